@@ -1,0 +1,30 @@
+// The window as it was designed: every control's place in twips, its text, font, tab index and
+// whether files may be dropped on it.
+#pragma once
+
+#include "../platform/Layout.h"
+#include "texts.h"
+
+namespace layout {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+
+inline constexpr platform::WindowSpec kForm1{texts::kCaption, 4710, 3030};
+
+inline constexpr ControlSpec kGuide{
+    L"Guide", ControlKind::Label, 120, 120, 4335, 975, texts::kGuideFirst,
+    {texts::kGuideFont, 20.25}, 2, true};
+inline constexpr ControlSpec kPath1{
+    L"path1", ControlKind::TextBox, 120, 1320, 4455, 270, texts::kPath1Placeholder, {}, 0, true};
+inline constexpr ControlSpec kPath2{
+    L"path2", ControlKind::ComboBox, 120, 1680, 4455, 300, texts::kPath2Placeholder, {}, 5, false};
+inline constexpr ControlSpec kExePath{
+    L"ExePath", ControlKind::TextBox, 120, 2040, 4455, 270, texts::kExePathInitial, {}, 3, false};
+inline constexpr ControlSpec kBtnGo{
+    L"btnGo", ControlKind::Button, 120, 2400, 1455, 495, texts::kGo, {texts::kGoFont, 14.25}, 1,
+    false};
+inline constexpr ControlSpec kBtnReffer{
+    L"btnReffer", ControlKind::Button, 3960, 2400, 615, 255, texts::kReffer, {}, 4, false};
+
+}  // namespace layout

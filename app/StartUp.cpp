@@ -1,0 +1,36 @@
+// Start-up and the pairing of each new file with the one before it.
+#include "../platform/Process.h"
+#include "Form1.h"
+#include "texts.h"
+
+namespace {
+
+// Our own viewer where the platform ships one beside the program, otherwise WinDiff.
+std::wstring DefaultToolPath() {
+    const std::wstring bundled = platform::BundledComparisonTool();
+    return bundled.empty() ? texts::kWinDiff : bundled;
+}
+
+}  // namespace
+
+void Form1::Form_Load() {
+    IniPath = platform::ExecutableDirectory() + platform::kPathSeparator + texts::kIniName;
+    ExePath.SetText(ReadIni(texts::kToolSection, texts::kToolKey, DefaultToolPath()));
+    LoadHistory();
+    const std::wstring arguments = platform::ArgumentText();
+    if (!arguments.empty()) {
+        AcceptFile(arguments);
+        FirstPathReady = true;
+        if (!SecondPathReady) Guide.SetCaption(texts::kGuideSecond);
+    } else {
+        FirstPathReady = false;
+    }
+}
+
+void Form1::AcceptFile(const std::wstring& path) {
+    const std::wstring previous = path1.Text();
+    if (previous != texts::kPath1Placeholder && !previous.empty()) PushHistory(previous);
+    path1.SetText(path);
+    FirstPathReady = true;
+    if (SecondPathReady) Guide.SetCaption(texts::kGuideReady);
+}

@@ -1,0 +1,39 @@
+// The program's own texts and fixed names: captions, placeholders, guide messages, settings keys.
+#pragma once
+
+namespace texts {
+
+inline constexpr wchar_t kCaption[] = L"Diff-Zarvo";
+
+inline constexpr wchar_t kGuideFirst[] = L"第一の対象ファイルをドロップして下さい";
+inline constexpr wchar_t kGuideSecond[] = L"第二の対象ファイルを ドロップして下さい";
+inline constexpr wchar_t kGuideReady[] = L"比較を実行できます";
+
+inline constexpr wchar_t kPath1Placeholder[] = L"第一のパス指定";
+inline constexpr wchar_t kPath2Placeholder[] = L"第二のパス指定";
+inline constexpr wchar_t kExePathInitial[] = L"Exeのパスzz";
+inline constexpr wchar_t kGo[] = L"実行";
+inline constexpr wchar_t kReffer[] = L"参照";
+
+inline constexpr wchar_t kGuideFont[] = L"HG創英角ﾎﾟｯﾌﾟ体";
+inline constexpr wchar_t kGoFont[] = L"ＭＳ Ｐゴシック";
+
+// The comparison tool where the platform has none of our own beside the program.
+inline constexpr wchar_t kWinDiff[] =
+    L"C:\\Program Files\\Microsoft Visual Studio\\Common\\Tools\\WINDIFF.EXE";
+
+inline constexpr wchar_t kIniName[] = L"Zarvo.ini";
+inline constexpr wchar_t kToolSection[] = L"WINDIFF";
+inline constexpr wchar_t kToolKey[] = L"ExePath";
+inline constexpr wchar_t kHistorySection[] = L"DiffPath";
+inline constexpr wchar_t kHistoryKeyPrefix[] = L"LIST";
+inline constexpr int kHistoryMax = 8;
+
+// A comparison tool that cannot be started: title, then the text around the tool and the reason.
+inline constexpr wchar_t kStartFailedTitle[] = L"Diff-Zarvo - 起動エラー";
+inline constexpr wchar_t kStartFailedLead[] = L"比較ツールを起動できませんでした。\n\n";
+inline constexpr wchar_t kStartFailedTool[] = L"ツール: ";
+inline constexpr wchar_t kStartFailedReason[] = L"\n理由: ";
+inline constexpr wchar_t kStartFailedQuestion[] = L"\n\n別の比較ツールを選びますか?";
+
+}  // namespace texts

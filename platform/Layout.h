@@ -1,0 +1,34 @@
+// How a window describes its controls to the backend: positions in twips, texts, fonts,
+// keyboard order and which controls take file drops. The window's own table lives in app/.
+#pragma once
+
+namespace platform {
+
+enum class ControlKind { Label, TextBox, ComboBox, Button };
+
+struct FontSpec {
+    const wchar_t* family = nullptr;  // nullptr: the system's default control font
+    double points = 0;
+};
+
+struct ControlSpec {
+    const wchar_t* name;
+    ControlKind kind;
+    int left, top, width, height;  // twips from the client area's top-left corner
+    const wchar_t* text;
+    FontSpec font;
+    int tabIndex;
+    bool dropTarget;
+};
+
+struct WindowSpec {
+    const wchar_t* caption;
+    int clientWidth, clientHeight;  // twips
+};
+
+// 1440 twips to the inch, at the screen's logical resolution.
+constexpr int TwipsToPixels(int twips, int dotsPerInch) {
+    return (twips * dotsPerInch + 720) / 1440;
+}
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+// Modal questions to the user.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+class Window;
+
+// A warning with Yes and No buttons; true when the user answers Yes.
+bool AskYesNo(Window& owner, const std::wstring& title, const std::wstring& text);
+
+}  // namespace platform

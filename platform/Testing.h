@@ -1,0 +1,52 @@
+// The test driver: acts on the window as a user would, through the backend's real widgets.
+// Linked only into tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+
+namespace platform::testing {
+
+// Makes ExecutableDirectory() answer dir, so each test can keep its settings file in its own folder.
+void OverrideExecutableDirectory(const std::wstring& dir);
+// Makes ArgumentText() answer text, as if the program had been started with it.
+void OverrideArgumentText(const std::wstring& text);
+
+void Click(Button& button);
+void Type(TextBox& box, const std::wstring& text);      // replaces the text as typing would
+void Type(ComboBox& box, const std::wstring& text);
+void PickItem(ComboBox& box, int index);                // chooses an item from the drop-down list
+
+// Drops on a control, or on the window itself, as a file manager would.
+void DropFiles(Control& target, const std::vector<std::wstring>& files);
+void DropFiles(Window& target, const std::vector<std::wstring>& files);
+void DropText(Control& target, const std::wstring& text);
+void DropText(Window& target, const std::wstring& text);
+
+// Answers the next Open dialog with a file name (OK) or with Cancel. The dialog really opens.
+void AnswerNextOpenDialog(const std::wstring& fileName);
+void CancelNextOpenDialog();
+// The file name the last Open dialog showed when it opened.
+std::wstring LastOpenDialogPreset();
+
+// Answers the next message box; LastMessage() returns its text.
+void AnswerNextMessageBox(bool yes);
+std::wstring LastMessage();
+
+// Geometry and font of a control as the backend built it, in pixels.
+struct Geometry {
+    int left, top, width, height;
+};
+Geometry ControlGeometry(Control& control);
+Geometry ClientGeometry(Window& window);
+int LogicalDpi(Window& window);
+std::wstring FontFamily(Control& control);
+double FontPoints(Control& control);
+std::wstring WindowCaption(Window& window);
+bool HasIcon(Window& window);
+// Controls in the order the Tab key visits them, by name.
+std::vector<std::wstring> TabOrder(Window& window);
+
+}  // namespace platform::testing

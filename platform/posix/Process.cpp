@@ -1,0 +1,170 @@
+// Process services off Windows: the argument text, the executable's folder, and starting the
+// comparison tool as a detached process with exactly three arguments.
+#include "../Process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../Error.h"
+#include "../Testing.h"
+#include "../Text.h"
+#include "SystemMessage.h"
+
+namespace platform {
+
+namespace {
+
+std::wstring& StoredArguments() {
+    static std::wstring text;
+    return text;
+}
+
+std::wstring& DirectoryOverride() {
+    static std::wstring dir;
+    return dir;
+}
+
+[[noreturn]] void Fail(int error) { throw Error(posix::SystemMessage(error)); }
+
+// The file that execvp would run for name, found the same way; throws when there is none.
+std::string ResolveProgram(const std::string& name) {
+    const auto check = [](const std::string& path) -> int {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) return errno;
+        if (S_ISDIR(info.st_mode)) return EISDIR;
+        if (!S_ISREG(info.st_mode) || access(path.c_str(), X_OK) != 0) return EACCES;
+        return 0;
+    };
+    if (name.empty()) Fail(ENOENT);
+    if (name.find('/') != std::string::npos) {
+        if (const int error = check(name)) Fail(error);
+        return name;
+    }
+    const char* pathVariable = std::getenv("PATH");
+    const std::string searchPath = pathVariable != nullptr ? pathVariable : "/usr/bin:/bin";
+    int firstError = ENOENT;
+    for (size_t begin = 0;;) {
+        const size_t end = std::min(searchPath.find(':', begin), searchPath.size());
+        const std::string dir = end == begin ? "." : searchPath.substr(begin, end - begin);
+        const std::string candidate = dir + "/" + name;
+        const int error = check(candidate);
+        if (error == 0) return candidate;
+        if (error != ENOENT && error != ENOTDIR && firstError == ENOENT) firstError = error;
+        if (end == searchPath.size()) break;
+        begin = end + 1;
+    }
+    Fail(firstError);
+}
+
+// Messages on the pipe from the children: a tag and a value.
+constexpr int kStarted = 0;     // value: the tool's process id
+constexpr int kExecFailed = 1;  // value: errno
+
+// In the grandchild, after fork: only async-signal-safe calls from here to exec.
+[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, long maxFd) {
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+    for (long fd = 3; fd < maxFd; ++fd) {
+        if (fd != errorPipe) fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+    }
+    execv(path, argv);
+    const int message[2] = {kExecFailed, errno};
+    [[maybe_unused]] const ssize_t written = write(errorPipe, message, sizeof message);
+    _exit(127);
+}
+
+}  // namespace
+
+void SetArguments(int argc, char** argv) {
+    std::wstring text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += L' ';
+        text += FromUtf8(argv[i]);
+    }
+    StoredArguments() = text;
+}
+
+std::wstring ArgumentText() { return StoredArguments(); }
+
+std::wstring ExecutableDirectory() {
+    if (!DirectoryOverride().empty()) return DirectoryOverride();
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return L".";
+    std::string path(buffer, static_cast<size_t>(length));
+    const size_t slash = path.find_last_of('/');
+    return FromUtf8(slash == 0 ? "/" : path.substr(0, slash));
+}
+
+std::wstring BundledComparisonTool() { return ExecutableDirectory() + L"/diff-zarvo-view"; }
+
+long StartProgram(const CommandLine& command) {
+    const std::string program = ToUtf8(command.program);
+    const std::string resolved = ResolveProgram(program);
+    std::string first = ToUtf8(command.first);
+    std::string second = ToUtf8(command.second);
+    std::string argv0 = program;
+    char* const argv[] = {argv0.data(), first.data(), second.data(), nullptr};
+    const long maxFd = std::max(sysconf(_SC_OPEN_MAX), 1024L);
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) Fail(errno);
+    // The intermediate child starts the tool in a session of its own and exits at once, so the
+    // tool is never our child and never a zombie. The pipe closes on a successful exec.
+    const pid_t child = fork();
+    if (child < 0) {
+        const int error = errno;
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        Fail(error);
+    }
+    if (child == 0) {
+        close(pipeFds[0]);
+        setsid();
+        const pid_t grandchild = fork();
+        const int message[2] = {grandchild < 0 ? kExecFailed : kStarted,
+                                grandchild < 0 ? errno : static_cast<int>(grandchild)};
+        if (grandchild != 0) {
+            [[maybe_unused]] const ssize_t written = write(pipeFds[1], message, sizeof message);
+            _exit(grandchild < 0 ? 127 : 0);
+        }
+        ExecChild(resolved.c_str(), argv, pipeFds[1], maxFd);
+    }
+    close(pipeFds[1]);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    long pid = 0;
+    int failure = 0;
+    for (;;) {
+        int message[2];
+        const ssize_t n = read(pipeFds[0], message, sizeof message);
+        if (n < 0 && errno == EINTR) continue;
+        if (n != static_cast<ssize_t>(sizeof message)) break;
+        if (message[0] == kStarted) pid = message[1];
+        if (message[0] == kExecFailed) failure = message[1];
+    }
+    close(pipeFds[0]);
+    if (failure != 0) Fail(failure);
+    if (pid == 0) Fail(EAGAIN);  // the children died without a word
+    return pid;
+}
+
+namespace testing {
+
+void OverrideExecutableDirectory(const std::wstring& dir) { DirectoryOverride() = dir; }
+void OverrideArgumentText(const std::wstring& text) { StoredArguments() = text; }
+
+}  // namespace testing
+
+}  // namespace platform

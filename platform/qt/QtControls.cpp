@@ -1,0 +1,157 @@
+// Qt backend: label, text box, combo box and button, built from their row of the layout table.
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "QtInternal.h"
+
+namespace platform {
+
+namespace {
+
+// Takes every drag and drop aimed at a drop-target control before the widget's own handling
+// (a line edit would insert dropped text) and hands the drop to the control's onDrop.
+class DropFilter : public QObject {
+public:
+    DropFilter(Control& control, QObject* parent) : QObject(parent), control_(control) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+                static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+                return true;
+            case QEvent::DragLeave:
+                return true;
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                drop->acceptProposedAction();
+                if (control_.onDrop) control_.onDrop(ToDropData(drop->mimeData()));
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+private:
+    Control& control_;
+};
+
+QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
+    const QString text = QString::fromWCharArray(spec.text);
+    switch (spec.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, parent);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(text, parent);
+            edit->setAcceptDrops(spec.dropTarget);
+            return edit;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            // The item list is the program's: Enter in the box must not add items of its own.
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->lineEdit()->setAcceptDrops(spec.dropTarget);
+            combo->setEditText(text);
+            return combo;
+        }
+        case ControlKind::Button:
+            return new QPushButton(text, parent);
+    }
+    return nullptr;
+}
+
+// Tab visits the controls in the order of their tab index.
+void ApplyTabOrder(std::vector<Control*> controls) {
+    std::stable_sort(controls.begin(), controls.end(), [](Control* a, Control* b) {
+        return a->impl().spec->tabIndex < b->impl().spec->tabIndex;
+    });
+    for (size_t i = 1; i < controls.size(); ++i) {
+        QWidget::setTabOrder(controls[i - 1]->impl().widget, controls[i]->impl().widget);
+    }
+}
+
+QComboBox& Combo(Control::Impl& impl) { return *static_cast<QComboBox*>(impl.widget); }
+const QComboBox& Combo(const Control::Impl& impl) { return *static_cast<QComboBox*>(impl.widget); }
+QLineEdit& Edit(Control::Impl& impl) { return *static_cast<QLineEdit*>(impl.widget); }
+const QLineEdit& Edit(const Control::Impl& impl) { return *static_cast<QLineEdit*>(impl.widget); }
+
+}  // namespace
+
+Control::Control(Window& window, const ControlSpec& spec) : impl_(std::make_unique<Impl>()) {
+    QWidget& form = window.impl().form;
+    QWidget* widget = MakeWidget(spec, &form);
+    impl_->widget = widget;
+    impl_->spec = &spec;
+    impl_->window = &window;
+    widget->setObjectName(QString::fromWCharArray(spec.name));
+    const int dpi = window.impl().Dpi();
+    widget->setGeometry(TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
+                        TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi));
+    if (spec.font.family != nullptr) widget->setFont(MakeFont(spec.font, widget->font()));
+    if (spec.dropTarget) {
+        widget->setAcceptDrops(true);
+        widget->installEventFilter(new DropFilter(*this, widget));
+    }
+    if (spec.kind == ControlKind::Button) {
+        QObject::connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, widget, [this] {
+            auto& button = static_cast<Button&>(*this);
+            if (button.onClick) button.onClick();
+        });
+    }
+    window.impl().controls.push_back(this);
+    ApplyTabOrder(window.impl().controls);
+}
+
+Control::~Control() = default;
+
+void Label::SetCaption(const std::wstring& caption) {
+    static_cast<QLabel*>(impl().widget)->setText(QString::fromStdWString(caption));
+}
+
+std::wstring Label::Caption() const {
+    return static_cast<const QLabel*>(impl().widget)->text().toStdWString();
+}
+
+void TextBox::SetText(const std::wstring& text) { Edit(impl()).setText(QString::fromStdWString(text)); }
+std::wstring TextBox::Text() const { return Edit(impl()).text().toStdWString(); }
+
+void ComboBox::SetText(const std::wstring& text) {
+    Combo(impl()).setEditText(QString::fromStdWString(text));
+}
+
+std::wstring ComboBox::Text() const { return Combo(impl()).currentText().toStdWString(); }
+
+// Qt moves the edit text along with the current item; the box's text is the program's alone.
+void ComboBox::AddItem(const std::wstring& item, int index) {
+    QComboBox& combo = Combo(impl());
+    const QString text = combo.currentText();
+    combo.insertItem(index, QString::fromStdWString(item));
+    combo.setEditText(text);
+}
+
+void ComboBox::RemoveItem(int index) {
+    QComboBox& combo = Combo(impl());
+    const QString text = combo.currentText();
+    combo.removeItem(index);
+    combo.setEditText(text);
+}
+
+int ComboBox::ListCount() const { return Combo(impl()).count(); }
+
+std::wstring ComboBox::List(int index) const {
+    return Combo(impl()).itemText(index).toStdWString();
+}
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+// Qt backend: fonts by name, falling back to a Japanese font the system has.
+#include <QFontDatabase>
+#include <QStringList>
+
+#include "QtInternal.h"
+
+namespace platform {
+
+namespace {
+
+QString JapaneseFallback() {
+    const QStringList installed = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const char* preferred : {"Noto Sans CJK JP", "IPAPGothic", "IPAexGothic", "VL PGothic",
+                                  "TakaoPGothic", "Source Han Sans JP"}) {
+        if (installed.contains(QString::fromLatin1(preferred))) return QString::fromLatin1(preferred);
+    }
+    return installed.isEmpty() ? QString() : installed.first();
+}
+
+}  // namespace
+
+QFont MakeFont(const FontSpec& spec, const QFont& base) {
+    QFont font = base;
+    const QString family = QString::fromWCharArray(spec.family);
+    if (QFontDatabase::families().contains(family)) {
+        font.setFamily(family);
+    } else if (const QString fallback = JapaneseFallback(); !fallback.isEmpty()) {
+        font.setFamily(fallback);
+    }
+    font.setPointSizeF(spec.points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+// Qt backend: the top-level window, sized in twips, with the program's icon and the drops that
+// reach it.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
+
+#include "QtInternal.h"
+
+namespace platform {
+
+void FormWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
+void FormWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+
+void FormWidget::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    if (owner_.onDrop) owner_.onDrop(ToDropData(event->mimeData()));
+}
+
+Window::Window(const WindowSpec& spec) : impl_(std::make_unique<Impl>(*this)) {
+    QWidget& form = impl_->form;
+    form.setWindowTitle(QString::fromWCharArray(spec.caption));
+    form.setWindowIcon(QIcon(QStringLiteral(":/zarvo.ico")));
+    const int dpi = impl_->Dpi();
+    form.resize(TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi));
+}
+
+Window::~Window() = default;
+
+void Window::Show() {
+    if (!loaded_) {
+        loaded_ = true;
+        if (onLoad) onLoad();
+    }
+    impl_->form.show();
+    impl_->form.activateWindow();
+}
+
+bool Window::IsVisible() const { return impl_->form.isVisible(); }
+
+}  // namespace platform
