@@ -10,8 +10,10 @@ namespace {
 
 QString JapaneseFallback() {
     const QStringList installed = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const char* preferred : {"Noto Sans CJK JP", "IPAPGothic", "IPAexGothic", "VL PGothic",
-                                  "TakaoPGothic", "Source Han Sans JP"}) {
+    // IPA P Gothic first: it keeps the metrics of the Windows Japanese fonts, so texts fill the
+    // fields the way they were designed.
+    for (const char* preferred : {"IPAPGothic", "IPAexGothic", "TakaoPGothic", "VL PGothic",
+                                  "Noto Sans CJK JP", "Source Han Sans JP"}) {
         if (installed.contains(QString::fromLatin1(preferred))) return QString::fromLatin1(preferred);
     }
     return installed.isEmpty() ? QString() : installed.first();

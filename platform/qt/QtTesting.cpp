@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -101,7 +102,16 @@ void TypeInto(QLineEdit& edit, const std::wstring& text) {
     edit.setFocus();
     edit.selectAll();
     QTest::keyClick(&edit, Qt::Key_Delete);
-    QTest::keyClicks(&edit, QString::fromStdWString(text));
+    // Plain keys for ASCII; anything else arrives as an input method commits it.
+    for (const QChar c : QString::fromStdWString(text)) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(&edit, c.toLatin1());
+            continue;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QCoreApplication::sendEvent(&edit, &commit);
+    }
 }
 
 }  // namespace
@@ -145,7 +155,7 @@ void AnswerNextOpenDialog(const std::wstring& fileName) {
         auto& fileDialog = static_cast<QFileDialog&>(dialog);
         lastPreset = fileDialog.selectedFiles().value(0).toStdWString();
         fileDialog.selectFile(QString::fromStdWString(fileName));
-        fileDialog.accept();
+        QMetaObject::invokeMethod(&fileDialog, "accept");
     });
 }
 
