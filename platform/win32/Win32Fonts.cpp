@@ -98,10 +98,20 @@ HFONT MakeDefaultGuiFont(int dpi) {
         metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
         found = true;
     }
-    if (found) return CreateFontIndirectW(&metrics.lfMessageFont);
-    LOGFONTW font{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight = MulDiv(font.lfHeight, dpi, USER_DEFAULT_SCREEN_DPI);
+    LOGFONTW font = metrics.lfMessageFont;
+    if (!found) {
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+        font.lfHeight = MulDiv(font.lfHeight, dpi, USER_DEFAULT_SCREEN_DPI);
+    }
+    // The texts are Japanese: a message font without Japanese letters (a Western system) gives
+    // way to the system's Japanese font at the same height.
+    if (!HasFamily(font.lfFaceName, SHIFTJIS_CHARSET)) {
+        const std::wstring fallback = JapaneseFallback();
+        if (!fallback.empty()) {
+            wcsncpy(font.lfFaceName, fallback.c_str(), LF_FACESIZE - 1);
+            font.lfCharSet = SHIFTJIS_CHARSET;
+        }
+    }
     return CreateFontIndirectW(&font);
 }
 
