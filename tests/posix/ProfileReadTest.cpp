@@ -95,7 +95,7 @@ TEST_F(ProfileRead, AnyLineEndingWorks) {
 TEST_F(ProfileRead, ByteOrderMarkAndDamageAreSurvived) {
     Store("\xEF\xBB\xBF[S]\nk=v\n");
     EXPECT_EQ(Get("S", "k"), "v");
-    Store(std::string("[S]\nk=a\0b\n\xff\xfe\x01=\x02\n", 18));
+    Store(std::string("[S]\nk=a\0b\n\xff\xfe\x01=\x02\n", 16));
     EXPECT_EQ(Get("S", "k"), "a");
     Store(std::string(4 * 1024 * 1024, '[') + "\n[S]\nk=after\n");
     EXPECT_EQ(Get("S", "k"), "after");
