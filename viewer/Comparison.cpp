@@ -1,0 +1,75 @@
+#include "Comparison.h"
+
+#include <algorithm>
+
+#include "FileRead.h"
+#include "TextDecode.h"
+
+namespace viewer {
+
+namespace {
+
+qint64 FirstDifference(const QByteArray& a, const QByteArray& b) {
+    const qsizetype shorter = std::min(a.size(), b.size());
+    const auto at = std::mismatch(a.cbegin(), a.cbegin() + shorter, b.cbegin());
+    if (at.first != a.cbegin() + shorter) return at.first - a.cbegin();
+    return a.size() == b.size() ? -1 : shorter;
+}
+
+void TakeText(FileSide& side, const QByteArray& bytes) {
+    DecodedText decoded = DecodeText(bytes);
+    side.encoding = decoded.encoding;
+    side.lossy = decoded.lossy;
+    side.text = SplitLines(std::move(decoded.text));
+}
+
+}  // namespace
+
+Comparison Compare(const QString& firstPath, const QString& secondPath) {
+    Comparison result;
+    result.first.path = firstPath;
+    result.second.path = secondPath;
+
+    FileBytes bytes1 = ReadWholeFile(firstPath);
+    FileBytes bytes2 = ReadWholeFile(secondPath);
+    if (!bytes1.ok) result.errors << QStringLiteral("%1: %2").arg(firstPath, bytes1.error);
+    if (!bytes2.ok) result.errors << QStringLiteral("%1: %2").arg(secondPath, bytes2.error);
+    if (!result.errors.isEmpty()) return result;
+
+    result.first.size = bytes1.bytes.size();
+    result.second.size = bytes2.bytes.size();
+    result.firstDifferentByte = FirstDifference(bytes1.bytes, bytes2.bytes);
+    result.identicalBytes = result.firstDifferentByte < 0;
+
+    if (LooksBinary(bytes1.bytes) || LooksBinary(bytes2.bytes)) {
+        result.outcome = Outcome::Binary;
+        return result;
+    }
+    result.outcome = Outcome::Text;
+    // The bytes are let go one file at a time: only the decoded text stays.
+    TakeText(result.first, std::exchange(bytes1.bytes, {}));
+    TakeText(result.second, std::exchange(bytes2.bytes, {}));
+    result.rows = DiffLines(result.first.text, result.second.text);
+    result.differenceStarts = DifferenceStarts(result.rows);
+    return result;
+}
+
+QString Comparison::SameLinesNote() const {
+    if (outcome != Outcome::Text || identicalBytes || !differenceStarts.empty()) return {};
+    QStringList reasons;
+    if (first.encoding != second.encoding) reasons << QStringLiteral("文字コード");
+    if (first.text.ending != second.text.ending &&
+        first.text.ending != LineEnding::None && second.text.ending != LineEnding::None) {
+        reasons << QStringLiteral("改行コード");
+    }
+    if (first.text.endsWithNewline != second.text.endsWithNewline) {
+        reasons << QStringLiteral("最終行の改行の有無");
+    }
+    if (reasons.isEmpty()) {
+        return QStringLiteral("行の内容は同じですが、ファイルのバイト列は異なります。");
+    }
+    return QStringLiteral("行の内容は同じですが、%1が異なります。")
+        .arg(reasons.join(QStringLiteral("・")));
+}
+
+}  // namespace viewer
