@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "Cp932.h"
+
 namespace viewer {
 
 namespace {
@@ -21,16 +23,6 @@ bool TryDecode(QStringDecoder decoder, QByteArrayView bytes, QString& out) {
     if (!decoder.isValid()) return false;
     out = decoder.decode(bytes);
     return !decoder.hasError();
-}
-
-QStringDecoder Cp932Decoder() {
-    // Qt reaches these through ICU; "windows-31j" is CP932 with the NEC and IBM extensions
-    // (①, ～, ...), which plain Shift_JIS lacks. Older or ICU-less builds may know only one name.
-    for (const char* name : {"windows-31j", "CP932", "Shift_JIS"}) {
-        QStringDecoder decoder(name, QStringDecoder::Flag::Stateless);
-        if (decoder.isValid()) return decoder;
-    }
-    return QStringDecoder();
 }
 
 }  // namespace
@@ -65,7 +57,8 @@ DecodedText DecodeText(const QByteArray& bytes) {
         result.encoding = QStringLiteral("UTF-8");
         return result;
     }
-    if (TryDecode(Cp932Decoder(), all, result.text)) {
+    if (std::optional<QString> cp932 = DecodeCp932(all)) {
+        result.text = std::move(*cp932);
         result.encoding = QStringLiteral("Shift_JIS (CP932)");
         return result;
     }
