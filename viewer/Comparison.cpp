@@ -48,7 +48,22 @@ Comparison Compare(const QString& firstPath, const QString& secondPath) {
     result.outcome = Outcome::Text;
     // The bytes are let go one file at a time: only the decoded text stays.
     TakeText(result.first, std::exchange(bytes1.bytes, {}));
-    TakeText(result.second, std::exchange(bytes2.bytes, {}));
+    if (result.identicalBytes) {
+        // The same bytes decode to the same text; QString shares it rather than holding two.
+        result.second.encoding = result.first.encoding;
+        result.second.lossy = result.first.lossy;
+        result.second.text = result.first.text;
+    } else {
+        TakeText(result.second, std::exchange(bytes2.bytes, {}));
+    }
+    if (result.identicalBytes) {
+        // Nothing to diff: every line is its own partner.
+        result.rows.reserve(static_cast<size_t>(result.first.text.LineCount()));
+        for (qsizetype i = 0; i < result.first.text.LineCount(); ++i) {
+            result.rows.push_back({RowKind::Same, i, i});
+        }
+        return result;
+    }
     result.rows = DiffLines(result.first.text, result.second.text);
     result.differenceStarts = DifferenceStarts(result.rows);
     return result;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 
 namespace viewer {
 
@@ -63,18 +64,26 @@ FileBytes ReadWholeFile(const QString& path) {
     if (!S_ISREG(info.st_mode)) return Failure(QStringLiteral("通常のファイルではありません"));
 
     FileBytes result;
-    // The size is a hint only: the file may grow or shrink while it is read.
-    result.bytes.reserve(static_cast<qsizetype>(info.st_size));
-    char buffer[1 << 16];
+    // Read straight into a buffer of the file's size; the size is only a hint, though, since the
+    // file may grow or shrink while it is read.
+    qsizetype capacity = std::max<qsizetype>(static_cast<qsizetype>(info.st_size) + 1, 4096);
+    result.bytes.resize(capacity);
+    qsizetype filled = 0;
     for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (filled == capacity) {
+            capacity *= 2;
+            result.bytes.resize(capacity);
+        }
+        const ssize_t got = ::read(fd.get(), result.bytes.data() + filled,
+                                   static_cast<size_t>(capacity - filled));
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
             return Failure(Reason(errno));
         }
-        result.bytes.append(buffer, static_cast<qsizetype>(got));
+        filled += static_cast<qsizetype>(got);
     }
+    result.bytes.truncate(filled);
     result.ok = true;
     return result;
 }

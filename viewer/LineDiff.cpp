@@ -1,6 +1,6 @@
 #include "LineDiff.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <dtl/dtl.hpp>
 #include <utility>
 
@@ -18,45 +18,78 @@ struct LineIds {
     std::vector<bool> inSecond;  // by id: the line occurs somewhere in the second file
 };
 
-LineIds NumberLines(const TextFile& first, const TextFile& second) {
+// An open-addressing table from line text to its number. A node-based hash map spends most of
+// a million-line comparison allocating and chasing nodes; this is two flat arrays.
+class LineNumbering {
+public:
+    explicit LineNumbering(size_t lines) {
+        size_t size = 16;
+        while (size < lines * 2) size *= 2;
+        slots_.assign(size, -1);
+        mask_ = size - 1;
+    }
+
+    // The line's number and whether it is new.
+    std::pair<int, bool> Number(QStringView line) {
+        const size_t hash = qHash(line);
+        for (size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
+            const int id = slots_[slot];
+            if (id < 0) {
+                slots_[slot] = static_cast<int>(texts_.size());
+                texts_.push_back(line);
+                hashes_.push_back(hash);
+                return {slots_[slot], true};
+            }
+            const auto known = static_cast<size_t>(id);
+            if (hashes_[known] == hash && texts_[known] == line) return {id, false};
+        }
+    }
+
+private:
+    std::vector<int> slots_;
+    size_t mask_ = 0;
+    std::vector<QStringView> texts_;
+    std::vector<size_t> hashes_;
+};
+
+LineIds NumberLines(const TextFile& first, qsizetype lo1, qsizetype hi1, const TextFile& second,
+                    qsizetype lo2, qsizetype hi2) {
     LineIds ids;
-    QHash<QStringView, int> known;
-    known.reserve(first.LineCount() + second.LineCount());
-    auto number = [&](const TextFile& file, std::vector<int>& out, bool isFirst) {
-        out.reserve(static_cast<size_t>(file.LineCount()));
-        for (qsizetype i = 0; i < file.LineCount(); ++i) {
-            const QStringView line = file.Line(i);
-            auto it = known.find(line);
-            if (it == known.end()) {
-                it = known.insert(line, static_cast<int>(known.size()));
+    LineNumbering numbering(static_cast<size_t>(hi1 - lo1 + hi2 - lo2));
+    auto number = [&](const TextFile& file, qsizetype lo, qsizetype hi, std::vector<int>& out,
+                      bool isFirst) {
+        out.reserve(static_cast<size_t>(hi - lo));
+        for (qsizetype i = lo; i < hi; ++i) {
+            const auto [id, added] = numbering.Number(file.Line(i));
+            if (added) {
                 ids.inFirst.push_back(false);
                 ids.inSecond.push_back(false);
             }
-            const int id = it.value();
             (isFirst ? ids.inFirst : ids.inSecond)[static_cast<size_t>(id)] = true;
             out.push_back(id);
         }
     };
-    number(first, ids.first, true);
-    number(second, ids.second, false);
+    number(first, lo1, hi1, ids.first, true);
+    number(second, lo2, hi2, ids.second, false);
     return ids;
 }
 
 // The common lines of a[lo1, hi1) and b[lo2, hi2), as index pairs in ascending order. A line
 // found in one file only can never be common, so it is left out before the diff runs: files that
 // differ a lot mostly differ in such lines, and the diff's cost grows with what it is given.
-std::vector<Match> CommonLines(const LineIds& ids, qsizetype lo1, qsizetype hi1, qsizetype lo2,
-                               qsizetype hi2) {
+std::vector<Match> CommonLines(const TextFile& first, qsizetype lo1, qsizetype hi1,
+                               const TextFile& second, qsizetype lo2, qsizetype hi2) {
+    const LineIds ids = NumberLines(first, lo1, hi1, second, lo2, hi2);
     std::vector<qsizetype> kept1, kept2;
     std::vector<int> seq1, seq2;
     for (qsizetype i = lo1; i < hi1; ++i) {
-        const int id = ids.first[static_cast<size_t>(i)];
+        const int id = ids.first[static_cast<size_t>(i - lo1)];
         if (!ids.inSecond[static_cast<size_t>(id)]) continue;
         kept1.push_back(i);
         seq1.push_back(id);
     }
     for (qsizetype j = lo2; j < hi2; ++j) {
-        const int id = ids.second[static_cast<size_t>(j)];
+        const int id = ids.second[static_cast<size_t>(j - lo2)];
         if (!ids.inFirst[static_cast<size_t>(id)]) continue;
         kept2.push_back(j);
         seq2.push_back(id);
@@ -78,23 +111,19 @@ std::vector<Match> CommonLines(const LineIds& ids, qsizetype lo1, qsizetype hi1,
 }  // namespace
 
 std::vector<DiffRow> DiffLines(const TextFile& first, const TextFile& second) {
-    const LineIds ids = NumberLines(first, second);
     const qsizetype count1 = first.LineCount();
     const qsizetype count2 = second.LineCount();
 
-    // Equal heads and tails are common as they stand; only the middle needs the diff.
+    // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
     qsizetype head = 0;
-    while (head < count1 && head < count2 &&
-           ids.first[static_cast<size_t>(head)] == ids.second[static_cast<size_t>(head)]) {
-        ++head;
-    }
+    while (head < count1 && head < count2 && first.Line(head) == second.Line(head)) ++head;
     qsizetype tail = 0;
     while (tail < count1 - head && tail < count2 - head &&
-           ids.first[static_cast<size_t>(count1 - 1 - tail)] ==
-               ids.second[static_cast<size_t>(count2 - 1 - tail)]) {
+           first.Line(count1 - 1 - tail) == second.Line(count2 - 1 - tail)) {
         ++tail;
     }
-    std::vector<Match> middle = CommonLines(ids, head, count1 - tail, head, count2 - tail);
+    std::vector<Match> middle =
+        CommonLines(first, head, count1 - tail, second, head, count2 - tail);
     middle.emplace_back(count1 - tail, count2 - tail);  // a sentinel that closes the last gap
 
     std::vector<DiffRow> rows;
