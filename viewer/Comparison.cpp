@@ -73,8 +73,8 @@ QString Comparison::SameLinesNote() const {
     if (outcome != Outcome::Text || identicalBytes || !differenceStarts.empty()) return {};
     QStringList reasons;
     if (first.encoding != second.encoding) reasons << QStringLiteral("文字コード");
-    if (first.text.ending != second.text.ending &&
-        first.text.ending != LineEnding::None && second.text.ending != LineEnding::None) {
+    if (first.text.ending != second.text.ending && first.text.ending != LineEnding::None &&
+        second.text.ending != LineEnding::None) {
         reasons << QStringLiteral("改行コード");
     }
     if (first.text.endsWithNewline != second.text.endsWithNewline) {

@@ -28,7 +28,7 @@ struct Comparison {
     Outcome outcome = Outcome::Unreadable;
     FileSide first;
     FileSide second;
-    QStringList errors;          // one line per unreadable file, naming it
+    QStringList errors;  // one line per unreadable file, naming it
     bool identicalBytes = false;
     qint64 firstDifferentByte = -1;  // binary files: offset of the first byte that differs
     std::vector<DiffRow> rows;

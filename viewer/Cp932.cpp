@@ -10,7 +10,7 @@ namespace {
 
 // Frees the conversion descriptor on every way out.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (valid()) iconv_close(cd_);
@@ -20,15 +20,14 @@ public:
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 
 }  // namespace
 
 std::optional<QString> DecodeCp932(QByteArrayView bytes) {
-    const char* utf16 =
-        QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
+    const char* utf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
     Converter converter(utf16, "CP932");
     if (!converter.valid()) return std::nullopt;
 

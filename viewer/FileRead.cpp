@@ -37,7 +37,7 @@ FileBytes Failure(const QString& reason) {
 
 // Closes the descriptor on every way out of ReadWholeFile.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -46,7 +46,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -74,8 +74,8 @@ FileBytes ReadWholeFile(const QString& path) {
             capacity *= 2;
             result.bytes.resize(capacity);
         }
-        const ssize_t got = ::read(fd.get(), result.bytes.data() + filled,
-                                   static_cast<size_t>(capacity - filled));
+        const ssize_t got =
+            ::read(fd.get(), result.bytes.data() + filled, static_cast<size_t>(capacity - filled));
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;

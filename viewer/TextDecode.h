@@ -12,8 +12,8 @@ bool LooksBinary(const QByteArray& bytes);
 
 struct DecodedText {
     QString text;
-    QString encoding;     // for the header: "UTF-8", "UTF-8 (BOM付き)", "Shift_JIS (CP932)", ...
-    bool lossy = false;   // some bytes were not valid in any encoding tried and were replaced
+    QString encoding;    // for the header: "UTF-8", "UTF-8 (BOM付き)", "Shift_JIS (CP932)", ...
+    bool lossy = false;  // some bytes were not valid in any encoding tried and were replaced
 };
 
 // Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), strict UTF-8, then CP932

@@ -21,9 +21,10 @@ namespace {
 QString SideText(const QString& title, const FileSide& side, Outcome outcome) {
     QString text = QStringLiteral("%1: %2").arg(title, side.path.toHtmlEscaped());
     if (outcome == Outcome::Text) {
-        text += QStringLiteral("　(%1%2)").arg(
-            side.encoding, side.lossy ? QStringLiteral("、読めないバイトを置き換えて表示")
-                                      : QString());
+        text +=
+            QStringLiteral("　(%1%2)")
+                .arg(side.encoding,
+                     side.lossy ? QStringLiteral("、読めないバイトを置き換えて表示") : QString());
     }
     return text;
 }
@@ -77,7 +78,9 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
 
 ViewerWindow::~ViewerWindow() = default;
 
-QString ViewerWindow::HeaderText() const { return names_->text(); }
+QString ViewerWindow::HeaderText() const {
+    return names_->text();
+}
 
 QWidget* ViewerWindow::MakeHeader() {
     auto* header = new QWidget(this);
@@ -126,8 +129,8 @@ void ViewerWindow::MakeRowsView() {
 
     QHeaderView* columns = view_->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Fixed);
-    const qsizetype lines = std::max(comparison_.first.text.LineCount(),
-                                     comparison_.second.text.LineCount());
+    const qsizetype lines =
+        std::max(comparison_.first.text.LineCount(), comparison_.second.text.LineCount());
     const int numberWidth =
         metrics.horizontalAdvance(QString(QString::number(lines).size() + 1, u'0')) + 8;
     view_->setColumnWidth(DiffModel::FirstNumber, std::max(numberWidth, 40));
@@ -231,8 +234,8 @@ void ViewerWindow::UpdateCount() {
     }
     const QString total = QStringLiteral("相違 %1 箇所").arg(starts.size());
     const QModelIndex current = view_->currentIndex();
-    if (!current.isValid() || comparison_.rows[static_cast<size_t>(current.row())].kind ==
-                                  RowKind::Same) {
+    if (!current.isValid() ||
+        comparison_.rows[static_cast<size_t>(current.row())].kind == RowKind::Same) {
         count_->setText(total + QStringLiteral("　F8: 次の相違　Shift+F8 / F7: 前の相違"));
         return;
     }

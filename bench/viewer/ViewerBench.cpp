@@ -61,15 +61,16 @@ Run Measure(const std::vector<std::string>& command) {
 Run Median(const std::vector<std::string>& command, int runs) {
     std::vector<Run> all;
     for (int i = 0; i < runs; ++i) all.push_back(Measure(command));
-    std::sort(all.begin(), all.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+    std::sort(all.begin(), all.end(),
+              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
     Run median = all[all.size() / 2];
     for (const Run& run : all) median.peakKib = std::max(median.peakKib, run.peakKib);
     return median;
 }
 
 std::string MakeLine(std::mt19937& random, long number) {
-    static const char* const kWords[] = {"value", "count", "buffer", "index", "path", "result",
-                                         "比較", "ファイル", "行", "差分"};
+    static const char* const kWords[] = {"value",  "count", "buffer",   "index", "path",
+                                         "result", "比較",  "ファイル", "行",    "差分"};
     std::uniform_int_distribution<int> word(0, 9);
     std::uniform_int_distribution<int> indent(0, 3);
     char line[160];
@@ -147,8 +148,8 @@ int main(int argc, char** argv) {
     waitpid(maker, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
 
-    std::printf("%-44s %11s %11s %8s %13s %13s %8s\n", "files (median of 5 runs)", "diff",
-                "viewer", "ratio", "diff peak", "viewer peak", "ratio");
+    std::printf("%-44s %11s %11s %8s %13s %13s %8s\n", "files (median of 5 runs)", "diff", "viewer",
+                "ratio", "diff peak", "viewer peak", "ratio");
     Compare("100,000 lines, 1,000 changes", viewer, dir / "a100k.txt", dir / "b100k.txt");
     Compare("100,000 lines, identical", viewer, dir / "a100k.txt", dir / "a100k.txt");
     Compare("1,000,000 lines, 1,000 changes", viewer, dir / "a1m.txt", dir / "b1m.txt");

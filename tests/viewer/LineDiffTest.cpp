@@ -130,7 +130,8 @@ TEST(LineDiff, RandomPairsKeepALongestCommonSubsequence) {
         std::vector<int> b(static_cast<size_t>(length(random)));
         QString textA, textB;
         for (int& v : a) textA += QString::number(v = letter(random)) + u'\n';
-        for (int& v : b) textB += QString::number(v = letter(random) + (round % 3 == 0 ? 2 : 0)) + u'\n';
+        for (int& v : b)
+            textB += QString::number(v = letter(random) + (round % 3 == 0 ? 2 : 0)) + u'\n';
         const TextFile first = SplitLines(textA);
         const TextFile second = SplitLines(textB);
         const std::vector<DiffRow> rows = DiffLines(first, second);

@@ -10,7 +10,9 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+QString Path(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // The hidden benchmark option ends the program once its window is painted.
 QProcess& RunUntilShown(QProcess& process, const QStringList& files) {
@@ -41,7 +43,8 @@ TEST(Program, MissingFileFailsAndIsNamedOnStandardError) {
     RunUntilShown(process, {Path(dir / "a.txt"), Path(dir / "missing.txt")});
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(process.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(Path(dir / "missing.txt")));
+    EXPECT_TRUE(
+        QString::fromUtf8(process.readAllStandardError()).contains(Path(dir / "missing.txt")));
 }
 
 }  // namespace

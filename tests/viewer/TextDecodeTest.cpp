@@ -7,7 +7,9 @@
 namespace viewer {
 namespace {
 
-QByteArray Bytes(const char* data, qsizetype size) { return QByteArray(data, size); }
+QByteArray Bytes(const char* data, qsizetype size) {
+    return QByteArray(data, size);
+}
 
 const QString kJapanese = QStringLiteral("日本語のテキスト①～\n");
 
@@ -56,9 +58,15 @@ TEST(TextDecode, BytesValidInNoEncodingAreReplacedAndSaidSo) {
 TEST(TextDecode, BinaryMeansANulByteNearTheStart) {
     EXPECT_FALSE(LooksBinary(QByteArray()));
     EXPECT_FALSE(LooksBinary("plain text\n"));
-    EXPECT_TRUE(LooksBinary(Bytes("\x7f" "ELF\0\0\0", 7)));
+    EXPECT_TRUE(
+        LooksBinary(Bytes("\x7f"
+                          "ELF\0\0\0",
+                          7)));
     // UTF-16 text is full of NUL bytes, yet it is text.
-    EXPECT_FALSE(LooksBinary(Bytes("\xFF\xFE" "a\0b\0", 6)));
+    EXPECT_FALSE(
+        LooksBinary(Bytes("\xFF\xFE"
+                          "a\0b\0",
+                          6)));
     // Only the first block is looked at, as diff and git do.
     QByteArray late(20000, 'x');
     late[15000] = '\0';
