@@ -9,6 +9,15 @@ namespace viewer {
 DiffModel::DiffModel(const Comparison& comparison, QObject* parent)
     : QAbstractTableModel(parent), comparison_(comparison) {}
 
+QString DiffModel::ShownText(QStringView line) {
+    if (line.size() <= kLongestShown) return line.toString();
+    // Never cut between the two halves of a surrogate pair.
+    const qsizetype cut =
+        line[kLongestShown - 1].isHighSurrogate() ? kLongestShown - 1 : kLongestShown;
+    return line.first(cut).toString() +
+           QStringLiteral(" …（残り %1 文字は省略）").arg(line.size() - cut);
+}
+
 int DiffModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid()) return 0;
     return static_cast<int>(comparison_.rows.size());
@@ -45,8 +54,8 @@ QVariant DiffModel::data(const QModelIndex& index, int role) const {
         case Mark:
             return KindMark(row.kind);
         case Content:
-            return row.first >= 0 ? comparison_.first.text.Line(row.first).toString()
-                                  : comparison_.second.text.Line(row.second).toString();
+            return ShownText(row.first >= 0 ? comparison_.first.text.Line(row.first)
+                                            : comparison_.second.text.Line(row.second));
         default:
             return {};
     }

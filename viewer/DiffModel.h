@@ -13,6 +13,12 @@ class DiffModel : public QAbstractTableModel {
     enum Column { FirstNumber, SecondNumber, Mark, Content, ColumnCount };
     static constexpr int KindRole = Qt::UserRole + 1;  // the row's RowKind, as an int
 
+    // A line as the list shows it. Very long lines (minified files, data on one line) are cut:
+    // laying out megabytes of text for one cell would stall every repaint. The diff itself
+    // always compares whole lines.
+    static QString ShownText(QStringView line);
+    static constexpr qsizetype kLongestShown = 2000;
+
     // The comparison must outlive the model.
     explicit DiffModel(const Comparison& comparison, QObject* parent = nullptr);
 

@@ -140,7 +140,7 @@ void ViewerWindow::MakeRowsView() {
     int contentWidth = 400;
     for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
         if (side->text.longestLine < 0) continue;
-        const QString longest = side->text.Line(side->text.longestLine).toString();
+        const QString longest = DiffModel::ShownText(side->text.Line(side->text.longestLine));
         contentWidth = std::max(contentWidth, metrics.horizontalAdvance(longest) + 24);
     }
     view_->setColumnWidth(DiffModel::Content, contentWidth);

@@ -120,6 +120,23 @@ TEST_F(ViewerWindowTest, KeysMoveBetweenDifferences) {
     EXPECT_EQ(CurrentRow(), 6);
 }
 
+TEST_F(ViewerWindowTest, VeryLongLinesAreCutForDisplayButComparedWhole) {
+    const std::string longLine(100000, 'x');
+    // "😀" is a surrogate pair in UTF-16; the cut must not split it.
+    const std::string emoji = std::string(DiffModel::kLongestShown - 1, 'e') + "😀tail";
+    ViewerWindow& window = Open(longLine + "\n" + emoji + "\n", longLine + "y\n" + emoji + "\n");
+    // The lines differ only in their last character, far beyond what is shown.
+    ASSERT_EQ(window.rowsView()->model()->rowCount(), 3);
+    EXPECT_EQ(KindAt(0), RowKind::OnlyFirst);
+    EXPECT_EQ(KindAt(1), RowKind::OnlySecond);
+    const QString shown = Cell(1, DiffModel::Content).toString();
+    EXPECT_LT(shown.size(), DiffModel::kLongestShown + 40);
+    EXPECT_TRUE(shown.contains(QStringLiteral("98001 文字は省略")));
+    const QString cutBeforeEmoji = Cell(2, DiffModel::Content).toString();
+    EXPECT_FALSE(cutBeforeEmoji.contains(QChar(0xD83D)));
+    EXPECT_TRUE(cutBeforeEmoji.contains(QStringLiteral("残り 6 文字")));
+}
+
 TEST_F(ViewerWindowTest, IdenticalFilesAreSaidToBeSo) {
     ViewerWindow& window = Open("同じ\n内容\n", "同じ\n内容\n");
     EXPECT_TRUE(window.messageLabel()->isVisible());
