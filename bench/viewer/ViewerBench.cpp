@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     // shared with its parent before exec, so this process must stay small for honest figures.
     const pid_t maker = fork();
     if (maker == 0) {
+        MakePair(dir / "a1.txt", dir / "b1.txt", 1, 1);
         MakePair(dir / "a100k.txt", dir / "b100k.txt", 100'000, 1'000);
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
         _exit(0);
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
 
     std::printf("%-44s %11s %11s %8s %13s %13s %8s\n", "files (median of 5 runs)", "diff", "viewer",
                 "ratio", "diff peak", "viewer peak", "ratio");
+    // The floor: what starting Qt and painting a window costs, whatever the files.
+    Compare("1 line each (start-up alone)", viewer, dir / "a1.txt", dir / "b1.txt");
     Compare("100,000 lines, 1,000 changes", viewer, dir / "a100k.txt", dir / "b100k.txt");
     Compare("100,000 lines, identical", viewer, dir / "a100k.txt", dir / "a100k.txt");
     Compare("1,000,000 lines, 1,000 changes", viewer, dir / "a1m.txt", dir / "b1m.txt");
