@@ -25,36 +25,60 @@ void TakeText(FileSide& side, const QByteArray& bytes) {
 
 }  // namespace
 
-Comparison Compare(const QString& firstPath, const QString& secondPath) {
+Comparison Compare(const QString& firstPath, const QString& secondPath, qint64 textLimitBytes) {
     Comparison result;
     result.first.path = firstPath;
     result.second.path = secondPath;
 
-    FileBytes bytes1 = ReadWholeFile(firstPath);
-    FileBytes bytes2 = ReadWholeFile(secondPath);
-    if (!bytes1.ok) result.errors << QStringLiteral("%1: %2").arg(firstPath, bytes1.error);
-    if (!bytes2.ok) result.errors << QStringLiteral("%1: %2").arg(secondPath, bytes2.error);
+    InputFile file1(firstPath);
+    InputFile file2(secondPath);
+    if (!file1.ok()) result.errors << QStringLiteral("%1: %2").arg(firstPath, file1.error());
+    if (!file2.ok()) result.errors << QStringLiteral("%1: %2").arg(secondPath, file2.error());
     if (!result.errors.isEmpty()) return result;
 
-    result.first.size = bytes1.bytes.size();
-    result.second.size = bytes2.bytes.size();
-    result.firstDifferentByte = FirstDifference(bytes1.bytes, bytes2.bytes);
+    if (file1.size() > textLimitBytes || file2.size() > textLimitBytes) {
+        const StreamComparison blocks = CompareInBlocks(file1, firstPath, file2, secondPath);
+        if (!blocks.ok) {
+            result.errors << blocks.error;
+            return result;
+        }
+        result.outcome = Outcome::TooLarge;
+        result.first.size = blocks.size1;
+        result.second.size = blocks.size2;
+        result.firstDifferentByte = blocks.firstDifference;
+        result.identicalBytes = blocks.firstDifference < 0;
+        return result;
+    }
+
+    QByteArray bytes1;
+    QByteArray bytes2;
+    if (!file1.ReadAll(bytes1)) {
+        result.errors << QStringLiteral("%1: %2").arg(firstPath, file1.error());
+    }
+    if (!file2.ReadAll(bytes2)) {
+        result.errors << QStringLiteral("%1: %2").arg(secondPath, file2.error());
+    }
+    if (!result.errors.isEmpty()) return result;
+
+    result.first.size = bytes1.size();
+    result.second.size = bytes2.size();
+    result.firstDifferentByte = FirstDifference(bytes1, bytes2);
     result.identicalBytes = result.firstDifferentByte < 0;
 
-    if (LooksBinary(bytes1.bytes) || LooksBinary(bytes2.bytes)) {
+    if (LooksBinary(bytes1) || LooksBinary(bytes2)) {
         result.outcome = Outcome::Binary;
         return result;
     }
     result.outcome = Outcome::Text;
     // The bytes are let go one file at a time: only the decoded text stays.
-    TakeText(result.first, std::exchange(bytes1.bytes, {}));
+    TakeText(result.first, std::exchange(bytes1, {}));
     if (result.identicalBytes) {
         // The same bytes decode to the same text; QString shares it rather than holding two.
         result.second.encoding = result.first.encoding;
         result.second.lossy = result.first.lossy;
         result.second.text = result.first.text;
     } else {
-        TakeText(result.second, std::exchange(bytes2.bytes, {}));
+        TakeText(result.second, std::exchange(bytes2, {}));
     }
     if (result.identicalBytes) {
         // Nothing to diff: every line is its own partner.

@@ -13,6 +13,7 @@ namespace viewer {
 enum class Outcome {
     Unreadable,  // one file or both could not be read; `errors` names them
     Binary,      // at least one file is binary: compared byte by byte
+    TooLarge,    // a file is larger than the text limit: compared byte by byte, in blocks
     Text,        // both are text: compared line by line
 };
 
@@ -30,7 +31,7 @@ struct Comparison {
     FileSide second;
     QStringList errors;  // one line per unreadable file, naming it
     bool identicalBytes = false;
-    qint64 firstDifferentByte = -1;  // binary files: offset of the first byte that differs
+    qint64 firstDifferentByte = -1;  // offset of the first byte that differs, -1 if none
     std::vector<DiffRow> rows;
     std::vector<qsizetype> differenceStarts;
 
@@ -38,6 +39,11 @@ struct Comparison {
     QString SameLinesNote() const;
 };
 
-Comparison Compare(const QString& firstPath, const QString& secondPath);
+// Beyond this size a file is not read into memory as text: the line diff holds each file several
+// times over (bytes, UTF-16 text, line table), and a pair of disk images must not exhaust memory.
+constexpr qint64 kTextLimitBytes = qint64{64} << 20;
+
+Comparison Compare(const QString& firstPath, const QString& secondPath,
+                   qint64 textLimitBytes = kTextLimitBytes);
 
 }  // namespace viewer

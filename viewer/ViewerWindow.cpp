@@ -40,18 +40,23 @@ QLabel* LegendChip(RowKind kind) {
 }
 
 QString BinaryMessage(const Comparison& c) {
+    const QString kind =
+        c.outcome == Outcome::TooLarge
+            ? QStringLiteral(
+                  "ファイルが大きいため（%1 MiB を超えます）、行ではなくバイト単位で比較しました。")
+                  .arg(kTextLimitBytes >> 20)
+            : QStringLiteral("バイナリファイルです。");
     if (c.identicalBytes) {
-        return QStringLiteral("バイナリファイルです。2つのファイルは同一です（%1 バイト）。")
-            .arg(c.first.size);
+        return kind + QStringLiteral("\n2つのファイルは同一です（%1 バイト）。").arg(c.first.size);
     }
-    return QStringLiteral(
-               "バイナリファイルです。2つのファイルは異なります。\n"
-               "最初に異なるバイトの位置: %1 (0x%2)\n"
-               "サイズ: 第一 %3 バイト、第二 %4 バイト")
-        .arg(c.firstDifferentByte)
-        .arg(QString::number(c.firstDifferentByte, 16).toUpper())
-        .arg(c.first.size)
-        .arg(c.second.size);
+    return kind + QStringLiteral(
+                      "\n2つのファイルは異なります。\n"
+                      "最初に異なるバイトの位置: %1 (0x%2)\n"
+                      "サイズ: 第一 %3 バイト、第二 %4 バイト")
+                      .arg(c.firstDifferentByte)
+                      .arg(QString::number(c.firstDifferentByte, 16).toUpper())
+                      .arg(c.first.size)
+                      .arg(c.second.size);
 }
 
 }  // namespace
@@ -73,7 +78,11 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
     statusBar()->addPermanentWidget(count_, 1);
     MakeActions();
     ShowOutcome();
-    resize(1000, 700);
+    if (comparison_.outcome == Outcome::Text) {
+        resize(1000, 700);
+    } else {
+        resize(680, 260);
+    }
 }
 
 ViewerWindow::~ViewerWindow() = default;
@@ -157,27 +166,32 @@ void ViewerWindow::MakeActions() {
     // The actions are the window's, so their keys work wherever the focus is in it.
     addAction(next);
     addAction(previous);
-    QToolBar* bar = addToolBar(QStringLiteral("相違"));
-    bar->setMovable(false);
-    bar->addAction(previous);
-    bar->addAction(next);
+    navigation_ = addToolBar(QStringLiteral("相違"));
+    navigation_->setMovable(false);
+    navigation_->addAction(previous);
+    navigation_->addAction(next);
     const bool any = !comparison_.differenceStarts.empty();
     next->setEnabled(any);
     previous->setEnabled(any);
 }
 
 void ViewerWindow::ShowOutcome() {
+    if (comparison_.outcome != Outcome::Text) {
+        // Only a message to show: keep it under the header, and drop the list and its keys.
+        view_->hide();
+        navigation_->hide();
+        static_cast<QVBoxLayout*>(centralWidget()->layout())->addStretch(1);
+    }
     switch (comparison_.outcome) {
         case Outcome::Unreadable:
             message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
                               comparison_.errors.join(u'\n'));
             message_->setStyleSheet(QStringLiteral("color: #b00000;"));
-            view_->hide();
             count_->setText(QStringLiteral("比較できません"));
             return;
+        case Outcome::TooLarge:
         case Outcome::Binary:
             message_->setText(BinaryMessage(comparison_));
-            view_->hide();
             count_->setText(comparison_.identicalBytes ? QStringLiteral("相違はありません")
                                                        : QStringLiteral("相違があります"));
             return;

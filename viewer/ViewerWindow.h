@@ -9,6 +9,7 @@
 
 class QLabel;
 class QTableView;
+class QToolBar;
 
 namespace viewer {
 
@@ -44,6 +45,7 @@ class ViewerWindow : public QMainWindow {
     QLabel* message_ = nullptr;
     QLabel* count_ = nullptr;
     QTableView* view_ = nullptr;
+    QToolBar* navigation_ = nullptr;
 };
 
 }  // namespace viewer

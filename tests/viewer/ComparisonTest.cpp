@@ -77,6 +77,41 @@ TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
     EXPECT_EQ(mixed.outcome, Outcome::Binary);
 }
 
+TEST(Comparison, FilesOverTheTextLimitAreComparedInBlocks) {
+    TempDir dir;
+    // Past the first block, so the comparison has to read on.
+    std::string big(2'500'000, 'a');
+    WriteBytes(dir / "big.txt", big);
+    WriteBytes(dir / "same.txt", big);
+    big[2'000'123] = 'b';
+    WriteBytes(dir / "changed.txt", big);
+    WriteBytes(dir / "shorter.txt", big.substr(0, 1'500'000));
+    WriteBytes(dir / "empty.txt", "");
+    const qint64 limit = 1000;
+
+    const Comparison same = Compare(Path(dir / "big.txt"), Path(dir / "same.txt"), limit);
+    EXPECT_EQ(same.outcome, Outcome::TooLarge);
+    EXPECT_TRUE(same.identicalBytes);
+    EXPECT_EQ(same.first.size, 2'500'000);
+
+    const Comparison changed = Compare(Path(dir / "big.txt"), Path(dir / "changed.txt"), limit);
+    EXPECT_FALSE(changed.identicalBytes);
+    EXPECT_EQ(changed.firstDifferentByte, 2'000'123);
+
+    const Comparison shorter = Compare(Path(dir / "big.txt"), Path(dir / "shorter.txt"), limit);
+    EXPECT_EQ(shorter.firstDifferentByte, 1'500'000);
+    EXPECT_EQ(shorter.first.size, 2'500'000);
+    EXPECT_EQ(shorter.second.size, 1'500'000);
+
+    // One large file is enough; the small one is compared the same way.
+    const Comparison empty = Compare(Path(dir / "empty.txt"), Path(dir / "big.txt"), limit);
+    EXPECT_EQ(empty.outcome, Outcome::TooLarge);
+    EXPECT_EQ(empty.firstDifferentByte, 0);
+    EXPECT_EQ(empty.first.size, 0);
+    EXPECT_EQ(empty.second.size, 2'500'000);
+    EXPECT_TRUE(empty.rows.empty());
+}
+
 TEST(Comparison, IdenticalAndEmptyFiles) {
     TempDir dir;
     WriteBytes(dir / "a.txt", "one\ntwo\n");
