@@ -1,6 +1,7 @@
 #include "Comparison.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "FileRead.h"
 #include "TextDecode.h"
@@ -73,21 +74,18 @@ Comparison Compare(const QString& firstPath, const QString& secondPath, qint64 t
     // The bytes are let go one file at a time: only the decoded text stays.
     TakeText(result.first, std::exchange(bytes1, {}));
     if (result.identicalBytes) {
-        // The same bytes decode to the same text; QString shares it rather than holding two.
+        // The same bytes decode to the same text, which QString shares rather than copies; and
+        // there is nothing to diff: every line is its own partner.
         result.second.encoding = result.first.encoding;
         result.second.lossy = result.first.lossy;
         result.second.text = result.first.text;
-    } else {
-        TakeText(result.second, std::exchange(bytes2, {}));
-    }
-    if (result.identicalBytes) {
-        // Nothing to diff: every line is its own partner.
         result.rows.reserve(static_cast<size_t>(result.first.text.LineCount()));
         for (qsizetype i = 0; i < result.first.text.LineCount(); ++i) {
             result.rows.push_back({RowKind::Same, i, i});
         }
         return result;
     }
+    TakeText(result.second, std::exchange(bytes2, {}));
     result.rows = DiffLines(result.first.text, result.second.text);
     result.differenceStarts = DifferenceStarts(result.rows);
     return result;
