@@ -38,7 +38,7 @@ NativeClass ClassFor(ControlKind kind) {
 // Tab visits the controls in the order of their tab index, which on Windows is the Z-order.
 void ApplyTabOrder(std::vector<Control*> controls) {
     std::stable_sort(controls.begin(), controls.end(), [](Control* a, Control* b) {
-        return a->impl().spec->tabIndex < b->impl().spec->tabIndex;
+        return a->impl().design->tabIndex < b->impl().design->tabIndex;
     });
     HWND previous = HWND_TOP;
     for (Control* control : controls) {
@@ -74,16 +74,16 @@ void KeepingText(const Control::Impl& impl, Change change) {
 
 void Control::Impl::LayOut(int dpi) {
     HFONT font = window->impl().guiFont.Get();
-    if (spec->font.family != nullptr) {
-        ownFont.Reset(win32::MakeNamedFont(spec->font, dpi));
+    if (design->font.family != nullptr) {
+        ownFont.Reset(win32::MakeNamedFont(design->font, dpi));
         font = ownFont.Get();
     }
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    const int left = TwipsToPixels(spec->left, dpi);
-    const int top = TwipsToPixels(spec->top, dpi);
-    const int width = TwipsToPixels(spec->width, dpi);
-    const int height = TwipsToPixels(spec->height, dpi);
-    if (spec->kind != ControlKind::ComboBox) {
+    const int left = TwipsToPixels(design->left, dpi);
+    const int top = TwipsToPixels(design->top, dpi);
+    const int width = TwipsToPixels(design->width, dpi);
+    const int height = TwipsToPixels(design->height, dpi);
+    if (design->kind != ControlKind::ComboBox) {
         SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
@@ -93,14 +93,14 @@ void Control::Impl::LayOut(int dpi) {
     FitComboHeight(hwnd, height);
 }
 
-Control::Control(Window& window, const ControlSpec& spec) : impl_(std::make_unique<Impl>()) {
-    const NativeClass native = ClassFor(spec.kind);
+Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_unique<Impl>()) {
+    const NativeClass native = ClassFor(design.kind);
     Window::Impl& form = window.impl();
-    impl_->spec = &spec;
+    impl_->design = &design;
     impl_->window = &window;
     impl_->owner = this;
     const auto id = static_cast<INT_PTR>(100 + form.controls.size());
-    impl_->hwnd = CreateWindowExW(native.exStyle, native.className, spec.text, native.style, 0, 0,
+    impl_->hwnd = CreateWindowExW(native.exStyle, native.className, design.text, native.style, 0, 0,
                                   0, 0, form.hwnd, reinterpret_cast<HMENU>(id),
                                   GetModuleHandleW(nullptr), nullptr);
     if (impl_->hwnd == nullptr) {
@@ -108,16 +108,16 @@ Control::Control(Window& window, const ControlSpec& spec) : impl_(std::make_uniq
         throw Error(L"コントロールを作成できません: " + win32::SystemMessage(error));
     }
     impl_->editHwnd = impl_->hwnd;
-    if (spec.kind == ControlKind::ComboBox) {
+    if (design.kind == ControlKind::ComboBox) {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         if (GetComboBoxInfo(impl_->hwnd, &info) && info.hwndItem != nullptr) {
             impl_->editHwnd = info.hwndItem;
         }
-        SetWindowTextW(impl_->hwnd, spec.text);
+        SetWindowTextW(impl_->hwnd, design.text);
     }
     impl_->LayOut(form.Dpi());
-    if (spec.dropTarget) {
+    if (design.dropTarget) {
         impl_->drops = std::make_unique<win32::DropRegistration>(impl_->hwnd, onDrop);
     }
     form.controls.push_back(this);

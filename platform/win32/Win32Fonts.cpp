@@ -67,15 +67,15 @@ int DpiOf(HWND window) {
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-HFONT MakeNamedFont(const FontSpec& spec, int dpi) {
+HFONT MakeNamedFont(const FontSpec& design, int dpi) {
     LOGFONTW font{};
-    font.lfHeight = HeightFor(spec.points, dpi);
+    font.lfHeight = HeightFor(design.points, dpi);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::wstring family = spec.family;
-    if (!HasFamily(spec.family, SHIFTJIS_CHARSET)) family = JapaneseFallback();
+    std::wstring family = design.family;
+    if (!HasFamily(design.family, SHIFTJIS_CHARSET)) family = JapaneseFallback();
     wcsncpy(font.lfFaceName, family.c_str(), LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }

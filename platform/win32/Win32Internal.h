@@ -42,7 +42,7 @@ private:
 
 // The named font at its size for the given resolution, or the system's Japanese font at that
 // size when the name is missing.
-HFONT MakeNamedFont(const FontSpec& spec, int dpi);
+HFONT MakeNamedFont(const FontSpec& design, int dpi);
 // The font the system uses for dialogs and messages, at the given resolution.
 HFONT MakeDefaultGuiFont(int dpi);
 
@@ -79,7 +79,7 @@ std::wstring WindowText(HWND window);
 
 struct Window::Impl {
     HWND hwnd = nullptr;
-    const WindowSpec* spec = nullptr;
+    const WindowSpec* design = nullptr;
     Window* owner = nullptr;
     std::vector<Control*> controls;  // in the order they were made
     win32::FontHandle guiFont;       // shared by the controls without a font of their own
@@ -95,7 +95,7 @@ struct Window::Impl {
 struct Control::Impl {
     HWND hwnd = nullptr;
     HWND editHwnd = nullptr;  // the edit field of a combo box; hwnd otherwise
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     Window* window = nullptr;
     Control* owner = nullptr;
     win32::FontHandle ownFont;  // only for controls whose row names a font

@@ -7,6 +7,7 @@
 #include <dlgs.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <deque>
 #include <functional>
 
@@ -47,18 +48,48 @@ HWND FileNameBox(HWND dialog) {
     return GetDlgItem(dialog, edt1);
 }
 
+// What the dialog shows as its choice: its folder joined with the name in its file-name box.
+std::wstring ShownPath(HWND dialog) {
+    std::wstring path(32768, L'\0');
+    const LRESULT length = SendMessageW(dialog, CDM_GETFILEPATH, path.size(),
+                                        reinterpret_cast<LPARAM>(path.data()));
+    if (length <= 0) return win32::WindowText(FileNameBox(dialog));
+    path.resize(wcsnlen(path.c_str(), path.size()));
+    return path;
+}
+
 void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// The answer for the dialog that was just activated; given once the dialog's own message loop
+// runs, when the dialog has finished setting itself up.
+std::function<void(HWND)> dueAnswer;
+WNDPROC dialogProc = nullptr;
+const UINT answerMessage = RegisterWindowMessageW(L"DiffZarvoTestAnswer");
+
+LRESULT CALLBACK AnsweringProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC original = dialogProc;
+    if (message == answerMessage && dueAnswer) {
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        std::function<void(HWND)> answer = std::move(dueAnswer);
+        dueAnswer = nullptr;
+        answer(dialog);
+        return 0;
+    }
+    return CallWindowProcW(original, dialog, message, wParam, lParam);
+}
+
 LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && !pendingAnswers.empty()) {
+    if (code == HCBT_ACTIVATE && !pendingAnswers.empty() && !dueAnswer) {
         const auto window = reinterpret_cast<HWND>(wParam);
         if (IsDialogOfKind(window, pendingAnswers.front().kind)) {
-            PendingAnswer pending = std::move(pendingAnswers.front());
+            dueAnswer = std::move(pendingAnswers.front().answer);
             pendingAnswers.pop_front();
-            pending.answer(window);
+            dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnsweringProc)));
+            PostMessageW(window, answerMessage, 0, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -172,7 +203,7 @@ void DropText(Window& target, const std::wstring& text) {
 void AnswerNextOpenDialog(const std::wstring& fileName) {
     Queue(DialogKind::Open, [fileName](HWND dialog) {
         HWND box = FileNameBox(dialog);
-        lastPreset = win32::WindowText(box);
+        lastPreset = ShownPath(dialog);
         SetWindowTextW(box, fileName.c_str());
         Press(dialog, IDOK);
     });
@@ -180,7 +211,7 @@ void AnswerNextOpenDialog(const std::wstring& fileName) {
 
 void CancelNextOpenDialog() {
     Queue(DialogKind::Open, [](HWND dialog) {
-        lastPreset = win32::WindowText(FileNameBox(dialog));
+        lastPreset = ShownPath(dialog);
         Press(dialog, IDCANCEL);
     });
 }
@@ -243,7 +274,7 @@ std::vector<std::wstring> TabOrder(Window& window) {
     const Window::Impl& form = window.impl();
     const auto nameOf = [&](HWND hwnd) -> const wchar_t* {
         for (const Control* control : form.controls) {
-            if (control->impl().hwnd == hwnd) return control->impl().spec->name;
+            if (control->impl().hwnd == hwnd) return control->impl().design->name;
         }
         return nullptr;
     };

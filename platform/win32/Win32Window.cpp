@@ -27,7 +27,7 @@ Control* ControlFromHandle(Window& window, HWND hwnd) {
 void OnCommand(Window& window, WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED || lParam == 0) return;
     Control* control = ControlFromHandle(window, reinterpret_cast<HWND>(lParam));
-    if (control == nullptr || control->impl().spec->kind != ControlKind::Button) return;
+    if (control == nullptr || control->impl().design->kind != ControlKind::Button) return;
     auto& button = static_cast<Button&>(*control);
     if (button.onClick) button.onClick();
 }
@@ -121,28 +121,28 @@ void Window::Impl::LayOut() {
     const int dpi = Dpi();
     guiFont.Reset(win32::MakeDefaultGuiFont(dpi));
     for (Control* control : controls) control->impl().LayOut(dpi);
-    const SIZE frame = FrameSize(TwipsToPixels(spec->clientWidth, dpi),
-                                 TwipsToPixels(spec->clientHeight, dpi), dpi);
+    const SIZE frame = FrameSize(TwipsToPixels(design->clientWidth, dpi),
+                                 TwipsToPixels(design->clientHeight, dpi), dpi);
     SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A frame wider than the menu bar can wrap makes the client area differ from the frame's
     // estimate; correct by the difference once.
     RECT client;
     GetClientRect(hwnd, &client);
-    const int dx = TwipsToPixels(spec->clientWidth, dpi) - (client.right - client.left);
-    const int dy = TwipsToPixels(spec->clientHeight, dpi) - (client.bottom - client.top);
+    const int dx = TwipsToPixels(design->clientWidth, dpi) - (client.right - client.left);
+    const int dy = TwipsToPixels(design->clientHeight, dpi) - (client.bottom - client.top);
     if (dx == 0 && dy == 0) return;
     SetWindowPos(hwnd, nullptr, 0, 0, frame.cx + dx, frame.cy + dy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Window::Window(const WindowSpec& spec) : impl_(std::make_unique<Impl>()) {
+Window::Window(const WindowSpec& design) : impl_(std::make_unique<Impl>()) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterFormClass(instance);
-    impl_->spec = &spec;
+    impl_->design = &design;
     impl_->owner = this;
     // Created at the default place, then sized once its monitor, and so its DPI, is known.
-    impl_->hwnd = CreateWindowExW(kExStyle, kClassName, spec.caption, kStyle, CW_USEDEFAULT,
+    impl_->hwnd = CreateWindowExW(kExStyle, kClassName, design.caption, kStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   instance, this);
     if (impl_->hwnd == nullptr) {
