@@ -16,9 +16,12 @@ void BecomeDpiAware() {
     using SetContext = BOOL(WINAPI*)(HANDLE);
     const auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2; fails harmlessly when already set.
-    if (setContext != nullptr && setContext(reinterpret_cast<HANDLE>(-4))) return;
-    SetProcessDPIAware();
+    if (setContext == nullptr) {
+        SetProcessDPIAware();  // before Windows 10: system-DPI awareness is the best there is
+        return;
+    }
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2; refused harmlessly when the manifest set it.
+    setContext(reinterpret_cast<HANDLE>(-4));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "../Error.h"
 #include "../MessageBox.h"
 #include "../OpenFileDialog.h"
@@ -45,8 +48,9 @@ void OpenFileDialog::ShowOpen() {
     }
     const DWORD error = CommDlgExtendedError();
     if (error != 0) {
-        throw Error(L"ファイルを開くダイアログを表示できません (エラー " + std::to_wstring(error) +
-                    L")");
+        wchar_t code[16];
+        swprintf(code, 16, L"0x%04lX", static_cast<unsigned long>(error));
+        throw Error(std::wstring(L"ファイルを開くダイアログを表示できません (エラー ") + code + L")");
     }
     if (CancelError) throw platform::CancelError();
 }

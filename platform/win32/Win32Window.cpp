@@ -125,8 +125,8 @@ void Window::Impl::LayOut() {
                                  TwipsToPixels(design->clientHeight, dpi), dpi);
     SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A frame wider than the menu bar can wrap makes the client area differ from the frame's
-    // estimate; correct by the difference once.
+    // Should the real frame differ from the system's own estimate of it (a theme, a window
+    // manager), correct by the difference once.
     RECT client;
     GetClientRect(hwnd, &client);
     const int dx = TwipsToPixels(design->clientWidth, dpi) - (client.right - client.left);
