@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "../Testing.h"
+#include "Resources.h"
 #include "TestDataObject.h"
 
 namespace platform::testing {
@@ -155,14 +156,20 @@ HFONT FontOf(Control& control) {
     return reinterpret_cast<HFONT>(SendMessageW(control.impl().hwnd, WM_GETFONT, 0, 0));
 }
 
-int IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
-    BITMAP bitmap{};
-    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
-    return bitmap.bmWidth;
+// Whether the program's icon resource holds an image of exactly size x size pixels.
+bool IconHasImage(int size) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceW(instance, MAKEINTRESOURCEW(ZARVO_ICON), RT_GROUP_ICON);
+    if (group == nullptr) return false;
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(instance, group)));
+    if (directory == nullptr) return false;
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+    HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
+    if (image == nullptr) return false;
+    const auto* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(instance, image)));
+    // An icon's bitmap header counts the colour and mask images in its height.
+    return header != nullptr && header->biWidth == size && header->biHeight == 2 * size;
 }
 
 }  // namespace
@@ -264,10 +271,8 @@ std::wstring WindowCaption(Window& window) { return win32::WindowText(window.imp
 
 bool HasIcon(Window& window) {
     HWND hwnd = window.impl().hwnd;
-    const auto big = reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICON));
-    const auto small = reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICONSM));
-    return IconWidth(big) == GetSystemMetrics(SM_CXICON) &&
-           IconWidth(small) == GetSystemMetrics(SM_CXSMICON);
+    return GetClassLongPtrW(hwnd, GCLP_HICON) != 0 && GetClassLongPtrW(hwnd, GCLP_HICONSM) != 0 &&
+           IconHasImage(32) && IconHasImage(16);
 }
 
 std::vector<std::wstring> TabOrder(Window& window) {

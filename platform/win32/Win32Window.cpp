@@ -81,10 +81,12 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// The icon at the size the system shows it, scaled from the nearest image where it has none of
+// that size; it lives as long as the window class, that is, the process.
 HICON LoadAppIcon(HINSTANCE instance, int metricX, int metricY) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ZARVO_ICON), IMAGE_ICON,
                                          GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                         LR_DEFAULTCOLOR | LR_SHARED));
+                                         LR_DEFAULTCOLOR));
 }
 
 void RegisterFormClass(HINSTANCE instance) {
