@@ -19,7 +19,7 @@ HGLOBAL CopyToGlobal(const void* bytes, size_t size) {
 }
 
 class SingleFormatData final : public IDataObject {
-public:
+  public:
     SingleFormatData(CLIPFORMAT format, std::vector<char> bytes)
         : format_{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, bytes_(std::move(bytes)) {}
 
@@ -74,7 +74,7 @@ public:
         return OLE_E_ADVISENOTSUPPORTED;
     }
 
-private:
+  private:
     ~SingleFormatData() = default;
 
     FORMATETC format_;

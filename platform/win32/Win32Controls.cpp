@@ -59,7 +59,9 @@ void FitComboHeight(HWND combo, int height) {
     if (wanted > 0) SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), wanted);
 }
 
-HWND EditOf(const Control::Impl& impl) { return impl.editHwnd; }
+HWND EditOf(const Control::Impl& impl) {
+    return impl.editHwnd;
+}
 
 // Runs change on the combo box's item list and puts its text back: the text is the program's
 // alone, whatever the list does to its selection.
@@ -100,9 +102,9 @@ Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_un
     impl_->window = &window;
     impl_->owner = this;
     const auto id = static_cast<INT_PTR>(100 + form.controls.size());
-    impl_->hwnd = CreateWindowExW(native.exStyle, native.className, design.text, native.style, 0, 0,
-                                  0, 0, form.hwnd, reinterpret_cast<HMENU>(id),
-                                  GetModuleHandleW(nullptr), nullptr);
+    impl_->hwnd =
+        CreateWindowExW(native.exStyle, native.className, design.text, native.style, 0, 0, 0, 0,
+                        form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
     if (impl_->hwnd == nullptr) {
         const DWORD error = GetLastError();
         throw Error(L"コントロールを作成できません: " + win32::SystemMessage(error));
@@ -135,16 +137,24 @@ void Label::SetCaption(const std::wstring& caption) {
     SetWindowTextW(impl().hwnd, caption.c_str());
 }
 
-std::wstring Label::Caption() const { return win32::WindowText(impl().hwnd); }
+std::wstring Label::Caption() const {
+    return win32::WindowText(impl().hwnd);
+}
 
-void TextBox::SetText(const std::wstring& text) { SetWindowTextW(impl().hwnd, text.c_str()); }
-std::wstring TextBox::Text() const { return win32::WindowText(impl().hwnd); }
+void TextBox::SetText(const std::wstring& text) {
+    SetWindowTextW(impl().hwnd, text.c_str());
+}
+std::wstring TextBox::Text() const {
+    return win32::WindowText(impl().hwnd);
+}
 
 void ComboBox::SetText(const std::wstring& text) {
     SetWindowTextW(EditOf(impl()), text.c_str());
 }
 
-std::wstring ComboBox::Text() const { return win32::WindowText(EditOf(impl())); }
+std::wstring ComboBox::Text() const {
+    return win32::WindowText(EditOf(impl()));
+}
 
 void ComboBox::AddItem(const std::wstring& item, int index) {
     KeepingText(impl(), [&] {
@@ -154,9 +164,8 @@ void ComboBox::AddItem(const std::wstring& item, int index) {
 }
 
 void ComboBox::RemoveItem(int index) {
-    KeepingText(impl(), [&] {
-        SendMessageW(impl().hwnd, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    });
+    KeepingText(impl(),
+                [&] { SendMessageW(impl().hwnd, CB_DELETESTRING, static_cast<WPARAM>(index), 0); });
 }
 
 int ComboBox::ListCount() const {
@@ -165,7 +174,8 @@ int ComboBox::ListCount() const {
 }
 
 std::wstring ComboBox::List(int index) const {
-    const LRESULT length = SendMessageW(impl().hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length =
+        SendMessageW(impl().hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) return {};
     std::wstring item(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT copied = SendMessageW(impl().hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index),

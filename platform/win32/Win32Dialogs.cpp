@@ -24,7 +24,8 @@ std::wstring ExistingFolderOf(const std::wstring& path) {
     std::wstring folder = path.substr(0, slash);
     if (folder.empty() || folder.back() == L':') folder += L'\\';
     const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
     return folder;
 }
 
@@ -50,7 +51,8 @@ void OpenFileDialog::ShowOpen() {
     if (error != 0) {
         wchar_t code[16];
         swprintf(code, 16, L"0x%04lX", static_cast<unsigned long>(error));
-        throw Error(std::wstring(L"ファイルを開くダイアログを表示できません (エラー ") + code + L")");
+        throw Error(std::wstring(L"ファイルを開くダイアログを表示できません (エラー ") + code +
+                    L")");
     }
     if (CancelError) throw platform::CancelError();
 }

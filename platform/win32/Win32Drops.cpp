@@ -25,7 +25,7 @@ DWORD PreferredEffect(DWORD allowed) {
 }  // namespace
 
 class DropTarget final : public IDropTarget {
-public:
+  public:
     explicit DropTarget(std::function<void(const DropData&)>& onDrop) : onDrop_(onDrop) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -62,7 +62,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     ~DropTarget() = default;
 
     std::function<void(const DropData&)>& onDrop_;

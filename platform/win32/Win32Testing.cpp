@@ -52,8 +52,8 @@ HWND FileNameBox(HWND dialog) {
 // What the dialog shows as its choice: its folder joined with the name in its file-name box.
 std::wstring ShownPath(HWND dialog) {
     std::wstring path(32768, L'\0');
-    const LRESULT length = SendMessageW(dialog, CDM_GETFILEPATH, path.size(),
-                                        reinterpret_cast<LPARAM>(path.data()));
+    const LRESULT length =
+        SendMessageW(dialog, CDM_GETFILEPATH, path.size(), reinterpret_cast<LPARAM>(path.data()));
     if (length <= 0) return win32::WindowText(FileNameBox(dialog));
     path.resize(wcsnlen(path.c_str(), path.size()));
     return path;
@@ -88,8 +88,8 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
         if (IsDialogOfKind(window, pendingAnswers.front().kind)) {
             dueAnswer = std::move(pendingAnswers.front().answer);
             pendingAnswers.pop_front();
-            dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnsweringProc)));
+            dialogProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnsweringProc)));
             PostMessageW(window, answerMessage, 0, 0);
         }
     }
@@ -103,7 +103,9 @@ void Queue(DialogKind kind, std::function<void(HWND)> answer) {
     pendingAnswers.push_back({kind, std::move(answer)});
 }
 
-HWND FormOf(Control& control) { return control.impl().window->impl().hwnd; }
+HWND FormOf(Control& control) {
+    return control.impl().window->impl().hwnd;
+}
 
 // Delivers a drag that ends at the screen point: enter, one move, drop, as OLE's drag loop does
 // for the innermost window under the point that has a drop target registered.
@@ -174,11 +176,17 @@ bool IconHasImage(int size) {
 
 }  // namespace
 
-void Click(Button& button) { SendMessageW(button.impl().hwnd, BM_CLICK, 0, 0); }
+void Click(Button& button) {
+    SendMessageW(button.impl().hwnd, BM_CLICK, 0, 0);
+}
 
-void Type(TextBox& box, const std::wstring& text) { TypeInto(box.impl().hwnd, text); }
+void Type(TextBox& box, const std::wstring& text) {
+    TypeInto(box.impl().hwnd, text);
+}
 
-void Type(ComboBox& box, const std::wstring& text) { TypeInto(box.impl().editHwnd, text); }
+void Type(ComboBox& box, const std::wstring& text) {
+    TypeInto(box.impl().editHwnd, text);
+}
 
 void PickItem(ComboBox& box, int index) {
     HWND combo = box.impl().hwnd;
@@ -187,7 +195,8 @@ void PickItem(ComboBox& box, int index) {
     // What the drop-down list tells its parent when the user clicks an item.
     const auto id = static_cast<WORD>(GetDlgCtrlID(combo));
     HWND parent = GetParent(combo);
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
 }
 
@@ -223,7 +232,9 @@ void CancelNextOpenDialog() {
     });
 }
 
-std::wstring LastOpenDialogPreset() { return lastPreset; }
+std::wstring LastOpenDialogPreset() {
+    return lastPreset;
+}
 
 void AnswerNextMessageBox(bool yes) {
     Queue(DialogKind::Message, [yes](HWND dialog) {
@@ -232,7 +243,9 @@ void AnswerNextMessageBox(bool yes) {
     });
 }
 
-std::wstring LastMessage() { return lastMessage; }
+std::wstring LastMessage() {
+    return lastMessage;
+}
 
 Geometry ControlGeometry(Control& control) {
     RECT rect;
@@ -247,7 +260,9 @@ Geometry ClientGeometry(Window& window) {
     return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-int LogicalDpi(Window& window) { return window.impl().Dpi(); }
+int LogicalDpi(Window& window) {
+    return window.impl().Dpi();
+}
 
 std::wstring FontFamily(Control& control) {
     HWND hwnd = control.impl().hwnd;
@@ -267,7 +282,9 @@ double FontPoints(Control& control) {
     return std::abs(font.lfHeight) * 72.0 / dpi;
 }
 
-std::wstring WindowCaption(Window& window) { return win32::WindowText(window.impl().hwnd); }
+std::wstring WindowCaption(Window& window) {
+    return win32::WindowText(window.impl().hwnd);
+}
 
 bool HasIcon(Window& window) {
     HWND hwnd = window.impl().hwnd;

@@ -144,9 +144,9 @@ Window::Window(const WindowSpec& design) : impl_(std::make_unique<Impl>()) {
     impl_->design = &design;
     impl_->owner = this;
     // Created at the default place, then sized once its monitor, and so its DPI, is known.
-    impl_->hwnd = CreateWindowExW(kExStyle, kClassName, design.caption, kStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, this);
+    impl_->hwnd =
+        CreateWindowExW(kExStyle, kClassName, design.caption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (impl_->hwnd == nullptr) {
         const DWORD error = GetLastError();
         throw Error(L"ウィンドウを作成できません: " + win32::SystemMessage(error));
@@ -173,6 +173,8 @@ void Window::Show() {
     SetForegroundWindow(impl_->hwnd);
 }
 
-bool Window::IsVisible() const { return impl_->hwnd != nullptr && IsWindowVisible(impl_->hwnd); }
+bool Window::IsVisible() const {
+    return impl_->hwnd != nullptr && IsWindowVisible(impl_->hwnd);
+}
 
 }  // namespace platform

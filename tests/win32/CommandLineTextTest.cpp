@@ -28,10 +28,12 @@ TEST(CommandLineText, UnquotedProgramNameEndsAtTheFirstBlank) {
 
 TEST(CommandLineText, LeadingBlanksGoEverythingElseStays) {
     EXPECT_EQ(ArgumentsAfterProgramName(L"z.exe    C:\\a b\\x.txt  "), L"C:\\a b\\x.txt  ");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"\"z.exe\" \t \"C:\\a b\\x.txt\" "), L"\"C:\\a b\\x.txt\" ");
+    EXPECT_EQ(ArgumentsAfterProgramName(L"\"z.exe\" \t \"C:\\a b\\x.txt\" "),
+              L"\"C:\\a b\\x.txt\" ");
     EXPECT_EQ(ArgumentsAfterProgramName(L"z.exe one.txt  two.txt"), L"one.txt  two.txt");
     EXPECT_EQ(ArgumentsAfterProgramName(L"z.exe    "), L"");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\ツール\\z.exe\" ファイル 一.txt"), L"ファイル 一.txt");
+    EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\ツール\\z.exe\" ファイル 一.txt"),
+              L"ファイル 一.txt");
 }
 
 }  // namespace

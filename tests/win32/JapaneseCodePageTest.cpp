@@ -7,7 +7,7 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 class JapaneseCodePageTest : public FormTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
         // The settings file itself lies in a folder with a Japanese name.
@@ -25,8 +25,9 @@ TEST_F(JapaneseCodePageTest, JapanesePathsAreStoredAsShiftJisAndReadBackUnchange
     auto form = Start(path);
     form->AcceptFile(L"next");
     form->SaveHistory();
-    EXPECT_EQ(testsupport::ReadBytes(JapaneseIni()),
-              "[DiffPath]\r\nLIST1=C:\\\x83\x66\x81\x5B\x83\x5E\\\x95\x5C\x83\x5C \x88\xEA.txt\r\n");
+    EXPECT_EQ(
+        testsupport::ReadBytes(JapaneseIni()),
+        "[DiffPath]\r\nLIST1=C:\\\x83\x66\x81\x5B\x83\x5E\\\x95\x5C\x83\x5C \x88\xEA.txt\r\n");
     EXPECT_EQ(History(*Start()), Paths{path});
 }
 

@@ -76,7 +76,8 @@ TEST_F(ProcessTest, GoButtonStartsTheToolOnBothPathsAndSavesTheHistory) {
     Recorded recorded;
     ASSERT_TRUE(recorder.Wait(recorded));
     EXPECT_EQ(recorded.argumentText, L"\"C:\\a b\\x.txt\" \"\"C:\\quoted first.txt\"\"");
-    EXPECT_EQ(testsupport::ReadBytes(IniFile()), "[DiffPath]\r\nLIST1=\"C:\\quoted first.txt\"\r\n");
+    EXPECT_EQ(testsupport::ReadBytes(IniFile()),
+              "[DiffPath]\r\nLIST1=\"C:\\quoted first.txt\"\r\n");
 }
 
 TEST_F(ProcessTest, ToolThatCannotStartIsReportedAndNothingIsSaved) {
@@ -87,7 +88,8 @@ TEST_F(ProcessTest, ToolThatCannotStartIsReportedAndNothingIsSaved) {
     platform::testing::AnswerNextMessageBox(false);
     platform::testing::Click(form->btnGo);
     const std::wstring message = platform::testing::LastMessage();
-    EXPECT_NE(message.find(texts::kStartFailedLead), std::wstring::npos) << platform::ToUtf8(message);
+    EXPECT_NE(message.find(texts::kStartFailedLead), std::wstring::npos)
+        << platform::ToUtf8(message);
     EXPECT_NE(message.find(missing), std::wstring::npos);
     EXPECT_FALSE(std::filesystem::exists(IniFile()));
     EXPECT_EQ(form->ExePath.Text(), missing);

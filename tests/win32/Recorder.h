@@ -19,10 +19,11 @@ struct Recorded {
 
 // A copy of the recorder under a name of its own, and the event it signals when it has written.
 class RecorderCopy {
-public:
+  public:
     RecorderCopy(const std::filesystem::path& folder, const std::wstring& name)
         : exe_(folder / (name + L".exe")), record_(folder / (name + L".txt")) {
-        std::filesystem::copy_file(Built(), exe_, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(Built(), exe_,
+                                   std::filesystem::copy_options::overwrite_existing);
         done_ = CreateEventW(nullptr, TRUE, FALSE, (L"Local\\" + name).c_str());
     }
     ~RecorderCopy() {
@@ -50,7 +51,7 @@ public:
 
     bool Signalled() const { return WaitForSingleObject(done_, 0) == WAIT_OBJECT_0; }
 
-private:
+  private:
     // The recorder is built beside the test program.
     static std::filesystem::path Built() {
         wchar_t path[4096] = {};
