@@ -166,8 +166,11 @@ std::string ApplyWrite(std::string_view content, std::string_view section,
     const auto range = FindSection(lines, section);
     if (!range) {
         if (!key || !value) return std::string(content);
-        std::string added = "[" + std::string(section) + "]\r\n" + std::string(*key) + "=" +
-                            std::string(*value) + "\r\n";
+        // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict on
+        // "literal" + std::string&& (GCC bug 105329), which breaks the release build.
+        std::string added = "[";
+        added.append(section).append("]\r\n").append(*key).append("=").append(*value).append(
+            "\r\n");
         return std::string(content) + AfterLine(content, content.size(), added);
     }
     if (!key) {
