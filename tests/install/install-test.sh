@@ -142,10 +142,10 @@ ini=$programDir/Zarvo.ini
 # A quoted history entry reads as the bare path; the save after 実行 writes it bare.
 printf '[WINDIFF]\r\nExePath=%s\r\n[DiffPath]\r\nLIST1="%s"\r\n' "$tool" "$other" >"$ini"
 
-# Finds the window of the given process, clicks 実行 at the centre of its place in the layout
-# (120, 2400 twips, 1455 x 495, in a client area of 4710 x 3030 twips), and waits for the record.
-pressGo() {  # pressGo PID
-  local window x y width height
+# Finds the window of the given process and clicks 実行 at the centre of its place in the layout
+# (120, 2400 twips, 1455 x 495, in a client area of 4710 x 3030 twips).
+clickGo() {  # clickGo PID
+  local window x y WIDTH HEIGHT
   window=$(timeout 30 xdotool search --sync --all --onlyvisible --pid "$1" --name '^Diff-Zarvo$' |
     head -n 1) || true
   if [ -z "$window" ]; then
@@ -155,9 +155,12 @@ pressGo() {  # pressGo PID
   eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
   x=$(((120 * 2 + 1455) * WIDTH / (4710 * 2)))
   y=$(((2400 * 2 + 495) * HEIGHT / (3030 * 2)))
-  rm -f "$record"
   xdotool mousemove --sync --window "$window" "$x" "$y" click 1
-  waitFor 30 test -f "$record"
+}
+# Clicks 実行 and waits for the recording tool's record.
+pressGo() {  # pressGo PID
+  rm -f "$record"
+  clickGo "$1" && waitFor 30 test -f "$record"
 }
 recorded() { tr '\0' '\n' <"$record"; }
 expectRecord() {  # expectRecord FIRST SECOND
@@ -168,8 +171,9 @@ historySaved() { grep -qFx "LIST1=$1"$'\r' "$ini"; }
 
 cd "$work"
 "$link" "$first" &
-started+=($!)
-if pressGo $!; then
+front=$!
+started+=("$front")
+if pressGo "$front"; then
   expectRecord "$first" "$other"
   check "Zarvo.ini in lib/diff-zarvo holds the saved history" waitFor 30 historySaved "$other"
 else
@@ -177,8 +181,8 @@ else
 fi
 check "no Zarvo.ini beside the link" test ! -e "$prefix/bin/Zarvo.ini"
 check "no Zarvo.ini in the current folder" test ! -e "$work/Zarvo.ini"
-kill "${started[-1]}"
-wait "${started[-1]}" 2>/dev/null || true
+kill "$front"
+wait "$front" 2>/dev/null || true
 
 echo "--- the installed program, started as \"Open With\" starts it"
 # GLib reads Exec, expands %f with the chosen file and starts the program, as a file manager does.
@@ -197,6 +201,30 @@ if [ -n "$window" ]; then
   kill "$pid"
 else
   fail "the desktop entry started a window"
+fi
+
+if [ -e "$programDir/diff-zarvo-view" ]; then
+  echo "--- the default comparison tool: the viewer beside the installed front end"
+  printf '[DiffPath]\r\nLIST1=%s\r\n' "$other" >"$ini"
+  "$link" "$first" &
+  front=$!
+  started+=("$front")
+  if clickGo "$front"; then
+    viewer=$(timeout 30 xdotool search --sync --onlyvisible --classname '^diff-zarvo-view$' |
+      head -n 1) || true
+    if [ -n "$viewer" ]; then
+      pid=$(xdotool getwindowpid "$viewer")
+      started+=("$pid")
+      check "実行 without a chosen tool starts the installed viewer" \
+        test "$(realpath "/proc/$pid/exe")" = "$(realpath "$programDir/diff-zarvo-view")"
+      check "the viewer got the two files" \
+        diff <(printf '%s\n' "$first" "$other") <(tr '\0' '\n' <"/proc/$pid/cmdline" | sed -n '2,3p')
+      kill "$pid"
+    else
+      fail "実行 without a chosen tool starts the installed viewer"
+    fi
+  fi
+  kill "$front"
 fi
 
 echo "--- a staged install, as a distribution package builds it"
