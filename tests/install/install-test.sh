@@ -48,7 +48,11 @@ cleanup() {
   local pid
   for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
   # The user's own record of an earlier install stays what it was.
-  if [ -f "$work/user-manifest" ]; then cp "$work/user-manifest" "$manifest"; else rm -f "$manifest"; fi
+  if [ -f "$work/user-manifest" ]; then
+    cp "$work/user-manifest" "$manifest"
+  else
+    rm -f "$manifest"
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -102,7 +106,8 @@ done
 
 echo "--- desktop entry and metadata"
 check "desktop-file-validate accepts the entry" desktop-file-validate "$desktop"
-check "appstreamcli accepts the metadata" appstreamcli validate --no-net "$metainfo"
+# The whole tree: the metadata, and the desktop entry it names as its launchable.
+check "appstreamcli accepts the installed metadata" appstreamcli validate-tree --no-net "$prefix"
 # The value of a key, with the entry's string escapes undone.
 entry() { sed -n "s/^$1=//p" "$desktop" | sed 's/\\\\/\\/g'; }
 check "TryExec names the installed link" test "$(entry TryExec)" = "$link"
@@ -118,7 +123,8 @@ openWith() {
     XDG_DATA_DIRS=/usr/share gio mime "$1" 2>/dev/null) || true
   grep -q "^[[:space:]]*$appId.desktop$" <<<"$offered"
 }
-for type in text/plain text/x-csrc application/json; do
+# text/x-go is not listed: it comes through text/plain, as every text type does.
+for type in text/plain text/x-csrc application/json application/octet-stream text/x-go; do
   check "\"Open With\" offers it for $type" openWith "$type"
 done
 
@@ -187,16 +193,18 @@ wait "$front" 2>/dev/null || true
 echo "--- the installed program, started as \"Open With\" starts it"
 # GLib reads Exec, expands %f with the chosen file and starts the program, as a file manager does.
 # The window found below must be the new one: the one started through the link is gone.
-check "no window is left from before" eval '! xdotool search --onlyvisible --name "^Diff-Zarvo$" >/dev/null'
-env XDG_DATA_HOME="$prefix/share" gio launch "$desktop" "$third" || fail "gio launch takes the entry"
+check "no window is left from before" \
+  eval '! xdotool search --onlyvisible --name "^Diff-Zarvo$" >/dev/null'
+env XDG_DATA_HOME="$prefix/share" gio launch "$desktop" "$third" ||
+  fail "gio launch takes the entry"
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) || true
 if [ -n "$window" ]; then
   pid=$(xdotool getwindowpid "$window")
   started+=("$pid")
   check "the desktop entry started the installed front end" \
     test "$(realpath "/proc/$pid/exe")" = "$(realpath "$programDir/diff-zarvo")"
-  # History now [other, first]: the newest file is the first path, the newest history entry the
-  # second.
+  # The history still holds only the other file (the first one was never displaced): the new
+  # file is the first path, the other file the second.
   if pressGo "$pid"; then expectRecord "$third" "$other"; else fail "実行 after \"Open With\""; fi
   kill "$pid"
 else
@@ -218,7 +226,8 @@ if [ -e "$programDir/diff-zarvo-view" ]; then
       check "実行 without a chosen tool starts the installed viewer" \
         test "$(realpath "/proc/$pid/exe")" = "$(realpath "$programDir/diff-zarvo-view")"
       check "the viewer got the two files" \
-        diff <(printf '%s\n' "$first" "$other") <(tr '\0' '\n' <"/proc/$pid/cmdline" | sed -n '2,3p')
+        diff <(printf '%s\n' "$first" "$other") \
+        <(tr '\0' '\n' <"/proc/$pid/cmdline" | sed -n '2,3p')
       kill "$pid"
     else
       fail "実行 without a chosen tool starts the installed viewer"
@@ -230,9 +239,12 @@ fi
 echo "--- a staged install, as a distribution package builds it"
 DESTDIR=$work/stage cmake --install "$build" --prefix /usr >"$work/stage.log"
 staged=$work/stage/usr/share/applications
-check "the staged entry names the final path" grep -qx "Exec=/usr/bin/diff-zarvo %f" "$staged/$appId.desktop"
-check "the staged install leaves the caches to the package manager" test ! -e "$staged/mimeinfo.cache"
-check "the staged link is relative" test "$(readlink "$work/stage/usr/bin/diff-zarvo")" = "../lib/diff-zarvo/diff-zarvo"
+check "the staged entry names the final path" \
+  grep -qx "Exec=/usr/bin/diff-zarvo %f" "$staged/$appId.desktop"
+check "the staged install leaves the caches to the package manager" \
+  test ! -e "$staged/mimeinfo.cache"
+check "the staged link is relative" \
+  test "$(readlink "$work/stage/usr/bin/diff-zarvo")" = "../lib/diff-zarvo/diff-zarvo"
 
 echo "--- uninstall"
 # Back to the temporary prefix's record, which the staged install replaced.
