@@ -3,7 +3,8 @@
 # desktop would see it: the layout, the link in bin/, the desktop entry, icons and metadata, the
 # "Open With" registration; then starts the installed program, through its link and through its
 # desktop entry, under Xvfb, presses 実行, and checks that the comparison tool got the files and
-# that Zarvo.ini was written beside the real executable. Ends with the uninstall.
+# that Zarvo.ini was written beside the real executable; and under a headless Wayland compositor,
+# that the window names its desktop entry. Ends with a staged install and the uninstall.
 #
 # Usage: tests/install/install-test.sh [BUILD_DIR]   (default: build/release, already built)
 set -euo pipefail
@@ -235,6 +236,28 @@ if [ -e "$programDir/diff-zarvo-view" ]; then
   fi
   kill "$front"
 fi
+
+echo "--- under Wayland: the window names its desktop entry"
+# Wayland desktops know a window's menu entry (name, icon, dock) only by the app id it sends.
+socket=zarvo-install-test-$$
+weston --no-config --backend=headless-backend.so --shell=kiosk-shell.so --socket="$socket" \
+  --idle-time=0 >"$work/weston.log" 2>&1 &
+compositor=$!
+started+=("$compositor")
+if waitFor 30 test -S "$XDG_RUNTIME_DIR/$socket"; then
+  WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+    "$link" "$first" 2>"$work/wayland.log" &
+  front=$!
+  started+=("$front")
+  appIdSent() { grep -q 'xdg_toplevel@[0-9]*\.set_app_id(' "$work/wayland.log"; }
+  waitFor 30 appIdSent || true
+  check "the window's app id is the desktop entry's name" \
+    grep -qF "set_app_id(\"$appId\")" "$work/wayland.log"
+  kill "$front"
+else
+  fail "weston starts"
+fi
+kill "$compositor"
 
 echo "--- a staged install, as a distribution package builds it"
 DESTDIR=$work/stage cmake --install "$build" --prefix /usr >"$work/stage.log"
