@@ -61,8 +61,13 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         case WM_ACTIVATE:
-            // Keep the focused control across deactivation, as a dialog does.
-            if (LOWORD(wParam) == WA_INACTIVE) window->impl().lastFocus = GetFocus();
+            // The focus leaves with the window and comes back to the same control, as in a
+            // dialog; the first time, to the first control in tab order.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                window->impl().lastFocus = GetFocus();
+                return 0;
+            }
+            if (HIWORD(wParam) == 0) FocusFirstOrLast(*window);  // not while minimized
             return 0;
         case WM_SETFOCUS:
             FocusFirstOrLast(*window);
