@@ -2,6 +2,8 @@
 // on each GetData, as the system's own data objects do.
 #include "TestDataObject.h"
 
+#include "ComObject.h"
+
 #include <shlobj.h>
 
 #include <cstring>
@@ -18,27 +20,11 @@ HGLOBAL CopyToGlobal(const void* bytes, size_t size) {
     return memory;
 }
 
-class SingleFormatData final : public IDataObject {
+class SingleFormatData final : public ComObject<IDataObject, IID_IDataObject> {
   public:
     SingleFormatData(CLIPFORMAT format, std::vector<char> bytes)
         : format_{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, bytes_(std::move(bytes)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) return E_INVALIDARG;
@@ -75,11 +61,10 @@ class SingleFormatData final : public IDataObject {
     }
 
   private:
-    ~SingleFormatData() = default;
+    ~SingleFormatData() override = default;
 
     FORMATETC format_;
     std::vector<char> bytes_;
-    LONG references_ = 1;
 };
 
 template <typename T>

@@ -1,5 +1,6 @@
 // Win32 backend: OLE drop targets on the window, the guide label and the first-path box. Each
 // drop reaches its control's onDrop, with the files of the CF_HDROP list when there are any.
+#include "ComObject.h"
 #include "Win32Internal.h"
 
 #include <shellapi.h>
@@ -24,26 +25,10 @@ DWORD PreferredEffect(DWORD allowed) {
 
 }  // namespace
 
-class DropTarget final : public IDropTarget {
+class DropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
   public:
     explicit DropTarget(std::function<void(const DropData&)>& onDrop) : onDrop_(onDrop) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-            *object = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
         if (effect != nullptr) *effect = PreferredEffect(*effect);
@@ -63,10 +48,9 @@ class DropTarget final : public IDropTarget {
     }
 
   private:
-    ~DropTarget() = default;
+    ~DropTarget() override = default;
 
     std::function<void(const DropData&)>& onDrop_;
-    LONG references_ = 1;
 };
 
 DropRegistration::DropRegistration(HWND window, std::function<void(const DropData&)>& onDrop)
