@@ -42,9 +42,10 @@ private:
 enum class ReadResult { Ok, Missing, Failed };
 
 // Reads the whole file. A missing file reads as empty; a folder or an unreadable file fails.
+// Opened without blocking: a FIFO in the file's place would otherwise wait for a writer forever.
 ReadResult ReadWhole(const char* path, std::string& content) {
     content.clear();
-    Fd fd(open(path, O_RDONLY | O_CLOEXEC));
+    Fd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.ok()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat info {};
     if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadResult::Failed;
@@ -203,7 +204,9 @@ BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const 
         if (stat(path.c_str(), &info) != 0) return 0;
         mode = info.st_mode & 07777;
         // A file nobody may write is read-only, as Windows' read-only attribute, even for root.
-        if ((mode & 0222) == 0) {
+        // A file this user may not write stays as it is too: the rename below needs only the
+        // folder's permission and would hand another user's file over to us.
+        if ((mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
             errno = EACCES;
             return 0;
         }
