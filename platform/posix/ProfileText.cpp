@@ -166,9 +166,14 @@ std::string ApplyWrite(std::string_view content, std::string_view section,
     const auto range = FindSection(lines, section);
     if (!range) {
         if (!key || !value) return std::string(content);
-        std::string added = "[" + std::string(section) + "]\r\n" + std::string(*key) + "=" +
-                            std::string(*value) + "\r\n";
-        return std::string(content) + AfterLine(content, content.size(), added);
+        // Built by appends: GCC 12 at -O3 takes the chain of operator+ for an overlapping copy
+        // (a false -Wrestrict) and the release build stops.
+        std::string added = "[";
+        added.append(section).append("]\r\n").append(*key).append("=").append(*value);
+        added.append(kNewLine);
+        std::string out(content);
+        out.append(AfterLine(content, content.size(), added));
+        return out;
     }
     if (!key) {
         const size_t end = range->last < lines.size() ? lines[range->last].begin : content.size();
