@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct Case {
     std::vector<std::string> history;
     bool unreadable = false;  // only an ordinary user is refused; root reads anything
 };
+
+// Test output names a case by its name (its raw bytes would include padding nobody set).
+inline void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 inline void Bytes(const std::filesystem::path& file, const std::string& bytes) {
     testsupport::WriteBytes(file, bytes);
