@@ -13,7 +13,7 @@ namespace platform {
 
 class Window {
 public:
-    explicit Window(const WindowSpec& spec);
+    explicit Window(const WindowSpec& design);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -36,7 +36,7 @@ private:
 // Members common to every control: built from its row of the layout table on a window.
 class Control {
 public:
-    Control(Window& window, const ControlSpec& spec);
+    Control(Window& window, const ControlSpec& design);
     virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;

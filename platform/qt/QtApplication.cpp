@@ -7,14 +7,17 @@
 namespace platform {
 
 struct Application::Impl {
-    Impl(int& argc, char** argv) : app(argc, argv) {}
+    explicit Impl(char* program) : argv{program, nullptr}, app(argc, argv) {}
+    // Qt sees the program's name only: every argument is part of a file name, and Qt would
+    // act on the ones that look like its own options (-platform, -reverse, -style, ...).
+    int argc = 1;
+    char* argv[2];
     QApplication app;
 };
 
 Application::Application(int& argc, char** argv) {
-    // Before Qt sees argv: it removes the arguments it knows, and a file may bear such a name.
     SetArguments(argc, argv);
-    impl_ = std::make_unique<Impl>(argc, argv);
+    impl_ = std::make_unique<Impl>(argc > 0 ? argv[0] : const_cast<char*>("diff-zarvo"));
 }
 
 Application::~Application() = default;

@@ -43,9 +43,9 @@ private:
     Control& control_;
 };
 
-QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
-    const QString text = QString::fromWCharArray(spec.text);
-    switch (spec.kind) {
+QWidget* MakeWidget(const ControlSpec& design, QWidget* parent) {
+    const QString text = QString::fromWCharArray(design.text);
+    switch (design.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(text, parent);
             label->setWordWrap(true);
@@ -54,7 +54,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
         }
         case ControlKind::TextBox: {
             auto* edit = new QLineEdit(text, parent);
-            edit->setAcceptDrops(spec.dropTarget);
+            edit->setAcceptDrops(design.dropTarget);
             return edit;
         }
         case ControlKind::ComboBox: {
@@ -62,7 +62,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
             combo->setEditable(true);
             // The item list is the program's: Enter in the box must not add items of its own.
             combo->setInsertPolicy(QComboBox::NoInsert);
-            combo->lineEdit()->setAcceptDrops(spec.dropTarget);
+            combo->lineEdit()->setAcceptDrops(design.dropTarget);
             combo->setEditText(text);
             return combo;
         }
@@ -75,7 +75,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent) {
 // Tab visits the controls in the order of their tab index.
 void ApplyTabOrder(std::vector<Control*> controls) {
     std::stable_sort(controls.begin(), controls.end(), [](Control* a, Control* b) {
-        return a->impl().spec->tabIndex < b->impl().spec->tabIndex;
+        return a->impl().design->tabIndex < b->impl().design->tabIndex;
     });
     for (size_t i = 1; i < controls.size(); ++i) {
         QWidget::setTabOrder(controls[i - 1]->impl().widget, controls[i]->impl().widget);
@@ -89,22 +89,22 @@ const QLineEdit& Edit(const Control::Impl& impl) { return *static_cast<QLineEdit
 
 }  // namespace
 
-Control::Control(Window& window, const ControlSpec& spec) : impl_(std::make_unique<Impl>()) {
+Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_unique<Impl>()) {
     QWidget& form = window.impl().form;
-    QWidget* widget = MakeWidget(spec, &form);
+    QWidget* widget = MakeWidget(design, &form);
     impl_->widget = widget;
-    impl_->spec = &spec;
+    impl_->design = &design;
     impl_->window = &window;
-    widget->setObjectName(QString::fromWCharArray(spec.name));
+    widget->setObjectName(QString::fromWCharArray(design.name));
     const int dpi = window.impl().Dpi();
-    widget->setGeometry(TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
-                        TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi));
-    if (spec.font.family != nullptr) widget->setFont(MakeFont(spec.font, widget->font()));
-    if (spec.dropTarget) {
+    widget->setGeometry(TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
+                        TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi));
+    if (design.font.family != nullptr) widget->setFont(MakeFont(design.font, widget->font()));
+    if (design.dropTarget) {
         widget->setAcceptDrops(true);
         widget->installEventFilter(new DropFilter(*this, widget));
     }
-    if (spec.kind == ControlKind::Button) {
+    if (design.kind == ControlKind::Button) {
         QObject::connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, widget, [this] {
             auto& button = static_cast<Button&>(*this);
             if (button.onClick) button.onClick();

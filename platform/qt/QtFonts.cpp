@@ -21,15 +21,15 @@ QString JapaneseFallback() {
 
 }  // namespace
 
-QFont MakeFont(const FontSpec& spec, const QFont& base) {
+QFont MakeFont(const FontSpec& design, const QFont& base) {
     QFont font = base;
-    const QString family = QString::fromWCharArray(spec.family);
+    const QString family = QString::fromWCharArray(design.family);
     if (QFontDatabase::families().contains(family)) {
         font.setFamily(family);
     } else if (const QString fallback = JapaneseFallback(); !fallback.isEmpty()) {
         font.setFamily(fallback);
     }
-    font.setPointSizeF(spec.points);
+    font.setPointSizeF(design.points);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     return font;

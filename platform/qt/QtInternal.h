@@ -32,7 +32,7 @@ struct Window::Impl {
 
 struct Control::Impl {
     QWidget* widget = nullptr;  // owned by the window's widget tree
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     Window* window = nullptr;
 };
 
@@ -40,6 +40,6 @@ struct Control::Impl {
 DropData ToDropData(const class QMimeData* mime);
 
 // The named font at its size, or the system's Japanese font at that size when it is missing.
-QFont MakeFont(const FontSpec& spec, const QFont& base);
+QFont MakeFont(const FontSpec& design, const QFont& base);
 
 }  // namespace platform

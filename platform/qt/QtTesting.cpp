@@ -218,7 +218,7 @@ std::vector<std::wstring> TabOrder(Window& window) {
     for (QWidget* w = start->nextInFocusChain(); w != start; w = w->nextInFocusChain()) {
         const Control* control = nameOf(w);
         if (control != nullptr && (w->focusPolicy() & Qt::TabFocus)) {
-            names.emplace_back(control->impl().spec->name);
+            names.emplace_back(control->impl().design->name);
         }
     }
     return names;

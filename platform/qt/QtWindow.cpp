@@ -16,12 +16,12 @@ void FormWidget::dropEvent(QDropEvent* event) {
     if (owner_.onDrop) owner_.onDrop(ToDropData(event->mimeData()));
 }
 
-Window::Window(const WindowSpec& spec) : impl_(std::make_unique<Impl>(*this)) {
+Window::Window(const WindowSpec& design) : impl_(std::make_unique<Impl>(*this)) {
     QWidget& form = impl_->form;
-    form.setWindowTitle(QString::fromWCharArray(spec.caption));
+    form.setWindowTitle(QString::fromWCharArray(design.caption));
     form.setWindowIcon(QIcon(QStringLiteral(":/zarvo.ico")));
     const int dpi = impl_->Dpi();
-    form.resize(TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi));
+    form.resize(TwipsToPixels(design.clientWidth, dpi), TwipsToPixels(design.clientHeight, dpi));
 }
 
 Window::~Window() = default;

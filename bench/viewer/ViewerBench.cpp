@@ -1,0 +1,164 @@
+// Times diff-zarvo-view from start to its first painted window, and its peak memory, on
+// generated files, against GNU diff on the same files in the same run. Prints ratios.
+//
+// Usage: viewer_bench [VIEWER]   (VIEWER defaults to the one built beside this benchmark)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <spawn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Run {
+    double seconds = 0;
+    long peakKib = 0;
+    int status = 0;
+};
+
+// Starts the program with stdout and stderr sent to /dev/null and waits for it; wait4 gives
+// the child's own peak resident size.
+Run Measure(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    Run run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[0]);
+        std::exit(2);
+    }
+    struct rusage usage {};
+    wait4(pid, &run.status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakKib = usage.ru_maxrss;
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
+}
+
+// The median time of a few runs, with the largest peak seen.
+Run Median(const std::vector<std::string>& command, int runs) {
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i) all.push_back(Measure(command));
+    std::sort(all.begin(), all.end(),
+              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+    Run median = all[all.size() / 2];
+    for (const Run& run : all) median.peakKib = std::max(median.peakKib, run.peakKib);
+    return median;
+}
+
+std::string MakeLine(std::mt19937& random, long number) {
+    static const char* const kWords[] = {"value",  "count", "buffer",   "index", "path",
+                                         "result", "比較",  "ファイル", "行",    "差分"};
+    std::uniform_int_distribution<int> word(0, 9);
+    std::uniform_int_distribution<int> indent(0, 3);
+    char line[160];
+    std::snprintf(line, sizeof line, "%*s%s_%ld = %s(%u, \"%s\");", indent(random) * 4, "",
+                  kWords[word(random)], number, kWords[word(random)],
+                  static_cast<unsigned>(random() % 1000), kWords[word(random)]);
+    return line;
+}
+
+// Writes a file of `lines` lines and a copy with `changes` scattered edits: a third replaced
+// lines, a third removed, a third added.
+void MakePair(const fs::path& first, const fs::path& second, long lines, long changes) {
+    std::mt19937 random(static_cast<unsigned>(lines));
+    std::vector<std::string> text;
+    text.reserve(static_cast<size_t>(lines));
+    for (long i = 0; i < lines; ++i) text.push_back(MakeLine(random, i));
+    {
+        std::ofstream out(first, std::ios::binary);
+        for (const std::string& line : text) out << line << '\n';
+    }
+    std::vector<int> edit(static_cast<size_t>(lines), 0);
+    std::uniform_int_distribution<long> where(0, lines - 1);
+    for (long i = 0; i < changes; ++i) edit[static_cast<size_t>(where(random))] = 1 + i % 3;
+    std::ofstream out(second, std::ios::binary);
+    for (long i = 0; i < lines; ++i) {
+        const std::string& line = text[static_cast<size_t>(i)];
+        switch (edit[static_cast<size_t>(i)]) {
+            case 1:
+                out << line << " // changed\n";
+                break;
+            case 2:
+                break;
+            case 3:
+                out << "inserted_" << i << "();\n" << line << '\n';
+                break;
+            default:
+                out << line << '\n';
+        }
+    }
+}
+
+void Compare(const char* title, const std::string& viewer, const fs::path& a, const fs::path& b) {
+    const int runs = 5;
+    const Run diff = Median({"/usr/bin/diff", a.string(), b.string()}, runs);
+    const Run view = Median({viewer, "--exit-when-shown", a.string(), b.string()}, runs);
+    if (!WIFEXITED(view.status) || WEXITSTATUS(view.status) != 0) {
+        std::fprintf(stderr, "the viewer failed on %s\n", title);
+        std::exit(1);
+    }
+    std::printf("%-44s %9.3f s %9.3f s %7.1fx %9ld KiB %9ld KiB %7.1fx\n", title, diff.seconds,
+                view.seconds, view.seconds / diff.seconds, diff.peakKib, view.peakKib,
+                static_cast<double>(view.peakKib) / static_cast<double>(diff.peakKib));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string viewer = argc > 1 ? argv[1] : ZARVO_VIEWER_PROGRAM;
+    // The viewer is timed to its first painted window; without a display, Qt paints offscreen.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    const fs::path dir = fs::temp_directory_path() / ("zarvo-bench-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+
+    // The files are made in a child process: a child's peak resident size counts the memory it
+    // shared with its parent before exec, so this process must stay small for honest figures.
+    const pid_t maker = fork();
+    if (maker == 0) {
+        MakePair(dir / "a1.txt", dir / "b1.txt", 1, 1);
+        MakePair(dir / "a100k.txt", dir / "b100k.txt", 100'000, 1'000);
+        MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(maker, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
+
+    std::printf("%-44s %11s %11s %8s %13s %13s %8s\n", "files (median of 5 runs)", "diff", "viewer",
+                "ratio", "diff peak", "viewer peak", "ratio");
+    // The floor: what starting Qt and painting a window costs, whatever the files.
+    Compare("1 line each (start-up alone)", viewer, dir / "a1.txt", dir / "b1.txt");
+    Compare("100,000 lines, 1,000 changes", viewer, dir / "a100k.txt", dir / "b100k.txt");
+    Compare("100,000 lines, identical", viewer, dir / "a100k.txt", dir / "a100k.txt");
+    Compare("1,000,000 lines, 1,000 changes", viewer, dir / "a1m.txt", dir / "b1m.txt");
+    Compare("1,000,000 lines, identical", viewer, dir / "a1m.txt", dir / "a1m.txt");
+
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+    return 0;
+}

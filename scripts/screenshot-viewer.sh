@@ -1,0 +1,23 @@
+#!/bin/sh
+# Remakes docs/viewer.png: the viewer's window on the two sample files in docs/viewer-sample,
+# drawn on a virtual X display so it looks as on a desktop.
+#
+# Usage: scripts/screenshot-viewer.sh [BUILD_DIR]   (default: build/release, already configured)
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+
+cmake --build "$build" --target viewer-screenshot
+tool=$(find "$build" -type f -name viewer-screenshot -perm -u+x | head -n 1)
+if [ -z "$tool" ]; then
+    echo "viewer-screenshot was not built in $build" >&2
+    exit 1
+fi
+# Japanese text needs a font that has it; Debian's fonts-noto-cjk is the usual one.
+if ! fc-list :lang=ja | grep -q .; then
+    echo "no Japanese font found (install fonts-noto-cjk)" >&2
+    exit 1
+fi
+LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$tool" "docs/viewer-sample/設定-旧.txt" "docs/viewer-sample/設定-新.txt" docs/viewer.png
+echo "wrote docs/viewer.png"

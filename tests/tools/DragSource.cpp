@@ -1,0 +1,47 @@
+// A stand-in file manager for end-to-end tests: a small window that, when the mouse is pressed
+// on it, drags the files named on its command line (as text/uri-list, the way file managers do).
+// When the drop is over it prints "accepted" or "refused" on a line of its own, and stays to hand
+// the target its data until it is ended.
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+class DragSource : public QWidget {
+public:
+    explicit DragSource(QList<QUrl> urls) : urls_(std::move(urls)) {
+        setWindowTitle(QStringLiteral("zarvo-drag-source"));
+        resize(120, 120);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        auto* mime = new QMimeData;
+        mime->setUrls(urls_);
+        auto* drag = new QDrag(this);
+        drag->setMimeData(mime);
+        const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+        std::printf("%s\n", action == Qt::IgnoreAction ? "refused" : "accepted");
+        std::fflush(stdout);
+    }
+
+private:
+    QList<QUrl> urls_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QList<QUrl> urls;
+    for (const QString& file : app.arguments().mid(1)) urls.push_back(QUrl::fromLocalFile(file));
+    DragSource source(urls);
+    source.move(400, 300);
+    source.show();
+    return app.exec();
+}

@@ -1,0 +1,161 @@
+// Comparing real files in a temporary folder: unreadable paths, binary files, identical files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Comparison.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+QString Path(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+TEST(Comparison, UnreadablePathsAreNamedWithTheReason) {
+    TempDir dir;
+    WriteBytes(dir / "ok.txt", "text\n");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+
+    const Comparison missing = Compare(Path(dir / "ok.txt"), Path(dir / "missing.txt"));
+    EXPECT_EQ(missing.outcome, Outcome::Unreadable);
+    ASSERT_EQ(missing.errors.size(), 1);
+    EXPECT_TRUE(missing.errors[0].contains(Path(dir / "missing.txt")));
+    EXPECT_TRUE(missing.errors[0].contains(QStringLiteral("見つかりません")));
+
+    const Comparison folder = Compare(Path(dir.path()), Path(dir / "ok.txt"));
+    ASSERT_EQ(folder.errors.size(), 1);
+    EXPECT_TRUE(folder.errors[0].contains(QStringLiteral("フォルダー")));
+
+    // A FIFO would block a plain open-and-read forever; it is refused at once instead.
+    const Comparison pipe = Compare(Path(dir / "pipe"), Path(dir / "nothing"));
+    ASSERT_EQ(pipe.errors.size(), 2);
+    EXPECT_TRUE(pipe.errors[0].contains(QStringLiteral("通常のファイルではありません")));
+    EXPECT_TRUE(pipe.errors[1].contains(Path(dir / "nothing")));
+}
+
+TEST(Comparison, FileWithoutReadPermissionIsNamed) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+    TempDir dir;
+    WriteBytes(dir / "secret.txt", "x\n");
+    std::filesystem::permissions(dir / "secret.txt", std::filesystem::perms::none);
+    const Comparison result = Compare(Path(dir / "secret.txt"), Path(dir / "secret.txt"));
+    ASSERT_EQ(result.errors.size(), 2);
+    EXPECT_TRUE(result.errors[0].contains(QStringLiteral("権限")));
+}
+
+TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
+    TempDir dir;
+    const std::string binary("\x00\x01\x02\x03\x04\x05", 6);
+    WriteBytes(dir / "a.bin", binary);
+    WriteBytes(dir / "same.bin", binary);
+    WriteBytes(dir / "b.bin", std::string("\x00\x01\x02\xff\x04\x05\x06", 7));
+    WriteBytes(dir / "prefix.bin", binary.substr(0, 4));
+    WriteBytes(dir / "text.txt", std::string("\x00\x01\x02\x03 then text", 14));
+
+    const Comparison same = Compare(Path(dir / "a.bin"), Path(dir / "same.bin"));
+    EXPECT_EQ(same.outcome, Outcome::Binary);
+    EXPECT_TRUE(same.identicalBytes);
+
+    const Comparison changed = Compare(Path(dir / "a.bin"), Path(dir / "b.bin"));
+    EXPECT_EQ(changed.outcome, Outcome::Binary);
+    EXPECT_FALSE(changed.identicalBytes);
+    EXPECT_EQ(changed.firstDifferentByte, 3);
+    EXPECT_EQ(changed.first.size, 6);
+    EXPECT_EQ(changed.second.size, 7);
+
+    // One file a prefix of the other: they part where the shorter one ends.
+    EXPECT_EQ(Compare(Path(dir / "a.bin"), Path(dir / "prefix.bin")).firstDifferentByte, 4);
+
+    // One binary file is enough to compare bytes rather than lines.
+    const Comparison mixed = Compare(Path(dir / "text.txt"), Path(dir / "a.bin"));
+    EXPECT_EQ(mixed.outcome, Outcome::Binary);
+}
+
+TEST(Comparison, FilesOverTheTextLimitAreComparedInBlocks) {
+    TempDir dir;
+    // Past the first block, so the comparison has to read on.
+    std::string big(2'500'000, 'a');
+    WriteBytes(dir / "big.txt", big);
+    WriteBytes(dir / "same.txt", big);
+    big[2'000'123] = 'b';
+    WriteBytes(dir / "changed.txt", big);
+    WriteBytes(dir / "shorter.txt", big.substr(0, 1'500'000));
+    WriteBytes(dir / "empty.txt", "");
+    const qint64 limit = 1000;
+
+    const Comparison same = Compare(Path(dir / "big.txt"), Path(dir / "same.txt"), limit);
+    EXPECT_EQ(same.outcome, Outcome::TooLarge);
+    EXPECT_TRUE(same.identicalBytes);
+    EXPECT_EQ(same.first.size, 2'500'000);
+
+    const Comparison changed = Compare(Path(dir / "big.txt"), Path(dir / "changed.txt"), limit);
+    EXPECT_FALSE(changed.identicalBytes);
+    EXPECT_EQ(changed.firstDifferentByte, 2'000'123);
+
+    const Comparison shorter = Compare(Path(dir / "big.txt"), Path(dir / "shorter.txt"), limit);
+    EXPECT_EQ(shorter.firstDifferentByte, 1'500'000);
+    EXPECT_EQ(shorter.first.size, 2'500'000);
+    EXPECT_EQ(shorter.second.size, 1'500'000);
+
+    // One large file is enough; the small one is compared the same way.
+    const Comparison empty = Compare(Path(dir / "empty.txt"), Path(dir / "big.txt"), limit);
+    EXPECT_EQ(empty.outcome, Outcome::TooLarge);
+    EXPECT_EQ(empty.firstDifferentByte, 0);
+    EXPECT_EQ(empty.first.size, 0);
+    EXPECT_EQ(empty.second.size, 2'500'000);
+    EXPECT_TRUE(empty.rows.empty());
+}
+
+TEST(Comparison, IdenticalAndEmptyFiles) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "one\ntwo\n");
+    WriteBytes(dir / "b.txt", "one\ntwo\n");
+    WriteBytes(dir / "empty1", "");
+    WriteBytes(dir / "empty2", "");
+
+    const Comparison same = Compare(Path(dir / "a.txt"), Path(dir / "b.txt"));
+    EXPECT_EQ(same.outcome, Outcome::Text);
+    EXPECT_TRUE(same.identicalBytes);
+    EXPECT_EQ(same.rows.size(), 2u);
+    EXPECT_TRUE(same.differenceStarts.empty());
+    EXPECT_TRUE(same.SameLinesNote().isEmpty());
+
+    const Comparison empty = Compare(Path(dir / "empty1"), Path(dir / "empty2"));
+    EXPECT_EQ(empty.outcome, Outcome::Text);
+    EXPECT_TRUE(empty.identicalBytes);
+    EXPECT_TRUE(empty.rows.empty());
+
+    const Comparison oneEmpty = Compare(Path(dir / "empty1"), Path(dir / "a.txt"));
+    EXPECT_EQ(oneEmpty.rows.size(), 2u);
+    EXPECT_EQ(oneEmpty.differenceStarts.size(), 1u);
+}
+
+TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
+    TempDir dir;
+    WriteBytes(dir / "lf.txt", "一\n二\n");
+    WriteBytes(dir / "crlf.txt", "一\r\n二\r\n");
+    WriteBytes(dir / "open.txt", "一\n二");
+    WriteBytes(dir / "sjis.txt", "\x88\xea\n\x93\xf1\n");  // 一 and 二 in Shift_JIS
+
+    const Comparison endings = Compare(Path(dir / "lf.txt"), Path(dir / "crlf.txt"));
+    EXPECT_FALSE(endings.identicalBytes);
+    EXPECT_TRUE(endings.differenceStarts.empty());
+    EXPECT_TRUE(endings.SameLinesNote().contains(QStringLiteral("改行コード")));
+
+    const Comparison finalNewline = Compare(Path(dir / "lf.txt"), Path(dir / "open.txt"));
+    EXPECT_TRUE(finalNewline.SameLinesNote().contains(QStringLiteral("最終行の改行")));
+
+    const Comparison encoding = Compare(Path(dir / "sjis.txt"), Path(dir / "lf.txt"));
+    EXPECT_EQ(encoding.first.encoding, "Shift_JIS (CP932)");
+    EXPECT_TRUE(encoding.differenceStarts.empty());
+    EXPECT_TRUE(encoding.SameLinesNote().contains(QStringLiteral("文字コード")));
+}
+
+}  // namespace
+}  // namespace viewer

@@ -1,0 +1,146 @@
+// The line diff on hand-made pairs, and on random pairs against a plain dynamic-programming LCS.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "LineDiff.h"
+
+namespace viewer {
+namespace {
+
+// One character per row: ' ' same, '-' only in the first file, '+' only in the second; then the
+// line's text. "a|-b|+c" reads: a common, b removed, c added.
+std::string Render(const TextFile& first, const TextFile& second,
+                   const std::vector<DiffRow>& rows) {
+    std::string out;
+    for (const DiffRow& row : rows) {
+        if (!out.empty()) out += '|';
+        switch (row.kind) {
+            case RowKind::Same:
+                out += first.Line(row.first).toString().toStdString();
+                break;
+            case RowKind::OnlyFirst:
+                out += '-' + first.Line(row.first).toString().toStdString();
+                break;
+            case RowKind::OnlySecond:
+                out += '+' + second.Line(row.second).toString().toStdString();
+                break;
+        }
+    }
+    return out;
+}
+
+// Every line of each file appears exactly once, in order, and common rows pair equal lines.
+void ExpectCoversBothFiles(const TextFile& first, const TextFile& second,
+                           const std::vector<DiffRow>& rows) {
+    qsizetype next1 = 0, next2 = 0;
+    for (const DiffRow& row : rows) {
+        if (row.kind != RowKind::OnlySecond) {
+            ASSERT_EQ(row.first, next1++);
+        } else {
+            ASSERT_EQ(row.first, -1);
+        }
+        if (row.kind != RowKind::OnlyFirst) {
+            ASSERT_EQ(row.second, next2++);
+        } else {
+            ASSERT_EQ(row.second, -1);
+        }
+        if (row.kind == RowKind::Same) {
+            ASSERT_EQ(first.Line(row.first), second.Line(row.second));
+        }
+    }
+    EXPECT_EQ(next1, first.LineCount());
+    EXPECT_EQ(next2, second.LineCount());
+}
+
+std::string Diff(const char* a, const char* b) {
+    const TextFile first = SplitLines(QString::fromUtf8(a));
+    const TextFile second = SplitLines(QString::fromUtf8(b));
+    const std::vector<DiffRow> rows = DiffLines(first, second);
+    ExpectCoversBothFiles(first, second, rows);
+    return Render(first, second, rows);
+}
+
+TEST(LineDiff, EditsInTheMiddleAndAtBothEnds) {
+    EXPECT_EQ(Diff("a\nb\nc\n", "a\nb\nc\n"), "a|b|c");
+    EXPECT_EQ(Diff("a\nc\n", "a\nb\nc\n"), "a|+b|c");
+    EXPECT_EQ(Diff("a\nb\nc\n", "a\nc\n"), "a|-b|c");
+    EXPECT_EQ(Diff("a\nb\nc\n", "a\nx\nc\n"), "a|-b|+x|c");
+    EXPECT_EQ(Diff("b\nc\n", "a\nb\nc\n"), "+a|b|c");
+    EXPECT_EQ(Diff("a\nb\n", "a\nb\nc\n"), "a|b|+c");
+    EXPECT_EQ(Diff("x\nb\ny\n", "p\nb\nq\n"), "-x|+p|b|-y|+q");
+}
+
+TEST(LineDiff, ReplacedBlockListsRemovedLinesBeforeAddedOnes) {
+    EXPECT_EQ(Diff("a\n1\n2\n3\nz\n", "a\nX\nY\nz\n"), "a|-1|-2|-3|+X|+Y|z");
+}
+
+TEST(LineDiff, MovedLineIsRemovedInOnePlaceAndAddedInAnother) {
+    const std::string moved = Diff("m\na\nb\nc\n", "a\nb\nc\nm\n");
+    EXPECT_EQ(moved, "-m|a|b|c|+m");
+}
+
+TEST(LineDiff, RepeatedLinesPairUpInOrder) {
+    EXPECT_EQ(Diff("x\nx\nx\n", "x\nx\n"), "x|x|-x");
+    EXPECT_EQ(Diff("}\n}\n", "}\nq\n}\n"), "}|+q|}");
+}
+
+TEST(LineDiff, EmptyFiles) {
+    EXPECT_EQ(Diff("", ""), "");
+    EXPECT_EQ(Diff("", "a\nb\n"), "+a|+b");
+    EXPECT_EQ(Diff("a\nb\n", ""), "-a|-b");
+    // A lone newline is one empty line, not nothing.
+    EXPECT_EQ(Diff("\n", ""), "-");
+}
+
+TEST(LineDiff, FinalNewlineAndLineEndingsDoNotMakeLinesDiffer) {
+    EXPECT_EQ(Diff("a\nb", "a\nb\n"), "a|b");
+    EXPECT_EQ(Diff("a\r\nb\r\n", "a\nb\n"), "a|b");
+    EXPECT_EQ(Diff("a\r\nb\r\nc", "a\nB\nc\n"), "a|-b|+B|c");
+}
+
+TEST(LineDiff, DifferenceStartsMarkEachRunOnce) {
+    const TextFile first = SplitLines(QStringLiteral("a\nb\nc\nd\ne\n"));
+    const TextFile second = SplitLines(QStringLiteral("a\nB\nc\nd\nE\nF\n"));
+    const std::vector<DiffRow> rows = DiffLines(first, second);
+    ASSERT_EQ(Render(first, second, rows), "a|-b|+B|c|d|-e|+E|+F");
+    EXPECT_EQ(DifferenceStarts(rows), (std::vector<qsizetype>{1, 5}));
+    EXPECT_TRUE(DifferenceStarts(DiffLines(first, first)).empty());
+}
+
+// The length of a longest common subsequence, the slow sure way.
+size_t LcsLength(const std::vector<int>& a, const std::vector<int>& b) {
+    std::vector<std::vector<size_t>> table(a.size() + 1, std::vector<size_t>(b.size() + 1, 0));
+    for (size_t i = 1; i <= a.size(); ++i) {
+        for (size_t j = 1; j <= b.size(); ++j) {
+            table[i][j] = a[i - 1] == b[j - 1] ? table[i - 1][j - 1] + 1
+                                               : std::max(table[i - 1][j], table[i][j - 1]);
+        }
+    }
+    return table[a.size()][b.size()];
+}
+
+TEST(LineDiff, RandomPairsKeepALongestCommonSubsequence) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 400; ++round) {
+        // A small alphabet makes repeats and near-misses common; some lines occur in one file only.
+        std::uniform_int_distribution<int> length(0, 25);
+        std::uniform_int_distribution<int> letter(0, round % 2 == 0 ? 3 : 9);
+        std::vector<int> a(static_cast<size_t>(length(random)));
+        std::vector<int> b(static_cast<size_t>(length(random)));
+        QString textA, textB;
+        for (int& v : a) textA += QString::number(v = letter(random)) + u'\n';
+        for (int& v : b)
+            textB += QString::number(v = letter(random) + (round % 3 == 0 ? 2 : 0)) + u'\n';
+        const TextFile first = SplitLines(textA);
+        const TextFile second = SplitLines(textB);
+        const std::vector<DiffRow> rows = DiffLines(first, second);
+        ExpectCoversBothFiles(first, second, rows);
+        const auto same = std::count_if(rows.begin(), rows.end(),
+                                        [](const DiffRow& r) { return r.kind == RowKind::Same; });
+        ASSERT_EQ(static_cast<size_t>(same), LcsLength(a, b)) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace viewer
