@@ -19,6 +19,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "platform/Profile.h"
@@ -119,16 +120,50 @@ std::string Read(const char* section, const char* key, DWORD size) {
 
 }  // namespace
 
+std::string Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+// The n-th (section, key) pair the file already holds, roughly as a reader sees it, so that
+// writes often replace an existing value rather than always adding one.
+bool ExistingPair(const std::string& content, size_t n, std::string& section, std::string& key) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::string current;
+    size_t begin = 0;
+    while (begin < content.size()) {
+        size_t end = content.find_first_of("\r\n", begin);
+        if (end == std::string::npos) end = content.size();
+        const std::string line = Trimmed(std::string_view(content).substr(begin, end - begin));
+        begin = end + 1;
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            current = Trimmed(line.substr(1, line.find(']') == std::string::npos ? std::string::npos
+                                                                                : line.find(']') - 1));
+        } else if (line.find('=') != std::string::npos && line[0] != ';' && !current.empty()) {
+            pairs.emplace_back(current, Trimmed(line.substr(0, line.find('='))));
+        }
+    }
+    if (pairs.empty()) return false;
+    std::tie(section, key) = pairs[n % pairs.size()];
+    return section.find('\0') == std::string::npos && key.find('\0') == std::string::npos;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FuzzedDataProvider data(bytes, size);
     // Choices come from the input's end, so the seed files stay files at its front.
     const DWORD bufferSize = data.ConsumeIntegralInRange<DWORD>(0, 300);
-    const std::string section = PickText(data, std::string(reinterpret_cast<const char*>(bytes), size));
-    const std::string key = PickText(data, std::string(reinterpret_cast<const char*>(bytes), size));
-    std::string value = PickText(data, std::string(reinterpret_cast<const char*>(bytes), size));
+    const std::string whole(reinterpret_cast<const char*>(bytes), size);
+    const bool existing = data.ConsumeBool();
+    const size_t pairIndex = data.ConsumeIntegral<uint8_t>();
+    std::string section = PickText(data, whole);
+    std::string key = PickText(data, whole);
+    std::string value = PickText(data, whole);
     if (data.ConsumeBool()) value = " \"" + value + "\"\t";
     const std::string content = data.ConsumeRemainingBytesAsString();
     Store(content);
+    if (existing) ExistingPair(content, pairIndex, section, key);
 
     // Reads of every shape, into buffers of every size.
     Read(section.c_str(), key.c_str(), bufferSize);
