@@ -19,7 +19,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "platform/Profile.h"
@@ -146,8 +145,11 @@ bool ExistingPair(const std::string& content, size_t n, std::string& section, st
         }
     }
     if (pairs.empty()) return false;
-    std::tie(section, key) = pairs[n % pairs.size()];
-    return section.find('\0') == std::string::npos && key.find('\0') == std::string::npos;
+    // The functions take C strings: a name holding a NUL reaches them cut there.
+    const auto& [foundSection, foundKey] = pairs[n % pairs.size()];
+    section = foundSection.substr(0, foundSection.find('\0'));
+    key = foundKey.substr(0, foundKey.find('\0'));
+    return true;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
