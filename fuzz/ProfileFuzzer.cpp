@@ -73,12 +73,15 @@ std::string PickText(FuzzedDataProvider& data, const std::string& content) {
         text = content.substr(begin, length);
     } else {
         const size_t length = data.ConsumeIntegralInRange<size_t>(0, 16);
-        for (size_t i = 0; i < length; ++i) text += static_cast<char>(data.ConsumeIntegral<uint8_t>());
+        for (size_t i = 0; i < length; ++i)
+            text += static_cast<char>(data.ConsumeIntegral<uint8_t>());
     }
     return text.substr(0, text.find('\0'));
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // What a read gives for a value as written: blanks trimmed, then one pair of outer quotes off.
 std::string AsRead(std::string value) {
@@ -91,7 +94,9 @@ std::string AsRead(std::string value) {
     return value;
 }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
 
 // Names the program could write and find again: no blanks at their ends (the file's names are
 // blank-trimmed, the caller's only space-trimmed), nothing the file's syntax gives a meaning.
@@ -105,14 +110,16 @@ bool IsPlainName(const std::string& name, bool key) {
 std::string Read(const char* section, const char* key, DWORD size) {
     // Guard bytes on both sides of the buffer show any write out of bounds, even without ASan.
     std::vector<char> buffer(size + 32, '\x5A');
-    const DWORD count =
-        GetPrivateProfileStringA(section, key, "<default>", buffer.data() + 16, size, FilePath().c_str());
+    const DWORD count = GetPrivateProfileStringA(section, key, "<default>", buffer.data() + 16,
+                                                 size, FilePath().c_str());
     for (size_t i = 0; i < 16; ++i) {
-        if (buffer[i] != '\x5A' || buffer[16 + size + i] != '\x5A') Fail("read wrote out of bounds");
+        if (buffer[i] != '\x5A' || buffer[16 + size + i] != '\x5A')
+            Fail("read wrote out of bounds");
     }
     if (size > 0) {
         if (count >= size) Fail("read returned a count beyond the buffer");
-        if (section != nullptr && key != nullptr && buffer[16 + count] != '\0') Fail("read left no NUL");
+        if (section != nullptr && key != nullptr && buffer[16 + count] != '\0')
+            Fail("read left no NUL");
     }
     return std::string(buffer.data() + 16, count);
 }
@@ -138,8 +145,8 @@ bool ExistingPair(const std::string& content, size_t n, std::string& section, st
         begin = end + 1;
         if (line.empty()) continue;
         if (line[0] == '[') {
-            current = Trimmed(line.substr(1, line.find(']') == std::string::npos ? std::string::npos
-                                                                                : line.find(']') - 1));
+            current = Trimmed(line.substr(
+                1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1));
         } else if (line.find('=') != std::string::npos && line[0] != ';' && !current.empty()) {
             pairs.emplace_back(current, Trimmed(line.substr(0, line.find('='))));
         }
@@ -184,8 +191,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     std::vector<std::string> before;
     for (const auto& [s, k] : others) before.push_back(Read(s.c_str(), k.c_str(), 4096));
 
-    const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                                    FilePath().c_str());
+    const BOOL written =
+        WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FilePath().c_str());
     const bool lineBreak = HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value);
     if (lineBreak && written) Fail("a write with a line break was accepted");
     if (!written) {
@@ -195,7 +202,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (!IsPlainName(section, false) || !IsPlainName(key, true)) return 0;
     // Only the first of two sections or keys of the same name is read and written; below that
     // the expected value is well defined whatever the file held.
-    const std::string got = Read(section.c_str(), key.c_str(), static_cast<DWORD>(value.size() + 2));
+    const std::string got =
+        Read(section.c_str(), key.c_str(), static_cast<DWORD>(value.size() + 2));
     if (got != AsRead(value)) Fail("a written value read back differently");
     for (size_t i = 0; i < others.size(); ++i) {
         if (Read(others[i].first.c_str(), others[i].second.c_str(), 4096) != before[i]) {

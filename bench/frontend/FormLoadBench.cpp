@@ -60,13 +60,15 @@ int main(int argc, char** argv) {
     const double smallMs = FormLoadMs(small.path(), 31);
     const double largeMs = FormLoadMs(large.path(), 31);
     std::printf("Form_Load, median of 31 runs\n");
-    std::printf("200-byte settings file: %.3f ms; 1 MB settings file: %.3f ms; ratio %.1f;"
-                " extra cost %.2f ms (goal < 50 ms) %s\n",
-                smallMs, largeMs, largeMs / smallMs, largeMs - smallMs,
-                largeMs - smallMs < 50 ? "met" : "MISSED");
+    std::printf(
+        "200-byte settings file: %.3f ms; 1 MB settings file: %.3f ms; ratio %.1f;"
+        " extra cost %.2f ms (goal < 50 ms) %s\n",
+        smallMs, largeMs, largeMs / smallMs, largeMs - smallMs,
+        largeMs - smallMs < 50 ? "met" : "MISSED");
 
-    std::printf("\nForm_Load on damaged settings files, against the clean 200-byte file (%.3f ms)\n",
-                smallMs);
+    std::printf(
+        "\nForm_Load on damaged settings files, against the clean 200-byte file (%.3f ms)\n",
+        smallMs);
     for (const damaged::Case& c : damaged::Cases()) {
         if (c.unreadable) continue;  // as root it reads like any file; the tests cover it
         testsupport::TempDir dir;

@@ -68,7 +68,6 @@ struct Workspace {
     }
 };
 
-
 // One pass with the settings file and the tool in a folder under base; false when any tool had
 // ended or failed to report by the time the clicks were done.
 bool Pass(const std::string& base, const char* label) {
@@ -112,15 +111,16 @@ bool Pass(const std::string& base, const char* label) {
     }
 
     // Every tool must still be running: the click did not wait for any of them.
-    const std::vector<pid_t> tools = space.StartedTools(2 * kClicks + static_cast<int>(children.size()));
+    const std::vector<pid_t> tools =
+        space.StartedTools(2 * kClicks + static_cast<int>(children.size()));
     int running = 0;
     for (const pid_t pid : tools) running += kill(pid, 0) == 0 ? 1 : 0;
     for (const pid_t pid : tools) kill(pid, SIGTERM);
     for (const pid_t pid : children) waitpid(pid, nullptr, 0);
 
     const double click = bench::Median(clickMs);
-    std::printf("\nLaunch, %d clicks with a tool that runs for 30 s; settings file on %s\n", kClicks,
-                label);
+    std::printf("\nLaunch, %d clicks with a tool that runs for 30 s; settings file on %s\n",
+                kClicks, label);
     std::printf("btnGo_Click, click to return: median %.2f ms, max %.2f ms (goal < 5 ms) %s\n",
                 click, bench::Max(clickMs), bench::Max(clickMs) < 5 ? "met" : "MISSED");
     std::printf("  starting the tool alone:    median %.2f ms\n", bench::Median(startMs));
@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     // A real disk, where each write's fsync waits for the device; then memory, where it does
     // not, which leaves the program's own share of the time.
     bool ok = Pass("/tmp", "/tmp (a disk: every write waits for fsync)");
-    if (access("/dev/shm", W_OK) == 0) ok = Pass("/dev/shm", "/dev/shm (tmpfs: fsync costs nothing)") && ok;
+    if (access("/dev/shm", W_OK) == 0)
+        ok = Pass("/dev/shm", "/dev/shm (tmpfs: fsync costs nothing)") && ok;
     return ok ? 0 : 1;
 }

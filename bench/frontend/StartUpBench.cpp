@@ -94,7 +94,8 @@ bool Measure(const std::string& label, const std::string& platform, const std::s
     const std::string frontEnd = folder + "/zarvo_bench_frontend_probe";
     const std::string bare = folder + "/zarvo_bench_bare_window_probe";
     // Warm the page cache and the font cache for both before counting.
-    for (int i = 0; i < 2; ++i) RunProbe(frontEnd, platform, display), RunProbe(bare, platform, display);
+    for (int i = 0; i < 2; ++i)
+        RunProbe(frontEnd, platform, display), RunProbe(bare, platform, display);
     std::vector<double> frontMs, bareMs, frontKb, bareKb;
     for (int i = 0; i < runs; ++i) {
         const Run a = RunProbe(frontEnd, platform, display);
@@ -108,14 +109,16 @@ bool Measure(const std::string& label, const std::string& platform, const std::s
     }
     const double timeRatio = bench::Median(frontMs) / bench::Median(bareMs);
     const double memoryRatio = bench::Median(frontKb) / bench::Median(bareKb);
-    std::printf("%-10s start-up to first shown window: front end %7.1f ms, bare Qt window %7.1f ms,"
-                " ratio %.2f (goal <= 1.20) %s\n",
-                label.c_str(), bench::Median(frontMs), bench::Median(bareMs), timeRatio,
-                timeRatio <= 1.2 ? "met" : "MISSED");
-    std::printf("%-10s peak memory (ru_maxrss):        front end %7.1f MB, bare Qt window %7.1f MB,"
-                " ratio %.2f (goal <= 1.10) %s\n",
-                label.c_str(), bench::Median(frontKb) / 1024, bench::Median(bareKb) / 1024,
-                memoryRatio, memoryRatio <= 1.1 ? "met" : "MISSED");
+    std::printf(
+        "%-10s start-up to first shown window: front end %7.1f ms, bare Qt window %7.1f ms,"
+        " ratio %.2f (goal <= 1.20) %s\n",
+        label.c_str(), bench::Median(frontMs), bench::Median(bareMs), timeRatio,
+        timeRatio <= 1.2 ? "met" : "MISSED");
+    std::printf(
+        "%-10s peak memory (ru_maxrss):        front end %7.1f MB, bare Qt window %7.1f MB,"
+        " ratio %.2f (goal <= 1.10) %s\n",
+        label.c_str(), bench::Median(frontKb) / 1024, bench::Median(bareKb) / 1024, memoryRatio,
+        memoryRatio <= 1.1 ? "met" : "MISSED");
     return true;
 }
 

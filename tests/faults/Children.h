@@ -51,7 +51,9 @@ inline pid_t Spawn(const std::function<int()>& body) {
     return pid;
 }
 
-inline Ending RunInChild(const std::function<int()>& body) { return Wait(Spawn(body)); }
+inline Ending RunInChild(const std::function<int()>& body) {
+    return Wait(Spawn(body));
+}
 
 // Waits for the child at most timeoutMs through its pidfd; a child still running then is killed
 // and reported as killed by SIGKILL, so a hang shows as a failure instead of a stuck suite.
@@ -77,8 +79,8 @@ constexpr int kWriteSucceeded = 0;
 constexpr int kWriteFailed = 1;
 constexpr int kChildSetUpFailed = 2;
 
-inline int WriteResult(const std::string& section, const std::string& key,
-                       const std::string& value, const std::string& file) {
+inline int WriteResult(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file) {
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str())
                ? kWriteSucceeded
                : kWriteFailed;
@@ -88,9 +90,9 @@ inline int WriteResult(const std::string& section, const std::string& key,
 inline std::string ReadValue(const std::string& section, const std::string& key,
                              const std::string& file) {
     std::string buffer(1 << 16, '\0');
-    const DWORD count = GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>",
-                                                 buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                 file.c_str());
+    const DWORD count =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), file.c_str());
     buffer.resize(count);
     return buffer;
 }

@@ -25,7 +25,9 @@ struct Case {
 };
 
 // Test output names a case by its name (its raw bytes would include padding nobody set).
-inline void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+inline void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 inline void Bytes(const std::filesystem::path& file, const std::string& bytes) {
     testsupport::WriteBytes(file, bytes);
@@ -44,7 +46,8 @@ inline std::string Utf16(const std::string& ascii) {
     return out;
 }
 
-inline const std::string kValid = "[WINDIFF]\r\nExePath=/opt/tool\r\n[DiffPath]\r\nLIST1=/a\r\nLIST2=/b\r\n";
+inline const std::string kValid =
+    "[WINDIFF]\r\nExePath=/opt/tool\r\n[DiffPath]\r\nLIST1=/a\r\nLIST2=/b\r\n";
 
 inline std::vector<Case> Cases() {
     return {
@@ -52,26 +55,46 @@ inline std::vector<Case> Cases() {
         {"nuls", [](auto& f) { Bytes(f, std::string(4096, '\0')); }, "", {}},
         {"nul_inside_value",
          [](auto& f) { Bytes(f, std::string("[WINDIFF]\r\nExePath=/opt/to\0ol\r\n", 31)); },
-         "/opt/to", {}},
+         "/opt/to",
+         {}},
         {"nul_before_keys",
-         [](auto& f) { Bytes(f, std::string("\0\0\0\r\n", 5).append(kValid)); }, "/opt/tool", {"/a", "/b"}},
+         [](auto& f) { Bytes(f, std::string("\0\0\0\r\n", 5).append(kValid)); },
+         "/opt/tool",
+         {"/a", "/b"}},
         {"one_10mb_line", [](auto& f) { Bytes(f, std::string(10 << 20, 'x')); }, "", {}},
         {"10mb_line_then_keys",
-         [](auto& f) { Bytes(f, std::string(";").append(10 << 20, 'x').append("\r\n").append(kValid)); },
-         "/opt/tool", {"/a", "/b"}},
-        {"10mb_value",
-         [](auto& f) { Bytes(f, std::string("[WINDIFF]\r\nExePath=/").append(10 << 20, 'v').append("\r\n")); },
-         std::string("/").append(1022, 'v'), {}},
-        {"no_final_newline", [](auto& f) { Bytes(f, "[DiffPath]\r\nLIST1=/a\r\nLIST2=/b"); }, "",
+         [](auto& f) {
+             Bytes(f, std::string(";").append(10 << 20, 'x').append("\r\n").append(kValid));
+         },
+         "/opt/tool",
          {"/a", "/b"}},
-        {"utf8_bom", [](auto& f) { Bytes(f, std::string("\xEF\xBB\xBF").append(kValid)); }, "/opt/tool", {"/a", "/b"}},
+        {"10mb_value",
+         [](auto& f) {
+             Bytes(f, std::string("[WINDIFF]\r\nExePath=/").append(10 << 20, 'v').append("\r\n"));
+         },
+         std::string("/").append(1022, 'v'),
+         {}},
+        {"no_final_newline",
+         [](auto& f) { Bytes(f, "[DiffPath]\r\nLIST1=/a\r\nLIST2=/b"); },
+         "",
+         {"/a", "/b"}},
+        {"utf8_bom",
+         [](auto& f) { Bytes(f, std::string("\xEF\xBB\xBF").append(kValid)); },
+         "/opt/tool",
+         {"/a", "/b"}},
         {"utf16", [](auto& f) { Bytes(f, Utf16(kValid)); }, "", {}},
         {"cr_only",
-         [](auto& f) { Bytes(f, "[WINDIFF]\rExePath=/opt/tool\r[DiffPath]\rLIST1=/a\rLIST2=/b\r"); },
-         "/opt/tool", {"/a", "/b"}},
+         [](auto& f) {
+             Bytes(f, "[WINDIFF]\rExePath=/opt/tool\r[DiffPath]\rLIST1=/a\rLIST2=/b\r");
+         },
+         "/opt/tool",
+         {"/a", "/b"}},
         {"lf_only",
-         [](auto& f) { Bytes(f, "[WINDIFF]\nExePath=/opt/tool\n[DiffPath]\nLIST1=/a\nLIST2=/b\n"); },
-         "/opt/tool", {"/a", "/b"}},
+         [](auto& f) {
+             Bytes(f, "[WINDIFF]\nExePath=/opt/tool\n[DiffPath]\nLIST1=/a\nLIST2=/b\n");
+         },
+         "/opt/tool",
+         {"/a", "/b"}},
         {"empty", [](auto& f) { Bytes(f, ""); }, "", {}},
         {"folder", [](auto& f) { std::filesystem::create_directory(f); }, "", {}},
         {"fifo", [](auto& f) { mkfifo(f.c_str(), 0644); }, "", {}},
@@ -80,7 +103,9 @@ inline std::vector<Case> Cases() {
              Bytes(f, kValid);
              chmod(f.c_str(), 0200);
          },
-         "", {}, true},
+         "",
+         {},
+         true},
     };
 }
 

@@ -18,11 +18,12 @@ namespace {
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 
-const std::string kOld = "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=/home/a\r\n";
+const std::string kOld =
+    "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=/home/a\r\n";
 
 // A 64 KiB tmpfs mounted over a fresh folder for the test's life (needs root, as in CI).
 class SmallDisk {
-public:
+  public:
     SmallDisk() {
         ok_ = mount("tmpfs", dir_.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
         error_ = errno;
@@ -48,7 +49,7 @@ public:
         std::filesystem::resize_file(filler, size > room ? size - room : 0);
     }
 
-private:
+  private:
     testsupport::TempDir dir_;
     bool ok_ = false;
     int error_ = 0;
@@ -62,7 +63,8 @@ int FilesIn(const std::filesystem::path& dir) {
 
 TEST(FullDiskTest, WriteOnAFullTmpfsFailsAndKeepsOldFile) {
     SmallDisk disk;
-    if (!disk.ok()) GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.why() << "); see RLIMIT_FSIZE";
+    if (!disk.ok())
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.why() << "); see RLIMIT_FSIZE";
     const std::string file = (disk / "Zarvo.ini").string();
     WriteBytes(file, kOld);
     // No room at all, then room for part of the new file only.
@@ -71,7 +73,8 @@ TEST(FullDiskTest, WriteOnAFullTmpfsFailsAndKeepsOldFile) {
         const int before = FilesIn(disk.path());
         const std::string big(32768, 'x');
         EXPECT_EQ(faults::WriteResult("DiffPath", "LIST2", "/home/" + big, file),
-                  faults::kWriteFailed) << "room " << room;
+                  faults::kWriteFailed)
+            << "room " << room;
         EXPECT_EQ(ReadBytes(file), kOld) << "room " << room;
         EXPECT_EQ(FilesIn(disk.path()), before) << "a temporary file was left behind";
     }

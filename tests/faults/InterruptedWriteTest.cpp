@@ -19,8 +19,9 @@ const std::string kOld =
     "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=/home/a\r\nLIST2=/home/b\r\n";
 // Long enough that the new file is many times the old one.
 const std::string kNewValue = "/home/" + std::string(200000, 'n');
-const std::string kNew = "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=" +
-                         kNewValue + "\r\nLIST2=/home/b\r\n";
+const std::string kNew =
+    "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=" + kNewValue +
+    "\r\nLIST2=/home/b\r\n";
 
 // Files beside the settings file other than itself: temporaries a write left behind.
 int StrayFiles(const std::filesystem::path& dir) {
@@ -32,10 +33,11 @@ int StrayFiles(const std::filesystem::path& dir) {
 }
 
 class InterruptedWriteTest : public ::testing::Test {
-protected:
+  protected:
     std::string File() const { return (dir / "Zarvo.ini").string(); }
     std::function<int()> Writer() const {
-        return [file = File()] { return faults::WriteResult("DiffPath", "LIST1", kNewValue, file); };
+        return
+            [file = File()] { return faults::WriteResult("DiffPath", "LIST1", kNewValue, file); };
     }
     testsupport::TempDir dir;
 };
@@ -85,12 +87,12 @@ TEST_F(InterruptedWriteTest, FailingSystemCallIsReportedAndLeavesOldFileWholeAnd
             const std::string bytes = ReadBytes(File());
             // Success means the new file; failure means the old one. Nothing in between.
             if (outcome.ending.code == faults::kWriteSucceeded) {
-                EXPECT_TRUE(bytes == kNew) << "success reported, but the file holds " << bytes.size()
-                                           << " bytes";
+                EXPECT_TRUE(bytes == kNew)
+                    << "success reported, but the file holds " << bytes.size() << " bytes";
                 ++successes;
             } else {
-                EXPECT_TRUE(bytes == kOld) << "failure reported, but the file holds "
-                                           << bytes.size() << " bytes";
+                EXPECT_TRUE(bytes == kOld)
+                    << "failure reported, but the file holds " << bytes.size() << " bytes";
                 ++failures;
             }
             if (outcome.faultedCall != SYS_unlink) {
@@ -111,7 +113,8 @@ TEST_F(InterruptedWriteTest, FailingSystemCallIsReportedAndLeavesOldFileWholeAnd
 // Without a tracer: a writer rewriting the file in a loop, killed after a random number of
 // reads by a second process, which checks every file it sees on the way.
 std::string Versioned(int n) {
-    return "/home/" + std::to_string(n) + ":" + std::string(1000 + (n * 7919) % 20000, 'a' + n % 26);
+    return "/home/" + std::to_string(n) + ":" +
+           std::string(1000 + (n * 7919) % 20000, 'a' + n % 26);
 }
 std::string VersionedFile(int n) {
     return "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n[DiffPath]\r\nLIST1=" + Versioned(n) +

@@ -24,7 +24,7 @@ namespace {
 // A tool that reports what it got through one FIFO, then waits on another until the test lets
 // it go: proof that the launch did not wait for it.
 class LaunchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         mkfifo(report.c_str(), 0600);
         mkfifo(gate.c_str(), 0600);
@@ -64,7 +64,8 @@ TEST_F(LaunchTest, ToolGetsExactlyTwoArgumentsItsOwnSessionAndNoneOfOurFiles) {
     ASSERT_GE(inherited, 0);
     const std::wstring first = L"/tmp/a b/\"quoted\" 'x' $HOME;*.txt";
     const std::wstring second = L"-second --option=パス";
-    const long pid = platform::StartProgram({L"", platform::FromUtf8(tool.string()), first, second});
+    const long pid =
+        platform::StartProgram({L"", platform::FromUtf8(tool.string()), first, second});
 
     const std::vector<std::string> lines = ReadReport();
     close(inherited);

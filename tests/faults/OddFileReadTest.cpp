@@ -12,9 +12,8 @@ namespace {
 
 // Reads in a child, so that a read that hangs shows as a failure instead of a stuck suite.
 faults::Ending ReadInChild(const std::string& file) {
-    const pid_t pid = faults::Spawn([file] {
-        return faults::ReadValue("WINDIFF", "ExePath", file) == "<missing>" ? 0 : 1;
-    });
+    const pid_t pid = faults::Spawn(
+        [file] { return faults::ReadValue("WINDIFF", "ExePath", file) == "<missing>" ? 0 : 1; });
     return faults::WaitWithin(pid, 20000);
 }
 
@@ -36,9 +35,8 @@ TEST(OddFileReadTest, WriteOverAFifoOrFolderFailsWithoutHanging) {
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);
     for (const char* name : {"folder", "fifo"}) {
         const std::string file = (dir / name).string();
-        const pid_t pid = faults::Spawn([file] {
-            return faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/tool", file);
-        });
+        const pid_t pid = faults::Spawn(
+            [file] { return faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/tool", file); });
         EXPECT_TRUE(faults::WaitWithin(pid, 20000).ExitedWith(faults::kWriteFailed)) << name;
     }
     EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));

@@ -24,7 +24,7 @@ enum class Fault { None, Kill, Fail };
 
 struct TraceOutcome {
     Ending ending;
-    int calls = 0;         // system calls the child entered (the chosen subset, see Counts)
+    int calls = 0;          // system calls the child entered (the chosen subset, see Counts)
     long faultedCall = -1;  // the number of the call that was killed at or failed, if any
 };
 
@@ -33,13 +33,35 @@ struct TraceOutcome {
 inline bool Counts(long call, Fault fault) {
     if (fault != Fault::Fail) return call != SYS_exit_group && call != SYS_exit;
     switch (call) {
-        case SYS_open: case SYS_openat: case SYS_close: case SYS_read: case SYS_pread64:
-        case SYS_write: case SYS_pwrite64: case SYS_fstat: case SYS_stat: case SYS_lstat:
-        case SYS_newfstatat: case SYS_statx: case SYS_flock: case SYS_fchmod: case SYS_fsync:
-        case SYS_fdatasync: case SYS_rename: case SYS_renameat: case SYS_renameat2:
-        case SYS_unlink: case SYS_unlinkat: case SYS_readlink: case SYS_readlinkat:
-        case SYS_access: case SYS_faccessat: case SYS_faccessat2: case SYS_getrandom:
-        case SYS_lseek: case SYS_fcntl:
+        case SYS_open:
+        case SYS_openat:
+        case SYS_close:
+        case SYS_read:
+        case SYS_pread64:
+        case SYS_write:
+        case SYS_pwrite64:
+        case SYS_fstat:
+        case SYS_stat:
+        case SYS_lstat:
+        case SYS_newfstatat:
+        case SYS_statx:
+        case SYS_flock:
+        case SYS_fchmod:
+        case SYS_fsync:
+        case SYS_fdatasync:
+        case SYS_rename:
+        case SYS_renameat:
+        case SYS_renameat2:
+        case SYS_unlink:
+        case SYS_unlinkat:
+        case SYS_readlink:
+        case SYS_readlinkat:
+        case SYS_access:
+        case SYS_faccessat:
+        case SYS_faccessat2:
+        case SYS_getrandom:
+        case SYS_lseek:
+        case SYS_fcntl:
             return true;
         default:
             return false;
@@ -62,7 +84,8 @@ inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at,
     bool failPending = false;
     int signalToPass = 0;
     for (;;) {
-        ptrace(PTRACE_SYSCALL, pid, nullptr, reinterpret_cast<void*>(static_cast<long>(signalToPass)));
+        ptrace(PTRACE_SYSCALL, pid, nullptr,
+               reinterpret_cast<void*>(static_cast<long>(signalToPass)));
         signalToPass = 0;
         if (waitpid(pid, &status, 0) < 0) return outcome;
         if (WIFEXITED(status) || WIFSIGNALED(status)) {

@@ -53,7 +53,8 @@ TEST(TwoWritersTest, EachKeyHoldsItsWritersLastValue) {
     EXPECT_TRUE(content == head + "LIST1=/home/first/1000\r\nLIST2=/home/second/1000\r\n" ||
                 content == head + "LIST2=/home/second/1000\r\nLIST1=/home/first/1000\r\n")
         << content;
-    EXPECT_EQ(platform::posix::ListNames(content, std::nullopt), std::string("WINDIFF\0DiffPath\0", 17));
+    EXPECT_EQ(platform::posix::ListNames(content, std::nullopt),
+              std::string("WINDIFF\0DiffPath\0", 17));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
