@@ -190,7 +190,8 @@ long StartProgram(const CommandLine& command) {
     sigset_t all, previous;
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &previous);
-    const pid_t child = clone(Intermediate, stacks.FirstTop(), CLONE_VM | CLONE_VFORK | SIGCHLD, &launch);
+    const pid_t child =
+        clone(Intermediate, stacks.FirstTop(), CLONE_VM | CLONE_VFORK | SIGCHLD, &launch);
     const int cloneError = errno;
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (child < 0) {
