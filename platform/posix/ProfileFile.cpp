@@ -13,7 +13,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "../Profile.h"
@@ -49,17 +51,26 @@ ReadResult ReadWhole(const char* path, std::string& content) {
     if (!fd.ok()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat info {};
     if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadResult::Failed;
-    content.reserve(static_cast<size_t>(info.st_size));
-    char block[65536];
-    for (;;) {
-        const ssize_t n = read(fd.get(), block, sizeof block);
-        if (n == 0) return ReadResult::Ok;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return ReadResult::Failed;
+    // A file too large for memory (a damaged or sparse one) is unreadable, not a crash: the
+    // callers are C functions that cannot pass an exception on.
+    try {
+        content.reserve(static_cast<size_t>(info.st_size));
+        char block[65536];
+        for (;;) {
+            const ssize_t n = read(fd.get(), block, sizeof block);
+            if (n == 0) return ReadResult::Ok;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return ReadResult::Failed;
+            }
+            content.append(block, static_cast<size_t>(n));
         }
-        content.append(block, static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
+    std::string().swap(content);
+    errno = ENOMEM;
+    return ReadResult::Failed;
 }
 
 // Copies text into the caller's buffer, cut to size - 1 characters; returns the count copied.
