@@ -43,4 +43,24 @@ TEST(OddFileReadTest, WriteOverAFifoOrFolderFailsWithoutHanging) {
     EXPECT_TRUE(std::filesystem::is_empty(dir / "folder"));
 }
 
+// A terabyte that takes no room on disk: more than memory can hold, so the read must give up
+// and give the defaults rather than end the program.
+TEST(OddFileReadTest, FileTooLargeForMemoryReadsAsDefaultsAndRefusesWrites) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's allocator aborts on a terabyte request by design";
+#endif
+    testsupport::TempDir dir;
+    const std::filesystem::path file = dir / "Zarvo.ini";
+    testsupport::WriteBytes(file, "[WINDIFF]\r\nExePath=/usr/bin/tool\r\n");
+    std::filesystem::resize_file(file, std::uintmax_t{1} << 40);
+    const pid_t pid = faults::Spawn([file = file.string()] {
+        if (faults::ReadValue("WINDIFF", "ExePath", file) != "<missing>") return 3;
+        return faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", file);
+    });
+    const auto ending = faults::WaitWithin(pid, 20000);
+    EXPECT_TRUE(ending.ExitedWith(faults::kWriteFailed))
+        << "exit " << ending.code << ", signal " << ending.signal;
+    EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{1} << 40);
+}
+
 }  // namespace
