@@ -1,44 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (two pages side by side, the differing lines marked) and writes it
+"""Draws the program's icon (the design in scripts/icon_design.py) and writes it
 as a 16-colour Windows icon with a 32x32 and a 16x16 image: app/Zarvo.ico.
 
 Usage: scripts/make-icon.py [OUTPUT]"""
 import struct
 import sys
 
-# The 16 colours of the standard VGA palette, as (B, G, R).
-PALETTE = [
-    (0, 0, 0), (0, 0, 128), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128, 0, 128),
-    (128, 128, 0), (192, 192, 192), (128, 128, 128), (0, 0, 255), (0, 255, 0), (0, 255, 255),
-    (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255),
-]
-BLACK, DARK_BLUE, GREY, RED, BLUE, YELLOW, WHITE = 0, 4, 8, 9, 12, 11, 15
-CLEAR = None
-
-
-def draw(size):
-    """Returns rows of palette indices (None: transparent), top row first."""
-    s = size / 32
-    px = [[CLEAR] * size for _ in range(size)]
-
-    def rect(x0, y0, x1, y1, colour):
-        for y in range(round(y0 * s), round(y1 * s)):
-            for x in range(round(x0 * s), round(x1 * s)):
-                if 0 <= x < size and 0 <= y < size:
-                    px[y][x] = colour
-
-    def page(x0, y0, marked, mark_colour):
-        rect(x0, y0, x0 + 14, y0 + 26, BLACK)
-        rect(x0 + 1, y0 + 1, x0 + 13, y0 + 25, WHITE)
-        for i, line_y in enumerate(range(y0 + 4, y0 + 23, 3)):
-            colour = mark_colour if i in marked else GREY
-            if i in marked:
-                rect(x0 + 1, line_y - 1, x0 + 13, line_y + 2, YELLOW)
-            rect(x0 + 3, line_y, x0 + 11, line_y + 1, colour)
-
-    page(1, 2, {2}, BLUE)
-    page(17, 4, {2, 4}, RED)
-    return px
+from icon_design import PALETTE, draw
 
 
 def bitmap(size):

@@ -18,6 +18,9 @@ struct Application::Impl {
 Application::Application(int& argc, char** argv) {
     SetArguments(argc, argv);
     impl_ = std::make_unique<Impl>(argc > 0 ? argv[0] : const_cast<char*>("diff-zarvo"));
+    // Wayland desktops match a window to its menu entry (name, icon) by this id, the file name
+    // of the installed desktop entry (packaging/); X11 ones use the class, diff-zarvo.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.diffzarvo.DiffZarvo"));
 }
 
 Application::~Application() = default;

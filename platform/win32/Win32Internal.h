@@ -1,0 +1,108 @@
+// Win32 backend: the hidden halves of the window and control classes, and the helpers its
+// source files share.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+#include "../Controls.h"
+
+namespace platform {
+
+namespace win32 {
+
+class DropTarget;
+
+// A GDI font that is deleted with its owner.
+class FontHandle {
+  public:
+    FontHandle() = default;
+    explicit FontHandle(HFONT font) : font_(font) {}
+    ~FontHandle() { Reset(); }
+    FontHandle(const FontHandle&) = delete;
+    FontHandle& operator=(const FontHandle&) = delete;
+    void Reset(HFONT font = nullptr) {
+        if (font_ != nullptr) DeleteObject(font_);
+        font_ = font;
+    }
+    HFONT Get() const { return font_; }
+
+  private:
+    HFONT font_ = nullptr;
+};
+
+// The named font at its size for the given resolution, or the system's Japanese font at that
+// size when the name is missing.
+HFONT MakeNamedFont(const FontSpec& design, int dpi);
+// The font the system uses for dialogs and messages, at the given resolution.
+HFONT MakeDefaultGuiFont(int dpi);
+
+// The window's resolution: per-monitor where the system says so, else the screen's.
+int DpiOf(HWND window);
+
+// Registers a drop target on the window that hands each drop to onDrop; revoked on destruction.
+class DropRegistration {
+  public:
+    DropRegistration(HWND window, std::function<void(const DropData&)>& onDrop);
+    ~DropRegistration();
+    DropRegistration(const DropRegistration&) = delete;
+    DropRegistration& operator=(const DropRegistration&) = delete;
+
+  private:
+    HWND window_;
+    DropTarget* target_ = nullptr;
+};
+
+// The drop target our backend registered on a window, or nullptr: lets the test driver deliver a
+// drop where OLE would.
+IDropTarget* RegisteredDropTarget(HWND window);
+
+// What a drop carries, in the application's terms: the files of its CF_HDROP list, if any.
+DropData ToDropData(IDataObject* data);
+
+// The system's text for an error code, without the trailing line break.
+std::wstring SystemMessage(DWORD error);
+
+// Wide-string helpers over the window text functions.
+std::wstring WindowText(HWND window);
+
+}  // namespace win32
+
+struct Window::Impl {
+    HWND hwnd = nullptr;
+    const WindowSpec* design = nullptr;
+    Window* owner = nullptr;
+    std::vector<Control*> controls;  // in the order they were made
+    win32::FontHandle guiFont;       // shared by the controls without a font of their own
+    std::unique_ptr<win32::DropRegistration> drops;
+    bool closingByUser = false;
+    HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
+
+    int Dpi() const { return win32::DpiOf(hwnd); }
+    // Places every control and sizes the client area from the layout table at the window's DPI.
+    void LayOut();
+};
+
+struct Control::Impl {
+    HWND hwnd = nullptr;
+    HWND editHwnd = nullptr;  // the edit field of a combo box; hwnd otherwise
+    const ControlSpec* design = nullptr;
+    Window* window = nullptr;
+    Control* owner = nullptr;
+    win32::FontHandle ownFont;  // only for controls whose row names a font
+    std::unique_ptr<win32::DropRegistration> drops;
+
+    // Places the control and sets its font for the given resolution.
+    void LayOut(int dpi);
+};
+
+}  // namespace platform
