@@ -19,6 +19,9 @@ std::vector<std::vector<std::string>> WaitForLaunches(
     const std::filesystem::path& dir, size_t count,
     std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// One record's bytes, read the way the platform lets a file still being renamed be read.
+std::string ReadRecord(const std::filesystem::path& path);
+
 // The launches recorded so far, without waiting.
 std::vector<std::vector<std::string>> RecordedLaunches(const std::filesystem::path& dir);
 

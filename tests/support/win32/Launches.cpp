@@ -19,6 +19,8 @@ std::filesystem::path BuiltRecordTool() {
            std::filesystem::path(ZARVO_RECORD_TOOL).filename();
 }
 
+}  // namespace
+
 // A record as the tool left it. The tool may still hold the file open for its rename, which
 // asks readers to share deletion.
 std::string ReadRecord(const std::filesystem::path& path) {
@@ -35,34 +37,11 @@ std::string ReadRecord(const std::filesystem::path& path) {
     return bytes;
 }
 
-}  // namespace
-
 std::filesystem::path InstallRecordTool(const std::filesystem::path& dir, const std::string& name) {
     const std::filesystem::path tool = dir / (name + ".exe");
     std::filesystem::copy_file(BuiltRecordTool(), tool,
                                std::filesystem::copy_options::overwrite_existing);
     return tool;
-}
-
-std::vector<std::vector<std::string>> RecordedLaunches(const std::filesystem::path& dir) {
-    std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> records;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.path().extension() == ".args") {
-            records.emplace_back(entry.last_write_time(), entry.path());
-        }
-    }
-    std::sort(records.begin(), records.end());
-    std::vector<std::vector<std::string>> launches;
-    for (const auto& record : records) {
-        const std::string bytes = ReadRecord(record.second);
-        std::vector<std::string> arguments;
-        size_t begin = 0;
-        for (size_t nul; (nul = bytes.find('\0', begin)) != std::string::npos; begin = nul + 1) {
-            arguments.push_back(bytes.substr(begin, nul - begin));
-        }
-        launches.push_back(arguments);
-    }
-    return launches;
 }
 
 std::vector<std::vector<std::string>> WaitForLaunches(const std::filesystem::path& dir,
