@@ -13,7 +13,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "../Profile.h"
@@ -42,23 +44,33 @@ private:
 enum class ReadResult { Ok, Missing, Failed };
 
 // Reads the whole file. A missing file reads as empty; a folder or an unreadable file fails.
+// Opened without blocking: a FIFO in the file's place would otherwise wait for a writer forever.
 ReadResult ReadWhole(const char* path, std::string& content) {
     content.clear();
-    Fd fd(open(path, O_RDONLY | O_CLOEXEC));
+    Fd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.ok()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat info {};
     if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadResult::Failed;
-    content.reserve(static_cast<size_t>(info.st_size));
-    char block[65536];
-    for (;;) {
-        const ssize_t n = read(fd.get(), block, sizeof block);
-        if (n == 0) return ReadResult::Ok;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return ReadResult::Failed;
+    // A file too large for memory (a damaged or sparse one) is unreadable, not a crash: the
+    // callers are C functions that cannot pass an exception on.
+    try {
+        content.reserve(static_cast<size_t>(info.st_size));
+        char block[65536];
+        for (;;) {
+            const ssize_t n = read(fd.get(), block, sizeof block);
+            if (n == 0) return ReadResult::Ok;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return ReadResult::Failed;
+            }
+            content.append(block, static_cast<size_t>(n));
         }
-        content.append(block, static_cast<size_t>(n));
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
+    std::string().swap(content);
+    errno = ENOMEM;
+    return ReadResult::Failed;
 }
 
 // Copies text into the caller's buffer, cut to size - 1 characters; returns the count copied.
@@ -203,7 +215,9 @@ BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const 
         if (stat(path.c_str(), &info) != 0) return 0;
         mode = info.st_mode & 07777;
         // A file nobody may write is read-only, as Windows' read-only attribute, even for root.
-        if ((mode & 0222) == 0) {
+        // A file this user may not write stays as it is too: the rename below needs only the
+        // folder's permission and would hand another user's file over to us.
+        if ((mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
             errno = EACCES;
             return 0;
         }

@@ -132,14 +132,26 @@ std::string_view TrimSpaces(std::string_view text) {
     return text;
 }
 
+// One pass that stops at the answer, without a table of every line: the program reads nine
+// values at start-up, and a large file would otherwise be parsed and stored nine times over.
 std::optional<std::string_view> FindValue(std::string_view content, std::string_view section,
                                           std::string_view key) {
-    const std::vector<Line> lines = ParseLines(content);
-    const auto range = FindSection(lines, section);
-    if (!range) return std::nullopt;
-    const auto entry = FindEntry(lines, *range, key);
-    if (!entry) return std::nullopt;
-    return Unquote(lines[*entry].value);
+    size_t pos = content.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
+    bool inSection = false;
+    while (pos < content.size()) {
+        const Line line = ParseLine(content, pos);
+        pos = line.end;
+        if (line.kind == LineKind::Section) {
+            // Only the first section of that name is searched.
+            if (inSection) return std::nullopt;
+            inSection = SameName(line.name, section);
+            continue;
+        }
+        if (inSection && line.kind == LineKind::Entry && SameName(line.name, key)) {
+            return Unquote(line.value);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string ListNames(std::string_view content, std::optional<std::string_view> section) {

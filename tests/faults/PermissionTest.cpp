@@ -1,0 +1,107 @@
+// Settings files and folders the user may not write: the write reports failure and nothing
+// changes. Root may write anything, so each case runs in a child that has become nobody.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Children.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
+const std::string kOld = "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n";
+
+class PermissionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directory(folder);
+        WriteBytes(file, kOld);
+    }
+    // The write's result as nobody sees it.
+    faults::Ending WriteAsNobody() {
+        return faults::RunInChild([this] {
+            if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
+            return faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", file.string());
+        });
+    }
+    struct stat Stat() const {
+        struct stat info {};
+        stat(file.c_str(), &info);
+        return info;
+    }
+    testsupport::TempDir dir;
+    std::filesystem::path folder = dir / "app";
+    std::filesystem::path file = folder / "Zarvo.ini";
+};
+
+TEST_F(PermissionTest, ReadOnlyFolderRefusesTheWrite) {
+    chmod(file.c_str(), 0666);
+    chmod(folder.c_str(), 0555);
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed));
+    EXPECT_EQ(ReadBytes(file), kOld);
+    // Nothing new in the folder either.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+TEST_F(PermissionTest, ReadOnlyFileRefusesTheWriteEvenForRootAndItsOwner) {
+    chmod(folder.c_str(), 0777);
+    chown(file.c_str(), faults::kNobody, faults::kNoGroup);
+    chmod(file.c_str(), 0444);
+    const auto before = Stat();
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed));
+    EXPECT_EQ(faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", file.string()),
+              faults::kWriteFailed);
+    EXPECT_EQ(ReadBytes(file), kOld);
+    const auto after = Stat();
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+}
+
+// A file someone else owns and only they may write stays theirs, even in a folder the user may
+// write: replacing it by rename would take it over behind its owner's back.
+TEST_F(PermissionTest, FileOfAnotherUserInAWritableFolderIsNotReplaced) {
+    chmod(folder.c_str(), 0777);
+    chmod(file.c_str(), 0644);
+    const auto before = Stat();
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed));
+    EXPECT_EQ(ReadBytes(file), kOld);
+    EXPECT_EQ(Stat().st_ino, before.st_ino);
+    EXPECT_EQ(Stat().st_uid, 0u);
+}
+
+TEST_F(PermissionTest, WritableFileInWritableFolderIsWrittenAndKeepsItsMode) {
+    chmod(folder.c_str(), 0777);
+    chown(file.c_str(), faults::kNobody, faults::kNoGroup);
+    chmod(file.c_str(), 0640);
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteSucceeded));
+    EXPECT_EQ(faults::ReadValue("WINDIFF", "ExePath", file.string()), "/usr/bin/new-tool");
+    EXPECT_EQ(Stat().st_mode & 07777, 0640u);
+    EXPECT_EQ(Stat().st_uid, faults::kNobody);
+}
+
+TEST_F(PermissionTest, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
+    chmod(folder.c_str(), 0777);
+    chmod(file.c_str(), 0600);
+    const auto ending = faults::RunInChild([this] {
+        if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
+        if (faults::ReadValue("WINDIFF", "ExePath", file.string()) != "<missing>") return 3;
+        return faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", file.string());
+    });
+    EXPECT_TRUE(ending.ExitedWith(faults::kWriteFailed));
+    EXPECT_EQ(ReadBytes(file), kOld);
+}
+
+TEST_F(PermissionTest, MissingFolderRefusesTheWrite) {
+    const auto missing = (dir / "gone" / "Zarvo.ini").string();
+    EXPECT_EQ(faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", missing),
+              faults::kWriteFailed);
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
+}
+
+}  // namespace
