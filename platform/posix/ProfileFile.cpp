@@ -140,8 +140,7 @@ mode_t NewFileMode() {
 }
 
 // Writes content beside path under a temporary name and renames it over path.
-bool ReplaceFile(const std::string& folder, const std::string& path, std::string_view content,
-                 mode_t mode) {
+bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode) {
     std::string temp = path + ".XXXXXX";
     Fd fd(mkostemp(temp.data(), O_CLOEXEC));
     if (!fd.ok()) return false;
@@ -153,8 +152,8 @@ bool ReplaceFile(const std::string& folder, const std::string& path, std::string
         errno = saved;
         return false;
     }
-    Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.ok()) fsync(dir.get());
+    // The folder is not flushed: a crash before the system writes it back keeps the old file,
+    // still whole, and each launch saves eight keys, so the flush would be paid eight times.
     return true;
 }
 
@@ -225,5 +224,5 @@ BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const 
 
     const std::string updated = platform::posix::ApplyWrite(content, section, key, text);
     if (updated == content) return 1;
-    return ReplaceFile(folder, path, updated, mode) ? 1 : 0;
+    return ReplaceFile(path, updated, mode) ? 1 : 0;
 }
