@@ -11,16 +11,15 @@ void Form1::btnGo_Click() {
     command.program = ExePath.Text();
     command.first = path1.Text();
     command.second = path2.Text();
-    command.text = L"\"" + command.program + L"\" \"" + command.first + L"\" \"" +
-                   command.second + L"\"";
+    command.text =
+        L"\"" + command.program + L"\" \"" + command.first + L"\" \"" + command.second + L"\"";
     try {
         platform::StartProgram(command);
     } catch (const platform::Error& error) {
         // Nothing was compared, so nothing is remembered; offer to pick a tool that works.
-        const std::wstring message = std::wstring(texts::kStartFailedLead) +
-                                     texts::kStartFailedTool + command.program +
-                                     texts::kStartFailedReason + error.Message() +
-                                     texts::kStartFailedQuestion;
+        const std::wstring message =
+            std::wstring(texts::kStartFailedLead) + texts::kStartFailedTool + command.program +
+            texts::kStartFailedReason + error.Message() + texts::kStartFailedQuestion;
         if (platform::AskYesNo(window, texts::kStartFailedTitle, message)) btnReffer_Click();
         return;
     }

@@ -10,6 +10,8 @@ namespace layout {
 using platform::ControlKind;
 using platform::ControlSpec;
 
+// One control to a row, as in a designer's table.
+// clang-format off
 inline constexpr platform::WindowSpec kForm1{texts::kCaption, 4710, 3030};
 
 inline constexpr ControlSpec kGuide{
@@ -26,5 +28,6 @@ inline constexpr ControlSpec kBtnGo{
     false};
 inline constexpr ControlSpec kBtnReffer{
     L"btnReffer", ControlKind::Button, 3960, 2400, 615, 255, texts::kReffer, {}, 4, false};
+// clang-format on
 
 }  // namespace layout

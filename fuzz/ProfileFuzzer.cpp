@@ -79,9 +79,7 @@ std::string PickText(FuzzedDataProvider& data, const std::string& content) {
     return text.substr(0, text.find('\0'));
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // What a read gives for a value as written: blanks trimmed, then one pair of outer quotes off.
 std::string AsRead(std::string value) {

@@ -19,7 +19,8 @@ public:
     bool GetFormat(int format) const { return format == kFileListFormat && !files_.empty(); }
     // The dropped files, numbered from 1.
     std::wstring Files(int number) const {
-        if (number < 1 || number > FileCount()) throw Error(L"ドロップされたファイルの番号が範囲外です");
+        if (number < 1 || number > FileCount())
+            throw Error(L"ドロップされたファイルの番号が範囲外です");
         return files_[number - 1];
     }
     int FileCount() const { return static_cast<int>(files_.size()); }

@@ -9,15 +9,16 @@
 
 namespace platform::testing {
 
-// Makes ExecutableDirectory() answer dir, so each test can keep its settings file in its own folder.
+// Makes ExecutableDirectory() answer dir, so each test can keep its settings file in its own
+// folder.
 void OverrideExecutableDirectory(const std::wstring& dir);
 // Makes ArgumentText() answer text, as if the program had been started with it.
 void OverrideArgumentText(const std::wstring& text);
 
 void Click(Button& button);
-void Type(TextBox& box, const std::wstring& text);      // replaces the text as typing would
+void Type(TextBox& box, const std::wstring& text);  // replaces the text as typing would
 void Type(ComboBox& box, const std::wstring& text);
-void PickItem(ComboBox& box, int index);                // chooses an item from the drop-down list
+void PickItem(ComboBox& box, int index);  // chooses an item from the drop-down list
 
 // Drops on a control, or on the window itself, as a file manager would.
 void DropFiles(Control& target, const std::vector<std::wstring>& files);

@@ -10,7 +10,7 @@ namespace {
 
 // Frees the conversion descriptor on every way out.
 class Converter {
-  public:
+public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (valid()) iconv_close(cd_);
@@ -20,7 +20,7 @@ class Converter {
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-  private:
+private:
     iconv_t cd_;
 };
 

@@ -9,7 +9,7 @@ namespace viewer {
 
 class DiffModel : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     enum Column { FirstNumber, SecondNumber, Mark, Content, ColumnCount };
     static constexpr int KindRole = Qt::UserRole + 1;  // the row's RowKind, as an int
 
@@ -28,7 +28,7 @@ class DiffModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-  private:
+private:
     const Comparison& comparison_;
 };
 

@@ -8,7 +8,7 @@
 namespace viewer {
 
 class InputFile {
-  public:
+public:
     // Never blocks on a FIFO or a device and never writes: the file is opened read-only and
     // non-blocking, and anything but a regular file is refused before a byte is read.
     explicit InputFile(const QString& path);
@@ -25,7 +25,7 @@ class InputFile {
     // Reads up to `capacity` bytes; 0 at the end, -1 (with error() set) on a read error.
     qint64 Read(char* buffer, qint64 capacity);
 
-  private:
+private:
     int fd_ = -1;
     qint64 size_ = 0;
     QString error_;

@@ -21,7 +21,7 @@ struct LineIds {
 // An open-addressing table from line text to its number. A node-based hash map spends most of
 // a million-line comparison allocating and chasing nodes; this is two flat arrays.
 class LineNumbering {
-  public:
+public:
     explicit LineNumbering(size_t lines) {
         size_t size = 16;
         while (size < lines * 2) size *= 2;
@@ -45,7 +45,7 @@ class LineNumbering {
         }
     }
 
-  private:
+private:
     std::vector<int> slots_;
     size_t mask_ = 0;
     std::vector<QStringView> texts_;

@@ -87,9 +87,7 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
 
 ViewerWindow::~ViewerWindow() = default;
 
-QString ViewerWindow::HeaderText() const {
-    return names_->text();
-}
+QString ViewerWindow::HeaderText() const { return names_->text(); }
 
 QWidget* ViewerWindow::MakeHeader() {
     auto* header = new QWidget(this);

@@ -17,7 +17,7 @@ class DiffModel;
 
 class ViewerWindow : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit ViewerWindow(Comparison comparison, QWidget* parent = nullptr);
     ~ViewerWindow() override;
 
@@ -27,11 +27,11 @@ class ViewerWindow : public QMainWindow {
     QLabel* countLabel() const { return count_; }
     QString HeaderText() const;
 
-  public slots:
+public slots:
     void NextDifference();
     void PreviousDifference();
 
-  private:
+private:
     QWidget* MakeHeader();
     void MakeRowsView();
     void MakeActions();

@@ -19,10 +19,10 @@ const char kUsage[] =
 // Ends the program once the window has been painted: the benchmark's way to time the start-up
 // without a display of its own to watch.
 class QuitWhenPainted : public QObject {
-  public:
+public:
     using QObject::QObject;
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -144,8 +144,8 @@ bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode)
     std::string temp = path + ".XXXXXX";
     Fd fd(mkostemp(temp.data(), O_CLOEXEC));
     if (!fd.ok()) return false;
-    const bool written = WriteAll(fd.get(), content) && fchmod(fd.get(), mode) == 0 &&
-                         fsync(fd.get()) == 0;
+    const bool written =
+        WriteAll(fd.get(), content) && fchmod(fd.get(), mode) == 0 && fsync(fd.get()) == 0;
     if (!written || rename(temp.c_str(), path.c_str()) != 0) {
         const int saved = errno;
         unlink(temp.c_str());

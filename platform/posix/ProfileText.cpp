@@ -46,7 +46,8 @@ Line ParseLine(std::string_view content, size_t begin) {
     }
     size_t end = textEnd;
     if (end < content.size() && content[end] == '\r') ++end;
-    if (end < content.size() && content[end] == '\n' && (end == textEnd || content[end - 1] == '\r')) {
+    if (end < content.size() && content[end] == '\n' &&
+        (end == textEnd || content[end - 1] == '\r')) {
         ++end;
     }
     Line line{begin, textEnd, end, LineKind::Other, {}, {}};

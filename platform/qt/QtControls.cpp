@@ -124,7 +124,9 @@ std::wstring Label::Caption() const {
     return static_cast<const QLabel*>(impl().widget)->text().toStdWString();
 }
 
-void TextBox::SetText(const std::wstring& text) { Edit(impl()).setText(QString::fromStdWString(text)); }
+void TextBox::SetText(const std::wstring& text) {
+    Edit(impl()).setText(QString::fromStdWString(text));
+}
 std::wstring TextBox::Text() const { return Edit(impl()).text().toStdWString(); }
 
 void ComboBox::SetText(const std::wstring& text) {

@@ -14,7 +14,8 @@ QString JapaneseFallback() {
     // fields the way they were designed.
     for (const char* preferred : {"IPAPGothic", "IPAexGothic", "TakaoPGothic", "VL PGothic",
                                   "Noto Sans CJK JP", "Source Han Sans JP"}) {
-        if (installed.contains(QString::fromLatin1(preferred))) return QString::fromLatin1(preferred);
+        if (installed.contains(QString::fromLatin1(preferred)))
+            return QString::fromLatin1(preferred);
     }
     return installed.isEmpty() ? QString() : installed.first();
 }

@@ -44,8 +44,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Show || answers_.empty()) return false;
         auto* dialog = qobject_cast<QDialog*>(watched);
-        if (dialog == nullptr || (!qobject_cast<QFileDialog*>(dialog) &&
-                                  !qobject_cast<QMessageBox*>(dialog))) {
+        if (dialog == nullptr ||
+            (!qobject_cast<QFileDialog*>(dialog) && !qobject_cast<QMessageBox*>(dialog))) {
             return false;
         }
         Answer answer = std::move(answers_.front());
@@ -85,7 +85,8 @@ QPoint CenterOf(Control& target) {
 QMimeData* FilesMime(const std::vector<std::wstring>& files) {
     auto* mime = new QMimeData;
     QList<QUrl> urls;
-    for (const auto& file : files) urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(file)));
+    for (const auto& file : files)
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(file)));
     mime->setUrls(urls);
     return mime;
 }
@@ -116,9 +117,7 @@ void TypeInto(QLineEdit& edit, const std::wstring& text) {
 
 }  // namespace
 
-void Click(Button& button) {
-    QTest::mouseClick(&WidgetOf(button), Qt::LeftButton);
-}
+void Click(Button& button) { QTest::mouseClick(&WidgetOf(button), Qt::LeftButton); }
 
 void Type(TextBox& box, const std::wstring& text) {
     TypeInto(*static_cast<QLineEdit*>(&WidgetOf(box)), text);
@@ -148,7 +147,9 @@ void DropText(Control& target, const std::wstring& text) {
     Drop(WindowOf(target), CenterOf(target), TextMime(text));
 }
 
-void DropText(Window& target, const std::wstring& text) { Drop(target, QPoint(2, 2), TextMime(text)); }
+void DropText(Window& target, const std::wstring& text) {
+    Drop(target, QPoint(2, 2), TextMime(text));
+}
 
 void AnswerNextOpenDialog(const std::wstring& fileName) {
     DialogAnswerer::Instance().Queue([fileName](QDialog& dialog) {

@@ -21,10 +21,9 @@ HGLOBAL CopyToGlobal(const void* bytes, size_t size) {
 }
 
 class SingleFormatData final : public ComObject<IDataObject, IID_IDataObject> {
-  public:
+public:
     SingleFormatData(CLIPFORMAT format, std::vector<char> bytes)
         : format_{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, bytes_(std::move(bytes)) {}
-
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) return E_INVALIDARG;
@@ -60,7 +59,7 @@ class SingleFormatData final : public ComObject<IDataObject, IID_IDataObject> {
         return OLE_E_ADVISENOTSUPPORTED;
     }
 
-  private:
+private:
     ~SingleFormatData() override = default;
 
     FORMATETC format_;

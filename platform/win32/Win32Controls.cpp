@@ -59,9 +59,7 @@ void FitComboHeight(HWND combo, int height) {
     if (wanted > 0) SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), wanted);
 }
 
-HWND EditOf(const Control::Impl& impl) {
-    return impl.editHwnd;
-}
+HWND EditOf(const Control::Impl& impl) { return impl.editHwnd; }
 
 // Runs change on the combo box's item list and puts its text back: the text is the program's
 // alone, whatever the list does to its selection.
@@ -137,24 +135,14 @@ void Label::SetCaption(const std::wstring& caption) {
     SetWindowTextW(impl().hwnd, caption.c_str());
 }
 
-std::wstring Label::Caption() const {
-    return win32::WindowText(impl().hwnd);
-}
+std::wstring Label::Caption() const { return win32::WindowText(impl().hwnd); }
 
-void TextBox::SetText(const std::wstring& text) {
-    SetWindowTextW(impl().hwnd, text.c_str());
-}
-std::wstring TextBox::Text() const {
-    return win32::WindowText(impl().hwnd);
-}
+void TextBox::SetText(const std::wstring& text) { SetWindowTextW(impl().hwnd, text.c_str()); }
+std::wstring TextBox::Text() const { return win32::WindowText(impl().hwnd); }
 
-void ComboBox::SetText(const std::wstring& text) {
-    SetWindowTextW(EditOf(impl()), text.c_str());
-}
+void ComboBox::SetText(const std::wstring& text) { SetWindowTextW(EditOf(impl()), text.c_str()); }
 
-std::wstring ComboBox::Text() const {
-    return win32::WindowText(EditOf(impl()));
-}
+std::wstring ComboBox::Text() const { return win32::WindowText(EditOf(impl())); }
 
 void ComboBox::AddItem(const std::wstring& item, int index) {
     KeepingText(impl(), [&] {

@@ -26,9 +26,8 @@ DWORD PreferredEffect(DWORD allowed) {
 }  // namespace
 
 class DropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
-  public:
+public:
     explicit DropTarget(std::function<void(const DropData&)>& onDrop) : onDrop_(onDrop) {}
-
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
         if (effect != nullptr) *effect = PreferredEffect(*effect);
@@ -47,7 +46,7 @@ class DropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
         return S_OK;
     }
 
-  private:
+private:
     ~DropTarget() override = default;
 
     std::function<void(const DropData&)>& onDrop_;

@@ -24,7 +24,7 @@ class DropTarget;
 
 // A GDI font that is deleted with its owner.
 class FontHandle {
-  public:
+public:
     FontHandle() = default;
     explicit FontHandle(HFONT font) : font_(font) {}
     ~FontHandle() { Reset(); }
@@ -36,7 +36,7 @@ class FontHandle {
     }
     HFONT Get() const { return font_; }
 
-  private:
+private:
     HFONT font_ = nullptr;
 };
 
@@ -51,13 +51,13 @@ int DpiOf(HWND window);
 
 // Registers a drop target on the window that hands each drop to onDrop; revoked on destruction.
 class DropRegistration {
-  public:
+public:
     DropRegistration(HWND window, std::function<void(const DropData&)>& onDrop);
     ~DropRegistration();
     DropRegistration(const DropRegistration&) = delete;
     DropRegistration& operator=(const DropRegistration&) = delete;
 
-  private:
+private:
     HWND window_;
     DropTarget* target_ = nullptr;
 };

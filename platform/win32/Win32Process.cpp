@@ -64,9 +64,7 @@ std::wstring ExecutableDirectory() {
     return dir;
 }
 
-std::wstring BundledComparisonTool() {
-    return {};
-}
+std::wstring BundledComparisonTool() { return {}; }
 
 long StartProgram(const CommandLine& command) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
@@ -90,9 +88,7 @@ long StartProgram(const CommandLine& command) {
 
 namespace testing {
 
-void OverrideExecutableDirectory(const std::wstring& dir) {
-    DirectoryOverride() = dir;
-}
+void OverrideExecutableDirectory(const std::wstring& dir) { DirectoryOverride() = dir; }
 
 void OverrideArgumentText(const std::wstring& text) {
     ArgumentOverride() = text;

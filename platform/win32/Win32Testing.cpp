@@ -103,9 +103,7 @@ void Queue(DialogKind kind, std::function<void(HWND)> answer) {
     pendingAnswers.push_back({kind, std::move(answer)});
 }
 
-HWND FormOf(Control& control) {
-    return control.impl().window->impl().hwnd;
-}
+HWND FormOf(Control& control) { return control.impl().window->impl().hwnd; }
 
 // Delivers a drag that ends at the screen point: enter, one move, drop, as OLE's drag loop does
 // for the innermost window under the point that has a drop target registered.
@@ -176,17 +174,11 @@ bool IconHasImage(int size) {
 
 }  // namespace
 
-void Click(Button& button) {
-    SendMessageW(button.impl().hwnd, BM_CLICK, 0, 0);
-}
+void Click(Button& button) { SendMessageW(button.impl().hwnd, BM_CLICK, 0, 0); }
 
-void Type(TextBox& box, const std::wstring& text) {
-    TypeInto(box.impl().hwnd, text);
-}
+void Type(TextBox& box, const std::wstring& text) { TypeInto(box.impl().hwnd, text); }
 
-void Type(ComboBox& box, const std::wstring& text) {
-    TypeInto(box.impl().editHwnd, text);
-}
+void Type(ComboBox& box, const std::wstring& text) { TypeInto(box.impl().editHwnd, text); }
 
 void PickItem(ComboBox& box, int index) {
     HWND combo = box.impl().hwnd;
@@ -232,9 +224,7 @@ void CancelNextOpenDialog() {
     });
 }
 
-std::wstring LastOpenDialogPreset() {
-    return lastPreset;
-}
+std::wstring LastOpenDialogPreset() { return lastPreset; }
 
 void AnswerNextMessageBox(bool yes) {
     Queue(DialogKind::Message, [yes](HWND dialog) {
@@ -243,9 +233,7 @@ void AnswerNextMessageBox(bool yes) {
     });
 }
 
-std::wstring LastMessage() {
-    return lastMessage;
-}
+std::wstring LastMessage() { return lastMessage; }
 
 Geometry ControlGeometry(Control& control) {
     RECT rect;
@@ -260,9 +248,7 @@ Geometry ClientGeometry(Window& window) {
     return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-int LogicalDpi(Window& window) {
-    return window.impl().Dpi();
-}
+int LogicalDpi(Window& window) { return window.impl().Dpi(); }
 
 std::wstring FontFamily(Control& control) {
     HWND hwnd = control.impl().hwnd;
@@ -282,9 +268,7 @@ double FontPoints(Control& control) {
     return std::abs(font.lfHeight) * 72.0 / dpi;
 }
 
-std::wstring WindowCaption(Window& window) {
-    return win32::WindowText(window.impl().hwnd);
-}
+std::wstring WindowCaption(Window& window) { return win32::WindowText(window.impl().hwnd); }
 
 bool HasIcon(Window& window) {
     HWND hwnd = window.impl().hwnd;

@@ -178,8 +178,6 @@ void Window::Show() {
     SetForegroundWindow(impl_->hwnd);
 }
 
-bool Window::IsVisible() const {
-    return impl_->hwnd != nullptr && IsWindowVisible(impl_->hwnd);
-}
+bool Window::IsVisible() const { return impl_->hwnd != nullptr && IsWindowVisible(impl_->hwnd); }
 
 }  // namespace platform

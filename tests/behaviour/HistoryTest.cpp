@@ -7,8 +7,9 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 TEST_F(FormTest, AllEightKeysLoadInKeyOrderAndNinthIsNeverRead) {
-    WriteIni("[DiffPath]\nLIST9=nine\nLIST1=p1\nLIST2=p2\nLIST3=p3\nLIST4=p4\nLIST5=p5\nLIST6=p6\n"
-             "LIST7=p7\nLIST8=p8\nLIST10=ten\n");
+    WriteIni(
+        "[DiffPath]\nLIST9=nine\nLIST1=p1\nLIST2=p2\nLIST3=p3\nLIST4=p4\nLIST5=p5\nLIST6=p6\n"
+        "LIST7=p7\nLIST8=p8\nLIST10=ten\n");
     auto form = Start();
     EXPECT_EQ(History(*form), (Paths{L"p1", L"p2", L"p3", L"p4", L"p5", L"p6", L"p7", L"p8"}));
     EXPECT_EQ(form->path2.Text(), L"p1");
@@ -35,8 +36,9 @@ TEST_F(FormTest, EachNewFilePushesThePreviousOneAndTheListKeepsTheNewestEight) {
 }
 
 TEST_F(FormTest, NinthPushDropsTheOldestStoredEntry) {
-    WriteIni("[DiffPath]\nLIST1=p1\nLIST2=p2\nLIST3=p3\nLIST4=p4\nLIST5=p5\nLIST6=p6\nLIST7=p7\n"
-             "LIST8=p8\n");
+    WriteIni(
+        "[DiffPath]\nLIST1=p1\nLIST2=p2\nLIST3=p3\nLIST4=p4\nLIST5=p5\nLIST6=p6\nLIST7=p7\n"
+        "LIST8=p8\n");
     auto form = Start(L"a");
     form->AcceptFile(L"b");
     EXPECT_EQ(History(*form), (Paths{L"a", L"p1", L"p2", L"p3", L"p4", L"p5", L"p6", L"p7"}));

@@ -80,8 +80,7 @@ TEST_F(LaunchTest, TypedTextsAreWhatTheToolGets) {
     platform::testing::Type(form->path1, L"typed first");
     platform::testing::Type(form->path2, L"typed second");
     platform::testing::Click(form->btnGo);
-    EXPECT_EQ(WaitForLaunches(dir.path(), 1),
-              (std::vector<Args>{{"typed first", "typed second"}}));
+    EXPECT_EQ(WaitForLaunches(dir.path(), 1), (std::vector<Args>{{"typed first", "typed second"}}));
 }
 
 TEST_F(LaunchTest, AToolTypedByHandIsUsedButNotSaved) {

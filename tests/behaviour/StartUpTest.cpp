@@ -54,8 +54,8 @@ TEST_F(FormTest, ArgumentWithHistoryIsReadyToCompare) {
 }
 
 TEST_F(FormTest, ArgumentTextIsTakenWholeWithSpacesQuotesAndSeveralNames) {
-    for (const std::wstring text : {L"C:\\a b\\x.txt", L"\"C:\\a b\\x.txt\"", L"one.txt two.txt  three.txt ",
-                                    L"ファイル 一.txt"}) {
+    for (const std::wstring text : {L"C:\\a b\\x.txt", L"\"C:\\a b\\x.txt\"",
+                                    L"one.txt two.txt  three.txt ", L"ファイル 一.txt"}) {
         auto form = Start(text);
         EXPECT_EQ(form->path1.Text(), text);
     }

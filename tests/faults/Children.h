@@ -51,9 +51,7 @@ inline pid_t Spawn(const std::function<int()>& body) {
     return pid;
 }
 
-inline Ending RunInChild(const std::function<int()>& body) {
-    return Wait(Spawn(body));
-}
+inline Ending RunInChild(const std::function<int()>& body) { return Wait(Spawn(body)); }
 
 // Waits for the child at most timeoutMs through its pidfd; a child still running then is killed
 // and reported as killed by SIGKILL, so a hang shows as a failure instead of a stuck suite.

@@ -42,19 +42,19 @@ Snapshot Take(const std::filesystem::path& file) {
 
 // Acts as an ordinary user for a while: the effective user only, so root can come back.
 class AsNobody {
-  public:
+public:
     AsNobody() { ok_ = setegid(65534) == 0 && seteuid(65534) == 0; }
     ~AsNobody() {
         if (seteuid(0) != 0 || setegid(0) != 0) std::abort();
     }
     bool ok() const { return ok_; }
 
-  private:
+private:
     bool ok_ = false;
 };
 
 class DamagedFileTest : public ::testing::TestWithParam<damaged::Case> {
-  protected:
+protected:
     void TearDown() override { platform::testing::OverrideExecutableDirectory(L""); }
     testsupport::TempDir dir;
 };

@@ -25,9 +25,7 @@ struct Case {
 };
 
 // Test output names a case by its name (its raw bytes would include padding nobody set).
-inline void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.name;
-}
+inline void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 inline void Bytes(const std::filesystem::path& file, const std::string& bytes) {
     testsupport::WriteBytes(file, bytes);

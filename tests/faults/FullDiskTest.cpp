@@ -23,7 +23,7 @@ const std::string kOld =
 
 // A 64 KiB tmpfs mounted over a fresh folder for the test's life (needs root, as in CI).
 class SmallDisk {
-  public:
+public:
     SmallDisk() {
         ok_ = mount("tmpfs", dir_.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
         error_ = errno;
@@ -49,7 +49,7 @@ class SmallDisk {
         std::filesystem::resize_file(filler, size > room ? size - room : 0);
     }
 
-  private:
+private:
     testsupport::TempDir dir_;
     bool ok_ = false;
     int error_ = 0;

@@ -33,7 +33,7 @@ int StrayFiles(const std::filesystem::path& dir) {
 }
 
 class InterruptedWriteTest : public ::testing::Test {
-  protected:
+protected:
     std::string File() const { return (dir / "Zarvo.ini").string(); }
     std::function<int()> Writer() const {
         return

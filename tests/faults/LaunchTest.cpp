@@ -24,7 +24,7 @@ namespace {
 // A tool that reports what it got through one FIFO, then waits on another until the test lets
 // it go: proof that the launch did not wait for it.
 class LaunchTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         mkfifo(report.c_str(), 0600);
         mkfifo(gate.c_str(), 0600);

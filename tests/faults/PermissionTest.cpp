@@ -17,7 +17,7 @@ using testsupport::WriteBytes;
 const std::string kOld = "[WINDIFF]\r\nExePath=/usr/bin/old-tool\r\n";
 
 class PermissionTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::filesystem::create_directory(folder);
         WriteBytes(file, kOld);

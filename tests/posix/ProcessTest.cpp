@@ -30,7 +30,8 @@ std::wstring StartError(const platform::CommandLine& command) {
 }
 
 TEST(Arguments, AreJoinedBySingleSpacesIntoOneText) {
-    char program[] = "diff-zarvo", a[] = "C:\\a b\\x.txt", b[] = "-platform", c[] = "\"q\"", d[] = "";
+    char program[] = "diff-zarvo", a[] = "C:\\a b\\x.txt", b[] = "-platform", c[] = "\"q\"",
+         d[] = "";
     char* argv[] = {program, a, b, c, d, nullptr};
     platform::SetArguments(5, argv);
     EXPECT_EQ(platform::ArgumentText(), L"C:\\a b\\x.txt -platform \"q\" ");
@@ -76,13 +77,18 @@ TEST(StartProgram, ReportsWhyAToolCannotStartBeforeReturning) {
     testsupport::WriteBytes(script, "#!/nonexistent/interpreter\n");
     chmod(script.c_str(), 0755);
     const auto garbage = dir / "garbage";
-    testsupport::WriteBytes(garbage, std::string("\x7f" "ELF garbage", 12));
+    testsupport::WriteBytes(garbage, std::string("\x7f"
+                                                 "ELF garbage",
+                                                 12));
     chmod(garbage.c_str(), 0755);
 
-    EXPECT_EQ(StartError(Command((dir / "missing").wstring(), L"a", L"b")), L"ファイルが見つかりません");
+    EXPECT_EQ(StartError(Command((dir / "missing").wstring(), L"a", L"b")),
+              L"ファイルが見つかりません");
     EXPECT_EQ(StartError(Command(L"", L"a", L"b")), L"ファイルが見つかりません");
-    EXPECT_EQ(StartError(Command(L"no-such-tool-anywhere", L"a", L"b")), L"ファイルが見つかりません");
-    EXPECT_EQ(StartError(Command(dir.path().wstring(), L"a", L"b")), L"ファイルではなくフォルダーです");
+    EXPECT_EQ(StartError(Command(L"no-such-tool-anywhere", L"a", L"b")),
+              L"ファイルが見つかりません");
+    EXPECT_EQ(StartError(Command(dir.path().wstring(), L"a", L"b")),
+              L"ファイルではなくフォルダーです");
     EXPECT_NE(StartError(Command(plain.wstring(), L"a", L"b")), L"");
     // These pass every check up front and fail only in exec itself.
     EXPECT_EQ(StartError(Command(script.wstring(), L"a", L"b")), L"ファイルが見つかりません");

@@ -36,8 +36,9 @@ TEST_F(ProfileRead, NamesMatchWithoutCaseAndBlanksAroundNamesAndValuesAreIgnored
 }
 
 TEST_F(ProfileRead, OneOuterPairOfMatchingQuotesIsRemoved) {
-    Store("[S]\na=\"quoted value\"\nb='single'\nc=\"unmatched'\nd=\" inner \"\ne=\"\"x\"\"\n"
-          "f=\"\n");
+    Store(
+        "[S]\na=\"quoted value\"\nb='single'\nc=\"unmatched'\nd=\" inner \"\ne=\"\"x\"\"\n"
+        "f=\"\n");
     EXPECT_EQ(Get("S", "a"), "quoted value");
     EXPECT_EQ(Get("S", "b"), "single");
     EXPECT_EQ(Get("S", "c"), "\"unmatched'");
@@ -107,7 +108,8 @@ TEST_F(ProfileRead, ByteOrderMarkAndDamageAreSurvived) {
 TEST_F(ProfileRead, SectionAndKeyNamesCanBeListed) {
     Store("[A]\nx=1\ny=2\n[B]\n");
     char buffer[64];
-    DWORD count = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, file.c_str());
+    DWORD count =
+        GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, file.c_str());
     EXPECT_EQ(std::string(buffer, count + 1), std::string("A\0B\0\0", 5));
     count = GetPrivateProfileStringA("a", nullptr, "", buffer, sizeof buffer, file.c_str());
     EXPECT_EQ(std::string(buffer, count + 1), std::string("x\0y\0\0", 5));

@@ -47,7 +47,8 @@ TEST_F(ProfileWrite, NewFileGetsSectionAndKeyWithCrLf) {
     ASSERT_TRUE(Put("WINDIFF", "ExePath", "C:\\tools\\diff.exe"));
     EXPECT_EQ(Bytes(), "[WINDIFF]\r\nExePath=C:\\tools\\diff.exe\r\n");
     ASSERT_TRUE(Put(" DiffPath ", " LIST1 ", " spaced value "));
-    EXPECT_EQ(Bytes(), "[WINDIFF]\r\nExePath=C:\\tools\\diff.exe\r\n[DiffPath]\r\nLIST1= spaced value \r\n");
+    EXPECT_EQ(Bytes(),
+              "[WINDIFF]\r\nExePath=C:\\tools\\diff.exe\r\n[DiffPath]\r\nLIST1= spaced value \r\n");
 }
 
 TEST_F(ProfileWrite, EmptyFileIsTreatedAsNew) {
@@ -57,7 +58,8 @@ TEST_F(ProfileWrite, EmptyFileIsTreatedAsNew) {
 }
 
 TEST_F(ProfileWrite, ExistingKeyChangesInPlaceKeepingItsCasingAndEverythingElse) {
-    testsupport::WriteBytes(file, "; settings\n[diffpath]\n  List1 = old \n\nLIST2=keep\n[Other]\nx=1");
+    testsupport::WriteBytes(file,
+                            "; settings\n[diffpath]\n  List1 = old \n\nLIST2=keep\n[Other]\nx=1");
     ASSERT_TRUE(Put("DiffPath", "LIST1", "new"));
     EXPECT_EQ(Bytes(), "; settings\n[diffpath]\nList1=new\n\nLIST2=keep\n[Other]\nx=1");
 }
@@ -80,7 +82,8 @@ TEST_F(ProfileWrite, MissingSectionGoesAtTheEndOnALineOfItsOwn) {
 }
 
 TEST_F(ProfileWrite, WrittenValuesReadBack) {
-    for (const char* value : {"plain", "", "with = sign", "C:\\a b\\x.txt", "ファイル.txt", "a;b#c"}) {
+    for (const char* value :
+         {"plain", "", "with = sign", "C:\\a b\\x.txt", "ファイル.txt", "a;b#c"}) {
         ASSERT_TRUE(Put("S", "k", value));
         EXPECT_EQ(Get("S", "k"), value);
     }
@@ -115,9 +118,8 @@ TEST_F(ProfileWrite, ReadOnlyFileAndFolderFailAndChangeNothing) {
 
     chmod(dir.path().c_str(), 0555);
     const std::string path = file;
-    const int code = AsNobody([&] {
-        return WritePrivateProfileStringA("S", "k", "new", path.c_str()) == 0 ? 0 : 1;
-    });
+    const int code = AsNobody(
+        [&] { return WritePrivateProfileStringA("S", "k", "new", path.c_str()) == 0 ? 0 : 1; });
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Bytes(), "[S]\r\nk=old\r\n");
@@ -134,7 +136,10 @@ TEST_F(ProfileWrite, UnreadableFileOrFolderInItsPlaceIsNotReplaced) {
     chmod(file.c_str(), 0200);
     chmod(dir.path().c_str(), 0777);
     const std::string path = file;
-    EXPECT_EQ(AsNobody([&] { return WritePrivateProfileStringA("S", "k", "v", path.c_str()) == 0 ? 0 : 1; }), 0);
+    EXPECT_EQ(AsNobody([&] {
+                  return WritePrivateProfileStringA("S", "k", "v", path.c_str()) == 0 ? 0 : 1;
+              }),
+              0);
     chmod(file.c_str(), 0644);
     EXPECT_EQ(Bytes(), "[S]\r\nk=secret\r\n");
 }

@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     for (int fd = 0; fd < 1024; ++fd) {
         if (fcntl(fd, F_GETFD) != -1) fds += std::to_string(fd) + " ";
     }
-    const std::string base = std::string(self, static_cast<size_t>(length)) + "." +
-                             std::to_string(getpid());
+    const std::string base =
+        std::string(self, static_cast<size_t>(length)) + "." + std::to_string(getpid());
     const std::string temp = base + ".tmp";
     FILE* out = std::fopen(temp.c_str(), "wb");
     if (out == nullptr) return 3;

@@ -13,9 +13,7 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-QString Path(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
+QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 TEST(Comparison, UnreadablePathsAreNamedWithTheReason) {
     TempDir dir;

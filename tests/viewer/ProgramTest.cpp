@@ -10,9 +10,7 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-QString Path(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
+QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 // The hidden benchmark option ends the program once its window is painted.
 QProcess& RunUntilShown(QProcess& process, const QStringList& files) {

@@ -7,9 +7,7 @@
 namespace viewer {
 namespace {
 
-QByteArray Bytes(const char* data, qsizetype size) {
-    return QByteArray(data, size);
-}
+QByteArray Bytes(const char* data, qsizetype size) { return QByteArray(data, size); }
 
 const QString kJapanese = QStringLiteral("日本語のテキスト①～\n");
 

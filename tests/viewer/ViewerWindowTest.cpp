@@ -17,12 +17,10 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-QString Path(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
+QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 class ViewerWindowTest : public ::testing::Test {
-  protected:
+protected:
     ViewerWindow& Open(const std::string& first, const std::string& second) {
         WriteBytes(dir_ / "第一.txt", first);
         WriteBytes(dir_ / "second.txt", second);

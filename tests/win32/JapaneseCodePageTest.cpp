@@ -7,7 +7,7 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 class JapaneseCodePageTest : public FormTest {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
         // The settings file itself lies in a folder with a Japanese name.

@@ -5,7 +5,7 @@
 namespace {
 
 class KeyboardTest : public FormTest {
-  protected:
+protected:
     // Presses a key on the focused control and runs the program's message loop over it.
     void PressOnFocus(WPARAM key) {
         HWND focus = GetFocus();

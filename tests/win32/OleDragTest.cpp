@@ -7,7 +7,7 @@ namespace {
 
 // A drag source whose button is already released: the drag ends with a drop where it started.
 class ReleasedButtonSource final : public IDropSource {
-  public:
+public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
             *object = static_cast<IDropSource*>(this);
@@ -26,7 +26,7 @@ class ReleasedButtonSource final : public IDropSource {
 };
 
 class OleDragTest : public FormTest {
-  protected:
+protected:
     DWORD DragOnto(HWND target, IDataObject* data) {
         RECT rect;
         GetWindowRect(target, &rect);

@@ -6,7 +6,7 @@
 namespace {
 
 class OpenDialogTest : public FormTest {
-  protected:
+protected:
     // A tool the dialog may choose, since it accepts only existing files.
     std::wstring MakeTool() {
         testsupport::WriteBytes(dir / "tool.exe", "");

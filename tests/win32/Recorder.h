@@ -19,7 +19,7 @@ struct Recorded {
 
 // A copy of the recorder under a name of its own, and the event it signals when it has written.
 class RecorderCopy {
-  public:
+public:
     RecorderCopy(const std::filesystem::path& folder, const std::wstring& name)
         : exe_(folder / (name + L".exe")), record_(folder / (name + L".txt")) {
         std::filesystem::copy_file(Built(), exe_,
@@ -51,7 +51,7 @@ class RecorderCopy {
 
     bool Signalled() const { return WaitForSingleObject(done_, 0) == WAIT_OBJECT_0; }
 
-  private:
+private:
     // The recorder is built beside the test program.
     static std::filesystem::path Built() {
         wchar_t path[4096] = {};
