@@ -1,18 +1,4 @@
-# Cross-compiles for x86_64 Windows with Debian's MinGW-w64 (posix thread model, which GoogleTest needs;
-# its winpthread is linked in statically like the rest of the runtime).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit Windows (x86_64) with Debian's MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(ZARVO_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZARVO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZARVO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${ZARVO_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ZARVO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One self-contained .exe: the C++ runtime is linked in, so it runs on a bare Windows.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
