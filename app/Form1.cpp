@@ -16,6 +16,8 @@ Form1::Form1()
     window.onDrop = [this](const platform::DropData& data) { Form_OLEDragDrop(data); };
     Guide.onDrop = [this](const platform::DropData& data) { Guide_OLEDragDrop(data); };
     path1.onDrop = [this](const platform::DropData& data) { path1_OLEDragDrop(data); };
+    window.onOpenKey = [this] { Form_KeyOpen(); };
+    window.onPasteFiles = [this](const platform::DropData& data) { Form_KeyPaste(data); };
     btnGo.onClick = [this] { btnGo_Click(); };
     btnReffer.onClick = [this] { btnReffer_Click(); };
 }

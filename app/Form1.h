@@ -46,6 +46,10 @@ public:
     void Guide_OLEDragDrop(const platform::DropData& Data);
     void path1_OLEDragDrop(const platform::DropData& Data);
 
+    // The window's keys (Keyboard.cpp): a file from the Open dialog or from the clipboard.
+    void Form_KeyOpen();
+    void Form_KeyPaste(const platform::DropData& Data);
+
     // Launching the comparison (Launch.cpp).
     void btnGo_Click();
 

@@ -15,6 +15,14 @@ inline constexpr wchar_t kExePathInitial[] = L"Exeのパスzz";
 inline constexpr wchar_t kGo[] = L"実行";
 inline constexpr wchar_t kReffer[] = L"参照";
 
+// What a screen reader calls each control. The guide speaks its message; this says what it is.
+inline constexpr wchar_t kGuideName[] = L"案内";
+inline constexpr wchar_t kPath1Name[] = L"第一のファイル";
+inline constexpr wchar_t kPath2Name[] = L"第二のファイル (履歴)";
+inline constexpr wchar_t kExePathName[] = L"比較ツール";
+inline constexpr wchar_t kGoName[] = L"比較を実行";
+inline constexpr wchar_t kRefferName[] = L"比較ツールを参照";
+
 inline constexpr wchar_t kGuideFont[] = L"HG創英角ﾎﾟｯﾌﾟ体";
 inline constexpr wchar_t kGoFont[] = L"ＭＳ Ｐゴシック";
 

@@ -24,6 +24,11 @@ public:
 
     std::function<void()> onLoad;
     std::function<void(const DropData&)> onDrop;
+    // Ctrl+O anywhere in the window.
+    std::function<void()> onOpenKey;
+    // Ctrl+V anywhere in the window while the clipboard holds files, as a file manager's "Copy"
+    // leaves them; with anything else there, the key pastes into a text box as usual.
+    std::function<void(const DropData&)> onPasteFiles;
 
     struct Impl;
     Impl& impl() { return *impl_; }

@@ -1,5 +1,6 @@
 // How a window describes its controls to the backend: positions in twips, texts, fonts,
-// keyboard order and which controls take file drops. The window's own table lives in app/.
+// keyboard order, which controls take file drops and what a screen reader calls them. The window's
+// own table lives in app/.
 #pragma once
 
 namespace platform {
@@ -19,6 +20,9 @@ struct ControlSpec {
     FontSpec font;
     int tabIndex;
     bool dropTarget;
+    // What a screen reader calls the control. A label is named by its caption, which it speaks
+    // as the caption changes; this text then describes what the label is.
+    const wchar_t* accessibleName;
 };
 
 struct WindowSpec {

@@ -26,6 +26,20 @@ void DropFiles(Window& target, const std::vector<std::wstring>& files);
 void DropText(Control& target, const std::wstring& text);
 void DropText(Window& target, const std::wstring& text);
 
+// Keys pressed with the focus in a control, through the toolkit's own key handling and the
+// window's: Enter, F4 (the drop-down list), Ctrl+O and Ctrl+V.
+enum class Key { Enter, F4, CtrlO, CtrlV };
+void PressKey(Control& focus, Key key);
+bool IsListDropped(ComboBox& box);
+
+// The clipboard as other programs leave it: a file manager's copied files, or plain text.
+void CopyFilesToClipboard(const std::vector<std::wstring>& files);
+void CopyTextToClipboard(const std::wstring& text);
+
+// What the toolkit's accessibility interface tells a screen reader about a control.
+std::wstring AccessibleName(Control& control);
+std::wstring AccessibleDescription(Control& control);
+
 // Answers the next Open dialog with a file name (OK) or with Cancel. The dialog really opens.
 void AnswerNextOpenDialog(const std::wstring& fileName);
 void CancelNextOpenDialog();

@@ -100,6 +100,7 @@ Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_un
     widget->setGeometry(TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
                         TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi));
     if (design.font.family != nullptr) widget->setFont(MakeFont(design.font, widget->font()));
+    NameForScreenReaders(*widget, design);
     if (design.dropTarget) {
         widget->setAcceptDrops(true);
         widget->installEventFilter(new DropFilter(*this, widget));

@@ -39,6 +39,12 @@ struct Control::Impl {
 // A drop's data as the application sees it: the local files it carries, if any.
 DropData ToDropData(const class QMimeData* mime);
 
+// Ctrl+O, Ctrl+V with copied files, and Enter on a button, for the window and its controls.
+void InstallWindowKeys(Window& window);
+
+// The control's accessible name (a label's description) from its row of the layout table.
+void NameForScreenReaders(QWidget& widget, const ControlSpec& design);
+
 // The named font at its size, or the system's Japanese font at that size when it is missing.
 QFont MakeFont(const FontSpec& design, const QFont& base);
 

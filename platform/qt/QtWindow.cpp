@@ -22,6 +22,7 @@ Window::Window(const WindowSpec& design) : impl_(std::make_unique<Impl>(*this)) 
     form.setWindowIcon(QIcon(QStringLiteral(":/zarvo.ico")));
     const int dpi = impl_->Dpi();
     form.resize(TwipsToPixels(design.clientWidth, dpi), TwipsToPixels(design.clientHeight, dpi));
+    InstallWindowKeys(*this);
 }
 
 Window::~Window() = default;
