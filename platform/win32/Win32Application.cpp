@@ -1,5 +1,5 @@
 // Win32 backend: OLE for drag and drop, the common controls, per-monitor DPI awareness for
-// programs without a manifest, and the message loop with dialog keyboard handling (Tab).
+// programs without a manifest, and the message loop (its keys in Win32Keys.cpp).
 #include "Win32Internal.h"
 
 #include <commctrl.h>
@@ -49,11 +49,7 @@ int Application::Run() {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) return 1;
-        // Tab, Shift+Tab and the arrow keys move between the controls as in a dialog.
-        HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && IsDialogMessageW(root, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        win32::ProcessMessage(message);
     }
 }
 

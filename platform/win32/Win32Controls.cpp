@@ -117,6 +117,7 @@ Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_un
         SetWindowTextW(impl_->hwnd, design.text);
     }
     impl_->LayOut(form.Dpi());
+    win32::NameForScreenReaders(*impl_);
     if (design.dropTarget) {
         impl_->drops = std::make_unique<win32::DropRegistration>(impl_->hwnd, onDrop);
     }

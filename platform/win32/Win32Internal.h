@@ -72,6 +72,24 @@ DropData ToDropData(IDataObject* data);
 // The system's text for an error code, without the trailing line break.
 std::wstring SystemMessage(DWORD error);
 
+// The program's window whose handle this is, or nullptr for any other window.
+Window* FormWindow(HWND hwnd);
+
+// One message of the message loop: the window's keys (Ctrl+O, Ctrl+V with copied files), the
+// dialog keys, then the control's own handling.
+void ProcessMessage(MSG& message);
+
+// The answer to DM_GETDEFID: the focused button, which Enter then presses; 0 elsewhere.
+LRESULT FocusedButtonId(Window& window);
+
+// IAccessible's interface id. MinGW's oleacc import library, linked before the uuid library, makes
+// IID_IAccessible an import thunk rather than the id itself.
+inline constexpr IID kAccessibleId{
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// Gives the control its accessible name (a label its description) from its row of the layout.
+void NameForScreenReaders(const Control::Impl& control);
+
 // Wide-string helpers over the window text functions.
 std::wstring WindowText(HWND window);
 

@@ -52,6 +52,9 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_COMMAND:
             OnCommand(*window, wParam, lParam);
             return 0;
+        case DM_GETDEFID:
+            // Enter presses the focused button: the dialog keys ask for the default button.
+            return win32::FocusedButtonId(*window);
         case WM_DPICHANGED: {
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
@@ -123,6 +126,12 @@ SIZE FrameSize(int width, int height, int dpi) {
 }
 
 }  // namespace
+
+Window* win32::FormWindow(HWND hwnd) {
+    wchar_t className[32] = {};
+    GetClassNameW(hwnd, className, 32);
+    return std::wstring(className) == kClassName ? WindowFromHandle(hwnd) : nullptr;
+}
 
 void Window::Impl::LayOut() {
     const int dpi = Dpi();
