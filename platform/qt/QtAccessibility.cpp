@@ -1,6 +1,7 @@
 // Qt backend: what a screen reader (through AT-SPI) hears of each control: its name from the
-// layout table, or for a label its caption, spoken again whenever the caption changes.
-#include <QAccessible>
+// layout table, or for a label its caption. A label without an accessible name of its own
+// reports each new caption as a name change, which screen readers speak; so the label's row
+// gives its description instead.
 #include <QComboBox>
 #include <QLineEdit>
 
