@@ -122,9 +122,10 @@ def main():
         for path in (first, second):
             xdotool("windowfocus", "--sync", window)
             xdotool("key", "--clearmodifiers", "ctrl+o")
-            wait_for(lambda: any(c.getRoleName() == "dialog" for c in application),
+            wait_for(lambda: any(c.getRoleName() == "dialog" and
+                                 c.getState().contains(pyatspi.STATE_ACTIVE) for c in application),
                      ["object:children-changed", "window:activate", "object:state-changed"],
-                     "the Open dialog")
+                     "the Open dialog to take the keyboard")
             xdotool("type", "--delay", "20", path)
             xdotool("key", "Return")
             wait_for(lambda: text_of(path1) == path,
