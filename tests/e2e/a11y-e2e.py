@@ -112,6 +112,14 @@ def main():
         for key in expected:
             if key not in found:
                 fail(f"no {key[0]} named {key[1]!r}; the window offers {sorted(found)}")
+        # The focus rests on the second-path box itself, which Qt names by its text on Linux;
+        # a screen reader speaks the label it is labelled by.
+        history = [c for c in descendants(application) if c.getRoleName() == "combo box"]
+        labels = [r.getTarget(i).name for c in history for r in c.getRelationSet()
+                  if r.getRelationType() == pyatspi.RELATION_LABELLED_BY
+                  for i in range(r.getNTargets())]
+        if labels != ["第二のファイル (履歴)"]:
+            fail(f"the second-path box is labelled by {labels}")
         guide = found[("label", "第一の対象ファイルをドロップして下さい")]
         if guide.description != "案内":
             fail(f"the guide describes itself as {guide.description!r}")
