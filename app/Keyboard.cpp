@@ -8,10 +8,10 @@ void Form1::Form_KeyOpen() {
         dlgOpen.CancelError = true;
         dlgOpen.FileName = L"";
         dlgOpen.ShowOpen();
-        AcceptFile(dlgOpen.FileName);
     } catch (const platform::Error&) {
-        // Cancel, or any failure of the dialog: leave everything as it was.
+        return;  // Cancel, or any failure of the dialog: leave everything as it was.
     }
+    HandleDrop(platform::DropData({dlgOpen.FileName}));  // as if the file had been dropped
 }
 
 void Form1::Form_KeyPaste(const platform::DropData& Data) { HandleDrop(Data); }
