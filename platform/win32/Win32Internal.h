@@ -70,7 +70,7 @@ IDropTarget* RegisteredDropTarget(HWND window);
 DropData ToDropData(IDataObject* data);
 
 // The system's text for an error code, without the trailing line break.
-std::wstring SystemMessage(DWORD error);
+std::wstring SystemMessage(DWORD error, std::wstring_view insert = {});
 
 // Wide-string helpers over the window text functions.
 std::wstring WindowText(HWND window);

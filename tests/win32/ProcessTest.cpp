@@ -4,7 +4,6 @@
 
 #include "Recorder.h"
 #include "behaviour/FormFixture.h"
-#include "app/texts.h"
 
 namespace {
 
@@ -88,7 +87,7 @@ TEST_F(ProcessTest, ToolThatCannotStartIsReportedAndNothingIsSaved) {
     platform::testing::AnswerNextMessageBox(false);
     platform::testing::Click(form->btnGo);
     const std::wstring message = platform::testing::LastMessage();
-    EXPECT_NE(message.find(texts::kStartFailedLead), std::wstring::npos)
+    EXPECT_NE(message.find(L"比較ツールを起動できませんでした。\n\n"), std::wstring::npos)
         << platform::ToUtf8(message);
     EXPECT_NE(message.find(missing), std::wstring::npos);
     EXPECT_FALSE(std::filesystem::exists(IniFile()));
