@@ -23,7 +23,10 @@ std::wstring TakeArgumentText(std::wstring text) {
     if (text.size() >= 2 && text.front() == L'"' && text.find(L'"', 1) == text.size() - 1) {
         text = text.substr(1, text.size() - 2);
     }
-    if (text.empty() || IsAbsolute(text)) return text;
+    // Only a text that can be a path at all is made absolute: any other stays as it is.
+    if (text.empty() || IsAbsolute(text) || text.find_first_of(L"\"<>|*?") != std::wstring::npos) {
+        return text;
+    }
     std::wstring full(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =

@@ -15,6 +15,12 @@ class PathsTest : public FormTest {
 protected:
     std::filesystem::path tool = testsupport::InstallRecordTool(dir.path());
     std::string toolLine = "[WINDIFF]\nExePath=" + platform::ToUtf8(tool.wstring()) + "\n";
+
+    void ClearLaunches() {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            if (entry.path().extension() == ".args") std::filesystem::remove(entry.path());
+        }
+    }
 };
 
 // A 5,000-character name and names with blanks and quotes at their ends go to the tool, into the
@@ -70,12 +76,96 @@ TEST_F(PathsTest, TheSecondPathIsWhatTheUserTyped) {
 
 #ifdef _WIN32
 
-TEST_F(PathsTest, AQuotedOrRelativeCommandLineIsTakenAsItsPath) {
-    platform::testing::OverrideCommandLine(L"\"C:\\a b\\x y.txt\"");
-    EXPECT_EQ(Start(L"")->path1.Text(), L"C:\\a b\\x y.txt");
+// Explorer passes a path with blanks in one pair of quotes; a relative path names a file in the
+// current folder; a path ending in a backslash reaches the tool as itself.
+TEST_F(PathsTest, QuotedRelativeAndBackslashEndedPathsReachTheToolAsThemselves) {
+    WriteIni(toolLine);
+    auto form = StartWithCommandLine(L"\"C:\\a b\\x y.txt\"");
+    EXPECT_EQ(form->path1.Text(), L"C:\\a b\\x y.txt");
+    platform::testing::DropFiles(form->window, {L"C:\\"});
+    platform::testing::Click(form->btnGo);
+    EXPECT_EQ(WaitForLaunches(dir.path(), 1), (std::vector<Args>{{"C:\\", "C:\\a b\\x y.txt"}}));
+    ClearLaunches();
+    platform::testing::Type(form->path2, L"C:\\data\\\\");
+    platform::testing::Click(form->btnGo);
+    EXPECT_EQ(WaitForLaunches(dir.path(), 1), (std::vector<Args>{{"C:\\", "C:\\data\\\\"}}));
+
+    const std::wstring cwd = std::filesystem::current_path().wstring();
+    EXPECT_EQ(StartWithCommandLine(L"rel dir\\x.txt")->path1.Text(), cwd + L"\\rel dir\\x.txt");
     // Any other text stays as it is.
-    platform::testing::OverrideCommandLine(L"\"C:\\a\" \"C:\\b\"");
-    EXPECT_EQ(Start(L"")->path1.Text(), L"\"C:\\a\" \"C:\\b\"");
+    EXPECT_EQ(StartWithCommandLine(L"\"C:\\a\" \"C:\\b\"")->path1.Text(), L"\"C:\\a\" \"C:\\b\"");
+    EXPECT_EQ(StartWithCommandLine(L"\"C:\\a b")->path1.Text(), L"\"C:\\a b");
+}
+
+// In a folder named outside the ANSI code page the settings file is found, read and written, and
+// it stays the ANSI file the A functions write; a character the code page lacks is stored as
+// '?', never as a look-alike (café is not cafe, the name of another file).
+TEST_F(PathsTest, TheSettingsFileInAnyFolderStaysAnAnsiFileWithoutLookAlikes) {
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    const std::filesystem::path chosen = dir / L"比較\u00e9.exe";
+    std::filesystem::copy_file(tool, chosen);
+    const std::string dirBytes = dir.path().string();
+    for (const wchar_t* name : {L"도구", L"Caf\u00e9"}) {
+        const std::filesystem::path folder = dir / name;
+        std::filesystem::create_directory(folder);
+        platform::testing::OverrideExecutableDirectory(folder.wstring());
+        const std::filesystem::path ini = folder / L"Zarvo.ini";
+
+        // A new file, as the tool is chosen.
+        auto form = Start(L"C:\\caf\u00e9\\表.txt");
+        platform::testing::AnswerNextOpenDialog(chosen.wstring());
+        platform::testing::Click(form->btnReffer);
+        const std::string toolBytes =
+            "[WINDIFF]\r\nExePath=" + dirBytes + "\\\x94\xE4\x8A\x72?.exe\r\n";
+        EXPECT_EQ(ReadBytes(ini), toolBytes);
+        const std::filesystem::path reference = dir / "reference.ini";
+        std::filesystem::remove(reference);
+        WritePrivateProfileStringA("WINDIFF", "ExePath",
+                                   (dirBytes + "\\\x94\xE4\x8A\x72?.exe").c_str(),
+                                   reference.string().c_str());
+        EXPECT_EQ(ReadBytes(reference), toolBytes);
+
+        // An existing file, as the history is saved after a launch with the real tool.
+        testsupport::WriteBytes(ini,
+                                "[WINDIFF]\r\nExePath=" + tool.string() +
+                                    "\r\n[DiffPath]\r\nLIST1=\x83\x66\x81\x5B\x83\x5E.txt\r\n");
+        form = Start(L"C:\\caf\u00e9\\表.txt");
+        EXPECT_EQ(History(*form), Paths{L"データ.txt"});
+        platform::testing::DropFiles(form->window, {L"C:\\new.txt"});
+        platform::testing::Click(form->btnGo);
+        EXPECT_EQ(WaitForLaunches(dir.path(), 1),
+                  (std::vector<Args>{{"C:\\new.txt", "C:\\caf\xC3\xA9\\\xE8\xA1\xA8.txt"}}));
+        const std::string historyBytes = "[WINDIFF]\r\nExePath=" + tool.string() +
+                                         "\r\n[DiffPath]\r\nLIST1=C:\\caf?\\\x95\x5C.txt\r\n"
+                                         "LIST2=\x83\x66\x81\x5B\x83\x5E.txt\r\n";
+        EXPECT_EQ(ReadBytes(ini), historyBytes);
+        testsupport::WriteBytes(reference,
+                                "[WINDIFF]\r\nExePath=" + tool.string() +
+                                    "\r\n[DiffPath]\r\nLIST1=\x83\x66\x81\x5B\x83\x5E.txt\r\n");
+        WritePrivateProfileStringA("DiffPath", "LIST1", "C:\\caf?\\\x95\x5C.txt",
+                                   reference.string().c_str());
+        WritePrivateProfileStringA("DiffPath", "LIST2", "\x83\x66\x81\x5B\x83\x5E.txt",
+                                   reference.string().c_str());
+        EXPECT_EQ(ReadBytes(reference), historyBytes);
+        EXPECT_EQ(History(*Start()), (Paths{L"C:\\caf?\\表.txt", L"データ.txt"}));
+        ClearLaunches();
+    }
+}
+
+// A system message that names its file as "%1" names the tool instead.
+TEST_F(PathsTest, AFailedStartNamesTheToolWhereTheSystemSaysPercentOne) {
+    const std::filesystem::path text = dir / "notes.txt";
+    testsupport::WriteBytes(text, "not a program");
+    WriteIni("[WINDIFF]\nExePath=" + text.string() + "\n");
+    auto form = Start(L"a");
+    platform::testing::AnswerNextMessageBox(false);
+    platform::testing::Click(form->btnGo);
+    const std::wstring message = platform::testing::LastMessage();
+    EXPECT_EQ(message.find(L"%1"), std::wstring::npos) << platform::ToUtf8(message);
+    const size_t reason = message.find(L"\n理由: ");
+    ASSERT_NE(reason, std::wstring::npos);
+    EXPECT_NE(message.find(text.wstring(), reason), std::wstring::npos)
+        << platform::ToUtf8(message);
 }
 
 #else
