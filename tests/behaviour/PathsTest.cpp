@@ -102,11 +102,11 @@ TEST_F(PathsTest, QuotedRelativeAndBackslashEndedPathsReachTheToolAsThemselves) 
 // '?', never as a look-alike (café is not cafe, the name of another file).
 TEST_F(PathsTest, TheSettingsFileInAnyFolderStaysAnAnsiFileWithoutLookAlikes) {
     ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
-    const std::filesystem::path chosen = dir / L"比較\u00e9.exe";
+    const std::filesystem::path chosen = dir.path() / L"比較\u00e9.exe";
     std::filesystem::copy_file(tool, chosen);
     const std::string dirBytes = dir.path().string();
     for (const wchar_t* name : {L"도구", L"Caf\u00e9"}) {
-        const std::filesystem::path folder = dir / name;
+        const std::filesystem::path folder = dir.path() / name;
         std::filesystem::create_directory(folder);
         platform::testing::OverrideExecutableDirectory(folder.wstring());
         const std::filesystem::path ini = folder / L"Zarvo.ini";
