@@ -22,6 +22,8 @@ void Click(Button& button);
 void Type(TextBox& box, const std::wstring& text);  // replaces the text as typing would
 void Type(ComboBox& box, const std::wstring& text);
 void PickItem(ComboBox& box, int index);  // chooses an item from the drop-down list
+// Opens the drop-down list from the keyboard and closes it again without choosing.
+void OpenAndCloseList(ComboBox& box);
 
 // Drops on a control, or on the window itself, as a file manager would.
 void DropFiles(Control& target, const std::vector<std::wstring>& files);

@@ -149,6 +149,13 @@ void PickItem(ComboBox& box, int index) {
     emit combo->activated(index);
 }
 
+void OpenAndCloseList(ComboBox& box) {
+    auto* combo = static_cast<QComboBox*>(&WidgetOf(box));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_F4);
+    combo->hidePopup();
+}
+
 void DropFiles(Control& target, const std::vector<std::wstring>& files) {
     Drop(WindowOf(target), CenterOf(target), FilesMime(files));
 }

@@ -61,12 +61,14 @@ TEST_F(PathsTest, ARewrittenLastLineEndsWithCrLf) {
 }
 
 // Typing in the second-path box never changes the text: no completion from the history, no case
-// folding, even when focus moves on, as a user's does.
+// folding, neither when the list is looked at nor when focus moves on.
 TEST_F(PathsTest, TheSecondPathIsWhatTheUserTyped) {
     WriteIni(toolLine + "[DiffPath]\nLIST1=data-a.txt.orig\nLIST2=data-Report.txt\n");
     auto form = Start(L"first");
     for (const std::wstring typed : {L"data-a.txt", L"data-report.txt"}) {
         platform::testing::Type(form->path2, typed);
+        platform::testing::OpenAndCloseList(form->path2);
+        EXPECT_EQ(form->path2.Text(), typed);
         platform::testing::Type(form->path1, L"first");
         EXPECT_EQ(form->path2.Text(), typed);
     }

@@ -75,8 +75,9 @@ TEST_F(ProcessTest, GoButtonStartsTheToolOnBothPathsAndSavesTheHistory) {
     Recorded recorded;
     ASSERT_TRUE(recorder.Wait(recorded));
     EXPECT_EQ(recorded.argumentText, L"\"C:\\a b\\x.txt\" \"\"C:\\quoted first.txt\"\"");
+    // A value that begins with a quote goes in one more pair, so that it reads back with its own.
     EXPECT_EQ(testsupport::ReadBytes(IniFile()),
-              "[DiffPath]\r\nLIST1=\"C:\\quoted first.txt\"\r\n");
+              "[DiffPath]\r\nLIST1=\"\"C:\\quoted first.txt\"\"\r\n");
 }
 
 TEST_F(ProcessTest, ToolThatCannotStartIsReportedAndNothingIsSaved) {
