@@ -37,8 +37,8 @@ namespace platform {
 bool CanStoreProfileValue(std::wstring_view value);
 
 // The value as it must be written to read back exactly: through the ANSI code page ('?' for what
-// it lacks), and in one pair of double quotes when it begins or ends with a blank or a quote,
-// since reading trims blanks and removes one pair of matching quotes.
+// it lacks), and in one pair of double quotes when it begins or ends with a blank or is itself in
+// a pair of matching quotes, since reading trims blanks and removes one such pair.
 std::wstring ProfileValueToWrite(std::wstring_view value);
 
 }  // namespace platform
