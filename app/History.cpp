@@ -2,7 +2,6 @@
 #include <string>
 
 #include "../platform/Profile.h"
-#include "../platform/Text.h"
 #include "Form1.h"
 #include "texts.h"
 
@@ -32,12 +31,20 @@ void Form1::PushHistory(const std::wstring& path) {
     SecondPathReady = true;
 }
 
+// A name the file cannot hold (a line break) is left out and the entries after it move up; the
+// keys the list no longer fills are removed, so no older value stands in for a missing one.
 void Form1::SaveHistory() {
     const int count = path2.ListCount();
-    const std::string section = platform::ToAnsi(texts::kHistorySection);
-    const std::string file = platform::ToAnsi(IniPath);
+    int stored = 0;
     for (int i = 0; i < count; ++i) {
-        WritePrivateProfileStringA(section.c_str(), platform::ToAnsi(HistoryKey(i + 1)).c_str(),
-                                   platform::ToAnsi(path2.List(i)).c_str(), file.c_str());
+        const std::wstring item = path2.List(i);
+        if (!platform::CanStoreProfileValue(item)) continue;
+        ++stored;
+        WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(stored).c_str(),
+                                   platform::ProfileValueToWrite(item).c_str(), IniPath.c_str());
+    }
+    for (int n = stored + 1; n <= count; ++n) {
+        WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(n).c_str(), nullptr,
+                                   IniPath.c_str());
     }
 }

@@ -5,6 +5,19 @@
 #include "Form1.h"
 #include "texts.h"
 
+namespace {
+
+// One text in double quotes. Backslashes right before the closing quote are doubled, or the
+// tool's own argument parsing would take the last of them as escaping the quote ("C:\" would
+// reach it as C:" and swallow the next argument); doubled they stand for themselves.
+std::wstring Quoted(const std::wstring& text) {
+    const size_t kept = text.find_last_not_of(L'\\');
+    const size_t trailing = kept == std::wstring::npos ? text.size() : text.size() - kept - 1;
+    return L"\"" + text + std::wstring(trailing, L'\\') + L"\"";
+}
+
+}  // namespace
+
 void Form1::btnGo_Click() {
     if (!FirstPathReady) return;
     platform::CommandLine command;
@@ -12,7 +25,7 @@ void Form1::btnGo_Click() {
     command.first = path1.Text();
     command.second = path2.Text();
     command.text =
-        L"\"" + command.program + L"\" \"" + command.first + L"\" \"" + command.second + L"\"";
+        L"\"" + command.program + L"\" " + Quoted(command.first) + L" " + Quoted(command.second);
     try {
         platform::StartProgram(command);
     } catch (const platform::Error& error) {

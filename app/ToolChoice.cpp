@@ -1,7 +1,6 @@
 // The "参照" button: choose the comparison tool in the Open dialog and remember it.
 #include "../platform/Error.h"
 #include "../platform/Profile.h"
-#include "../platform/Text.h"
 #include "Form1.h"
 #include "texts.h"
 
@@ -12,10 +11,9 @@ void Form1::btnReffer_Click() {
         dlgOpen.ShowOpen();
         ExePath.SetText(dlgOpen.FileName);
         ChosenExePath = ExePath.Text();
-        WritePrivateProfileStringA(platform::ToAnsi(texts::kToolSection).c_str(),
-                                   platform::ToAnsi(texts::kToolKey).c_str(),
-                                   platform::ToAnsi(ChosenExePath).c_str(),
-                                   platform::ToAnsi(IniPath).c_str());
+        WritePrivateProfileStringW(texts::kToolSection, texts::kToolKey,
+                                   platform::ProfileValueToWrite(ChosenExePath).c_str(),
+                                   IniPath.c_str());
     } catch (const platform::Error&) {
         // Cancel, or any failure of the dialog: leave everything as it was.
     }

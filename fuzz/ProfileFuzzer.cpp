@@ -5,7 +5,9 @@
 // - a write with a line break in any text is refused and leaves the file's bytes alone;
 // - any refused write leaves the file's bytes alone;
 // - a value written then read comes back trimmed of blanks with one pair of outer quotes removed,
-//   and every other known value of the file reads as before.
+//   and every other known value of the file reads as before;
+// - a value written as the program writes it (quoted when it has blanks or quotes at its ends,
+//   through the wide functions and the lossless conversion) reads back as exactly its bytes.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "platform/Profile.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -207,6 +210,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         if (Read(others[i].first.c_str(), others[i].second.c_str(), 4096) != before[i]) {
             Fail("a write changed another value");
         }
+    }
+
+    // As the program writes a path: whatever its ends hold, it reads back byte for byte.
+    const std::wstring wideSection = platform::FromUtf8(section), wideKey = platform::FromUtf8(key);
+    const std::wstring file = platform::FromUtf8(FilePath());
+    const std::wstring path = platform::FromUtf8(value);
+    if (!WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                    platform::ProfileValueToWrite(path).c_str(), file.c_str())) {
+        Fail("a value as the program writes it was refused");
+    }
+    std::wstring back(path.size() + 2, L'\0');
+    const DWORD count =
+        GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), L"<default>", back.data(),
+                                 static_cast<DWORD>(back.size()), file.c_str());
+    if (platform::ToUtf8(std::wstring_view(back.data(), count)) != value) {
+        Fail("a value as the program writes it read back differently");
     }
     return 0;
 }

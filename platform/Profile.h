@@ -1,6 +1,9 @@
-// The two profile-file functions, with their Windows names and signatures. On Windows they are
+// The profile-file functions, with their Windows names and signatures. On Windows they are
 // kernel32's own; elsewhere platform/posix implements the same behaviour.
 #pragma once
+
+#include <string>
+#include <string_view>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -20,4 +23,22 @@ DWORD GetPrivateProfileStringA(const char* appName, const char* keyName, const c
                                char* returnedString, DWORD size, const char* fileName);
 BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const char* value,
                                 const char* fileName);
+// The wide forms: the A functions with every text through the one lossless conversion.
+DWORD GetPrivateProfileStringW(const wchar_t* appName, const wchar_t* keyName,
+                               const wchar_t* defaultValue, wchar_t* returnedString, DWORD size,
+                               const wchar_t* fileName);
+BOOL WritePrivateProfileStringW(const wchar_t* appName, const wchar_t* keyName,
+                                const wchar_t* value, const wchar_t* fileName);
 #endif
+
+namespace platform {
+
+// Whether the file can hold the value at all: a line break would end it early.
+bool CanStoreProfileValue(std::wstring_view value);
+
+// The value as it must be written to read back exactly: through the ANSI code page ('?' for what
+// it lacks), and in one pair of double quotes when it begins or ends with a blank or is itself in
+// a pair of matching quotes, since reading trims blanks and removes one such pair.
+std::wstring ProfileValueToWrite(std::wstring_view value);
+
+}  // namespace platform

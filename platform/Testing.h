@@ -14,15 +14,24 @@ namespace platform::testing {
 void OverrideExecutableDirectory(const std::wstring& dir);
 // Makes ArgumentText() answer text, as if the program had been started with it.
 void OverrideArgumentText(const std::wstring& text);
+// Makes the program take text as a real start takes its arguments: the command line after the
+// program's name on Windows, the arguments joined by blanks elsewhere.
+void OverrideCommandLine(const std::wstring& text);
 
 void Click(Button& button);
 void Type(TextBox& box, const std::wstring& text);  // replaces the text as typing would
 void Type(ComboBox& box, const std::wstring& text);
 void PickItem(ComboBox& box, int index);  // chooses an item from the drop-down list
+// Opens the drop-down list from the keyboard and closes it again without choosing.
+void OpenAndCloseList(ComboBox& box);
 
 // Drops on a control, or on the window itself, as a file manager would.
 void DropFiles(Control& target, const std::vector<std::wstring>& files);
 void DropFiles(Window& target, const std::vector<std::wstring>& files);
+#ifndef _WIN32
+// Drops file:// URIs given as their bytes (percent-encoded as a file manager writes them).
+void DropUris(Window& target, const std::vector<std::string>& uris);
+#endif
 void DropText(Control& target, const std::wstring& text);
 void DropText(Window& target, const std::wstring& text);
 

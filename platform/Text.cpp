@@ -1,4 +1,6 @@
 // UTF-8 <-> wide conversion shared by every backend; the ANSI pair is backend-specific.
+// Lossless for any bytes: a byte that does not decode becomes U+DC80..U+DCFF ("surrogateescape")
+// and encodes back to itself, so a file name that is not UTF-8 survives the round trip.
 #include "Text.h"
 
 namespace platform {
@@ -6,8 +8,15 @@ namespace platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kEscapeBase = 0xDC00;  // + the byte, for bytes 0x80..0xFF
+
+bool IsEscapedByte(char32_t c) { return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF; }
 
 void AppendUtf8(std::string& out, char32_t c) {
+    if (IsEscapedByte(c)) {
+        out += static_cast<char>(c - kEscapeBase);
+        return;
+    }
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -38,10 +47,12 @@ void AppendWide(std::wstring& out, char32_t c) {
     out += static_cast<wchar_t>(c);
 }
 
-// Decodes one UTF-8 sequence at text[i], advancing i; malformed input yields U+FFFD per byte.
+// Decodes one UTF-8 sequence at text[i], advancing i; a byte that starts no valid sequence
+// yields its escape code point and the next sequence starts at the byte after it.
 char32_t NextUtf8(std::string_view text, size_t& i) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
+    const char32_t escaped = kEscapeBase + lead;
     int length = 0;
     char32_t c = 0;
     char32_t minimum = 0;
@@ -56,21 +67,24 @@ char32_t NextUtf8(std::string_view text, size_t& i) {
         length = 4, c = lead & 0x07, minimum = 0x10000;
     } else {
         ++i;
-        return kReplacement;
+        return escaped;
     }
     if (i + length > text.size()) {
         ++i;
-        return kReplacement;
+        return escaped;
     }
     for (int k = 1; k < length; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) {
             ++i;
-            return kReplacement;
+            return escaped;
         }
         c = (c << 6) | (byte(i + k) & 0x3F);
     }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++i;
+        return escaped;
+    }
     i += length;
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
     return c;
 }
 
@@ -100,6 +114,41 @@ std::wstring FromUtf8(std::string_view text) {
     std::wstring out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) AppendWide(out, NextUtf8(text, i));
+    return out;
+}
+
+std::wstring ThroughAnsi(std::wstring_view text) { return FromAnsi(ToAnsi(text)); }
+
+std::u16string ToUtf16(std::wstring_view text) {
+    if constexpr (sizeof(wchar_t) == 2) return std::u16string(text.begin(), text.end());
+    std::u16string out;
+    out.reserve(text.size());
+    for (const wchar_t w : text) {
+        const auto c = static_cast<char32_t>(w);
+        if (c >= 0x10000 && c <= 0x10FFFF) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c > 0x10FFFF ? kReplacement : c);
+        }
+    }
+    return out;
+}
+
+std::wstring FromUtf16(std::u16string_view text) {
+    if constexpr (sizeof(wchar_t) == 2) return std::wstring(text.begin(), text.end());
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            out += static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            out += static_cast<wchar_t>(c);  // a lone surrogate (an escaped byte) stays itself
+        }
+    }
     return out;
 }
 

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,20 @@ private:
     char* base_ = nullptr;
 };
 
+// A relative path is made absolute against the current folder when it is taken, so the
+// history names the same file in a later session.
+std::wstring TakeArgumentText(const std::wstring& text) {
+    if (text.empty() || text.front() == L'/') return text;
+    std::string folder(PATH_MAX, '\0');
+    while (getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) return text;
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    if (folder.back() != '/') folder += '/';
+    return FromUtf8(folder) + text;
+}
+
 }  // namespace
 
 void SetArguments(int argc, char** argv) {
@@ -154,7 +169,7 @@ void SetArguments(int argc, char** argv) {
         if (i > 1) text += L' ';
         text += FromUtf8(argv[i]);
     }
-    StoredArguments() = text;
+    StoredArguments() = TakeArgumentText(text);
 }
 
 std::wstring ArgumentText() { return StoredArguments(); }
@@ -222,6 +237,7 @@ namespace testing {
 
 void OverrideExecutableDirectory(const std::wstring& dir) { DirectoryOverride() = dir; }
 void OverrideArgumentText(const std::wstring& text) { StoredArguments() = text; }
+void OverrideCommandLine(const std::wstring& text) { StoredArguments() = TakeArgumentText(text); }
 
 }  // namespace testing
 

@@ -196,7 +196,9 @@ std::string ApplyWrite(std::string_view content, std::string_view section,
     if (entry) {
         const Line& line = lines[*entry];
         if (!value) return Splice(content, line.begin, line.end, "");
-        const std::string text = std::string(line.name) + "=" + std::string(*value);
+        std::string text = std::string(line.name) + "=" + std::string(*value);
+        // The file's last line gets the line break that Windows writes after every entry.
+        if (line.end == line.textEnd) text += kNewLine;
         return Splice(content, line.begin, line.textEnd, text);
     }
     if (!value) return std::string(content);

@@ -62,6 +62,9 @@ QWidget* MakeWidget(const ControlSpec& design, QWidget* parent) {
             combo->setEditable(true);
             // The item list is the program's: Enter in the box must not add items of its own.
             combo->setInsertPolicy(QComboBox::NoInsert);
+            // What the user types is what the tool gets: no inline completion from the history
+            // (a typed "a.txt" must not become "a.txt.orig", nor "report" become "Report").
+            combo->setCompleter(nullptr);
             combo->lineEdit()->setAcceptDrops(design.dropTarget);
             combo->setEditText(text);
             return combo;
@@ -118,29 +121,25 @@ Control::Control(Window& window, const ControlSpec& design) : impl_(std::make_un
 Control::~Control() = default;
 
 void Label::SetCaption(const std::wstring& caption) {
-    static_cast<QLabel*>(impl().widget)->setText(QString::fromStdWString(caption));
+    static_cast<QLabel*>(impl().widget)->setText(ToQString(caption));
 }
 
 std::wstring Label::Caption() const {
-    return static_cast<const QLabel*>(impl().widget)->text().toStdWString();
+    return FromQString(static_cast<const QLabel*>(impl().widget)->text());
 }
 
-void TextBox::SetText(const std::wstring& text) {
-    Edit(impl()).setText(QString::fromStdWString(text));
-}
-std::wstring TextBox::Text() const { return Edit(impl()).text().toStdWString(); }
+void TextBox::SetText(const std::wstring& text) { Edit(impl()).setText(ToQString(text)); }
+std::wstring TextBox::Text() const { return FromQString(Edit(impl()).text()); }
 
-void ComboBox::SetText(const std::wstring& text) {
-    Combo(impl()).setEditText(QString::fromStdWString(text));
-}
+void ComboBox::SetText(const std::wstring& text) { Combo(impl()).setEditText(ToQString(text)); }
 
-std::wstring ComboBox::Text() const { return Combo(impl()).currentText().toStdWString(); }
+std::wstring ComboBox::Text() const { return FromQString(Combo(impl()).currentText()); }
 
 // Qt moves the edit text along with the current item; the box's text is the program's alone.
 void ComboBox::AddItem(const std::wstring& item, int index) {
     QComboBox& combo = Combo(impl());
     const QString text = combo.currentText();
-    combo.insertItem(index, QString::fromStdWString(item));
+    combo.insertItem(index, ToQString(item));
     combo.setEditText(text);
 }
 
@@ -153,8 +152,6 @@ void ComboBox::RemoveItem(int index) {
 
 int ComboBox::ListCount() const { return Combo(impl()).count(); }
 
-std::wstring ComboBox::List(int index) const {
-    return Combo(impl()).itemText(index).toStdWString();
-}
+std::wstring ComboBox::List(int index) const { return FromQString(Combo(impl()).itemText(index)); }
 
 }  // namespace platform

@@ -17,7 +17,7 @@ void OpenFileDialog::ShowOpen() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Open in the preset's folder with its name selected; a bare name starts in the home folder.
-    const QString preset = QString::fromStdWString(FileName);
+    const QString preset = ToQString(FileName);
     const QFileInfo info(preset);
     if (!preset.isEmpty() && info.dir().exists() && preset.contains(QLatin1Char('/'))) {
         dialog.setDirectory(info.absolutePath());
@@ -30,13 +30,12 @@ void OpenFileDialog::ShowOpen() {
         if (CancelError) throw platform::CancelError();
         return;
     }
-    FileName = QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdWString();
+    FileName = FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
 }
 
 bool AskYesNo(Window& owner, const std::wstring& title, const std::wstring& text) {
-    QMessageBox box(QMessageBox::Warning, QString::fromStdWString(title),
-                    QString::fromStdWString(text), QMessageBox::Yes | QMessageBox::No,
-                    &owner.impl().form);
+    QMessageBox box(QMessageBox::Warning, ToQString(title), ToQString(text),
+                    QMessageBox::Yes | QMessageBox::No, &owner.impl().form);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
     box.setDefaultButton(QMessageBox::No);

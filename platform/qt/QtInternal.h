@@ -2,12 +2,27 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "../Controls.h"
+#include "../Text.h"
 
 namespace platform {
+
+// Qt's own std::wstring conversions replace the escaped bytes of a file name that is not UTF-8
+// (lone U+DC80..U+DCFF) with U+FFFD; these keep them, so such a name survives the widgets.
+inline QString ToQString(std::wstring_view text) {
+    const std::u16string utf16 = ToUtf16(text);
+    return QString(reinterpret_cast<const QChar*>(utf16.data()),
+                   static_cast<qsizetype>(utf16.size()));
+}
+inline std::wstring FromQString(const QString& text) {
+    return FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                         static_cast<size_t>(text.size())));
+}
 
 // The top-level widget; it takes drops that land on it or on a child that takes none itself.
 class FormWidget : public QWidget {

@@ -82,29 +82,44 @@ QPoint CenterOf(Control& target) {
     return widget.mapTo(widget.window(), widget.rect().center());
 }
 
-QMimeData* FilesMime(const std::vector<std::wstring>& files) {
+// A file manager's file:// URI: the name's bytes, percent-encoded.
+std::string FileUri(const std::wstring& file) {
+    const std::string bytes = ToUtf8(file);
+    return "file://" + QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                           .toPercentEncoding("/")
+                           .toStdString();
+}
+
+QMimeData* UrisMime(const std::vector<std::string>& uris) {
     auto* mime = new QMimeData;
     QList<QUrl> urls;
-    for (const auto& file : files)
-        urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(file)));
+    for (const auto& uri : uris) urls.push_back(QUrl::fromEncoded(QByteArray::fromStdString(uri)));
     mime->setUrls(urls);
     return mime;
 }
 
+QMimeData* FilesMime(const std::vector<std::wstring>& files) {
+    std::vector<std::string> uris;
+    for (const auto& file : files) uris.push_back(FileUri(file));
+    return UrisMime(uris);
+}
+
 QMimeData* TextMime(const std::wstring& text) {
     auto* mime = new QMimeData;
-    mime->setText(QString::fromStdWString(text));
+    mime->setText(ToQString(text));
     return mime;
 }
 
 Window& WindowOf(Control& control) { return *control.impl().window; }
 
 void TypeInto(QLineEdit& edit, const std::wstring& text) {
+    // A user types into the active window; the offscreen platform activates it only later.
+    QApplication::setActiveWindow(edit.window());
     edit.setFocus();
     edit.selectAll();
     QTest::keyClick(&edit, Qt::Key_Delete);
     // Plain keys for ASCII; anything else arrives as an input method commits it.
-    for (const QChar c : QString::fromStdWString(text)) {
+    for (const QChar c : ToQString(text)) {
         if (c.unicode() < 0x80) {
             QTest::keyClick(&edit, c.toLatin1());
             continue;
@@ -134,6 +149,13 @@ void PickItem(ComboBox& box, int index) {
     emit combo->activated(index);
 }
 
+void OpenAndCloseList(ComboBox& box) {
+    auto* combo = static_cast<QComboBox*>(&WidgetOf(box));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_F4);
+    combo->hidePopup();
+}
+
 void DropFiles(Control& target, const std::vector<std::wstring>& files) {
     Drop(WindowOf(target), CenterOf(target), FilesMime(files));
 }
@@ -141,6 +163,10 @@ void DropFiles(Control& target, const std::vector<std::wstring>& files) {
 void DropFiles(Window& target, const std::vector<std::wstring>& files) {
     // A point of the window's own background, below the guide text and left of the buttons.
     Drop(target, QPoint(2, 2), FilesMime(files));
+}
+
+void DropUris(Window& target, const std::vector<std::string>& uris) {
+    Drop(target, QPoint(2, 2), UrisMime(uris));
 }
 
 void DropText(Control& target, const std::wstring& text) {
@@ -154,15 +180,15 @@ void DropText(Window& target, const std::wstring& text) {
 void AnswerNextOpenDialog(const std::wstring& fileName) {
     DialogAnswerer::Instance().Queue([fileName](QDialog& dialog) {
         auto& fileDialog = static_cast<QFileDialog&>(dialog);
-        lastPreset = fileDialog.selectedFiles().value(0).toStdWString();
-        fileDialog.selectFile(QString::fromStdWString(fileName));
+        lastPreset = FromQString(fileDialog.selectedFiles().value(0));
+        fileDialog.selectFile(ToQString(fileName));
         QMetaObject::invokeMethod(&fileDialog, "accept");
     });
 }
 
 void CancelNextOpenDialog() {
     DialogAnswerer::Instance().Queue([](QDialog& dialog) {
-        lastPreset = static_cast<QFileDialog&>(dialog).selectedFiles().value(0).toStdWString();
+        lastPreset = FromQString(static_cast<QFileDialog&>(dialog).selectedFiles().value(0));
         dialog.reject();
     });
 }
@@ -172,7 +198,7 @@ std::wstring LastOpenDialogPreset() { return lastPreset; }
 void AnswerNextMessageBox(bool yes) {
     DialogAnswerer::Instance().Queue([yes](QDialog& dialog) {
         auto& box = static_cast<QMessageBox&>(dialog);
-        lastMessage = box.text().toStdWString();
+        lastMessage = FromQString(box.text());
         box.button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
     });
 }
@@ -192,14 +218,12 @@ Geometry ClientGeometry(Window& window) {
 int LogicalDpi(Window& window) { return window.impl().Dpi(); }
 
 std::wstring FontFamily(Control& control) {
-    return QFontInfo(WidgetOf(control).font()).family().toStdWString();
+    return FromQString(QFontInfo(WidgetOf(control).font()).family());
 }
 
 double FontPoints(Control& control) { return WidgetOf(control).font().pointSizeF(); }
 
-std::wstring WindowCaption(Window& window) {
-    return window.impl().form.windowTitle().toStdWString();
-}
+std::wstring WindowCaption(Window& window) { return FromQString(window.impl().form.windowTitle()); }
 
 bool HasIcon(Window& window) {
     const QList<QSize> sizes = window.impl().form.windowIcon().availableSizes();

@@ -2,13 +2,43 @@
 // the system's own start-up code finds the end of the program's name.
 #include "CommandLineText.h"
 
+#include "Win32Internal.h"
+
 namespace platform::win32 {
 
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
+// A path that names its drive and folder itself: "C:\..." or "\\server\..." (and "\\?\...").
+bool IsAbsolute(std::wstring_view path) {
+    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+    return path.size() >= 3 && path[1] == L':' && separator(path[2]);
+}
+
 }  // namespace
+
+std::wstring TakeArgumentText(std::wstring text) {
+    if (text.size() >= 2 && text.front() == L'"' && text.find(L'"', 1) == text.size() - 1) {
+        text = text.substr(1, text.size() - 2);
+    }
+    // Only a text that can be a path at all is made absolute: any other stays as it is.
+    if (text.empty() || IsAbsolute(text) || text.find_first_of(L"\"<>|*?") != std::wstring::npos) {
+        return text;
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(text.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return text;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
 
 std::wstring ArgumentsAfterProgramName(std::wstring_view commandLine) {
     size_t i = 0;

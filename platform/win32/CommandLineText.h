@@ -10,4 +10,9 @@ namespace platform::win32 {
 // at the first blank. Leading blanks are removed; quotes, inner and trailing blanks are kept.
 std::wstring ArgumentsAfterProgramName(std::wstring_view commandLine);
 
+// The argument text as the program takes it: one path in one pair of double quotes (as Explorer
+// passes a path with blanks) loses them; a relative path is made absolute against the current
+// folder, so the history names the same file in a later session. Any other text stays.
+std::wstring TakeArgumentText(std::wstring text);
+
 }  // namespace platform::win32

@@ -173,4 +173,29 @@ std::wstring ComboBox::List(int index) const {
     return item;
 }
 
+namespace win32 {
+
+void OnComboNotification(Control::Impl& combo, WORD code) {
+    switch (code) {
+        case CBN_DROPDOWN:
+            combo.textBeforeList = WindowText(combo.editHwnd);
+            break;
+        case CBN_EDITCHANGE:  // typed while the list is open
+            if (combo.textBeforeList) combo.textBeforeList = WindowText(combo.editHwnd);
+            break;
+        case CBN_SELENDCANCEL:
+            if (combo.textBeforeList && WindowText(combo.editHwnd) != *combo.textBeforeList) {
+                SetWindowTextW(combo.editHwnd, combo.textBeforeList->c_str());
+            }
+            combo.textBeforeList.reset();
+            break;
+        case CBN_SELENDOK:  // an item chosen: its text stands
+        case CBN_CLOSEUP:
+            combo.textBeforeList.reset();
+            break;
+    }
+}
+
+}  // namespace win32
+
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,10 @@ IDropTarget* RegisteredDropTarget(HWND window);
 DropData ToDropData(IDataObject* data);
 
 // The system's text for an error code, without the trailing line break.
-std::wstring SystemMessage(DWORD error);
+std::wstring SystemMessage(DWORD error, std::wstring_view insert = {});
+
+// What a combo box tells its parent about its list (CBN_DROPDOWN, CBN_SELENDOK, ...).
+void OnComboNotification(Control::Impl& combo, WORD code);
 
 // The program's window whose handle this is, or nullptr for any other window.
 Window* FormWindow(HWND hwnd);
@@ -102,6 +106,9 @@ struct Window::Impl {
     std::vector<Control*> controls;  // in the order they were made
     win32::FontHandle guiFont;       // shared by the controls without a font of their own
     std::unique_ptr<win32::DropRegistration> drops;
+    // A combo box's text while its list is open: opening the list puts the first item that
+    // starts like the text, in any case, into the box, which closing without a choice undoes.
+    std::optional<std::wstring> textBeforeList;
     bool closingByUser = false;
     HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
 
@@ -118,6 +125,9 @@ struct Control::Impl {
     Control* owner = nullptr;
     win32::FontHandle ownFont;  // only for controls whose row names a font
     std::unique_ptr<win32::DropRegistration> drops;
+    // A combo box's text while its list is open: opening the list puts the first item that
+    // starts like the text, in any case, into the box, which closing without a choice undoes.
+    std::optional<std::wstring> textBeforeList;
 
     // Places the control and sets its font for the given resolution.
     void LayOut(int dpi);

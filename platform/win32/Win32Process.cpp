@@ -50,7 +50,7 @@ void SetArguments(int, char**) {}
 
 std::wstring ArgumentText() {
     if (ArgumentOverridden()) return ArgumentOverride();
-    return win32::ArgumentsAfterProgramName(GetCommandLineW());
+    return win32::TakeArgumentText(win32::ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
 std::wstring ExecutableDirectory() {
@@ -77,7 +77,7 @@ long StartProgram(const CommandLine& command) {
     if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         const DWORD error = GetLastError();
-        throw Error(win32::SystemMessage(error));
+        throw Error(win32::SystemMessage(error, command.program));
     }
     // Let the tool's window come to the front although our window has the focus.
     AllowSetForegroundWindow(process.dwProcessId);
@@ -93,6 +93,10 @@ void OverrideExecutableDirectory(const std::wstring& dir) { DirectoryOverride() 
 void OverrideArgumentText(const std::wstring& text) {
     ArgumentOverride() = text;
     ArgumentOverridden() = true;
+}
+
+void OverrideCommandLine(const std::wstring& text) {
+    OverrideArgumentText(win32::TakeArgumentText(text));
 }
 
 }  // namespace testing

@@ -4,7 +4,7 @@
 
 namespace platform::win32 {
 
-std::wstring SystemMessage(DWORD error) {
+std::wstring SystemMessage(DWORD error, std::wstring_view insert) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -12,6 +12,12 @@ std::wstring SystemMessage(DWORD error) {
     if (length == 0 || text == nullptr) return L"エラー " + std::to_wstring(error);
     std::wstring message(text, length);
     LocalFree(text);
+    // Some texts name the file they are about as "%1" ("%1 は有効な Win32 アプリケーションでは
+    // ありません。"); the system leaves the insert to the caller.
+    for (size_t at = 0; (at = message.find(L"%1", at)) != std::wstring::npos;) {
+        message.replace(at, 2, insert);
+        at += insert.size();
+    }
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                                 message.back() == L' ' || message.back() == L'.')) {
         message.pop_back();

@@ -192,6 +192,13 @@ void PickItem(ComboBox& box, int index) {
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
 }
 
+void OpenAndCloseList(ComboBox& box) {
+    HWND edit = box.impl().editHwnd;
+    SetFocus(edit);
+    SendMessageW(edit, WM_KEYDOWN, VK_F4, 0);
+    SendMessageW(edit, WM_KEYDOWN, VK_F4, 0);
+}
+
 void DropFiles(Control& target, const std::vector<std::wstring>& files) {
     Deliver(CenterOf(target), win32::MakeFileListData(files));
 }

@@ -1,5 +1,6 @@
 // Win32 backend: the ANSI side of the profile file is the system's ANSI code page (CP_ACP), so
-// a Japanese system writes Shift-JIS; characters it lacks become the system's best fit or '?'.
+// a Japanese system writes Shift-JIS. A character it lacks becomes '?', never a best-fit look-alike
+// ("café" must not turn into "cafe", the name of another file).
 #include "../Text.h"
 #include "Win32Internal.h"
 
@@ -8,11 +9,12 @@ namespace platform {
 std::string ToAnsi(std::wstring_view text) {
     if (text.empty()) return {};
     const int wideLength = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), wideLength,
+                                           nullptr, 0, "?", nullptr);
     if (length <= 0) return {};
     std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, out.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), wideLength, out.data(), length,
+                        "?", nullptr);
     return out;
 }
 

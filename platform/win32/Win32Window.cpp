@@ -25,9 +25,14 @@ Control* ControlFromHandle(Window& window, HWND hwnd) {
 }
 
 void OnCommand(Window& window, WPARAM wParam, LPARAM lParam) {
-    if (HIWORD(wParam) != BN_CLICKED || lParam == 0) return;
+    if (lParam == 0) return;
     Control* control = ControlFromHandle(window, reinterpret_cast<HWND>(lParam));
-    if (control == nullptr || control->impl().design->kind != ControlKind::Button) return;
+    if (control == nullptr) return;
+    if (control->impl().design->kind == ControlKind::ComboBox) {
+        win32::OnComboNotification(control->impl(), HIWORD(wParam));
+        return;
+    }
+    if (HIWORD(wParam) != BN_CLICKED || control->impl().design->kind != ControlKind::Button) return;
     auto& button = static_cast<Button&>(*control);
     if (button.onClick) button.onClick();
 }

@@ -1,6 +1,5 @@
 // Files dropped on the window, the guide text and the first-path box, as a file manager drops them.
 #include "FormFixture.h"
-#include "app/texts.h"
 
 namespace {
 
@@ -11,12 +10,12 @@ TEST_F(FormTest, EachOfTheThreeTargetsTakesADroppedFile) {
     platform::testing::DropFiles(form->window, {L"/data/one.txt"});
     EXPECT_EQ(form->path1.Text(), L"/data/one.txt");
     EXPECT_TRUE(form->FirstPathReady);
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideFirst);
+    EXPECT_EQ(form->Guide.Caption(), L"第一の対象ファイルをドロップして下さい");
 
     platform::testing::DropFiles(form->Guide, {L"/data/two.txt"});
     EXPECT_EQ(form->path1.Text(), L"/data/two.txt");
     EXPECT_EQ(form->path2.Text(), L"/data/one.txt");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideReady);
+    EXPECT_EQ(form->Guide.Caption(), L"比較を実行できます");
 
     platform::testing::DropFiles(form->path1, {L"/data/three.txt"});
     EXPECT_EQ(form->path1.Text(), L"/data/three.txt");

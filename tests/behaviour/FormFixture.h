@@ -33,6 +33,15 @@ protected:
         return form;
     }
 
+    // Creates the window as a real start with this command line (after the program's name on
+    // Windows, the arguments joined by blanks elsewhere) would, and runs its load event.
+    std::unique_ptr<Form1> StartWithCommandLine(const std::wstring& commandLine) {
+        platform::testing::OverrideCommandLine(commandLine);
+        auto form = std::make_unique<Form1>();
+        form->window.Show();
+        return form;
+    }
+
     // Writes the settings file; lines given with "\n" are stored with CR LF.
     void WriteIni(const std::string& lines) {
         std::string bytes;

@@ -1,6 +1,5 @@
 // The second-path history: loading, pairing files one after another, and saving.
 #include "FormFixture.h"
-#include "app/texts.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ TEST_F(FormTest, EachNewFilePushesThePreviousOneAndTheListKeepsTheNewestEight) {
     EXPECT_EQ(form->path1.Text(), L"f10");
     EXPECT_EQ(History(*form), (Paths{L"f9", L"f8", L"f7", L"f6", L"f5", L"f4", L"f3", L"f2"}));
     EXPECT_EQ(form->path2.Text(), L"f9");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideReady);
+    EXPECT_EQ(form->Guide.Caption(), L"比較を実行できます");
 }
 
 TEST_F(FormTest, NinthPushDropsTheOldestStoredEntry) {
@@ -47,13 +46,13 @@ TEST_F(FormTest, NinthPushDropsTheOldestStoredEntry) {
 TEST_F(FormTest, FirstFileWithoutHistoryLeavesGuideAndSecondFileMakesAPair) {
     auto form = Start();
     form->AcceptFile(L"one");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideFirst);
+    EXPECT_EQ(form->Guide.Caption(), L"第一の対象ファイルをドロップして下さい");
     EXPECT_TRUE(form->FirstPathReady);
     EXPECT_FALSE(form->SecondPathReady);
     form->AcceptFile(L"two");
     EXPECT_EQ(form->path1.Text(), L"two");
     EXPECT_EQ(form->path2.Text(), L"one");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideReady);
+    EXPECT_EQ(form->Guide.Caption(), L"比較を実行できます");
 }
 
 TEST_F(FormTest, DuplicatesAreKept) {
@@ -65,7 +64,7 @@ TEST_F(FormTest, DuplicatesAreKept) {
 
 TEST_F(FormTest, PlaceholderOrEmptyTextInFirstBoxIsNotPushed) {
     auto form = Start(L"a");
-    platform::testing::Type(form->path1, texts::kPath1Placeholder);
+    platform::testing::Type(form->path1, L"第一のパス指定");
     form->AcceptFile(L"b");
     EXPECT_EQ(History(*form), Paths{});
     platform::testing::Type(form->path1, L"");

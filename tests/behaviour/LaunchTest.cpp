@@ -1,6 +1,5 @@
 // The "実行" button: the tool starts on the pair, and only a started tool saves the history.
 #include "FormFixture.h"
-#include "app/texts.h"
 #include "support/Launches.h"
 
 namespace {
@@ -39,7 +38,7 @@ TEST_F(LaunchTest, StartsToolWithNewestFileFirstThenSavesHistory) {
     EXPECT_EQ(IniValue(L"DiffPath", L"LIST1"), L"older.txt");
     // A launch changes nothing in the window: the same pair can go again.
     EXPECT_EQ(form->path1.Text(), L"newer.txt");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideReady);
+    EXPECT_EQ(form->Guide.Caption(), L"比較を実行できます");
 }
 
 TEST_F(LaunchTest, TwoDroppedFilesAreComparedAndTheFirstBecomesHistory) {
@@ -60,7 +59,7 @@ TEST_F(LaunchTest, WithoutSecondPathThePlaceholderIsTheSecondArgument) {
     auto form = Start(L"only.txt");
     platform::testing::Click(form->btnGo);
     EXPECT_EQ(WaitForLaunches(dir.path(), 1),
-              (std::vector<Args>{{"only.txt", Narrow(texts::kPath2Placeholder)}}));
+              (std::vector<Args>{{"only.txt", Narrow(L"第二のパス指定")}}));
     // Nothing in the list, so nothing to save.
     EXPECT_EQ(IniValue(L"DiffPath", L"LIST1"), L"<missing>");
 }
@@ -106,9 +105,9 @@ TEST_F(LaunchTest, ToolThatCannotStartIsReportedAndSavesNoHistory) {
         platform::testing::AnswerNextMessageBox(false);
         platform::testing::Click(form->btnGo);
         const std::wstring message = platform::testing::LastMessage();
-        EXPECT_NE(message.find(texts::kStartFailedLead), std::wstring::npos);
-        EXPECT_NE(message.find(texts::kStartFailedTool + broken + L"\n"), std::wstring::npos);
-        EXPECT_NE(message.find(texts::kStartFailedReason), std::wstring::npos);
+        EXPECT_NE(message.find(L"比較ツールを起動できませんでした。\n\n"), std::wstring::npos);
+        EXPECT_NE(message.find(L"ツール: " + broken + L"\n"), std::wstring::npos);
+        EXPECT_NE(message.find(L"\n理由: "), std::wstring::npos);
         EXPECT_EQ(testsupport::ReadBytes(IniFile()), before);
 
         // The window still works: with a real tool the same pair goes through.

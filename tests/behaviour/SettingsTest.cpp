@@ -28,12 +28,4 @@ TEST_F(FormTest, ReadIniGivesStoredValueOrDefault) {
     EXPECT_EQ(form.ReadIni(L"Other", L"ExePath", L""), L"");
 }
 
-TEST_F(FormTest, ReadIniCutsLongValuesAt1023Characters) {
-    const std::string value(5000, 'v');
-    WriteIni("[DiffPath]\nLIST1=" + value + "\n");
-    Form1 form;
-    form.IniPath = IniFile().wstring();
-    EXPECT_EQ(form.ReadIni(L"DiffPath", L"LIST1", L""), std::wstring(1023, L'v'));
-}
-
 }  // namespace

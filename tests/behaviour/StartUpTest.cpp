@@ -1,22 +1,23 @@
 // Start-up: what the window shows for each combination of settings file and argument text.
 #include "FormFixture.h"
-#include "app/texts.h"
 
 namespace {
 
 std::wstring DefaultTool() {
     const std::wstring bundled = platform::BundledComparisonTool();
-    return bundled.empty() ? texts::kWinDiff : bundled;
+    return bundled.empty()
+               ? L"C:\\Program Files\\Microsoft Visual Studio\\Common\\Tools\\WINDIFF.EXE"
+               : bundled;
 }
 
 TEST_F(FormTest, FreshStartShowsPlaceholdersAndDefaultToolAndCreatesNoFile) {
     auto form = Start();
     EXPECT_EQ(form->IniPath, dir.path().wstring() + platform::kPathSeparator + L"Zarvo.ini");
     EXPECT_EQ(form->ExePath.Text(), DefaultTool());
-    EXPECT_EQ(form->path1.Text(), texts::kPath1Placeholder);
-    EXPECT_EQ(form->path2.Text(), texts::kPath2Placeholder);
+    EXPECT_EQ(form->path1.Text(), L"第一のパス指定");
+    EXPECT_EQ(form->path2.Text(), L"第二のパス指定");
     EXPECT_EQ(form->path2.ListCount(), 0);
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideFirst);
+    EXPECT_EQ(form->Guide.Caption(), L"第一の対象ファイルをドロップして下さい");
     EXPECT_FALSE(form->FirstPathReady);
     EXPECT_FALSE(form->SecondPathReady);
     EXPECT_FALSE(std::filesystem::exists(IniFile()));
@@ -29,17 +30,17 @@ TEST_F(FormTest, HistoryWithoutArgumentOffersNewestEntryAndWaitsForFirstFile) {
     EXPECT_EQ(History(*form), (std::vector<std::wstring>{L"A", L"B"}));
     EXPECT_TRUE(form->SecondPathReady);
     EXPECT_FALSE(form->FirstPathReady);
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideFirst);
-    EXPECT_EQ(form->path1.Text(), texts::kPath1Placeholder);
+    EXPECT_EQ(form->Guide.Caption(), L"第一の対象ファイルをドロップして下さい");
+    EXPECT_EQ(form->path1.Text(), L"第一のパス指定");
 }
 
 TEST_F(FormTest, ArgumentWithoutHistoryAsksForSecondFile) {
     auto form = Start(L"X");
     EXPECT_EQ(form->path1.Text(), L"X");
-    EXPECT_EQ(form->path2.Text(), texts::kPath2Placeholder);
+    EXPECT_EQ(form->path2.Text(), L"第二のパス指定");
     EXPECT_TRUE(form->FirstPathReady);
     EXPECT_FALSE(form->SecondPathReady);
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideSecond);
+    EXPECT_EQ(form->Guide.Caption(), L"第二の対象ファイルを ドロップして下さい");
 }
 
 TEST_F(FormTest, ArgumentWithHistoryIsReadyToCompare) {
@@ -47,7 +48,7 @@ TEST_F(FormTest, ArgumentWithHistoryIsReadyToCompare) {
     auto form = Start(L"X");
     EXPECT_EQ(form->path1.Text(), L"X");
     EXPECT_EQ(form->path2.Text(), L"A");
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideReady);
+    EXPECT_EQ(form->Guide.Caption(), L"比較を実行できます");
     EXPECT_TRUE(form->FirstPathReady);
     // The placeholder that stood in path1 is not history.
     EXPECT_EQ(History(*form), std::vector<std::wstring>{L"A"});
@@ -89,7 +90,7 @@ TEST_F(FormTest, DamagedSettingsFilesStartWithDefaultsAndStayUntouched) {
         auto form = Start();
         EXPECT_EQ(form->ExePath.Text(), DefaultTool());
         EXPECT_EQ(form->path2.ListCount(), 0);
-        EXPECT_EQ(form->path2.Text(), texts::kPath2Placeholder);
+        EXPECT_EQ(form->path2.Text(), L"第二のパス指定");
         EXPECT_EQ(testsupport::ReadBytes(IniFile()), bytes);
     }
 }

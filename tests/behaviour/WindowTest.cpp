@@ -1,6 +1,5 @@
 // The window as built by the backend: size, places, caption, icon, fonts and keyboard order.
 #include "FormFixture.h"
-#include "app/texts.h"
 
 namespace {
 

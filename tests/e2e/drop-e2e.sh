@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: files dragged from another X client onto the real program's window (the guide text,
 # then the first-path box), paired, and compared with "実行": first with a recording tool named in
-# the settings file, then, with no settings file, with our own viewer as the default tool.
+# the settings file, then, with no settings file, with our own viewer as the default tool. The
+# second file's name is not UTF-8: it must arrive, and be saved, as its bytes.
 # Usage: tests/e2e/drop-e2e.sh BUILD_DIR   (run inside an X server, e.g. under xvfb-run)
 set -euo pipefail
 build=$(realpath "$1")
@@ -14,7 +15,7 @@ mkdir "$work/app"
 cp "$build/bin/diff-zarvo" "$build/bin/diff-zarvo-view" "$work/app/"
 cp "$build/bin/zarvo_record_args" "$work/record-args"
 first="$work/first file.txt"
-second="$work/二番目.txt"
+second="$work/二番目$(printf '\xfe').txt"
 printf 'a\n' > "$first"
 printf 'b\n' > "$second"
 printf '[WINDIFF]\r\nExePath=%s\r\n' "$work/record-args" > "$work/app/Zarvo.ini"

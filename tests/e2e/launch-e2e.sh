@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End to end: the real program under Xvfb, started with a file argument, its "実行" button
-# clicked with real X input; checks what the comparison tool received and what was saved.
+# End to end: the real program under Xvfb, started with a file argument (relative, and not UTF-8),
+# its "実行" button clicked with real X input; checks what the comparison tool received and what was
+# saved.
 # Usage: tests/e2e/launch-e2e.sh BUILD_DIR   (run inside an X server, e.g. under xvfb-run)
 set -euo pipefail
 build=$(realpath "$1")
@@ -12,14 +13,14 @@ mkdir "$work/app"
 cp "$build/bin/diff-zarvo" "$work/app/"
 cp "$build/bin/zarvo_record_args" "$work/record-args"
 older="$work/older file.txt"
-newer="$work/-新しい \"file\" .txt"
+newer="$work/-新しい \"file\" $(printf '\xff').txt"
 printf 'old\n' > "$older"
 printf 'new\n' > "$newer"
 # The history holds its one entry under LIST3, so saving it adds LIST1.
 printf '[WINDIFF]\r\nExePath=%s\r\n[DiffPath]\r\nLIST3=%s\r\n' "$work/record-args" "$older" \
   > "$work/app/Zarvo.ini"
 
-"$work/app/diff-zarvo" "$newer" &
+(cd "$work" && exec app/diff-zarvo "${newer##*/}") &
 app_pid=$!
 window=$(xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1)
 

@@ -10,7 +10,6 @@
 
 #include "DamagedFiles.h"
 #include "app/Form1.h"
-#include "app/texts.h"
 #include "platform/Process.h"
 #include "platform/Testing.h"
 #include "platform/Text.h"
@@ -88,9 +87,9 @@ TEST_P(DamagedFileTest, StartsWithWhatCanBeReadAndLeavesTheFileAlone) {
     }
     EXPECT_EQ(history, c.history);
     EXPECT_EQ(form->SecondPathReady, !c.history.empty());
-    EXPECT_EQ(form->path2.Text(), c.history.empty() ? std::wstring(texts::kPath2Placeholder)
+    EXPECT_EQ(form->path2.Text(), c.history.empty() ? std::wstring(L"第二のパス指定")
                                                     : platform::FromAnsi(c.history[0]));
-    EXPECT_EQ(form->Guide.Caption(), texts::kGuideFirst);
+    EXPECT_EQ(form->Guide.Caption(), L"第一の対象ファイルをドロップして下さい");
     EXPECT_TRUE(Take(file) == before) << "the file changed at start-up";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

@@ -70,7 +70,7 @@ inline std::vector<Case> Cases() {
          [](auto& f) {
              Bytes(f, std::string("[WINDIFF]\r\nExePath=/").append(10 << 20, 'v').append("\r\n"));
          },
-         std::string("/").append(1022, 'v'),
+         std::string("/").append(32766, 'v'),
          {}},
         {"no_final_newline",
          [](auto& f) { Bytes(f, "[DiffPath]\r\nLIST1=/a\r\nLIST2=/b"); },

@@ -30,11 +30,10 @@ std::wstring StartError(const platform::CommandLine& command) {
 }
 
 TEST(Arguments, AreJoinedBySingleSpacesIntoOneText) {
-    char program[] = "diff-zarvo", a[] = "C:\\a b\\x.txt", b[] = "-platform", c[] = "\"q\"",
-         d[] = "";
+    char program[] = "diff-zarvo", a[] = "/a b/x.txt", b[] = "-platform", c[] = "\"q\"", d[] = "";
     char* argv[] = {program, a, b, c, d, nullptr};
     platform::SetArguments(5, argv);
-    EXPECT_EQ(platform::ArgumentText(), L"C:\\a b\\x.txt -platform \"q\" ");
+    EXPECT_EQ(platform::ArgumentText(), L"/a b/x.txt -platform \"q\" ");
     platform::SetArguments(1, argv);
     EXPECT_EQ(platform::ArgumentText(), L"");
 }

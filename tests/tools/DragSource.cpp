@@ -39,7 +39,11 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QList<QUrl> urls;
-    for (const QString& file : app.arguments().mid(1)) urls.push_back(QUrl::fromLocalFile(file));
+    // From the argument's bytes, percent-encoded as a file manager does, so that a name that is
+    // not UTF-8 is dragged as itself.
+    for (int i = 1; i < argc; ++i) {
+        urls.push_back(QUrl::fromEncoded("file://" + QByteArray(argv[i]).toPercentEncoding("/")));
+    }
     DragSource source(urls);
     source.move(400, 300);
     source.show();

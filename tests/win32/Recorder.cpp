@@ -1,6 +1,6 @@
 // A stand-in comparison tool for the tests: writes the command line it was started with, its
-// argument text and its folder to <its own name>.txt beside it, then signals the test that
-// waits on the event named after it.
+// argument text as cut from it (before the program takes it as a path) and its folder to <its own
+// name>.txt beside it, then signals the test that waits on the event named after it.
 #include <windows.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "platform/win32/CommandLineText.h"
 
 int main() {
     wchar_t path[4096] = {};
@@ -20,7 +21,7 @@ int main() {
 
     std::ofstream out(std::filesystem::path(base + L".txt"), std::ios::binary);
     out << platform::ToUtf8(GetCommandLineW()) << '\n'
-        << platform::ToUtf8(platform::ArgumentText()) << '\n'
+        << platform::ToUtf8(platform::win32::ArgumentsAfterProgramName(GetCommandLineW())) << '\n'
         << platform::ToUtf8(platform::ExecutableDirectory()) << '\n';
     out.close();
 
