@@ -9,6 +9,7 @@
 
 #include "Comparison.h"
 #include "ViewerWindow.h"
+#include "platform/qt/DisplayCheck.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     const bool exitWhenShown = argc == 4 && std::strcmp(argv[1], "--exit-when-shown") == 0;
     const int firstArgument = exitWhenShown ? 2 : 1;
 
+    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
     if (argc - firstArgument != 2) {
