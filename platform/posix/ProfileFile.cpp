@@ -162,18 +162,21 @@ struct Attributes {
     mode_t mode;
 };
 
+// The owner and group a new file gets from the system (its group may be the folder's).
+constexpr uid_t kAsCreatedOwner = static_cast<uid_t>(-1);
+constexpr gid_t kAsCreatedGroup = static_cast<gid_t>(-1);
+
 // A new settings file: the permissions the umask allows; owned by whoever writes it, except that
 // root writing into another user's folder (a `sudo diff-zarvo` in their own install) hands the
-// file to that folder's owner, who must go on writing it.
+// file to that folder's owner and group, who must go on writing it.
 bool NewFileAttributes(int dir, Attributes& attributes) {
     const mode_t mask = umask(0);
     umask(mask);
-    attributes = {geteuid(), getegid(), static_cast<mode_t>(0666 & ~mask)};
-    if (attributes.owner != 0) return true;
+    attributes = {kAsCreatedOwner, kAsCreatedGroup, static_cast<mode_t>(0666 & ~mask)};
+    if (geteuid() != 0) return true;
     struct stat folder {};
     if (fstat(dir, &folder) != 0) return false;
-    attributes.owner = folder.st_uid;
-    attributes.group = folder.st_gid;
+    if (folder.st_uid != 0) attributes.owner = folder.st_uid, attributes.group = folder.st_gid;
     return true;
 }
 
@@ -182,7 +185,8 @@ bool NewFileAttributes(int dir, Attributes& attributes) {
 bool Fill(int fd, std::string_view content, const Attributes& attributes) {
     struct stat info {};
     if (!WriteAll(fd, content) || fstat(fd, &info) != 0) return false;
-    if ((info.st_uid != attributes.owner || info.st_gid != attributes.group) &&
+    if (attributes.owner != kAsCreatedOwner &&
+        (info.st_uid != attributes.owner || info.st_gid != attributes.group) &&
         fchown(fd, attributes.owner, attributes.group) != 0) {
         return false;
     }

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QString>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,7 +68,11 @@ void Pass(QtMsgType type, const QMessageLogContext& context, const QString& text
     }
 }
 
+// Once Qt has a platform, every message goes straight on.
+std::atomic<bool> started{false};
+
 void ReleaseHeld() {
+    started = true;
     std::vector<HeldMessage> held;
     held.swap(Held());
     for (const HeldMessage& m : held) {
@@ -78,21 +83,23 @@ void ReleaseHeld() {
 }
 
 void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    // Qt names its platform once a plugin has started; until then it is still looking for one.
-    const bool starting = QGuiApplication::platformName().isEmpty();
-    if (starting && type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
-        std::fprintf(stderr, "%s\n", Explanation().c_str());
-        std::fflush(stderr);
-        _exit(1);
+    if (!started) {
+        // Qt names its platform once a plugin has started; until then it is looking for one,
+        // and only the main thread runs.
+        if (!QGuiApplication::platformName().isEmpty()) {
+            ReleaseHeld();
+        } else if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
+            std::fprintf(stderr, "%s\n", Explanation().c_str());
+            std::fflush(stderr);
+            _exit(1);
+        } else {
+            Held().push_back({type, context.file != nullptr ? context.file : "",
+                              context.function != nullptr ? context.function : "",
+                              context.category != nullptr ? context.category : "",
+                              context.category != nullptr, context.line, text});
+            return;
+        }
     }
-    if (starting) {
-        Held().push_back({type, context.file != nullptr ? context.file : "",
-                          context.function != nullptr ? context.function : "",
-                          context.category != nullptr ? context.category : "",
-                          context.category != nullptr, context.line, text});
-        return;
-    }
-    ReleaseHeld();
     Pass(type, context, text);
 }
 
