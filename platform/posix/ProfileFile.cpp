@@ -279,13 +279,13 @@ bool ReplaceNamed(int dir, const std::string& name, std::string_view content,
     return RenameOrRemove(dir, temporary, name);
 }
 
-// Puts content in place of dir/name whole, or leaves the old file as it was.
+// Puts content in place of dir/name whole, or leaves the old file as it was. The folder is not
+// flushed: a crash before the system writes it back keeps the old file, still whole, and each
+// launch saves eight keys, so the flush would be paid eight times.
 bool ReplaceFile(int dir, const std::string& name, bool exists, std::string_view content,
                  const Attributes& attributes) {
     const Outcome outcome = ReplaceUnnamed(dir, name, exists, content, attributes);
     if (outcome != Outcome::Unsupported) return outcome == Outcome::Done;
-    // The folder is not flushed: a crash before the system writes it back keeps the old file,
-    // still whole, and each launch saves eight keys, so the flush would be paid eight times.
     return ReplaceNamed(dir, name, content, attributes);
 }
 
