@@ -16,6 +16,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "../Profile.h"
 #include "ProfileText.h"
@@ -120,24 +121,41 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
 
 // The file that path names, symbolic links followed one by one. A last link that names no file
 // yet still leads to its target: the write creates that file and the link stays a link.
+// A link leads only to a file of its own owner (or, for a file yet to come, into a folder of
+// theirs); root's links lead anywhere. So a link that another user made cannot turn a write by
+// root (a `sudo diff-zarvo` in their install) into a write to one of root's files.
 bool FollowLinks(std::string& path) {
+    std::vector<uid_t> linkOwners;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat info {};
-        if (lstat(path.c_str(), &info) != 0) return errno == ENOENT;
-        if (!S_ISLNK(info.st_mode)) return true;
-        char buffer[PATH_MAX];
-        const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
-        if (length <= 0 || length == static_cast<ssize_t>(sizeof buffer)) {
-            if (length >= 0) errno = ENAMETOOLONG;
+        if (lstat(path.c_str(), &info) != 0) {
+            if (errno != ENOENT) return false;
+            if (linkOwners.empty()) return true;
+            if (stat(SplitPath(path).first.c_str(), &info) != 0) return false;
+        } else if (S_ISLNK(info.st_mode)) {
+            if (info.st_uid != 0) linkOwners.push_back(info.st_uid);
+            char buffer[PATH_MAX];
+            const ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
+            if (length <= 0 || length == static_cast<ssize_t>(sizeof buffer)) {
+                if (length >= 0) errno = ENAMETOOLONG;
+                return false;
+            }
+            const std::string target(buffer, static_cast<size_t>(length));
+            const std::string folder = SplitPath(path).first;
+            if (target.front() == '/') {
+                path = target;
+            } else {
+                path = (folder == "/" ? "" : folder) + "/" + target;
+            }
+            continue;
+        }
+        const uid_t owner = info.st_uid;
+        if (std::any_of(linkOwners.begin(), linkOwners.end(),
+                        [owner](uid_t linkOwner) { return linkOwner != owner; })) {
+            errno = EACCES;
             return false;
         }
-        const std::string target(buffer, static_cast<size_t>(length));
-        const std::string folder = SplitPath(path).first;
-        if (target.front() == '/') {
-            path = target;
-        } else {
-            path = (folder == "/" ? "" : folder) + "/" + target;
-        }
+        return true;
     }
     errno = ELOOP;
     return false;

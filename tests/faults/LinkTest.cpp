@@ -73,6 +73,31 @@ TEST_F(LinkTest, DanglingLinkCreatesItsTargetAndStaysALink) {
     EXPECT_EQ(ReadBytes(store / "settings.ini"), "[WINDIFF]\r\nExePath=/usr/bin/newer\r\n");
 }
 
+// A link made by another user leads root only to that user's files: in their install, a link to
+// a file of root's is refused, and so is one to a file yet to come in a folder of root's.
+TEST_F(LinkTest, LinkOfAnotherUserLeadsRootOnlyToThatUsersFiles) {
+    const std::string rootsBytes = "root:x:0:0:root:/root:/bin/bash\n";
+    WriteBytes(store / "passwd", rootsBytes);
+    std::filesystem::create_symlink(store / "passwd", file);
+    ASSERT_EQ(lchown(file.c_str(), faults::kNobody, faults::kNoGroup), 0);
+    EXPECT_FALSE(Write("/usr/bin/new"));
+    EXPECT_EQ(ReadBytes(store / "passwd"), rootsBytes);
+
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink(store / "new.conf", file);
+    ASSERT_EQ(lchown(file.c_str(), faults::kNobody, faults::kNoGroup), 0);
+    EXPECT_FALSE(Write("/usr/bin/new"));
+    EXPECT_FALSE(std::filesystem::exists(store / "new.conf"));
+
+    // Their link to their own file is theirs to write through, and it stays theirs.
+    ASSERT_EQ(chown(store.c_str(), faults::kNobody, faults::kNoGroup), 0);
+    EXPECT_TRUE(Write("/usr/bin/new"));
+    struct stat info {};
+    ASSERT_EQ(stat((store / "new.conf").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(ReadBytes(store / "new.conf"), "[WINDIFF]\r\nExePath=/usr/bin/new\r\n");
+}
+
 // What README says: the write replaces Zarvo.ini with a new file; another name of the old file
 // keeps the old contents and is no longer the same file.
 TEST_F(LinkTest, HardLinkedFileIsReplacedAndTheOtherNameKeepsTheOldContents) {
