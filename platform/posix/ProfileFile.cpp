@@ -47,12 +47,14 @@ enum class ReadResult { Ok, Missing, Failed };
 // a gigabyte, which would take seconds and gigabytes to read) and reads as unreadable.
 constexpr off_t kLargestFile = 16 << 20;
 
-// Reads the whole file and gives its status. A missing file reads as empty; a folder, an
-// unreadable file or one larger than kLargestFile fails. Opened without blocking: a FIFO in the
-// file's place would otherwise wait for a writer forever.
-ReadResult ReadWhole(const char* path, std::string& content, struct stat* status = nullptr) {
+// Reads the whole file (name in the folder dir) and gives its status. A missing file reads as
+// empty; a folder, an unreadable file or one larger than kLargestFile fails. Opened without
+// blocking: a FIFO in the file's place would otherwise wait for a writer forever. Extra flags:
+// O_NOFOLLOW where the links have been followed already.
+ReadResult ReadWhole(int dir, const char* name, int flags, std::string& content,
+                     struct stat* status = nullptr) {
     content.clear();
-    Fd fd(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Fd fd(openat(dir, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags));
     if (!fd.ok()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat info {};
     if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadResult::Failed;
@@ -312,7 +314,7 @@ bool ReplaceFile(int dir, const std::string& name, bool exists, std::string_view
 DWORD GetPrivateProfileStringA(const char* appName, const char* keyName, const char* defaultValue,
                                char* returnedString, DWORD size, const char* fileName) {
     std::string content;
-    if (fileName != nullptr) ReadWhole(fileName, content);
+    if (fileName != nullptr) ReadWhole(AT_FDCWD, fileName, 0, content);
     if (appName == nullptr) {
         return CopyOutList(platform::posix::ListNames(content, std::nullopt), returnedString, size);
     }
@@ -365,7 +367,9 @@ BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const 
 
     std::string content;
     struct stat info {};
-    const ReadResult read = ReadWhole(path.c_str(), content, &info);
+    // From here on the file is taken by its name in the locked folder, and no link is followed:
+    // one put in its place after the links were checked is refused.
+    const ReadResult read = ReadWhole(dir.get(), name.c_str(), O_NOFOLLOW, content, &info);
     if (read == ReadResult::Failed) return 0;
     Attributes attributes{};
     if (read == ReadResult::Ok) {
@@ -374,7 +378,7 @@ BOOL WritePrivateProfileStringA(const char* appName, const char* keyName, const 
         // A file this user may not write stays as it is too: the rename below needs only the
         // folder's permission and would hand another user's file over to us.
         if ((attributes.mode & 0222) == 0 ||
-            faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+            faccessat(dir.get(), name.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
             errno = EACCES;
             return 0;
         }
