@@ -86,12 +86,15 @@ void Handle(QtMsgType type, const QMessageLogContext& context, const QString& te
     if (!started) {
         // Qt names its platform once a plugin has started; until then it is looking for one,
         // and only the main thread runs.
-        if (!QGuiApplication::platformName().isEmpty()) {
-            ReleaseHeld();
-        } else if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
+        if (type == QtFatalMsg && QGuiApplication::platformName().isEmpty() &&
+            text.contains(QLatin1String("platform plugin"))) {
             std::fprintf(stderr, "%s\n", Explanation().c_str());
             std::fflush(stderr);
             _exit(1);
+        }
+        // Any other fatal message ends the program: what led to it goes out first.
+        if (!QGuiApplication::platformName().isEmpty() || type == QtFatalMsg) {
+            ReleaseHeld();
         } else {
             Held().push_back({type, context.file != nullptr ? context.file : "",
                               context.function != nullptr ? context.function : "",
