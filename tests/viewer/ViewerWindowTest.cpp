@@ -24,7 +24,7 @@ protected:
     ViewerWindow& Open(const std::string& first, const std::string& second) {
         WriteBytes(dir_ / "第一.txt", first);
         WriteBytes(dir_ / "second.txt", second);
-        window_ = std::make_unique<ViewerWindow>(Compare(firstPath(), secondPath()));
+        window_ = std::make_unique<ViewerWindow>(Compare(dir_ / "第一.txt", dir_ / "second.txt"));
         window_->show();
         window_->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -58,10 +58,10 @@ TEST_F(ViewerWindowTest, ShowsBothFilesRowsKindsAndTheCount) {
 
     // 共通, -old, +new, keep, end, +extra
     ASSERT_EQ(window.rowsView()->model()->rowCount(), 6);
-    EXPECT_EQ(KindAt(0), RowKind::Same);
-    EXPECT_EQ(KindAt(1), RowKind::OnlyFirst);
-    EXPECT_EQ(KindAt(2), RowKind::OnlySecond);
-    EXPECT_EQ(KindAt(5), RowKind::OnlySecond);
+    EXPECT_EQ(KindAt(0), RowKind::Common);
+    EXPECT_EQ(KindAt(1), RowKind::Removed);
+    EXPECT_EQ(KindAt(2), RowKind::Added);
+    EXPECT_EQ(KindAt(5), RowKind::Added);
     EXPECT_EQ(Cell(0, DiffModel::Content).toString(), QStringLiteral("共通"));
     EXPECT_EQ(Cell(2, DiffModel::Content).toString(), QStringLiteral("new"));
 
@@ -76,8 +76,8 @@ TEST_F(ViewerWindowTest, ShowsBothFilesRowsKindsAndTheCount) {
     // The two kinds have two colours, and common lines have none.
     const QColor removed = Cell(1, DiffModel::Content, Qt::BackgroundRole).value<QBrush>().color();
     const QColor added = Cell(2, DiffModel::Content, Qt::BackgroundRole).value<QBrush>().color();
-    EXPECT_EQ(removed, KindColour(RowKind::OnlyFirst));
-    EXPECT_EQ(added, KindColour(RowKind::OnlySecond));
+    EXPECT_EQ(removed, KindColour(RowKind::Removed));
+    EXPECT_EQ(added, KindColour(RowKind::Added));
     EXPECT_NE(removed, added);
     EXPECT_FALSE(Cell(0, DiffModel::Content, Qt::BackgroundRole).isValid());
 
@@ -125,8 +125,8 @@ TEST_F(ViewerWindowTest, VeryLongLinesAreCutForDisplayButComparedWhole) {
     ViewerWindow& window = Open(longLine + "\n" + emoji + "\n", longLine + "y\n" + emoji + "\n");
     // The lines differ only in their last character, far beyond what is shown.
     ASSERT_EQ(window.rowsView()->model()->rowCount(), 3);
-    EXPECT_EQ(KindAt(0), RowKind::OnlyFirst);
-    EXPECT_EQ(KindAt(1), RowKind::OnlySecond);
+    EXPECT_EQ(KindAt(0), RowKind::Removed);
+    EXPECT_EQ(KindAt(1), RowKind::Added);
     const QString shown = Cell(1, DiffModel::Content).toString();
     EXPECT_LT(shown.size(), DiffModel::kLongestShown + 40);
     EXPECT_TRUE(shown.contains(QStringLiteral("98001 文字は省略")));
@@ -158,7 +158,7 @@ TEST_F(ViewerWindowTest, BinaryFilesShowTheFirstDifferenceInsteadOfLines) {
 
 TEST_F(ViewerWindowTest, UnreadableFileIsNamedInTheWindow) {
     WriteBytes(dir_ / "second.txt", "x\n");
-    window_ = std::make_unique<ViewerWindow>(Compare(Path(dir_ / "gone.txt"), secondPath()));
+    window_ = std::make_unique<ViewerWindow>(Compare(dir_ / "gone.txt", dir_ / "second.txt"));
     window_->show();
     EXPECT_FALSE(window_->rowsView()->isVisible());
     EXPECT_TRUE(window_->messageLabel()->text().contains(Path(dir_ / "gone.txt")));

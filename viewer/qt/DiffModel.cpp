@@ -29,12 +29,12 @@ int DiffModel::columnCount(const QModelIndex& parent) const {
 
 QVariant DiffModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const DiffRow& row = comparison_.rows[static_cast<size_t>(index.row())];
+    const Row row = comparison_.rows[static_cast<size_t>(index.row())];
     switch (role) {
         case KindRole:
             return static_cast<int>(row.kind);
         case Qt::BackgroundRole:
-            if (row.kind == RowKind::Same) return {};
+            if (row.kind == RowKind::Common) return {};
             return QBrush(KindColour(row.kind));
         case Qt::TextAlignmentRole:
             if (index.column() == FirstNumber || index.column() == SecondNumber) {
@@ -54,8 +54,8 @@ QVariant DiffModel::data(const QModelIndex& index, int role) const {
         case Mark:
             return KindMark(row.kind);
         case Content:
-            return ShownText(row.first >= 0 ? comparison_.first.text.Line(row.first)
-                                            : comparison_.second.text.Line(row.second));
+            return ShownText(
+                QString::fromStdU16String(comparison_.LineText(static_cast<size_t>(index.row()))));
         default:
             return {};
     }

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 #include "Comparison.h"
 
@@ -36,7 +37,8 @@ private:
     void MakeRowsView();
     void MakeActions();
     void ShowOutcome();
-    void GoToRow(qsizetype row);
+    std::optional<std::size_t> CurrentRow() const;
+    void GoToRow(std::size_t row);
     void UpdateCount();
 
     Comparison comparison_;

@@ -13,17 +13,18 @@
 
 #include "DiffModel.h"
 #include "Look.h"
+#include "QtText.h"
 
 namespace viewer {
 
 namespace {
 
 QString SideText(const QString& title, const FileSide& side, Outcome outcome) {
-    QString text = QStringLiteral("%1: %2").arg(title, side.path.toHtmlEscaped());
+    QString text = QStringLiteral("%1: %2").arg(title, PathText(side.path).toHtmlEscaped());
     if (outcome == Outcome::Text) {
         text +=
             QStringLiteral("　(%1%2)")
-                .arg(side.encoding,
+                .arg(ToQString(EncodingName(side.encoding)),
                      side.lossy ? QStringLiteral("、読めないバイトを置き換えて表示") : QString());
     }
     return text;
@@ -103,8 +104,8 @@ QWidget* ViewerWindow::MakeHeader() {
     if (comparison_.outcome != Outcome::Text) return header;
 
     auto* legend = new QHBoxLayout();
-    legend->addWidget(LegendChip(RowKind::OnlyFirst));
-    legend->addWidget(LegendChip(RowKind::OnlySecond));
+    legend->addWidget(LegendChip(RowKind::Removed));
+    legend->addWidget(LegendChip(RowKind::Added));
     legend->addStretch(1);
     layout->addLayout(legend);
     return header;
@@ -137,7 +138,7 @@ void ViewerWindow::MakeRowsView() {
     QHeaderView* columns = view_->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Fixed);
     const qsizetype lines =
-        std::max(comparison_.first.text.LineCount(), comparison_.second.text.LineCount());
+        std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
     const int numberWidth =
         metrics.horizontalAdvance(QString(QString::number(lines).size() + 1, u'0')) + 8;
     view_->setColumnWidth(DiffModel::FirstNumber, std::max(numberWidth, 40));
@@ -146,8 +147,9 @@ void ViewerWindow::MakeRowsView() {
     // Wide enough for the longest line of either file, so long lines scroll instead of being cut.
     int contentWidth = 400;
     for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
-        if (side->text.longestLine < 0) continue;
-        const QString longest = DiffModel::ShownText(side->text.Line(side->text.longestLine));
+        const TextFile& text = *side->text;
+        if (text.longestLine() < 0) continue;
+        const QString longest = DiffModel::ShownText(ToQString(text.Display(text.longestLine())));
         contentWidth = std::max(contentWidth, metrics.horizontalAdvance(longest) + 24);
     }
     view_->setColumnWidth(DiffModel::Content, contentWidth);
@@ -183,7 +185,7 @@ void ViewerWindow::ShowOutcome() {
     switch (comparison_.outcome) {
         case Outcome::Unreadable:
             message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
-                              comparison_.errors.join(u'\n'));
+                              ErrorLines(comparison_).join(u'\n'));
             message_->setStyleSheet(QStringLiteral("color: #b00000;"));
             count_->setText(QStringLiteral("比較できません"));
             return;
@@ -198,7 +200,7 @@ void ViewerWindow::ShowOutcome() {
     }
     if (comparison_.identicalBytes) {
         message_->setText(QStringLiteral("2つのファイルは同一です。"));
-    } else if (const QString note = comparison_.SameLinesNote(); !note.isEmpty()) {
+    } else if (const QString note = ToQString(comparison_.SameLinesNote()); !note.isEmpty()) {
         message_->setText(note);
     } else {
         message_->hide();
@@ -206,11 +208,15 @@ void ViewerWindow::ShowOutcome() {
     UpdateCount();
 }
 
+std::optional<std::size_t> ViewerWindow::CurrentRow() const {
+    const QModelIndex current = view_->currentIndex();
+    if (!current.isValid()) return std::nullopt;
+    return static_cast<std::size_t>(current.row());
+}
+
 void ViewerWindow::NextDifference() {
-    const auto& starts = comparison_.differenceStarts;
-    const qsizetype current = view_->currentIndex().isValid() ? view_->currentIndex().row() : -1;
-    const auto next = std::upper_bound(starts.begin(), starts.end(), current);
-    if (next == starts.end()) {
+    const std::optional<std::size_t> next = comparison_.NextDifference(CurrentRow());
+    if (!next) {
         statusBar()->showMessage(QStringLiteral("これより後に相違はありません"), 3000);
         return;
     }
@@ -218,21 +224,15 @@ void ViewerWindow::NextDifference() {
 }
 
 void ViewerWindow::PreviousDifference() {
-    const auto& starts = comparison_.differenceStarts;
-    if (!view_->currentIndex().isValid()) {
+    const std::optional<std::size_t> previous = comparison_.PreviousDifference(CurrentRow());
+    if (!previous) {
         statusBar()->showMessage(QStringLiteral("これより前に相違はありません"), 3000);
         return;
     }
-    const qsizetype current = view_->currentIndex().row();
-    const auto after = std::lower_bound(starts.begin(), starts.end(), current);
-    if (after == starts.begin()) {
-        statusBar()->showMessage(QStringLiteral("これより前に相違はありません"), 3000);
-        return;
-    }
-    GoToRow(*std::prev(after));
+    GoToRow(*previous);
 }
 
-void ViewerWindow::GoToRow(qsizetype row) {
+void ViewerWindow::GoToRow(std::size_t row) {
     const QModelIndex index = model_->index(static_cast<int>(row), DiffModel::Content);
     view_->setCurrentIndex(index);
     view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
@@ -245,14 +245,13 @@ void ViewerWindow::UpdateCount() {
         return;
     }
     const QString total = QStringLiteral("相違 %1 箇所").arg(starts.size());
-    const QModelIndex current = view_->currentIndex();
-    if (!current.isValid() ||
-        comparison_.rows[static_cast<size_t>(current.row())].kind == RowKind::Same) {
+    const std::optional<std::size_t> current = CurrentRow();
+    const std::size_t number = current ? comparison_.DifferenceNumber(*current) : 0;
+    if (number == 0) {
         count_->setText(total + QStringLiteral("　F8: 次の相違　Shift+F8 / F7: 前の相違"));
         return;
     }
-    const auto at = std::upper_bound(starts.begin(), starts.end(), current.row());
-    count_->setText(QStringLiteral("%1 (%2 番目)").arg(total).arg(at - starts.begin()));
+    count_->setText(QStringLiteral("%1 (%2 番目)").arg(total).arg(number));
 }
 
 }  // namespace viewer

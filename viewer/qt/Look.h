@@ -10,11 +10,11 @@ namespace viewer {
 
 inline QColor KindColour(RowKind kind) {
     switch (kind) {
-        case RowKind::OnlyFirst:
+        case RowKind::Removed:
             return QColor(0xff, 0xd4, 0xd4);  // light red: gone from the second file
-        case RowKind::OnlySecond:
+        case RowKind::Added:
             return QColor(0xcc, 0xee, 0xff);  // light blue: new in the second file
-        case RowKind::Same:
+        case RowKind::Common:
             break;
     }
     return QColor();
@@ -23,11 +23,11 @@ inline QColor KindColour(RowKind kind) {
 // A mark beside the colour, so the kinds stay apart for readers who cannot tell the colours.
 inline QString KindMark(RowKind kind) {
     switch (kind) {
-        case RowKind::OnlyFirst:
+        case RowKind::Removed:
             return QStringLiteral("<!");
-        case RowKind::OnlySecond:
+        case RowKind::Added:
             return QStringLiteral("!>");
-        case RowKind::Same:
+        case RowKind::Common:
             break;
     }
     return QString();
@@ -35,11 +35,11 @@ inline QString KindMark(RowKind kind) {
 
 inline QString KindLegend(RowKind kind) {
     switch (kind) {
-        case RowKind::OnlyFirst:
+        case RowKind::Removed:
             return QStringLiteral(" <! 第一のファイルだけにある行 ");
-        case RowKind::OnlySecond:
+        case RowKind::Added:
             return QStringLiteral(" !> 第二のファイルだけにある行 ");
-        case RowKind::Same:
+        case RowKind::Common:
             break;
     }
     return QString();

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     viewer::ViewerWindow window(
-        viewer::Compare(QFile::decodeName(argv[1]), QFile::decodeName(argv[2])));
+        viewer::Compare(std::filesystem::path(argv[1]), std::filesystem::path(argv[2])));
     window.resize(820, 450);
     window.show();
     window.NextDifference();
