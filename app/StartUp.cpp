@@ -14,7 +14,10 @@ std::wstring DefaultToolPath() {
 }  // namespace
 
 void Form1::Form_Load() {
-    IniPath = platform::ExecutableDirectory() + platform::kPathSeparator + texts::kIniName;
+    // A program that cannot tell where it lies keeps no settings: the profile functions read the
+    // defaults from an empty IniPath and write nothing to it.
+    const std::wstring folder = platform::ExecutableDirectory();
+    IniPath = folder.empty() ? L"" : folder + platform::kPathSeparator + texts::kIniName;
     ExePath.SetText(ReadIni(texts::kToolSection, texts::kToolKey, DefaultToolPath()));
     LoadHistory();
     const std::wstring arguments = platform::ArgumentText();

@@ -19,7 +19,8 @@ void SetArguments(int argc, char** argv);
 // Everything after the program's name as one text; empty when there is none.
 std::wstring ArgumentText();
 
-// The folder of the running executable; ends in a separator only at the root.
+// The folder of the running executable; ends in a separator only at the root. Empty when the
+// system cannot tell (no /proc and no usable exec name): the program then keeps no settings.
 std::wstring ExecutableDirectory();
 
 // The comparison viewer installed beside this program, as an absolute path; empty where the

@@ -3,9 +3,11 @@
 #include "../Process.h"
 
 #include <fcntl.h>
+#include <link.h>
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/auxv.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +15,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -174,17 +177,68 @@ void SetArguments(int argc, char** argv) {
 
 std::wstring ArgumentText() { return StoredArguments(); }
 
-std::wstring ExecutableDirectory() {
-    if (!DirectoryOverride().empty()) return DirectoryOverride();
+namespace {
+
+// Where the program lies. /proc/self/exe names the running file, except when the program was
+// started through the dynamic loader (ld.so PROGRAM), where it names the loader; AT_EXECFN names
+// the file given to exec (the loader rewrites it to the program's path) and needs no /proc.
+// Neither may name the loader: its folder is no place for our settings. Empty when neither tells.
+std::string FindExecutable() {
+    std::string loader;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* found) {
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                if (info->dlpi_phdr[i].p_type == PT_INTERP) {
+                    *static_cast<std::string*>(found) =
+                        reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+                }
+            }
+            return 1;  // the first object is the program itself
+        },
+        &loader);
+    struct stat loaderFile {};
+    const bool haveLoader = !loader.empty() && stat(loader.c_str(), &loaderFile) == 0;
+    const auto usable = [&](const char* path) {
+        struct stat file {};
+        return path != nullptr && stat(path, &file) == 0 && S_ISREG(file.st_mode) &&
+               !(haveLoader && file.st_dev == loaderFile.st_dev &&
+                 file.st_ino == loaderFile.st_ino);
+    };
     char buffer[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return L".";
-    std::string path(buffer, static_cast<size_t>(length));
-    const size_t slash = path.find_last_of('/');
-    return FromUtf8(slash == 0 ? "/" : path.substr(0, slash));
+    if (length > 0) {
+        buffer[length] = '\0';
+        if (usable(buffer)) return buffer;
+    }
+    const auto* execFn = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    if (usable(execFn) && realpath(execFn, buffer) != nullptr) return buffer;
+    return {};
 }
 
-std::wstring BundledComparisonTool() { return ExecutableDirectory() + L"/diff-zarvo-view"; }
+}  // namespace
+
+std::wstring ExecutableDirectory() {
+    if (!DirectoryOverride().empty()) return DirectoryOverride();
+    static const std::wstring folder = [] {
+        const std::string path = FindExecutable();
+        if (path.empty()) {
+            std::fputs(
+                "diff-zarvo: cannot tell which folder this program lies in, so its "
+                "settings (Zarvo.ini) are neither read nor saved\n",
+                stderr);
+            return std::wstring();
+        }
+        const size_t slash = path.find_last_of('/');
+        return FromUtf8(slash == 0 ? "/" : path.substr(0, slash));
+    }();
+    return folder;
+}
+
+// Bare when our folder is unknown: looked up on PATH.
+std::wstring BundledComparisonTool() {
+    const std::wstring folder = ExecutableDirectory();
+    return folder.empty() ? L"diff-zarvo-view" : folder + L"/diff-zarvo-view";
+}
 
 long StartProgram(const CommandLine& command) {
     const std::string program = ToUtf8(command.program);

@@ -3,6 +3,7 @@
 
 #include "../Application.h"
 #include "../Process.h"
+#include "DisplayCheck.h"
 
 namespace platform {
 
@@ -17,6 +18,7 @@ struct Application::Impl {
 
 Application::Application(int& argc, char** argv) {
     SetArguments(argc, argv);
+    qt::ExitClearlyWithoutDisplay("diff-zarvo");
     impl_ = std::make_unique<Impl>(argc > 0 ? argv[0] : const_cast<char*>("diff-zarvo"));
     // Wayland desktops match a window to its menu entry (name, icon) by this id, the file name
     // of the installed desktop entry (packaging/); X11 ones use the class, diff-zarvo.

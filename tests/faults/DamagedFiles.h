@@ -94,6 +94,15 @@ inline std::vector<Case> Cases() {
          "/opt/tool",
          {"/a", "/b"}},
         {"empty", [](auto& f) { Bytes(f, ""); }, "", {}},
+        // Good keys at its start, then a gigabyte that takes no room on the disk: too large for
+        // a settings file, so it is damaged as a whole.
+        {"sparse_1gib",
+         [](auto& f) {
+             Bytes(f, kValid);
+             std::filesystem::resize_file(f, 1 << 30);
+         },
+         "",
+         {}},
         {"folder", [](auto& f) { std::filesystem::create_directory(f); }, "", {}},
         {"fifo", [](auto& f) { mkfifo(f.c_str(), 0644); }, "", {}},
         {"no_read_permission",

@@ -65,14 +65,53 @@ TEST_F(PermissionTest, ReadOnlyFileRefusesTheWriteEvenForRootAndItsOwner) {
 
 // A file someone else owns and only they may write stays theirs, even in a folder the user may
 // write: replacing it by rename would take it over behind its owner's back.
+// Also when the other user lets everyone write it: the new file could not be given back to them.
 TEST_F(PermissionTest, FileOfAnotherUserInAWritableFolderIsNotReplaced) {
     chmod(folder.c_str(), 0777);
-    chmod(file.c_str(), 0644);
-    const auto before = Stat();
-    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed));
-    EXPECT_EQ(ReadBytes(file), kOld);
-    EXPECT_EQ(Stat().st_ino, before.st_ino);
-    EXPECT_EQ(Stat().st_uid, 0u);
+    for (const mode_t mode : {0644, 0666}) {
+        chmod(file.c_str(), mode);
+        const auto before = Stat();
+        EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed)) << std::oct << mode;
+        EXPECT_EQ(ReadBytes(file), kOld);
+        EXPECT_EQ(Stat().st_ino, before.st_ino);
+        EXPECT_EQ(Stat().st_uid, 0u);
+        EXPECT_EQ(Stat().st_mode & 07777, mode);
+    }
+}
+
+// A user who once ran the program with sudo in their own install: root's write keeps the file
+// theirs, with its group and permissions, and a file root creates in their folder is theirs too.
+TEST_F(PermissionTest, RootWritesKeepTheUsersOwnershipAndMode) {
+    chown(folder.c_str(), faults::kNobody, faults::kNoGroup);
+    chown(file.c_str(), faults::kNobody, faults::kNoGroup);
+    chmod(file.c_str(), 02640);  // set-group-id too, which a change of owner would clear
+    ASSERT_EQ(faults::WriteResult("WINDIFF", "ExePath", "/usr/bin/new-tool", file.string()),
+              faults::kWriteSucceeded);
+    EXPECT_EQ(ReadBytes(file), "[WINDIFF]\r\nExePath=/usr/bin/new-tool\r\n");
+    EXPECT_EQ(Stat().st_uid, 65534u);
+    EXPECT_EQ(Stat().st_gid, 65534u);
+    EXPECT_EQ(Stat().st_mode & 07777, 02640u);
+
+    std::filesystem::remove(file);
+    const auto ending = faults::RunInChild([this] {
+        umask(022);
+        return faults::WriteResult("DiffPath", "LIST1", "/home/a", file.string());
+    });
+    ASSERT_TRUE(ending.ExitedWith(faults::kWriteSucceeded));
+    EXPECT_EQ(ReadBytes(file), "[DiffPath]\r\nLIST1=/home/a\r\n");
+    EXPECT_EQ(Stat().st_uid, 65534u);
+    EXPECT_EQ(Stat().st_gid, 65534u);
+    EXPECT_EQ(Stat().st_mode & 07777, 0644u);
+    // ... and the user can go on writing it.
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteSucceeded));
+    EXPECT_EQ(faults::ReadValue("WINDIFF", "ExePath", file.string()), "/usr/bin/new-tool");
+
+    // In root's own folder, root's new file stays root's.
+    const auto own = (dir / "Zarvo.ini").string();
+    ASSERT_EQ(faults::WriteResult("DiffPath", "LIST1", "/home/a", own), faults::kWriteSucceeded);
+    struct stat info {};
+    stat(own.c_str(), &info);
+    EXPECT_EQ(info.st_uid, 0u);
 }
 
 TEST_F(PermissionTest, WritableFileInWritableFolderIsWrittenAndKeepsItsMode) {

@@ -7,6 +7,7 @@
 #if defined(__linux__) && defined(__x86_64__)
 #define ZARVO_HAVE_SYSCALL_TRACER 1
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
@@ -49,6 +50,8 @@ inline bool Counts(long call, Fault fault) {
         case SYS_fchmod:
         case SYS_fsync:
         case SYS_fdatasync:
+        case SYS_fchown:
+        case SYS_linkat:
         case SYS_rename:
         case SYS_renameat:
         case SYS_renameat2:
@@ -68,8 +71,15 @@ inline bool Counts(long call, Fault fault) {
     }
 }
 
-// Runs body in a traced child; at the at-th counted call applies fault (Fail uses error).
-inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at, int error = EIO) {
+// An open of an unnamed file (O_TMPFILE), as the body's file system would refuse it if it had none.
+inline bool OpensUnnamedFile(const __ptrace_syscall_info& info) {
+    return info.entry.nr == SYS_openat && (info.entry.args[2] & O_TMPFILE) == O_TMPFILE;
+}
+
+// Runs body in a traced child; at the at-th counted call applies fault (Fail uses error). With
+// noUnnamedFiles, every O_TMPFILE open fails with EOPNOTSUPP, as on a file system without them.
+inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at, int error = EIO,
+                          bool noUnnamedFiles = false) {
     TraceOutcome outcome;
     const pid_t pid = fork();
     if (pid == 0) {
@@ -81,7 +91,7 @@ inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at,
     waitpid(pid, &status, 0);
     ptrace(PTRACE_SETOPTIONS, pid, nullptr,
            reinterpret_cast<void*>(PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL));
-    bool failPending = false;
+    int pendingError = 0;  // the result to give the skipped call when it returns
     int signalToPass = 0;
     for (;;) {
         ptrace(PTRACE_SYSCALL, pid, nullptr,
@@ -99,30 +109,36 @@ inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at,
         }
         __ptrace_syscall_info info{};
         ptrace(PTRACE_GET_SYSCALL_INFO, pid, reinterpret_cast<void*>(sizeof info), &info);
-        if (info.op == PTRACE_SYSCALL_INFO_EXIT && failPending) {
+        if (info.op == PTRACE_SYSCALL_INFO_EXIT && pendingError != 0) {
             user_regs_struct regs{};
             ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
-            regs.rax = static_cast<unsigned long long>(-static_cast<long long>(error));
+            regs.rax = static_cast<unsigned long long>(-static_cast<long long>(pendingError));
             ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
-            failPending = false;
+            pendingError = 0;
             continue;
         }
         if (info.op != PTRACE_SYSCALL_INFO_ENTRY) continue;
         const long call = static_cast<long>(info.entry.nr);
+        // Skips the call: the kernel runs no call numbered -1, and its result is set on exit.
+        const auto skip = [&](int result) {
+            user_regs_struct regs{};
+            ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+            regs.orig_rax = static_cast<unsigned long long>(-1);
+            ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+            pendingError = result;
+        };
         if (!Counts(call, fault)) continue;
-        if (outcome.calls++ != at || fault == Fault::None) continue;
+        if (outcome.calls++ != at || fault == Fault::None) {
+            if (noUnnamedFiles && OpensUnnamedFile(info)) skip(EOPNOTSUPP);
+            continue;
+        }
         outcome.faultedCall = call;
         if (fault == Fault::Kill) {
             kill(pid, SIGKILL);
             outcome.ending = Wait(pid);
             return outcome;
         }
-        // Skip the call: the kernel runs no call numbered -1, and its result is set on exit.
-        user_regs_struct regs{};
-        ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
-        regs.orig_rax = static_cast<unsigned long long>(-1);
-        ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
-        failPending = true;
+        skip(error);
     }
 }
 

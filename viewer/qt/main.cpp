@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "Comparison.h"
+#include "QtText.h"
 #include "ViewerWindow.h"
+#include "platform/qt/DisplayCheck.h"
 
 namespace {
 
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     const bool exitWhenShown = argc == 4 && std::strcmp(argv[1], "--exit-when-shown") == 0;
     const int firstArgument = exitWhenShown ? 2 : 1;
 
+    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
     if (argc - firstArgument != 2) {
@@ -51,10 +54,11 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    viewer::Comparison comparison = viewer::Compare(QFile::decodeName(argv[firstArgument]),
-                                                    QFile::decodeName(argv[firstArgument + 1]));
+    // The names go to the core as the bytes they are.
+    viewer::Comparison comparison = viewer::Compare(std::filesystem::path(argv[firstArgument]),
+                                                    std::filesystem::path(argv[firstArgument + 1]));
     const bool unreadable = comparison.outcome == viewer::Outcome::Unreadable;
-    for (const QString& error : comparison.errors) {
+    for (const QString& error : viewer::ErrorLines(comparison)) {
         std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
     }
 
