@@ -75,7 +75,9 @@ kill "$front_end"
 rm "$work/app/Zarvo.ini"
 start_front_end
 pair_and_compare
-viewer=$(timeout 20 xdotool search --sync --onlyvisible --name '^Diff-Zarvo ビューアー$' | head -n 1) \
+# Its title names both files (the newest first) and counts the differences.
+viewer=$(timeout 20 xdotool search --sync --onlyvisible \
+  --name '^二番目.*\.txt ⇔ first file\.txt — 相違 1 箇所 — Diff-Zarvo ビューアー$' | head -n 1) \
   || fail "the viewer did not open"
 pids+=("$(xdotool getwindowpid "$viewer")")
 printf '[DiffPath]\r\nLIST1=%s\r\n' "$first" | cmp -s - "$work/app/Zarvo.ini" \
