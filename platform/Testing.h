@@ -25,6 +25,12 @@ void DropFiles(Control& target, const std::vector<std::wstring>& files);
 void DropFiles(Window& target, const std::vector<std::wstring>& files);
 void DropText(Control& target, const std::wstring& text);
 void DropText(Window& target, const std::wstring& text);
+// Drags files, or text, over a target and away again without dropping: whether the target showed
+// that it would take them (the drop cursor) rather than the no-drop cursor.
+bool FileDragAccepted(Control& target);
+bool FileDragAccepted(Window& target);
+bool TextDragAccepted(Control& target);
+bool TextDragAccepted(Window& target);
 
 // Answers the next Open dialog with a file name (OK) or with Cancel. The dialog really opens.
 void AnswerNextOpenDialog(const std::wstring& fileName);

@@ -6,6 +6,14 @@
 
 namespace platform {
 
+bool OffersFiles(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return false;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) return true;
+    }
+    return false;
+}
+
 DropData ToDropData(const QMimeData* mime) {
     std::vector<std::wstring> files;
     if (mime == nullptr || !mime->hasUrls()) return DropData();

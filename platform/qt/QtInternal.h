@@ -38,6 +38,8 @@ struct Control::Impl {
 
 // A drop's data as the application sees it: the local files it carries, if any.
 DropData ToDropData(const class QMimeData* mime);
+// Whether a drag carries local files: only those may be dropped, anything else shows no-drop.
+bool OffersFiles(const class QMimeData* mime);
 
 // The named font at its size, or the system's Japanese font at that size when it is missing.
 QFont MakeFont(const FontSpec& design, const QFont& base);
