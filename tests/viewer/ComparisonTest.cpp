@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <unistd.h>
 
 #include "Comparison.h"
@@ -13,28 +14,24 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-QString Path(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
 TEST(Comparison, UnreadablePathsAreNamedWithTheReason) {
     TempDir dir;
     WriteBytes(dir / "ok.txt", "text\n");
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
 
-    const Comparison missing = Compare(Path(dir / "ok.txt"), Path(dir / "missing.txt"));
+    const Comparison missing = Compare(dir / "ok.txt", dir / "missing.txt");
     EXPECT_EQ(missing.outcome, Outcome::Unreadable);
-    ASSERT_EQ(missing.errors.size(), 1);
-    EXPECT_TRUE(missing.errors[0].contains(Path(dir / "missing.txt")));
-    EXPECT_TRUE(missing.errors[0].contains(QStringLiteral("見つかりません")));
+    EXPECT_EQ(missing.first.error, u"");
+    EXPECT_EQ(missing.second.error, u"ファイルが見つかりません");
 
-    const Comparison folder = Compare(Path(dir.path()), Path(dir / "ok.txt"));
-    ASSERT_EQ(folder.errors.size(), 1);
-    EXPECT_TRUE(folder.errors[0].contains(QStringLiteral("フォルダー")));
+    const Comparison folder = Compare(dir.path(), dir / "ok.txt");
+    EXPECT_EQ(folder.first.error, u"フォルダーです");
+    EXPECT_EQ(folder.second.error, u"");
 
     // A FIFO would block a plain open-and-read forever; it is refused at once instead.
-    const Comparison pipe = Compare(Path(dir / "pipe"), Path(dir / "nothing"));
-    ASSERT_EQ(pipe.errors.size(), 2);
-    EXPECT_TRUE(pipe.errors[0].contains(QStringLiteral("通常のファイルではありません")));
-    EXPECT_TRUE(pipe.errors[1].contains(Path(dir / "nothing")));
+    const Comparison pipe = Compare(dir / "pipe", dir / "nothing");
+    EXPECT_EQ(pipe.first.error, u"通常のファイルではありません");
+    EXPECT_EQ(pipe.second.error, u"ファイルが見つかりません");
 }
 
 TEST(Comparison, FileWithoutReadPermissionIsNamed) {
@@ -42,9 +39,9 @@ TEST(Comparison, FileWithoutReadPermissionIsNamed) {
     TempDir dir;
     WriteBytes(dir / "secret.txt", "x\n");
     std::filesystem::permissions(dir / "secret.txt", std::filesystem::perms::none);
-    const Comparison result = Compare(Path(dir / "secret.txt"), Path(dir / "secret.txt"));
-    ASSERT_EQ(result.errors.size(), 2);
-    EXPECT_TRUE(result.errors[0].contains(QStringLiteral("権限")));
+    const Comparison result = Compare(dir / "secret.txt", dir / "secret.txt");
+    EXPECT_EQ(result.first.error, u"読み取る権限がありません");
+    EXPECT_EQ(result.second.error, u"読み取る権限がありません");
 }
 
 TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
@@ -56,11 +53,11 @@ TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
     WriteBytes(dir / "prefix.bin", binary.substr(0, 4));
     WriteBytes(dir / "text.txt", std::string("\x00\x01\x02\x03 then text", 14));
 
-    const Comparison same = Compare(Path(dir / "a.bin"), Path(dir / "same.bin"));
+    const Comparison same = Compare(dir / "a.bin", dir / "same.bin");
     EXPECT_EQ(same.outcome, Outcome::Binary);
     EXPECT_TRUE(same.identicalBytes);
 
-    const Comparison changed = Compare(Path(dir / "a.bin"), Path(dir / "b.bin"));
+    const Comparison changed = Compare(dir / "a.bin", dir / "b.bin");
     EXPECT_EQ(changed.outcome, Outcome::Binary);
     EXPECT_FALSE(changed.identicalBytes);
     EXPECT_EQ(changed.firstDifferentByte, 3);
@@ -68,10 +65,10 @@ TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
     EXPECT_EQ(changed.second.size, 7);
 
     // One file a prefix of the other: they part where the shorter one ends.
-    EXPECT_EQ(Compare(Path(dir / "a.bin"), Path(dir / "prefix.bin")).firstDifferentByte, 4);
+    EXPECT_EQ(Compare(dir / "a.bin", dir / "prefix.bin").firstDifferentByte, 4);
 
     // One binary file is enough to compare bytes rather than lines.
-    const Comparison mixed = Compare(Path(dir / "text.txt"), Path(dir / "a.bin"));
+    const Comparison mixed = Compare(dir / "text.txt", dir / "a.bin");
     EXPECT_EQ(mixed.outcome, Outcome::Binary);
 }
 
@@ -85,24 +82,24 @@ TEST(Comparison, FilesOverTheTextLimitAreComparedInBlocks) {
     WriteBytes(dir / "changed.txt", big);
     WriteBytes(dir / "shorter.txt", big.substr(0, 1'500'000));
     WriteBytes(dir / "empty.txt", "");
-    const qint64 limit = 1000;
+    const std::int64_t limit = 1000;
 
-    const Comparison same = Compare(Path(dir / "big.txt"), Path(dir / "same.txt"), limit);
+    const Comparison same = Compare(dir / "big.txt", dir / "same.txt", limit);
     EXPECT_EQ(same.outcome, Outcome::TooLarge);
     EXPECT_TRUE(same.identicalBytes);
     EXPECT_EQ(same.first.size, 2'500'000);
 
-    const Comparison changed = Compare(Path(dir / "big.txt"), Path(dir / "changed.txt"), limit);
+    const Comparison changed = Compare(dir / "big.txt", dir / "changed.txt", limit);
     EXPECT_FALSE(changed.identicalBytes);
     EXPECT_EQ(changed.firstDifferentByte, 2'000'123);
 
-    const Comparison shorter = Compare(Path(dir / "big.txt"), Path(dir / "shorter.txt"), limit);
+    const Comparison shorter = Compare(dir / "big.txt", dir / "shorter.txt", limit);
     EXPECT_EQ(shorter.firstDifferentByte, 1'500'000);
     EXPECT_EQ(shorter.first.size, 2'500'000);
     EXPECT_EQ(shorter.second.size, 1'500'000);
 
     // One large file is enough; the small one is compared the same way.
-    const Comparison empty = Compare(Path(dir / "empty.txt"), Path(dir / "big.txt"), limit);
+    const Comparison empty = Compare(dir / "empty.txt", dir / "big.txt", limit);
     EXPECT_EQ(empty.outcome, Outcome::TooLarge);
     EXPECT_EQ(empty.firstDifferentByte, 0);
     EXPECT_EQ(empty.first.size, 0);
@@ -117,19 +114,20 @@ TEST(Comparison, IdenticalAndEmptyFiles) {
     WriteBytes(dir / "empty1", "");
     WriteBytes(dir / "empty2", "");
 
-    const Comparison same = Compare(Path(dir / "a.txt"), Path(dir / "b.txt"));
+    const Comparison same = Compare(dir / "a.txt", dir / "b.txt");
     EXPECT_EQ(same.outcome, Outcome::Text);
     EXPECT_TRUE(same.identicalBytes);
     EXPECT_EQ(same.rows.size(), 2u);
+    EXPECT_EQ(same.first.text, same.second.text);  // one copy serves both
     EXPECT_TRUE(same.differenceStarts.empty());
-    EXPECT_TRUE(same.SameLinesNote().isEmpty());
+    EXPECT_TRUE(same.SameLinesNote().empty());
 
-    const Comparison empty = Compare(Path(dir / "empty1"), Path(dir / "empty2"));
+    const Comparison empty = Compare(dir / "empty1", dir / "empty2");
     EXPECT_EQ(empty.outcome, Outcome::Text);
     EXPECT_TRUE(empty.identicalBytes);
     EXPECT_TRUE(empty.rows.empty());
 
-    const Comparison oneEmpty = Compare(Path(dir / "empty1"), Path(dir / "a.txt"));
+    const Comparison oneEmpty = Compare(dir / "empty1", dir / "a.txt");
     EXPECT_EQ(oneEmpty.rows.size(), 2u);
     EXPECT_EQ(oneEmpty.differenceStarts.size(), 1u);
 }
@@ -141,18 +139,124 @@ TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
     WriteBytes(dir / "open.txt", "一\n二");
     WriteBytes(dir / "sjis.txt", "\x88\xea\n\x93\xf1\n");  // 一 and 二 in Shift_JIS
 
-    const Comparison endings = Compare(Path(dir / "lf.txt"), Path(dir / "crlf.txt"));
+    const Comparison endings = Compare(dir / "lf.txt", dir / "crlf.txt");
     EXPECT_FALSE(endings.identicalBytes);
     EXPECT_TRUE(endings.differenceStarts.empty());
-    EXPECT_TRUE(endings.SameLinesNote().contains(QStringLiteral("改行コード")));
+    EXPECT_TRUE(endings.SameLinesNote().find(u"改行コード") != std::u16string::npos);
 
-    const Comparison finalNewline = Compare(Path(dir / "lf.txt"), Path(dir / "open.txt"));
-    EXPECT_TRUE(finalNewline.SameLinesNote().contains(QStringLiteral("最終行の改行")));
+    const Comparison finalNewline = Compare(dir / "lf.txt", dir / "open.txt");
+    EXPECT_TRUE(finalNewline.SameLinesNote().find(u"最終行の改行") != std::u16string::npos);
 
-    const Comparison encoding = Compare(Path(dir / "sjis.txt"), Path(dir / "lf.txt"));
-    EXPECT_EQ(encoding.first.encoding, "Shift_JIS (CP932)");
+    const Comparison encoding = Compare(dir / "sjis.txt", dir / "lf.txt");
+    EXPECT_EQ(encoding.first.encoding, Encoding::Cp932);
     EXPECT_TRUE(encoding.differenceStarts.empty());
-    EXPECT_TRUE(encoding.SameLinesNote().contains(QStringLiteral("文字コード")));
+    EXPECT_TRUE(encoding.SameLinesNote().find(u"文字コード") != std::u16string::npos);
+}
+
+TEST(Comparison, BytesAreComparedAndAnyFileIsShownInItsOwnEncoding) {
+    TempDir dir;
+    WriteBytes(dir / "e-acute.txt", "caf\xe9\n");  // Latin-1: neither UTF-8 nor CP932
+    WriteBytes(dir / "e-grave.txt", "caf\xe8\n");
+    WriteBytes(dir / "utf8.txt", "café\n");
+    WriteBytes(dir / "bom.txt",
+               "\xEF\xBB\xBF"
+               "café\n");
+
+    const Comparison latin = Compare(dir / "e-acute.txt", dir / "e-grave.txt");
+    EXPECT_EQ(latin.first.encoding, Encoding::Windows1252);
+    EXPECT_EQ(EncodingName(latin.first.encoding), u"Latin-1 (Windows-1252)");
+    EXPECT_FALSE(latin.first.lossy);
+    ASSERT_EQ(latin.differenceStarts.size(), 1u);
+    EXPECT_EQ(latin.LineText(0), u"café");
+    EXPECT_EQ(latin.LineText(1), u"cafè");
+    EXPECT_EQ(latin.Title(u"旧.txt", u"新.txt"),
+              u"旧.txt ⇔ 新.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+
+    // The same text in two encodings is the same line; the note says what differs.
+    const Comparison encodings = Compare(dir / "e-acute.txt", dir / "utf8.txt");
+    EXPECT_TRUE(encodings.differenceStarts.empty());
+    EXPECT_EQ(encodings.SameLinesNote(), u"行の内容は同じですが、文字コードが異なります。");
+    EXPECT_EQ(encodings.Title(u"a", u"b"), u"a ⇔ b — 相違なし — Diff-Zarvo ビューアー");
+    // A byte order mark is not part of the first line.
+    EXPECT_TRUE(Compare(dir / "utf8.txt", dir / "bom.txt").differenceStarts.empty());
+    EXPECT_EQ(Compare(dir / "utf8.txt", dir / "utf8.txt").Title(u"a", u"a"),
+              u"a ⇔ a — 同一 — Diff-Zarvo ビューアー");
+
+    // Windows-1252's five unused bytes stay apart from each other and from every other byte.
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\n') all += static_cast<char>(byte);
+    }
+    std::u16string text = Decode(all, Encoding::Windows1252);
+    std::sort(text.begin(), text.end());
+    EXPECT_EQ(std::adjacent_find(text.begin(), text.end()), text.end());
+    EXPECT_EQ(Decode("\x80\x81\x9f", Encoding::Windows1252), u"€\u0081Ÿ");
+}
+
+TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "Title\nsame\nkeep  this\nsame\nend \n\nlast\n");
+    WriteBytes(dir / "b.txt", "title\nsame\nkeep this\nsame\nend\nlast\n");
+    const Comparison plain = Compare(dir / "a.txt", dir / "b.txt");
+    EXPECT_EQ(plain.differenceStarts.size(), 3u);
+    EXPECT_EQ(plain.hiddenLines, 0u);
+    EXPECT_EQ(plain.HiddenNote(), u"");
+
+    Comparison c = Compare(dir / "a.txt", dir / "b.txt", kTextLimitBytes, {.letterCase = true});
+    // -Title +title is gone; "keep  this" and "end " still differ.
+    EXPECT_EQ(c.differenceStarts.size(), 2u);
+    EXPECT_EQ(c.hiddenLines, 1u);
+    EXPECT_EQ(c.HiddenNote(), u"大文字と小文字を無視しています（1 行の相違を表示していません）");
+
+    c.Rediff({.trailingBlanks = true, .letterCase = true});
+    // "end " now matches "end"; the blank line is still a change.
+    ASSERT_EQ(c.differenceStarts.size(), 2u);
+    EXPECT_EQ(c.hiddenLines, 2u);
+
+    c.Rediff({.trailingBlanks = true, .allBlanks = true, .blankLines = true, .letterCase = true});
+    EXPECT_TRUE(c.differenceStarts.empty());
+    EXPECT_EQ(c.hiddenLines, 4u);
+    EXPECT_EQ(c.HiddenNote(),
+              u"行末の空白・すべての空白・空行・大文字と小文字を無視しています"
+              u"（4 行の相違を表示していません）");
+    // The overlooked blank line is still a row, from the first file alone, but not a difference.
+    const std::optional<std::size_t> blank = c.RowOfLine(true, 6);
+    ASSERT_TRUE(blank.has_value());
+    EXPECT_EQ(c.rows[*blank].kind, RowKind::Removed);
+    EXPECT_TRUE(c.Overlooked(*blank));
+    EXPECT_EQ(c.Title(u"a", u"b"), u"a ⇔ b — 相違なし — Diff-Zarvo ビューアー");
+
+    c.Rediff({});
+    EXPECT_EQ(c.differenceStarts.size(), 3u);
+    EXPECT_FALSE(c.Overlooked(*c.RowOfLine(true, 6)));
+}
+
+TEST(Comparison, FindGoToLineAndCopyText) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "alpha\nBeta\ngamma\n");
+    WriteBytes(dir / "b.txt", "alpha\nbeta 2\ngamma\ndelta\n");
+    const Comparison c = Compare(dir / "a.txt", dir / "b.txt");
+    // alpha, -Beta, +beta 2, gamma, +delta
+    ASSERT_EQ(c.rows.size(), 5u);
+    EXPECT_EQ(c.Find(u"BETA", std::nullopt, true), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.Find(u"beta", 1, true), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.Find(u"beta", 2, true), std::optional<std::size_t>(1));  // round the end
+    EXPECT_EQ(c.Find(u"beta", 1, false), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.Find(u"epsilon", 0, true), std::nullopt);
+
+    EXPECT_EQ(c.RowOfLine(true, 3), std::optional<std::size_t>(3));
+    EXPECT_EQ(c.RowOfLine(false, 4), std::optional<std::size_t>(4));
+    EXPECT_EQ(c.RowOfLine(false, 2), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.RowOfLine(true, 99), std::optional<std::size_t>(3));  // past the end: the last
+    EXPECT_EQ(c.RowOfLine(true, 0), std::nullopt);
+
+    EXPECT_EQ(c.CopyText({0, 1, 2, 4}), u" alpha\n-Beta\n+beta 2\n+delta\n");
+    EXPECT_EQ(c.NextDifference(std::nullopt), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.NextDifference(1), std::optional<std::size_t>(4));
+    EXPECT_EQ(c.PreviousDifference(4), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.PreviousDifference(2), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.DifferenceNumber(2), 1u);
+    EXPECT_EQ(c.DifferenceNumber(3), 0u);
 }
 
 }  // namespace

@@ -7,54 +7,90 @@
 namespace viewer {
 namespace {
 
-QByteArray Bytes(const char* data, qsizetype size) { return QByteArray(data, size); }
+std::string Bytes(const char* data, size_t size) { return std::string(data, size); }
 
-const QString kJapanese = QStringLiteral("日本語のテキスト①～\n");
+const std::u16string kJapanese = u"日本語のテキスト①～😀\n";
+const std::string kJapaneseUtf8 = "日本語のテキスト①～😀\n";
+
+// The text as DetectEncoding and Decode give it, the byte order mark left out.
+struct Decoded {
+    std::u16string text;
+    std::u16string encoding;
+    bool lossy;
+};
+Decoded DecodeText(const std::string& bytes) {
+    const DetectedEncoding found = DetectEncoding(bytes);
+    return {Decode(std::string_view(bytes).substr(found.markBytes), found.encoding),
+            EncodingName(found.encoding), found.lossy};
+}
 
 TEST(TextDecode, Utf8WithAndWithoutByteOrderMark) {
-    const DecodedText plain = DecodeText(kJapanese.toUtf8());
+    const Decoded plain = DecodeText(kJapaneseUtf8);
     EXPECT_EQ(plain.text, kJapanese);
-    EXPECT_EQ(plain.encoding, "UTF-8");
+    EXPECT_EQ(plain.encoding, u"UTF-8");
     EXPECT_FALSE(plain.lossy);
 
-    const DecodedText marked = DecodeText("\xEF\xBB\xBF" + kJapanese.toUtf8());
+    const Decoded marked = DecodeText("\xEF\xBB\xBF" + kJapaneseUtf8);
     EXPECT_EQ(marked.text, kJapanese);  // the mark is not part of the first line
-    EXPECT_EQ(marked.encoding, "UTF-8 (BOM付き)");
+    EXPECT_EQ(marked.encoding, u"UTF-8 (BOM付き)");
+
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    EXPECT_FALSE(IsUtf8("\xC0\xAF"));
+    EXPECT_FALSE(IsUtf8("\xED\xA0\x80"));
+    EXPECT_FALSE(IsUtf8("\xF4\x90\x80\x80"));
+    EXPECT_FALSE(IsUtf8("abcdefgh\xE3\x81"));  // cut off at the end
+    EXPECT_TRUE(IsUtf8("abcdefghijk\xF0\x9F\x98\x80"));
 }
 
 TEST(TextDecode, Utf16WithByteOrderMarkInBothByteOrders) {
-    QByteArray little("\xFF\xFE", 2);
-    QByteArray big("\xFE\xFF", 2);
-    for (QChar c : kJapanese) {
-        const char16_t unit = c.unicode();
-        little.append(static_cast<char>(unit & 0xFF)).append(static_cast<char>(unit >> 8));
-        big.append(static_cast<char>(unit >> 8)).append(static_cast<char>(unit & 0xFF));
+    std::string little("\xFF\xFE", 2);
+    std::string big("\xFE\xFF", 2);
+    for (const char16_t unit : kJapanese) {
+        little.append({static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)});
+        big.append({static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)});
     }
     EXPECT_EQ(DecodeText(little).text, kJapanese);
-    EXPECT_EQ(DecodeText(little).encoding, "UTF-16 LE");
+    EXPECT_EQ(DecodeText(little).encoding, u"UTF-16 LE");
+    EXPECT_FALSE(DecodeText(little).lossy);
     EXPECT_EQ(DecodeText(big).text, kJapanese);
-    EXPECT_EQ(DecodeText(big).encoding, "UTF-16 BE");
+    EXPECT_EQ(DecodeText(big).encoding, u"UTF-16 BE");
+    // A lone surrogate or a half unit at the end shows as U+FFFD, and is said to.
+    const Decoded broken =
+        DecodeText(Bytes("\xFF\xFE\x00\xD8"
+                         "a\x00"
+                         "b",
+                         7));
+    EXPECT_EQ(broken.text, u"\uFFFDa\uFFFD");
+    EXPECT_TRUE(broken.lossy);
 }
 
 TEST(TextDecode, ShiftJisFileIsReadAsCp932) {
     // "日本語" then the NEC extension "①" and the Windows tilde "～": CP932, as Notepad writes.
-    const QByteArray sjis = Bytes("\x93\xfa\x96\x7b\x8c\xea\x87\x40\x81\x60\r\n", 12);
-    const DecodedText decoded = DecodeText(sjis);
-    EXPECT_EQ(decoded.text, QStringLiteral("日本語①～\r\n"));
-    EXPECT_EQ(decoded.encoding, "Shift_JIS (CP932)");
+    const std::string sjis = Bytes("\x93\xfa\x96\x7b\x8c\xea\x87\x40\x81\x60\r\n", 12);
+    const Decoded decoded = DecodeText(sjis);
+    EXPECT_EQ(decoded.text, u"日本語①～\r\n");
+    EXPECT_EQ(decoded.encoding, u"Shift_JIS (CP932)");
     EXPECT_FALSE(decoded.lossy);
 }
 
-TEST(TextDecode, BytesValidInNoEncodingAreReplacedAndSaidSo) {
+TEST(TextDecode, BytesValidInNoEncodingShowAsLatin1AndOnlyABrokenPromiseIsLossy) {
     // 0xFF is neither UTF-8 nor a CP932 byte; 0x82 0xFF is not a CP932 pair either.
-    const DecodedText decoded = DecodeText(Bytes("ok\n\xff\x82\xff\n", 7));
-    EXPECT_TRUE(decoded.lossy);
-    EXPECT_TRUE(decoded.text.startsWith(QStringLiteral("ok\n")));
-    EXPECT_TRUE(decoded.text.contains(QChar::ReplacementCharacter));
+    const Decoded latin = DecodeText(Bytes("ok\n\xff\x82\xff\n", 7));
+    EXPECT_EQ(latin.encoding, u"Latin-1 (Windows-1252)");
+    EXPECT_FALSE(latin.lossy);
+    EXPECT_EQ(latin.text, u"ok\nÿ‚ÿ\n");
+    // A UTF-8 byte order mark before bytes that are not UTF-8: shown as UTF-8, the rest replaced.
+    const Decoded broken =
+        DecodeText(Bytes("\xEF\xBB\xBF"
+                         "a\xff",
+                         5));
+    EXPECT_EQ(broken.encoding, u"UTF-8 (BOM付き)");
+    EXPECT_TRUE(broken.lossy);
+    EXPECT_EQ(broken.text, u"a\uFFFD");
 }
 
 TEST(TextDecode, BinaryMeansANulByteNearTheStart) {
-    EXPECT_FALSE(LooksBinary(QByteArray()));
+    EXPECT_FALSE(LooksBinary(""));
     EXPECT_FALSE(LooksBinary("plain text\n"));
     EXPECT_TRUE(
         LooksBinary(Bytes("\x7f"
@@ -66,7 +102,7 @@ TEST(TextDecode, BinaryMeansANulByteNearTheStart) {
                           "a\0b\0",
                           6)));
     // Only the first block is looked at, as diff and git do.
-    QByteArray late(20000, 'x');
+    std::string late(20000, 'x');
     late[15000] = '\0';
     EXPECT_FALSE(LooksBinary(late));
     late[100] = '\0';
@@ -74,34 +110,45 @@ TEST(TextDecode, BinaryMeansANulByteNearTheStart) {
 }
 
 TEST(TextFile, LinesEndingsAndTheFinalNewline) {
-    const TextFile empty = SplitLines(QString());
+    const TextFile empty("", Encoding::Utf8);
     EXPECT_EQ(empty.LineCount(), 0);
-    EXPECT_FALSE(empty.endsWithNewline);
-    EXPECT_EQ(empty.longestLine, -1);
+    EXPECT_FALSE(empty.endsWithNewline());
+    EXPECT_EQ(empty.longestLine(), -1);
 
-    const TextFile unterminated = SplitLines(QStringLiteral("a\nbb"));
+    const TextFile unterminated("a\nbb", Encoding::Utf8);
     ASSERT_EQ(unterminated.LineCount(), 2);
-    EXPECT_EQ(unterminated.Line(1), u"bb");
-    EXPECT_FALSE(unterminated.endsWithNewline);
-    EXPECT_EQ(unterminated.ending, LineEnding::Lf);
-    EXPECT_EQ(unterminated.longestLine, 1);
+    EXPECT_EQ(unterminated.Line(1), "bb");
+    EXPECT_FALSE(unterminated.endsWithNewline());
+    EXPECT_EQ(unterminated.ending(), LineEnding::Lf);
+    EXPECT_EQ(unterminated.longestLine(), 1);
 
-    const TextFile crlf = SplitLines(QStringLiteral("a\r\n\r\nc\r\n"));
+    const TextFile crlf("a\r\n\r\nc\r\n", Encoding::Utf8);
     ASSERT_EQ(crlf.LineCount(), 3);
-    EXPECT_EQ(crlf.Line(0), u"a");
-    EXPECT_EQ(crlf.Line(1), u"");
-    EXPECT_EQ(crlf.Line(2), u"c");
-    EXPECT_TRUE(crlf.endsWithNewline);
-    EXPECT_EQ(crlf.ending, LineEnding::CrLf);
+    EXPECT_EQ(crlf.Line(0), "a");
+    EXPECT_EQ(crlf.Line(1), "");
+    EXPECT_EQ(crlf.Line(2), "c");
+    EXPECT_TRUE(crlf.endsWithNewline());
+    EXPECT_EQ(crlf.ending(), LineEnding::CrLf);
 
-    const TextFile mixed = SplitLines(QStringLiteral("a\r\nb\nc\rd"));
+    const TextFile mixed("a\r\nb\nc\rd", Encoding::Utf8);
     ASSERT_EQ(mixed.LineCount(), 3);
-    EXPECT_EQ(mixed.Line(2), u"c\rd");  // a lone CR does not end a line
-    EXPECT_EQ(mixed.ending, LineEnding::Mixed);
+    EXPECT_EQ(mixed.Line(2), "c\rd");  // a lone CR does not end a line
+    EXPECT_EQ(mixed.ending(), LineEnding::Mixed);
 
-    const TextFile blank = SplitLines(QStringLiteral("\n"));
+    const TextFile blank("\n", Encoding::Utf8);
     ASSERT_EQ(blank.LineCount(), 1);
-    EXPECT_EQ(blank.Line(0), u"");
+    EXPECT_EQ(blank.Line(0), "");
+
+    // UTF-16 ends lines at the code unit LF, not at a byte 0x0A: U+0A0D is "ਗ".
+    const TextFile utf16(Bytes("\x0D\x0A\r\x00\n\x00"
+                               "b\x00",
+                               8),
+                         Encoding::Utf16Le);
+    ASSERT_EQ(utf16.LineCount(), 2);
+    EXPECT_EQ(utf16.Display(0), u"\u0A0D");
+    EXPECT_EQ(utf16.Display(1), u"b");
+    EXPECT_EQ(utf16.ending(), LineEnding::CrLf);
+    EXPECT_FALSE(utf16.endsWithNewline());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "Comparison.h"
+#include "QtText.h"
 #include "ViewerWindow.h"
 
 namespace {
@@ -51,10 +52,11 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    viewer::Comparison comparison = viewer::Compare(QFile::decodeName(argv[firstArgument]),
-                                                    QFile::decodeName(argv[firstArgument + 1]));
+    // The names go to the core as the bytes they are.
+    viewer::Comparison comparison = viewer::Compare(std::filesystem::path(argv[firstArgument]),
+                                                    std::filesystem::path(argv[firstArgument + 1]));
     const bool unreadable = comparison.outcome == viewer::Outcome::Unreadable;
-    for (const QString& error : comparison.errors) {
+    for (const QString& error : viewer::ErrorLines(comparison)) {
         std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
     }
 

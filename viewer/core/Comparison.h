@@ -1,0 +1,131 @@
+// Everything the window shows about two files, worked out before the window opens. Standard C++
+// only, shared by the Qt and the Win32 fronts; texts to show are UTF-16 (std::u16string).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Ignore.h"
+#include "InlineDiff.h"
+#include "LineDiff.h"
+#include "TextFile.h"
+
+namespace viewer {
+
+enum class Outcome {
+    Unreadable,  // one file or both could not be read; each side's `error` says why
+    Binary,      // at least one file is binary: compared byte by byte
+    TooLarge,    // a file is larger than the text limit: compared byte by byte, in blocks
+    Text,        // both are text: compared line by line
+};
+
+struct FileSide {
+    std::filesystem::path path;
+    std::u16string error;  // why the file could not be read; empty when it was read
+    std::int64_t size = 0;
+    Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
+    bool lossy = false;                  // text files only: some bytes show as U+FFFD
+    // Text files only; never null. Identical files share one. Lines are compared by their
+    // bytes; two files in different encodings are both held as UTF-16, so that the same text
+    // in two encodings is the same line.
+    std::shared_ptr<const TextFile> text = std::make_shared<const TextFile>();
+};
+
+// A changed line's partner in its change (the removed line it replaces, or the added line that
+// replaces it), and the runs of its text that differ from the partner's.
+struct LineMarks {
+    std::optional<std::size_t> partner;  // the partner's row; none for a line changed as a whole
+    std::vector<MarkSpan> marks;         // in the line's text (LineText)
+};
+
+// A row's text as a list shows it, with its marks in that text.
+struct ShownLine {
+    std::u16string text;
+    std::vector<MarkSpan> marks;
+};
+
+// Laying out megabytes of text for one row would stall every repaint; longer lines are shown in
+// part, always with their first difference.
+constexpr std::size_t kLongestShown = 2000;
+
+struct Comparison {
+    Outcome outcome = Outcome::Unreadable;
+    FileSide first;
+    FileSide second;
+    bool identicalBytes = false;
+    std::int64_t firstDifferentByte = -1;  // offset of the first byte that differs, -1 if none
+    Rows rows;
+    std::vector<std::size_t> differenceStarts;  // the first row of each difference
+    IgnoreOptions options;                      // what the rows were compared under
+    // Lines whose bytes differ but which the options show as common or overlook: the count the
+    // status bar gives, so that a hidden difference is never silently lost.
+    std::size_t hiddenLines = 0;
+
+    // Compares the lines again under other options; the files are not read again.
+    void Rediff(const IgnoreOptions& newOptions);
+    // A change that the options overlook (blank lines only): shown, but neither counted nor
+    // coloured.
+    bool Overlooked(std::size_t row) const;
+
+    // Moving between differences, as F8 and Shift+F8 do: the first row of the next difference
+    // below `current` (from the top when there is no current row), or of the previous one above
+    // it (from inside a difference, its own first row); nothing when there is none.
+    std::optional<std::size_t> NextDifference(std::optional<std::size_t> current) const;
+    std::optional<std::size_t> PreviousDifference(std::optional<std::size_t> current) const;
+    // Which difference, counted from 1, holds `row`; 0 for a common row.
+    std::size_t DifferenceNumber(std::size_t row) const;
+
+    // The bytes of a row's line, from the file that has it.
+    std::string_view LineBytes(std::size_t row) const;
+    // A row's line as text to show.
+    std::u16string LineText(std::size_t row) const;
+    // The row's partner and marks. Common rows have neither. The pairing of a change is worked
+    // out the first time one of its rows is asked for.
+    LineMarks MarksOf(std::size_t row) const;
+    // The row's line whole when it has at most `longest` code units; otherwise the part around
+    // its first mark (or its start), with "…" and the number of characters left out on each side.
+    ShownLine Shown(std::size_t row, std::size_t longest = kLongestShown) const;
+
+    // Text whose lines all match although the bytes differ: why, in a sentence.
+    std::u16string SameLinesNote() const;
+    // What the options hide, for the status bar; empty when they hide nothing.
+    std::u16string HiddenNote() const;
+    // The window's title: both names, the number of differences and the program, such as
+    // "旧.txt ⇔ 新.txt — 相違 2 箇所 — Diff-Zarvo ビューアー".
+    std::u16string Title(const std::u16string& firstName, const std::u16string& secondName) const;
+
+    // The next row (or previous, `forward` false) after `from` whose text holds `needle`, letters
+    // compared without case; the search wraps round the end. None when no row holds it.
+    std::optional<std::size_t> Find(std::u16string_view needle, std::optional<std::size_t> from,
+                                    bool forward) const;
+    // The row of a file's line, counted from 1 as the list shows it; `inFirst` picks the file.
+    // A number past the end gives the file's last line.
+    std::optional<std::size_t> RowOfLine(bool inFirst, std::int64_t lineNumber) const;
+    // Rows as text to copy, one line each, marked as in a unified diff: " " common, "-" only in
+    // the first file, "+" only in the second.
+    std::u16string CopyText(const std::vector<std::size_t>& rowList) const;
+
+private:
+    // Whether every line of the change holding `row` is blank.
+    bool BlankChange(std::size_t row) const;
+
+    std::vector<std::size_t> overlooked_;  // the first row of each overlooked change
+    // By a change's first removed row: each removed line's partner, as an index among the
+    // change's added lines, or -1.
+    mutable std::map<std::size_t, std::vector<std::int32_t>> pairings_;
+};
+
+// Beyond this size a file is not read into memory as text, so that a pair of disk images cannot
+// exhaust memory; it is compared byte by byte instead.
+constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
+
+Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
+                   std::int64_t textLimitBytes = kTextLimitBytes,
+                   const IgnoreOptions& options = {});
+
+}  // namespace viewer

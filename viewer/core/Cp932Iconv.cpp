@@ -1,0 +1,55 @@
+// CP932 decoding off Windows, through glibc's iconv (which knows Microsoft's extensions and,
+// unlike a lenient decoder, reports every sequence it rejects).
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+
+#include "Cp932.h"
+
+namespace viewer {
+
+namespace {
+
+// Frees the conversion descriptor on every way out.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (valid()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+bool DecodeCp932(std::string_view bytes, std::u16string* out) {
+    const char* utf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+    Converter converter(utf16, "CP932");
+    if (!converter.valid()) return false;
+
+    // Converted a piece at a time, so that checking a large file costs no more than the piece.
+    char16_t piece[16384];
+    char* in = const_cast<char*>(bytes.data());  // iconv's signature; the input is not written
+    size_t inLeft = bytes.size();
+    if (out != nullptr) out->clear();
+    while (inLeft > 0) {
+        char* at = reinterpret_cast<char*>(piece);
+        size_t outLeft = sizeof piece;
+        const size_t done = iconv(converter.get(), &in, &inLeft, &at, &outLeft);
+        if (out != nullptr) {
+            out->append(piece, static_cast<size_t>(at - reinterpret_cast<char*>(piece)) / 2);
+        }
+        // EILSEQ: not CP932; EINVAL: a lead byte cut off at the end. E2BIG: the piece is full.
+        if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+}
+
+}  // namespace viewer

@@ -1,0 +1,53 @@
+// Opens the files to compare read-only, refusing what is not a regular file, and reads them
+// whole or compares them in blocks. Declared here, implemented once per platform
+// (FileReadPosix.cpp; a Windows build adds its own with the wide file APIs).
+//
+// Paths are std::filesystem::path: on Windows it holds the wide name as the system gives it, so
+// any file name opens; elsewhere it holds the name's bytes unchanged, valid UTF-8 or not.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace viewer {
+
+class InputFile {
+public:
+    // Never blocks on a FIFO or a device and never writes: the file is opened read-only, and
+    // anything but a regular file is refused before a byte is read.
+    explicit InputFile(const std::filesystem::path& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool ok() const { return handle_ != kNoHandle; }
+    const std::u16string& error() const { return error_; }  // why it cannot be read, in Japanese
+    std::int64_t size() const { return size_; }             // as it was when opened
+
+    // Reads the rest of the file; false (with error() set) on a read error.
+    bool ReadAll(std::string& out);
+    // Reads up to `capacity` bytes; 0 at the end, -1 (with error() set) on a read error.
+    std::int64_t Read(char* buffer, std::int64_t capacity);
+
+private:
+    // A file descriptor or a Windows HANDLE, whichever the platform's file has.
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::intptr_t handle_ = kNoHandle;
+    std::int64_t size_ = 0;
+    std::u16string error_;
+};
+
+struct StreamComparison {
+    bool ok = false;
+    int failedSide = 0;                 // 1 or 2: the file that could not be read, when !ok
+    std::u16string error;               // why it could not be read
+    std::int64_t firstDifference = -1;  // -1 when the files are the same
+    std::int64_t size1 = 0;
+    std::int64_t size2 = 0;
+};
+
+// Compares two open files block by block, holding only two blocks in memory.
+StreamComparison CompareInBlocks(InputFile& first, InputFile& second);
+
+}  // namespace viewer

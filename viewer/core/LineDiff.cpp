@@ -1,0 +1,326 @@
+#include "LineDiff.h"
+
+#include <algorithm>
+#include <dtl/dtl.hpp>
+#include <functional>
+#include <string_view>
+#include <utility>
+
+namespace viewer {
+
+namespace {
+
+using Match = std::pair<std::int32_t, std::int32_t>;
+
+// The lines of a file as the diff compares them: their bytes, or, when an option reduces them,
+// the bytes of their reduced text.
+class LineKeys {
+public:
+    LineKeys(const TextFile& file, const IgnoreOptions& options) : file_(file) {
+        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase) return;
+        reduced_.reserve(static_cast<std::size_t>(file.LineCount()));
+        for (std::int32_t i = 0; i < file.LineCount(); ++i) {
+            const std::u16string text = Reduce(file.Display(i), options);
+            reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
+                                  text.size() * sizeof(char16_t));
+        }
+    }
+    std::int32_t size() const { return file_.LineCount(); }
+    std::string_view operator[](std::int32_t i) const {
+        return reduced_.empty() ? file_.Line(i)
+                                : std::string_view(reduced_[static_cast<std::size_t>(i)]);
+    }
+
+private:
+    const TextFile& file_;
+    std::vector<std::string> reduced_;
+};
+
+// Which lines of a file the diff left out of the common subsequence, with room for one line
+// before the first and after the last, which are never changed.
+class Changed {
+public:
+    explicit Changed(std::int32_t lines) : bits_(static_cast<std::size_t>(lines) + 2, false) {}
+    bool operator[](std::int32_t i) const { return bits_[static_cast<std::size_t>(i + 1)]; }
+    void Set(std::int32_t i, bool changed) { bits_[static_cast<std::size_t>(i + 1)] = changed; }
+    std::int32_t size() const { return static_cast<std::int32_t>(bits_.size()) - 2; }
+
+private:
+    std::vector<bool> bits_;
+};
+
+// A run of changed lines [start, end) in one file; empty runs stand between two common lines.
+struct Group {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
+Group FirstGroup(const Changed& changed) {
+    Group g;
+    while (changed[g.end]) ++g.end;
+    return g;
+}
+
+bool NextGroup(const Changed& changed, Group& g) {
+    if (g.end == changed.size()) return false;
+    g.start = g.end + 1;
+    for (g.end = g.start; changed[g.end]; ++g.end) {
+    }
+    return true;
+}
+
+bool PreviousGroup(const Changed& changed, Group& g) {
+    if (g.start == 0) return false;
+    g.end = g.start - 1;
+    for (g.start = g.end; changed[g.start - 1]; --g.start) {
+    }
+    return true;
+}
+
+// Moves a group one line down when its first line equals the line after it, taking in any
+// group it then touches; the diff stays as short.
+bool SlideDown(Changed& changed, const LineKeys& keys, Group& g) {
+    if (g.end >= changed.size() || keys[g.start] != keys[g.end]) return false;
+    changed.Set(g.start++, false);
+    changed.Set(g.end++, true);
+    while (changed[g.end]) ++g.end;
+    return true;
+}
+
+bool SlideUp(Changed& changed, const LineKeys& keys, Group& g) {
+    if (g.start == 0 || keys[g.start - 1] != keys[g.end - 1]) return false;
+    changed.Set(--g.start, true);
+    changed.Set(--g.end, false);
+    while (changed[g.start - 1]) --g.start;
+    return true;
+}
+
+// Where lines repeat ("}", "end"), a change can often sit in several places with the same
+// length of diff. Each group of changed lines is slid to join its neighbours, and then to face
+// a change in the other file, so that one edit shows as one change rather than several.
+// (The way GNU diff and git compact their output.)
+void Compact(Changed& changed, const LineKeys& keys, const Changed& other) {
+    Group g = FirstGroup(changed);
+    Group go = FirstGroup(other);
+    for (;;) {
+        if (g.end != g.start) {
+            std::int32_t size = 0;
+            std::int32_t earliestEnd = 0;
+            std::int32_t endFacingOther = -1;
+            do {
+                size = g.end - g.start;
+                endFacingOther = -1;
+                while (SlideUp(changed, keys, g)) PreviousGroup(other, go);
+                earliestEnd = g.end;
+                if (go.end > go.start) endFacingOther = g.end;
+                while (SlideDown(changed, keys, g)) {
+                    NextGroup(other, go);
+                    if (go.end > go.start) endFacingOther = g.end;
+                }
+            } while (size != g.end - g.start);
+            if (g.end != earliestEnd && endFacingOther != -1) {
+                while (go.end == go.start) {
+                    SlideUp(changed, keys, g);
+                    PreviousGroup(other, go);
+                }
+            }
+        }
+        if (!NextGroup(changed, g) || !NextGroup(other, go)) break;
+    }
+}
+
+// Numbers each distinct line so that the diff compares integers, not strings.
+struct LineIds {
+    std::vector<int> first;
+    std::vector<int> second;
+    std::vector<bool> inFirst;   // by id: the line occurs somewhere in the first file
+    std::vector<bool> inSecond;  // by id: the line occurs somewhere in the second file
+};
+
+// An open-addressing table from line bytes to their number. A node-based hash map spends most of
+// a million-line comparison allocating and chasing nodes; this is flat arrays.
+class LineNumbering {
+public:
+    explicit LineNumbering(std::size_t lines) {
+        std::size_t size = 16;
+        while (size < lines * 2) size *= 2;
+        slots_.assign(size, -1);
+        mask_ = size - 1;
+    }
+
+    // The line's number and whether it is new.
+    std::pair<int, bool> Number(std::string_view line) {
+        const std::size_t hash = std::hash<std::string_view>{}(line);
+        for (std::size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
+            const int id = slots_[slot];
+            if (id < 0) {
+                slots_[slot] = static_cast<int>(texts_.size());
+                texts_.push_back(line);
+                hashes_.push_back(hash);
+                return {slots_[slot], true};
+            }
+            const auto known = static_cast<std::size_t>(id);
+            if (hashes_[known] == hash && texts_[known] == line) return {id, false};
+        }
+    }
+
+private:
+    std::vector<int> slots_;
+    std::size_t mask_ = 0;
+    std::vector<std::string_view> texts_;
+    std::vector<std::size_t> hashes_;
+};
+
+LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
+                    const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
+    LineIds ids;
+    LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2));
+    auto number = [&](const LineKeys& file, std::int32_t lo, std::int32_t hi, std::vector<int>& out,
+                      bool isFirst) {
+        out.reserve(static_cast<std::size_t>(hi - lo));
+        for (std::int32_t i = lo; i < hi; ++i) {
+            const auto [id, added] = numbering.Number(file[i]);
+            if (added) {
+                ids.inFirst.push_back(false);
+                ids.inSecond.push_back(false);
+            }
+            (isFirst ? ids.inFirst : ids.inSecond)[static_cast<std::size_t>(id)] = true;
+            out.push_back(id);
+        }
+    };
+    number(first, lo1, hi1, ids.first, true);
+    number(second, lo2, hi2, ids.second, false);
+    return ids;
+}
+
+// The common lines of a[lo1, hi1) and b[lo2, hi2), as index pairs in ascending order. A line
+// found in one file only can never be common, so it is left out before the diff runs: files that
+// differ a lot mostly differ in such lines, and the diff's cost grows with what it is given.
+std::vector<Match> CommonLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
+                               const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
+    const LineIds ids = NumberLines(first, lo1, hi1, second, lo2, hi2);
+    std::vector<std::int32_t> kept1, kept2;
+    std::vector<int> seq1, seq2;
+    for (std::int32_t i = lo1; i < hi1; ++i) {
+        const int id = ids.first[static_cast<std::size_t>(i - lo1)];
+        if (!ids.inSecond[static_cast<std::size_t>(id)]) continue;
+        kept1.push_back(i);
+        seq1.push_back(id);
+    }
+    for (std::int32_t j = lo2; j < hi2; ++j) {
+        const int id = ids.second[static_cast<std::size_t>(j - lo2)];
+        if (!ids.inFirst[static_cast<std::size_t>(id)]) continue;
+        kept2.push_back(j);
+        seq2.push_back(id);
+    }
+    std::vector<Match> matches;
+    if (seq1.empty() || seq2.empty()) return matches;
+
+    dtl::Diff<int, std::vector<int>> diff(seq1, seq2);
+    diff.compose();
+    for (const auto& [id, info] : diff.getSes().getSequence()) {
+        if (info.type != dtl::SES_COMMON) continue;
+        // dtl counts from 1, in the sequences it was given.
+        matches.emplace_back(kept1[static_cast<std::size_t>(info.beforeIdx - 1)],
+                             kept2[static_cast<std::size_t>(info.afterIdx - 1)]);
+    }
+    return matches;
+}
+
+}  // namespace
+
+Row Rows::operator[](std::size_t row) const {
+    const Block& block = BlockOf(row);
+    const auto offset = static_cast<std::int32_t>(row - block.row);
+    return {block.kind, block.kind == RowKind::Added ? -1 : block.first + offset,
+            block.kind == RowKind::Removed ? -1 : block.second + offset};
+}
+
+std::size_t Rows::BlockIndex(std::size_t row) const {
+    const auto after = std::upper_bound(blocks_.begin(), blocks_.end(), row,
+                                        [](std::size_t r, const Block& b) { return r < b.row; });
+    return static_cast<std::size_t>(after - blocks_.begin()) - 1;
+}
+
+void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::int32_t count) {
+    if (count <= 0) return;
+    if (kind == RowKind::Added) first = -1;
+    if (kind == RowKind::Removed) second = -1;
+    if (!blocks_.empty()) {
+        Block& last = blocks_.back();
+        const bool firstFollows = kind == RowKind::Added || first == last.first + last.count;
+        const bool secondFollows = kind == RowKind::Removed || second == last.second + last.count;
+        if (last.kind == kind && firstFollows && secondFollows) {
+            last.count += count;
+            size_ += static_cast<std::size_t>(count);
+            return;
+        }
+    }
+    blocks_.push_back({kind, first, second, count, size_});
+    size_ += static_cast<std::size_t>(count);
+}
+
+Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
+               const IgnoreOptions& options) {
+    const LineKeys first(firstFile, options);
+    const LineKeys second(secondFile, options);
+    const std::int32_t count1 = first.size();
+    const std::int32_t count2 = second.size();
+
+    // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
+    std::int32_t head = 0;
+    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
+    std::int32_t tail = 0;
+    while (tail < count1 - head && tail < count2 - head &&
+           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
+        ++tail;
+    }
+    Changed changed1(count1);
+    Changed changed2(count2);
+    for (std::int32_t i = head; i < count1 - tail; ++i) changed1.Set(i, true);
+    for (std::int32_t j = head; j < count2 - tail; ++j) changed2.Set(j, true);
+    for (const auto& [at1, at2] :
+         CommonLines(first, head, count1 - tail, second, head, count2 - tail)) {
+        changed1.Set(at1, false);
+        changed2.Set(at2, false);
+    }
+    Compact(changed1, first, changed2);
+    Compact(changed2, second, changed1);
+
+    // Between two common lines, the first file's lines come before the second file's.
+    Rows rows;
+    std::int32_t i = 0;
+    std::int32_t j = 0;
+    while (i < count1 || j < count2) {
+        std::int32_t same = 0;
+        while (i + same < count1 && j + same < count2 && !changed1[i + same] &&
+               !changed2[j + same]) {
+            ++same;
+        }
+        rows.Append(RowKind::Common, i, j, same);
+        i += same;
+        j += same;
+        std::int32_t gone = 0;
+        while (i + gone < count1 && changed1[i + gone]) ++gone;
+        rows.Append(RowKind::Removed, i, -1, gone);
+        i += gone;
+        std::int32_t come = 0;
+        while (j + come < count2 && changed2[j + come]) ++come;
+        rows.Append(RowKind::Added, -1, j, come);
+        j += come;
+    }
+    return rows;
+}
+
+std::vector<std::size_t> DifferenceStarts(const Rows& rows) {
+    std::vector<std::size_t> starts;
+    bool inside = false;
+    for (const Block& block : rows.blocks()) {
+        const bool differs = block.kind != RowKind::Common;
+        if (differs && !inside) starts.push_back(block.row);
+        inside = differs;
+    }
+    return starts;
+}
+
+}  // namespace viewer
