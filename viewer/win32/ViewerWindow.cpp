@@ -494,8 +494,7 @@ void ViewerWindow::DrawContent(HDC dc, std::size_t row, const RECT& cell, COLORR
         if (to <= from) return;
         SetBkColor(dc, colour);
         const int count = static_cast<int>(to - from);
-        ExtTextOutW(dc, x, y, ETO_CLIPPED, &cell, text + from,
-                    static_cast<UINT>(count), nullptr);
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &cell, text + from, static_cast<UINT>(count), nullptr);
         SIZE size{};
         GetTextExtentPoint32W(dc, text + from, count, &size);
         x += size.cx;
