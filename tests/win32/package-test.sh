@@ -37,7 +37,7 @@ print(f"{path}: {len(names)} files, as built")
 PY
 done
 
-user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null </dev/null | tr -d '\r')
+user=$(id -un)  # Wine's user is the Unix one
 profile=$WINEPREFIX/drive_c/users/$user
 dir=$profile/AppData/Local/Programs/Diff-Zarvo
 menu=$profile/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Diff-Zarvo.lnk

@@ -247,6 +247,7 @@ void ViewerWindow::SizeColumns() {
 }
 
 void ViewerWindow::Layout() {
+    if (status_ == nullptr) return;  // sized before its controls exist
     RECT client;
     GetClientRect(hwnd_, &client);
     SendMessageW(status_, WM_SIZE, 0, 0);
