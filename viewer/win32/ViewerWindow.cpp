@@ -73,23 +73,6 @@ std::wstring SideText(const wchar_t* title, const FileSide& side, Outcome outcom
     return text;
 }
 
-std::wstring BinaryMessage(const Comparison& c) {
-    std::wstring text = c.outcome == Outcome::TooLarge
-                            ? L"ファイルが大きいため（" + std::to_wstring(kTextLimitBytes >> 20) +
-                                  L" MiB を超えます）、行ではなくバイト単位で比較しました。"
-                            : L"バイナリファイルです。";
-    if (c.identicalBytes) {
-        return text + L"\n2つのファイルは同一です（" + std::to_wstring(c.first.size) +
-               L" バイト）。";
-    }
-    wchar_t hex[32];
-    wsprintfW(hex, L"%I64X", static_cast<unsigned long long>(c.firstDifferentByte));
-    return text + L"\n2つのファイルは異なります。\n最初に異なるバイトの位置: " +
-           std::to_wstring(c.firstDifferentByte) + L" (0x" + hex + L")\nサイズ: 第一 " +
-           std::to_wstring(c.first.size) + L" バイト、第二 " + std::to_wstring(c.second.size) +
-           L" バイト";
-}
-
 std::wstring ErrorLines(const Comparison& c) {
     std::wstring lines;
     for (const FileSide* side : {&c.first, &c.second}) {
@@ -310,32 +293,18 @@ void ViewerWindow::ShowComparison() {
     ShowWindow(legendAdded_, text ? SW_SHOW : SW_HIDE);
     ShowWindow(list_, text ? SW_SHOW : SW_HIDE);
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(comparison_.HiddenNote())));
-    std::wstring message;
     errorMessage_ = false;
-    switch (comparison_.outcome) {
-        case Outcome::Unreadable:
-            message = L"ファイルを読み込めません。" + ErrorLines(comparison_);
-            errorMessage_ = true;
-            SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"比較できません"));
-            break;
-        case Outcome::TooLarge:
-        case Outcome::Binary:
-            message = BinaryMessage(comparison_);
-            SendMessageW(status_, SB_SETTEXTW, 1,
-                         reinterpret_cast<LPARAM>(comparison_.identicalBytes ? L"相違はありません"
-                                                                             : L"相違があります"));
-            break;
-        case Outcome::Text:
-            if (comparison_.identicalBytes) {
-                message = L"2つのファイルは同一です。";
-            } else {
-                message = Wide(comparison_.SameLinesNote());
-            }
-            ListView_SetItemCountEx(list_, static_cast<int>(comparison_.rows.size()),
-                                    LVSICF_NOINVALIDATEALL);
-            UpdateCount();
-            break;
+    // The core says what to show instead of rows; unreadable files are named with their reasons.
+    std::wstring message = Wide(comparison_.Message());
+    if (comparison_.outcome == Outcome::Unreadable) {
+        message = L"ファイルを読み込めません。" + ErrorLines(comparison_);
+        errorMessage_ = true;
     }
+    if (text) {
+        ListView_SetItemCountEx(list_, static_cast<int>(comparison_.rows.size()),
+                                LVSICF_NOINVALIDATEALL);
+    }
+    UpdateCount();
     SetWindowTextW(message_, message.c_str());
     ShowWindow(message_, message.empty() ? SW_HIDE : SW_SHOW);
     Layout();
@@ -386,19 +355,8 @@ void ViewerWindow::LastDifference() {
 }
 
 void ViewerWindow::UpdateCount() {
-    if (comparison_.outcome != Outcome::Text) return;
-    const auto& starts = comparison_.differenceStarts;
-    std::wstring text;
-    if (starts.empty()) {
-        text = L"相違はありません";
-    } else {
-        text = L"相違 " + std::to_wstring(starts.size()) + L" 箇所";
-        const std::optional<std::size_t> current = CurrentRow();
-        const std::size_t number = current ? comparison_.DifferenceNumber(*current) : 0;
-        text += number == 0 ? L"　F8: 次の相違　Shift+F8 / F7: 前の相違"
-                            : L" (" + std::to_wstring(number) + L" 番目)";
-    }
-    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(status_, SB_SETTEXTW, 1,
+                 reinterpret_cast<LPARAM>(W(comparison_.CountText(CurrentRow()))));
 }
 
 bool ViewerWindow::TranslateKeys(MSG& msg) {
