@@ -185,6 +185,12 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
               std::wstring::npos);
     EXPECT_EQ(error.find(L"Ελληνικά"), std::wstring::npos);
     EXPECT_EQ(Status(), L"比較できません");
+
+    // A folder is no file to compare.
+    window_ = std::make_unique<ViewerWindow>(Compare(dir_.path(), dir_.path() / L"second.txt"));
+    Pump();
+    EXPECT_NE(TextOf(window_->message()).find(dir_.path().wstring() + L": フォルダーです"),
+              std::wstring::npos);
 }
 
 }  // namespace
