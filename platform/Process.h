@@ -23,8 +23,9 @@ std::wstring ArgumentText();
 // system cannot tell (no /proc and no usable exec name): the program then keeps no settings.
 std::wstring ExecutableDirectory();
 
-// The comparison viewer installed beside this program, as an absolute path; empty where the
-// platform has a comparison tool of its own.
+// The comparison viewer installed beside this program, as an absolute path, when it is the
+// default tool; empty where the platform's own tool (WinDiff) is the default. On Windows that is
+// when WinDiff is present, or when no viewer came with the program.
 std::wstring BundledComparisonTool();
 
 // A program to start: the command-line text and the three texts it was made of. Windows starts

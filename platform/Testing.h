@@ -34,6 +34,12 @@ void DropUris(Window& target, const std::vector<std::string>& uris);
 #endif
 void DropText(Control& target, const std::wstring& text);
 void DropText(Window& target, const std::wstring& text);
+// Drags files, or text, over a target and away again without dropping: whether the target showed
+// that it would take them (the drop cursor) rather than the no-drop cursor.
+bool FileDragAccepted(Control& target);
+bool FileDragAccepted(Window& target);
+bool TextDragAccepted(Control& target);
+bool TextDragAccepted(Window& target);
 
 // Keys pressed with the focus in a control, through the toolkit's own key handling and the
 // window's: Enter, F4 (the drop-down list), Ctrl+O and Ctrl+V.

@@ -23,9 +23,15 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
             case QEvent::DragEnter:
-            case QEvent::DragMove:
-                static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDragMoveEvent*>(event);
+                if (OffersFiles(drag->mimeData())) {
+                    drag->acceptProposedAction();
+                } else {
+                    drag->ignore();
+                }
                 return true;
+            }
             case QEvent::DragLeave:
                 return true;
             case QEvent::Drop: {

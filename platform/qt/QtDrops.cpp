@@ -26,6 +26,14 @@ std::optional<std::wstring> LocalFile(const QUrl& url) {
 
 }  // namespace
 
+bool OffersFiles(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return false;
+    for (const QUrl& url : mime->urls()) {
+        if (LocalFile(url)) return true;
+    }
+    return false;
+}
+
 DropData ToDropData(const QMimeData* mime) {
     std::vector<std::wstring> files;
     if (mime == nullptr || !mime->hasUrls()) return DropData();

@@ -77,6 +77,20 @@ void Drop(Window& window, QPoint at, QMimeData* mime) {
     delete mime;
 }
 
+// Enters the window at the point and moves there, then leaves: whether the move was accepted.
+bool Accepts(Window& window, QPoint at, QMimeData* mime) {
+    QWindow* handle = window.impl().form.windowHandle();
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &enter);
+    QDragMoveEvent move(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &move);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(handle, &leave);
+    delete mime;
+    return enter.isAccepted() && move.isAccepted();
+}
+
 QPoint CenterOf(Control& target) {
     QWidget& widget = WidgetOf(target);
     return widget.mapTo(widget.window(), widget.rect().center());
@@ -175,6 +189,22 @@ void DropText(Control& target, const std::wstring& text) {
 
 void DropText(Window& target, const std::wstring& text) {
     Drop(target, QPoint(2, 2), TextMime(text));
+}
+
+bool FileDragAccepted(Control& target) {
+    return Accepts(WindowOf(target), CenterOf(target), FilesMime({L"/dragged.txt"}));
+}
+
+bool FileDragAccepted(Window& target) {
+    return Accepts(target, QPoint(2, 2), FilesMime({L"/dragged.txt"}));
+}
+
+bool TextDragAccepted(Control& target) {
+    return Accepts(WindowOf(target), CenterOf(target), TextMime(L"dragged text"));
+}
+
+bool TextDragAccepted(Window& target) {
+    return Accepts(target, QPoint(2, 2), TextMime(L"dragged text"));
 }
 
 void AnswerNextOpenDialog(const std::wstring& fileName) {

@@ -8,8 +8,15 @@
 
 namespace platform {
 
-void FormWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
-void FormWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+void FormWidget::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+
+void FormWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (OffersFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
 
 void FormWidget::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();

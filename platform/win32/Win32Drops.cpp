@@ -23,18 +23,25 @@ DWORD PreferredEffect(DWORD allowed) {
     return allowed & DROPEFFECT_MOVE;
 }
 
+bool OffersFiles(IDataObject* data) {
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    return data != nullptr && data->QueryGetData(&format) == S_OK;
+}
+
 }  // namespace
 
 class DropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
 public:
     explicit DropTarget(std::function<void(const DropData&)>& onDrop) : onDrop_(onDrop) {}
 
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        if (effect != nullptr) *effect = PreferredEffect(*effect);
+    // Only files can be dropped: anything else shows the no-drop cursor and never arrives.
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        offersFiles_ = OffersFiles(data);
+        if (effect != nullptr) *effect = offersFiles_ ? PreferredEffect(*effect) : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-        if (effect != nullptr) *effect = PreferredEffect(*effect);
+        if (effect != nullptr) *effect = offersFiles_ ? PreferredEffect(*effect) : DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
@@ -50,6 +57,7 @@ private:
     ~DropTarget() override = default;
 
     std::function<void(const DropData&)>& onDrop_;
+    bool offersFiles_ = false;  // by the drag under way, as DragEnter found it
 };
 
 DropRegistration::DropRegistration(HWND window, std::function<void(const DropData&)>& onDrop)
@@ -70,9 +78,8 @@ IDropTarget* RegisteredDropTarget(HWND window) {
 }
 
 DropData ToDropData(IDataObject* data) {
-    if (data == nullptr) return DropData();
+    if (!OffersFiles(data)) return DropData();
     FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    if (data->QueryGetData(&format) != S_OK) return DropData();
     STGMEDIUM medium{};
     if (FAILED(data->GetData(&format, &medium))) return DropData();
     std::vector<std::wstring> files;

@@ -43,6 +43,15 @@ std::wstring ModulePath() {
     }
 }
 
+// WinDiff's usual place (the front end's default tool, also in app/texts.h).
+constexpr wchar_t kWinDiffPath[] =
+    L"C:\\Program Files\\Microsoft Visual Studio\\Common\\Tools\\WINDIFF.EXE";
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 // On Windows the process's own command line is the source; argv has already lost its quotes.
@@ -64,7 +73,15 @@ std::wstring ExecutableDirectory() {
     return dir;
 }
 
-std::wstring BundledComparisonTool() { return {}; }
+// WinDiff where a Windows still has it; otherwise our own viewer beside the program, when it came
+// with it. Empty means the front end's usual default, WinDiff's path, which is then kept.
+std::wstring BundledComparisonTool() {
+    if (IsFile(kWinDiffPath)) return {};
+    std::wstring viewer = ExecutableDirectory();
+    if (viewer.back() != L'\\') viewer += L'\\';
+    viewer += L"diff-zarvo-view.exe";
+    return IsFile(viewer) ? viewer : std::wstring();
+}
 
 long StartProgram(const CommandLine& command) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.

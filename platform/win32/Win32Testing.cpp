@@ -132,6 +132,28 @@ void Deliver(POINT screenPoint, IDataObject* data) {
     data->Release();
 }
 
+// Enters the target under the screen point and moves over it, then leaves: the effect it showed.
+bool Accepts(POINT screenPoint, IDataObject* data) {
+    IDropTarget* target = nullptr;
+    for (HWND hwnd = WindowFromPoint(screenPoint); hwnd != nullptr && target == nullptr;
+         hwnd = GetParent(hwnd)) {
+        target = win32::RegisteredDropTarget(hwnd);
+    }
+    DWORD effect = DROPEFFECT_NONE;
+    if (target != nullptr) {
+        const POINTL point{screenPoint.x, screenPoint.y};
+        const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+        DWORD entered = offered;
+        target->DragEnter(data, MK_LBUTTON, point, &entered);
+        effect = offered;
+        target->DragOver(MK_LBUTTON, point, &effect);
+        target->DragLeave();
+        if (entered != effect) effect = DROPEFFECT_NONE;  // the two must agree
+    }
+    data->Release();
+    return effect != DROPEFFECT_NONE;
+}
+
 POINT CenterOf(Control& control) {
     RECT rect;
     GetWindowRect(control.impl().hwnd, &rect);
@@ -213,6 +235,22 @@ void DropText(Control& target, const std::wstring& text) {
 
 void DropText(Window& target, const std::wstring& text) {
     Deliver(BackgroundOf(target), win32::MakeTextData(text));
+}
+
+bool FileDragAccepted(Control& target) {
+    return Accepts(CenterOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}));
+}
+
+bool FileDragAccepted(Window& target) {
+    return Accepts(BackgroundOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}));
+}
+
+bool TextDragAccepted(Control& target) {
+    return Accepts(CenterOf(target), win32::MakeTextData(L"dragged text"));
+}
+
+bool TextDragAccepted(Window& target) {
+    return Accepts(BackgroundOf(target), win32::MakeTextData(L"dragged text"));
 }
 
 void AnswerNextOpenDialog(const std::wstring& fileName) {

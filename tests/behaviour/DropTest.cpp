@@ -22,6 +22,18 @@ TEST_F(FormTest, EachOfTheThreeTargetsTakesADroppedFile) {
     EXPECT_EQ(History(*form), (Paths{L"/data/two.txt", L"/data/one.txt"}));
 }
 
+TEST_F(FormTest, OnlyFilesShowTheDropCursorOverTheWindowAndItsTargets) {
+    auto form = Start();
+    EXPECT_TRUE(platform::testing::FileDragAccepted(form->window));
+    EXPECT_TRUE(platform::testing::FileDragAccepted(form->Guide));
+    EXPECT_TRUE(platform::testing::FileDragAccepted(form->path1));
+    EXPECT_TRUE(platform::testing::FileDragAccepted(form->ExePath));
+    EXPECT_FALSE(platform::testing::TextDragAccepted(form->window));
+    EXPECT_FALSE(platform::testing::TextDragAccepted(form->Guide));
+    EXPECT_FALSE(platform::testing::TextDragAccepted(form->path1));
+    EXPECT_FALSE(platform::testing::TextDragAccepted(form->ExePath));
+}
+
 TEST_F(FormTest, DropsOnOtherControlsReachTheWindow) {
     auto form = Start();
     platform::testing::DropFiles(form->ExePath, {L"/data/a"});

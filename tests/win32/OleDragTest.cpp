@@ -43,16 +43,25 @@ protected:
 
 TEST_F(OleDragTest, FileDraggedOntoTheFirstPathBoxIsTakenAndTextIsNot) {
     auto form = Start();
+    HWND window = FindWindowW(L"DiffZarvoForm", L"Diff-Zarvo");
     // The first box in the window's keyboard order is the first-path box.
-    HWND box =
-        FindWindowExW(FindWindowW(L"DiffZarvoForm", L"Diff-Zarvo"), nullptr, L"Edit", nullptr);
+    HWND box = FindWindowExW(window, nullptr, L"Edit", nullptr);
+    HWND guide = FindWindowExW(window, nullptr, L"Static", nullptr);
     ASSERT_NE(box, nullptr);
+    ASSERT_NE(guide, nullptr);
     EXPECT_EQ(DragOnto(box, platform::win32::MakeFileListData({L"C:\\dragged.txt"})),
               static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(form->path1.Text(), L"C:\\dragged.txt");
-    // Text dragged there changes nothing: the box does not insert it itself.
-    DragOnto(box, platform::win32::MakeTextData(L"some text"));
+    // Text dragged onto any drop target shows the no-drop cursor and changes nothing: the box
+    // does not insert it itself.
+    for (HWND target : {box, guide, window}) {
+        EXPECT_EQ(DragOnto(target, platform::win32::MakeTextData(L"some text")),
+                  static_cast<DWORD>(DROPEFFECT_NONE));
+    }
     EXPECT_EQ(form->path1.Text(), L"C:\\dragged.txt");
+    EXPECT_EQ(DragOnto(guide, platform::win32::MakeFileListData({L"C:\\second.txt"})),
+              static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(form->path1.Text(), L"C:\\second.txt");
 }
 
 }  // namespace

@@ -1,0 +1,197 @@
+// The Win32 viewer's window on real files, driven through its real list view and keys: what it
+// names, lists, colours, marks and counts, and how F8, F7, Shift+F8, Ctrl+Home and Ctrl+End move.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ViewerWindow.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(control, text, 1024);
+    return text;
+}
+
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    ViewerWindow& Open(const std::string& first, const std::string& second) {
+        WriteBytes(dir_.path() / L"第一.txt", first);
+        WriteBytes(dir_.path() / L"second.txt", second);
+        window_ = std::make_unique<ViewerWindow>(
+            Compare(dir_.path() / L"第一.txt", dir_.path() / L"second.txt"));
+        Pump();
+        return *window_;
+    }
+
+    // Runs the window's messages as its program does, keys first.
+    void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window_->TranslateKeys(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    // A key pressed on the list, with Shift or Ctrl held as the keyboard state says.
+    void Press(UINT key, UINT modifier = 0) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        if (modifier != 0) state[modifier] = 0x80;
+        SetKeyboardState(state);
+        PostMessageW(window_->list(), WM_KEYDOWN, key, 1);
+        PostMessageW(window_->list(), WM_KEYUP, key, 0xC0000001);
+        Pump();
+        if (modifier != 0) state[modifier] = 0;
+        SetKeyboardState(state);
+    }
+
+    int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[512] = {};
+        ListView_GetItemText(window_->list(), row, column, text, 512);
+        return text;
+    }
+    std::wstring Status() const {
+        wchar_t text[256] = {};
+        SendMessageW(window_->status(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<ViewerWindow> window_;
+};
+
+TEST_F(ViewerWindowTest, ShowsBothFilesRowsKindsTheCountAndTheTitle) {
+    ViewerWindow& window = Open("共通\nold\nkeep\nend\n", "共通\nnew\nkeep\nend\nextra\n");
+    const std::wstring names = TextOf(window.names());
+    EXPECT_NE(names.find((dir_.path() / L"第一.txt").wstring()), std::wstring::npos);
+    EXPECT_NE(names.find((dir_.path() / L"second.txt").wstring()), std::wstring::npos);
+    EXPECT_NE(names.find(L"UTF-8"), std::wstring::npos);
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+
+    // 共通, -old, +new, keep, end, +extra: numbers of both sides, blank where a side has none.
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 6);
+    EXPECT_EQ(Cell(0, 3), L"共通");
+    EXPECT_EQ(Cell(0, 2), L"");
+    EXPECT_EQ(Cell(1, 0), L"2");
+    EXPECT_EQ(Cell(1, 1), L"");
+    EXPECT_EQ(Cell(1, 2), L"<!");
+    EXPECT_EQ(Cell(1, 3), L"old");
+    EXPECT_EQ(Cell(2, 0), L"");
+    EXPECT_EQ(Cell(2, 1), L"2");
+    EXPECT_EQ(Cell(2, 2), L"!>");
+    EXPECT_EQ(Cell(5, 1), L"5");
+    EXPECT_EQ(Cell(5, 2), L"!>");
+
+    // The window opens at the first difference.
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Status(), L"相違 2 箇所 (1 番目)");
+    EXPECT_FALSE(IsWindowVisible(window.message()));
+}
+
+TEST_F(ViewerWindowTest, ColoursAndChangedRunsAsPainted) {
+    ViewerWindow& window = Open("count = 10;\nsame\n", "count = 12;\nsame\n");
+    ASSERT_EQ(CurrentRow(), 0);
+    HWND list = window.list();
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    SIZE before{}, changed{};
+    GetTextExtentPoint32W(dc, L"count = ", 8, &before);
+    GetTextExtentPoint32W(dc, L"count = 10;", 11, &changed);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    auto pixel = [&](int row, int x) {
+        RECT cell{};
+        ListView_GetSubItemRect(list, row, 3, LVIR_BOUNDS, &cell);
+        const int top = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
+        const int padding = MulDiv(6, GetDeviceCaps(dc, LOGPIXELSY), 96);
+        return GetPixel(dc, cell.left + padding + x, top + 1);
+    };
+    // The removed row light red, "10" in the stronger red; the added row light blue, "12" in
+    // the stronger blue; the common row white.
+    EXPECT_EQ(pixel(0, changed.cx + 20), RGB(0xff, 0xd4, 0xd4));
+    EXPECT_EQ(pixel(0, before.cx + 1), RGB(0xff, 0x99, 0x99));
+    EXPECT_EQ(pixel(1, changed.cx + 20), RGB(0xcc, 0xee, 0xff));
+    EXPECT_EQ(pixel(1, before.cx + 1), RGB(0x80, 0xcc, 0xff));
+    EXPECT_EQ(pixel(2, changed.cx + 20), RGB(0xff, 0xff, 0xff));
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+}
+
+TEST_F(ViewerWindowTest, KeysMoveBetweenDifferences) {
+    ViewerWindow& window = Open("a\nb\nc\nd\ne\nf\ng\n", "a\nB\nc\nd\ne\nF\ng\nh\n");
+    // a, -b, +B, c, d, e, -f, +F, g, +h: differences start at rows 1, 6 and 9.
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 10);
+    EXPECT_EQ(CurrentRow(), 1);
+    Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 6);
+    Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 9);
+    EXPECT_EQ(Status(), L"相違 3 箇所 (3 番目)");
+    Press(VK_F8);  // no further difference: the row stays
+    EXPECT_EQ(CurrentRow(), 9);
+    Press(VK_F8, VK_SHIFT);
+    EXPECT_EQ(CurrentRow(), 6);
+    Press(VK_F7);
+    EXPECT_EQ(CurrentRow(), 1);
+    Press(VK_F7);
+    EXPECT_EQ(CurrentRow(), 1);
+    Press(VK_END, VK_CONTROL);
+    EXPECT_EQ(CurrentRow(), 9);
+    Press(VK_HOME, VK_CONTROL);
+    EXPECT_EQ(CurrentRow(), 1);
+    // From a common row the list's own keys reached, F8 goes to the next difference below it.
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    EXPECT_EQ(CurrentRow(), 3);
+    EXPECT_EQ(Status().rfind(L"相違 3 箇所　F8", 0), 0u);
+    Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 6);
+}
+
+TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
+    ViewerWindow& same = Open("同じ\n内容\n", "同じ\n内容\n");
+    EXPECT_TRUE(IsWindowVisible(same.message()));
+    EXPECT_NE(TextOf(same.message()).find(L"2つのファイルは同一です"), std::wstring::npos);
+    EXPECT_EQ(Status(), L"相違はありません");
+    EXPECT_EQ(TextOf(same.hwnd()), L"第一.txt ⇔ second.txt — 同一 — Diff-Zarvo ビューアー");
+
+    ViewerWindow& binary = Open(std::string("\x00\x10\x20\x30", 4), std::string("\x00\x10\x21", 3));
+    EXPECT_FALSE(IsWindowVisible(binary.list()));
+    const std::wstring message = TextOf(binary.message());
+    EXPECT_NE(message.find(L"バイナリ"), std::wstring::npos);
+    EXPECT_NE(message.find(L"位置: 2"), std::wstring::npos);
+    EXPECT_NE(message.find(L"第一 4 バイト"), std::wstring::npos);
+    EXPECT_NE(message.find(L"第二 3 バイト"), std::wstring::npos);
+
+    // A name outside code page 932 opens through the wide calls; a missing file is named.
+    WriteBytes(dir_.path() / L"Ελληνικά-한국어.txt", "x\n");
+    window_ = std::make_unique<ViewerWindow>(
+        Compare(dir_.path() / L"gone.txt", dir_.path() / L"Ελληνικά-한국어.txt"));
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(window_->list()));
+    const std::wstring error = TextOf(window_->message());
+    EXPECT_NE(error.find((dir_.path() / L"gone.txt").wstring() + L": ファイルが見つかりません"),
+              std::wstring::npos);
+    EXPECT_EQ(error.find(L"Ελληνικά"), std::wstring::npos);
+    EXPECT_EQ(Status(), L"比較できません");
+
+    // A folder is no file to compare.
+    window_ = std::make_unique<ViewerWindow>(Compare(dir_.path(), dir_.path() / L"second.txt"));
+    Pump();
+    EXPECT_NE(TextOf(window_->message()).find(dir_.path().wstring() + L": フォルダーです"),
+              std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace viewer
