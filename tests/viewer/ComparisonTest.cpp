@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <unistd.h>
 
 #include "Comparison.h"
@@ -150,6 +151,112 @@ TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
     EXPECT_EQ(encoding.first.encoding, Encoding::Cp932);
     EXPECT_TRUE(encoding.differenceStarts.empty());
     EXPECT_TRUE(encoding.SameLinesNote().find(u"文字コード") != std::u16string::npos);
+}
+
+TEST(Comparison, BytesAreComparedAndAnyFileIsShownInItsOwnEncoding) {
+    TempDir dir;
+    WriteBytes(dir / "e-acute.txt", "caf\xe9\n");  // Latin-1: neither UTF-8 nor CP932
+    WriteBytes(dir / "e-grave.txt", "caf\xe8\n");
+    WriteBytes(dir / "utf8.txt", "café\n");
+    WriteBytes(dir / "bom.txt",
+               "\xEF\xBB\xBF"
+               "café\n");
+
+    const Comparison latin = Compare(dir / "e-acute.txt", dir / "e-grave.txt");
+    EXPECT_EQ(latin.first.encoding, Encoding::Windows1252);
+    EXPECT_EQ(EncodingName(latin.first.encoding), u"Latin-1 (Windows-1252)");
+    EXPECT_FALSE(latin.first.lossy);
+    ASSERT_EQ(latin.differenceStarts.size(), 1u);
+    EXPECT_EQ(latin.LineText(0), u"café");
+    EXPECT_EQ(latin.LineText(1), u"cafè");
+    EXPECT_EQ(latin.Title(u"旧.txt", u"新.txt"),
+              u"旧.txt ⇔ 新.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+
+    // The same text in two encodings is the same line; the note says what differs.
+    const Comparison encodings = Compare(dir / "e-acute.txt", dir / "utf8.txt");
+    EXPECT_TRUE(encodings.differenceStarts.empty());
+    EXPECT_EQ(encodings.SameLinesNote(), u"行の内容は同じですが、文字コードが異なります。");
+    EXPECT_EQ(encodings.Title(u"a", u"b"), u"a ⇔ b — 相違なし — Diff-Zarvo ビューアー");
+    // A byte order mark is not part of the first line.
+    EXPECT_TRUE(Compare(dir / "utf8.txt", dir / "bom.txt").differenceStarts.empty());
+    EXPECT_EQ(Compare(dir / "utf8.txt", dir / "utf8.txt").Title(u"a", u"a"),
+              u"a ⇔ a — 同一 — Diff-Zarvo ビューアー");
+
+    // Windows-1252's five unused bytes stay apart from each other and from every other byte.
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\n') all += static_cast<char>(byte);
+    }
+    std::u16string text = Decode(all, Encoding::Windows1252);
+    std::sort(text.begin(), text.end());
+    EXPECT_EQ(std::adjacent_find(text.begin(), text.end()), text.end());
+    EXPECT_EQ(Decode("\x80\x81\x9f", Encoding::Windows1252), u"€\u0081Ÿ");
+}
+
+TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "Title\nsame\nkeep  this\nsame\nend \n\nlast\n");
+    WriteBytes(dir / "b.txt", "title\nsame\nkeep this\nsame\nend\nlast\n");
+    const Comparison plain = Compare(dir / "a.txt", dir / "b.txt");
+    EXPECT_EQ(plain.differenceStarts.size(), 3u);
+    EXPECT_EQ(plain.hiddenLines, 0u);
+    EXPECT_EQ(plain.HiddenNote(), u"");
+
+    Comparison c = Compare(dir / "a.txt", dir / "b.txt", kTextLimitBytes, {.letterCase = true});
+    // -Title +title is gone; "keep  this" and "end " still differ.
+    EXPECT_EQ(c.differenceStarts.size(), 2u);
+    EXPECT_EQ(c.hiddenLines, 1u);
+    EXPECT_EQ(c.HiddenNote(), u"大文字と小文字を無視しています（1 行の相違を表示していません）");
+
+    c.Rediff({.trailingBlanks = true, .letterCase = true});
+    // "end " now matches "end"; the blank line is still a change.
+    ASSERT_EQ(c.differenceStarts.size(), 2u);
+    EXPECT_EQ(c.hiddenLines, 2u);
+
+    c.Rediff({.trailingBlanks = true, .allBlanks = true, .blankLines = true, .letterCase = true});
+    EXPECT_TRUE(c.differenceStarts.empty());
+    EXPECT_EQ(c.hiddenLines, 4u);
+    EXPECT_EQ(c.HiddenNote(),
+              u"行末の空白・すべての空白・空行・大文字と小文字を無視しています"
+              u"（4 行の相違を表示していません）");
+    // The overlooked blank line is still a row, from the first file alone, but not a difference.
+    const std::optional<std::size_t> blank = c.RowOfLine(true, 6);
+    ASSERT_TRUE(blank.has_value());
+    EXPECT_EQ(c.rows[*blank].kind, RowKind::Removed);
+    EXPECT_TRUE(c.Overlooked(*blank));
+    EXPECT_EQ(c.Title(u"a", u"b"), u"a ⇔ b — 相違なし — Diff-Zarvo ビューアー");
+
+    c.Rediff({});
+    EXPECT_EQ(c.differenceStarts.size(), 3u);
+    EXPECT_FALSE(c.Overlooked(*c.RowOfLine(true, 6)));
+}
+
+TEST(Comparison, FindGoToLineAndCopyText) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "alpha\nBeta\ngamma\n");
+    WriteBytes(dir / "b.txt", "alpha\nbeta 2\ngamma\ndelta\n");
+    const Comparison c = Compare(dir / "a.txt", dir / "b.txt");
+    // alpha, -Beta, +beta 2, gamma, +delta
+    ASSERT_EQ(c.rows.size(), 5u);
+    EXPECT_EQ(c.Find(u"BETA", std::nullopt, true), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.Find(u"beta", 1, true), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.Find(u"beta", 2, true), std::optional<std::size_t>(1));  // round the end
+    EXPECT_EQ(c.Find(u"beta", 1, false), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.Find(u"epsilon", 0, true), std::nullopt);
+
+    EXPECT_EQ(c.RowOfLine(true, 3), std::optional<std::size_t>(3));
+    EXPECT_EQ(c.RowOfLine(false, 4), std::optional<std::size_t>(4));
+    EXPECT_EQ(c.RowOfLine(false, 2), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.RowOfLine(true, 99), std::optional<std::size_t>(3));  // past the end: the last
+    EXPECT_EQ(c.RowOfLine(true, 0), std::nullopt);
+
+    EXPECT_EQ(c.CopyText({0, 1, 2, 4}), u" alpha\n-Beta\n+beta 2\n+delta\n");
+    EXPECT_EQ(c.NextDifference(std::nullopt), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.NextDifference(1), std::optional<std::size_t>(4));
+    EXPECT_EQ(c.PreviousDifference(4), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.PreviousDifference(2), std::optional<std::size_t>(1));
+    EXPECT_EQ(c.DifferenceNumber(2), 1u);
+    EXPECT_EQ(c.DifferenceNumber(3), 0u);
 }
 
 }  // namespace

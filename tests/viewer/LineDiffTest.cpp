@@ -87,6 +87,25 @@ TEST(LineDiff, RepeatedLinesPairUpInOrder) {
     EXPECT_EQ(Diff("}\n}\n", "}\nq\n}\n"), "}|+q|}");
 }
 
+TEST(LineDiff, OneEditIsOneChangeWhereRepeatedLinesAllowIt) {
+    // "end" could match either "end" of the second file: the diff is as short both ways, and
+    // the one that keeps the edit in one piece is taken.
+    EXPECT_EQ(Diff("foo\nend\n", "bar\nend\nbaz\nend\n"), "-foo|+bar|+end|+baz|end");
+    EXPECT_EQ(Diff("if a\n}\nx\n", "if a\n}\nif b\n}\nx\n"), "if a|}|+if b|+}|x");
+    EXPECT_EQ(Diff("{\n}\n", "{\n}\n{\n}\n"), "{|}|+{|+}");
+    // Ignoring case, "A" and "a" are common; blanks at the end and inside lines likewise.
+    const TextFile first = Text("A\nb  c \n");
+    const TextFile second = Text("a\nb c\n");
+    EXPECT_EQ(Render(first, second, DiffLines(first, second, {.letterCase = true})),
+              "A|-b  c |+b c");
+    EXPECT_EQ(Render(first, second,
+                     DiffLines(first, second, {.trailingBlanks = true, .letterCase = true})),
+              "A|-b  c |+b c");
+    EXPECT_EQ(
+        Render(first, second, DiffLines(first, second, {.allBlanks = true, .letterCase = true})),
+        "A|b  c ");
+}
+
 TEST(LineDiff, EmptyFiles) {
     EXPECT_EQ(Diff("", ""), "");
     EXPECT_EQ(Diff("", "a\nb\n"), "+a|+b");

@@ -73,12 +73,20 @@ TEST(TextDecode, ShiftJisFileIsReadAsCp932) {
     EXPECT_FALSE(decoded.lossy);
 }
 
-TEST(TextDecode, BytesValidInNoEncodingAreReplacedAndSaidSo) {
+TEST(TextDecode, BytesValidInNoEncodingShowAsLatin1AndOnlyABrokenPromiseIsLossy) {
     // 0xFF is neither UTF-8 nor a CP932 byte; 0x82 0xFF is not a CP932 pair either.
-    const Decoded decoded = DecodeText(Bytes("ok\n\xff\x82\xff\n", 7));
-    EXPECT_TRUE(decoded.lossy);
-    EXPECT_EQ(decoded.text.substr(0, 3), u"ok\n");
-    EXPECT_NE(decoded.text.find(u'\uFFFD'), std::u16string::npos);
+    const Decoded latin = DecodeText(Bytes("ok\n\xff\x82\xff\n", 7));
+    EXPECT_EQ(latin.encoding, u"Latin-1 (Windows-1252)");
+    EXPECT_FALSE(latin.lossy);
+    EXPECT_EQ(latin.text, u"ok\nÿ‚ÿ\n");
+    // A UTF-8 byte order mark before bytes that are not UTF-8: shown as UTF-8, the rest replaced.
+    const Decoded broken =
+        DecodeText(Bytes("\xEF\xBB\xBF"
+                         "a\xff",
+                         5));
+    EXPECT_EQ(broken.encoding, u"UTF-8 (BOM付き)");
+    EXPECT_TRUE(broken.lossy);
+    EXPECT_EQ(broken.text, u"a\uFFFD");
 }
 
 TEST(TextDecode, BinaryMeansANulByteNearTheStart) {

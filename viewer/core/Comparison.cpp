@@ -46,11 +46,17 @@ void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, 
     side.text = std::make_shared<const TextFile>(std::move(bytes), found.encoding, found.lossy);
 }
 
+std::u16string Number(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 }  // namespace
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
-                   std::int64_t textLimitBytes) {
+                   std::int64_t textLimitBytes, const IgnoreOptions& options) {
     Comparison result;
+    result.options = options;
     result.first.path = firstPath;
     result.second.path = secondPath;
 
@@ -107,9 +113,58 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
     TakeText(result.first, std::move(bytes1), found1, asUtf16);
     TakeText(result.second, std::move(bytes2), found2, asUtf16);
-    result.rows = DiffLines(*result.first.text, *result.second.text);
-    result.differenceStarts = DifferenceStarts(result.rows);
+    result.Rediff(options);
     return result;
+}
+
+void Comparison::Rediff(const IgnoreOptions& newOptions) {
+    options = newOptions;
+    if (outcome != Outcome::Text || identicalBytes) return;
+    pairings_.clear();
+    rows = DiffLines(*first.text, *second.text, options);
+    differenceStarts.clear();
+    overlooked_.clear();
+    hiddenLines = 0;
+    for (const std::size_t start : DifferenceStarts(rows)) {
+        if (options.blankLines && BlankChange(start)) {
+            overlooked_.push_back(start);
+        } else {
+            differenceStarts.push_back(start);
+        }
+    }
+    if (!options.any()) return;
+    for (const Block& block : rows.blocks()) {
+        if (block.kind != RowKind::Common) {
+            if (Overlooked(block.row)) hiddenLines += static_cast<std::size_t>(block.count);
+            continue;
+        }
+        for (std::int32_t k = 0; k < block.count; ++k) {
+            hiddenLines += first.text->Line(block.first + k) != second.text->Line(block.second + k);
+        }
+    }
+}
+
+bool Comparison::BlankChange(std::size_t row) const {
+    for (std::size_t at = row; at < rows.size() && rows[at].kind != RowKind::Common; ++at) {
+        for (const char16_t c : LineText(at)) {
+            if (!IsBlank(c)) return false;
+        }
+    }
+    return true;
+}
+
+bool Comparison::Overlooked(std::size_t row) const {
+    if (overlooked_.empty() || row >= rows.size() || rows[row].kind == RowKind::Common) {
+        return false;
+    }
+    // The change's first row is the last start at or before the row, with no common row between.
+    const auto after = std::upper_bound(overlooked_.begin(), overlooked_.end(), row);
+    if (after == overlooked_.begin()) return false;
+    const std::vector<Block>& blocks = rows.blocks();
+    for (std::size_t b = rows.BlockIndex(*std::prev(after)); b < rows.BlockIndex(row); ++b) {
+        if (blocks[b].kind == RowKind::Common) return false;
+    }
+    return true;
 }
 
 std::optional<std::size_t> Comparison::NextDifference(std::optional<std::size_t> current) const {
@@ -146,6 +201,90 @@ std::u16string Comparison::LineText(std::size_t row) const {
     return r.first >= 0 ? first.text->Display(r.first) : second.text->Display(r.second);
 }
 
+LineMarks Comparison::MarksOf(std::size_t row) const {
+    if (row >= rows.size() || rows[row].kind == RowKind::Common || Overlooked(row)) return {};
+    // A change is a run of removed rows followed by a run of added rows.
+    const std::vector<Block>& blocks = rows.blocks();
+    std::size_t index = rows.BlockIndex(row);
+    const bool removed = blocks[index].kind == RowKind::Removed;
+    if (!removed) {
+        if (index == 0 || blocks[index - 1].kind != RowKind::Removed) return {};
+        --index;
+    } else if (index + 1 == blocks.size() || blocks[index + 1].kind != RowKind::Added) {
+        return {};
+    }
+    const Block& gone = blocks[index];
+    const Block& come = blocks[index + 1];
+    const auto n = static_cast<std::size_t>(gone.count);
+    const auto m = static_cast<std::size_t>(come.count);
+
+    std::optional<std::size_t> partner;
+    if (n * m > kMostPairings) {
+        // Too large to pair by likeness: line by line, in order, when alike.
+        const std::size_t offset = row - (removed ? gone.row : come.row);
+        if (offset < std::min(n, m)) {
+            const std::size_t other = (removed ? come.row : gone.row) + offset;
+            if (Likeness(LineText(row), LineText(other)) >= kLeastLikeness) partner = other;
+        }
+    } else {
+        auto found = pairings_.find(gone.row);
+        if (found == pairings_.end()) {
+            std::vector<std::u16string> before, after;
+            for (std::size_t i = 0; i < n; ++i) before.push_back(LineText(gone.row + i));
+            for (std::size_t j = 0; j < m; ++j) after.push_back(LineText(come.row + j));
+            found = pairings_.emplace(gone.row, PairLines(before, after)).first;
+        }
+        const std::vector<std::int32_t>& pairs = found->second;
+        if (removed) {
+            const std::int32_t j = pairs[row - gone.row];
+            if (j >= 0) partner = come.row + static_cast<std::size_t>(j);
+        } else {
+            const auto at =
+                std::find(pairs.begin(), pairs.end(), static_cast<std::int32_t>(row - come.row));
+            if (at != pairs.end())
+                partner = gone.row + static_cast<std::size_t>(at - pairs.begin());
+        }
+    }
+    if (!partner) return {};
+    LineMarks result;
+    result.partner = partner;
+    std::vector<MarkSpan> theirs;
+    InlineMarks(LineText(row), LineText(*partner), result.marks, theirs);
+    return result;
+}
+
+ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
+    ShownLine shown{LineText(row), MarksOf(row).marks};
+    const std::u16string& text = shown.text;
+    if (text.size() <= longest) return shown;
+    auto lowSurrogate = [&](std::size_t at) {
+        return at < text.size() && text[at] >= 0xDC00 && text[at] <= 0xDFFF;
+    };
+    // Some context before the first difference, then as much as fits.
+    constexpr std::size_t kContext = 40;
+    const std::size_t anchor = shown.marks.empty() ? 0 : shown.marks.front().start;
+    std::size_t start = anchor > kContext ? anchor - kContext : 0;
+    start = std::min(start, text.size() - longest);
+    if (lowSurrogate(start)) ++start;
+    std::size_t end = std::min(text.size(), start + longest);
+    if (lowSurrogate(end)) --end;
+
+    std::u16string out;
+    if (start > 0) out = u"（先頭 " + Number(start) + u" 文字は省略）… ";
+    const std::size_t shift = out.size();
+    out.append(text, start, end - start);
+    if (end < text.size()) out += u" …（残り " + Number(text.size() - end) + u" 文字は省略）";
+    std::vector<MarkSpan> marks;
+    for (const MarkSpan& mark : shown.marks) {
+        const std::size_t from = std::max<std::size_t>(mark.start, start);
+        const std::size_t to = std::min<std::size_t>(mark.start + mark.length, end);
+        if (from >= to) continue;
+        marks.push_back({static_cast<std::uint32_t>(from - start + shift),
+                         static_cast<std::uint32_t>(to - from)});
+    }
+    return {std::move(out), std::move(marks)};
+}
+
 std::u16string Comparison::SameLinesNote() const {
     if (outcome != Outcome::Text || identicalBytes || !differenceStarts.empty()) return {};
     const TextFile& a = *first.text;
@@ -164,6 +303,96 @@ std::u16string Comparison::SameLinesNote() const {
         joined += reason;
     }
     return u"行の内容は同じですが、" + joined + u"が異なります。";
+}
+
+std::u16string Comparison::HiddenNote() const {
+    if (hiddenLines == 0) return {};
+    std::u16string what;
+    auto add = [&](bool on, const char16_t* name) {
+        if (!on) return;
+        if (!what.empty()) what += u"・";
+        what += name;
+    };
+    add(options.trailingBlanks, u"行末の空白");
+    add(options.allBlanks, u"すべての空白");
+    add(options.blankLines, u"空行");
+    add(options.letterCase, u"大文字と小文字");
+    return what + u"を無視しています（" + Number(hiddenLines) + u" 行の相違を表示していません）";
+}
+
+std::u16string Comparison::Title(const std::u16string& firstName,
+                                 const std::u16string& secondName) const {
+    std::u16string state;
+    switch (outcome) {
+        case Outcome::Unreadable:
+            state = u"読み込めません";
+            break;
+        case Outcome::Binary:
+        case Outcome::TooLarge:
+            state = identicalBytes ? u"同一" : u"相違あり";
+            break;
+        case Outcome::Text:
+            if (identicalBytes) {
+                state = u"同一";
+            } else if (differenceStarts.empty()) {
+                state = u"相違なし";
+            } else {
+                state = u"相違 " + Number(differenceStarts.size()) + u" 箇所";
+            }
+            break;
+    }
+    return firstName + u" ⇔ " + secondName + u" — " + state + u" — Diff-Zarvo ビューアー";
+}
+
+std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
+                                            std::optional<std::size_t> from, bool forward) const {
+    const std::size_t count = rows.size();
+    if (needle.empty() || count == 0) return std::nullopt;
+    std::u16string folded(needle);
+    for (char16_t& c : folded) c = FoldCase(c);
+    std::size_t row = from ? *from : (forward ? count - 1 : 0);
+    for (std::size_t step = 0; step < count; ++step) {
+        row = forward ? (row + 1) % count : (row + count - 1) % count;
+        std::u16string text = LineText(row);
+        for (char16_t& c : text) c = FoldCase(c);
+        if (text.find(folded) != std::u16string::npos) return row;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> Comparison::RowOfLine(bool inFirst, std::int64_t lineNumber) const {
+    const std::int32_t lines = (inFirst ? first : second).text->LineCount();
+    if (lines == 0 || lineNumber < 1) return std::nullopt;
+    const auto index = static_cast<std::int32_t>(std::min<std::int64_t>(lineNumber, lines) - 1);
+    for (const Block& block : rows.blocks()) {
+        if (block.kind == (inFirst ? RowKind::Added : RowKind::Removed)) continue;
+        const std::int32_t start = inFirst ? block.first : block.second;
+        if (index >= start && index < start + block.count) {
+            return block.row + static_cast<std::size_t>(index - start);
+        }
+    }
+    return std::nullopt;
+}
+
+std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList) const {
+    std::u16string text;
+    for (const std::size_t row : rowList) {
+        if (row >= rows.size()) continue;
+        switch (rows[row].kind) {
+            case RowKind::Common:
+                text += u' ';
+                break;
+            case RowKind::Removed:
+                text += u'-';
+                break;
+            case RowKind::Added:
+                text += u'+';
+                break;
+        }
+        text += LineText(row);
+        text += u'\n';
+    }
+    return text;
 }
 
 }  // namespace viewer

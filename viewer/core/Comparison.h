@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Ignore.h"
+#include "InlineDiff.h"
 #include "LineDiff.h"
 #include "TextFile.h"
 
@@ -33,6 +36,23 @@ struct FileSide {
     std::shared_ptr<const TextFile> text = std::make_shared<const TextFile>();
 };
 
+// A changed line's partner in its change (the removed line it replaces, or the added line that
+// replaces it), and the runs of its text that differ from the partner's.
+struct LineMarks {
+    std::optional<std::size_t> partner;  // the partner's row; none for a line changed as a whole
+    std::vector<MarkSpan> marks;         // in the line's text (LineText)
+};
+
+// A row's text as a list shows it, with its marks in that text.
+struct ShownLine {
+    std::u16string text;
+    std::vector<MarkSpan> marks;
+};
+
+// Laying out megabytes of text for one row would stall every repaint; longer lines are shown in
+// part, always with their first difference.
+constexpr std::size_t kLongestShown = 2000;
+
 struct Comparison {
     Outcome outcome = Outcome::Unreadable;
     FileSide first;
@@ -41,6 +61,16 @@ struct Comparison {
     std::int64_t firstDifferentByte = -1;  // offset of the first byte that differs, -1 if none
     Rows rows;
     std::vector<std::size_t> differenceStarts;  // the first row of each difference
+    IgnoreOptions options;                      // what the rows were compared under
+    // Lines whose bytes differ but which the options show as common or overlook: the count the
+    // status bar gives, so that a hidden difference is never silently lost.
+    std::size_t hiddenLines = 0;
+
+    // Compares the lines again under other options; the files are not read again.
+    void Rediff(const IgnoreOptions& newOptions);
+    // A change that the options overlook (blank lines only): shown, but neither counted nor
+    // coloured.
+    bool Overlooked(std::size_t row) const;
 
     // Moving between differences, as F8 and Shift+F8 do: the first row of the next difference
     // below `current` (from the top when there is no current row), or of the previous one above
@@ -54,8 +84,40 @@ struct Comparison {
     std::string_view LineBytes(std::size_t row) const;
     // A row's line as text to show.
     std::u16string LineText(std::size_t row) const;
+    // The row's partner and marks. Common rows have neither. The pairing of a change is worked
+    // out the first time one of its rows is asked for.
+    LineMarks MarksOf(std::size_t row) const;
+    // The row's line whole when it has at most `longest` code units; otherwise the part around
+    // its first mark (or its start), with "…" and the number of characters left out on each side.
+    ShownLine Shown(std::size_t row, std::size_t longest = kLongestShown) const;
+
     // Text whose lines all match although the bytes differ: why, in a sentence.
     std::u16string SameLinesNote() const;
+    // What the options hide, for the status bar; empty when they hide nothing.
+    std::u16string HiddenNote() const;
+    // The window's title: both names, the number of differences and the program, such as
+    // "旧.txt ⇔ 新.txt — 相違 2 箇所 — Diff-Zarvo ビューアー".
+    std::u16string Title(const std::u16string& firstName, const std::u16string& secondName) const;
+
+    // The next row (or previous, `forward` false) after `from` whose text holds `needle`, letters
+    // compared without case; the search wraps round the end. None when no row holds it.
+    std::optional<std::size_t> Find(std::u16string_view needle, std::optional<std::size_t> from,
+                                    bool forward) const;
+    // The row of a file's line, counted from 1 as the list shows it; `inFirst` picks the file.
+    // A number past the end gives the file's last line.
+    std::optional<std::size_t> RowOfLine(bool inFirst, std::int64_t lineNumber) const;
+    // Rows as text to copy, one line each, marked as in a unified diff: " " common, "-" only in
+    // the first file, "+" only in the second.
+    std::u16string CopyText(const std::vector<std::size_t>& rowList) const;
+
+private:
+    // Whether every line of the change holding `row` is blank.
+    bool BlankChange(std::size_t row) const;
+
+    std::vector<std::size_t> overlooked_;  // the first row of each overlooked change
+    // By a change's first removed row: each removed line's partner, as an index among the
+    // change's added lines, or -1.
+    mutable std::map<std::size_t, std::vector<std::int32_t>> pairings_;
 };
 
 // Beyond this size a file is not read into memory as text, so that a pair of disk images cannot
@@ -63,6 +125,7 @@ struct Comparison {
 constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
-                   std::int64_t textLimitBytes = kTextLimitBytes);
+                   std::int64_t textLimitBytes = kTextLimitBytes,
+                   const IgnoreOptions& options = {});
 
 }  // namespace viewer

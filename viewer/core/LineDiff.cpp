@@ -12,6 +12,123 @@ namespace {
 
 using Match = std::pair<std::int32_t, std::int32_t>;
 
+// The lines of a file as the diff compares them: their bytes, or, when an option reduces them,
+// the bytes of their reduced text.
+class LineKeys {
+public:
+    LineKeys(const TextFile& file, const IgnoreOptions& options) : file_(file) {
+        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase) return;
+        reduced_.reserve(static_cast<std::size_t>(file.LineCount()));
+        for (std::int32_t i = 0; i < file.LineCount(); ++i) {
+            const std::u16string text = Reduce(file.Display(i), options);
+            reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
+                                  text.size() * sizeof(char16_t));
+        }
+    }
+    std::int32_t size() const { return file_.LineCount(); }
+    std::string_view operator[](std::int32_t i) const {
+        return reduced_.empty() ? file_.Line(i)
+                                : std::string_view(reduced_[static_cast<std::size_t>(i)]);
+    }
+
+private:
+    const TextFile& file_;
+    std::vector<std::string> reduced_;
+};
+
+// Which lines of a file the diff left out of the common subsequence, with room for one line
+// before the first and after the last, which are never changed.
+class Changed {
+public:
+    explicit Changed(std::int32_t lines) : bits_(static_cast<std::size_t>(lines) + 2, false) {}
+    bool operator[](std::int32_t i) const { return bits_[static_cast<std::size_t>(i + 1)]; }
+    void Set(std::int32_t i, bool changed) { bits_[static_cast<std::size_t>(i + 1)] = changed; }
+    std::int32_t size() const { return static_cast<std::int32_t>(bits_.size()) - 2; }
+
+private:
+    std::vector<bool> bits_;
+};
+
+// A run of changed lines [start, end) in one file; empty runs stand between two common lines.
+struct Group {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
+Group FirstGroup(const Changed& changed) {
+    Group g;
+    while (changed[g.end]) ++g.end;
+    return g;
+}
+
+bool NextGroup(const Changed& changed, Group& g) {
+    if (g.end == changed.size()) return false;
+    g.start = g.end + 1;
+    for (g.end = g.start; changed[g.end]; ++g.end) {
+    }
+    return true;
+}
+
+bool PreviousGroup(const Changed& changed, Group& g) {
+    if (g.start == 0) return false;
+    g.end = g.start - 1;
+    for (g.start = g.end; changed[g.start - 1]; --g.start) {
+    }
+    return true;
+}
+
+// Moves a group one line down when its first line equals the line after it, taking in any
+// group it then touches; the diff stays as short.
+bool SlideDown(Changed& changed, const LineKeys& keys, Group& g) {
+    if (g.end >= changed.size() || keys[g.start] != keys[g.end]) return false;
+    changed.Set(g.start++, false);
+    changed.Set(g.end++, true);
+    while (changed[g.end]) ++g.end;
+    return true;
+}
+
+bool SlideUp(Changed& changed, const LineKeys& keys, Group& g) {
+    if (g.start == 0 || keys[g.start - 1] != keys[g.end - 1]) return false;
+    changed.Set(--g.start, true);
+    changed.Set(--g.end, false);
+    while (changed[g.start - 1]) --g.start;
+    return true;
+}
+
+// Where lines repeat ("}", "end"), a change can often sit in several places with the same
+// length of diff. Each group of changed lines is slid to join its neighbours, and then to face
+// a change in the other file, so that one edit shows as one change rather than several.
+// (The way GNU diff and git compact their output.)
+void Compact(Changed& changed, const LineKeys& keys, const Changed& other) {
+    Group g = FirstGroup(changed);
+    Group go = FirstGroup(other);
+    for (;;) {
+        if (g.end != g.start) {
+            std::int32_t size = 0;
+            std::int32_t earliestEnd = 0;
+            std::int32_t endFacingOther = -1;
+            do {
+                size = g.end - g.start;
+                endFacingOther = -1;
+                while (SlideUp(changed, keys, g)) PreviousGroup(other, go);
+                earliestEnd = g.end;
+                if (go.end > go.start) endFacingOther = g.end;
+                while (SlideDown(changed, keys, g)) {
+                    NextGroup(other, go);
+                    if (go.end > go.start) endFacingOther = g.end;
+                }
+            } while (size != g.end - g.start);
+            if (g.end != earliestEnd && endFacingOther != -1) {
+                while (go.end == go.start) {
+                    SlideUp(changed, keys, g);
+                    PreviousGroup(other, go);
+                }
+            }
+        }
+        if (!NextGroup(changed, g) || !NextGroup(other, go)) break;
+    }
+}
+
 // Numbers each distinct line so that the diff compares integers, not strings.
 struct LineIds {
     std::vector<int> first;
@@ -54,15 +171,15 @@ private:
     std::vector<std::size_t> hashes_;
 };
 
-LineIds NumberLines(const TextFile& first, std::int32_t lo1, std::int32_t hi1,
-                    const TextFile& second, std::int32_t lo2, std::int32_t hi2) {
+LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
+                    const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
     LineIds ids;
     LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2));
-    auto number = [&](const TextFile& file, std::int32_t lo, std::int32_t hi, std::vector<int>& out,
+    auto number = [&](const LineKeys& file, std::int32_t lo, std::int32_t hi, std::vector<int>& out,
                       bool isFirst) {
         out.reserve(static_cast<std::size_t>(hi - lo));
         for (std::int32_t i = lo; i < hi; ++i) {
-            const auto [id, added] = numbering.Number(file.Line(i));
+            const auto [id, added] = numbering.Number(file[i]);
             if (added) {
                 ids.inFirst.push_back(false);
                 ids.inSecond.push_back(false);
@@ -79,8 +196,8 @@ LineIds NumberLines(const TextFile& first, std::int32_t lo1, std::int32_t hi1,
 // The common lines of a[lo1, hi1) and b[lo2, hi2), as index pairs in ascending order. A line
 // found in one file only can never be common, so it is left out before the diff runs: files that
 // differ a lot mostly differ in such lines, and the diff's cost grows with what it is given.
-std::vector<Match> CommonLines(const TextFile& first, std::int32_t lo1, std::int32_t hi1,
-                               const TextFile& second, std::int32_t lo2, std::int32_t hi2) {
+std::vector<Match> CommonLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
+                               const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
     const LineIds ids = NumberLines(first, lo1, hi1, second, lo2, hi2);
     std::vector<std::int32_t> kept1, kept2;
     std::vector<int> seq1, seq2;
@@ -119,10 +236,10 @@ Row Rows::operator[](std::size_t row) const {
             block.kind == RowKind::Removed ? -1 : block.second + offset};
 }
 
-const Block& Rows::BlockOf(std::size_t row) const {
+std::size_t Rows::BlockIndex(std::size_t row) const {
     const auto after = std::upper_bound(blocks_.begin(), blocks_.end(), row,
                                         [](std::size_t r, const Block& b) { return r < b.row; });
-    return *std::prev(after);
+    return static_cast<std::size_t>(after - blocks_.begin()) - 1;
 }
 
 void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::int32_t count) {
@@ -143,35 +260,55 @@ void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::in
     size_ += static_cast<std::size_t>(count);
 }
 
-Rows DiffLines(const TextFile& first, const TextFile& second) {
-    const std::int32_t count1 = first.LineCount();
-    const std::int32_t count2 = second.LineCount();
+Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
+               const IgnoreOptions& options) {
+    const LineKeys first(firstFile, options);
+    const LineKeys second(secondFile, options);
+    const std::int32_t count1 = first.size();
+    const std::int32_t count2 = second.size();
 
     // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
     std::int32_t head = 0;
-    while (head < count1 && head < count2 && first.Line(head) == second.Line(head)) ++head;
+    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
     std::int32_t tail = 0;
     while (tail < count1 - head && tail < count2 - head &&
-           first.Line(count1 - 1 - tail) == second.Line(count2 - 1 - tail)) {
+           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
         ++tail;
     }
-    std::vector<Match> middle =
-        CommonLines(first, head, count1 - tail, second, head, count2 - tail);
-    middle.emplace_back(count1 - tail, count2 - tail);  // a sentinel that closes the last gap
-
-    Rows rows;
-    rows.Append(RowKind::Common, 0, 0, head);
-    std::int32_t next1 = head;
-    std::int32_t next2 = head;
-    for (const auto& [at1, at2] : middle) {
-        rows.Append(RowKind::Removed, next1, -1, at1 - next1);
-        rows.Append(RowKind::Added, -1, next2, at2 - next2);
-        if (at1 == count1 - tail) break;  // the sentinel
-        rows.Append(RowKind::Common, at1, at2, 1);
-        next1 = at1 + 1;
-        next2 = at2 + 1;
+    Changed changed1(count1);
+    Changed changed2(count2);
+    for (std::int32_t i = head; i < count1 - tail; ++i) changed1.Set(i, true);
+    for (std::int32_t j = head; j < count2 - tail; ++j) changed2.Set(j, true);
+    for (const auto& [at1, at2] :
+         CommonLines(first, head, count1 - tail, second, head, count2 - tail)) {
+        changed1.Set(at1, false);
+        changed2.Set(at2, false);
     }
-    rows.Append(RowKind::Common, count1 - tail, count2 - tail, tail);
+    Compact(changed1, first, changed2);
+    Compact(changed2, second, changed1);
+
+    // Between two common lines, the first file's lines come before the second file's.
+    Rows rows;
+    std::int32_t i = 0;
+    std::int32_t j = 0;
+    while (i < count1 || j < count2) {
+        std::int32_t same = 0;
+        while (i + same < count1 && j + same < count2 && !changed1[i + same] &&
+               !changed2[j + same]) {
+            ++same;
+        }
+        rows.Append(RowKind::Common, i, j, same);
+        i += same;
+        j += same;
+        std::int32_t gone = 0;
+        while (i + gone < count1 && changed1[i + gone]) ++gone;
+        rows.Append(RowKind::Removed, i, -1, gone);
+        i += gone;
+        std::int32_t come = 0;
+        while (j + come < count2 && changed2[j + come]) ++come;
+        rows.Append(RowKind::Added, -1, j, come);
+        j += come;
+    }
     return rows;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Ignore.h"
 #include "TextFile.h"
 
 namespace viewer {
@@ -37,8 +38,9 @@ public:
     bool empty() const { return size_ == 0; }
     Row operator[](std::size_t row) const;
     const std::vector<Block>& blocks() const { return blocks_; }
-    // The block that holds `row`.
-    const Block& BlockOf(std::size_t row) const;
+    // The block that holds `row`, and its index in blocks().
+    const Block& BlockOf(std::size_t row) const { return blocks_[BlockIndex(row)]; }
+    std::size_t BlockIndex(std::size_t row) const;
 
     // Adds `count` rows after the last one, joining the last block when they continue it.
     void Append(RowKind kind, std::int32_t first, std::int32_t second, std::int32_t count);
@@ -48,10 +50,12 @@ private:
     std::size_t size_ = 0;
 };
 
-// A longest common subsequence of lines, compared by their bytes; between two common lines the
-// first file's lines come before the second file's. A moved line shows as removed in one place
-// and added in another.
-Rows DiffLines(const TextFile& first, const TextFile& second);
+// A longest common subsequence of lines, compared by their bytes (or, with an option that
+// reduces lines, by their reduced text); between two common lines the first file's lines come
+// before the second file's. A moved line shows as removed in one place and added in another.
+// Where several placements of a change give the same length, the one with fewer, whole changes
+// is taken.
+Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOptions& options = {});
 
 // The row where each run of differing rows begins, in order.
 std::vector<std::size_t> DifferenceStarts(const Rows& rows);

@@ -113,7 +113,7 @@ std::u16string EncodingName(Encoding encoding) {
         case Encoding::Cp932:
             return u"Shift_JIS (CP932)";
         case Encoding::Windows1252:
-            return u"Windows-1252";
+            return u"Latin-1 (Windows-1252)";
     }
     return {};
 }
@@ -172,8 +172,8 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
         return {Encoding::Utf16Be, 2, !IsUtf16(bytes.substr(2), true)};
     if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false};
     if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false};
-    // Show what can be shown rather than nothing; the header tells the user bytes were replaced.
-    return {Encoding::Utf8, 0, true};
+    // Every byte has a character of its own here, so no two different lines look the same.
+    return {Encoding::Windows1252, 0, false};
 }
 
 std::u16string Decode(std::string_view bytes, Encoding encoding) {
@@ -193,9 +193,18 @@ std::u16string Decode(std::string_view bytes, Encoding encoding) {
         case Encoding::Windows1252:
             break;
     }
+    // Windows-1252 is Latin-1 but for 0x80..0x9F; the five bytes it leaves undefined keep their
+    // Latin-1 control characters, so that every byte stays a character of its own.
+    static constexpr char16_t kHigh[32] = {u'€', 0x81, u'‚', u'ƒ', u'„', u'…', u'†', u'‡',
+                                           u'ˆ', u'‰', u'Š', u'‹', u'Œ', 0x8D, u'Ž', 0x8F,
+                                           0x90, u'‘', u'’', u'“', u'”', u'•', u'–', u'—',
+                                           u'˜', u'™', u'š', u'›', u'œ', 0x9D, u'ž', u'Ÿ'};
     std::u16string text;
     text.reserve(bytes.size());
-    for (const char c : bytes) text.push_back(static_cast<unsigned char>(c));
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
+    }
     return text;
 }
 

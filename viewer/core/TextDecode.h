@@ -38,7 +38,8 @@ struct DetectedEncoding {
 
 // Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), strict UTF-8, then CP932
 // (Windows' Shift_JIS, which Japanese files written on Windows use). When none fits, the file
-// is UTF-8 with the bad bytes replaced, and `lossy` says so.
+// is shown as Windows-1252 (Latin-1), where every byte is a character of its own. Only a file
+// whose byte order mark promises what its bytes do not keep is `lossy`.
 DetectedEncoding DetectEncoding(std::string_view bytes);
 
 // The text of `bytes` (without the byte order mark) in `encoding`; what does not decode becomes

@@ -20,6 +20,22 @@ inline QColor KindColour(RowKind kind) {
     return QColor();
 }
 
+// The stronger shade that marks the characters that changed inside a line, and the overview.
+inline QColor MarkColour(RowKind kind) {
+    switch (kind) {
+        case RowKind::Removed:
+            return QColor(0xff, 0x99, 0x99);
+        case RowKind::Added:
+            return QColor(0x80, 0xcc, 0xff);
+        case RowKind::Common:
+            break;
+    }
+    return QColor();
+}
+
+// The frame of the current row, dark enough to see on every colour.
+inline QColor CurrentFrameColour() { return QColor(0x30, 0x30, 0x30); }
+
 // A mark beside the colour, so the kinds stay apart for readers who cannot tell the colours.
 inline QString KindMark(RowKind kind) {
     switch (kind) {

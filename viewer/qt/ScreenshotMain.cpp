@@ -1,26 +1,28 @@
-// viewer-screenshot FIRST SECOND OUTPUT.png: opens the viewer's window on two files, moves to the
-// first difference as F8 would, and saves the window's picture. For the README's screenshot; the
-// viewer itself never writes a file.
+// viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side]: opens the viewer's window on two
+// files (at the first difference, as the viewer does), in the one-list view or side by side, and
+// saves the window's picture. For the README's screenshots; the viewer itself never writes a file.
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
 #include <cstdio>
+#include <cstring>
 
 #include "Comparison.h"
 #include "ViewerWindow.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png\n", stderr);
+    const bool sideBySide = argc == 5 && std::strcmp(argv[4], "side-by-side") == 0;
+    if (argc != 4 && !sideBySide) {
+        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side]\n", stderr);
         return 2;
     }
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     viewer::ViewerWindow window(
         viewer::Compare(std::filesystem::path(argv[1]), std::filesystem::path(argv[2])));
-    window.resize(820, 450);
+    window.resize(sideBySide ? 980 : 820, 470);
     window.show();
-    window.NextDifference();
+    window.SetSideBySide(sideBySide);
     QApplication::processEvents();
     if (!window.grab().save(QFile::decodeName(argv[3]), "PNG")) {
         std::fprintf(stderr, "viewer-screenshot: cannot write %s\n", argv[3]);

@@ -1,10 +1,13 @@
 #include "ViewerWindow.h"
 
-#include <QAction>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -13,7 +16,9 @@
 
 #include "DiffModel.h"
 #include "Look.h"
+#include "OverviewStrip.h"
 #include "QtText.h"
+#include "RowDelegate.h"
 
 namespace viewer {
 
@@ -64,7 +69,6 @@ QString BinaryMessage(const Comparison& c) {
 
 ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
     : QMainWindow(parent), comparison_(std::move(comparison)) {
-    setWindowTitle(QStringLiteral("Diff-Zarvo ビューアー"));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(MakeHeader());
@@ -72,15 +76,34 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
     message_->setWordWrap(true);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(message_);
+    layout->addWidget(MakeNotice());
+
+    rowsArea_ = new QWidget(central);
+    auto* rows = new QHBoxLayout(rowsArea_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
     MakeRowsView();
-    layout->addWidget(view_, 1);
+    rows->addWidget(view_, 1);
+    overview_ = new OverviewStrip(rowsArea_);
+    rows->addWidget(overview_);
+    connect(overview_, &OverviewStrip::clicked, this, &ViewerWindow::StripClicked);
+    layout->addWidget(rowsArea_, 1);
+    layout->addWidget(MakeFindBar());
+    layout->addWidget(MakeLineBar());
     setCentralWidget(central);
+
+    hidden_ = new QLabel(this);
+    statusBar()->addWidget(hidden_);
     count_ = new QLabel(this);
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     statusBar()->addPermanentWidget(count_, 1);
     MakeActions();
-    ShowOutcome();
+    WatchFiles();
+    ShowComparison();
     if (comparison_.outcome == Outcome::Text) {
         resize(1000, 700);
+        // Open where the files part, as every comparison tool does.
+        if (!comparison_.differenceStarts.empty()) GoToRow(comparison_.differenceStarts.front());
     } else {
         resize(680, 260);
     }
@@ -97,30 +120,51 @@ QWidget* ViewerWindow::MakeHeader() {
     names_ = new QLabel(header);
     names_->setTextFormat(Qt::RichText);
     names_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    names_->setText(SideText(QStringLiteral("第一"), comparison_.first, comparison_.outcome) +
-                    QStringLiteral("<br>") +
-                    SideText(QStringLiteral("第二"), comparison_.second, comparison_.outcome));
     layout->addWidget(names_);
-    if (comparison_.outcome != Outcome::Text) return header;
 
-    auto* legend = new QHBoxLayout();
+    legend_ = new QWidget(header);
+    auto* legend = new QHBoxLayout(legend_);
+    legend->setContentsMargins(0, 0, 0, 0);
     legend->addWidget(LegendChip(RowKind::Removed));
     legend->addWidget(LegendChip(RowKind::Added));
     legend->addStretch(1);
-    layout->addLayout(legend);
+    layout->addWidget(legend_);
     return header;
+}
+
+QWidget* ViewerWindow::MakeNotice() {
+    notice_ = new QWidget(this);
+    notice_->setAutoFillBackground(true);
+    QPalette palette = notice_->palette();
+    palette.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xc0));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    notice_->setPalette(palette);
+    auto* layout = new QHBoxLayout(notice_);
+    layout->addWidget(new QLabel(QStringLiteral("ファイルがディスク上で変更されました。"), notice_),
+                      1);
+    auto* reload = new QPushButton(QStringLiteral("再読み込み (F5)"), notice_);
+    connect(reload, &QPushButton::clicked, this, &ViewerWindow::Reload);
+    layout->addWidget(reload);
+    notice_->hide();
+    return notice_;
 }
 
 void ViewerWindow::MakeRowsView() {
     view_ = new QTableView(this);
     model_ = std::make_unique<DiffModel>(comparison_);
     view_->setModel(model_.get());
+    view_->setItemDelegate(new RowDelegate(view_));
     // A click moves the current row as F8 does, and the status bar follows either way.
-    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { UpdateCount(); });
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    view_->setFont(font);
-    const QFontMetrics metrics(font);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        view_->viewport()->update();  // the whole row shows it is current, not one cell
+        UpdateCount();
+    });
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ViewerWindow::UpdateVisibleRows);
+    connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &ViewerWindow::UpdateVisibleRows);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(view_->font());
 
     // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
     QHeaderView* rows = view_->verticalHeader();
@@ -131,57 +175,65 @@ void ViewerWindow::MakeRowsView() {
     view_->setWordWrap(false);
     view_->setTextElideMode(Qt::ElideNone);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view_->horizontalHeader()->setStretchLastSection(true);
+}
 
+void ViewerWindow::SizeColumns() {
+    const QFontMetrics metrics(view_->font());
     QHeaderView* columns = view_->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Fixed);
-    const qsizetype lines =
+    const std::int32_t lines =
         std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
-    const int numberWidth =
-        metrics.horizontalAdvance(QString(QString::number(lines).size() + 1, u'0')) + 8;
-    view_->setColumnWidth(DiffModel::FirstNumber, std::max(numberWidth, 40));
-    view_->setColumnWidth(DiffModel::SecondNumber, std::max(numberWidth, 40));
+    const int numberWidth = std::max(
+        metrics.horizontalAdvance(QString(QString::number(lines).size() + 1, u'0')) + 8, 40);
+    if (model_->sideBySide()) {
+        view_->setColumnWidth(DiffModel::LeftNumber, numberWidth);
+        view_->setColumnWidth(DiffModel::RightNumber, numberWidth);
+        view_->setColumnWidth(DiffModel::Band,
+                              metrics.horizontalAdvance(QStringLiteral("<!!>")) + 12);
+        // Two panes of equal width, each one wide enough to drag wider.
+        const int pane = std::max(240, (view_->viewport()->width() - 2 * numberWidth -
+                                        view_->columnWidth(DiffModel::Band)) /
+                                           2);
+        columns->setSectionResizeMode(DiffModel::LeftContent, QHeaderView::Interactive);
+        view_->setColumnWidth(DiffModel::LeftContent, pane);
+        view_->setColumnWidth(DiffModel::RightContent, pane);
+        return;
+    }
+    view_->setColumnWidth(DiffModel::FirstNumber, numberWidth);
+    view_->setColumnWidth(DiffModel::SecondNumber, numberWidth);
     view_->setColumnWidth(DiffModel::Mark, metrics.horizontalAdvance(QStringLiteral("<!")) + 12);
     // Wide enough for the longest line of either file, so long lines scroll instead of being cut.
     int contentWidth = 400;
     for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
         const TextFile& text = *side->text;
         if (text.longestLine() < 0) continue;
-        const QString longest = DiffModel::ShownText(ToQString(text.Display(text.longestLine())));
+        QString longest = ToQString(text.Display(text.longestLine()));
+        longest.truncate(static_cast<qsizetype>(kLongestShown) + 40);
         contentWidth = std::max(contentWidth, metrics.horizontalAdvance(longest) + 24);
     }
     view_->setColumnWidth(DiffModel::Content, contentWidth);
-    columns->setStretchLastSection(true);
 }
 
-void ViewerWindow::MakeActions() {
-    auto* next = new QAction(QStringLiteral("次の相違 (F8)"), this);
-    next->setShortcut(Qt::Key_F8);
-    connect(next, &QAction::triggered, this, &ViewerWindow::NextDifference);
-    auto* previous = new QAction(QStringLiteral("前の相違 (Shift+F8)"), this);
-    previous->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F8), QKeySequence(Qt::Key_F7)});
-    connect(previous, &QAction::triggered, this, &ViewerWindow::PreviousDifference);
-    // The actions are the window's, so their keys work wherever the focus is in it.
-    addAction(next);
-    addAction(previous);
-    navigation_ = addToolBar(QStringLiteral("相違"));
-    navigation_->setMovable(false);
-    navigation_->addAction(previous);
-    navigation_->addAction(next);
-    const bool any = !comparison_.differenceStarts.empty();
-    next->setEnabled(any);
-    previous->setEnabled(any);
-}
-
-void ViewerWindow::ShowOutcome() {
-    if (comparison_.outcome != Outcome::Text) {
-        // Only a message to show: keep it under the header, and drop the list and its keys.
-        view_->hide();
-        navigation_->hide();
-        static_cast<QVBoxLayout*>(centralWidget()->layout())->addStretch(1);
-    }
+void ViewerWindow::ShowComparison() {
+    const bool text = comparison_.outcome == Outcome::Text;
+    setWindowTitle(ToQString(
+        comparison_.Title(PathText(comparison_.first.path.filename()).toStdU16String(),
+                          PathText(comparison_.second.path.filename()).toStdU16String())));
+    names_->setText(SideText(QStringLiteral("第一"), comparison_.first, comparison_.outcome) +
+                    QStringLiteral("<br>") +
+                    SideText(QStringLiteral("第二"), comparison_.second, comparison_.outcome));
+    legend_->setVisible(text);
+    // Only a message to show: keep it under the header, and drop the list and its keys.
+    rowsArea_->setVisible(text);
+    navigation_->setVisible(text);
+    for (QAction* action : textActions_) action->setEnabled(text);
+    message_->setStyleSheet(QString());
+    message_->show();
+    hidden_->setText(ToQString(comparison_.HiddenNote()));
     switch (comparison_.outcome) {
         case Outcome::Unreadable:
             message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
@@ -205,40 +257,44 @@ void ViewerWindow::ShowOutcome() {
     } else {
         message_->hide();
     }
+    SizeColumns();
+    UpdateOverview();
     UpdateCount();
+}
+
+void ViewerWindow::UpdateOverview() {
+    std::vector<OverviewStrip::Mark> marks;
+    for (const Block& block : comparison_.rows.blocks()) {
+        if (block.kind == RowKind::Common || comparison_.Overlooked(block.row)) continue;
+        marks.push_back({model_->ViewRow(block.row), block.count, block.kind});
+    }
+    overview_->SetMarks(std::move(marks), model_->rowCount());
+    UpdateVisibleRows();
+}
+
+void ViewerWindow::UpdateVisibleRows() {
+    const int first = view_->rowAt(0);
+    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
+    overview_->SetVisibleRows(std::max(first, 0), view_->viewport()->height() / rowHeight);
 }
 
 std::optional<std::size_t> ViewerWindow::CurrentRow() const {
     const QModelIndex current = view_->currentIndex();
     if (!current.isValid()) return std::nullopt;
-    return static_cast<std::size_t>(current.row());
+    return model_->ListRow(current.row());
 }
 
-void ViewerWindow::NextDifference() {
-    const std::optional<std::size_t> next = comparison_.NextDifference(CurrentRow());
-    if (!next) {
-        statusBar()->showMessage(QStringLiteral("これより後に相違はありません"), 3000);
-        return;
-    }
-    GoToRow(*next);
-}
+void ViewerWindow::GoToRow(std::size_t row) { GoToViewRow(model_->ViewRow(row)); }
 
-void ViewerWindow::PreviousDifference() {
-    const std::optional<std::size_t> previous = comparison_.PreviousDifference(CurrentRow());
-    if (!previous) {
-        statusBar()->showMessage(QStringLiteral("これより前に相違はありません"), 3000);
-        return;
-    }
-    GoToRow(*previous);
-}
-
-void ViewerWindow::GoToRow(std::size_t row) {
-    const QModelIndex index = model_->index(static_cast<int>(row), DiffModel::Content);
+void ViewerWindow::GoToViewRow(int viewRow) {
+    const int column = model_->sideBySide() ? int{DiffModel::LeftContent} : int{DiffModel::Content};
+    const QModelIndex index = model_->index(viewRow, column);
     view_->setCurrentIndex(index);
     view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void ViewerWindow::UpdateCount() {
+    if (comparison_.outcome != Outcome::Text) return;
     const auto& starts = comparison_.differenceStarts;
     if (starts.empty()) {
         count_->setText(QStringLiteral("相違はありません"));
