@@ -248,8 +248,14 @@ LineMarks Comparison::MarksOf(std::size_t row) const {
     if (!partner) return {};
     LineMarks result;
     result.partner = partner;
+    // Always the removed line first, so that both partners get their marks from one comparison:
+    // where two alignments are as good, each order may pick another.
     std::vector<MarkSpan> theirs;
-    InlineMarks(LineText(row), LineText(*partner), result.marks, theirs);
+    if (removed) {
+        InlineMarks(LineText(row), LineText(*partner), result.marks, theirs);
+    } else {
+        InlineMarks(LineText(*partner), LineText(row), theirs, result.marks);
+    }
     return result;
 }
 
