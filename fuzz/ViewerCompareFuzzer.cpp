@@ -1,16 +1,25 @@
 // libFuzzer target for the viewer's comparison of two files, from reading them to the rows it
 // shows. The first input byte chooses the second file: the bytes after a separator (or the second
 // half), a copy of the first, or the first with one byte changed; and whether the files go over
-// the text limit, so that the block-by-block comparison runs too. Both files are written to a
-// memory file system and compared as the program compares them. Checks, beyond the sanitizers:
+// the text limit, so that the block-by-block comparison runs too. The second byte chooses the
+// ignore options, and whether they are applied again to the finished comparison. Both files are
+// written to a memory file system and compared as the program compares them. Checks, beyond the
+// sanitizers:
 // - the first differing byte and the sizes are the files' own; identical bytes say so;
 // - every line of both files appears exactly once in the rows, in order;
-// - a common row pairs two lines with the same bytes, or, for files in two encodings, the same
-//   text decoded without loss;
+// - a common row pairs two lines with the same bytes; for files in two encodings, the same text
+//   decoded without loss; under an ignore option, the same text once the option reduces it;
 // - identical files have only common rows; files whose bytes differ show a difference or say
-//   why their lines are the same; files in one encoding whose lines differ show a difference;
+//   why not (lines the same in other bytes, or an option that hides lines); lines that differ
+//   as compared give a changed row;
 // - the common rows are as many as the longest common subsequence of the lines (small inputs);
-// - the differences start where runs of changed rows start, and moving between them agrees.
+// - the differences start where runs of changed rows start, less the changes of blank lines an
+//   option overlooks; moving between them agrees; the count of hidden lines is right;
+// - a changed line's partner is a line of the other file in the same change, whose partner it
+//   is; the marks lie inside the line, in order, apart; what the two leave unmarked is the same;
+//   a long line shown in part keeps its first mark on screen;
+// - the two-pane view shows every row once, common rows facing each other;
+// - applying other options and back gives the same rows.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +32,7 @@
 #include <vector>
 
 #include "Comparison.h"
+#include "SideBySide.h"
 #include "ViewerCheck.h"
 
 namespace {
@@ -69,18 +79,118 @@ std::vector<RawLine> FileLines(std::string_view bytes, const viewer::FileSide& s
                                    side.encoding == Encoding::Utf16Be);
 }
 
-// The length of a longest common subsequence of two lists of lines.
-std::size_t CommonLength(const std::vector<RawLine>& a, const std::vector<RawLine>& b) {
+// A line as the comparison should compare it: its bytes (each one a unit), its text for files in
+// two encodings, or its text reduced by the options.
+std::u16string Key(std::string_view bytes, Encoding encoding, bool byText,
+                   const viewer::IgnoreOptions& options) {
+    const bool reduces = options.trailingBlanks || options.allBlanks || options.letterCase;
+    if (reduces) return viewer::Reduce(viewer::Decode(bytes, encoding), options);
+    if (byText) return viewer::Decode(bytes, encoding);
+    return std::u16string(bytes.begin(), bytes.end());
+}
+
+// The length of a longest common subsequence of two lists.
+std::size_t CommonLength(const std::vector<std::u16string>& a,
+                         const std::vector<std::u16string>& b) {
     std::vector<std::size_t> row(b.size() + 1, 0);
-    for (const RawLine& x : a) {
+    for (const std::u16string& x : a) {
         std::size_t diagonal = 0;
         for (std::size_t j = 0; j < b.size(); ++j) {
             const std::size_t above = row[j + 1];
-            row[j + 1] = x.bytes == b[j].bytes ? diagonal + 1 : std::max(row[j], above);
+            row[j + 1] = x == b[j] ? diagonal + 1 : std::max(row[j], above);
             diagonal = above;
         }
     }
     return row[b.size()];
+}
+
+// What a line's marks leave unmarked; the marks lie inside the line, in order and apart.
+std::u16string Unmarked(const std::u16string& text, const std::vector<viewer::MarkSpan>& marks) {
+    std::u16string rest;
+    std::size_t at = 0;
+    for (const viewer::MarkSpan& mark : marks) {
+        if (mark.length == 0 || mark.start < at || mark.start + mark.length > text.size())
+            Fail("a mark lies outside its line or out of order");
+        rest.append(text, at, mark.start - at);
+        at = mark.start + mark.length;
+    }
+    return rest + text.substr(at);
+}
+
+// The change (a run of changed rows) that holds `row`: its first row and the row after it.
+std::pair<std::size_t, std::size_t> ChangeOf(const Comparison& c, std::size_t row) {
+    std::size_t begin = row, end = row;
+    while (begin > 0 && c.rows[begin - 1].kind != RowKind::Common) --begin;
+    while (end < c.rows.size() && c.rows[end].kind != RowKind::Common) ++end;
+    return {begin, end};
+}
+
+void CheckMarks(const Comparison& c, std::size_t row) {
+    const viewer::LineMarks marks = c.MarksOf(row);
+    const bool overlooked = c.Overlooked(row);
+    if (c.rows[row].kind == RowKind::Common || overlooked) {
+        if (marks.partner || !marks.marks.empty()) Fail("a common or overlooked row has marks");
+        return;
+    }
+    const std::u16string text = c.LineText(row);
+    if (!marks.partner) {
+        if (!marks.marks.empty()) Fail("a line without a partner has marks");
+    } else {
+        const std::size_t partner = *marks.partner;
+        const auto [begin, end] = ChangeOf(c, row);
+        if (partner < begin || partner >= end || c.rows[partner].kind == c.rows[row].kind)
+            Fail("a line's partner is not in its change, in the other file");
+        const viewer::LineMarks back = c.MarksOf(partner);
+        if (back.partner != row) Fail("a line is not its partner's partner");
+        const std::u16string other = c.LineText(partner);
+        if (Unmarked(text, marks.marks) != Unmarked(other, back.marks))
+            Fail("two partners differ outside their marks");
+        if (text != other && marks.marks.empty() && back.marks.empty())
+            Fail("two different partners have no marks");
+    }
+    const viewer::ShownLine shown = c.Shown(row);
+    Unmarked(shown.text, shown.marks);
+    if (text.size() <= viewer::kLongestShown) {
+        if (shown.text != text || shown.marks != marks.marks)
+            Fail("a short line is not shown whole");
+    } else if (!marks.marks.empty() && shown.marks.empty()) {
+        Fail("a long line is shown without its first difference");
+    }
+    // Any width: what is shown holds its marks.
+    for (const std::size_t longest : {std::size_t{1}, std::size_t{7}, std::size_t{100}}) {
+        const viewer::ShownLine part = c.Shown(row, longest);
+        Unmarked(part.text, part.marks);
+    }
+}
+
+void CheckSideBySide(const Comparison& c) {
+    const viewer::SideBySide side(c.rows);
+    std::size_t nextLeft = 0, nextRight = 0;
+    std::vector<bool> seen(c.rows.size(), false);
+    for (std::size_t s = 0; s < side.size(); ++s) {
+        const viewer::SideRow pair = side[s];
+        if (!pair.left && !pair.right) Fail("an empty row in the two-pane view");
+        for (const auto& place : {pair.left, pair.right}) {
+            if (!place) continue;
+            if (*place >= c.rows.size()) Fail("the two-pane view shows a row that is not there");
+            if (side.SideRowOf(*place) != s) Fail("the two-pane view misplaces a row");
+            seen[*place] = true;
+        }
+        if (pair.left) {
+            if (c.rows[*pair.left].kind == RowKind::Added || *pair.left < nextLeft)
+                Fail("the left pane shows a line of the second file, or out of order");
+            nextLeft = *pair.left + 1;
+        }
+        if (pair.right) {
+            if (c.rows[*pair.right].kind == RowKind::Removed || *pair.right < nextRight)
+                Fail("the right pane shows a line of the first file, or out of order");
+            nextRight = *pair.right + 1;
+        }
+        if ((pair.left && c.rows[*pair.left].kind == RowKind::Common) != (pair.left == pair.right))
+            Fail("a common line does not face itself");
+    }
+    if (std::find(seen.begin(), seen.end(), false) != seen.end())
+        Fail("a row is missing from the two-pane view");
 }
 
 void CheckText(const Comparison& c, std::string_view bytes1, std::string_view bytes2) {
@@ -92,13 +202,25 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
         text2.LineCount() != static_cast<std::int32_t>(lines2.size())) {
         Fail("a file has the wrong number of lines");
     }
-    // Files in one encoding (a byte order mark aside) write the same text in the same bytes.
+    // Files in one encoding (a byte order mark aside) write the same text in the same bytes;
+    // files in two are compared by their text, unless a byte order mark promised what the bytes
+    // do not keep.
     auto form = [](Encoding e) { return e == Encoding::Utf8Bom ? Encoding::Utf8 : e; };
-    const bool oneEncoding = form(c.first.encoding) == form(c.second.encoding);
+    const bool byText =
+        form(c.first.encoding) != form(c.second.encoding) && !c.first.lossy && !c.second.lossy;
+    std::vector<std::u16string> keys1, keys2, plain1, plain2;
+    for (const RawLine& l : lines1) {
+        keys1.push_back(Key(l.bytes, c.first.encoding, byText, c.options));
+        plain1.push_back(Key(l.bytes, c.first.encoding, byText, {}));
+    }
+    for (const RawLine& l : lines2) {
+        keys2.push_back(Key(l.bytes, c.second.encoding, byText, c.options));
+        plain2.push_back(Key(l.bytes, c.second.encoding, byText, {}));
+    }
 
     // Every line once, in order; common rows pair equal lines.
     std::int32_t next1 = 0, next2 = 0;
-    std::size_t common = 0;
+    std::size_t common = 0, hidden = 0;
     for (std::size_t r = 0; r < c.rows.size(); ++r) {
         const viewer::Row row = c.rows[r];
         const bool has1 = row.kind != RowKind::Added, has2 = row.kind != RowKind::Removed;
@@ -108,26 +230,33 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
         if (has2 && row.second != next2++) Fail("the second file's lines are not shown in order");
         if (row.kind == RowKind::Common) {
             ++common;
-            const RawLine& a = lines1[static_cast<std::size_t>(row.first)];
-            const RawLine& b = lines2[static_cast<std::size_t>(row.second)];
-            if (a.bytes != b.bytes) {
-                const bool sameText = !oneEncoding && !c.first.lossy && !c.second.lossy &&
-                                      viewer::Decode(a.bytes, c.first.encoding) ==
-                                          viewer::Decode(b.bytes, c.second.encoding);
-                if (!sameText) Fail("a common row pairs lines that differ");
-            }
+            const auto i = static_cast<std::size_t>(row.first);
+            const auto j = static_cast<std::size_t>(row.second);
+            if (keys1[i] != keys2[j]) Fail("a common row pairs lines that differ");
+            hidden += plain1[i] != plain2[j];
+        } else if (c.Overlooked(r)) {
+            ++hidden;
         }
-        c.LineText(r);
-        c.LineBytes(r);
     }
     if (next1 != text1.LineCount() || next2 != text2.LineCount())
         Fail("a line is missing from the rows");
+    if (c.options.any() && c.hiddenLines != hidden) Fail("the count of hidden lines is wrong");
 
-    // Where the differences start, and moving between them.
+    // Where the differences start (changes of blank lines aside, when overlooked), and moving
+    // between them.
     std::vector<std::size_t> starts;
+    bool changes = false;
     for (std::size_t r = 0; r < c.rows.size(); ++r) {
-        if (c.rows[r].kind != RowKind::Common && (r == 0 || c.rows[r - 1].kind == RowKind::Common))
-            starts.push_back(r);
+        if (c.rows[r].kind == RowKind::Common) continue;
+        changes = true;
+        if (r > 0 && c.rows[r - 1].kind != RowKind::Common) continue;
+        bool blank = true;
+        for (std::size_t k = r; k < c.rows.size() && c.rows[k].kind != RowKind::Common; ++k) {
+            for (const char16_t ch : c.LineText(k)) blank = blank && viewer::IsBlank(ch);
+        }
+        const bool overlooked = c.options.blankLines && blank;
+        if (c.Overlooked(r) != overlooked) Fail("a change of blank lines is misjudged");
+        if (!overlooked) starts.push_back(r);
     }
     if (starts != c.differenceStarts) Fail("differences do not start where changed rows start");
     std::optional<std::size_t> at;
@@ -138,26 +267,35 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (c.NextDifference(at)) Fail("a difference after the last one");
 
-    std::vector<std::string_view> bare1, bare2;
-    std::vector<std::u16string> shown1, shown2;
-    for (const RawLine& l : lines1) {
-        bare1.push_back(l.bytes);
-        shown1.push_back(viewer::Decode(l.bytes, c.first.encoding));
-    }
-    for (const RawLine& l : lines2) {
-        bare2.push_back(l.bytes);
-        shown2.push_back(viewer::Decode(l.bytes, c.second.encoding));
-    }
     if (c.identicalBytes && (common != c.rows.size() || !starts.empty()))
         Fail("identical files show a difference");
-    if (!c.identicalBytes && starts.empty() && c.SameLinesNote().empty())
+    if (!c.identicalBytes && starts.empty() && c.SameLinesNote().empty() &&
+        c.HiddenNote().empty()) {
         Fail("files whose bytes differ show no difference and say nothing");
-    const bool byText = !oneEncoding && !c.first.lossy && !c.second.lossy;
-    if (starts.empty() && (oneEncoding ? bare1 != bare2 : byText && shown1 != shown2))
-        Fail("files with different lines show no difference");
-    if (oneEncoding && lines1.size() * lines2.size() <= 40000 &&
-        common != CommonLength(lines1, lines2)) {
+    }
+    if (!c.identicalBytes && keys1 != keys2 && !changes)
+        Fail("files with different lines show no change");
+    if (!c.identicalBytes && lines1.size() * lines2.size() <= 40000 &&
+        common != CommonLength(keys1, keys2)) {
         Fail("the common lines are not a longest common subsequence");
+    }
+
+    // Marks, the two panes, and the rest of what the window asks, on the first rows.
+    const std::size_t shown = std::min<std::size_t>(c.rows.size(), 300);
+    for (std::size_t r = 0; r < shown; ++r) CheckMarks(c, r);
+    CheckSideBySide(c);
+    std::vector<std::size_t> all(shown);
+    for (std::size_t r = 0; r < shown; ++r) all[r] = r;
+    c.CopyText(all);
+    if (shown > 0) c.Find(c.LineText(shown / 2).substr(0, 3), std::nullopt, true);
+    for (std::int64_t line = 0; line <= text1.LineCount() + 1; line += 1 + line / 8) {
+        const std::optional<std::size_t> row = c.RowOfLine(true, line);
+        if (line < 1 || text1.LineCount() == 0) {
+            if (row) Fail("going to a line that is not there found a row");
+        } else if (!row ||
+                   c.rows[*row].first != std::min<std::int64_t>(line, text1.LineCount()) - 1) {
+            Fail("going to a line found the wrong row");
+        }
     }
 }
 
@@ -166,7 +304,9 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::uint8_t control = data[0];
-    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string_view input(
+        reinterpret_cast<const char*>(data) + std::min<std::size_t>(size, 2),
+        size - std::min<std::size_t>(size, 2));
     std::string first, second;
     switch (control & 3) {
         case 0:
@@ -196,9 +336,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::int64_t limit =
         (control & 0x80) != 0 ? static_cast<std::int64_t>(std::min(first.size(), second.size()))
                               : viewer::kTextLimitBytes;
+    viewer::IgnoreOptions options;
+    const std::uint8_t choice = size > 1 ? data[1] : 0;
+    options.trailingBlanks = (choice & 1) != 0;
+    options.allBlanks = (choice & 2) != 0;
+    options.blankLines = (choice & 4) != 0;
+    options.letterCase = (choice & 8) != 0;
     Store("first", first);
     Store("second", second);
-    const Comparison c = viewer::Compare(Folder() + "/first", Folder() + "/second", limit);
+    Comparison c = viewer::Compare(Folder() + "/first", Folder() + "/second", limit, options);
+    if ((choice & 16) != 0) {
+        // Other options and back, on the comparison already made, as the menu does.
+        const std::vector<viewer::Block> before = c.rows.blocks();
+        const std::vector<std::size_t> starts = c.differenceStarts;
+        viewer::IgnoreOptions other;
+        other.allBlanks = !options.allBlanks;
+        other.letterCase = !options.letterCase;
+        c.Rediff(other);
+        c.Rediff(options);
+        const std::vector<viewer::Block>& after = c.rows.blocks();
+        const bool same = std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                                     [](const viewer::Block& x, const viewer::Block& y) {
+                                         return x.kind == y.kind && x.first == y.first &&
+                                                x.second == y.second && x.count == y.count &&
+                                                x.row == y.row;
+                                     });
+        if (!same || starts != c.differenceStarts) Fail("options applied again change the rows");
+    }
 
     if (c.outcome == viewer::Outcome::Unreadable) Fail("a written file could not be read");
     if (c.first.size != static_cast<std::int64_t>(first.size()) ||

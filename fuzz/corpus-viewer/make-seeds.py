@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the viewer fuzz targets' seeds: the kinds of file the viewer's tests read (every
-encoding, byte order marks, CR/LF mixes, long lines, binary), each one byte of choices first.
+encoding, byte order marks, CR/LF mixes, long lines, binary), with the targets' choices first
+(one byte for decoding: how often to repeat the file; two for comparing: the second file and the
+limit, then the ignore options).
 Run from anywhere; the seeds land beside this script, in decode/ and compare/."""
 import os
 
@@ -48,8 +50,13 @@ def write(folder, name, data):
 
 for name, data in files.items():
     write("decode", name, b"\x00" + data)
-    write("compare", "same-" + name, b"\x02" + data)
+    write("compare", "same-" + name, b"\x02\x00" + data)
 for name, (a, b) in pairs.items():
-    write("compare", name, b"\x00" + a + separator + b)
-write("compare", "one-byte-changed", b"\x47" + files["utf8"])
-write("compare", "over-the-limit", b"\x80" + pairs["edit"][0] + separator + pairs["edit"][1])
+    write("compare", name, b"\x00\x00" + a + separator + b)
+# Each ignore option alone, then all of them applied again to a finished comparison.
+for bit, option in enumerate(["trailing-blanks", "all-blanks", "blank-lines", "case"]):
+    write("compare", "ignore-" + option, bytes([0, 1 << bit]) + pairs["blanks"][0] + separator +
+          pairs["blanks"][1])
+write("compare", "ignore-all-again", b"\x00\x1f" + pairs["blanks"][0] + separator + pairs["blanks"][1])
+write("compare", "one-byte-changed", b"\x47\x00" + files["utf8"])
+write("compare", "over-the-limit", b"\x80\x00" + pairs["edit"][0] + separator + pairs["edit"][1])
