@@ -48,6 +48,8 @@ def write(folder, name, data):
         out.write(data)
 
 
+# Repeated 127 times by the decoding target: CP932 past the decoder's first piece of 16,384 units.
+write("decode", "cp932-repeated", b"\xff" + ("ASCII text, then 日本語 ①～ and more ASCII text.\r\n" * 4).encode("cp932"))
 for name, data in files.items():
     write("decode", name, b"\x00" + data)
     write("compare", "same-" + name, b"\x02\x00" + data)
