@@ -1,10 +1,10 @@
 // libFuzzer target for the viewer's comparison of two files, from reading them to the rows it
-// shows. The first input byte chooses the second file: the bytes after a separator (or the second
-// half), a copy of the first, or the first with one byte changed; and whether the files go over
-// the text limit, so that the block-by-block comparison runs too. The second byte chooses the
-// ignore options, and whether they are applied again to the finished comparison. Both files are
-// written to a memory file system and compared as the program compares them. Checks, beyond the
-// sanitizers:
+// shows. The first input byte chooses the two files: the bytes before and after a separator (or
+// the two halves), each once or repeated, or a file and a copy of it, or a file and the same with
+// one byte changed; and whether the files go over the text limit, so that the block-by-block
+// comparison runs too. The second byte chooses the ignore options, and whether they are applied
+// again to the finished comparison. Both files are written to a memory file system and compared
+// as the program compares them. Checks, beyond the sanitizers:
 // - the first differing byte and the sizes are the files' own; identical bytes say so;
 // - every line of both files appears exactly once in the rows, in order;
 // - a common row pairs two lines with the same bytes; for files in two encodings, the same text
@@ -317,6 +317,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             first = input.substr(0, cut);
             second = input.substr(std::min(
                 input.size(), cut + (separator == std::string_view::npos ? 0 : kSeparator.size())));
+            if ((control & 3) == 1) {
+                // Both files repeated, up to 16 times and 40 KB: changes of hundreds of lines,
+                // which are paired in order rather than by likeness.
+                const std::size_t times = std::min<std::size_t>(
+                    1 + ((control >> 2) & 15), 40000 / (first.size() + second.size() + 1) + 1);
+                const std::string once1 = first, once2 = second;
+                for (std::size_t k = 1; k < times; ++k) first += once1, second += once2;
+            }
             break;
         }
         case 2:
@@ -332,10 +340,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
     }
-    // Over the text limit for one file or both: compared in blocks.
-    const std::int64_t limit =
-        (control & 0x80) != 0 ? static_cast<std::int64_t>(std::min(first.size(), second.size()))
-                              : viewer::kTextLimitBytes;
+    // Over the text limit for the larger file, or for both: compared in blocks.
+    const auto smaller = static_cast<std::int64_t>(std::min(first.size(), second.size()));
+    const std::int64_t limit = (control & 0x80) == 0   ? viewer::kTextLimitBytes
+                               : (control & 0x40) == 0 ? smaller
+                                                       : std::max<std::int64_t>(smaller - 1, 0);
     viewer::IgnoreOptions options;
     const std::uint8_t choice = size > 1 ? data[1] : 0;
     options.trailingBlanks = (choice & 1) != 0;

@@ -60,5 +60,9 @@ for bit, option in enumerate(["trailing-blanks", "all-blanks", "blank-lines", "c
     write("compare", "ignore-" + option, bytes([0, 1 << bit]) + pairs["blanks"][0] + separator +
           pairs["blanks"][1])
 write("compare", "ignore-all-again", b"\x00\x1f" + pairs["blanks"][0] + separator + pairs["blanks"][1])
+# Both files of a pair repeated 16 times: changes too large to pair lines by likeness.
+write("compare", "repeated-16-times", b"\x3d\x00" + pairs["edit"][0] + b"\n".join(
+    b"line %d" % i for i in range(40)) + separator + pairs["edit"][1] + b"\n".join(
+    b"line %d changed" % i for i in range(40)))
 write("compare", "one-byte-changed", b"\x47\x00" + files["utf8"])
 write("compare", "over-the-limit", b"\x80\x00" + pairs["edit"][0] + separator + pairs["edit"][1])
