@@ -1,7 +1,10 @@
 // Times diff-zarvo-view from start to its first painted window, and its peak memory, on
 // generated files, against GNU diff on the same files in the same run. Prints ratios.
 //
-// Usage: viewer_bench [VIEWER]   (VIEWER defaults to the one built beside this benchmark)
+// Usage: viewer_bench [VIEWER [EARLIER_VIEWER]]
+//   VIEWER defaults to the one built beside this benchmark. With EARLIER_VIEWER (say, main's
+//   build), that one is timed too, its runs taking turns with VIEWER's, and the last column is
+//   VIEWER's time over it: a change to the viewer is measured against what it changes.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <spawn.h>
@@ -57,17 +60,6 @@ Run Measure(const std::vector<std::string>& command) {
     return run;
 }
 
-// The median time of a few runs, with the largest peak seen.
-Run Median(const std::vector<std::string>& command, int runs) {
-    std::vector<Run> all;
-    for (int i = 0; i < runs; ++i) all.push_back(Measure(command));
-    std::sort(all.begin(), all.end(),
-              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
-    Run median = all[all.size() / 2];
-    for (const Run& run : all) median.peakKib = std::max(median.peakKib, run.peakKib);
-    return median;
-}
-
 std::string MakeLine(std::mt19937& random, long number) {
     static const char* const kWords[] = {"value",  "count", "buffer",   "index", "path",
                                          "result", "比較",  "ファイル", "行",    "差分"};
@@ -80,13 +72,38 @@ std::string MakeLine(std::mt19937& random, long number) {
     return line;
 }
 
+// A line in Latin-1 (ISO 8859-1) bytes: neither UTF-8 nor CP932, so the viewer shows it in its
+// single-byte fallback.
+std::string MakeLatin1Line(std::mt19937& random, long number) {
+    // Octal escapes: a hex escape would run on into the letters after it.
+    static const char* const kWords[] = {"caf\351",   "na\357ve", "r\351sum\351", "\351t\351",
+                                         "gar\347on", "pi\361a",  "stra\337e",    "\374ber",
+                                         "ni\361o",   "fa\347ade"};
+    std::uniform_int_distribution<int> word(0, 9);
+    char line[160];
+    std::snprintf(line, sizeof line, "%s_%ld = %s(%u, \"%s\");", kWords[word(random)], number,
+                  kWords[word(random)], static_cast<unsigned>(random() % 1000),
+                  kWords[word(random)]);
+    return line;
+}
+
+// A line of about 10 KB: minified code, data on one line.
+std::string MakeLongLine(std::mt19937& random, long number) {
+    std::string line = "row" + std::to_string(number) + ":";
+    while (line.size() < 10'000) line += MakeLine(random, number) + ' ';
+    return line;
+}
+
+using LineMaker = std::string (*)(std::mt19937&, long);
+
 // Writes a file of `lines` lines and a copy with `changes` scattered edits: a third replaced
-// lines, a third removed, a third added.
-void MakePair(const fs::path& first, const fs::path& second, long lines, long changes) {
+// lines (an edit at the line's end), a third removed, a third added.
+void MakePair(const fs::path& first, const fs::path& second, long lines, long changes,
+              LineMaker makeLine = MakeLine) {
     std::mt19937 random(static_cast<unsigned>(lines));
     std::vector<std::string> text;
     text.reserve(static_cast<size_t>(lines));
-    for (long i = 0; i < lines; ++i) text.push_back(MakeLine(random, i));
+    for (long i = 0; i < lines; ++i) text.push_back(makeLine(random, i));
     {
         std::ofstream out(first, std::ios::binary);
         for (const std::string& line : text) out << line << '\n';
@@ -112,23 +129,55 @@ void MakePair(const fs::path& first, const fs::path& second, long lines, long ch
     }
 }
 
-void Compare(const char* title, const std::string& viewer, const fs::path& a, const fs::path& b) {
+// The median of each command's runs, the commands taking turns, so that a change in the
+// machine's load falls on all of them alike.
+std::vector<Run> Medians(const std::vector<std::vector<std::string>>& commands, int runs) {
+    std::vector<std::vector<Run>> all(commands.size());
+    for (int i = 0; i < runs; ++i) {
+        for (size_t c = 0; c < commands.size(); ++c) all[c].push_back(Measure(commands[c]));
+    }
+    std::vector<Run> medians;
+    for (std::vector<Run>& runsOfOne : all) {
+        std::sort(runsOfOne.begin(), runsOfOne.end(),
+                  [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+        Run median = runsOfOne[runsOfOne.size() / 2];
+        for (const Run& run : runsOfOne) median.peakKib = std::max(median.peakKib, run.peakKib);
+        medians.push_back(median);
+    }
+    return medians;
+}
+
+void Compare(const char* title, const std::string& viewer, const std::string& earlier,
+             const fs::path& a, const fs::path& b) {
     const int runs = 5;
-    const Run diff = Median({"/usr/bin/diff", a.string(), b.string()}, runs);
-    const Run view = Median({viewer, "--exit-when-shown", a.string(), b.string()}, runs);
+    std::vector<std::vector<std::string>> commands = {
+        {"/usr/bin/diff", a.string(), b.string()},
+        {viewer, "--exit-when-shown", a.string(), b.string()}};
+    if (!earlier.empty())
+        commands.push_back({earlier, "--exit-when-shown", a.string(), b.string()});
+    const std::vector<Run> medians = Medians(commands, runs);
+    const Run& diff = medians[0];
+    const Run& view = medians[1];
     if (!WIFEXITED(view.status) || WEXITSTATUS(view.status) != 0) {
         std::fprintf(stderr, "the viewer failed on %s\n", title);
         std::exit(1);
     }
-    std::printf("%-44s %9.3f s %9.3f s %7.1fx %9ld KiB %9ld KiB %7.1fx\n", title, diff.seconds,
+    std::printf("%-44s %9.3f s %9.3f s %7.1fx %9ld KiB %9ld KiB %7.1fx", title, diff.seconds,
                 view.seconds, view.seconds / diff.seconds, diff.peakKib, view.peakKib,
                 static_cast<double>(view.peakKib) / static_cast<double>(diff.peakKib));
+    if (!earlier.empty()) {
+        const Run& before = medians[2];
+        std::printf(" %9.3f s %7.2fx %9ld KiB", before.seconds, view.seconds / before.seconds,
+                    before.peakKib);
+    }
+    std::printf("\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string viewer = argc > 1 ? argv[1] : ZARVO_VIEWER_PROGRAM;
+    const std::string earlier = argc > 2 ? argv[2] : "";
     // The viewer is timed to its first painted window; without a display, Qt paints offscreen.
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -143,20 +192,28 @@ int main(int argc, char** argv) {
         MakePair(dir / "a1.txt", dir / "b1.txt", 1, 1);
         MakePair(dir / "a100k.txt", dir / "b100k.txt", 100'000, 1'000);
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
+        MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
+        MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
         _exit(0);
     }
     int status = 0;
     waitpid(maker, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
 
-    std::printf("%-44s %11s %11s %8s %13s %13s %8s\n", "files (median of 5 runs)", "diff", "viewer",
+    std::printf("%-44s %11s %11s %8s %13s %13s %8s", "files (median of 5 runs)", "diff", "viewer",
                 "ratio", "diff peak", "viewer peak", "ratio");
+    if (!earlier.empty()) std::printf(" %11s %8s %13s", "earlier", "ratio", "earlier peak");
+    std::printf("\n");
     // The floor: what starting Qt and painting a window costs, whatever the files.
-    Compare("1 line each (start-up alone)", viewer, dir / "a1.txt", dir / "b1.txt");
-    Compare("100,000 lines, 1,000 changes", viewer, dir / "a100k.txt", dir / "b100k.txt");
-    Compare("100,000 lines, identical", viewer, dir / "a100k.txt", dir / "a100k.txt");
-    Compare("1,000,000 lines, 1,000 changes", viewer, dir / "a1m.txt", dir / "b1m.txt");
-    Compare("1,000,000 lines, identical", viewer, dir / "a1m.txt", dir / "a1m.txt");
+    Compare("1 line each (start-up alone)", viewer, earlier, dir / "a1.txt", dir / "b1.txt");
+    Compare("100,000 lines, 1,000 changes", viewer, earlier, dir / "a100k.txt", dir / "b100k.txt");
+    Compare("100,000 lines, identical", viewer, earlier, dir / "a100k.txt", dir / "a100k.txt");
+    Compare("1,000,000 lines, 1,000 changes", viewer, earlier, dir / "a1m.txt", dir / "b1m.txt");
+    Compare("1,000,000 lines, identical", viewer, earlier, dir / "a1m.txt", dir / "a1m.txt");
+    Compare("100,000 Latin-1 lines, 1,000 changes", viewer, earlier, dir / "aLatin1.txt",
+            dir / "bLatin1.txt");
+    Compare("2,000 lines of 10 KB (20 MB), 100 changes", viewer, earlier, dir / "aLong.txt",
+            dir / "bLong.txt");
 
     std::error_code ignored;
     fs::remove_all(dir, ignored);

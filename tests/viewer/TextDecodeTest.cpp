@@ -139,6 +139,21 @@ TEST(TextFile, LinesEndingsAndTheFinalNewline) {
     ASSERT_EQ(blank.LineCount(), 1);
     EXPECT_EQ(blank.Line(0), "");
 
+    // Lines far apart (a line over 64 KiB among short ones) are found as well as near ones.
+    std::string lines;
+    for (int i = 0; i < 200; ++i) {
+        lines += i == 70 ? std::string(70000, 'w') : std::to_string(i);
+        lines += '\n';
+    }
+    const TextFile far(lines, Encoding::Utf8);
+    ASSERT_EQ(far.LineCount(), 200);
+    EXPECT_EQ(far.Line(69), "69");
+    EXPECT_EQ(far.Line(70).size(), 70000u);
+    EXPECT_EQ(far.Line(71), "71");
+    EXPECT_EQ(far.Line(199), "199");
+    EXPECT_EQ(far.longestLine(), 70);
+    EXPECT_EQ(far.LineAt(70000 + 200), 70);
+
     // UTF-16 ends lines at the code unit LF, not at a byte 0x0A: U+0A0D is "ਗ".
     const TextFile utf16(Bytes("\x0D\x0A\r\x00\n\x00"
                                "b\x00",

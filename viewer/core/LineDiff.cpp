@@ -26,6 +26,8 @@ public:
         }
     }
     std::int32_t size() const { return file_.LineCount(); }
+    bool reduced() const { return !reduced_.empty(); }
+    const TextFile& file() const { return file_; }
     std::string_view operator[](std::int32_t i) const {
         return reduced_.empty() ? file_.Line(i)
                                 : std::string_view(reduced_[static_cast<std::size_t>(i)]);
@@ -54,12 +56,6 @@ struct Group {
     std::int32_t start = 0;
     std::int32_t end = 0;
 };
-
-Group FirstGroup(const Changed& changed) {
-    Group g;
-    while (changed[g.end]) ++g.end;
-    return g;
-}
 
 bool NextGroup(const Changed& changed, Group& g) {
     if (g.end == changed.size()) return false;
@@ -95,14 +91,25 @@ bool SlideUp(Changed& changed, const LineKeys& keys, Group& g) {
     return true;
 }
 
+// How far a group may slide each way: in a file of a million blank lines a change could slide
+// through all of them, and nothing is gained beyond a screenful or two.
+constexpr std::int32_t kMostSlides = 10000;
+
 // Where lines repeat ("}", "end"), a change can often sit in several places with the same
 // length of diff. Each group of changed lines is slid to join its neighbours, and then to face
 // a change in the other file, so that one edit shows as one change rather than several.
 // (The way GNU diff and git compact their output.)
-void Compact(Changed& changed, const LineKeys& keys, const Changed& other) {
-    Group g = FirstGroup(changed);
-    Group go = FirstGroup(other);
+void Compact(Changed& changed, const LineKeys& keys, const Changed& other, std::int32_t head,
+             std::int32_t lastChanged) {
+    // The first `head` lines are common to both files, so the groups at `head` face each other.
+    Group g{head, head};
+    while (changed[g.end]) ++g.end;
+    Group go{head, head};
+    while (other[go.end]) ++go.end;
     for (;;) {
+        // Past the last changed line there is nothing left to move.
+        lastChanged = std::max(lastChanged, g.end - 1);
+        if (g.start > lastChanged) break;
         if (g.end != g.start) {
             std::int32_t size = 0;
             std::int32_t earliestEnd = 0;
@@ -110,10 +117,14 @@ void Compact(Changed& changed, const LineKeys& keys, const Changed& other) {
             do {
                 size = g.end - g.start;
                 endFacingOther = -1;
-                while (SlideUp(changed, keys, g)) PreviousGroup(other, go);
+                for (std::int32_t slides = 0; slides < kMostSlides && SlideUp(changed, keys, g);
+                     ++slides) {
+                    PreviousGroup(other, go);
+                }
                 earliestEnd = g.end;
                 if (go.end > go.start) endFacingOther = g.end;
-                while (SlideDown(changed, keys, g)) {
+                for (std::int32_t slides = 0; slides < kMostSlides && SlideDown(changed, keys, g);
+                     ++slides) {
                     NextGroup(other, go);
                     if (go.end > go.start) endFacingOther = g.end;
                 }
@@ -268,9 +279,30 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
     const std::int32_t count2 = second.size();
 
     // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
+    // Where the keys are the bytes, the lines before the first differing byte are equal: found
+    // at the speed of memory, not a line at a time.
     std::int32_t head = 0;
-    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
     std::int32_t tail = 0;
+    const bool byBytes =
+        !first.reduced() && !second.reduced() && firstFile.encoding() == secondFile.encoding();
+    if (byBytes) {
+        const std::string& a = firstFile.bytes();
+        const std::string& b = secondFile.bytes();
+        const auto shorter = static_cast<std::ptrdiff_t>(std::min(a.size(), b.size()));
+        const auto differs = static_cast<std::size_t>(
+            std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+        // Every line before the one that holds the differing byte is equal; that one may still
+        // be equal as a line (CR LF against LF), which the loop below finds.
+        head = std::max(0, firstFile.LineAt(differs));
+        const auto same = static_cast<std::size_t>(
+            std::mismatch(a.rbegin(), a.rbegin() + shorter, b.rbegin()).first - a.rbegin());
+        // Lines that begin inside the equal end, after its first byte, begin a line in both files.
+        const std::int32_t lastDiffering = firstFile.LineAt(a.size() - same);
+        tail = std::min({count1 - 1 - lastDiffering, count1 - head, count2 - head});
+        tail = std::max(tail, 0);
+    }
+    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
+    tail = std::min({tail, count1 - head, count2 - head});
     while (tail < count1 - head && tail < count2 - head &&
            first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
         ++tail;
@@ -284,8 +316,8 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
         changed1.Set(at1, false);
         changed2.Set(at2, false);
     }
-    Compact(changed1, first, changed2);
-    Compact(changed2, second, changed1);
+    Compact(changed1, first, changed2, head, count1 - tail - 1);
+    Compact(changed2, second, changed1, head, count2 - tail - 1);
 
     // Between two common lines, the first file's lines come before the second file's.
     Rows rows;

@@ -1,5 +1,6 @@
 #include "TextFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace viewer {
@@ -39,11 +40,19 @@ TextFile::TextFile(std::string bytes, Encoding encoding, bool lossy)
         }
         starts_.push_back(static_cast<std::uint32_t>(begin));
     };
+    if (unit == 1)
+        starts_.reserve(static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), '\n')) +
+                        1);
     while (start < size) {
         std::size_t newline = start;
         if (unit == 1) {
-            const void* found = std::memchr(bytes_.data() + start, '\n', size - start);
-            newline = found == nullptr ? size : static_cast<const char*>(found) - bytes_.data();
+            // Short lines are found by hand; memchr pays off on long ones.
+            const std::size_t near = std::min(size, start + 16);
+            while (newline < near && bytes_[newline] != '\n') ++newline;
+            if (newline == near && near < size) {
+                const void* found = std::memchr(bytes_.data() + near, '\n', size - near);
+                newline = found == nullptr ? size : static_cast<const char*>(found) - bytes_.data();
+            }
         } else {
             while (newline < units && !UnitIs(bytes_, newline, encoding_, '\n')) newline += unit;
             if (newline >= units) newline = size;
@@ -60,6 +69,10 @@ TextFile::TextFile(std::string bytes, Encoding encoding, bool lossy)
     }
     endsWithNewline_ =
         size >= unit && size == units && UnitIs(bytes_, size - unit, encoding_, '\n');
+}
+
+std::int32_t TextFile::LineAt(std::size_t offset) const {
+    return static_cast<std::int32_t>(starts_.LastAtOrBefore(static_cast<std::uint32_t>(offset)));
 }
 
 std::string_view TextFile::Line(std::int32_t index) const {

@@ -1,6 +1,5 @@
 // A text file as its bytes, cut into lines: the lines are compared by their bytes and decoded
-// only to be shown. A line costs one 32-bit offset, so a file of a million lines costs 4 MB
-// beyond its bytes.
+// only to be shown. A line costs about two bytes beyond its own (LineStarts).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LineStarts.h"
 #include "TextDecode.h"
 
 namespace viewer {
@@ -33,12 +33,14 @@ public:
     std::int32_t LineCount() const { return static_cast<std::int32_t>(starts_.size()); }
     // A line's bytes, without its line ending.
     std::string_view Line(std::int32_t index) const;
+    // The line that holds the byte at `offset`; -1 before the first line.
+    std::int32_t LineAt(std::size_t offset) const;
     // A line as text, to show it.
     std::u16string Display(std::int32_t index) const { return Decode(Line(index), encoding_); }
 
 private:
     std::string bytes_;
-    std::vector<std::uint32_t> starts_;  // where each line begins in bytes_
+    LineStarts starts_;  // where each line begins in bytes_
     Encoding encoding_ = Encoding::Utf8;
     bool lossy_ = false;
     LineEnding ending_ = LineEnding::None;

@@ -151,22 +151,10 @@ QWidget* ViewerWindow::MakeNotice() {
 
 void ViewerWindow::MakeRowsView() {
     view_ = new QTableView(this);
-    model_ = std::make_unique<DiffModel>(comparison_);
-    view_->setModel(model_.get());
-    view_->setItemDelegate(new RowDelegate(view_));
-    // A click moves the current row as F8 does, and the status bar follows either way.
-    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        view_->viewport()->update();  // the whole row shows it is current, not one cell
-        UpdateCount();
-    });
-    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            &ViewerWindow::UpdateVisibleRows);
-    connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
-            &ViewerWindow::UpdateVisibleRows);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(view_->font());
-
     // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
+    // The row height is set before the rows exist: set after, it is a signal for every row.
     QHeaderView* rows = view_->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(metrics.height() + 2);
@@ -179,6 +167,19 @@ void ViewerWindow::MakeRowsView() {
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view_->horizontalHeader()->setStretchLastSection(true);
+
+    model_ = std::make_unique<DiffModel>(comparison_);
+    view_->setModel(model_.get());
+    view_->setItemDelegate(new RowDelegate(view_));
+    // A click moves the current row as F8 does, and the status bar follows either way.
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        view_->viewport()->update();  // the whole row shows it is current, not one cell
+        UpdateCount();
+    });
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ViewerWindow::UpdateVisibleRows);
+    connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &ViewerWindow::UpdateVisibleRows);
 }
 
 void ViewerWindow::SizeColumns() {
