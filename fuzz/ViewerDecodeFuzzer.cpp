@@ -9,7 +9,9 @@
 // - the single-byte fallback gives every byte a character of its own;
 // - a file detected without loss decodes without loss;
 // - in every encoding, the lines cover the file exactly, in order, each followed by its LF or
-//   CR LF, with the line ending, the final newline and the longest line as the file has them.
+//   CR LF, with the line ending, the final newline and the longest line as the file has them;
+//   an offset inside a line finds that line;
+// - the compact table of line starts gives back every start, near or far apart.
 #include <iconv.h>
 
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "Cp932.h"
+#include "LineStarts.h"
 #include "TextDecode.h"
 #include "TextFile.h"
 #include "ViewerCheck.h"
@@ -189,6 +192,8 @@ void CheckLines(const std::string& bytes, Encoding encoding) {
             line != want.bytes) {
             Fail("a line is not where its bytes are");
         }
+        if (file.LineAt(want.begin) != i || file.LineAt(want.begin + line.size()) != i)
+            Fail("the line at an offset in it is another");
         if (longestLine < 0 || line.size() > longest) longest = line.size(), longestLine = i;
         const std::size_t next = i + 1 < file.LineCount()
                                      ? expected[static_cast<std::size_t>(i) + 1].begin
@@ -213,6 +218,30 @@ void CheckLines(const std::string& bytes, Encoding encoding) {
     if (file.endsWithNewline() != newlineAtEnd) Fail("the final newline is misread");
 }
 
+// The table of line starts, on starts far apart as well as close: the input's bytes are the
+// distances between lines, scaled by 2^`shift`, so that groups of lines spanning more than 64 KiB
+// (long lines) are made from short inputs.
+void CheckLineStarts(std::string_view input, unsigned shift) {
+    viewer::LineStarts starts;
+    std::vector<std::uint32_t> expected;
+    std::uint64_t at = 0;
+    for (const char c : input) {
+        at += (static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << shift) + 1;
+        if (at > UINT32_MAX) break;
+        expected.push_back(static_cast<std::uint32_t>(at));
+        starts.push_back(static_cast<std::uint32_t>(at));
+    }
+    if (starts.size() != expected.size()) Fail("the line starts lost a line");
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (starts[i] != expected[i]) Fail("a line start reads back wrong");
+        for (const std::uint32_t offset : {expected[i] - 1, expected[i], expected[i] + 1}) {
+            const auto want =
+                std::upper_bound(expected.begin(), expected.end(), offset) - expected.begin() - 1;
+            if (starts.LastAtOrBefore(offset) != want) Fail("the line at an offset is wrong");
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -234,6 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CheckRoundTrip(bytes, big ? Encoding::Utf16Be : Encoding::Utf16Le);
     }
     if (viewer::DecodeCp932(bytes, nullptr)) CheckRoundTrip(bytes, Encoding::Cp932);
+    CheckLineStarts(input, data[0] & 15);
     // Any bytes in any encoding: decoding and cutting into lines stay within the file.
     for (const Encoding encoding : kEncodings) {
         viewer::Decode(bytes, encoding);
