@@ -33,5 +33,44 @@ TEST(FuzzFindings, PartnersAreMarkedFromOneComparison) {
     EXPECT_EQ(added.marks, (std::vector<MarkSpan>{{0, 4}}));
 }
 
+// Each row as kind and line numbers: "-0" removed line 0, "+1" added line 1, "=1,0" common.
+std::string Rendered(const Comparison& c) {
+    std::string out;
+    for (std::size_t r = 0; r < c.rows.size(); ++r) {
+        const Row row = c.rows[r];
+        if (!out.empty()) out += ' ';
+        switch (row.kind) {
+            case RowKind::Common:
+                out += '=' + std::to_string(row.first) + ',' + std::to_string(row.second);
+                break;
+            case RowKind::Removed:
+                out += '-' + std::to_string(row.first);
+                break;
+            case RowKind::Added:
+                out += '+' + std::to_string(row.second);
+                break;
+        }
+    }
+    return out;
+}
+
+// The equal tail found by bytes counted the line after a two-byte line ending as equal when only
+// the ending's second byte was in the equal end: "\xff\n\n" (Latin-1) against "\ne\n" (UTF-8),
+// compared as UTF-16 text, made "" and "e" a common row. And two UTF-16 files of odd and even
+// size have no units in common places: their equal bytes at the end are no equal lines.
+TEST(FuzzFindings, EqualTailsEndOnWholeLineEndings) {
+    TempDir dir;
+    EXPECT_EQ(Rendered(CompareTexts(dir, "\xff\n\n", "\ne\n")), "-0 =1,0 +1");
+    const std::string even(
+        "\xFF\xFE"
+        "X\0\n\0Y\0",
+        8);
+    const std::string odd =
+        "\xFF\xFE"
+        "Z" +
+        even.substr(2);
+    EXPECT_EQ(Rendered(CompareTexts(dir, even, odd)), "-0 -1 +0");
+}
+
 }  // namespace
 }  // namespace viewer
