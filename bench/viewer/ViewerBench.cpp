@@ -194,6 +194,11 @@ int main(int argc, char** argv) {
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
         MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
         MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
+        // Sixty million empty lines, one of them changed half way: the cost of a line alone.
+        std::string empty(60'000'000, '\n');
+        std::ofstream(dir / "aEmpty.txt", std::ios::binary) << empty;
+        empty[30'000'000] = 'x';
+        std::ofstream(dir / "bEmpty.txt", std::ios::binary) << empty;
         _exit(0);
     }
     int status = 0;
@@ -214,6 +219,8 @@ int main(int argc, char** argv) {
             dir / "bLatin1.txt");
     Compare("2,000 lines of 10 KB (20 MB), 100 changes", viewer, earlier, dir / "aLong.txt",
             dir / "bLong.txt");
+    Compare("60,000,000 empty lines, 1 change", viewer, earlier, dir / "aEmpty.txt",
+            dir / "bEmpty.txt");
 
     std::error_code ignored;
     fs::remove_all(dir, ignored);

@@ -311,6 +311,54 @@ std::u16string Comparison::SameLinesNote() const {
     return u"行の内容は同じですが、" + joined + u"が異なります。";
 }
 
+std::u16string Comparison::Message() const {
+    switch (outcome) {
+        case Outcome::Unreadable:
+            return {};
+        case Outcome::Binary:
+        case Outcome::TooLarge:
+            break;
+        case Outcome::Text:
+            if (identicalBytes) return u"2つのファイルは同一です。";
+            return SameLinesNote();
+    }
+    std::u16string text = outcome == Outcome::TooLarge
+                              ? u"ファイルが大きいため（" + Number(kTextLimitBytes >> 20) +
+                                    u" MiB を超えます）、行ではなくバイト単位で比較しました。"
+                              : u"バイナリファイルです。";
+    if (identicalBytes) {
+        return text + u"\n2つのファイルは同一です（" +
+               Number(static_cast<std::size_t>(first.size)) + u" バイト）。";
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::u16string hex;
+    for (auto at = static_cast<std::uint64_t>(firstDifferentByte);; at /= 16) {
+        hex.insert(hex.begin(), static_cast<char16_t>(kHex[at % 16]));
+        if (at < 16) break;
+    }
+    return text + u"\n2つのファイルは異なります。\n最初に異なるバイトの位置: " +
+           Number(static_cast<std::size_t>(firstDifferentByte)) + u" (0x" + hex +
+           u")\nサイズ: 第一 " + Number(static_cast<std::size_t>(first.size)) + u" バイト、第二 " +
+           Number(static_cast<std::size_t>(second.size)) + u" バイト";
+}
+
+std::u16string Comparison::CountText(std::optional<std::size_t> current) const {
+    switch (outcome) {
+        case Outcome::Unreadable:
+            return u"比較できません";
+        case Outcome::Binary:
+        case Outcome::TooLarge:
+            return identicalBytes ? u"相違はありません" : u"相違があります";
+        case Outcome::Text:
+            break;
+    }
+    if (differenceStarts.empty()) return u"相違はありません";
+    const std::u16string total = u"相違 " + Number(differenceStarts.size()) + u" 箇所";
+    const std::size_t number = current ? DifferenceNumber(*current) : 0;
+    if (number == 0) return total + u"　F8: 次の相違　Shift+F8 / F7: 前の相違";
+    return total + u" (" + Number(number) + u" 番目)";
+}
+
 std::u16string Comparison::HiddenNote() const {
     if (hiddenLines == 0) return {};
     std::u16string what;

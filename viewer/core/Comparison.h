@@ -93,6 +93,12 @@ struct Comparison {
 
     // Text whose lines all match although the bytes differ: why, in a sentence.
     std::u16string SameLinesNote() const;
+    // What the window says instead of rows: identical, the same lines in other bytes, or the
+    // byte comparison of binary and large files. Empty for text with differences, and for
+    // unreadable files (whose errors each side holds).
+    std::u16string Message() const;
+    // The status bar's count: "相違 3 箇所 (2 番目)" on a difference, a hint on a common row.
+    std::u16string CountText(std::optional<std::size_t> current) const;
     // What the options hide, for the status bar; empty when they hide nothing.
     std::u16string HiddenNote() const;
     // The window's title: both names, the number of differences and the program, such as

@@ -30,9 +30,12 @@ private:
 }  // namespace
 
 bool DecodeCp932(std::string_view bytes, std::u16string* out) {
-    const char* utf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-    Converter converter(utf16, "CP932");
+    // Opened once a thread: the viewer decodes a line at a time, and opening costs more than a
+    // line.
+    static thread_local Converter converter(
+        std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE", "CP932");
     if (!converter.valid()) return false;
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);  // a fresh start
 
     // Converted a piece at a time, so that checking a large file costs no more than the piece.
     char16_t piece[16384];

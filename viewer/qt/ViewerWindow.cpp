@@ -45,26 +45,6 @@ QLabel* LegendChip(RowKind kind) {
     return chip;
 }
 
-QString BinaryMessage(const Comparison& c) {
-    const QString kind =
-        c.outcome == Outcome::TooLarge
-            ? QStringLiteral(
-                  "ファイルが大きいため（%1 MiB を超えます）、行ではなくバイト単位で比較しました。")
-                  .arg(kTextLimitBytes >> 20)
-            : QStringLiteral("バイナリファイルです。");
-    if (c.identicalBytes) {
-        return kind + QStringLiteral("\n2つのファイルは同一です（%1 バイト）。").arg(c.first.size);
-    }
-    return kind + QStringLiteral(
-                      "\n2つのファイルは異なります。\n"
-                      "最初に異なるバイトの位置: %1 (0x%2)\n"
-                      "サイズ: 第一 %3 バイト、第二 %4 バイト")
-                      .arg(c.firstDifferentByte)
-                      .arg(QString::number(c.firstDifferentByte, 16).toUpper())
-                      .arg(c.first.size)
-                      .arg(c.second.size);
-}
-
 }  // namespace
 
 ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
@@ -110,6 +90,16 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
 }
 
 ViewerWindow::~ViewerWindow() = default;
+
+void ViewerWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The first difference, chosen before the window had a size, is centred now that it has one.
+    if (view_->currentIndex().isValid()) {
+        view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
+    }
+}
 
 QString ViewerWindow::HeaderText() const { return names_->text(); }
 
@@ -235,29 +225,17 @@ void ViewerWindow::ShowComparison() {
     message_->setStyleSheet(QString());
     message_->show();
     hidden_->setText(ToQString(comparison_.HiddenNote()));
-    switch (comparison_.outcome) {
-        case Outcome::Unreadable:
-            message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
-                              ErrorLines(comparison_).join(u'\n'));
-            message_->setStyleSheet(QStringLiteral("color: #b00000;"));
-            count_->setText(QStringLiteral("比較できません"));
-            return;
-        case Outcome::TooLarge:
-        case Outcome::Binary:
-            message_->setText(BinaryMessage(comparison_));
-            count_->setText(comparison_.identicalBytes ? QStringLiteral("相違はありません")
-                                                       : QStringLiteral("相違があります"));
-            return;
-        case Outcome::Text:
-            break;
+    count_->setText(ToQString(comparison_.CountText(std::nullopt)));
+    if (comparison_.outcome == Outcome::Unreadable) {
+        message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
+                          ErrorLines(comparison_).join(u'\n'));
+        message_->setStyleSheet(QStringLiteral("color: #b00000;"));
+        return;
     }
-    if (comparison_.identicalBytes) {
-        message_->setText(QStringLiteral("2つのファイルは同一です。"));
-    } else if (const QString note = ToQString(comparison_.SameLinesNote()); !note.isEmpty()) {
-        message_->setText(note);
-    } else {
-        message_->hide();
-    }
+    const QString message = ToQString(comparison_.Message());
+    message_->setText(message);
+    message_->setVisible(!message.isEmpty());
+    if (!text) return;
     SizeColumns();
     UpdateOverview();
     UpdateCount();
@@ -296,19 +274,7 @@ void ViewerWindow::GoToViewRow(int viewRow) {
 
 void ViewerWindow::UpdateCount() {
     if (comparison_.outcome != Outcome::Text) return;
-    const auto& starts = comparison_.differenceStarts;
-    if (starts.empty()) {
-        count_->setText(QStringLiteral("相違はありません"));
-        return;
-    }
-    const QString total = QStringLiteral("相違 %1 箇所").arg(starts.size());
-    const std::optional<std::size_t> current = CurrentRow();
-    const std::size_t number = current ? comparison_.DifferenceNumber(*current) : 0;
-    if (number == 0) {
-        count_->setText(total + QStringLiteral("　F8: 次の相違　Shift+F8 / F7: 前の相違"));
-        return;
-    }
-    count_->setText(QStringLiteral("%1 (%2 番目)").arg(total).arg(number));
+    count_->setText(ToQString(comparison_.CountText(CurrentRow())));
 }
 
 }  // namespace viewer

@@ -54,6 +54,9 @@ public slots:
     void SetSideBySide(bool on);
     void SetOptions(const IgnoreOptions& options);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* MakeHeader();
     QWidget* MakeNotice();
@@ -96,6 +99,7 @@ private:
     QList<QAction*> textActions_;  // the actions that need rows to act on
     QAction* sideBySide_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
+    bool shown_ = false;
 };
 
 }  // namespace viewer
