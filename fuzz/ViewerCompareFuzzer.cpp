@@ -5,7 +5,8 @@
 // comparison runs too. The second byte chooses the ignore options, and whether they are applied
 // again to the finished comparison. Both files are written to a memory file system and compared
 // as the program compares them. Checks, beyond the sanitizers:
-// - the first differing byte and the sizes are the files' own; identical bytes say so;
+// - the first differing byte and the sizes are the files' own; identical bytes say so; files
+//   compared byte by byte name the offset where they part;
 // - every line of both files appears exactly once in the rows, in order;
 // - a common row pairs two lines with the same bytes; for files in two encodings, the same text
 //   decoded without loss; under an ignore option, the same text once the option reduces it;
@@ -386,6 +387,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("the first differing byte is wrong");
     const bool tooLarge = static_cast<std::int64_t>(std::max(first.size(), second.size())) > limit;
     if ((c.outcome == viewer::Outcome::TooLarge) != tooLarge) Fail("the text limit was not kept");
+    if (c.outcome != viewer::Outcome::Text && !c.identicalBytes) {
+        // The header names where the files part, in decimal.
+        const std::string at = std::to_string(firstDifference);
+        const std::u16string named =
+            u"最初に異なるバイトの位置: " + std::u16string(at.begin(), at.end());
+        if (c.Message().find(named) == std::u16string::npos) Fail("the offset is not named");
+    }
+    c.Title(u"first", u"second");
+    c.CountText(std::nullopt);
     if (tooLarge) return 0;
     if ((c.outcome == viewer::Outcome::Binary) !=
         (viewer::LooksBinary(first) || viewer::LooksBinary(second))) {
