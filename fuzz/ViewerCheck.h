@@ -44,6 +44,38 @@ inline std::vector<RawLine> SplitLines(std::string_view bytes, std::size_t unit,
     return lines;
 }
 
+// Well-formed UTF-8, as the Unicode standard's table of byte sequences has it: no overlong
+// forms, no surrogates, nothing past U+10FFFF, nothing cut off.
+inline bool IsWellFormedUtf8(std::string_view bytes) {
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while (at < end) {
+        const unsigned char lead = *at++;
+        if (lead < 0x80) continue;
+        std::size_t more = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (static_cast<std::size_t>(end - at) < more || *at < low || *at > high) return false;
+        for (std::size_t i = 1; i < more; ++i) {
+            if (at[i] < 0x80 || at[i] > 0xBF) return false;
+        }
+        at += more;
+    }
+    return true;
+}
+
 // UTF-16 text back to UTF-8; false for a lone surrogate, which no UTF-8 decodes to.
 inline bool EncodeUtf8(std::u16string_view text, std::string& out) {
     out.clear();

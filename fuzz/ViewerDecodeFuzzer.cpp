@@ -1,8 +1,10 @@
 // libFuzzer target for how the viewer reads a file's bytes: binary detection, the byte order
 // mark, the encoding, decoding for display and the cutting into lines. The first input byte
 // chooses how often the rest is repeated (so that short inputs also reach the decoders' piece
-// boundaries); the rest is the file. Checks, beyond the sanitizers:
+// boundaries) and how far apart the starts of the line-start check lie; the rest is the file.
+// Checks, beyond the sanitizers:
 // - the detected byte order mark is the one the file starts with, and is left out of the text;
+// - exactly the well-formed UTF-8 is taken for UTF-8;
 // - decoding never merges two byte sequences into one text: bytes valid in an encoding encode
 //   back from their text to themselves (CP932 aside where the code page itself gives one
 //   character two codes, the NEC and IBM duplicates, which are listed at start-up);
@@ -257,6 +259,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CheckDetection(bytes);
     CheckSingleByteFallback(bytes);
+    if (viewer::IsUtf8(bytes) != viewercheck::IsWellFormedUtf8(bytes))
+        Fail("UTF-8 is told from other bytes wrongly");
     if (viewer::IsUtf8(bytes)) CheckRoundTrip(bytes, Encoding::Utf8);
     for (const bool big : {false, true}) {
         if (viewercheck::IsWholeUtf16(bytes, big))
