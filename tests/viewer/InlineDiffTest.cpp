@@ -2,6 +2,8 @@
 // lines shown around their first difference.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Comparison.h"
 #include "InlineDiff.h"
 #include "support/TempDir.h"
@@ -47,6 +49,60 @@ TEST(InlineDiff, MarksWholeWordsAndJapaneseCharacters) {
     // A run of one letter longer than a word is marked where it differs.
     const std::u16string run(100, u'x');
     EXPECT_EQ(Marks(run + u"y", run + u"z"), (Pair{run + u"[y]", run + u"[z]"}));
+}
+
+// The text a line keeps outside its marks.
+std::u16string Unmarked(std::u16string_view text, const std::vector<MarkSpan>& marks) {
+    std::u16string out;
+    std::size_t at = 0;
+    for (const MarkSpan& mark : marks) {
+        out.append(text.substr(at, mark.start - at));
+        at = mark.start + mark.length;
+    }
+    out.append(text.substr(at));
+    return out;
+}
+
+TEST(InlineDiff, RandomLinesKeepTheirMarksInsideAndWhatIsLeftCommon) {
+    std::mt19937 random(20261207);
+    const std::u16string alphabet = u"ab c_1,設定😀";
+    for (int round = 0; round < 2000; ++round) {
+        auto line = [&] {
+            std::u16string text;
+            std::uniform_int_distribution<int> length(0, 30);
+            std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+            for (int i = length(random); i > 0; --i) {
+                const std::size_t at = pick(random);
+                // The emoji's two halves always come together.
+                if (alphabet[at] >= 0xD800 && alphabet[at] <= 0xDFFF) {
+                    text += u"😀";
+                } else {
+                    text += alphabet[at];
+                }
+            }
+            return text;
+        };
+        const std::u16string a = line();
+        const std::u16string b = round % 7 == 0 ? a : line();
+        std::vector<MarkSpan> ma, mb;
+        InlineMarks(a, b, ma, mb);
+        for (const auto& [text, marks] : {std::pair{&a, &ma}, std::pair{&b, &mb}}) {
+            std::size_t end = 0;
+            for (const MarkSpan& mark : *marks) {
+                ASSERT_GT(mark.length, 0u);
+                ASSERT_GE(mark.start, end) << "round " << round;  // in order, apart
+                end = mark.start + mark.length;
+                ASSERT_LE(end, text->size());
+                // Never between the halves of a surrogate pair.
+                ASSERT_FALSE(mark.start > 0 && (*text)[mark.start] >= 0xDC00 &&
+                             (*text)[mark.start] <= 0xDFFF);
+            }
+        }
+        // What is not marked is what the two lines have in common, in order.
+        ASSERT_EQ(Unmarked(a, ma), Unmarked(b, mb)) << "round " << round;
+        // Equal lines have no marks; lines that differ have some.
+        ASSERT_EQ(a == b, ma.empty() && mb.empty()) << "round " << round;
+    }
 }
 
 TEST(InlineDiff, LinesOfAChangePairWithTheLineMostLikeThem) {

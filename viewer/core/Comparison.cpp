@@ -46,7 +46,7 @@ void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, 
     side.text = std::make_shared<const TextFile>(std::move(bytes), found.encoding, found.lossy);
 }
 
-std::u16string Number(std::size_t n) {
+std::u16string Number(std::uint64_t n) {
     const std::string digits = std::to_string(n);
     return std::u16string(digits.begin(), digits.end());
 }
@@ -323,12 +323,13 @@ std::u16string Comparison::Message() const {
             return SameLinesNote();
     }
     std::u16string text = outcome == Outcome::TooLarge
-                              ? u"ファイルが大きいため（" + Number(kTextLimitBytes >> 20) +
+                              ? u"ファイルが大きいため（" +
+                                    Number(static_cast<std::uint64_t>(kTextLimitBytes >> 20)) +
                                     u" MiB を超えます）、行ではなくバイト単位で比較しました。"
                               : u"バイナリファイルです。";
     if (identicalBytes) {
         return text + u"\n2つのファイルは同一です（" +
-               Number(static_cast<std::size_t>(first.size)) + u" バイト）。";
+               Number(static_cast<std::uint64_t>(first.size)) + u" バイト）。";
     }
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::u16string hex;
@@ -337,9 +338,9 @@ std::u16string Comparison::Message() const {
         if (at < 16) break;
     }
     return text + u"\n2つのファイルは異なります。\n最初に異なるバイトの位置: " +
-           Number(static_cast<std::size_t>(firstDifferentByte)) + u" (0x" + hex +
-           u")\nサイズ: 第一 " + Number(static_cast<std::size_t>(first.size)) + u" バイト、第二 " +
-           Number(static_cast<std::size_t>(second.size)) + u" バイト";
+           Number(static_cast<std::uint64_t>(firstDifferentByte)) + u" (0x" + hex +
+           u")\nサイズ: 第一 " + Number(static_cast<std::uint64_t>(first.size)) +
+           u" バイト、第二 " + Number(static_cast<std::uint64_t>(second.size)) + u" バイト";
 }
 
 std::u16string Comparison::CountText(std::optional<std::size_t> current) const {

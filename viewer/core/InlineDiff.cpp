@@ -10,7 +10,8 @@ namespace viewer {
 namespace {
 
 // Beyond these sizes the work is bounded instead of exact.
-constexpr std::size_t kMostTokens = 5000;     // per line, for the word diff
+constexpr std::size_t kMostTokens = 2000;     // per line, for the word diff
+constexpr std::size_t kMostUnits = 100000;    // per changed middle, before it is cut into words
 constexpr std::size_t kLikenessWindow = 500;  // code units of each line's changed middle
 constexpr std::size_t kLongestWord = 40;
 
@@ -133,8 +134,9 @@ void InlineMarks(std::u16string_view a, std::u16string_view b, std::vector<MarkS
     if (suffix - tail > kLongestWord) tail = suffix;
     const std::u16string_view middleA = a.substr(head, a.size() - head - tail);
     const std::u16string_view middleB = b.substr(head, b.size() - head - tail);
-    const std::vector<Token> ta = Tokens(middleA);
-    const std::vector<Token> tb = Tokens(middleB);
+    const bool huge = middleA.size() > kMostUnits || middleB.size() > kMostUnits;
+    const std::vector<Token> ta = huge ? std::vector<Token>() : Tokens(middleA);
+    const std::vector<Token> tb = huge ? std::vector<Token>() : Tokens(middleB);
     if (ta.empty() || tb.empty() || ta.size() > kMostTokens || tb.size() > kMostTokens) {
         AddMark(marksA, head, middleA.size());
         AddMark(marksB, head, middleB.size());

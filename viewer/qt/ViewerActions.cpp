@@ -57,7 +57,7 @@ QAction* ViewerWindow::AddAction(const QString& text, const QList<QKeySequence>&
                                  std::function<void()> slot) {
     auto* action = new QAction(text, this);
     action->setShortcuts(keys);
-    connect(action, &QAction::triggered, this, std::move(slot));
+    if (slot) connect(action, &QAction::triggered, this, std::move(slot));
     // The actions are the window's, so their keys work wherever the focus is in it.
     addAction(action);
     textActions_ << action;
@@ -101,8 +101,8 @@ void ViewerWindow::MakeActions() {
     addAction(reload);
 
     sideBySide_ = AddAction(QStringLiteral("左右に並べて表示 (Ctrl+T)"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_T)}, [] {});
-    sideBySide_->setCheckable(true);  // toggled, below, does the work
+                            {QKeySequence(Qt::CTRL | Qt::Key_T)});
+    sideBySide_->setCheckable(true);
     connect(sideBySide_, &QAction::toggled, this, &ViewerWindow::SetSideBySide);
 
     QMenu* move = menuBar()->addMenu(QStringLiteral("移動(&G)"));

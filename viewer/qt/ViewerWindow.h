@@ -65,7 +65,7 @@ private:
     void MakeRowsView();
     void MakeActions();
     QAction* AddAction(const QString& text, const QList<QKeySequence>& keys,
-                       std::function<void()> slot);
+                       std::function<void()> slot = {});
     void ShowComparison();
     void SizeColumns();
     void UpdateOverview();
