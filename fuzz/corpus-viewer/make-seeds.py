@@ -3,7 +3,9 @@
 encoding, byte order marks, CR/LF mixes, long lines, binary), with the targets' choices first
 (one byte for decoding: how often to repeat the file; two for comparing: the second file and the
 limit, then the ignore options).
-Run from anywhere; the seeds land beside this script, in decode/ and compare/."""
+Run from anywhere; the seeds land beside this script, in decode/ and compare/. The seeds named
+finding-* are inputs on which a target once failed; they are kept as they were found, not
+written here."""
 import os
 
 here = os.path.dirname(os.path.abspath(__file__))
