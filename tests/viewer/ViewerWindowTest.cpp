@@ -258,6 +258,15 @@ TEST_F(ViewerWindowTest, SideBySideShowsBothFilesInTwoPanesWithTheSameKeys) {
     Press(Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(model->columnCount(), 4);
     EXPECT_EQ(CurrentRow(), 5);  // the same line, +d, in the one list
+
+    // A pane shows the part of a long line around its difference.
+    Open(std::string(500, 'x') + "1\n", std::string(500, 'x') + "2\n");
+    Press(Qt::Key_T, Qt::ControlModifier);
+    const QString left = Cell(0, DiffModel::LeftContent).toString();
+    EXPECT_TRUE(left.startsWith(QStringLiteral("（先頭 "))) << left.toStdString();
+    EXPECT_TRUE(left.endsWith(QStringLiteral("xx1")));
+    EXPECT_LT(left.size(), 200);
+    EXPECT_TRUE(Cell(0, DiffModel::RightContent).toString().endsWith(QStringLiteral("xx2")));
 }
 
 TEST_F(ViewerWindowTest, IgnoreOptionsFromTheMenuAndTheStatusBarSaysWhatTheyHide) {

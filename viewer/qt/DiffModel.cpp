@@ -19,6 +19,13 @@ void DiffModel::SetSideBySide(bool on) {
     endResetModel();
 }
 
+void DiffModel::SetLongestShown(std::size_t characters) {
+    if (characters == longestShown_) return;
+    longestShown_ = characters;
+    shown_.clear();
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 void DiffModel::BeginChange() { beginResetModel(); }
 
 void DiffModel::EndChange() {
@@ -71,7 +78,8 @@ std::optional<std::size_t> DiffModel::CellRow(const QModelIndex& index) const {
 const ShownLine& DiffModel::Shown(std::size_t row) const {
     if (shown_.size() > 4096) shown_.clear();
     auto found = shown_.find(row);
-    if (found == shown_.end()) found = shown_.emplace(row, comparison_.Shown(row)).first;
+    if (found == shown_.end())
+        found = shown_.emplace(row, comparison_.Shown(row, longestShown_)).first;
     return found->second;
 }
 

@@ -25,6 +25,9 @@ public:
 
     bool sideBySide() const { return sideBySide_; }
     void SetSideBySide(bool on);
+    // How many characters of a line fit in its cell; a longer line is shown around its first
+    // difference (Comparison::Shown).
+    void SetLongestShown(std::size_t characters);
     // Call around any change to the comparison (a reload, other options).
     void BeginChange();
     void EndChange();
@@ -51,6 +54,7 @@ private:
     const Comparison& comparison_;
     bool sideBySide_ = false;
     SideBySide side_;
+    std::size_t longestShown_ = kLongestShown;
     mutable std::unordered_map<std::size_t, ShownLine> shown_;  // the rows painted lately
 };
 

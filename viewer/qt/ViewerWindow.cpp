@@ -192,8 +192,12 @@ void ViewerWindow::SizeColumns() {
         columns->setSectionResizeMode(DiffModel::LeftContent, QHeaderView::Interactive);
         view_->setColumnWidth(DiffModel::LeftContent, pane);
         view_->setColumnWidth(DiffModel::RightContent, pane);
+        // A pane shows what fits of a long line, around the line's first difference.
+        const int digit = std::max(1, metrics.horizontalAdvance(u'0'));
+        model_->SetLongestShown(static_cast<std::size_t>(std::max(40, pane / digit - 2)));
         return;
     }
+    model_->SetLongestShown(kLongestShown);
     view_->setColumnWidth(DiffModel::FirstNumber, numberWidth);
     view_->setColumnWidth(DiffModel::SecondNumber, numberWidth);
     view_->setColumnWidth(DiffModel::Mark, metrics.horizontalAdvance(QStringLiteral("<!")) + 12);
