@@ -72,5 +72,18 @@ TEST(FuzzFindings, EqualTailsEndOnWholeLineEndings) {
     EXPECT_EQ(Rendered(CompareTexts(dir, even, odd)), "-0 -1 +0");
 }
 
+// A long line was shown from 40 characters before its first difference, whatever the width:
+// in a pane of 40 characters the difference fell just past the right edge.
+TEST(FuzzFindings, NarrowPaneShowsTheFirstDifferenceOfALongLine) {
+    TempDir dir;
+    const std::string x(100, 'x'), y(100, 'y');
+    const Comparison c = CompareTexts(dir, x + "a" + y + "\n", x + "b" + y + "\n");
+    for (const std::size_t longest : {40u, 41u, 100u}) {
+        const ShownLine shown = c.Shown(0, longest);
+        ASSERT_EQ(shown.marks.size(), 1u) << longest;
+        EXPECT_EQ(shown.text.substr(shown.marks[0].start, shown.marks[0].length), u"a") << longest;
+    }
+}
+
 }  // namespace
 }  // namespace viewer
