@@ -18,7 +18,7 @@
 //   option overlooks; moving between them agrees; the count of hidden lines is right;
 // - a changed line's partner is a line of the other file in the same change, whose partner it
 //   is; the marks lie inside the line, in order, apart; what the two leave unmarked is the same;
-//   a long line shown in part keeps its first mark on screen;
+//   a long line shown in part, in the list or in a pane, keeps its first mark on screen;
 // - the two-pane view shows every row once, common rows facing each other;
 // - applying other options and back gives the same rows.
 #include <sys/stat.h>
@@ -157,10 +157,14 @@ void CheckMarks(const Comparison& c, std::size_t row) {
     } else if (!marks.marks.empty() && shown.marks.empty()) {
         Fail("a long line is shown without its first difference");
     }
-    // Any width: what is shown holds its marks.
-    for (const std::size_t longest : {std::size_t{1}, std::size_t{7}, std::size_t{100}}) {
+    // Any width: what is shown holds its marks; from the narrowest pane the window gives (40
+    // characters) up, the line's first difference is among them.
+    for (const std::size_t longest :
+         {std::size_t{1}, std::size_t{7}, std::size_t{40}, std::size_t{41}, std::size_t{100}}) {
         const viewer::ShownLine part = c.Shown(row, longest);
         Unmarked(part.text, part.marks);
+        if (longest >= 40 && !marks.marks.empty() && part.marks.empty())
+            Fail("a long line is shown in a pane without its first difference");
     }
 }
 
