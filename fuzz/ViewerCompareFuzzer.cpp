@@ -26,7 +26,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -48,20 +47,12 @@ using viewercheck::RawLine;
 // Seeds hold both files, the first then the second, with this between them.
 constexpr std::string_view kSeparator = "\n--zarvo-second-file--\n";
 
-// One folder per fuzzing process, on a memory file system where there is one; removed at exit.
+// One folder per fuzzing process, on a memory file system where there is one. It holds the two
+// files only while they are compared, so that a run stopped by a failed check leaves nothing.
 const std::string& Folder() {
-    static const std::string folder = [] {
-        const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        static const std::string path =
-            std::string(base) + "/zarvo-view-fuzz-" + std::to_string(getpid());
-        mkdir(path.c_str(), 0700);
-        std::atexit([] {
-            unlink((path + "/first").c_str());
-            unlink((path + "/second").c_str());
-            rmdir(path.c_str());
-        });
-        return path;
-    }();
+    static const std::string folder =
+        std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zarvo-view-fuzz-" +
+        std::to_string(getpid());
     return folder;
 }
 
@@ -356,9 +347,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.allBlanks = (choice & 2) != 0;
     options.blankLines = (choice & 4) != 0;
     options.letterCase = (choice & 8) != 0;
+    mkdir(Folder().c_str(), 0700);
     Store("first", first);
     Store("second", second);
     Comparison c = viewer::Compare(Folder() + "/first", Folder() + "/second", limit, options);
+    unlink((Folder() + "/first").c_str());
+    unlink((Folder() + "/second").c_str());
+    rmdir(Folder().c_str());
     if ((choice & 16) != 0) {
         // Other options and back, on the comparison already made, as the menu does.
         const std::vector<viewer::Block> before = c.rows.blocks();
