@@ -248,8 +248,14 @@ LineMarks Comparison::MarksOf(std::size_t row) const {
     if (!partner) return {};
     LineMarks result;
     result.partner = partner;
+    // Always the removed line first, so that both partners get their marks from one comparison:
+    // where two alignments are as good, each order may pick another.
     std::vector<MarkSpan> theirs;
-    InlineMarks(LineText(row), LineText(*partner), result.marks, theirs);
+    if (removed) {
+        InlineMarks(LineText(row), LineText(*partner), result.marks, theirs);
+    } else {
+        InlineMarks(LineText(*partner), LineText(row), theirs, result.marks);
+    }
     return result;
 }
 
@@ -260,10 +266,11 @@ ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
     auto lowSurrogate = [&](std::size_t at) {
         return at < text.size() && text[at] >= 0xDC00 && text[at] <= 0xDFFF;
     };
-    // Some context before the first difference, then as much as fits.
-    constexpr std::size_t kContext = 40;
+    // Some context before the first difference, then as much as fits; never so much context
+    // that a narrow pane ends before the difference.
+    const std::size_t context = std::min<std::size_t>(40, longest / 2);
     const std::size_t anchor = shown.marks.empty() ? 0 : shown.marks.front().start;
-    std::size_t start = anchor > kContext ? anchor - kContext : 0;
+    std::size_t start = anchor > context ? anchor - context : 0;
     start = std::min(start, text.size() - longest);
     if (lowSurrogate(start)) ++start;
     std::size_t end = std::min(text.size(), start + longest);

@@ -296,10 +296,14 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
         head = std::max(0, firstFile.LineAt(differs));
         const auto same = static_cast<std::size_t>(
             std::mismatch(a.rbegin(), a.rbegin() + shorter, b.rbegin()).first - a.rbegin());
-        // Lines that begin inside the equal end, after its first byte, begin a line in both files.
-        const std::int32_t lastDiffering = firstFile.LineAt(a.size() - same);
-        tail = std::min({count1 - 1 - lastDiffering, count1 - head, count2 - head});
-        tail = std::max(tail, 0);
+        // Lines whose line ending before them lies whole in the equal end begin a line in both
+        // files, when the code units of the two (UTF-16: two bytes) line up from the end too.
+        const std::size_t unit = UnitBytes(firstFile.encoding());
+        if (a.size() % unit == b.size() % unit) {
+            const std::int32_t lastDiffering = firstFile.LineAt(a.size() - same + unit - 1);
+            tail = std::min({count1 - 1 - lastDiffering, count1 - head, count2 - head});
+            tail = std::max(tail, 0);
+        }
     }
     while (head < count1 && head < count2 && first[head] == second[head]) ++head;
     tail = std::min({tail, count1 - head, count2 - head});
