@@ -65,31 +65,29 @@ std::wstring lastMessage;
 
 QWidget& WidgetOf(Control& control) { return *control.impl().widget; }
 
-void Drop(Window& window, QPoint at, QMimeData* mime) {
+// Drags the data into the window to the point, then drops it there or leaves: whether the window
+// accepted the drag on the way.
+bool Drag(Window& window, QPoint at, QMimeData* mime, bool drop) {
     QWindow* handle = window.impl().form.windowHandle();
     const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     QDragEnterEvent enter(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(handle, &enter);
     QDragMoveEvent move(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(handle, &move);
-    QDropEvent drop(QPointF(at), actions, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(handle, &drop);
-    delete mime;
-}
-
-// Enters the window at the point and moves there, then leaves: whether the move was accepted.
-bool Accepts(Window& window, QPoint at, QMimeData* mime) {
-    QWindow* handle = window.impl().form.windowHandle();
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    QDragEnterEvent enter(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(handle, &enter);
-    QDragMoveEvent move(at, actions, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(handle, &move);
-    QDragLeaveEvent leave;
-    QCoreApplication::sendEvent(handle, &leave);
+    if (drop) {
+        QDropEvent dropEvent(QPointF(at), actions, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &dropEvent);
+    } else {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(handle, &leave);
+    }
     delete mime;
     return enter.isAccepted() && move.isAccepted();
 }
+
+void Drop(Window& window, QPoint at, QMimeData* mime) { Drag(window, at, mime, true); }
+
+bool Accepts(Window& window, QPoint at, QMimeData* mime) { return Drag(window, at, mime, false); }
 
 QPoint CenterOf(Control& target) {
     QWidget& widget = WidgetOf(target);
