@@ -26,13 +26,10 @@ std::optional<std::wstring> LocalFile(const QUrl& url) {
 
 }  // namespace
 
-bool OffersFiles(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasUrls()) return false;
-    for (const QUrl& url : mime->urls()) {
-        if (LocalFile(url)) return true;
-    }
-    return false;
-}
+// Asks only which formats the drag offers: reading the URIs themselves while an X11 drag is under
+// way makes Qt lose the data of the drop that follows now and then. So a drag of web links still
+// shows "copy"; its drop carries no local file and changes nothing.
+bool OffersFiles(const QMimeData* mime) { return mime != nullptr && mime->hasUrls(); }
 
 DropData ToDropData(const QMimeData* mime) {
     std::vector<std::wstring> files;

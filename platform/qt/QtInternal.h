@@ -53,7 +53,7 @@ struct Control::Impl {
 
 // A drop's data as the application sees it: the local files it carries, if any.
 DropData ToDropData(const class QMimeData* mime);
-// Whether a drag carries local files: only those may be dropped, anything else shows no-drop.
+// Whether a drag carries file URIs: only those may be dropped, anything else shows no-drop.
 bool OffersFiles(const class QMimeData* mime);
 
 // Ctrl+O, Ctrl+V with copied files, and Enter on a button, for the window and its controls.

@@ -24,6 +24,7 @@ start_front_end() {
   "$work/app/diff-zarvo" &
   front_end=$!
   pids+=("$front_end")
+  # This process's window: the one of a program just ended may not be gone yet.
   window=$(xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1)
   eval "$(xdotool getwindowgeometry --shell "$window")"
   left=$X top=$Y width=$WIDTH height=$HEIGHT
@@ -72,6 +73,7 @@ actual=$(od -An -c < "${records[0]}")
 
 # No settings file: the viewer beside the program is the tool, and it opens on the pair.
 kill "$front_end"
+wait "$front_end" || true
 rm "$work/app/Zarvo.ini"
 start_front_end
 pair_and_compare
