@@ -12,9 +12,11 @@ cd "$(dirname "$0")/../.."
 source=$PWD
 build=$(realpath "${1:-build/release}")
 
-# A real X server for the real program, unless one is given.
+# A real X server for the real program, unless one is given. -noreset: by default the server
+# resets when its last client leaves and refuses connections meanwhile, and this test ends one
+# program and starts the next.
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build"
 fi
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
