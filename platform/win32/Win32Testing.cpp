@@ -105,53 +105,36 @@ void Queue(DialogKind kind, std::function<void(HWND)> answer) {
 
 HWND FormOf(Control& control) { return control.impl().window->impl().hwnd; }
 
-// Delivers a drag that ends at the screen point: enter, one move, drop, as OLE's drag loop does
-// for the innermost window under the point that has a drop target registered.
-void Deliver(POINT screenPoint, IDataObject* data) {
+// Drags the data to the screen point as OLE's drag loop does, for the innermost window under the
+// point that has a drop target registered: enter, one move, then a drop where the move was
+// accepted and `drop` is asked for, a leave otherwise. Gives whether the target showed that it
+// accepts the data (the effects of the enter and of the move must agree).
+bool Drag(POINT screenPoint, IDataObject* data, bool drop) {
     IDropTarget* target = nullptr;
     for (HWND hwnd = WindowFromPoint(screenPoint); hwnd != nullptr && target == nullptr;
          hwnd = GetParent(hwnd)) {
         target = win32::RegisteredDropTarget(hwnd);
     }
+    bool accepted = false;
     if (target != nullptr) {
         target->AddRef();
         const POINTL point{screenPoint.x, screenPoint.y};
         const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+        DWORD entered = offered;
+        target->DragEnter(data, MK_LBUTTON, point, &entered);
         DWORD effect = offered;
-        target->DragEnter(data, MK_LBUTTON, point, &effect);
-        effect = offered;
         target->DragOver(MK_LBUTTON, point, &effect);
-        if (effect == DROPEFFECT_NONE) {
-            target->DragLeave();
-        } else {
+        accepted = effect != DROPEFFECT_NONE && effect == entered;
+        if (drop && effect != DROPEFFECT_NONE) {
             effect = offered;
             target->Drop(data, 0, point, &effect);
+        } else {
+            target->DragLeave();
         }
         target->Release();
     }
     data->Release();
-}
-
-// Enters the target under the screen point and moves over it, then leaves: the effect it showed.
-bool Accepts(POINT screenPoint, IDataObject* data) {
-    IDropTarget* target = nullptr;
-    for (HWND hwnd = WindowFromPoint(screenPoint); hwnd != nullptr && target == nullptr;
-         hwnd = GetParent(hwnd)) {
-        target = win32::RegisteredDropTarget(hwnd);
-    }
-    DWORD effect = DROPEFFECT_NONE;
-    if (target != nullptr) {
-        const POINTL point{screenPoint.x, screenPoint.y};
-        const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-        DWORD entered = offered;
-        target->DragEnter(data, MK_LBUTTON, point, &entered);
-        effect = offered;
-        target->DragOver(MK_LBUTTON, point, &effect);
-        target->DragLeave();
-        if (entered != effect) effect = DROPEFFECT_NONE;  // the two must agree
-    }
-    data->Release();
-    return effect != DROPEFFECT_NONE;
+    return accepted;
 }
 
 POINT CenterOf(Control& control) {
@@ -222,35 +205,35 @@ void OpenAndCloseList(ComboBox& box) {
 }
 
 void DropFiles(Control& target, const std::vector<std::wstring>& files) {
-    Deliver(CenterOf(target), win32::MakeFileListData(files));
+    Drag(CenterOf(target), win32::MakeFileListData(files), true);
 }
 
 void DropFiles(Window& target, const std::vector<std::wstring>& files) {
-    Deliver(BackgroundOf(target), win32::MakeFileListData(files));
+    Drag(BackgroundOf(target), win32::MakeFileListData(files), true);
 }
 
 void DropText(Control& target, const std::wstring& text) {
-    Deliver(CenterOf(target), win32::MakeTextData(text));
+    Drag(CenterOf(target), win32::MakeTextData(text), true);
 }
 
 void DropText(Window& target, const std::wstring& text) {
-    Deliver(BackgroundOf(target), win32::MakeTextData(text));
+    Drag(BackgroundOf(target), win32::MakeTextData(text), true);
 }
 
 bool FileDragAccepted(Control& target) {
-    return Accepts(CenterOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}));
+    return Drag(CenterOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}), false);
 }
 
 bool FileDragAccepted(Window& target) {
-    return Accepts(BackgroundOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}));
+    return Drag(BackgroundOf(target), win32::MakeFileListData({L"C:\\dragged.txt"}), false);
 }
 
 bool TextDragAccepted(Control& target) {
-    return Accepts(CenterOf(target), win32::MakeTextData(L"dragged text"));
+    return Drag(CenterOf(target), win32::MakeTextData(L"dragged text"), false);
 }
 
 bool TextDragAccepted(Window& target) {
-    return Accepts(BackgroundOf(target), win32::MakeTextData(L"dragged text"));
+    return Drag(BackgroundOf(target), win32::MakeTextData(L"dragged text"), false);
 }
 
 void AnswerNextOpenDialog(const std::wstring& fileName) {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "FileRead.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 
@@ -191,6 +194,52 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
     Pump();
     EXPECT_NE(TextOf(window_->message()).find(dir_.path().wstring() + L": フォルダーです"),
               std::wstring::npos);
+}
+
+TEST_F(ViewerWindowTest, NamesLongerThanMaxPathOpen) {
+    // Windows opens such a name only in the extended form, made full: slashes, "." and ".."
+    // resolved. (Wine opens long names in any form, so the names are checked here themselves.)
+    const std::wstring folder(300, L'x');
+    EXPECT_EQ(OpenableName(L"C:/" + folder + L"/./sub/../a.txt"),
+              L"\\\\?\\C:\\" + folder + L"\\a.txt");
+    EXPECT_EQ(OpenableName(L"\\\\server\\share\\" + folder + L"\\a.txt"),
+              L"\\\\?\\UNC\\server\\share\\" + folder + L"\\a.txt");
+    EXPECT_EQ(OpenableName(L"\\\\?\\C:\\" + folder + L"\\.\\a.txt"),
+              L"\\\\?\\C:\\" + folder + L"\\.\\a.txt");
+    EXPECT_EQ(OpenableName(L"C:/short/./a.txt"), L"C:/short/./a.txt");
+
+    // Six folders of 60 characters: the files' names are over 400 characters long. They are
+    // made and removed here in the extended form, which the names given to the viewer are not.
+    std::vector<std::wstring> folders{dir_.path().wstring()};
+    for (int i = 0; i < 6; ++i) {
+        folders.push_back(folders.back() + L"\\" + std::wstring(60, L'深'));
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folders.back()).c_str(), nullptr));
+    }
+    const std::wstring first = folders.back() + L"\\一.txt";
+    const std::wstring second = folders.back() + L"\\二.txt";
+    ASSERT_GT(first.size(), 400u);
+    for (const auto& [name, bytes] : {std::pair{first, "same\nold\n"}, {second, "same\nnew\n"}}) {
+        HANDLE file = CreateFileW((L"\\\\?\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes, 9, &written, nullptr);
+        CloseHandle(file);
+    }
+
+    window_ = std::make_unique<ViewerWindow>(Compare(first, second));
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(window_->list()));
+    EXPECT_EQ(TextOf(window_->hwnd()), L"一.txt ⇔ 二.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(Cell(1, 3), L"old");
+    EXPECT_EQ(Cell(2, 3), L"new");
+
+    window_.reset();
+    DeleteFileW((L"\\\\?\\" + first).c_str());
+    DeleteFileW((L"\\\\?\\" + second).c_str());
+    for (auto folder = folders.rbegin(); folder + 1 != folders.rend(); ++folder) {
+        RemoveDirectoryW((L"\\\\?\\" + *folder).c_str());
+    }
 }
 
 }  // namespace

@@ -50,4 +50,11 @@ struct StreamComparison {
 // Compares two open files block by block, holding only two blocks in memory.
 StreamComparison CompareInBlocks(InputFile& first, InputFile& second);
 
+#ifdef _WIN32
+// The name the wide file calls are given for a path: a name of MAX_PATH characters or more is
+// made full and put in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), the
+// only form in which the system opens it; a shorter name is left as it is.
+std::wstring OpenableName(const std::wstring& name);
+#endif
+
 }  // namespace viewer

@@ -40,18 +40,38 @@ std::u16string Reason(DWORD error) {
 
 }  // namespace
 
+std::wstring OpenableName(const std::wstring& name) {
+    if (name.size() < MAX_PATH || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) {
+        return name;
+    }
+    std::wstring full(name.size() + MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return name;
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.resize(length);
+    }
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 InputFile::InputFile(const std::filesystem::path& path) {
     if (path.empty()) {
         error_ = u"パスが空です";
         return;
     }
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring name = OpenableName(path.native());
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         error_ = u"フォルダーです";
         return;
     }
     HANDLE file = CreateFileW(
-        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error_ = Reason(GetLastError());
