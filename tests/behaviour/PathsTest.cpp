@@ -204,6 +204,23 @@ TEST_F(PathsTest, NamesThatAreNotUtf8StayBytes) {
     EXPECT_EQ(platform::ToUtf8(again->ExePath.Text()), viewer);
 }
 
+// The Open dialog shows and gives back such a name with U+FFFD in place of its bytes: the file
+// taken is still the one on disk, for the file to compare (Ctrl+O) and for the tool (参照).
+TEST_F(PathsTest, TheOpenDialogTakesNamesThatAreNotUtf8AsTheyAreOnDisk) {
+    const std::string base = platform::ToUtf8(dir.path().wstring());
+    testsupport::WriteBytes(base + "/caf\xe9 \xfe.txt", "x");
+    const std::wstring shown = dir.path().wstring() + L"/caf\uFFFD \uFFFD.txt";
+    auto form = Start();
+
+    platform::testing::AnswerNextOpenDialog(shown);
+    platform::testing::PressKey(form->btnGo, platform::testing::Key::CtrlO);
+    EXPECT_EQ(platform::ToUtf8(form->path1.Text()), base + "/caf\xe9 \xfe.txt");
+    platform::testing::AnswerNextOpenDialog(shown);
+    platform::testing::Click(form->btnReffer);
+    EXPECT_EQ(platform::ToUtf8(form->ExePath.Text()), base + "/caf\xe9 \xfe.txt");
+    EXPECT_EQ(ReadBytes(IniFile()), "[WINDIFF]\r\nExePath=" + base + "/caf\xe9 \xfe.txt\r\n");
+}
+
 // A name the file cannot hold (a line break) reaches the tool but not the file; the entries
 // after it move up and no key keeps an older entry.
 TEST_F(PathsTest, ANameWithALineBreakIsLeftOutOfTheFileWithoutStaleEntries) {
