@@ -162,6 +162,55 @@ TEST_F(ViewerWindowTest, KeysMoveBetweenDifferences) {
     EXPECT_EQ(CurrentRow(), 6);
 }
 
+TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndF5ReadsTheFilesAgain) {
+    ViewerWindow& window = Open("a\nold\nkeep\n", "a\nnew\nkeep\n");
+    ASSERT_EQ(CurrentRow(), 1);
+    Press(VK_DOWN, VK_SHIFT);
+    Press(VK_DOWN, VK_SHIFT);
+    Press('C', VK_CONTROL);
+    ASSERT_TRUE(OpenClipboard(window.hwnd()));
+    const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_STREQ(copied, L"-old\r\n+new\r\n keep\r\n");
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+    CloseClipboard();
+    wchar_t said[64] = {};
+    SendMessageW(window.status(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(said));
+    EXPECT_STREQ(said, L"3 行をコピーしました");
+
+    // Of the selection, the rows that are not current are a shade darker: light red 255, 212,
+    // 212 becomes 236, 196, 196; the current row keeps its colour.
+    RedrawWindow(window.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(window.list());
+    auto background = [&](int row) {
+        RECT cell{};
+        ListView_GetSubItemRect(window.list(), row, 3, LVIR_BOUNDS, &cell);
+        return GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
+    };
+    EXPECT_EQ(background(1), RGB(236, 196, 196));
+    EXPECT_EQ(background(3), RGB(0xff, 0xff, 0xff));
+    ReleaseDC(window.list(), dc);
+
+    // The second file changes on disk; F5 compares again and stays at the line it was on.
+    WriteBytes(dir_.path() / L"second.txt", "a\nnew\nkeep\nmore\n");
+    Press(VK_F5);
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 5);
+    EXPECT_EQ(Cell(4, 3), L"more");
+    EXPECT_EQ(CurrentRow(), 3);
+
+    // A file that was missing is read once it is there.
+    std::filesystem::remove(dir_.path() / L"second.txt");
+    Press(VK_F5);
+    EXPECT_FALSE(IsWindowVisible(window.list()));
+    EXPECT_EQ(Status(), L"比較できません");
+    WriteBytes(dir_.path() / L"second.txt", "a\nold\nkeep\n");
+    PostMessageW(window.hwnd(), WM_KEYDOWN, VK_F5, 1);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(window.message()));
+    EXPECT_EQ(Status(), L"相違はありません");
+}
+
 TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
     ViewerWindow& same = Open("同じ\n内容\n", "同じ\n内容\n");
     EXPECT_TRUE(IsWindowVisible(same.message()));

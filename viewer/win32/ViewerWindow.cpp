@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace viewer {
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"DiffZarvoViewer";
 
-enum Command : WORD { kNext = 101, kPrevious, kFirst, kLast };
+enum Command : WORD { kNext = 101, kPrevious, kFirst, kLast, kCopy, kReload };
 enum Column : int { kFirstNumber, kSecondNumber, kMark, kContent };
 
 // The colours of the Qt viewer: light red and blue rows, stronger shades for the changed runs.
@@ -46,6 +47,12 @@ COLORREF KindColour(RowKind kind) {
 }
 
 COLORREF MarkColour(RowKind kind) { return kind == RowKind::Removed ? kRemovedMark : kAddedMark; }
+
+// A selected row keeps its colour, a shade darker (as 108% darker in the Qt viewer).
+COLORREF Selected(COLORREF colour) {
+    auto darker = [](int channel) { return static_cast<BYTE>(channel * 100 / 108); };
+    return RGB(darker(GetRValue(colour)), darker(GetGValue(colour)), darker(GetBValue(colour)));
+}
 
 // The window's resolution: the monitor's where the system knows it (Windows 10), else the system's.
 UINT DpiOf(HWND hwnd) {
@@ -119,7 +126,9 @@ ViewerWindow::ViewerWindow(Comparison comparison) : comparison_(std::move(compar
                           {FVIRTKEY | FSHIFT, VK_F8, kPrevious},
                           {FVIRTKEY, VK_F7, kPrevious},
                           {FVIRTKEY | FCONTROL, VK_HOME, kFirst},
-                          {FVIRTKEY | FCONTROL, VK_END, kLast}};
+                          {FVIRTKEY | FCONTROL, VK_END, kLast},
+                          {FVIRTKEY | FCONTROL, 'C', kCopy},
+                          {FVIRTKEY, VK_F5, kReload}};
     keys_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), static_cast<int>(std::size(keys)));
     CreateControls();
     MakeFonts(dpi_);
@@ -154,10 +163,10 @@ void ViewerWindow::CreateControls() {
     legendRemoved_ = child(L"STATIC", L" <! 第一のファイルだけにある行 ", SS_LEFT | SS_NOPREFIX, 2);
     legendAdded_ = child(L"STATIC", L" !> 第二のファイルだけにある行 ", SS_LEFT | SS_NOPREFIX, 3);
     message_ = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 4);
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(5), instance, nullptr);
+    list_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
+        0, 0, hwnd_, reinterpret_cast<HMENU>(5), instance, nullptr);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     const wchar_t* titles[] = {L"第一", L"第二", L"", L"内容"};
     for (int column = kFirstNumber; column <= kContent; ++column) {
@@ -359,8 +368,53 @@ void ViewerWindow::UpdateCount() {
                  reinterpret_cast<LPARAM>(W(comparison_.CountText(CurrentRow()))));
 }
 
+void ViewerWindow::CopyRows() {
+    std::vector<std::size_t> rows;
+    for (int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED); item >= 0;
+         item = ListView_GetNextItem(list_, item, LVNI_SELECTED)) {
+        rows.push_back(static_cast<std::size_t>(item));
+    }
+    if (rows.empty()) return;
+    std::wstring text;
+    for (const char16_t c : comparison_.CopyText(rows)) {
+        if (c == u'\n') text += L'\r';
+        text += static_cast<wchar_t>(c);
+    }
+    if (!OpenClipboard(hwnd_)) return;
+    EmptyClipboard();
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
+        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    }
+    CloseClipboard();
+    const std::wstring said = std::to_wstring(rows.size()) + L" 行をコピーしました";
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(said.c_str()));
+}
+
+void ViewerWindow::Reload() {
+    const std::optional<std::size_t> current = CurrentRow();
+    const Row before =
+        current && *current < comparison_.rows.size() ? comparison_.rows[*current] : Row{};
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    comparison_ = Compare(comparison_.first.path, comparison_.second.path);
+    ShowComparison();
+    InvalidateRect(list_, nullptr, TRUE);
+    if (comparison_.HiddenNote().empty()) {
+        SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"再読み込みしました"));
+    }
+    if (comparison_.outcome != Outcome::Text) return;
+    const bool inFirst = before.first >= 0;
+    std::optional<std::size_t> row;
+    if (current) row = comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1);
+    if (!row && !comparison_.differenceStarts.empty()) row = comparison_.differenceStarts.front();
+    if (row) GoToRow(*row);
+    if (GetFocus() == hwnd_) SetFocus(list_);
+}
+
 bool ViewerWindow::TranslateKeys(MSG& msg) {
-    return comparison_.outcome == Outcome::Text && TranslateAcceleratorW(hwnd_, keys_, &msg) != 0;
+    return TranslateAcceleratorW(hwnd_, keys_, &msg) != 0;
 }
 
 LRESULT ViewerWindow::Notify(NMHDR* header) {
@@ -410,7 +464,12 @@ LRESULT ViewerWindow::CustomDraw(NMLVCUSTOMDRAW* draw) {
             return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
             if (row >= comparison_.rows.size()) return CDRF_DODEFAULT;
-            const COLORREF background = KindColour(KindOf(row));
+            // The current row has its frame instead; the others of a selection turn darker.
+            const bool selected =
+                ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) != 0 &&
+                CurrentRow() != row;
+            const COLORREF kindColour = KindColour(KindOf(row));
+            const COLORREF background = selected ? Selected(kindColour) : kindColour;
             draw->clrTextBk = background;
             draw->clrText = RGB(0, 0, 0);
             if (draw->iSubItem != kContent) return CDRF_NEWFONT;
@@ -489,6 +548,12 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             return Notify(reinterpret_cast<NMHDR*>(lParam));
         case WM_COMMAND:
+            // F5 reads files that could not be compared again; the rest needs rows.
+            if (LOWORD(wParam) == kReload) {
+                Reload();
+                return 0;
+            }
+            if (comparison_.outcome != Outcome::Text) break;
             switch (LOWORD(wParam)) {
                 case kNext:
                     NextDifference();
@@ -501,6 +566,9 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     return 0;
                 case kLast:
                     LastDifference();
+                    return 0;
+                case kCopy:
+                    CopyRows();
                     return 0;
                 default:
                     break;

@@ -1,8 +1,9 @@
 // The viewer's one window on Win32: the two files named, a legend, the rows of the comparison in
 // an owner-data list view (painted by us: colours, marks and the runs that changed inside a
 // line), and the count of differences in the status bar and the title. F8 and Shift+F8 (or F7)
-// move between differences, Ctrl+Home / Ctrl+End to the first and the last. The comparison's
-// rules are all in the core; this is its Win32 face.
+// move between differences, Ctrl+Home / Ctrl+End to the first and the last; Ctrl+C copies the
+// selected rows, F5 reads both files again. The comparison's rules are all in the core; this is
+// its Win32 face.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +40,10 @@ public:
     void PreviousDifference();
     void FirstDifference();
     void LastDifference();
+    // The selected rows as unified-diff lines (" ", "-", "+"), each ended by CR LF.
+    void CopyRows();
+    // Compares the files again, staying at the current line where it is still there.
+    void Reload();
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
