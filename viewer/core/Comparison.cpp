@@ -430,6 +430,17 @@ std::optional<std::size_t> Comparison::RowOfLine(bool inFirst, std::int64_t line
     return std::nullopt;
 }
 
+std::optional<std::size_t> Comparison::RowToKeep(const std::optional<Row>& before) const {
+    if (outcome != Outcome::Text) return std::nullopt;
+    std::optional<std::size_t> row;
+    if (before) {
+        const bool inFirst = before->first >= 0;
+        row = RowOfLine(inFirst, (inFirst ? before->first : before->second) + 1);
+    }
+    if (!row && !differenceStarts.empty()) row = differenceStarts.front();
+    return row;
+}
+
 std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList) const {
     std::u16string text;
     for (const std::size_t row : rowList) {

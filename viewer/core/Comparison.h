@@ -112,6 +112,9 @@ struct Comparison {
     // The row of a file's line, counted from 1 as the list shows it; `inFirst` picks the file.
     // A number past the end gives the file's last line.
     std::optional<std::size_t> RowOfLine(bool inFirst, std::int64_t lineNumber) const;
+    // Where a window stays once the files are read again: at the line of `before` (the current
+    // row of the earlier comparison) where it is still there, else at the first difference.
+    std::optional<std::size_t> RowToKeep(const std::optional<Row>& before) const;
     // Rows as text to copy, one line each, marked as in a unified diff: " " common, "-" only in
     // the first file, "+" only in the second.
     std::u16string CopyText(const std::vector<std::size_t>& rowList) const;

@@ -298,7 +298,8 @@ void ViewerWindow::SetOptions(const IgnoreOptions& options) {
 
 void ViewerWindow::Reload() {
     const std::optional<std::size_t> current = CurrentRow();
-    const Row before = current ? comparison_.rows[*current] : Row{};
+    const std::optional<Row> before =
+        current ? std::optional<Row>(comparison_.rows[*current]) : std::nullopt;
     model_->BeginChange();
     comparison_ = Compare(comparison_.first.path, comparison_.second.path, kTextLimitBytes,
                           comparison_.options);
@@ -307,12 +308,7 @@ void ViewerWindow::Reload() {
     WatchFiles();
     ShowComparison();
     statusBar()->showMessage(QStringLiteral("再読み込みしました"), kStatusMillis);
-    if (comparison_.outcome != Outcome::Text) return;
-    const bool inFirst = before.first >= 0;
-    std::optional<std::size_t> row;
-    if (current) row = comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1);
-    if (!row && !comparison_.differenceStarts.empty()) row = comparison_.differenceStarts.front();
-    if (row) GoToRow(*row);
+    if (const auto row = comparison_.RowToKeep(before)) GoToRow(*row);
 }
 
 void ViewerWindow::WatchFiles() {

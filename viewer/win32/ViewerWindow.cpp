@@ -395,8 +395,9 @@ void ViewerWindow::CopyRows() {
 
 void ViewerWindow::Reload() {
     const std::optional<std::size_t> current = CurrentRow();
-    const Row before =
-        current && *current < comparison_.rows.size() ? comparison_.rows[*current] : Row{};
+    const std::optional<Row> before = current && *current < comparison_.rows.size()
+                                          ? std::optional<Row>(comparison_.rows[*current])
+                                          : std::nullopt;
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     comparison_ = Compare(comparison_.first.path, comparison_.second.path);
     ShowComparison();
@@ -404,13 +405,8 @@ void ViewerWindow::Reload() {
     if (comparison_.HiddenNote().empty()) {
         SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"再読み込みしました"));
     }
-    if (comparison_.outcome != Outcome::Text) return;
-    const bool inFirst = before.first >= 0;
-    std::optional<std::size_t> row;
-    if (current) row = comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1);
-    if (!row && !comparison_.differenceStarts.empty()) row = comparison_.differenceStarts.front();
-    if (row) GoToRow(*row);
-    if (GetFocus() == hwnd_) SetFocus(list_);
+    if (const auto row = comparison_.RowToKeep(before)) GoToRow(*row);
+    if (IsWindowVisible(list_) && GetFocus() == hwnd_) SetFocus(list_);
 }
 
 bool ViewerWindow::TranslateKeys(MSG& msg) {
