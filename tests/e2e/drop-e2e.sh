@@ -10,6 +10,7 @@ work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/drag.sh"
 
 mkdir "$work/app"
 cp "$build/bin/diff-zarvo" "$build/bin/diff-zarvo-view" "$work/app/"
@@ -25,7 +26,9 @@ start_front_end() {
   front_end=$!
   pids+=("$front_end")
   # This process's window: the one of a program just ended may not be gone yet.
-  window=$(xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1)
+  window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$front_end" --name "^Diff-Zarvo\$" | head -n 1) \
+    || fail "the window did not open"
+  wait_for_drop_target "$window"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   left=$X top=$Y width=$WIDTH height=$HEIGHT
 }
@@ -35,20 +38,8 @@ at() {  # at TWIPS_X TWIPS_Y: the screen point of a place in the window's client
 
 # drag FILE TWIPS_X TWIPS_Y: a drag source holding FILE, dragged onto that point of the window.
 drag() {
-  local result fd source
-  exec {fd}< <("$build/bin/zarvo_drag_source" "$1")
-  pids+=($!)
-  source=$(xdotool search --sync --onlyvisible --name '^zarvo-drag-source$' | head -n 1)
   read -r tx ty < <(at "$2" "$3")
-  xdotool mousemove --sync --window "$source" 60 60 mousedown 1
-  for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove --sync $(( 460 + (tx - 460) * step / 8 )) $(( 360 + (ty - 360) * step / 8 ))
-  done
-  xdotool mousemove --sync "$tx" "$(( ty + 1 ))" mouseup 1
-  # The source says when the drop is over; the target asked for the data before the next event.
-  read -r -t 20 -u "$fd" result || fail "the drag of $1 did not end"
-  [ "$result" = accepted ] || fail "the drop of $1 was $result"
-  xdotool windowunmap --sync "$source"
+  drag_to "$build/bin/zarvo_drag_source" "$1" "$tx" "$ty"
 }
 
 pair_and_compare() {

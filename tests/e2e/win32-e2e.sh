@@ -14,6 +14,7 @@ name=${work##*/}
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/drag.sh"
 
 mkdir "$work/app" "$work/a b"
 cp "$build/bin/diff-zarvo.exe" "$work/app/"
@@ -26,23 +27,14 @@ LC_ALL=ja_JP.UTF-8 wine "$work/app/diff-zarvo.exe" "C:\\$name\\a b\\x y.txt" </d
 pids+=($!)
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) \
   || fail "the window did not open"
+wait_for_drop_target "$window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 left=$X top=$Y width=$WIDTH height=$HEIGHT
 at() { echo "$(( left + $1 * width / 4710 )) $(( top + $2 * height / 3030 ))"; }
 
 # The drive root, dragged onto the guide text by a file manager of the X side.
-exec {fd}< <("$drag_source" "$drive_c/")
-pids+=($!)
-source=$(xdotool search --sync --onlyvisible --name '^zarvo-drag-source$' | head -n 1)
 read -r tx ty < <(at 600 500)
-xdotool mousemove --sync --window "$source" 60 60 mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-  xdotool mousemove --sync $(( 460 + (tx - 460) * step / 8 )) $(( 360 + (ty - 360) * step / 8 ))
-done
-xdotool mousemove --sync "$tx" "$(( ty + 1 ))" mouseup 1
-read -r -t 30 -u "$fd" result || fail "the drag did not end"
-[ "$result" = accepted ] || fail "the drop was $result"
-xdotool windowunmap --sync "$source"
+drag_to "$drag_source" "$drive_c/" "$tx" "$ty"
 
 read -r gx gy < <(at 847 2647)
 xdotool mousemove --sync "$gx" "$gy" click 1

@@ -1,5 +1,7 @@
 // A stand-in file manager for end-to-end tests: a small window that, when the mouse is pressed
 // on it, drags the files named on its command line (as text/uri-list, the way file managers do).
+// Each time the target under the pointer answers that it takes the drop, it prints "target takes
+// it"; a test releases the button only then, as a user who waits for the cursor to change does.
 // When the drop is over it prints "accepted" or "refused" on a line of its own, and stays to hand
 // the target its data until it is ended.
 #include <QApplication>
@@ -25,6 +27,11 @@ protected:
         mime->setUrls(urls_);
         auto* drag = new QDrag(this);
         drag->setMimeData(mime);
+        connect(drag, &QDrag::actionChanged, this, [](Qt::DropAction action) {
+            if (action == Qt::IgnoreAction) return;
+            std::printf("target takes it\n");
+            std::fflush(stdout);
+        });
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
         std::printf("%s\n", action == Qt::IgnoreAction ? "refused" : "accepted");
         std::fflush(stdout);
