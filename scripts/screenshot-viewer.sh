@@ -3,10 +3,11 @@
 # files in docs/viewer-sample, in each of its two views, drawn on a virtual X display so it looks
 # as on a desktop.
 #
-# Usage: scripts/screenshot-viewer.sh [BUILD_DIR]   (default: build/release, already configured)
+# Usage: scripts/screenshot-viewer.sh [BUILD_DIR]   (default: build/tools, configured by the tools preset)
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build/release}
+build=${1:-build/tools}
+[ -n "${1:-}" ] || cmake --preset tools >/dev/null
 
 cmake --build "$build" --target viewer-screenshot
 tool=$(find "$build" -type f -name viewer-screenshot -perm -u+x | head -n 1)

@@ -22,7 +22,8 @@ printf '[WINDIFF]\r\nExePath=%s\r\n[DiffPath]\r\nLIST3=%s\r\n' "$work/record-arg
 
 (cd "$work" && exec app/diff-zarvo "${newer##*/}") &
 app_pid=$!
-window=$(xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1)
+# This process's window, by its _NET_WM_PID: never one a program run before left on the display.
+window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^Diff-Zarvo$' | head -n 1)
 
 # The 実行 button's centre, from the window's size in pixels and the layout in twips.
 eval "$(xdotool getwindowgeometry --shell "$window")"
