@@ -126,7 +126,8 @@ def main():
         path1, path2 = found[("text", "第一のファイル")], found[("text", "第二のファイル (履歴)")]
 
         # Ctrl+O, a name typed into the Open dialog, Enter: twice.
-        window = xdotool("search", "--sync", "--onlyvisible", "--name", "^Diff-Zarvo$").split()[0]
+        window = xdotool("search", "--sync", "--onlyvisible", "--pid", str(program.pid),
+                         "--name", "^Diff-Zarvo$").split()[0]
         for path in (first, second):
             xdotool("windowfocus", "--sync", window)
             xdotool("key", "--clearmodifiers", "ctrl+o")
