@@ -1,6 +1,7 @@
 // The program's one window: its controls, its variables and every procedure it runs.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "../platform/Controls.h"
@@ -25,6 +26,8 @@ public:
     bool FirstPathReady = false;
     bool SecondPathReady = false;
     std::wstring ChosenExePath;
+    // History entries the settings file cannot keep that the user has been told of.
+    std::set<std::wstring> UnstorableTold;
 
     // Settings file (SettingsFile.cpp).
     std::wstring ReadIni(const std::wstring& section, const std::wstring& key,

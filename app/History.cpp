@@ -1,6 +1,7 @@
 // The history of second paths: the item list of path2, newest first, kept in the settings file.
 #include <string>
 
+#include "../platform/MessageBox.h"
 #include "../platform/Profile.h"
 #include "Form1.h"
 #include "texts.h"
@@ -13,7 +14,8 @@ std::wstring HistoryKey(int number) { return texts::kHistoryKeyPrefix + std::to_
 
 void Form1::LoadHistory() {
     for (int n = texts::kHistoryMax; n >= 1; --n) {
-        const std::wstring value = ReadIni(texts::kHistorySection, HistoryKey(n), L"");
+        const std::wstring value = platform::PathFromStore(
+            ReadIni(texts::kHistorySection, HistoryKey(n), L""), platform::StoredPath::File);
         if (!value.empty()) path2.AddItem(value, 0);
     }
     if (path2.ListCount() > 0) {
@@ -31,20 +33,34 @@ void Form1::PushHistory(const std::wstring& path) {
     SecondPathReady = true;
 }
 
-// A name the file cannot hold (a line break) is left out and the entries after it move up; the
-// keys the list no longer fills are removed, so no older value stands in for a missing one.
+// A name the file cannot hold (a line break, or characters its code page lacks in a file with no
+// short name) is left out and the entries after it move up; the keys the list no longer fills
+// are removed, so no older value stands in for a missing one. The user is told once a session
+// which files the history will not keep.
 void Form1::SaveHistory() {
     const int count = path2.ListCount();
     int stored = 0;
+    std::wstring untold;
     for (int i = 0; i < count; ++i) {
         const std::wstring item = path2.List(i);
         if (!platform::CanStoreProfileValue(item)) continue;
+        const std::wstring name = platform::PathToStore(item, platform::StoredPath::File);
+        if (name.empty()) {
+            if (UnstorableTold.insert(item).second) untold += item + L"\n";
+            continue;
+        }
         ++stored;
         WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(stored).c_str(),
-                                   platform::ProfileValueToWrite(item).c_str(), IniPath.c_str());
+                                   platform::ProfileValueToWrite(name).c_str(), IniPath.c_str());
     }
     for (int n = stored + 1; n <= count; ++n) {
         WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(n).c_str(), nullptr,
                                    IniPath.c_str());
+    }
+    if (!untold.empty()) {
+        untold.pop_back();
+        platform::ShowWarning(
+            window, texts::kUnstorableTitle,
+            texts::kUnstorableHistoryLead + untold + texts::kUnstorableHistoryEnd);
     }
 }

@@ -5,27 +5,14 @@
 #include "Form1.h"
 #include "texts.h"
 
-namespace {
-
-// One text in double quotes. Backslashes right before the closing quote are doubled, or the
-// tool's own argument parsing would take the last of them as escaping the quote ("C:\" would
-// reach it as C:" and swallow the next argument); doubled they stand for themselves.
-std::wstring Quoted(const std::wstring& text) {
-    const size_t kept = text.find_last_not_of(L'\\');
-    const size_t trailing = kept == std::wstring::npos ? text.size() : text.size() - kept - 1;
-    return L"\"" + text + std::wstring(trailing, L'\\') + L"\"";
-}
-
-}  // namespace
-
 void Form1::btnGo_Click() {
     if (!FirstPathReady) return;
     platform::CommandLine command;
-    command.program = ExePath.Text();
-    command.first = path1.Text();
-    command.second = path2.Text();
-    command.text =
-        L"\"" + command.program + L"\" " + Quoted(command.first) + L" " + Quoted(command.second);
+    command.program = platform::PathForTool(ExePath.Text());
+    command.first = platform::PathForTool(path1.Text());
+    command.second = platform::PathForTool(path2.Text());
+    command.text = L"\"" + command.program + L"\" " + platform::QuotedArgument(command.first) +
+                   L" " + platform::QuotedArgument(command.second);
     try {
         platform::StartProgram(command);
     } catch (const platform::Error& error) {

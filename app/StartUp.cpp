@@ -1,5 +1,6 @@
 // Start-up and the pairing of each new file with the one before it.
 #include "../platform/Process.h"
+#include "../platform/Profile.h"
 #include "Form1.h"
 #include "texts.h"
 
@@ -18,11 +19,14 @@ void Form1::Form_Load() {
     // defaults from an empty IniPath and write nothing to it.
     const std::wstring folder = platform::ExecutableDirectory();
     IniPath = folder.empty() ? L"" : folder + platform::kPathSeparator + texts::kIniName;
-    ExePath.SetText(ReadIni(texts::kToolSection, texts::kToolKey, DefaultToolPath()));
+    ExePath.SetText(
+        platform::PathFromStore(ReadIni(texts::kToolSection, texts::kToolKey, DefaultToolPath()),
+                                platform::StoredPath::Tool));
     LoadHistory();
-    const std::wstring arguments = platform::ArgumentText();
-    if (!arguments.empty()) {
-        AcceptFile(arguments);
+    // Several files sent together are taken one after the other, as if dropped so.
+    const std::vector<std::wstring> files = platform::ArgumentFiles();
+    if (!files.empty()) {
+        for (const std::wstring& file : files) AcceptFile(file);
         FirstPathReady = true;
         if (!SecondPathReady) Guide.SetCaption(texts::kGuideSecond);
     } else {

@@ -44,4 +44,18 @@ inline constexpr wchar_t kStartFailedTool[] = L"ツール: ";
 inline constexpr wchar_t kStartFailedReason[] = L"\n理由: ";
 inline constexpr wchar_t kStartFailedQuestion[] = L"\n\n別の比較ツールを選びますか?";
 
+// A path the settings file cannot keep: its code page lacks a character of the name and the file
+// has no short (8.3) name either. Title, then the text before and after the path or paths.
+inline constexpr wchar_t kUnstorableTitle[] = L"Diff-Zarvo - 設定ファイル";
+inline constexpr wchar_t kUnstorableToolLead[] =
+    L"この比較ツールのパスは設定ファイル (Zarvo.ini) に保存できません。\n\n";
+inline constexpr wchar_t kUnstorableToolEnd[] =
+    L"\n\n名前の一部の文字を設定ファイルの文字コードで書けず、短い名前 (8.3 形式) もありません。"
+    L"このツールは今回は使えますが、次回の起動では元の設定に戻ります。";
+inline constexpr wchar_t kUnstorableHistoryLead[] =
+    L"次のパスは履歴として設定ファイル (Zarvo.ini) に保存できません。\n\n";
+inline constexpr wchar_t kUnstorableHistoryEnd[] =
+    L"\n\n名前の一部の文字を設定ファイルの文字コードで書けず、短い名前 (8.3 形式) もないため、"
+    L"次回の起動では履歴に残りません。";
+
 }  // namespace texts

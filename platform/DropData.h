@@ -14,7 +14,10 @@ constexpr int kFileListFormat = 15;
 class DropData {
 public:
     DropData() = default;  // a drop that carries no files
-    explicit DropData(std::vector<std::wstring> files) : files_(std::move(files)) {}
+    // An empty name names no file: a drop of nothing else carries no files.
+    explicit DropData(std::vector<std::wstring> files) : files_(std::move(files)) {
+        std::erase(files_, std::wstring());
+    }
 
     bool GetFormat(int format) const { return format == kFileListFormat && !files_.empty(); }
     // The dropped files, numbered from 1.

@@ -41,4 +41,19 @@ bool CanStoreProfileValue(std::wstring_view value);
 // a pair of matching quotes, since reading trims blanks and removes one such pair.
 std::wstring ProfileValueToWrite(std::wstring_view value);
 
+// Paths in the settings file. The ANSI code page may lack characters of a path (a user folder
+// named José on a Japanese system); such a path is kept under another name of the same file that
+// the code page spells. Off Windows every path can be spelled, and both give paths unchanged.
+enum class StoredPath { File, Tool };
+
+// The name to write for path: the path itself where the code page holds it; otherwise, for the
+// tool, the bare name of the viewer when it is the one beside the program, and for an existing
+// file its short (8.3) name where the volume keeps one. Empty when there is no such name.
+std::wstring PathToStore(const std::wstring& path, StoredPath kind);
+
+// The path a stored value names: a short name in its long form again where only that long form
+// needed it, and, for the tool, the viewer's bare name as the viewer beside the program. Any other
+// value as it was read.
+std::wstring PathFromStore(const std::wstring& value, StoredPath kind);
+
 }  // namespace platform

@@ -2,6 +2,9 @@
 ; program can write its Zarvo.ini (never Program Files, where it could not). Start menu and Send To
 ; entries, an uninstaller listed in Apps & features. /S installs or uninstalls silently; the
 ; uninstaller keeps Zarvo.ini unless the user agrees to remove it (or /REMOVESETTINGS is given).
+; Neither ever half-installs: a running copy (front end or viewer) is found before anything
+; changes, and the user is asked to close it (retry / cancel); a silent run, or a cancel, ends with
+; exit code 2 and changes nothing. The uninstall entry goes only once the program files have.
 ;
 ; makensis -DARCH=win32 -DBIN=<folder with the two programs> -DTOP=<source root> -DOUTFILE=<setup.exe>
 Unicode true
@@ -39,8 +42,53 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (c) 2026 the Diff-Zarvo d
 
 Var RemoveSettings
 
+; A program file that is running cannot be opened for writing (Windows and Wine refuse with a
+; sharing violation), whatever program holds it: so the files themselves tell whether a copy of
+; this installation runs. Asks to close it until none runs; cancel, or a silent run, quits with
+; exit code 2 before anything has changed.
+!macro CLOSE_RUNNING_COPIES UN
+Function ${UN}CloseRunningCopies
+  retry:
+  StrCpy $1 ""
+  ${If} ${FileExists} "$INSTDIR\diff-zarvo.exe"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\diff-zarvo.exe" a
+    ${If} ${Errors}
+      StrCpy $1 "diff-zarvo.exe"
+    ${Else}
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\diff-zarvo-view.exe"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\diff-zarvo-view.exe" a
+    ${If} ${Errors}
+      StrCpy $1 "$1 diff-zarvo-view.exe"
+    ${Else}
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 != ""
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Diff-Zarvo が実行中です ($1)。$\r$\n$\r$\nDiff-Zarvo とビューアーのウィンドウをすべて閉じてから「再試行」を押してください。「キャンセル」を押すと何も変更せずに終了します。" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_COPIES ""
+!insertmacro CLOSE_RUNNING_COPIES "un."
+
+; A file that cannot be written is never skipped: the install stops instead.
+AllowSkipFiles off
+
+Function .onInit
+  Call CloseRunningCopies
+FunctionEnd
+
+
 Section "Diff-Zarvo"
   SetShellVarContext current
+  Call CloseRunningCopies
   SetOutPath "$INSTDIR"
   File "${BIN}\diff-zarvo.exe"
   File "${BIN}\diff-zarvo-view.exe"
@@ -66,6 +114,7 @@ Section "Diff-Zarvo"
 SectionEnd
 
 Function un.onInit
+  Call un.CloseRunningCopies
   StrCpy $RemoveSettings 0
   ${un.GetParameters} $0
   ClearErrors
@@ -77,10 +126,19 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  Delete "$SMPROGRAMS\Diff-Zarvo.lnk"
-  Delete "$SENDTO\Diff-Zarvo.lnk"
+  ; The programs first: while either is left (started again meanwhile), the uninstaller and its
+  ; entry stay, so the program can still be uninstalled.
+  retry:
   Delete "$INSTDIR\diff-zarvo.exe"
   Delete "$INSTDIR\diff-zarvo-view.exe"
+  ${If} ${FileExists} "$INSTDIR\diff-zarvo.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\diff-zarvo-view.exe"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Diff-Zarvo のファイルを削除できません (実行中の可能性があります)。$\r$\n$\r$\nDiff-Zarvo とビューアーのウィンドウをすべて閉じてから「再試行」を押してください。" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  Delete "$SMPROGRAMS\Diff-Zarvo.lnk"
+  Delete "$SENDTO\Diff-Zarvo.lnk"
   Delete "$INSTDIR\お読みください.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"

@@ -177,6 +177,11 @@ void SetArguments(int argc, char** argv) {
 
 std::wstring ArgumentText() { return StoredArguments(); }
 
+std::vector<std::wstring> ArgumentFiles() {
+    if (StoredArguments().empty()) return {};
+    return {StoredArguments()};
+}
+
 namespace {
 
 // Where the program lies. /proc/self/exe names the running file, except when the program was

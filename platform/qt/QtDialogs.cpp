@@ -107,4 +107,10 @@ bool AskYesNo(Window& owner, const std::wstring& title, const std::wstring& text
     return box.exec() == QMessageBox::Yes;
 }
 
+void ShowWarning(Window& owner, const std::wstring& title, const std::wstring& text) {
+    QMessageBox box(QMessageBox::Warning, ToQString(title), ToQString(text), QMessageBox::Ok,
+                    &owner.impl().form);
+    box.exec();
+}
+
 }  // namespace platform

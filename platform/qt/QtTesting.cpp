@@ -227,7 +227,9 @@ void AnswerNextMessageBox(bool yes) {
     DialogAnswerer::Instance().Queue([yes](QDialog& dialog) {
         auto& box = static_cast<QMessageBox&>(dialog);
         lastMessage = FromQString(box.text());
-        box.button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        // A box with one OK button has no Yes or No: either answer closes it.
+        QAbstractButton* button = box.button(yes ? QMessageBox::Yes : QMessageBox::No);
+        (button != nullptr ? button : box.button(QMessageBox::Ok))->click();
     });
 }
 

@@ -40,6 +40,24 @@ std::wstring TakeArgumentText(std::wstring text) {
     }
 }
 
+std::vector<std::wstring> QuotedNames(std::wstring_view text) {
+    std::vector<std::wstring> names;
+    size_t i = 0;
+    for (;;) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (i == text.size()) break;
+        // Each name opens with a quote, holds none, and its closing quote ends it before a blank.
+        if (text[i] != L'"') return {};
+        const size_t closing = text.find(L'"', i + 1);
+        if (closing == std::wstring_view::npos || closing == i + 1) return {};
+        if (closing + 1 < text.size() && !IsBlank(text[closing + 1])) return {};
+        names.emplace_back(text.substr(i + 1, closing - i - 1));
+        i = closing + 1;
+    }
+    if (names.size() < 2) return {};
+    return names;
+}
+
 std::wstring ArgumentsAfterProgramName(std::wstring_view commandLine) {
     size_t i = 0;
     if (!commandLine.empty() && commandLine[0] == L'"') {

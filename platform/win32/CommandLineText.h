@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::win32 {
 
@@ -14,5 +15,10 @@ std::wstring ArgumentsAfterProgramName(std::wstring_view commandLine);
 // passes a path with blanks) loses them; a relative path is made absolute against the current
 // folder, so the history names the same file in a later session. Any other text stays.
 std::wstring TakeArgumentText(std::wstring text);
+
+// The names of a text made of two or more names, each in its own pair of double quotes and
+// separated by blanks (as Explorer and Send To pass a selection), without their quotes; empty
+// for any other text.
+std::vector<std::wstring> QuotedNames(std::wstring_view text);
 
 }  // namespace platform::win32

@@ -1,4 +1,4 @@
-// Win32 backend: the system's Open dialog (GetOpenFileNameW) and the yes/no warning box.
+// Win32 backend: the system's Open dialog (GetOpenFileNameW) and the warning boxes.
 #include "Win32Internal.h"
 
 #include <commdlg.h>
@@ -60,6 +60,10 @@ void OpenFileDialog::ShowOpen() {
 bool AskYesNo(Window& owner, const std::wstring& title, const std::wstring& text) {
     return MessageBoxW(owner.impl().hwnd, text.c_str(), title.c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void ShowWarning(Window& owner, const std::wstring& title, const std::wstring& text) {
+    MessageBoxW(owner.impl().hwnd, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

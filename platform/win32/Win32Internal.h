@@ -94,6 +94,16 @@ inline constexpr IID kAccessibleId{
 // Gives the control its accessible name (a label its description) from its row of the layout.
 void NameForScreenReaders(const Control::Impl& control);
 
+// What a shortcut (.lnk) starts: its target, resolved now (a moved target is searched for), the
+// arguments it adds and the folder it starts in. Throws platform::Error, with the reason, when
+// the shortcut cannot be read or points to no existing file.
+struct ShortcutTarget {
+    std::wstring path;
+    std::wstring arguments;
+    std::wstring folder;
+};
+ShortcutTarget ResolveShortcut(const std::wstring& shortcut);
+
 // Wide-string helpers over the window text functions.
 std::wstring WindowText(HWND window);
 

@@ -257,6 +257,8 @@ std::wstring LastOpenDialogPreset() { return lastPreset; }
 void AnswerNextMessageBox(bool yes) {
     Queue(DialogKind::Message, [yes](HWND dialog) {
         lastMessage = win32::WindowText(GetDlgItem(dialog, kMessageTextId));
+        // A box with one OK button has no Yes or No: either answer closes it.
+        if (GetDlgItem(dialog, IDYES) == nullptr) return Press(dialog, IDOK);
         Press(dialog, yes ? IDYES : IDNO);
     });
 }

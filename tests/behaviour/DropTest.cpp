@@ -59,9 +59,13 @@ TEST_F(FormTest, AFolderIsTakenLikeAFile) {
     EXPECT_EQ(form->path1.Text(), dir.path().wstring());
 }
 
+// Text, or a file list that names no file, changes nothing.
 TEST_F(FormTest, DroppedTextChangesNothing) {
     WriteIni("[DiffPath]\nLIST1=A\n");
     auto form = Start(L"X");
+    platform::testing::DropFiles(form->window, {L""});
+    form->Form_OLEDragDrop(platform::DropData({L"", L""}));
+    form->path1_OLEDragDrop(platform::DropData(std::vector<std::wstring>{}));
     platform::testing::DropText(form->window, L"some text");
     platform::testing::DropText(form->Guide, L"some text");
     platform::testing::DropText(form->path1, L"some text");

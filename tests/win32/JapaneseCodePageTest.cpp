@@ -31,28 +31,74 @@ TEST_F(JapaneseCodePageTest, JapanesePathsAreStoredAsShiftJisAndReadBackUnchange
     EXPECT_EQ(History(*Start()), Paths{path});
 }
 
-TEST_F(JapaneseCodePageTest, CharactersOutsideTheCodePageAreStoredConverted) {
-    const std::wstring korean = L"C:\\한글.txt";
-    const std::wstring emoji = L"C:\\\U0001F600.txt";
-    auto form = Start(korean);
-    form->AcceptFile(emoji);
-    form->AcceptFile(L"last");
-    form->SaveHistory();
+// A user folder the code page cannot spell: the program, its viewer, a tool and the files all lie
+// under "José". What the settings file keeps must name the same files after a restart, and it
+// holds nothing the code page lacks and never a '?'.
+TEST_F(JapaneseCodePageTest, FilesInAFolderTheCodePageCannotSpellSurviveARestart) {
+    const std::filesystem::path user = dir.path() / L"José";
+    const std::filesystem::path app = user / L"Programs";
+    std::filesystem::create_directories(app);
+    std::filesystem::create_directories(user / L"한 tools");
+    const std::filesystem::path viewer = app / L"diff-zarvo-view.exe";
+    const std::filesystem::path tool = user / L"한 tools" / L"tool.exe";
+    const std::filesystem::path a = user / L"a é.txt", b = user / L"b.txt";
+    for (const auto& file : {viewer, tool, a, b}) testsupport::WriteBytes(file, "MZ");
+    platform::testing::OverrideExecutableDirectory(app.wstring());
+    const std::filesystem::path ini = app / L"Zarvo.ini";
 
-    const std::string bytes = testsupport::ReadBytes(JapaneseIni());
-    EXPECT_EQ(bytes.find("\xED"), std::string::npos) << "no UTF-8 in an ANSI file";
-    const Paths stored = History(*Start());
-    ASSERT_EQ(stored.size(), 2u);
-    for (const std::wstring& path : stored) {
-        EXPECT_EQ(path.find(L'한'), std::wstring::npos);
-        EXPECT_NE(path.find(L'?'), std::wstring::npos) << platform::ToUtf8(path);
-        EXPECT_EQ(path.substr(0, 3), L"C:\\");
-    }
+    // The viewer beside the program, chosen: kept as its bare name, shown again in full.
+    auto form = Start();
+    EXPECT_EQ(form->ExePath.Text(), viewer.wstring());
+    platform::testing::AnswerNextOpenDialog(viewer.wstring());
+    platform::testing::Click(form->btnReffer);
+    EXPECT_EQ(testsupport::ReadBytes(ini), "[WINDIFF]\r\nExePath=diff-zarvo-view.exe\r\n");
+    EXPECT_EQ(Start()->ExePath.Text(), viewer.wstring());
+
+    // Any other tool, and the history: kept under their short names, read back in full.
+    form = Start(a.wstring());
+    platform::testing::AnswerNextOpenDialog(tool.wstring());
+    platform::testing::Click(form->btnReffer);
+    form->AcceptFile(b.wstring());
+    form->SaveHistory();
+    const std::string bytes = testsupport::ReadBytes(ini);
+    EXPECT_EQ(bytes.find('?'), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find('~'), std::string::npos) << bytes;
+    for (const char c : bytes) EXPECT_GT(static_cast<signed char>(c), 0) << bytes;
+    form = Start();
+    EXPECT_EQ(form->ExePath.Text(), tool.wstring());
+    EXPECT_EQ(History(*form), Paths{a.wstring()});
     // What was read is what is kept: saving it again changes nothing.
-    auto again = Start();
-    again->AcceptFile(L"x");
-    again->SaveHistory();
-    EXPECT_EQ(History(*Start()), stored);
+    form->AcceptFile(L"x");
+    form->SaveHistory();
+    EXPECT_EQ(testsupport::ReadBytes(ini), bytes);
+
+    // A path the code page holds is stored as it stands, short name or not.
+    const std::wstring plain = (dir.path() / L"プレーン.txt").wstring();
+    form = Start(plain);
+    form->AcceptFile(L"y");
+    form->SaveHistory();
+    EXPECT_NE(testsupport::ReadBytes(ini).find("LIST1=" + platform::ToAnsi(plain) + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(History(*Start()), (Paths{plain, a.wstring()}));
+}
+
+// A name the code page cannot spell, of a file that has no short name (none exists): the user is
+// told, once, and the history keeps the files it can instead of a '?' that names nothing.
+TEST_F(JapaneseCodePageTest, ANameThatCannotBeKeptIsToldAndLeftOut) {
+    const std::wstring korean = L"C:\\없는 폴더\\한글.txt";
+    auto form = Start(korean);
+    form->AcceptFile(L"C:\\kept.txt");
+    form->AcceptFile(L"last");
+    platform::testing::AnswerNextMessageBox(true);
+    form->SaveHistory();
+    EXPECT_EQ(platform::testing::LastMessage(),
+              L"次のパスは履歴として設定ファイル (Zarvo.ini) に保存できません。\n\n" + korean +
+                  L"\n\n名前の一部の文字を設定ファイルの文字コードで書けず、短い名前 (8.3 "
+                  L"形式) もないため、次回の起動では履歴に残りません。");
+    EXPECT_EQ(testsupport::ReadBytes(JapaneseIni()), "[DiffPath]\r\nLIST1=C:\\kept.txt\r\n");
+    // Told once: the next save says nothing more (an unanswered box would hold the test).
+    form->SaveHistory();
+    EXPECT_EQ(History(*Start()), Paths{L"C:\\kept.txt"});
 }
 
 }  // namespace

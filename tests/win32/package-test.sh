@@ -97,3 +97,56 @@ for arch in win32 win64; do
   [ ! -e "$dir" ] || fail "uninstalling with /REMOVESETTINGS left $dir"
   echo "setup-$arch: silent install (files, Start menu, Send To, uninstall entry) and uninstall, Zarvo.ini kept unless asked"
 done
+
+# A user whose folder the code page (932) cannot spell: installed there, the program starts with
+# no settings, takes two files sent together (Send To passes each in its own quotes) as a pair,
+# and "実行" opens the installed viewer on them; the history it saves names them without a '?'.
+# While it runs, a silent reinstall and a silent uninstall fail and change nothing.
+jose_dir='C:\users\José\AppData\Local\Programs\Diff-Zarvo'
+jose=$WINEPREFIX/drive_c/users/José
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+for arch in win32 win64; do
+  [ $arch = win32 ] && [ "${ZARVO_RUN32:-no}" != yes ] && continue
+  setup=$packages/diff-zarvo-1.02.0002-setup-$arch.exe
+  target=$jose/AppData/Local/Programs/Diff-Zarvo
+  rm -rf "$jose"
+  mkdir -p "$jose/data"
+  printf 'one\n' >"$jose/data/a 1.txt"
+  printf 'two\n' >"$jose/data/b 2.txt"
+  run "$setup" /S "/D=$jose_dir"
+  [ -f "$target/diff-zarvo.exe" ] && [ -f "$target/diff-zarvo-view.exe" ] || fail "$arch: not installed in $target"
+
+  # Wine puts each argument that holds blanks in its own pair of quotes, as Send To does.
+  wine "$target/diff-zarvo.exe" 'C:\users\José\data\a 1.txt' 'C:\users\José\data\b 2.txt' </dev/null >/dev/null 2>&1 &
+  pids+=($!)
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) || fail "$arch: the window did not open"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove --sync $(( X + 847 * WIDTH / 4710 )) $(( Y + 2647 * HEIGHT / 3030 )) click 1
+  viewer=$(timeout 60 xdotool search --sync --onlyvisible --name 'b 2\.txt.*a 1\.txt' | head -n 1) ||
+    fail "$arch: the viewer did not open on the two files"
+  python3 - "$target/Zarvo.ini" <<'PY' || fail "$arch: the history does not name the first file"
+import sys
+data = open(sys.argv[1], "rb").read()
+assert b"?" not in data and all(b < 0x80 for b in data), data
+assert b"[DiffPath]\r\nLIST1=C:\\users\\" in data and b"\\data\\a 1.txt\r\n" in data, data
+PY
+
+  # Running: a silent reinstall and uninstall fail, and leave every file and the entry as it was.
+  printf 'marker' >>"$target/LICENSE.txt"
+  before=$(cd "$target" && sha256sum ./* | sort)
+  status=0; wine "$setup" /S "/D=$jose_dir" </dev/null >/dev/null 2>&1 || status=$?
+  [ "$status" -ne 0 ] || fail "$arch: a silent reinstall over the running program reported success"
+  status=0; wine "$target/uninstall.exe" /S "_?=$jose_dir" </dev/null >/dev/null 2>&1 || status=$?
+  [ "$status" -ne 0 ] || fail "$arch: a silent uninstall of the running program reported success"
+  [ "$(cd "$target" && sha256sum ./* | sort)" = "$before" ] || fail "$arch: a failed reinstall or uninstall changed the files"
+  wine reg query "$key" /v UninstallString </dev/null 2>/dev/null | grep -q 'uninstall.exe' ||
+    fail "$arch: the uninstall entry went although the program stayed"
+
+  kill "$(xdotool getwindowpid "$viewer")" "${pids[@]}" 2>/dev/null || true
+  wineserver -w
+  run "$target/uninstall.exe" /S /REMOVESETTINGS
+  [ ! -e "$target/diff-zarvo.exe" ] || fail "$arch: not uninstalled once the program had ended"
+  ! wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "$arch: the uninstall entry is left"
+  echo "setup-$arch in a user folder outside the code page: two files sent at once opened in the viewer; reinstall and uninstall while running refused"
+done
