@@ -37,6 +37,7 @@ std::string Utf16LeBytes(const std::u16string& text) {
 void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, bool asUtf16) {
     side.encoding = found.encoding;
     side.lossy = found.lossy;
+    side.badBytes = found.badBytes;
     bytes.erase(0, found.markBytes);
     if (asUtf16) {
         bytes = Utf16LeBytes(Decode(bytes, found.encoding));
@@ -52,6 +53,11 @@ std::u16string Number(std::uint64_t n) {
 }
 
 }  // namespace
+
+std::u16string EncodingText(const FileSide& side) {
+    const std::u16string note = BadBytesNote(side.badBytes);
+    return EncodingName(side.encoding) + (note.empty() ? u"" : u"、" + note);
+}
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes, const IgnoreOptions& options) {
@@ -102,6 +108,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         TakeText(result.first, std::move(bytes1), found1, false);
         result.second.encoding = result.first.encoding;
         result.second.lossy = result.first.lossy;
+        result.second.badBytes = result.first.badBytes;
         result.second.text = result.first.text;
         result.rows.Append(RowKind::Common, 0, 0, result.first.text->LineCount());
         return result;
@@ -198,7 +205,8 @@ std::string_view Comparison::LineBytes(std::size_t row) const {
 
 std::u16string Comparison::LineText(std::size_t row) const {
     const Row r = rows[row];
-    return r.first >= 0 ? first.text->Display(r.first) : second.text->Display(r.second);
+    return ShowControls(r.first >= 0 ? first.text->Display(r.first)
+                                     : second.text->Display(r.second));
 }
 
 LineMarks Comparison::MarksOf(std::size_t row) const {

@@ -24,12 +24,18 @@ enum class Outcome {
     Text,        // both are text: compared line by line
 };
 
+struct FileSide;
+// The file's encoding as the header names it, with its stray bytes when it has any:
+// "UTF-8、不正なバイト 1 個を含みます".
+std::u16string EncodingText(const FileSide& side);
+
 struct FileSide {
     std::filesystem::path path;
     std::u16string error;  // why the file could not be read; empty when it was read
     std::int64_t size = 0;
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
-    bool lossy = false;                  // text files only: some bytes show as U+FFFD
+    bool lossy = false;                  // text files only: some bytes are not valid in it
+    std::size_t badBytes = 0;            // text files only: how many
     // Text files only; never null. Identical files share one. Lines are compared by their
     // bytes; two files in different encodings are both held as UTF-16, so that the same text
     // in two encodings is the same line.

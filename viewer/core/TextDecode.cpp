@@ -83,19 +83,107 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-// Whole units, and every surrogate in a pair.
-bool IsUtf16(std::string_view bytes, bool bigEndian) {
-    if (bytes.size() % 2 != 0) return false;
+// The bytes that are not whole UTF-16 units or surrogates in a pair.
+std::size_t Utf16BadBytes(std::string_view bytes, bool bigEndian) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    bool wantLow = false;
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned unit =
-            bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (low != wantLow) return false;
-        wantLow = unit >= 0xD800 && unit <= 0xDBFF;
+    std::size_t bad = bytes.size() % 2;
+    const std::size_t size = bytes.size() - bad;
+    auto unit = [&](std::size_t i) -> unsigned {
+        return bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
+    };
+    for (std::size_t i = 0; i < size; i += 2) {
+        const unsigned u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) continue;
+        if (u <= 0xDBFF && i + 2 < size && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            i += 2;
+            continue;
+        }
+        bad += 2;
     }
-    return !wantLow;
+    return bad;
+}
+
+void AppendByteMark(std::u16string& out, unsigned char byte) {
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    out += {u'<', kHex[byte >> 4], kHex[byte & 0xF], u'>'};
+}
+
+// How well bytes fit an encoding: the bytes outside ASCII that decode, and those that do not.
+struct Fit {
+    std::size_t good = 0;
+    std::size_t bad = 0;
+};
+
+// UTF-8, every byte that is not part of a valid sequence shown as "<E9>".
+Fit DecodeUtf8Marked(std::string_view bytes, std::u16string* out) {
+    Fit fit;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while (at < end) {
+        char32_t point;
+        const std::size_t length = Utf8Sequence(at, end, point);
+        if (length == 0) {
+            ++fit.bad;
+            if (out != nullptr) AppendByteMark(*out, *at);
+            ++at;
+            continue;
+        }
+        if (length > 1) fit.good += length;
+        if (out != nullptr) AppendPoint(*out, point);
+        at += length;
+    }
+    return fit;
+}
+
+bool IsCp932Lead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::size_t NonAscii(std::string_view bytes) {
+    return static_cast<std::size_t>(std::count_if(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+}
+
+// A line of CP932 with stray bytes, a character at a time.
+void Cp932ByCharacter(std::string_view line, std::u16string* out, Fit& fit) {
+    std::u16string piece;
+    for (std::size_t i = 0; i < line.size();) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (byte < 0x80) {
+            if (out != nullptr) out->push_back(byte);
+            ++i;
+            continue;
+        }
+        const std::size_t length = IsCp932Lead(byte) ? 2 : 1;
+        if (i + length <= line.size() && DecodeCp932(line.substr(i, length), &piece)) {
+            if (out != nullptr) out->append(piece);
+            fit.good += length;
+            i += length;
+            continue;
+        }
+        if (out != nullptr) AppendByteMark(*out, byte);
+        ++fit.bad;
+        ++i;
+    }
+}
+
+// CP932, lines that decode whole in one piece, the others a character at a time.
+Fit DecodeCp932Marked(std::string_view bytes, std::u16string* out) {
+    Fit fit;
+    std::u16string piece;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t newline = bytes.find('\n', at);
+        const std::size_t end = newline == std::string_view::npos ? bytes.size() : newline + 1;
+        const std::string_view line = bytes.substr(at, end - at);
+        if (DecodeCp932(line, out != nullptr ? &piece : nullptr)) {
+            if (out != nullptr) out->append(piece);
+            fit.good += NonAscii(line);
+        } else {
+            Cp932ByCharacter(line, out, fit);
+        }
+        at = end;
+    }
+    return fit;
 }
 
 }  // namespace
@@ -163,24 +251,57 @@ std::u16string FromUtf8(std::string_view bytes) {
 }
 
 DetectedEncoding DetectEncoding(std::string_view bytes) {
+    auto withBad = [](Encoding encoding, std::size_t markBytes, std::size_t bad) {
+        return DetectedEncoding{encoding, markBytes, bad > 0, bad};
+    };
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return {Encoding::Utf8Bom, 3, !IsUtf8(bytes.substr(3))};
+        return withBad(
+            Encoding::Utf8Bom, 3,
+            IsUtf8(bytes.substr(3)) ? 0 : DecodeUtf8Marked(bytes.substr(3), nullptr).bad);
     }
     if (StartsWith(bytes, "\xFF\xFE"))
-        return {Encoding::Utf16Le, 2, !IsUtf16(bytes.substr(2), false)};
+        return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
-        return {Encoding::Utf16Be, 2, !IsUtf16(bytes.substr(2), true)};
-    if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false};
-    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false};
+        return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
+    if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false, 0};
+    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
+    // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
+    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be; CP932 pairs
+    // up almost any two bytes, so Latin-1 text must not pass for it with a stray byte or two.
+    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    const Fit cp932 = DecodeCp932Marked(bytes, nullptr);
+    const bool utf8Fits = utf8.bad * 2 <= utf8.good;
+    const bool cp932Fits = cp932.bad * 32 <= cp932.good;
+    if (utf8Fits && (!cp932Fits || utf8.bad <= cp932.bad))
+        return withBad(Encoding::Utf8, 0, utf8.bad);
+    if (cp932Fits) return withBad(Encoding::Cp932, 0, cp932.bad);
     // Every byte has a character of its own here, so no two different lines look the same.
-    return {Encoding::Windows1252, 0, false};
+    return {Encoding::Windows1252, 0, false, 0};
+}
+
+std::u16string ShowControls(std::u16string text) {
+    for (char16_t& unit : text) {
+        if (unit < 0x20 && unit != u'\t') unit = static_cast<char16_t>(0x2400 + unit);
+        if (unit == 0x7F) unit = u'\u2421';
+    }
+    return text;
+}
+
+std::u16string BadBytesNote(std::size_t badBytes) {
+    if (badBytes == 0) return {};
+    const std::string digits = std::to_string(badBytes);
+    return u"不正なバイト " + std::u16string(digits.begin(), digits.end()) + u" 個を含みます";
 }
 
 std::u16string Decode(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
         case Encoding::Utf8:
-        case Encoding::Utf8Bom:
-            return FromUtf8(bytes);
+        case Encoding::Utf8Bom: {
+            std::u16string text;
+            text.reserve(bytes.size());
+            DecodeUtf8Marked(bytes, &text);
+            return text;
+        }
         case Encoding::Utf16Le:
             return DecodeUtf16(bytes, false);
         case Encoding::Utf16Be:
@@ -188,7 +309,9 @@ std::u16string Decode(std::string_view bytes, Encoding encoding) {
         case Encoding::Cp932: {
             std::u16string text;
             if (DecodeCp932(bytes, &text)) return text;
-            return FromUtf8(bytes);  // not reached for a file found to be CP932
+            text.clear();
+            DecodeCp932Marked(bytes, &text);
+            return text;
         }
         case Encoding::Windows1252:
             break;
