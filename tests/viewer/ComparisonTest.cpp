@@ -144,8 +144,17 @@ TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
     EXPECT_TRUE(endings.differenceStarts.empty());
     EXPECT_TRUE(endings.SameLinesNote().find(u"改行コード") != std::u16string::npos);
 
+    EXPECT_EQ(endings.HiddenNote(), u"改行コードだけが異なる 2 行を同じ行として表示しています");
     const Comparison finalNewline = Compare(dir / "lf.txt", dir / "open.txt");
     EXPECT_TRUE(finalNewline.SameLinesNote().find(u"最終行の改行") != std::u16string::npos);
+    // Said also when other lines differ, and beside what the options hide.
+    WriteBytes(dir / "changed.txt", "一\r\n\r\n二");
+    IgnoreOptions blank;
+    blank.blankLines = true;
+    EXPECT_EQ(
+        Compare(dir / "lf.txt", dir / "changed.txt", kTextLimitBytes, blank).HiddenNote(),
+        u"空行を無視しています（1 行の相違を表示していません）　"
+        u"改行コードだけが異なる 1 行を同じ行として表示しています　最終行の改行の有無が異なります");
 
     const Comparison encoding = Compare(dir / "sjis.txt", dir / "lf.txt");
     EXPECT_EQ(encoding.first.encoding, Encoding::Cp932);

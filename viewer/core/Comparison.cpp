@@ -132,6 +132,16 @@ void Comparison::Rediff(const IgnoreOptions& newOptions) {
     differenceStarts.clear();
     overlooked_.clear();
     hiddenLines = 0;
+    endingOnlyLines_ = 0;
+    for (const Block& block : rows.blocks()) {
+        if (block.kind != RowKind::Common) continue;
+        for (std::int32_t k = 0; k < block.count; ++k) {
+            // A last line without a newline is the final newline's note, not this count.
+            const LineEnding a = first.text->EndingOf(block.first + k);
+            const LineEnding b = second.text->EndingOf(block.second + k);
+            endingOnlyLines_ += a != b && a != LineEnding::None && b != LineEnding::None;
+        }
+    }
     for (const std::size_t start : DifferenceStarts(rows)) {
         if (options.blankLines && BlankChange(start)) {
             overlooked_.push_back(start);
@@ -370,6 +380,21 @@ std::u16string Comparison::CountText(std::optional<std::size_t> current) const {
 }
 
 std::u16string Comparison::HiddenNote() const {
+    std::u16string note;
+    if (endingOnlyLines_ > 0) {
+        note = u"改行コードだけが異なる " + Number(endingOnlyLines_) +
+               u" 行を同じ行として表示しています";
+    }
+    if (outcome == Outcome::Text && !identicalBytes &&
+        first.text->endsWithNewline() != second.text->endsWithNewline()) {
+        note += std::u16string(note.empty() ? u"" : u"　") + u"最終行の改行の有無が異なります";
+    }
+    const std::u16string options = OptionsNote();
+    if (!options.empty() && !note.empty()) return options + u"　" + note;
+    return options + note;
+}
+
+std::u16string Comparison::OptionsNote() const {
     if (hiddenLines == 0) return {};
     std::u16string what;
     auto add = [&](bool on, const char16_t* name) {

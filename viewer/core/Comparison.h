@@ -105,7 +105,8 @@ struct Comparison {
     std::u16string Message() const;
     // The status bar's count: "相違 3 箇所 (2 番目)" on a difference, a hint on a common row.
     std::u16string CountText(std::optional<std::size_t> current) const;
-    // What the options hide, for the status bar; empty when they hide nothing.
+    // What the options hide, and lines that differ only in how they end, for the status bar;
+    // empty when nothing is hidden.
     std::u16string HiddenNote() const;
     // The window's title: both names, the number of differences and the program, such as
     // "旧.txt ⇔ 新.txt — 相違 2 箇所 — Diff-Zarvo ビューアー".
@@ -129,6 +130,10 @@ private:
     // Whether every line of the change holding `row` is blank.
     bool BlankChange(std::size_t row) const;
 
+    // What the options hide: "空行を無視しています（2 行の相違を表示していません）".
+    std::u16string OptionsNote() const;
+
+    std::size_t endingOnlyLines_ = 0;      // common rows whose lines end differently
     std::vector<std::size_t> overlooked_;  // the first row of each overlooked change
     // By a change's first removed row: each removed line's partner, as an index among the
     // change's added lines, or -1.
