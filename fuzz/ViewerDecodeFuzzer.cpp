@@ -157,10 +157,16 @@ void CheckDetection(std::string_view bytes) {
             if (mark != "\xEF\xBB\xBF") Fail("UTF-8 BOM detected without its mark");
             break;
         case Encoding::Utf16Le:
-            if (mark != "\xFF\xFE") Fail("UTF-16 LE detected without its mark");
+            if (!mark.empty() && mark != "\xFF\xFE") Fail("UTF-16 LE detected with another mark");
+            if (mark.empty() &&
+                (bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos))
+                Fail("UTF-16 without a mark found in bytes that cannot be it");
             break;
         case Encoding::Utf16Be:
-            if (mark != "\xFE\xFF") Fail("UTF-16 BE detected without its mark");
+            if (!mark.empty() && mark != "\xFE\xFF") Fail("UTF-16 BE detected with another mark");
+            if (mark.empty() &&
+                (bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos))
+                Fail("UTF-16 without a mark found in bytes that cannot be it");
             break;
         default:
             if (!mark.empty()) Fail("a mark left out of a file without one");
@@ -181,7 +187,8 @@ void CheckDetection(std::string_view bytes) {
         if (marks != found.badBytes) Fail("a stray byte is not shown, or shown twice");
     }
     if (viewer::LooksBinary(bytes) !=
-        (found.markBytes != 2 && bytes.substr(0, 8000).find('\0') != std::string_view::npos)) {
+        (viewer::UnitBytes(found.encoding) == 1 &&
+         bytes.substr(0, 8000).find('\0') != std::string_view::npos)) {
         Fail("binary detection disagrees with the NUL rule");
     }
 }

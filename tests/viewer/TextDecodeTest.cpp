@@ -54,6 +54,12 @@ TEST(TextDecode, Utf16WithByteOrderMarkInBothByteOrders) {
     EXPECT_FALSE(DecodeText(little).lossy);
     EXPECT_EQ(DecodeText(big).text, kJapanese);
     EXPECT_EQ(DecodeText(big).encoding, u"UTF-16 BE");
+    // Without the mark too, where every NUL byte is the high half of a unit of text.
+    EXPECT_EQ(DecodeText(little.substr(2)).text, kJapanese);
+    EXPECT_EQ(DecodeText(big.substr(2)).encoding, u"UTF-16 BE");
+    EXPECT_FALSE(LooksBinary(big.substr(2)));
+    EXPECT_TRUE(LooksBinary(Bytes("a\0\0\0", 4)));    // U+0000 is no text
+    EXPECT_TRUE(LooksBinary(Bytes("a\0\x01\0", 4)));  // nor is a control character
     // A lone surrogate or a half unit at the end shows as U+FFFD, and is said to.
     const Decoded broken =
         DecodeText(Bytes("\xFF\xFE\x00\xD8"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "Cp932.h"
 
@@ -18,6 +19,37 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
 
 bool HasUtf16Mark(std::string_view bytes) {
     return StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF");
+}
+
+// UTF-16 written without a byte order mark, as some Windows tools do: whole units, surrogates in
+// pairs, no unit U+0000 or a control other than tab, CR and LF, and at least one unit in
+// sixteen in ASCII (line ends, digits): binary data, or text with a stray NUL, is seldom all
+// of that. The byte order is the one that reads more such units.
+std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos)
+        return std::nullopt;
+    std::optional<Encoding> best;
+    std::size_t bestAscii = 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (const bool bigEndian : {false, true}) {
+        bool fits = true;
+        bool wantLow = false;
+        std::size_t ascii = 0;
+        for (std::size_t i = 0; fits && i < bytes.size(); i += 2) {
+            const unsigned unit =
+                bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
+            const bool control = unit < 0x20 && unit != '\t' && unit != '\n' && unit != '\r';
+            const bool isLow = unit >= 0xDC00 && unit <= 0xDFFF;
+            fits = !control && isLow == wantLow;
+            wantLow = unit >= 0xD800 && unit <= 0xDBFF;
+            ascii += unit < 0x80;
+        }
+        if (fits && !wantLow && ascii * 16 >= bytes.size() / 2 && ascii > bestAscii) {
+            best = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
+            bestAscii = ascii;
+        }
+    }
+    return best;
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -207,7 +239,7 @@ std::u16string EncodingName(Encoding encoding) {
 }
 
 bool LooksBinary(std::string_view bytes) {
-    if (HasUtf16Mark(bytes)) return false;
+    if (HasUtf16Mark(bytes) || Utf16WithoutMark(bytes)) return false;
     return bytes.substr(0, kBinaryProbeBytes).find('\0') != std::string_view::npos;
 }
 
@@ -263,6 +295,7 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
         return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
         return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
+    if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes)) return {*utf16, 0, false, 0};
     if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false, 0};
     if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside

@@ -27,7 +27,8 @@ inline std::size_t UnitBytes(Encoding encoding) {
 }
 
 // A NUL byte in the first block marks a binary file, as diff and git decide; a UTF-16 byte order
-// mark makes a file text whatever follows, since UTF-16 text is full of NUL bytes.
+// mark makes a file text whatever follows, since UTF-16 text is full of NUL bytes, and so does
+// UTF-16 without the mark whose every NUL byte is the high half of a unit of text.
 bool LooksBinary(std::string_view bytes);
 
 struct DetectedEncoding {
@@ -37,11 +38,11 @@ struct DetectedEncoding {
     std::size_t badBytes = 0;   // how many; each shows as its value, "<E9>"
 };
 
-// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), strict UTF-8, then CP932
-// (Windows' Shift_JIS, which Japanese files written on Windows use). A file that is UTF-8 or
-// CP932 but for a few stray bytes stays in that encoding, `lossy`, its stray bytes counted: a
-// stray byte changes one line, never the whole file's character set. When neither fits, the
-// file is shown as Windows-1252 (Latin-1), where every byte is a character of its own.
+// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), UTF-16 without one, strict UTF-8,
+// then CP932 (Windows' Shift_JIS, which Japanese files written on Windows use). A file that is
+// UTF-8 or CP932 but for a few stray bytes stays in that encoding, `lossy`, its stray bytes
+// counted: a stray byte changes one line, never the whole file's character set. When neither fits,
+// the file is shown as Windows-1252 (Latin-1), where every byte is a character of its own.
 DetectedEncoding DetectEncoding(std::string_view bytes);
 
 // The text of `bytes` (without the byte order mark) in `encoding`. A byte that does not decode
