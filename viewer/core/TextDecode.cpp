@@ -167,6 +167,10 @@ Fit DecodeUtf8Marked(std::string_view bytes, std::u16string* out) {
     return fit;
 }
 
+// CP932 pairs up almost any two bytes, so Latin-1 text must not pass for it with a stray byte
+// or two: nearly all of a CP932 file's bytes outside ASCII decode.
+bool Cp932Fits(const Fit& fit) { return fit.bad * 32 <= fit.good; }
+
 bool IsCp932Lead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
@@ -199,22 +203,34 @@ void Cp932ByCharacter(std::string_view line, std::u16string* out, Fit& fit) {
     }
 }
 
-// CP932, lines that decode whole in one piece, the others a character at a time.
-Fit DecodeCp932Marked(std::string_view bytes, std::u16string* out) {
-    Fit fit;
+// CP932 with stray bytes: halves that decode whole go in one piece, split at a line end until
+// a line that does not is read a character at a time; a stray byte costs a few passes over the
+// file, not one a line. Stops, with what it has, once more than `enough` bytes are stray and
+// too many for the file to be CP932.
+void Cp932Halves(std::string_view bytes, std::u16string* out, Fit& fit, std::size_t enough) {
+    if (bytes.empty() || (fit.bad > enough && !Cp932Fits(fit))) return;
     std::u16string piece;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t newline = bytes.find('\n', at);
-        const std::size_t end = newline == std::string_view::npos ? bytes.size() : newline + 1;
-        const std::string_view line = bytes.substr(at, end - at);
-        if (DecodeCp932(line, out != nullptr ? &piece : nullptr)) {
-            if (out != nullptr) out->append(piece);
-            fit.good += NonAscii(line);
-        } else {
-            Cp932ByCharacter(line, out, fit);
-        }
-        at = end;
+    if (DecodeCp932(bytes, out != nullptr ? &piece : nullptr)) {
+        if (out != nullptr) out->append(piece);
+        fit.good += NonAscii(bytes);
+        return;
     }
+    const std::size_t newline = bytes.find('\n', bytes.size() / 2);
+    const std::size_t split = newline == std::string_view::npos || newline + 1 == bytes.size()
+                                  ? bytes.rfind('\n', bytes.size() / 2)
+                                  : newline;
+    if (split == std::string_view::npos || split + 1 == bytes.size()) {
+        Cp932ByCharacter(bytes, out, fit);
+        return;
+    }
+    Cp932Halves(bytes.substr(0, split + 1), out, fit, enough);
+    Cp932Halves(bytes.substr(split + 1), out, fit, enough);
+}
+
+Fit DecodeCp932Marked(std::string_view bytes, std::u16string* out,
+                      std::size_t enough = std::string_view::npos) {
+    Fit fit;
+    Cp932Halves(bytes, out, fit, enough);
     return fit;
 }
 
@@ -299,15 +315,11 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
     if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false, 0};
     if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
-    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be; CP932 pairs
-    // up almost any two bytes, so Latin-1 text must not pass for it with a stray byte or two.
+    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be.
     const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
-    const Fit cp932 = DecodeCp932Marked(bytes, nullptr);
-    const bool utf8Fits = utf8.bad * 2 <= utf8.good;
-    const bool cp932Fits = cp932.bad * 32 <= cp932.good;
-    if (utf8Fits && (!cp932Fits || utf8.bad <= cp932.bad))
-        return withBad(Encoding::Utf8, 0, utf8.bad);
-    if (cp932Fits) return withBad(Encoding::Cp932, 0, cp932.bad);
+    if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
+    const Fit cp932 = DecodeCp932Marked(bytes, nullptr, 256);
+    if (Cp932Fits(cp932)) return withBad(Encoding::Cp932, 0, cp932.bad);
     // Every byte has a character of its own here, so no two different lines look the same.
     return {Encoding::Windows1252, 0, false, 0};
 }
