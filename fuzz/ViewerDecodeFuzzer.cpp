@@ -157,10 +157,16 @@ void CheckDetection(std::string_view bytes) {
             if (mark != "\xEF\xBB\xBF") Fail("UTF-8 BOM detected without its mark");
             break;
         case Encoding::Utf16Le:
-            if (mark != "\xFF\xFE") Fail("UTF-16 LE detected without its mark");
+            if (!mark.empty() && mark != "\xFF\xFE") Fail("UTF-16 LE detected with another mark");
+            if (mark.empty() &&
+                (bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos))
+                Fail("UTF-16 without a mark found in bytes that cannot be it");
             break;
         case Encoding::Utf16Be:
-            if (mark != "\xFE\xFF") Fail("UTF-16 BE detected without its mark");
+            if (!mark.empty() && mark != "\xFE\xFF") Fail("UTF-16 BE detected with another mark");
+            if (mark.empty() &&
+                (bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos))
+                Fail("UTF-16 without a mark found in bytes that cannot be it");
             break;
         default:
             if (!mark.empty()) Fail("a mark left out of a file without one");
@@ -170,9 +176,19 @@ void CheckDetection(std::string_view bytes) {
             }
     }
     const std::string_view body = bytes.substr(found.markBytes);
+    if (found.lossy != (found.badBytes > 0)) Fail("stray bytes found but not counted");
     if (!found.lossy) CheckRoundTrip(body, found.encoding);
+    if (found.lossy && found.encoding != Encoding::Utf16Le && found.encoding != Encoding::Utf16Be) {
+        // Every stray byte shows as a mark "<E9>" of its own: no '<' is part of a character
+        // in UTF-8 or CP932, so the marks are the text's '<' beyond the file's.
+        const std::u16string text = viewer::Decode(body, found.encoding);
+        const auto marks = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'<')) -
+                           static_cast<std::size_t>(std::count(body.begin(), body.end(), '<'));
+        if (marks != found.badBytes) Fail("a stray byte is not shown, or shown twice");
+    }
     if (viewer::LooksBinary(bytes) !=
-        (found.markBytes != 2 && bytes.substr(0, 8000).find('\0') != std::string_view::npos)) {
+        (viewer::UnitBytes(found.encoding) == 1 &&
+         bytes.substr(0, 8000).find('\0') != std::string_view::npos)) {
         Fail("binary detection disagrees with the NUL rule");
     }
 }

@@ -144,8 +144,17 @@ TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
     EXPECT_TRUE(endings.differenceStarts.empty());
     EXPECT_TRUE(endings.SameLinesNote().find(u"改行コード") != std::u16string::npos);
 
+    EXPECT_EQ(endings.HiddenNote(), u"改行コードだけが異なる 2 行を同じ行として表示しています");
     const Comparison finalNewline = Compare(dir / "lf.txt", dir / "open.txt");
     EXPECT_TRUE(finalNewline.SameLinesNote().find(u"最終行の改行") != std::u16string::npos);
+    // Said also when other lines differ, and beside what the options hide.
+    WriteBytes(dir / "changed.txt", "一\r\n\r\n二");
+    IgnoreOptions blank;
+    blank.blankLines = true;
+    EXPECT_EQ(
+        Compare(dir / "lf.txt", dir / "changed.txt", kTextLimitBytes, blank).HiddenNote(),
+        u"空行を無視しています（1 行の相違を表示していません）　"
+        u"改行コードだけが異なる 1 行を同じ行として表示しています　最終行の改行の有無が異なります");
 
     const Comparison encoding = Compare(dir / "sjis.txt", dir / "lf.txt");
     EXPECT_EQ(encoding.first.encoding, Encoding::Cp932);
@@ -191,6 +200,45 @@ TEST(Comparison, BytesAreComparedAndAnyFileIsShownInItsOwnEncoding) {
     std::sort(text.begin(), text.end());
     EXPECT_EQ(std::adjacent_find(text.begin(), text.end()), text.end());
     EXPECT_EQ(Decode("\x80\x81\x9f", Encoding::Windows1252), u"€\u0081Ÿ");
+}
+
+TEST(Comparison, AStrayByteChangesOneLineAndNothingIsDrawnAsNothing) {
+    TempDir dir;
+    std::string japanese, stray, sjis, sjisStray;
+    for (int i = 0; i < 200; ++i) {
+        const std::string n = std::to_string(i);
+        japanese += "日本語の行 " + n + "\n";
+        stray += (i == 100 ? "日本語の\xE9行 " : "日本語の行 ") + n + "\n";
+        sjis += "\x93\xfa\x96\x7b " + n + "\r\n";  // 日本 in Shift_JIS
+        sjisStray += (i == 7 ? "\x93\xfa\x96\xff " : "\x93\xfa\x96\x7b ") + n + "\r\n";
+    }
+    WriteBytes(dir / "utf8.txt", japanese);
+    WriteBytes(dir / "stray.txt", stray);
+    WriteBytes(dir / "sjis.txt", sjis);
+    WriteBytes(dir / "sjis-stray.txt", sjisStray);
+
+    const Comparison utf8 = Compare(dir / "utf8.txt", dir / "stray.txt");
+    EXPECT_EQ(EncodingText(utf8.first), u"UTF-8");
+    EXPECT_EQ(EncodingText(utf8.second), u"UTF-8、不正なバイト 1 個を含みます");
+    ASSERT_EQ(utf8.differenceStarts.size(), 1u);
+    ASSERT_EQ(utf8.rows.size(), 201u);  // one line removed, one added, 199 in common
+    const std::size_t added = utf8.differenceStarts[0] + 1;
+    EXPECT_EQ(utf8.LineText(added), u"日本語の<E9>行 100");
+    EXPECT_EQ(utf8.MarksOf(added).marks, (std::vector<MarkSpan>{{4, 4}}));
+
+    const Comparison cp932 = Compare(dir / "sjis.txt", dir / "sjis-stray.txt");
+    EXPECT_EQ(EncodingText(cp932.second), u"Shift_JIS (CP932)、不正なバイト 2 個を含みます");
+    ASSERT_EQ(cp932.differenceStarts.size(), 1u);
+    EXPECT_EQ(cp932.LineText(cp932.differenceStarts[0] + 1), u"日<96><FF> 7");
+
+    // NUL past the first block, a stray CR and other controls are drawn; a tab stays a tab.
+    std::string late(9000, 'x');
+    WriteBytes(dir / "plain.txt", late + "\nabc\tdef\n");
+    WriteBytes(dir / "controls.txt", late + std::string("\nabc\tde\0f\r\x1b\x7f\n", 12));
+    const Comparison controls = Compare(dir / "plain.txt", dir / "controls.txt");
+    ASSERT_EQ(controls.differenceStarts.size(), 1u);
+    EXPECT_EQ(controls.LineText(controls.differenceStarts[0]), u"abc\tdef");
+    EXPECT_EQ(controls.LineText(controls.differenceStarts[0] + 1), u"abc\tde␀f␍␛␡");
 }
 
 TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {

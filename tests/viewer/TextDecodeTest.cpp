@@ -54,6 +54,12 @@ TEST(TextDecode, Utf16WithByteOrderMarkInBothByteOrders) {
     EXPECT_FALSE(DecodeText(little).lossy);
     EXPECT_EQ(DecodeText(big).text, kJapanese);
     EXPECT_EQ(DecodeText(big).encoding, u"UTF-16 BE");
+    // Without the mark too, where every NUL byte is the high half of a unit of text.
+    EXPECT_EQ(DecodeText(little.substr(2)).text, kJapanese);
+    EXPECT_EQ(DecodeText(big.substr(2)).encoding, u"UTF-16 BE");
+    EXPECT_FALSE(LooksBinary(big.substr(2)));
+    EXPECT_TRUE(LooksBinary(Bytes("a\0\0\0", 4)));    // U+0000 is no text
+    EXPECT_TRUE(LooksBinary(Bytes("a\0\x01\0", 4)));  // nor is a control character
     // A lone surrogate or a half unit at the end shows as U+FFFD, and is said to.
     const Decoded broken =
         DecodeText(Bytes("\xFF\xFE\x00\xD8"
@@ -86,7 +92,15 @@ TEST(TextDecode, BytesValidInNoEncodingShowAsLatin1AndOnlyABrokenPromiseIsLossy)
                          5));
     EXPECT_EQ(broken.encoding, u"UTF-8 (BOM付き)");
     EXPECT_TRUE(broken.lossy);
-    EXPECT_EQ(broken.text, u"a\uFFFD");
+    EXPECT_EQ(broken.text, u"a<FF>");
+    EXPECT_EQ(DetectEncoding("\xEF\xBB\xBF"
+                             "a\xff")
+                  .badBytes,
+              1u);
+    // Latin-1 text with a letter after each accent pairs up as CP932 but for one stray byte:
+    // still Latin-1, and so is UTF-8 mostly broken.
+    EXPECT_EQ(DecodeText("r\xe9sum\xe9 d\xe9j\xe0 vu\n").encoding, u"Latin-1 (Windows-1252)");
+    EXPECT_EQ(DecodeText("\xe9 \xe9 \xe9 日\n").encoding, u"Latin-1 (Windows-1252)");
 }
 
 TEST(TextDecode, BinaryMeansANulByteNearTheStart) {

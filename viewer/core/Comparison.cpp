@@ -37,6 +37,7 @@ std::string Utf16LeBytes(const std::u16string& text) {
 void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, bool asUtf16) {
     side.encoding = found.encoding;
     side.lossy = found.lossy;
+    side.badBytes = found.badBytes;
     bytes.erase(0, found.markBytes);
     if (asUtf16) {
         bytes = Utf16LeBytes(Decode(bytes, found.encoding));
@@ -52,6 +53,11 @@ std::u16string Number(std::uint64_t n) {
 }
 
 }  // namespace
+
+std::u16string EncodingText(const FileSide& side) {
+    const std::u16string note = BadBytesNote(side.badBytes);
+    return EncodingName(side.encoding) + (note.empty() ? u"" : u"、" + note);
+}
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes, const IgnoreOptions& options) {
@@ -102,6 +108,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         TakeText(result.first, std::move(bytes1), found1, false);
         result.second.encoding = result.first.encoding;
         result.second.lossy = result.first.lossy;
+        result.second.badBytes = result.first.badBytes;
         result.second.text = result.first.text;
         result.rows.Append(RowKind::Common, 0, 0, result.first.text->LineCount());
         return result;
@@ -125,6 +132,16 @@ void Comparison::Rediff(const IgnoreOptions& newOptions) {
     differenceStarts.clear();
     overlooked_.clear();
     hiddenLines = 0;
+    endingOnlyLines_ = 0;
+    for (const Block& block : rows.blocks()) {
+        if (block.kind != RowKind::Common) continue;
+        for (std::int32_t k = 0; k < block.count; ++k) {
+            // A last line without a newline is the final newline's note, not this count.
+            const LineEnding a = first.text->EndingOf(block.first + k);
+            const LineEnding b = second.text->EndingOf(block.second + k);
+            endingOnlyLines_ += a != b && a != LineEnding::None && b != LineEnding::None;
+        }
+    }
     for (const std::size_t start : DifferenceStarts(rows)) {
         if (options.blankLines && BlankChange(start)) {
             overlooked_.push_back(start);
@@ -198,7 +215,8 @@ std::string_view Comparison::LineBytes(std::size_t row) const {
 
 std::u16string Comparison::LineText(std::size_t row) const {
     const Row r = rows[row];
-    return r.first >= 0 ? first.text->Display(r.first) : second.text->Display(r.second);
+    return ShowControls(r.first >= 0 ? first.text->Display(r.first)
+                                     : second.text->Display(r.second));
 }
 
 LineMarks Comparison::MarksOf(std::size_t row) const {
@@ -362,6 +380,21 @@ std::u16string Comparison::CountText(std::optional<std::size_t> current) const {
 }
 
 std::u16string Comparison::HiddenNote() const {
+    std::u16string note;
+    if (endingOnlyLines_ > 0) {
+        note = u"改行コードだけが異なる " + Number(endingOnlyLines_) +
+               u" 行を同じ行として表示しています";
+    }
+    if (outcome == Outcome::Text && !identicalBytes &&
+        first.text->endsWithNewline() != second.text->endsWithNewline()) {
+        note += std::u16string(note.empty() ? u"" : u"　") + u"最終行の改行の有無が異なります";
+    }
+    const std::u16string options = OptionsNote();
+    if (!options.empty() && !note.empty()) return options + u"　" + note;
+    return options + note;
+}
+
+std::u16string Comparison::OptionsNote() const {
     if (hiddenLines == 0) return {};
     std::u16string what;
     auto add = [&](bool on, const char16_t* name) {

@@ -24,12 +24,18 @@ enum class Outcome {
     Text,        // both are text: compared line by line
 };
 
+struct FileSide;
+// The file's encoding as the header names it, with its stray bytes when it has any:
+// "UTF-8、不正なバイト 1 個を含みます".
+std::u16string EncodingText(const FileSide& side);
+
 struct FileSide {
     std::filesystem::path path;
     std::u16string error;  // why the file could not be read; empty when it was read
     std::int64_t size = 0;
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
-    bool lossy = false;                  // text files only: some bytes show as U+FFFD
+    bool lossy = false;                  // text files only: some bytes are not valid in it
+    std::size_t badBytes = 0;            // text files only: how many
     // Text files only; never null. Identical files share one. Lines are compared by their
     // bytes; two files in different encodings are both held as UTF-16, so that the same text
     // in two encodings is the same line.
@@ -99,7 +105,8 @@ struct Comparison {
     std::u16string Message() const;
     // The status bar's count: "相違 3 箇所 (2 番目)" on a difference, a hint on a common row.
     std::u16string CountText(std::optional<std::size_t> current) const;
-    // What the options hide, for the status bar; empty when they hide nothing.
+    // What the options hide, and lines that differ only in how they end, for the status bar;
+    // empty when nothing is hidden.
     std::u16string HiddenNote() const;
     // The window's title: both names, the number of differences and the program, such as
     // "旧.txt ⇔ 新.txt — 相違 2 箇所 — Diff-Zarvo ビューアー".
@@ -123,6 +130,10 @@ private:
     // Whether every line of the change holding `row` is blank.
     bool BlankChange(std::size_t row) const;
 
+    // What the options hide: "空行を無視しています（2 行の相違を表示していません）".
+    std::u16string OptionsNote() const;
+
+    std::size_t endingOnlyLines_ = 0;      // common rows whose lines end differently
     std::vector<std::size_t> overlooked_;  // the first row of each overlooked change
     // By a change's first removed row: each removed line's partner, as an index among the
     // change's added lines, or -1.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "Cp932.h"
 
@@ -18,6 +19,37 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
 
 bool HasUtf16Mark(std::string_view bytes) {
     return StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF");
+}
+
+// UTF-16 written without a byte order mark, as some Windows tools do: whole units, surrogates in
+// pairs, no unit U+0000 or a control other than tab, CR and LF, and at least one unit in
+// sixteen in ASCII (line ends, digits): binary data, or text with a stray NUL, is seldom all
+// of that. The byte order is the one that reads more such units.
+std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos)
+        return std::nullopt;
+    std::optional<Encoding> best;
+    std::size_t bestAscii = 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (const bool bigEndian : {false, true}) {
+        bool fits = true;
+        bool wantLow = false;
+        std::size_t ascii = 0;
+        for (std::size_t i = 0; fits && i < bytes.size(); i += 2) {
+            const unsigned unit =
+                bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
+            const bool control = unit < 0x20 && unit != '\t' && unit != '\n' && unit != '\r';
+            const bool isLow = unit >= 0xDC00 && unit <= 0xDFFF;
+            fits = !control && isLow == wantLow;
+            wantLow = unit >= 0xD800 && unit <= 0xDBFF;
+            ascii += unit < 0x80;
+        }
+        if (fits && !wantLow && ascii * 16 >= bytes.size() / 2 && ascii > bestAscii) {
+            best = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
+            bestAscii = ascii;
+        }
+    }
+    return best;
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -83,19 +115,123 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-// Whole units, and every surrogate in a pair.
-bool IsUtf16(std::string_view bytes, bool bigEndian) {
-    if (bytes.size() % 2 != 0) return false;
+// The bytes that are not whole UTF-16 units or surrogates in a pair.
+std::size_t Utf16BadBytes(std::string_view bytes, bool bigEndian) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    bool wantLow = false;
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned unit =
-            bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (low != wantLow) return false;
-        wantLow = unit >= 0xD800 && unit <= 0xDBFF;
+    std::size_t bad = bytes.size() % 2;
+    const std::size_t size = bytes.size() - bad;
+    auto unit = [&](std::size_t i) -> unsigned {
+        return bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
+    };
+    for (std::size_t i = 0; i < size; i += 2) {
+        const unsigned u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) continue;
+        if (u <= 0xDBFF && i + 2 < size && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            i += 2;
+            continue;
+        }
+        bad += 2;
     }
-    return !wantLow;
+    return bad;
+}
+
+void AppendByteMark(std::u16string& out, unsigned char byte) {
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    out += {u'<', kHex[byte >> 4], kHex[byte & 0xF], u'>'};
+}
+
+// How well bytes fit an encoding: the bytes outside ASCII that decode, and those that do not.
+struct Fit {
+    std::size_t good = 0;
+    std::size_t bad = 0;
+};
+
+// UTF-8, every byte that is not part of a valid sequence shown as "<E9>".
+Fit DecodeUtf8Marked(std::string_view bytes, std::u16string* out) {
+    Fit fit;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while (at < end) {
+        char32_t point;
+        const std::size_t length = Utf8Sequence(at, end, point);
+        if (length == 0) {
+            ++fit.bad;
+            if (out != nullptr) AppendByteMark(*out, *at);
+            ++at;
+            continue;
+        }
+        if (length > 1) fit.good += length;
+        if (out != nullptr) AppendPoint(*out, point);
+        at += length;
+    }
+    return fit;
+}
+
+// CP932 pairs up almost any two bytes, so Latin-1 text must not pass for it with a stray byte
+// or two: nearly all of a CP932 file's bytes outside ASCII decode.
+bool Cp932Fits(const Fit& fit) { return fit.bad * 32 <= fit.good; }
+
+bool IsCp932Lead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::size_t NonAscii(std::string_view bytes) {
+    return static_cast<std::size_t>(std::count_if(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+}
+
+// A line of CP932 with stray bytes, a character at a time.
+void Cp932ByCharacter(std::string_view line, std::u16string* out, Fit& fit) {
+    std::u16string piece;
+    for (std::size_t i = 0; i < line.size();) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (byte < 0x80) {
+            if (out != nullptr) out->push_back(byte);
+            ++i;
+            continue;
+        }
+        const std::size_t length = IsCp932Lead(byte) ? 2 : 1;
+        if (i + length <= line.size() && DecodeCp932(line.substr(i, length), &piece)) {
+            if (out != nullptr) out->append(piece);
+            fit.good += length;
+            i += length;
+            continue;
+        }
+        if (out != nullptr) AppendByteMark(*out, byte);
+        ++fit.bad;
+        ++i;
+    }
+}
+
+// CP932 with stray bytes: halves that decode whole go in one piece, split at a line end until
+// a line that does not is read a character at a time; a stray byte costs a few passes over the
+// file, not one a line. Stops, with what it has, once more than `enough` bytes are stray and
+// too many for the file to be CP932.
+void Cp932Halves(std::string_view bytes, std::u16string* out, Fit& fit, std::size_t enough) {
+    if (bytes.empty() || (fit.bad > enough && !Cp932Fits(fit))) return;
+    std::u16string piece;
+    if (DecodeCp932(bytes, out != nullptr ? &piece : nullptr)) {
+        if (out != nullptr) out->append(piece);
+        fit.good += NonAscii(bytes);
+        return;
+    }
+    const std::size_t newline = bytes.find('\n', bytes.size() / 2);
+    const std::size_t split = newline == std::string_view::npos || newline + 1 == bytes.size()
+                                  ? bytes.rfind('\n', bytes.size() / 2)
+                                  : newline;
+    if (split == std::string_view::npos || split + 1 == bytes.size()) {
+        Cp932ByCharacter(bytes, out, fit);
+        return;
+    }
+    Cp932Halves(bytes.substr(0, split + 1), out, fit, enough);
+    Cp932Halves(bytes.substr(split + 1), out, fit, enough);
+}
+
+Fit DecodeCp932Marked(std::string_view bytes, std::u16string* out,
+                      std::size_t enough = std::string_view::npos) {
+    Fit fit;
+    Cp932Halves(bytes, out, fit, enough);
+    return fit;
 }
 
 }  // namespace
@@ -119,7 +255,7 @@ std::u16string EncodingName(Encoding encoding) {
 }
 
 bool LooksBinary(std::string_view bytes) {
-    if (HasUtf16Mark(bytes)) return false;
+    if (HasUtf16Mark(bytes) || Utf16WithoutMark(bytes)) return false;
     return bytes.substr(0, kBinaryProbeBytes).find('\0') != std::string_view::npos;
 }
 
@@ -163,24 +299,54 @@ std::u16string FromUtf8(std::string_view bytes) {
 }
 
 DetectedEncoding DetectEncoding(std::string_view bytes) {
+    auto withBad = [](Encoding encoding, std::size_t markBytes, std::size_t bad) {
+        return DetectedEncoding{encoding, markBytes, bad > 0, bad};
+    };
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return {Encoding::Utf8Bom, 3, !IsUtf8(bytes.substr(3))};
+        return withBad(
+            Encoding::Utf8Bom, 3,
+            IsUtf8(bytes.substr(3)) ? 0 : DecodeUtf8Marked(bytes.substr(3), nullptr).bad);
     }
     if (StartsWith(bytes, "\xFF\xFE"))
-        return {Encoding::Utf16Le, 2, !IsUtf16(bytes.substr(2), false)};
+        return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
-        return {Encoding::Utf16Be, 2, !IsUtf16(bytes.substr(2), true)};
-    if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false};
-    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false};
+        return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
+    if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes)) return {*utf16, 0, false, 0};
+    if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false, 0};
+    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
+    // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
+    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be.
+    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
+    const Fit cp932 = DecodeCp932Marked(bytes, nullptr, 256);
+    if (Cp932Fits(cp932)) return withBad(Encoding::Cp932, 0, cp932.bad);
     // Every byte has a character of its own here, so no two different lines look the same.
-    return {Encoding::Windows1252, 0, false};
+    return {Encoding::Windows1252, 0, false, 0};
+}
+
+std::u16string ShowControls(std::u16string text) {
+    for (char16_t& unit : text) {
+        if (unit < 0x20 && unit != u'\t') unit = static_cast<char16_t>(0x2400 + unit);
+        if (unit == 0x7F) unit = u'\u2421';
+    }
+    return text;
+}
+
+std::u16string BadBytesNote(std::size_t badBytes) {
+    if (badBytes == 0) return {};
+    const std::string digits = std::to_string(badBytes);
+    return u"不正なバイト " + std::u16string(digits.begin(), digits.end()) + u" 個を含みます";
 }
 
 std::u16string Decode(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
         case Encoding::Utf8:
-        case Encoding::Utf8Bom:
-            return FromUtf8(bytes);
+        case Encoding::Utf8Bom: {
+            std::u16string text;
+            text.reserve(bytes.size());
+            DecodeUtf8Marked(bytes, &text);
+            return text;
+        }
         case Encoding::Utf16Le:
             return DecodeUtf16(bytes, false);
         case Encoding::Utf16Be:
@@ -188,7 +354,9 @@ std::u16string Decode(std::string_view bytes, Encoding encoding) {
         case Encoding::Cp932: {
             std::u16string text;
             if (DecodeCp932(bytes, &text)) return text;
-            return FromUtf8(bytes);  // not reached for a file found to be CP932
+            text.clear();
+            DecodeCp932Marked(bytes, &text);
+            return text;
         }
         case Encoding::Windows1252:
             break;

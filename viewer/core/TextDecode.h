@@ -27,24 +27,36 @@ inline std::size_t UnitBytes(Encoding encoding) {
 }
 
 // A NUL byte in the first block marks a binary file, as diff and git decide; a UTF-16 byte order
-// mark makes a file text whatever follows, since UTF-16 text is full of NUL bytes.
+// mark makes a file text whatever follows, since UTF-16 text is full of NUL bytes, and so does
+// UTF-16 without the mark whose every NUL byte is the high half of a unit of text.
 bool LooksBinary(std::string_view bytes);
 
 struct DetectedEncoding {
     Encoding encoding = Encoding::Utf8;
     std::size_t markBytes = 0;  // the byte order mark's length, not part of the first line
-    bool lossy = false;         // some bytes are not valid in the encoding and show as U+FFFD
+    bool lossy = false;         // some bytes are not valid in the encoding
+    std::size_t badBytes = 0;   // how many; each shows as its value, "<E9>"
 };
 
-// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), strict UTF-8, then CP932
-// (Windows' Shift_JIS, which Japanese files written on Windows use). When none fits, the file
-// is shown as Windows-1252 (Latin-1), where every byte is a character of its own. Only a file
-// whose byte order mark promises what its bytes do not keep is `lossy`.
+// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), UTF-16 without one, strict UTF-8,
+// then CP932 (Windows' Shift_JIS, which Japanese files written on Windows use). A file that is
+// UTF-8 or CP932 but for a few stray bytes stays in that encoding, `lossy`, its stray bytes
+// counted: a stray byte changes one line, never the whole file's character set. When neither fits,
+// the file is shown as Windows-1252 (Latin-1), where every byte is a character of its own.
 DetectedEncoding DetectEncoding(std::string_view bytes);
 
-// The text of `bytes` (without the byte order mark) in `encoding`; what does not decode becomes
-// U+FFFD. For display only: lines are compared by their bytes.
+// The text of `bytes` (without the byte order mark) in `encoding`. A byte that does not decode
+// in UTF-8 or CP932 shows as its value, "<E9>"; a broken UTF-16 unit as U+FFFD. For display
+// only: lines are compared by their bytes.
 std::u16string Decode(std::string_view bytes, Encoding encoding);
+
+// Control characters (but the tab) made visible, so that no character is drawn as nothing:
+// U+0000..U+001F as their Control Pictures ("␀", "␍"), DEL as "␡".
+std::u16string ShowControls(std::u16string text);
+
+// The text beside the file's encoding in the header, for a file with stray bytes:
+// "不正なバイト 3 個を含みます"; empty when there is none.
+std::u16string BadBytesNote(std::size_t badBytes);
 
 // Whether `bytes` are strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
 bool IsUtf8(std::string_view bytes);

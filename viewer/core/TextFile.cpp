@@ -75,6 +75,15 @@ std::int32_t TextFile::LineAt(std::size_t offset) const {
     return static_cast<std::int32_t>(starts_.LastAtOrBefore(static_cast<std::uint32_t>(offset)));
 }
 
+LineEnding TextFile::EndingOf(std::int32_t index) const {
+    const auto i = static_cast<std::size_t>(index);
+    if (i + 1 == starts_.size() && !endsWithNewline_) return LineEnding::None;
+    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : bytes_.size();
+    const std::size_t unit = UnitBytes(encoding_);
+    const std::size_t content = static_cast<const char*>(Line(index).data()) - bytes_.data();
+    return end - content - Line(index).size() > unit ? LineEnding::CrLf : LineEnding::Lf;
+}
+
 std::string_view TextFile::Line(std::int32_t index) const {
     const auto i = static_cast<std::size_t>(index);
     const std::size_t begin = starts_[i];

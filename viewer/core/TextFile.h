@@ -35,6 +35,8 @@ public:
     std::string_view Line(std::int32_t index) const;
     // The line that holds the byte at `offset`; -1 before the first line.
     std::int32_t LineAt(std::size_t offset) const;
+    // How the line ends: LF, CR LF, or None for a last line without a newline.
+    LineEnding EndingOf(std::int32_t index) const;
     // A line as text, to show it.
     std::u16string Display(std::int32_t index) const { return Decode(Line(index), encoding_); }
 

@@ -27,10 +27,7 @@ namespace {
 QString SideText(const QString& title, const FileSide& side, Outcome outcome) {
     QString text = QStringLiteral("%1: %2").arg(title, PathText(side.path).toHtmlEscaped());
     if (outcome == Outcome::Text) {
-        text +=
-            QStringLiteral("　(%1%2)")
-                .arg(ToQString(EncodingName(side.encoding)),
-                     side.lossy ? QStringLiteral("、読めないバイトを置き換えて表示") : QString());
+        text += QStringLiteral("　(%1)").arg(ToQString(EncodingText(side)));
     }
     return text;
 }

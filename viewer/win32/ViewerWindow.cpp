@@ -73,9 +73,7 @@ int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 9
 std::wstring SideText(const wchar_t* title, const FileSide& side, Outcome outcome) {
     std::wstring text = std::wstring(title) + L": " + side.path.wstring();
     if (outcome == Outcome::Text) {
-        text += L"　(" + Wide(EncodingName(side.encoding));
-        if (side.lossy) text += L"、読めないバイトを置き換えて表示";
-        text += L")";
+        text += L"　(" + Wide(EncodingText(side)) + L")";
     }
     return text;
 }
