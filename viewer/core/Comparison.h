@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Cancel.h"
 #include "Ignore.h"
 #include "InlineDiff.h"
 #include "LineDiff.h"
@@ -66,8 +67,9 @@ struct Comparison {
     // status bar gives, so that a hidden difference is never silently lost.
     std::size_t hiddenLines = 0;
 
-    // Compares the lines again under other options; the files are not read again.
-    void Rediff(const IgnoreOptions& newOptions);
+    // Compares the lines again under other options; the files are not read again. Throws
+    // Cancelled once `cancel` is set, the comparison left as it was.
+    void Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel = nullptr);
     // A change that the options overlook (blank lines only): shown, but neither counted nor
     // coloured.
     bool Overlooked(std::size_t row) const;
@@ -134,7 +136,7 @@ private:
 constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
-                   std::int64_t textLimitBytes = kTextLimitBytes,
-                   const IgnoreOptions& options = {});
+                   std::int64_t textLimitBytes = kTextLimitBytes, const IgnoreOptions& options = {},
+                   const CancelFlag* cancel = nullptr);
 
 }  // namespace viewer
