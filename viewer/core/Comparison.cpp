@@ -118,6 +118,14 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     return result;
 }
 
+Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
+    Comparison again =
+        Compare(earlier.first.path, earlier.second.path, kTextLimitBytes, earlier.options, cancel);
+    again.first.label = earlier.first.label;
+    again.second.label = earlier.second.label;
+    return again;
+}
+
 void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {
     if (outcome != Outcome::Text || identicalBytes) {
         options = newOptions;

@@ -27,6 +27,9 @@ enum class Outcome {
 
 struct FileSide {
     std::filesystem::path path;
+    // What the window calls the file instead of its path, when not empty (`-L`): version control
+    // tools hand the viewer temporary files.
+    std::filesystem::path label;
     std::u16string error;  // why the file could not be read; empty when it was read
     std::int64_t size = 0;
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
@@ -35,6 +38,11 @@ struct FileSide {
     // bytes; two files in different encodings are both held as UTF-16, so that the same text
     // in two encodings is the same line.
     std::shared_ptr<const TextFile> text = std::make_shared<const TextFile>();
+
+    // The name to show: the label, else the path (`whole`) or its last part.
+    std::filesystem::path Name(bool whole) const {
+        return !label.empty() ? label : whole ? path : path.filename();
+    }
 };
 
 // A changed line's partner in its change (the removed line it replaces, or the added line that
@@ -138,5 +146,8 @@ constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes = kTextLimitBytes, const IgnoreOptions& options = {},
                    const CancelFlag* cancel = nullptr);
+
+// The same two files read and compared again, under the same options, with the same labels.
+Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel = nullptr);
 
 }  // namespace viewer

@@ -13,30 +13,34 @@ namespace viewer {
 namespace {
 
 // The lines of a file as the diff compares them: their bytes, or, when an option reduces them,
-// the bytes of their reduced text.
+// the bytes of their reduced text; or lines cut by the caller.
 class LineKeys {
 public:
     LineKeys(const TextFile& file, const IgnoreOptions& options, const CancelFlag* cancel)
-        : file_(file) {
+        : file_(&file), size_(file.LineCount()) {
         if (!options.trailingBlanks && !options.allBlanks && !options.letterCase) return;
-        reduced_.reserve(static_cast<std::size_t>(file.LineCount()));
-        for (std::int32_t i = 0; i < file.LineCount(); ++i) {
+        reduced_.reserve(static_cast<std::size_t>(size_));
+        for (std::int32_t i = 0; i < size_; ++i) {
             if (i % 65536 == 0) ThrowIfCancelled(cancel);
             const std::u16string text = Reduce(file.Display(i), options);
             reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
                                   text.size() * sizeof(char16_t));
         }
     }
-    std::int32_t size() const { return file_.LineCount(); }
+    explicit LineKeys(const std::vector<std::string_view>& lines)
+        : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
+    std::int32_t size() const { return size_; }
     bool reduced() const { return !reduced_.empty(); }
-    const TextFile& file() const { return file_; }
     std::string_view operator[](std::int32_t i) const {
-        return reduced_.empty() ? file_.Line(i)
-                                : std::string_view(reduced_[static_cast<std::size_t>(i)]);
+        const auto at = static_cast<std::size_t>(i);
+        if (file_ == nullptr) return (*lines_)[at];
+        return reduced_.empty() ? file_->Line(i) : std::string_view(reduced_[at]);
     }
 
 private:
-    const TextFile& file_;
+    const TextFile* file_ = nullptr;
+    const std::vector<std::string_view>* lines_ = nullptr;
+    std::int32_t size_ = 0;
     std::vector<std::string> reduced_;
 };
 
@@ -278,6 +282,28 @@ Rows BuildRows(const LineKeys& first, const Changed& changed1, const LineKeys& s
     return rows;
 }
 
+// The diff of two files' keys, whose first `head` lines are known equal, and the `tail` lines
+// before their ends too.
+Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, std::int32_t tail,
+              const CancelFlag* cancel) {
+    const std::int32_t count1 = first.size();
+    const std::int32_t count2 = second.size();
+    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
+    tail = std::min({tail, count1 - head, count2 - head});
+    while (tail < count1 - head && tail < count2 - head &&
+           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
+        ++tail;
+    }
+    Changed changed1(count1);
+    Changed changed2(count2);
+    MarkMiddle(first, head, count1 - tail, second, head, count2 - tail, changed1, changed2, cancel);
+    ThrowIfCancelled(cancel);
+    Compact(changed1, first, changed2, head, count1 - tail - 1);
+    Compact(changed2, second, changed1, head, count2 - tail - 1);
+    ThrowIfCancelled(cancel);
+    return BuildRows(first, changed1, second, changed2);
+}
+
 }  // namespace
 
 Row Rows::operator[](std::size_t row) const {
@@ -345,20 +371,12 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const Igno
             tail = std::max(tail, 0);
         }
     }
-    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
-    tail = std::min({tail, count1 - head, count2 - head});
-    while (tail < count1 - head && tail < count2 - head &&
-           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
-        ++tail;
-    }
-    Changed changed1(count1);
-    Changed changed2(count2);
-    MarkMiddle(first, head, count1 - tail, second, head, count2 - tail, changed1, changed2, cancel);
-    ThrowIfCancelled(cancel);
-    Compact(changed1, first, changed2, head, count1 - tail - 1);
-    Compact(changed2, second, changed1, head, count2 - tail - 1);
-    ThrowIfCancelled(cancel);
-    return BuildRows(first, changed1, second, changed2);
+    return DiffKeys(first, second, head, tail, cancel);
+}
+
+Rows DiffRawLines(const std::vector<std::string_view>& firstLines,
+                  const std::vector<std::string_view>& secondLines, const CancelFlag* cancel) {
+    return DiffKeys(LineKeys(firstLines), LineKeys(secondLines), 0, 0, cancel);
 }
 
 std::vector<std::size_t> DifferenceStarts(const Rows& rows) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "Cancel.h"
@@ -60,6 +61,11 @@ private:
 // changes is taken. Throws Cancelled once `cancel` is set.
 Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOptions& options = {},
                const CancelFlag* cancel = nullptr);
+
+// The same for lines cut as GNU diff cuts them, compared as they are: each keeps its LF, so a
+// last line without one differs from the same line with one, and a CR is a byte like another.
+Rows DiffRawLines(const std::vector<std::string_view>& first,
+                  const std::vector<std::string_view>& second, const CancelFlag* cancel = nullptr);
 
 // The row where each run of differing rows begins, in order.
 std::vector<std::size_t> DifferenceStarts(const Rows& rows);

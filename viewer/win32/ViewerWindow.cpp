@@ -71,7 +71,7 @@ UINT DpiOf(HWND hwnd) {
 int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
 
 std::wstring SideText(const wchar_t* title, const FileSide& side, Outcome outcome) {
-    std::wstring text = std::wstring(title) + L": " + side.path.wstring();
+    std::wstring text = std::wstring(title) + L": " + side.Name(true).wstring();
     if (outcome == Outcome::Text) {
         text += L"　(" + Wide(EncodingName(side.encoding));
         if (side.lossy) text += L"、読めないバイトを置き換えて表示";
@@ -291,10 +291,10 @@ void ViewerWindow::Layout() {
 
 void ViewerWindow::ShowComparison() {
     const bool text = comparison_.outcome == Outcome::Text;
-    SetWindowTextW(
-        hwnd_, W(comparison_.Title(
-                   reinterpret_cast<const char16_t*>(comparison_.first.path.filename().c_str()),
-                   reinterpret_cast<const char16_t*>(comparison_.second.path.filename().c_str()))));
+    SetWindowTextW(hwnd_,
+                   W(comparison_.Title(
+                       reinterpret_cast<const char16_t*>(comparison_.first.Name(false).c_str()),
+                       reinterpret_cast<const char16_t*>(comparison_.second.Name(false).c_str()))));
     SetWindowTextW(names_, (SideText(L"第一", comparison_.first, comparison_.outcome) + L"\n" +
                             SideText(L"第二", comparison_.second, comparison_.outcome))
                                .c_str());
