@@ -49,4 +49,20 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
     return result;
 }
 
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel) {
+    Comparison comparison = Compare(arguments.first, arguments.second, kTextLimitBytes, {}, cancel);
+    comparison.first.label = arguments.firstLabel;
+    comparison.second.label = arguments.secondLabel;
+    return comparison;
+}
+
+std::u16string Usage() {
+    return u"使い方: diff-zarvo-view [-L 第一の名前 [-L 第二の名前]] 第一のファイル "
+           u"第二のファイル\n"
+           u"　　　　diff-zarvo-view -u [-L 第一の名前 [-L 第二の名前]] 第一のファイル "
+           u"第二のファイル\n"
+           u"2つのファイルを比較し、相違を表示します。-u (--unified) は相違を unified 形式で"
+           u"標準出力に書きます（終了コード: 同じ 0、相違あり 1、問題あり 2）。\n";
+}
+
 }  // namespace viewer

@@ -6,7 +6,11 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
+
+#include "Cancel.h"
+#include "Comparison.h"
 
 namespace viewer {
 
@@ -21,5 +25,11 @@ struct Arguments {
 
 // `arguments` without the program's name; nothing when they are not a valid command line.
 std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>& arguments);
+
+// The comparison the window shows for them, its files named by their labels.
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr);
+
+// What the viewer says of its command line when it is wrong.
+std::u16string Usage();
 
 }  // namespace viewer

@@ -19,12 +19,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "使い方: diff-zarvo-view [-L 第一の名前 [-L 第二の名前]] 第一のファイル 第二のファイル\n"
-    "       diff-zarvo-view -u [-L 第一の名前 [-L 第二の名前]] 第一のファイル 第二のファイル\n"
-    "2つのファイルを比較し、相違を表示します。-u (--unified) は相違を unified 形式で標準出力に"
-    "書きます (終了コード: 同じ 0、相違あり 1、問題あり 2)。\n";
-
 // Ends the program once the window has been painted: the benchmark's way to time the start-up
 // without a display of its own to watch.
 class QuitWhenPainted : public QObject {
@@ -58,27 +52,29 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? result.exitCode : 2;
     }
 
-    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
     if (!parsed) {
-        std::fputs(kUsage, stderr);
+        const QString usage = QString::fromStdU16String(viewer::Usage());
+        std::fputs(usage.toLocal8Bit().constData(), stderr);
+        // A script without a display has been told; a desktop user is shown it too.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            return 2;
+        }
+        platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
         QApplication app(qtArgc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"),
-                              QString::fromUtf8(kUsage));
+        QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"), usage);
         return 2;
     }
+    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    std::optional<viewer::Comparison> comparison =
-        viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            viewer::Comparison c =
-                viewer::Compare(parsed->first, parsed->second, viewer::kTextLimitBytes, {}, cancel);
-            c.first.label = parsed->firstLabel;
-            c.second.label = parsed->secondLabel;
-            return c;
-        });
+    std::optional<viewer::Comparison> comparison = viewer::RunWithProgress(
+        nullptr,
+        [&](const viewer::CancelFlag* cancel) { return viewer::CompareFiles(*parsed, cancel); });
     if (!comparison) return 2;  // the user stopped it before the window opened
     const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
     for (const QString& error : viewer::ErrorLines(*comparison)) {

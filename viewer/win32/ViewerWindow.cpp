@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Progress.h"
+
 namespace viewer {
 
 namespace {
@@ -398,8 +400,13 @@ void ViewerWindow::Reload() {
     const std::optional<Row> before = current && *current < comparison_.rows.size()
                                           ? std::optional<Row>(comparison_.rows[*current])
                                           : std::nullopt;
+    std::optional<Comparison> again =
+        RunWithProgress(hwnd_, [earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
+    if (!again) return;
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    comparison_ = Compare(comparison_.first.path, comparison_.second.path);
+    comparison_ = std::move(*again);
     ShowComparison();
     InvalidateRect(list_, nullptr, TRUE);
     if (comparison_.HiddenNote().empty()) {
