@@ -54,7 +54,9 @@ std::optional<Comparison> RunWithProgress(QWidget* parent, const Background::Wor
         dialog.setMinimumDuration(0);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
+        // Its button and closing it say "canceled"; Esc rejects it.
         QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&job] { job.Cancel(); });
+        QObject::connect(&dialog, &QDialog::rejected, &loop, [&job] { job.Cancel(); });
         dialog.show();
         if (!job.Done()) loop.exec();
     }

@@ -99,6 +99,7 @@ std::optional<Comparison> RunWithProgress(HWND owner, const Background::Work& wo
     state.job = &job;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     SetTimer(hwnd, kQuietTimer, kQuietMillis, nullptr);
+    HWND focus = GetFocus();
     const bool ownerWasEnabled = owner != nullptr && !EnableWindow(owner, FALSE);
     bool quit = false;
     WPARAM quitCode = 0;
@@ -125,7 +126,10 @@ std::optional<Comparison> RunWithProgress(HWND owner, const Background::Work& wo
     auto* font = static_cast<HFONT>(RemovePropW(hwnd, L"DiffZarvoFont"));
     DestroyWindow(hwnd);
     if (font != nullptr) DeleteObject(font);
-    if (owner != nullptr && ownerWasEnabled) SetActiveWindow(owner);
+    if (ownerWasEnabled) {
+        SetActiveWindow(owner);
+        if (focus != nullptr && IsWindow(focus)) SetFocus(focus);
+    }
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
     return quit ? std::nullopt : result;
 }
