@@ -39,6 +39,16 @@ struct Run {
 // A program that runs longer than this is stopped: an earlier viewer may never finish.
 constexpr int kMostSeconds = 60;
 
+// Takes a pending SIGCHLD of a child already reaped, so that waiting for the next one waits.
+void ForgetEndedChildren() {
+    sigset_t child;
+    sigemptyset(&child);
+    sigaddset(&child, SIGCHLD);
+    const timespec now{0, 0};
+    while (sigtimedwait(&child, nullptr, &now) > 0) {
+    }
+}
+
 // Starts the program with stdout and stderr sent to /dev/null and waits for it, at most
 // kMostSeconds; wait4 gives the child's own peak resident size.
 Run Measure(const std::vector<std::string>& command) {
@@ -59,6 +69,7 @@ Run Measure(const std::vector<std::string>& command) {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
 
+    ForgetEndedChildren();
     Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
@@ -229,6 +240,7 @@ void Compare(const char* title, const std::string& viewer, const std::string& ea
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each row as soon as it is measured
     const std::string viewer = argc > 1 ? argv[1] : ZARVO_VIEWER_PROGRAM;
     const std::string earlier = argc > 2 ? argv[2] : "";
     // The viewer is timed to its first painted window; without a display, Qt paints offscreen.
@@ -263,8 +275,7 @@ int main(int argc, char** argv) {
     int status = 0;
     waitpid(maker, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
-    const timespec now{0, 0};
-    sigtimedwait(&child, nullptr, &now);  // the maker's own end
+    ForgetEndedChildren();  // the maker's own end
 
     std::printf("%-44s %11s %11s %8s %13s %13s %8s", "files (median of 5 runs)", "diff", "viewer",
                 "ratio", "diff peak", "viewer peak", "ratio");

@@ -136,8 +136,11 @@ void Compact(Changed& changed, const LineKeys& keys, const Changed& other, std::
                 }
             } while (size != g.end - g.start);
             if (g.end != earliestEnd && endFacingOther != -1) {
-                while (go.end == go.start) {
-                    SlideUp(changed, keys, g);
+                // Back up to where it faced the other file's change; it slid down through that
+                // place, so it can slide back, but never further than it came.
+                for (std::int32_t slides = 0;
+                     go.end == go.start && slides < kMostSlides && SlideUp(changed, keys, g);
+                     ++slides) {
                     PreviousGroup(other, go);
                 }
             }

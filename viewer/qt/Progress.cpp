@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace viewer {
 
@@ -35,9 +36,10 @@ private:
 
 }  // namespace
 
-std::optional<Comparison> RunWithProgress(QWidget* parent, const Background::Work& work) {
+std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work) {
     QEventLoop loop;
-    Background job(work, [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
+    Background job(std::move(work),
+                   [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
     std::optional<CloseWatcher> watcher;
     if (parent != nullptr) watcher.emplace(parent, job);
     // A short comparison shows nothing: the user's input waits until it is over.

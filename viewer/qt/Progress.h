@@ -12,6 +12,6 @@ namespace viewer {
 
 // The comparison, or nothing when the user stopped it. `parent` (may be null) is the window the
 // dialog belongs to; its input waits meanwhile.
-std::optional<Comparison> RunWithProgress(QWidget* parent, const Background::Work& work);
+std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work);
 
 }  // namespace viewer

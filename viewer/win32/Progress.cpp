@@ -1,5 +1,7 @@
 #include "Progress.h"
 
+#include <utility>
+
 namespace viewer {
 
 namespace {
@@ -91,11 +93,11 @@ HWND MakeWindow(HWND owner) {
 
 }  // namespace
 
-std::optional<Comparison> RunWithProgress(HWND owner, const Background::Work& work) {
+std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
     HWND hwnd = MakeWindow(owner);
     if (hwnd == nullptr) return work(nullptr);  // no window to say so: the work as it comes
     State state;
-    Background job(work, [hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
+    Background job(std::move(work), [hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
     state.job = &job;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     SetTimer(hwnd, kQuietTimer, kQuietMillis, nullptr);

@@ -15,6 +15,6 @@ namespace viewer {
 inline constexpr wchar_t kProgressClass[] = L"DiffZarvoViewerProgress";
 
 // The comparison, or nothing when the user stopped it. `owner` may be null.
-std::optional<Comparison> RunWithProgress(HWND owner, const Background::Work& work);
+std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work);
 
 }  // namespace viewer
