@@ -1,5 +1,6 @@
 // Times diff-zarvo-view from start to its first painted window, and its peak memory, on
-// generated files, against GNU diff on the same files in the same run. Prints ratios.
+// generated files, against GNU diff on the same files in the same run. Prints ratios. A program
+// still running after a minute is stopped and said to be so.
 //
 // Usage: viewer_bench [VIEWER [EARLIER_VIEWER]]
 //   VIEWER defaults to the one built beside this benchmark. With EARLIER_VIEWER (say, main's
@@ -9,6 +10,7 @@
 #include <sys/wait.h>
 #include <spawn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,10 +33,24 @@ struct Run {
     double seconds = 0;
     long peakKib = 0;
     int status = 0;
+    bool timedOut = false;
 };
 
-// Starts the program with stdout and stderr sent to /dev/null and waits for it; wait4 gives
-// the child's own peak resident size.
+// A program that runs longer than this is stopped: an earlier viewer may never finish.
+constexpr int kMostSeconds = 60;
+
+// Takes a pending SIGCHLD of a child already reaped, so that waiting for the next one waits.
+void ForgetEndedChildren() {
+    sigset_t child;
+    sigemptyset(&child);
+    sigaddset(&child, SIGCHLD);
+    const timespec now{0, 0};
+    while (sigtimedwait(&child, nullptr, &now) > 0) {
+    }
+}
+
+// Starts the program with stdout and stderr sent to /dev/null and waits for it, at most
+// kMostSeconds; wait4 gives the child's own peak resident size.
 Run Measure(const std::vector<std::string>& command) {
     std::vector<char*> argv;
     for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
@@ -45,18 +61,37 @@ Run Measure(const std::vector<std::string>& command) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
+    // The program gets the usual signal mask, not this one's.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+
+    ForgetEndedChildren();
     Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) != 0) {
         std::fprintf(stderr, "cannot start %s\n", argv[0]);
         std::exit(2);
+    }
+    // SIGCHLD is blocked (main), so it waits here until the child ends or the time is up.
+    sigset_t child;
+    sigemptyset(&child);
+    sigaddset(&child, SIGCHLD);
+    const timespec most{kMostSeconds, 0};
+    if (sigtimedwait(&child, nullptr, &most) < 0) {
+        run.timedOut = true;
+        kill(pid, SIGKILL);
     }
     struct rusage usage {};
     wait4(pid, &run.status, 0, &usage);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKib = usage.ru_maxrss;
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     return run;
 }
 
@@ -96,6 +131,28 @@ std::string MakeLongLine(std::mt19937& random, long number) {
 
 using LineMaker = std::string (*)(std::mt19937&, long);
 
+// A source file of `lines` lines, with the braces, blank lines and returns a real one repeats,
+// and the same lines in another order: shuffled, or sorted.
+void MakeReordered(const fs::path& first, const fs::path& second, long lines, bool sorted) {
+    static const char* const kRepeated[] = {"}", "", "    return 0;", "{", "};", "public:"};
+    std::mt19937 random(static_cast<unsigned>(lines));
+    std::vector<std::string> text;
+    for (long i = 0; i < lines; ++i) {
+        text.push_back(random() % 3 == 0 ? kRepeated[random() % 6] : MakeLine(random, i));
+    }
+    {
+        std::ofstream out(first, std::ios::binary);
+        for (const std::string& line : text) out << line << '\n';
+    }
+    if (sorted) {
+        std::sort(text.begin(), text.end());
+    } else {
+        for (size_t i = text.size(); i > 1; --i) std::swap(text[i - 1], text[random() % i]);
+    }
+    std::ofstream out(second, std::ios::binary);
+    for (const std::string& line : text) out << line << '\n';
+}
+
 // Writes a file of `lines` lines and a copy with `changes` scattered edits: a third replaced
 // lines (an edit at the line's end), a third removed, a third added.
 void MakePair(const fs::path& first, const fs::path& second, long lines, long changes,
@@ -134,7 +191,10 @@ void MakePair(const fs::path& first, const fs::path& second, long lines, long ch
 std::vector<Run> Medians(const std::vector<std::vector<std::string>>& commands, int runs) {
     std::vector<std::vector<Run>> all(commands.size());
     for (int i = 0; i < runs; ++i) {
-        for (size_t c = 0; c < commands.size(); ++c) all[c].push_back(Measure(commands[c]));
+        for (size_t c = 0; c < commands.size(); ++c) {
+            // A program that ran out of time once is not run again.
+            if (i == 0 || !all[c].front().timedOut) all[c].push_back(Measure(commands[c]));
+        }
     }
     std::vector<Run> medians;
     for (std::vector<Run>& runsOfOne : all) {
@@ -158,7 +218,7 @@ void Compare(const char* title, const std::string& viewer, const std::string& ea
     const std::vector<Run> medians = Medians(commands, runs);
     const Run& diff = medians[0];
     const Run& view = medians[1];
-    if (!WIFEXITED(view.status) || WEXITSTATUS(view.status) != 0) {
+    if (view.timedOut || !WIFEXITED(view.status) || WEXITSTATUS(view.status) != 0) {
         std::fprintf(stderr, "the viewer failed on %s\n", title);
         std::exit(1);
     }
@@ -167,8 +227,12 @@ void Compare(const char* title, const std::string& viewer, const std::string& ea
                 static_cast<double>(view.peakKib) / static_cast<double>(diff.peakKib));
     if (!earlier.empty()) {
         const Run& before = medians[2];
-        std::printf(" %9.3f s %7.2fx %9ld KiB", before.seconds, view.seconds / before.seconds,
-                    before.peakKib);
+        if (before.timedOut) {
+            std::printf("  > %d s (stopped)", kMostSeconds);
+        } else {
+            std::printf(" %9.3f s %7.2fx %9ld KiB", before.seconds, view.seconds / before.seconds,
+                        before.peakKib);
+        }
     }
     std::printf("\n");
 }
@@ -176,12 +240,17 @@ void Compare(const char* title, const std::string& viewer, const std::string& ea
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each row as soon as it is measured
     const std::string viewer = argc > 1 ? argv[1] : ZARVO_VIEWER_PROGRAM;
     const std::string earlier = argc > 2 ? argv[2] : "";
     // The viewer is timed to its first painted window; without a display, Qt paints offscreen.
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }
+    sigset_t child;
+    sigemptyset(&child);
+    sigaddset(&child, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &child, nullptr);
     const fs::path dir = fs::temp_directory_path() / ("zarvo-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
 
@@ -194,6 +263,8 @@ int main(int argc, char** argv) {
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
         MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
         MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
+        MakeReordered(dir / "aSource.txt", dir / "bSorted.txt", 4'000, true);
+        MakeReordered(dir / "a20k.txt", dir / "bShuffled.txt", 20'000, false);
         // Sixty million empty lines, one of them changed half way: the cost of a line alone.
         std::string empty(60'000'000, '\n');
         std::ofstream(dir / "aEmpty.txt", std::ios::binary) << empty;
@@ -204,6 +275,7 @@ int main(int argc, char** argv) {
     int status = 0;
     waitpid(maker, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
+    ForgetEndedChildren();  // the maker's own end
 
     std::printf("%-44s %11s %11s %8s %13s %13s %8s", "files (median of 5 runs)", "diff", "viewer",
                 "ratio", "diff peak", "viewer peak", "ratio");
@@ -221,6 +293,12 @@ int main(int argc, char** argv) {
             dir / "bLong.txt");
     Compare("60,000,000 empty lines, 1 change", viewer, earlier, dir / "aEmpty.txt",
             dir / "bEmpty.txt");
+
+    // Where a minimal diff is costly: the diff settles for a near-minimal one.
+    Compare("4,000 source lines against themselves sorted", viewer, earlier, dir / "aSource.txt",
+            dir / "bSorted.txt");
+    Compare("20,000 lines against themselves shuffled", viewer, earlier, dir / "a20k.txt",
+            dir / "bShuffled.txt");
 
     std::error_code ignored;
     fs::remove_all(dir, ignored);

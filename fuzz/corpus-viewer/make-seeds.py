@@ -68,3 +68,6 @@ write("compare", "repeated-16-times", b"\x3d\x00" + pairs["edit"][0] + b"\n".joi
     b"line %d changed" % i for i in range(40)))
 write("compare", "one-byte-changed", b"\x47\x00" + files["utf8"])
 write("compare", "over-the-limit", b"\x80\x00" + pairs["edit"][0] + separator + pairs["edit"][1])
+# Large files built from a few lines: reordered, a few lines repeated, blocks moved, edits.
+for how, name in enumerate(["reordered", "few-lines", "moved-blocks", "edited"]):
+    write("compare", "large-" + name, bytes([0, 0x20 | (how << 6)]) + b"}\n\nreturn 0;\n\t{\n")

@@ -1,6 +1,7 @@
 // The line diff on hand-made pairs, and on random pairs against a plain dynamic-programming LCS.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "LineDiff.h"
@@ -163,6 +164,111 @@ TEST(LineDiff, RandomPairsKeepALongestCommonSubsequence) {
         }
         ASSERT_EQ(same, LcsLength(a, b)) << "round " << round;
     }
+}
+
+// Pseudo-random numbers that are the same with every standard library.
+class Dice {
+public:
+    explicit Dice(std::uint32_t seed) : engine_(seed) {}
+    std::size_t Below(std::size_t n) { return engine_() % n; }
+    template <typename T>
+    void Shuffle(std::vector<T>& items) {
+        for (std::size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[Below(i)]);
+    }
+
+private:
+    std::mt19937 engine_;
+};
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
+// Something like a C++ header: declarations, with braces, blank lines and returns repeated.
+std::vector<std::string> HeaderLines(std::size_t count) {
+    static const char* const kRepeated[] = {"}", "", "    return 0;", "{", "};", "public:"};
+    Dice dice(7);
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (dice.Below(3) == 0) {
+            lines.push_back(kRepeated[dice.Below(6)]);
+        } else {
+            lines.push_back("    int member" + std::to_string(dice.Below(count)) + "(long);");
+        }
+    }
+    return lines;
+}
+
+std::size_t CommonRows(const Rows& rows) {
+    std::size_t same = 0;
+    for (const Block& block : rows.blocks()) {
+        if (block.kind == RowKind::Common) same += static_cast<std::size_t>(block.count);
+    }
+    return same;
+}
+
+// Inputs on which a longest common subsequence is costly: the diff settles for a near-longest
+// one, and it is still sound under every option.
+TEST(LineDiff, CostlyInputsGiveASoundDiff) {
+    std::vector<std::string> header = HeaderLines(4000);
+    std::vector<std::string> sorted = header;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::string> numbered, shuffled;
+    for (int i = 0; i < 5000; ++i) numbered.push_back("line " + std::to_string(i) + " \tA");
+    shuffled = numbered;
+    Dice dice(18);
+    dice.Shuffle(shuffled);
+    std::vector<std::string> few1, few2;
+    static const char* const kFew[] = {"}", "", "return 0;"};
+    for (int i = 0; i < 10000; ++i) {
+        few1.push_back(kFew[dice.Below(3)]);
+        few2.push_back(kFew[dice.Below(3)]);
+    }
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {header, sorted}, {numbered, shuffled}, {few1, few2}};
+    const IgnoreOptions everyOption[] = {{},
+                                         {.trailingBlanks = true},
+                                         {.allBlanks = true, .letterCase = true},
+                                         {.blankLines = true}};
+    for (const auto& [a, b] : cases) {
+        const TextFile first = Text(Join(a));
+        const TextFile second = Text(Join(b));
+        for (const IgnoreOptions& options : everyOption) {
+            const Rows rows = DiffLines(first, second, options);
+            ExpectCoversBothFiles(first, second, rows);
+        }
+    }
+    // Near-longest: three symbols drawn at random share about two thirds of their lines.
+    const TextFile first = Text(Join(few1));
+    const TextFile second = Text(Join(few2));
+    EXPECT_GT(CommonRows(DiffLines(first, second)), 6000u);
+}
+
+TEST(LineDiff, ShuffledLinesJoinOnlyEqualLines) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3600; ++i) lines.push_back("row " + std::to_string(i));
+    std::vector<std::string> shuffled = lines;
+    Dice(1467).Shuffle(shuffled);
+    const TextFile first = Text(Join(lines));
+    const TextFile second = Text(Join(shuffled));
+    const Rows rows = DiffLines(first, second);
+    ExpectCoversBothFiles(first, second, rows);
+    // A random order of 3,600 keeps an increasing run of about 2 * sqrt(3600) = 120.
+    EXPECT_GT(CommonRows(rows), 90u);
+}
+
+TEST(LineDiff, ASetFlagStopsTheDiff) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20000; ++i) lines.push_back(std::to_string(i));
+    std::vector<std::string> shuffled = lines;
+    Dice(3).Shuffle(shuffled);
+    const TextFile first = Text(Join(lines));
+    const TextFile second = Text(Join(shuffled));
+    CancelFlag cancel{true};
+    EXPECT_THROW(DiffLines(first, second, {}, &cancel), Cancelled);
+    EXPECT_THROW(DiffLines(first, second, {.letterCase = true}, &cancel), Cancelled);
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "DiffModel.h"
 #include "OverviewStrip.h"
@@ -295,6 +297,51 @@ TEST_F(ViewerWindowTest, IgnoreOptionsFromTheMenuAndTheStatusBarSaysWhatTheyHide
     EXPECT_EQ(window.windowTitle(),
               QStringLiteral("第一.txt ⇔ second.txt — 相違なし — Diff-Zarvo ビューアー"));
     EXPECT_EQ(KindAt(0), RowKind::Common);
+}
+
+// Presses Esc on the progress dialog as soon as it shows, as a user who gives up would.
+class EscapeOnProgress : public QObject {
+public:
+    bool shown = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QProgressDialog*>(watched);
+        if (dialog != nullptr && event->type() == QEvent::Show && !shown) {
+            shown = true;
+            EXPECT_EQ(dialog->labelText(), QStringLiteral("比較しています…（Esc で中止）"));
+            QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
+        }
+        return false;
+    }
+};
+
+TEST_F(ViewerWindowTest, ALongComparisonSaysSoAndEscStopsItLeavingTheWindowAsItWas) {
+    // No line in common as they stand, so the window opens at once; without case, 200,000
+    // lines in a scrambled order, which take seconds to compare.
+    std::string first, second;
+    for (std::int64_t i = 0; i < 200000; ++i) {
+        first += "row " + std::to_string(i) + "\n";
+        second += "ROW " + std::to_string((i * 7919) % 200000) + "\n";
+    }
+    ViewerWindow& window = Open(first, second);
+    const QString count = window.countLabel()->text();
+    QAction* letterCase = nullptr;
+    for (QAction* menu : window.menuBar()->actions()) {
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->text() == QStringLiteral("大文字と小文字を区別しない")) letterCase = action;
+        }
+    }
+    ASSERT_NE(letterCase, nullptr);
+    EscapeOnProgress escape;
+    qApp->installEventFilter(&escape);
+    letterCase->trigger();
+    qApp->removeEventFilter(&escape);
+    EXPECT_TRUE(escape.shown);
+    EXPECT_FALSE(letterCase->isChecked());
+    EXPECT_FALSE(window.comparison().options.letterCase);
+    EXPECT_EQ(window.comparison().rows.size(), 400000u);
+    EXPECT_EQ(window.countLabel()->text(), count);
 }
 
 TEST_F(ViewerWindowTest, ChangeOnDiskIsNoticedAndF5Reloads) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FileRead.h"
+#include "Progress.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 
@@ -209,6 +210,40 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndF5ReadsTheFilesAgain) {
     Pump();
     EXPECT_TRUE(IsWindowVisible(window.message()));
     EXPECT_EQ(Status(), L"相違はありません");
+}
+
+// Presses Esc on the progress window once it shows, as a user who gives up would: a thread
+// timer, which the comparison's own message loop runs, looks for it.
+bool progressSeen = false;
+void CALLBACK EscapeOnProgress(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND progress = FindWindowW(kProgressClass, nullptr);
+    if (progress == nullptr || !IsWindowVisible(progress)) return;
+    progressSeen = true;
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(TextOf(progress), L"Diff-Zarvo ビューアー");
+    PostMessageW(progress, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+TEST_F(ViewerWindowTest, ALongReloadSaysSoAndEscStopsItLeavingTheWindowAsItWas) {
+    ViewerWindow& window = Open("a\n", "b\n");
+    const std::wstring title = TextOf(window.hwnd());
+    // 400,000 lines against the same in a scrambled order take seconds to compare.
+    std::string first, second;
+    for (std::int64_t i = 0; i < 400000; ++i) {
+        first += "row " + std::to_string(i) + "\n";
+        second += "row " + std::to_string((i * 7919) % 400000) + "\n";
+    }
+    WriteBytes(dir_.path() / L"第一.txt", first);
+    WriteBytes(dir_.path() / L"second.txt", second);
+    progressSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, EscapeOnProgress);
+    Press(VK_F5);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(progressSeen);
+    EXPECT_EQ(FindWindowW(kProgressClass, nullptr), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(window.hwnd()));
+    EXPECT_EQ(TextOf(window.hwnd()), title);
+    EXPECT_EQ(ListView_GetItemCount(window.list()), 2);
 }
 
 TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {

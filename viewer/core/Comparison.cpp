@@ -60,7 +60,8 @@ std::u16string EncodingText(const FileSide& side) {
 }
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
-                   std::int64_t textLimitBytes, const IgnoreOptions& options) {
+                   std::int64_t textLimitBytes, const IgnoreOptions& options,
+                   const CancelFlag* cancel) {
     Comparison result;
     result.options = options;
     result.first.path = firstPath;
@@ -120,15 +121,28 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
     TakeText(result.first, std::move(bytes1), found1, asUtf16);
     TakeText(result.second, std::move(bytes2), found2, asUtf16);
-    result.Rediff(options);
+    result.Rediff(options, cancel);
     return result;
 }
 
-void Comparison::Rediff(const IgnoreOptions& newOptions) {
+Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
+    Comparison again =
+        Compare(earlier.first.path, earlier.second.path, kTextLimitBytes, earlier.options, cancel);
+    again.first.label = earlier.first.label;
+    again.second.label = earlier.second.label;
+    return again;
+}
+
+void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {
+    if (outcome != Outcome::Text || identicalBytes) {
+        options = newOptions;
+        return;
+    }
+    // Nothing changes until the new rows are there, so a cancelled comparison leaves the old one.
+    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel);
     options = newOptions;
-    if (outcome != Outcome::Text || identicalBytes) return;
+    rows = std::move(newRows);
     pairings_.clear();
-    rows = DiffLines(*first.text, *second.text, options);
     differenceStarts.clear();
     overlooked_.clear();
     hiddenLines = 0;

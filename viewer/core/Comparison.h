@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Cancel.h"
 #include "Ignore.h"
 #include "InlineDiff.h"
 #include "LineDiff.h"
@@ -31,6 +32,9 @@ std::u16string EncodingText(const FileSide& side);
 
 struct FileSide {
     std::filesystem::path path;
+    // What the window calls the file instead of its path, when not empty (`-L`): version control
+    // tools hand the viewer temporary files.
+    std::filesystem::path label;
     std::u16string error;  // why the file could not be read; empty when it was read
     std::int64_t size = 0;
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
@@ -40,6 +44,11 @@ struct FileSide {
     // bytes; two files in different encodings are both held as UTF-16, so that the same text
     // in two encodings is the same line.
     std::shared_ptr<const TextFile> text = std::make_shared<const TextFile>();
+
+    // The name to show: the label, else the path (`whole`) or its last part.
+    std::filesystem::path Name(bool whole) const {
+        return !label.empty() ? label : whole ? path : path.filename();
+    }
 };
 
 // A changed line's partner in its change (the removed line it replaces, or the added line that
@@ -72,8 +81,9 @@ struct Comparison {
     // status bar gives, so that a hidden difference is never silently lost.
     std::size_t hiddenLines = 0;
 
-    // Compares the lines again under other options; the files are not read again.
-    void Rediff(const IgnoreOptions& newOptions);
+    // Compares the lines again under other options; the files are not read again. Throws
+    // Cancelled once `cancel` is set, the comparison left as it was.
+    void Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel = nullptr);
     // A change that the options overlook (blank lines only): shown, but neither counted nor
     // coloured.
     bool Overlooked(std::size_t row) const;
@@ -145,7 +155,10 @@ private:
 constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
-                   std::int64_t textLimitBytes = kTextLimitBytes,
-                   const IgnoreOptions& options = {});
+                   std::int64_t textLimitBytes = kTextLimitBytes, const IgnoreOptions& options = {},
+                   const CancelFlag* cancel = nullptr);
+
+// The same two files read and compared again, under the same options, with the same labels.
+Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel = nullptr);
 
 }  // namespace viewer

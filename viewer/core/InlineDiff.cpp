@@ -1,9 +1,10 @@
 #include "InlineDiff.h"
 
 #include <algorithm>
-#include <dtl/dtl.hpp>
 #include <unordered_map>
 #include <utility>
+
+#include "Myers.h"
 
 namespace viewer {
 
@@ -89,13 +90,12 @@ std::vector<std::pair<std::size_t, std::size_t>> CommonTokens(std::u16string_vie
     const std::vector<int> ia = number(a, ta);
     const std::vector<int> ib = number(b, tb);
     std::vector<std::pair<std::size_t, std::size_t>> common;
-    if (ia.empty() || ib.empty()) return common;
-    dtl::Diff<int, std::vector<int>> diff(ia, ib);
-    diff.compose();
-    for (const auto& [id, info] : diff.getSes().getSequence()) {
-        if (info.type != dtl::SES_COMMON) continue;
-        common.emplace_back(static_cast<std::size_t>(info.beforeIdx - 1),
-                            static_cast<std::size_t>(info.afterIdx - 1));
+    std::vector<std::uint8_t> changedA, changedB;
+    MarkChanges(ia, ib, changedA, changedB);
+    for (std::size_t i = 0, j = 0; i < ia.size() && j < ib.size(); ++i, ++j) {
+        while (i < ia.size() && changedA[i]) ++i;
+        while (j < ib.size() && changedB[j]) ++j;
+        if (i < ia.size() && j < ib.size()) common.emplace_back(i, j);
     }
     return common;
 }

@@ -1,40 +1,46 @@
 #include "LineDiff.h"
 
 #include <algorithm>
-#include <dtl/dtl.hpp>
+#include <cassert>
 #include <functional>
 #include <string_view>
 #include <utility>
+
+#include "Myers.h"
 
 namespace viewer {
 
 namespace {
 
-using Match = std::pair<std::int32_t, std::int32_t>;
-
 // The lines of a file as the diff compares them: their bytes, or, when an option reduces them,
-// the bytes of their reduced text.
+// the bytes of their reduced text; or lines cut by the caller.
 class LineKeys {
 public:
-    LineKeys(const TextFile& file, const IgnoreOptions& options) : file_(file) {
+    LineKeys(const TextFile& file, const IgnoreOptions& options, const CancelFlag* cancel)
+        : file_(&file), size_(file.LineCount()) {
         if (!options.trailingBlanks && !options.allBlanks && !options.letterCase) return;
-        reduced_.reserve(static_cast<std::size_t>(file.LineCount()));
-        for (std::int32_t i = 0; i < file.LineCount(); ++i) {
+        reduced_.reserve(static_cast<std::size_t>(size_));
+        for (std::int32_t i = 0; i < size_; ++i) {
+            if (i % 65536 == 0) ThrowIfCancelled(cancel);
             const std::u16string text = Reduce(file.Display(i), options);
             reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
                                   text.size() * sizeof(char16_t));
         }
     }
-    std::int32_t size() const { return file_.LineCount(); }
+    explicit LineKeys(const std::vector<std::string_view>& lines)
+        : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
+    std::int32_t size() const { return size_; }
     bool reduced() const { return !reduced_.empty(); }
-    const TextFile& file() const { return file_; }
     std::string_view operator[](std::int32_t i) const {
-        return reduced_.empty() ? file_.Line(i)
-                                : std::string_view(reduced_[static_cast<std::size_t>(i)]);
+        const auto at = static_cast<std::size_t>(i);
+        if (file_ == nullptr) return (*lines_)[at];
+        return reduced_.empty() ? file_->Line(i) : std::string_view(reduced_[at]);
     }
 
 private:
-    const TextFile& file_;
+    const TextFile* file_ = nullptr;
+    const std::vector<std::string_view>* lines_ = nullptr;
+    std::int32_t size_ = 0;
     std::vector<std::string> reduced_;
 };
 
@@ -130,8 +136,11 @@ void Compact(Changed& changed, const LineKeys& keys, const Changed& other, std::
                 }
             } while (size != g.end - g.start);
             if (g.end != earliestEnd && endFacingOther != -1) {
-                while (go.end == go.start) {
-                    SlideUp(changed, keys, g);
+                // Back up to where it faced the other file's change; it slid down through that
+                // place, so it can slide back, but never further than it came.
+                for (std::int32_t slides = 0;
+                     go.end == go.start && slides < kMostSlides && SlideUp(changed, keys, g);
+                     ++slides) {
                     PreviousGroup(other, go);
                 }
             }
@@ -204,12 +213,16 @@ LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
     return ids;
 }
 
-// The common lines of a[lo1, hi1) and b[lo2, hi2), as index pairs in ascending order. A line
-// found in one file only can never be common, so it is left out before the diff runs: files that
-// differ a lot mostly differ in such lines, and the diff's cost grows with what it is given.
-std::vector<Match> CommonLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
-                               const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
+// Marks the lines of a[lo1, hi1) and b[lo2, hi2) that are left out of a common subsequence. A
+// line found in one file only can never be common, so it is left out before the diff runs: files
+// that differ a lot mostly differ in such lines, and the diff's cost grows with what it is given.
+void MarkMiddle(const LineKeys& first, std::int32_t lo1, std::int32_t hi1, const LineKeys& second,
+                std::int32_t lo2, std::int32_t hi2, Changed& changed1, Changed& changed2,
+                const CancelFlag* cancel) {
+    for (std::int32_t i = lo1; i < hi1; ++i) changed1.Set(i, true);
+    for (std::int32_t j = lo2; j < hi2; ++j) changed2.Set(j, true);
     const LineIds ids = NumberLines(first, lo1, hi1, second, lo2, hi2);
+    ThrowIfCancelled(cancel);
     std::vector<std::int32_t> kept1, kept2;
     std::vector<int> seq1, seq2;
     for (std::int32_t i = lo1; i < hi1; ++i) {
@@ -224,18 +237,74 @@ std::vector<Match> CommonLines(const LineKeys& first, std::int32_t lo1, std::int
         kept2.push_back(j);
         seq2.push_back(id);
     }
-    std::vector<Match> matches;
-    if (seq1.empty() || seq2.empty()) return matches;
-
-    dtl::Diff<int, std::vector<int>> diff(seq1, seq2);
-    diff.compose();
-    for (const auto& [id, info] : diff.getSes().getSequence()) {
-        if (info.type != dtl::SES_COMMON) continue;
-        // dtl counts from 1, in the sequences it was given.
-        matches.emplace_back(kept1[static_cast<std::size_t>(info.beforeIdx - 1)],
-                             kept2[static_cast<std::size_t>(info.afterIdx - 1)]);
+    if (seq1.empty() || seq2.empty()) return;
+    std::vector<std::uint8_t> out1, out2;
+    MarkChanges(seq1, seq2, out1, out2, cancel);
+    for (std::size_t k = 0; k < kept1.size(); ++k) {
+        if (!out1[k]) changed1.Set(kept1[k], false);
     }
-    return matches;
+    for (std::size_t k = 0; k < kept2.size(); ++k) {
+        if (!out2[k]) changed2.Set(kept2[k], false);
+    }
+}
+
+// Turns the marks into rows. Between two common lines, the first file's lines come before the
+// second file's. The marks are checked as they are used: an unmarked line whose partner is
+// missing or differs would make a false common row, and is shown as changed instead (a fault of
+// the engine, which a debug build stops on).
+Rows BuildRows(const LineKeys& first, const Changed& changed1, const LineKeys& second,
+               const Changed& changed2) {
+    const std::int32_t count1 = first.size();
+    const std::int32_t count2 = second.size();
+    Rows rows;
+    std::int32_t i = 0;
+    std::int32_t j = 0;
+    while (i < count1 || j < count2) {
+        std::int32_t same = 0;
+        while (i + same < count1 && j + same < count2 && !changed1[i + same] &&
+               !changed2[j + same] && first[i + same] == second[j + same]) {
+            ++same;
+        }
+        rows.Append(RowKind::Common, i, j, same);
+        i += same;
+        j += same;
+        std::int32_t gone = 0;
+        while (i + gone < count1 && changed1[i + gone]) ++gone;
+        rows.Append(RowKind::Removed, i, -1, gone);
+        i += gone;
+        std::int32_t come = 0;
+        while (j + come < count2 && changed2[j + come]) ++come;
+        rows.Append(RowKind::Added, -1, j, come);
+        j += come;
+        if (same == 0 && gone == 0 && come == 0) {
+            assert(!"the line diff paired lines that differ, or more lines in one file");
+            if (i < count1) rows.Append(RowKind::Removed, i++, -1, 1);
+            if (j < count2) rows.Append(RowKind::Added, -1, j++, 1);
+        }
+    }
+    return rows;
+}
+
+// The diff of two files' keys, whose first `head` lines are known equal, and the `tail` lines
+// before their ends too.
+Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, std::int32_t tail,
+              const CancelFlag* cancel) {
+    const std::int32_t count1 = first.size();
+    const std::int32_t count2 = second.size();
+    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
+    tail = std::min({tail, count1 - head, count2 - head});
+    while (tail < count1 - head && tail < count2 - head &&
+           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
+        ++tail;
+    }
+    Changed changed1(count1);
+    Changed changed2(count2);
+    MarkMiddle(first, head, count1 - tail, second, head, count2 - tail, changed1, changed2, cancel);
+    ThrowIfCancelled(cancel);
+    Compact(changed1, first, changed2, head, count1 - tail - 1);
+    Compact(changed2, second, changed1, head, count2 - tail - 1);
+    ThrowIfCancelled(cancel);
+    return BuildRows(first, changed1, second, changed2);
 }
 
 }  // namespace
@@ -271,10 +340,10 @@ void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::in
     size_ += static_cast<std::size_t>(count);
 }
 
-Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
-               const IgnoreOptions& options) {
-    const LineKeys first(firstFile, options);
-    const LineKeys second(secondFile, options);
+Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const IgnoreOptions& options,
+               const CancelFlag* cancel) {
+    const LineKeys first(firstFile, options, cancel);
+    const LineKeys second(secondFile, options, cancel);
     const std::int32_t count1 = first.size();
     const std::int32_t count2 = second.size();
 
@@ -305,47 +374,12 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile,
             tail = std::max(tail, 0);
         }
     }
-    while (head < count1 && head < count2 && first[head] == second[head]) ++head;
-    tail = std::min({tail, count1 - head, count2 - head});
-    while (tail < count1 - head && tail < count2 - head &&
-           first[count1 - 1 - tail] == second[count2 - 1 - tail]) {
-        ++tail;
-    }
-    Changed changed1(count1);
-    Changed changed2(count2);
-    for (std::int32_t i = head; i < count1 - tail; ++i) changed1.Set(i, true);
-    for (std::int32_t j = head; j < count2 - tail; ++j) changed2.Set(j, true);
-    for (const auto& [at1, at2] :
-         CommonLines(first, head, count1 - tail, second, head, count2 - tail)) {
-        changed1.Set(at1, false);
-        changed2.Set(at2, false);
-    }
-    Compact(changed1, first, changed2, head, count1 - tail - 1);
-    Compact(changed2, second, changed1, head, count2 - tail - 1);
+    return DiffKeys(first, second, head, tail, cancel);
+}
 
-    // Between two common lines, the first file's lines come before the second file's.
-    Rows rows;
-    std::int32_t i = 0;
-    std::int32_t j = 0;
-    while (i < count1 || j < count2) {
-        std::int32_t same = 0;
-        while (i + same < count1 && j + same < count2 && !changed1[i + same] &&
-               !changed2[j + same]) {
-            ++same;
-        }
-        rows.Append(RowKind::Common, i, j, same);
-        i += same;
-        j += same;
-        std::int32_t gone = 0;
-        while (i + gone < count1 && changed1[i + gone]) ++gone;
-        rows.Append(RowKind::Removed, i, -1, gone);
-        i += gone;
-        std::int32_t come = 0;
-        while (j + come < count2 && changed2[j + come]) ++come;
-        rows.Append(RowKind::Added, -1, j, come);
-        j += come;
-    }
-    return rows;
+Rows DiffRawLines(const std::vector<std::string_view>& firstLines,
+                  const std::vector<std::string_view>& secondLines, const CancelFlag* cancel) {
+    return DiffKeys(LineKeys(firstLines), LineKeys(secondLines), 0, 0, cancel);
 }
 
 std::vector<std::size_t> DifferenceStarts(const Rows& rows) {

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
+#include "Cancel.h"
 #include "Ignore.h"
 #include "TextFile.h"
 
@@ -50,12 +52,20 @@ private:
     std::size_t size_ = 0;
 };
 
-// A longest common subsequence of lines, compared by their bytes (or, with an option that
-// reduces lines, by their reduced text); between two common lines the first file's lines come
-// before the second file's. A moved line shows as removed in one place and added in another.
-// Where several placements of a change give the same length, the one with fewer, whole changes
-// is taken.
-Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOptions& options = {});
+// A common subsequence of lines, compared by their bytes (or, with an option that reduces lines,
+// by their reduced text): the longest one, unless finding it would cost far more than GNU diff
+// spends (Myers.h), when it is a near-longest one. Every common row joins two equal lines, and
+// every line of each file has one row, in order. Between two common lines the first file's lines
+// come before the second file's. A moved line shows as removed in one place and added in
+// another. Where several placements of a change give the same length, the one with fewer, whole
+// changes is taken. Throws Cancelled once `cancel` is set.
+Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOptions& options = {},
+               const CancelFlag* cancel = nullptr);
+
+// The same for lines cut as GNU diff cuts them, compared as they are: each keeps its LF, so a
+// last line without one differs from the same line with one, and a CR is a byte like another.
+Rows DiffRawLines(const std::vector<std::string_view>& first,
+                  const std::vector<std::string_view>& second, const CancelFlag* cancel = nullptr);
 
 // The row where each run of differing rows begins, in order.
 std::vector<std::size_t> DifferenceStarts(const Rows& rows);

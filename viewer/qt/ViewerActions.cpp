@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -22,6 +23,7 @@
 
 #include "DiffModel.h"
 #include "OverviewStrip.h"
+#include "Progress.h"
 #include "QtText.h"
 #include "ViewerWindow.h"
 
@@ -128,10 +130,12 @@ void ViewerWindow::MakeActions() {
         action->setCheckable(true);
         action->setChecked(comparison_.options.*option.flag);
         textActions_ << action;
-        connect(action, &QAction::toggled, this, [this, flag = option.flag](bool on) {
+        connect(action, &QAction::toggled, this, [this, action, flag = option.flag](bool on) {
             IgnoreOptions options = comparison_.options;
             options.*flag = on;
-            SetOptions(options);
+            if (SetOptions(options)) return;
+            const QSignalBlocker quiet(action);  // stopped: the option is as it was
+            action->setChecked(!on);
         });
     }
 
@@ -279,30 +283,41 @@ void ViewerWindow::SetSideBySide(bool on) {
     if (current) GoToRow(*current);
 }
 
-void ViewerWindow::SetOptions(const IgnoreOptions& options) {
-    if (options == comparison_.options) return;
+bool ViewerWindow::SetOptions(const IgnoreOptions& options) {
+    if (options == comparison_.options) return true;
     const std::optional<std::size_t> current = CurrentRow();
     const Row before = current ? comparison_.rows[*current] : Row{};
+    std::optional<Comparison> redone =
+        RunWithProgress(this, [earlier = comparison_, options](const CancelFlag* cancel) mutable {
+            earlier.Rediff(options, cancel);
+            return earlier;
+        });
+    if (!redone) return false;
     model_->BeginChange();
-    comparison_.Rediff(options);
+    comparison_ = std::move(*redone);
     model_->EndChange();
     ShowComparison();
     // Stay on the same line of the first file (or the second, for an added line).
-    if (!current) return;
+    if (!current) return true;
     const bool inFirst = before.first >= 0;
     if (std::optional<std::size_t> row =
             comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
         GoToRow(*row);
     }
+    return true;
 }
 
 void ViewerWindow::Reload() {
     const std::optional<std::size_t> current = CurrentRow();
     const std::optional<Row> before =
         current ? std::optional<Row>(comparison_.rows[*current]) : std::nullopt;
+    std::optional<Comparison> again =
+        RunWithProgress(this, [earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
+    if (!again) return;
     model_->BeginChange();
-    comparison_ = Compare(comparison_.first.path, comparison_.second.path, kTextLimitBytes,
-                          comparison_.options);
+    comparison_ = std::move(*again);
     model_->EndChange();
     notice_->hide();
     WatchFiles();

@@ -25,7 +25,7 @@ namespace viewer {
 namespace {
 
 QString SideText(const QString& title, const FileSide& side, Outcome outcome) {
-    QString text = QStringLiteral("%1: %2").arg(title, PathText(side.path).toHtmlEscaped());
+    QString text = QStringLiteral("%1: %2").arg(title, PathText(side.Name(true)).toHtmlEscaped());
     if (outcome == Outcome::Text) {
         text += QStringLiteral("　(%1)").arg(ToQString(EncodingText(side)));
     }
@@ -212,9 +212,9 @@ void ViewerWindow::SizeColumns() {
 
 void ViewerWindow::ShowComparison() {
     const bool text = comparison_.outcome == Outcome::Text;
-    setWindowTitle(ToQString(
-        comparison_.Title(PathText(comparison_.first.path.filename()).toStdU16String(),
-                          PathText(comparison_.second.path.filename()).toStdU16String())));
+    setWindowTitle(
+        ToQString(comparison_.Title(PathText(comparison_.first.Name(false)).toStdU16String(),
+                                    PathText(comparison_.second.Name(false)).toStdU16String())));
     names_->setText(SideText(QStringLiteral("第一"), comparison_.first, comparison_.outcome) +
                     QStringLiteral("<br>") +
                     SideText(QStringLiteral("第二"), comparison_.second, comparison_.outcome));

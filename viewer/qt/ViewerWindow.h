@@ -52,7 +52,8 @@ public slots:
     void LastDifference();
     void Reload();
     void SetSideBySide(bool on);
-    void SetOptions(const IgnoreOptions& options);
+    // Compares again under other options; false when the user stopped it (nothing changed).
+    bool SetOptions(const IgnoreOptions& options);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,22 +1,23 @@
 // diff-zarvo-view FIRST SECOND: shows how two files differ. The front end starts it with exactly
-// these two arguments; it reads them and writes nothing.
+// these two arguments; it reads them and writes nothing. `-u` writes a unified diff instead, and
+// `-L` names the files (Arguments.h).
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
+#include <optional>
+#include <vector>
 
+#include "Arguments.h"
 #include "Comparison.h"
+#include "Progress.h"
 #include "QtText.h"
+#include "Unified.h"
 #include "ViewerWindow.h"
 #include "platform/qt/DisplayCheck.h"
 
 namespace {
-
-const char kUsage[] =
-    "使い方: diff-zarvo-view 第一のファイル 第二のファイル\n"
-    "2つのファイルを比較し、相違を表示します。\n";
 
 // Ends the program once the window has been painted: the benchmark's way to time the start-up
 // without a display of its own to watch.
@@ -36,35 +37,53 @@ protected:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only the hidden benchmark form has four arguments, so a file named like the option is
-    // still a file in the form the front end uses.
-    const bool exitWhenShown = argc == 4 && std::strcmp(argv[1], "--exit-when-shown") == 0;
-    const int firstArgument = exitWhenShown ? 2 : 1;
+    std::vector<std::filesystem::path> arguments;
+    // The names go to the core as the bytes they are.
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
 
-    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
+    // A unified diff needs no display: it is written before anything of Qt starts.
+    if (parsed && parsed->unified) {
+        const viewer::UnifiedOutput result = viewer::UnifiedDiff(
+            parsed->first, parsed->second, viewer::PrintedName(parsed->firstLabel),
+            viewer::PrintedName(parsed->secondLabel));
+        std::fwrite(result.out.data(), 1, result.out.size(), stdout);
+        std::fputs(result.err.c_str(), stderr);
+        return std::fflush(stdout) == 0 ? result.exitCode : 2;
+    }
+
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
-    if (argc - firstArgument != 2) {
-        std::fputs(kUsage, stderr);
+    if (!parsed) {
+        const QString usage = QString::fromStdU16String(viewer::Usage());
+        std::fputs(usage.toLocal8Bit().constData(), stderr);
+        // A script without a display has been told; a desktop user is shown it too.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            return 2;
+        }
+        platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
         QApplication app(qtArgc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"),
-                              QString::fromUtf8(kUsage));
+        QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"), usage);
         return 2;
     }
+    platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    // The names go to the core as the bytes they are.
-    viewer::Comparison comparison = viewer::Compare(std::filesystem::path(argv[firstArgument]),
-                                                    std::filesystem::path(argv[firstArgument + 1]));
-    const bool unreadable = comparison.outcome == viewer::Outcome::Unreadable;
-    for (const QString& error : viewer::ErrorLines(comparison)) {
+    std::optional<viewer::Comparison> comparison = viewer::RunWithProgress(
+        nullptr,
+        [&](const viewer::CancelFlag* cancel) { return viewer::CompareFiles(*parsed, cancel); });
+    if (!comparison) return 2;  // the user stopped it before the window opened
+    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
+    for (const QString& error : viewer::ErrorLines(*comparison)) {
         std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
     }
 
-    viewer::ViewerWindow window(std::move(comparison));
+    viewer::ViewerWindow window(std::move(*comparison));
     QuitWhenPainted quitter;
-    if (exitWhenShown) window.installEventFilter(&quitter);
+    if (parsed->exitWhenShown) window.installEventFilter(&quitter);
     window.show();
     const int code = app.exec();
     return unreadable ? 1 : code;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Progress.h"
+
 namespace viewer {
 
 namespace {
@@ -71,7 +73,7 @@ UINT DpiOf(HWND hwnd) {
 int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
 
 std::wstring SideText(const wchar_t* title, const FileSide& side, Outcome outcome) {
-    std::wstring text = std::wstring(title) + L": " + side.path.wstring();
+    std::wstring text = std::wstring(title) + L": " + side.Name(true).wstring();
     if (outcome == Outcome::Text) {
         text += L"　(" + Wide(EncodingText(side)) + L")";
     }
@@ -289,10 +291,10 @@ void ViewerWindow::Layout() {
 
 void ViewerWindow::ShowComparison() {
     const bool text = comparison_.outcome == Outcome::Text;
-    SetWindowTextW(
-        hwnd_, W(comparison_.Title(
-                   reinterpret_cast<const char16_t*>(comparison_.first.path.filename().c_str()),
-                   reinterpret_cast<const char16_t*>(comparison_.second.path.filename().c_str()))));
+    SetWindowTextW(hwnd_,
+                   W(comparison_.Title(
+                       reinterpret_cast<const char16_t*>(comparison_.first.Name(false).c_str()),
+                       reinterpret_cast<const char16_t*>(comparison_.second.Name(false).c_str()))));
     SetWindowTextW(names_, (SideText(L"第一", comparison_.first, comparison_.outcome) + L"\n" +
                             SideText(L"第二", comparison_.second, comparison_.outcome))
                                .c_str());
@@ -396,8 +398,13 @@ void ViewerWindow::Reload() {
     const std::optional<Row> before = current && *current < comparison_.rows.size()
                                           ? std::optional<Row>(comparison_.rows[*current])
                                           : std::nullopt;
+    std::optional<Comparison> again =
+        RunWithProgress(hwnd_, [earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
+    if (!again) return;
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    comparison_ = Compare(comparison_.first.path, comparison_.second.path);
+    comparison_ = std::move(*again);
     ShowComparison();
     InvalidateRect(list_, nullptr, TRUE);
     if (comparison_.HiddenNote().empty()) {

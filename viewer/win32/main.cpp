@@ -1,27 +1,78 @@
 // diff-zarvo-view.exe FIRST SECOND: shows how two files differ. The front end starts it with
-// exactly these two arguments, each in double quotes; it reads them and writes nothing.
+// exactly these two arguments, each in double quotes; it reads them and writes nothing. `-u`
+// writes a unified diff instead, and `-L` names the files (Arguments.h).
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+#include "Progress.h"
+#include "Unified.h"
 #include "ViewerWindow.h"
+
+namespace {
+
+// A program of the Windows subsystem has standard handles only when its caller gave it some (a
+// pipe, a file); started from a console without them, it writes to that console.
+HANDLE StandardHandle(DWORD which) {
+    HANDLE handle = GetStdHandle(which);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return handle;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        handle = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        if (handle != INVALID_HANDLE_VALUE) return handle;
+    }
+    return nullptr;
+}
+
+// Writes all of `bytes`; false when they could not all be written.
+bool WriteAll(HANDLE handle, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (handle == nullptr ||
+            !WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The wide command line, so that any file name arrives whole, whatever the code page.
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv == nullptr || argc != 3) {
-        MessageBoxW(nullptr,
-                    L"使い方: diff-zarvo-view 第一のファイル 第二のファイル\n"
-                    L"2つのファイルを比較し、相違を表示します。",
+    std::vector<std::filesystem::path> arguments;
+    for (int i = 1; argv != nullptr && i < argc; ++i) arguments.emplace_back(argv[i]);
+    if (argv != nullptr) LocalFree(argv);
+    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
+    if (parsed && parsed->unified) {
+        const viewer::UnifiedOutput result = viewer::UnifiedDiff(
+            parsed->first, parsed->second, viewer::PrintedName(parsed->firstLabel),
+            viewer::PrintedName(parsed->secondLabel));
+        const bool written = WriteAll(StandardHandle(STD_OUTPUT_HANDLE), result.out);
+        WriteAll(StandardHandle(STD_ERROR_HANDLE), result.err);
+        return written ? result.exitCode : 2;
+    }
+    if (!parsed) {
+        const std::u16string usage = viewer::Usage();
+        MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(usage.c_str()),
                     L"Diff-Zarvo ビューアー", MB_OK | MB_ICONERROR);
         return 2;
     }
-    viewer::Comparison comparison =
-        viewer::Compare(std::filesystem::path(argv[1]), std::filesystem::path(argv[2]));
-    LocalFree(argv);
-    const bool unreadable = comparison.outcome == viewer::Outcome::Unreadable;
+    std::optional<viewer::Comparison> comparison = viewer::RunWithProgress(
+        nullptr,
+        [&](const viewer::CancelFlag* cancel) { return viewer::CompareFiles(*parsed, cancel); });
+    if (!comparison) return 2;  // the user stopped it before the window opened
+    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
 
-    viewer::ViewerWindow window(std::move(comparison));
+    viewer::ViewerWindow window(std::move(*comparison));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (window.TranslateKeys(msg)) continue;

@@ -1,0 +1,38 @@
+// The comparison as a unified diff, as `diff -u` writes it: the viewer's answer for scripts and
+// version control, exact to the byte, so that `patch` applied to the first file gives the second.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Cancel.h"
+
+namespace viewer {
+
+// The lines of `bytes` as diff cuts them: each ends after its LF; the last may have none.
+std::vector<std::string_view> RawLines(std::string_view bytes);
+
+// The hunks of a unified diff of `first` against `second`, with `context` common lines around
+// each change; empty when the two are equal. A line without a final LF is followed by
+// "\ No newline at end of file".
+std::string UnifiedHunks(std::string_view first, std::string_view second, int context = 3,
+                         const CancelFlag* cancel = nullptr);
+
+struct UnifiedOutput {
+    int exitCode = 2;  // as diff: 0 the same, 1 different, 2 trouble
+    std::string out;   // for standard output
+    std::string err;   // for standard error, UTF-8
+};
+
+// `diff -u FIRST SECOND`, the files compared as bytes. A label, when not empty, names its file
+// in the header instead of its path (and its time). Binary files that differ give "Binary files
+// A and B differ", as diff says it.
+UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesystem::path& second,
+                          const std::string& firstLabel = {}, const std::string& secondLabel = {});
+
+// A path or a label as the bytes to print: a POSIX name as it is, a Windows name in UTF-8.
+std::string PrintedName(const std::filesystem::path& path);
+
+}  // namespace viewer

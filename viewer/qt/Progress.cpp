@@ -1,0 +1,77 @@
+#include "Progress.h"
+
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+#include <utility>
+
+namespace viewer {
+
+namespace {
+
+constexpr int kQuietMillis = 500;
+
+// Closing the window while its comparison runs stops the comparison, then closes the window.
+class CloseWatcher : public QObject {
+public:
+    CloseWatcher(QWidget* window, Background& job) : job_(job) { window->installEventFilter(this); }
+    bool closeAsked() const { return closeAsked_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+        closeAsked_ = true;
+        job_.Cancel();
+        event->ignore();
+        return true;
+    }
+
+private:
+    Background& job_;
+    bool closeAsked_ = false;
+};
+
+}  // namespace
+
+std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work) {
+    QEventLoop loop;
+    Background job(std::move(work),
+                   [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
+    std::optional<CloseWatcher> watcher;
+    if (parent != nullptr) watcher.emplace(parent, job);
+    // A short comparison shows nothing: the user's input waits until it is over.
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    quiet.start(kQuietMillis);
+    if (!job.Done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!job.Done()) {
+        QProgressDialog dialog(QStringLiteral("比較しています…（Esc で中止）"),
+                               QStringLiteral("中止"), 0, 0, parent);
+        dialog.setWindowTitle(QStringLiteral("Diff-Zarvo ビューアー"));
+        dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+        dialog.setMinimumDuration(0);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        // Its button and closing it say "canceled"; Esc rejects it.
+        QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&job] { job.Cancel(); });
+        QObject::connect(&dialog, &QDialog::rejected, &loop, [&job] { job.Cancel(); });
+        dialog.show();
+        if (!job.Done()) loop.exec();
+    }
+    std::optional<Comparison> result = job.Take();
+    if (watcher && watcher->closeAsked()) {
+        QPointer<QWidget> window(parent);
+        QTimer::singleShot(0, parent, [window] {
+            if (window) window->close();
+        });
+        watcher.reset();
+        return std::nullopt;
+    }
+    return result;
+}
+
+}  // namespace viewer

@@ -1,0 +1,17 @@
+// Runs a comparison off the window's thread. Past half a second a dialog says it is working;
+// Esc, its button or closing it (or the window) stops the work at once.
+#pragma once
+
+#include <optional>
+
+#include "Background.h"
+
+class QWidget;
+
+namespace viewer {
+
+// The comparison, or nothing when the user stopped it. `parent` (may be null) is the window the
+// dialog belongs to; its input waits meanwhile.
+std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work);
+
+}  // namespace viewer

@@ -1,0 +1,20 @@
+// Runs a comparison off the window's thread. Past half a second a small window says it is
+// working; Esc, its 中止 button or closing it stops the work at once. The owner's input waits
+// meanwhile, as under a dialog, while it still paints.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "Background.h"
+
+namespace viewer {
+
+// The class of the window that says a comparison is running, for tests to find it.
+inline constexpr wchar_t kProgressClass[] = L"DiffZarvoViewerProgress";
+
+// The comparison, or nothing when the user stopped it. `owner` may be null.
+std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work);
+
+}  // namespace viewer
