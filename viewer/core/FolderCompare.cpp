@@ -1,0 +1,319 @@
+// The folder walk: both folders listed level by level, names matched as the system matches
+// them, each pair given its state before the next is looked at.
+#include "FolderCompare.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "FileRead.h"
+
+namespace viewer {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Small enough to stay out of the allocator's mapped blocks, large enough for few reads.
+constexpr std::int64_t kBlockBytes = 64 * 1024;
+
+std::u16string Side(int side, const std::u16string& reason) {
+    return (side == 1 ? u"第一: " : u"第二: ") + reason;
+}
+
+std::u16string Sides(const std::u16string& reason1, const std::u16string& reason2) {
+    if (reason2.empty()) return Side(1, reason1);
+    if (reason1.empty()) return Side(2, reason2);
+    return Side(1, reason1) + u"、" + Side(2, reason2);
+}
+
+// Fills `buffer` but at the end of the file; -1 on a read error.
+std::int64_t ReadBlock(InputFile& file, char* buffer) {
+    std::int64_t filled = 0;
+    while (filled < kBlockBytes) {
+        const std::int64_t got = file.Read(buffer + filled, kBlockBytes - filled);
+        if (got < 0) return -1;
+        if (got == 0) break;
+        filled += got;
+    }
+    return filled;
+}
+
+class Walker {
+public:
+    Walker(const fs::path& first, const fs::path& second, FolderSink& sink, std::stop_token stop)
+        : first_(first),
+          second_(second),
+          sink_(sink),
+          stop_(std::move(stop)),
+          block1_(std::make_unique<char[]>(kBlockBytes)),
+          block2_(std::make_unique<char[]>(kBlockBytes)) {}
+
+    bool Stopped() const { return stop_.stop_requested(); }
+
+    // Tells the entries under a folder pair (either side may be absent), whose own entry is
+    // `parent`, then goes down into the folders among them.
+    void Walk(const fs::path& relative1, const fs::path& relative2, std::vector<FolderItem>* items1,
+              std::vector<FolderItem>* items2, std::int32_t parent, std::int32_t depth) {
+        const auto byName = [](const FolderItem& a, const FolderItem& b) {
+            return CompareNames(a.name, b.name) < 0;
+        };
+        std::vector<FolderItem> none;
+        std::vector<FolderItem>& list1 = items1 != nullptr ? *items1 : none;
+        std::vector<FolderItem>& list2 = items2 != nullptr ? *items2 : none;
+        std::sort(list1.begin(), list1.end(), byName);
+        std::sort(list2.begin(), list2.end(), byName);
+        std::size_t at1 = 0, at2 = 0;
+        while ((at1 < list1.size() || at2 < list2.size()) && !Stopped()) {
+            int order = 0;
+            if (at1 == list1.size()) {
+                order = 1;
+            } else if (at2 == list2.size()) {
+                order = -1;
+            } else {
+                order = CompareNames(list1[at1].name, list2[at2].name);
+            }
+            const FolderItem* item1 = order <= 0 ? &list1[at1++] : nullptr;
+            const FolderItem* item2 = order >= 0 ? &list2[at2++] : nullptr;
+            Pair(relative1, relative2, item1, item2, parent, depth);
+        }
+    }
+
+private:
+    void Pair(const fs::path& relative1, const fs::path& relative2, const FolderItem* item1,
+              const FolderItem* item2, std::int32_t parent, std::int32_t depth) {
+        FolderEntry entry;
+        entry.parent = parent;
+        entry.depth = depth;
+        if (item1 != nullptr) {
+            entry.relative = relative1 / item1->name;
+            entry.name = DisplayName(item1->name);
+            entry.kind1 = item1->kind;
+            if (item1->kind == EntryKind::File) entry.size1 = item1->size;
+        }
+        if (item2 != nullptr) {
+            entry.relative2 = relative2 / item2->name;
+            if (item1 == nullptr) {
+                entry.relative = entry.relative2;
+                entry.name = DisplayName(item2->name);
+            } else if (item1->name != item2->name) {
+                entry.name2 = DisplayName(item2->name);
+            }
+            entry.kind2 = item2->kind;
+            if (item2->kind == EntryKind::File) entry.size2 = item2->size;
+        }
+
+        // A folder on one side only, or on both: listed before its entry is told, so that a
+        // folder that cannot be read is told as such.
+        const bool folder1 = entry.kind1 == EntryKind::Folder;
+        const bool folder2 = entry.kind2 == EntryKind::Folder;
+        if ((folder1 || folder2) &&
+            (entry.kind1 == entry.kind2 || item1 == nullptr || item2 == nullptr)) {
+            std::vector<FolderItem> list1, list2;
+            std::u16string reason1, reason2;
+            const bool read1 = !folder1 || ListFolder(first_ / entry.relative, list1, reason1);
+            const bool read2 = !folder2 || ListFolder(second_ / entry.relative2, list2, reason2);
+            if (!read1 || !read2) {
+                entry.state = FolderState::Unreadable;
+                entry.reason = Sides(reason1, reason2);
+                Tell(std::move(entry));
+                return;
+            }
+            entry.state = folder1 && folder2 ? FolderState::Same
+                          : folder1          ? FolderState::OnlyFirst
+                                             : FolderState::OnlySecond;
+            const fs::path here1 = entry.relative;
+            const fs::path here2 = entry.relative2;
+            const bool differs = entry.state != FolderState::Same;
+            const std::int32_t index = Tell(std::move(entry));
+            // A folder on one side only has its state already; the folders above know.
+            folders_.push_back({index, differs});
+            Walk(here1, here2, folder1 ? &list1 : nullptr, folder2 ? &list2 : nullptr, index,
+                 depth + 1);
+            folders_.pop_back();
+            return;
+        }
+
+        if (item1 == nullptr) {
+            entry.state = FolderState::OnlySecond;
+        } else if (item2 == nullptr) {
+            entry.state = FolderState::OnlyFirst;
+        } else if (item1->kind != item2->kind) {
+            entry.state = FolderState::KindsDiffer;
+        } else {
+            entry.state = Contents(entry, *item1, *item2);
+        }
+        Tell(std::move(entry));
+    }
+
+    // Two entries of one kind, neither a folder.
+    FolderState Contents(FolderEntry& entry, const FolderItem& item1, const FolderItem& item2) {
+        switch (item1.kind) {
+            case EntryKind::File:
+                return Files(entry, item1, item2);
+            case EntryKind::Link: {
+                std::string target1, target2;
+                std::u16string reason1, reason2;
+                const bool read1 = ReadLink(first_ / entry.relative, target1, reason1);
+                const bool read2 = ReadLink(second_ / entry.relative2, target2, reason2);
+                if (!read1 || !read2) {
+                    entry.reason = Sides(reason1, reason2);
+                    return FolderState::Unreadable;
+                }
+                return target1 == target2 ? FolderState::Same : FolderState::Different;
+            }
+            case EntryKind::Device:
+                return item1.special == item2.special ? FolderState::Same : FolderState::Different;
+            case EntryKind::Fifo:
+            case EntryKind::Socket:
+                return FolderState::Same;  // nothing in them to compare
+            default:
+                entry.reason = Sides(item1.error.empty() ? u"種類が分かりません" : item1.error,
+                                     item2.error.empty() ? u"種類が分かりません" : item2.error);
+                return FolderState::Unreadable;
+        }
+    }
+
+    FolderState Files(FolderEntry& entry, const FolderItem& item1, const FolderItem& item2) {
+        if (item1.size != item2.size) return FolderState::Different;
+        const fs::path path1 = first_ / entry.relative;
+        const fs::path path2 = second_ / entry.relative2;
+        if (SameFile(path1, item1, path2, item2)) return FolderState::Same;
+        InputFile file1(path1);
+        InputFile file2(path2);
+        if (!file1.ok() || !file2.ok()) {
+            entry.reason = Sides(file1.error(), file2.error());
+            return FolderState::Unreadable;
+        }
+        // Sizes may have changed since the listing.
+        if (file1.size() != file2.size()) return FolderState::Different;
+        ++progress_.filesCompared;
+        for (;;) {
+            if (Stopped()) return FolderState::Same;  // not told: the walk ends here
+            const std::int64_t got1 = ReadBlock(file1, block1_.get());
+            const std::int64_t got2 = ReadBlock(file2, block2_.get());
+            if (got1 < 0 || got2 < 0) {
+                entry.reason =
+                    Sides(got1 < 0 ? file1.error() : u"", got2 < 0 ? file2.error() : u"");
+                return FolderState::Unreadable;
+            }
+            progress_.bytesCompared += got1 + got2;
+            if (got1 != got2 || !std::equal(block1_.get(), block1_.get() + got1, block2_.get())) {
+                return FolderState::Different;
+            }
+            if (got1 == 0) return FolderState::Same;
+            if (progress_.bytesCompared - reported_ >= (64 << 20)) {
+                reported_ = progress_.bytesCompared;
+                sink_.Progress(progress_);
+            }
+        }
+    }
+
+    std::int32_t Tell(FolderEntry entry) {
+        if (Stopped()) return -1;
+        const bool differs = entry.state != FolderState::Same;
+        sink_.Added(entry);
+        const std::int32_t index = static_cast<std::int32_t>(progress_.entries++);
+        // Every folder above a difference holds one: marked as soon as it is known.
+        if (differs) {
+            for (auto folder = folders_.rbegin(); folder != folders_.rend() && !folder->second;
+                 ++folder) {
+                folder->second = true;
+                sink_.Changed(folder->first, FolderState::Different);
+            }
+        }
+        sink_.Progress(progress_);
+        return index;
+    }
+
+    const fs::path& first_;
+    const fs::path& second_;
+    FolderSink& sink_;
+    std::stop_token stop_;
+    std::unique_ptr<char[]> block1_;
+    std::unique_ptr<char[]> block2_;
+    FolderProgress progress_;
+    std::int64_t reported_ = 0;
+    // The folders being walked, innermost last, each with whether it is known to differ.
+    std::vector<std::pair<std::int32_t, bool>> folders_;
+};
+
+}  // namespace
+
+FolderEnd CompareFolders(const fs::path& first, const fs::path& second, FolderSink& sink,
+                         std::stop_token stop, std::u16string& error) {
+    std::vector<FolderItem> items1, items2;
+    std::u16string reason1, reason2;
+    const bool read1 = ListFolder(first, items1, reason1);
+    const bool read2 = ListFolder(second, items2, reason2);
+    if (!read1 || !read2) {
+        error = Sides(reason1, reason2);
+        return FolderEnd::Unreadable;
+    }
+    Walker walker(first, second, sink, stop);
+    walker.Walk({}, {}, &items1, &items2, -1, 0);
+    return walker.Stopped() ? FolderEnd::Cancelled : FolderEnd::Done;
+}
+
+std::u16string FolderCountsText(const std::vector<FolderEntry>& entries) {
+    // A folder only on one side counts once, as diff tells it, not once more for each file in it.
+    std::int64_t counts[6] = {};
+    for (const FolderEntry& entry : entries) {
+        const bool aggregate = entry.state == FolderState::Different &&
+                               entry.kind1 == EntryKind::Folder && entry.kind2 == EntryKind::Folder;
+        const bool inherited = entry.parent >= 0 &&
+                               static_cast<std::size_t>(entry.parent) < entries.size() &&
+                               entries[static_cast<std::size_t>(entry.parent)].state == entry.state;
+        if (!aggregate && !(inherited && entry.state != FolderState::Different)) {
+            ++counts[static_cast<int>(entry.state)];
+        }
+    }
+    const auto number = [](std::int64_t value) {
+        std::u16string text;
+        for (const char digit : std::to_string(value)) text += static_cast<char16_t>(digit);
+        return text;
+    };
+    const std::int64_t different = counts[static_cast<int>(FolderState::Different)];
+    const std::int64_t only1 = counts[static_cast<int>(FolderState::OnlyFirst)];
+    const std::int64_t only2 = counts[static_cast<int>(FolderState::OnlySecond)];
+    const std::int64_t kinds = counts[static_cast<int>(FolderState::KindsDiffer)];
+    const std::int64_t unreadable = counts[static_cast<int>(FolderState::Unreadable)];
+    if (different + only1 + only2 + kinds + unreadable == 0) return u"相違なし";
+    std::u16string text = u"相違 " + number(different) + u" 件 — 第一だけ " + number(only1) +
+                          u" — 第二だけ " + number(only2);
+    if (kinds > 0) text += u" — 種類違い " + number(kinds);
+    if (unreadable > 0) text += u" — 読めない " + number(unreadable);
+    return text;
+}
+
+std::pair<fs::path, fs::path> ResolveFileAndFolder(const fs::path& first, const fs::path& second) {
+    std::error_code error;
+    const bool folder1 = fs::is_directory(first, error);
+    const bool folder2 = fs::is_directory(second, error);
+    if (folder1 && !folder2 && second.has_filename()) return {first / second.filename(), second};
+    if (folder2 && !folder1 && first.has_filename()) return {first, second / first.filename()};
+    return {first, second};
+}
+
+std::u16string KindName(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::None:
+            return u"なし";
+        case EntryKind::File:
+            return u"ファイル";
+        case EntryKind::Folder:
+            return u"フォルダー";
+        case EntryKind::Link:
+            return u"リンク";
+        case EntryKind::Fifo:
+            return u"FIFO";
+        case EntryKind::Device:
+            return u"デバイス";
+        case EntryKind::Socket:
+            return u"ソケット";
+        case EntryKind::Other:
+            break;
+    }
+    return u"その他";
+}
+
+}  // namespace viewer

@@ -1,0 +1,218 @@
+// The folder walk turned into diff's output, entry by entry as the walk tells them: nothing is
+// kept but the file pair being written.
+#include "FolderUnified.h"
+
+#include <algorithm>
+
+#include "FileRead.h"
+#include "FolderCompare.h"
+#include "TextDecode.h"
+
+namespace viewer {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// A path as printed, with "/" between its parts: a POSIX name as its bytes, a Windows name in
+// UTF-8.
+std::string Printed(const fs::path& path) {
+#ifdef _WIN32
+    std::string printed = Utf8(path.u16string());
+    for (char& c : printed) {
+        if (c == '\\') c = '/';
+    }
+    return printed;
+#else
+    return path.native();
+#endif
+}
+
+// The name a folder's paths start with: its own last part ("a" for "/tmp/a/").
+std::string Base(const fs::path& folder) {
+    fs::path name = folder.filename();
+    if (name.empty()) name = folder.parent_path().filename();
+    if (name.empty() || name == "." || name == "..") return Printed(folder.lexically_normal());
+    return Printed(name);
+}
+
+// diff's words for a kind of entry.
+const char* KindWords(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::File:
+            return "regular file";
+        case EntryKind::Folder:
+            return "directory";
+        case EntryKind::Link:
+            return "symbolic link";
+        case EntryKind::Fifo:
+            return "fifo";
+        case EntryKind::Device:
+            return "special file";
+        case EntryKind::Socket:
+            return "socket";
+        default:
+            return "file";
+    }
+}
+
+class Writer : public FolderSink {
+public:
+    Writer(const fs::path& first, const fs::path& second, const FolderUnifiedOutput& output,
+           const HunksWriter& hunks)
+        : first_(first),
+          second_(second),
+          base1_(Base(first)),
+          base2_(Base(second)),
+          output_(output),
+          hunks_(hunks) {}
+
+    int code = 0;
+
+    void Added(const FolderEntry& entry) override {
+        const std::string label1 = base1_ + '/' + Printed(entry.relative);
+        const std::string label2 =
+            base2_ + '/' +
+            Printed(entry.kind2 != EntryKind::None ? entry.relative2 : entry.relative);
+        switch (entry.state) {
+            case FolderState::Same:
+            case FolderState::Different:
+                if (entry.kind1 == EntryKind::File && entry.state == FolderState::Different) {
+                    Files(entry, label1, label2);
+                } else if (entry.state == FolderState::Different &&
+                           entry.kind1 != EntryKind::Folder) {
+                    Differs(entry.kind1 == EntryKind::Link ? "Symbolic links " : "Files ", label1,
+                            label2);
+                }
+                return;
+            case FolderState::OnlyFirst:
+            case FolderState::OnlySecond:
+                Alone(entry, label1, label2);
+                return;
+            case FolderState::KindsDiffer:
+                output_.out("File " + label1 + " is a " + KindWords(entry.kind1) + " while file " +
+                            label2 + " is a " + KindWords(entry.kind2) + '\n');
+                code = std::max(code, 1);
+                return;
+            case FolderState::Unreadable:
+                Trouble(label1, entry.reason);
+                return;
+        }
+    }
+    void Changed(std::int32_t, FolderState) override {}
+    void Progress(const FolderProgress&) override {}
+
+    void Trouble(const std::string& label, const std::u16string& reason) {
+        output_.err("diff-zarvo-view: " + label + ": " + Utf8(reason) + '\n');
+        code = 2;
+    }
+
+private:
+    void Differs(const char* what, const std::string& label1, const std::string& label2) {
+        output_.out(what + label1 + " and " + label2 + " differ\n");
+        code = std::max(code, 1);
+    }
+
+    bool Read(const fs::path& path, const std::string& label, std::string& bytes) {
+        InputFile file(path);
+        if (file.ok() && file.ReadAll(bytes)) return true;
+        Trouble(label, file.error());
+        return false;
+    }
+
+    void Texts(const std::string& bytes1, const std::string& bytes2, const std::string& label1,
+               const std::string& label2) {
+        if (bytes1 == bytes2) return;  // changed back since the walk compared them
+        if (LooksBinary(bytes1) || LooksBinary(bytes2)) {
+            Differs("Binary files ", label1, label2);
+            return;
+        }
+        output_.out("--- " + label1 + "\n+++ " + label2 + '\n' + hunks_(bytes1, bytes2));
+        code = std::max(code, 1);
+    }
+
+    void Files(const FolderEntry& entry, const std::string& label1, const std::string& label2) {
+        std::string bytes1, bytes2;
+        if (!Read(first_ / entry.relative, label1, bytes1) ||
+            !Read(second_ / entry.relative2, label2, bytes2)) {
+            return;
+        }
+        Texts(bytes1, bytes2, label1, label2);
+    }
+
+    // An entry in one folder only: a file against an empty one, as -N does; a folder's files
+    // come as entries of their own.
+    void Alone(const FolderEntry& entry, const std::string& label1, const std::string& label2) {
+        const bool inFirst = entry.state == FolderState::OnlyFirst;
+        const EntryKind kind = inFirst ? entry.kind1 : entry.kind2;
+        if (kind == EntryKind::Folder) return;
+        if (kind != EntryKind::File) {
+            const std::string& label = inFirst ? label1 : label2;
+            output_.out("Only in " + label.substr(0, label.rfind('/')) + ": " +
+                        label.substr(label.rfind('/') + 1) + '\n');
+            code = std::max(code, 1);
+            return;
+        }
+        std::string bytes;
+        if (!Read((inFirst ? first_ / entry.relative : second_ / entry.relative2),
+                  inFirst ? label1 : label2, bytes)) {
+            return;
+        }
+        if (inFirst) {
+            Texts(bytes, {}, label1, label2);
+        } else {
+            Texts({}, bytes, label1, label2);
+        }
+    }
+
+    const fs::path& first_;
+    const fs::path& second_;
+    const std::string base1_;
+    const std::string base2_;
+    const FolderUnifiedOutput& output_;
+    const HunksWriter& hunks_;
+};
+
+}  // namespace
+
+int WriteFolderUnified(const fs::path& first, const fs::path& second,
+                       const FolderUnifiedOutput& output, const HunksWriter& hunks) {
+    Writer writer(first, second, output, hunks);
+    std::u16string error;
+    if (CompareFolders(first, second, writer, {}, error) == FolderEnd::Unreadable) {
+        output.err("diff-zarvo-view: " + Utf8(error) + '\n');
+        return 2;
+    }
+    return writer.code;
+}
+
+}  // namespace viewer
