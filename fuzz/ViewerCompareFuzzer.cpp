@@ -70,10 +70,13 @@ void Store(const std::string& name, std::string_view bytes) {
 
 // The lines of a file as the viewer should cut them, its byte order mark left out.
 std::vector<RawLine> FileLines(std::string_view bytes, const viewer::FileSide& side) {
+    // UTF-16 may come without its mark.
     const std::size_t mark =
-        side.encoding == Encoding::Utf8Bom                                         ? 3
-        : side.encoding == Encoding::Utf16Le || side.encoding == Encoding::Utf16Be ? 2
-                                                                                   : 0;
+        side.encoding == Encoding::Utf8Bom ? 3
+        : (side.encoding == Encoding::Utf16Le && bytes.starts_with("\xFF\xFE")) ||
+                (side.encoding == Encoding::Utf16Be && bytes.starts_with("\xFE\xFF"))
+            ? 2
+            : 0;
     return viewercheck::SplitLines(bytes.substr(mark), viewer::UnitBytes(side.encoding),
                                    side.encoding == Encoding::Utf16Be);
 }

@@ -255,7 +255,9 @@ std::u16string EncodingName(Encoding encoding) {
 }
 
 bool LooksBinary(std::string_view bytes) {
-    if (HasUtf16Mark(bytes) || Utf16WithoutMark(bytes)) return false;
+    if (HasUtf16Mark(bytes)) return false;
+    // A UTF-8 mark says what the file is, as it does when the encoding is detected.
+    if (!StartsWith(bytes, "\xEF\xBB\xBF") && Utf16WithoutMark(bytes)) return false;
     return bytes.substr(0, kBinaryProbeBytes).find('\0') != std::string_view::npos;
 }
 
