@@ -70,7 +70,7 @@ TEST_F(FormTest, GoOpensTheViewerBesideTheProgramOnTheTwoDroppedFiles) {
         CloseHandle(p);
     });
     // The viewer compares off its window's thread, so it is idle before its window exists:
-    // look again each time the process has had a moment, until the window names the comparison
+    // look again each time the process has had a moment, until the title names the two files
     // or the viewer ends.
     Found found{GetProcessId(process), nullptr};
     wchar_t title[256] = {};
@@ -79,7 +79,7 @@ TEST_F(FormTest, GoOpensTheViewerBesideTheProgramOnTheTwoDroppedFiles) {
         found.window = nullptr;
         EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&found));
         if (found.window != nullptr) GetWindowTextW(found.window, title, 256);
-        if (wcsstr(title, L"Diff-Zarvo") != nullptr) break;
+        if (wcsstr(title, L"⇔") != nullptr) break;
         if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) break;
     }
     ASSERT_NE(found.window, nullptr);
