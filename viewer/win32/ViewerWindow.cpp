@@ -1,93 +1,27 @@
 #include "ViewerWindow.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "CommandBar.h"
+#include "FolderWatch.h"
+#include "InputBars.h"
+#include "OverviewStrip.h"
 #include "Progress.h"
+#include "Texts.h"
+#include "WinText.h"
+#include "platform/win32/Win32Internal.h"
 
 namespace viewer {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"DiffZarvoViewer";
-
-enum Command : WORD { kNext = 101, kPrevious, kFirst, kLast, kCopy, kReload };
-enum Column : int { kFirstNumber, kSecondNumber, kMark, kContent };
-
-// The colours of the Qt viewer: light red and blue rows, stronger shades for the changed runs.
-constexpr COLORREF kRemoved = RGB(0xff, 0xd4, 0xd4);
-constexpr COLORREF kAdded = RGB(0xcc, 0xee, 0xff);
-constexpr COLORREF kRemovedMark = RGB(0xff, 0x99, 0x99);
-constexpr COLORREF kAddedMark = RGB(0x80, 0xcc, 0xff);
-constexpr COLORREF kCurrentFrame = RGB(0x30, 0x30, 0x30);
-constexpr COLORREF kError = RGB(0xb0, 0x00, 0x00);
-
-const wchar_t* W(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-std::wstring Wide(const std::u16string& text) { return W(text); }
-
-const wchar_t* KindMark(RowKind kind) {
-    switch (kind) {
-        case RowKind::Removed:
-            return L"<!";
-        case RowKind::Added:
-            return L"!>";
-        case RowKind::Common:
-            break;
-    }
-    return L"";
-}
-
-COLORREF KindColour(RowKind kind) {
-    return kind == RowKind::Removed ? kRemoved
-           : kind == RowKind::Added ? kAdded
-                                    : GetSysColor(COLOR_WINDOW);
-}
-
-COLORREF MarkColour(RowKind kind) { return kind == RowKind::Removed ? kRemovedMark : kAddedMark; }
-
-// A selected row keeps its colour, a shade darker (as 108% darker in the Qt viewer).
-COLORREF Selected(COLORREF colour) {
-    auto darker = [](int channel) { return static_cast<BYTE>(channel * 100 / 108); };
-    return RGB(darker(GetRValue(colour)), darker(GetGValue(colour)), darker(GetBValue(colour)));
-}
-
-// The window's resolution: the monitor's where the system knows it (Windows 10), else the system's.
-UINT DpiOf(HWND hwnd) {
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi != nullptr && hwnd != nullptr) {
-        if (const UINT dpi = getDpi(hwnd); dpi != 0) return dpi;
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
-
-std::wstring SideText(const wchar_t* title, const FileSide& side, Outcome outcome) {
-    std::wstring text = std::wstring(title) + L": " + side.Name(true).wstring();
-    if (outcome == Outcome::Text) {
-        text += L"　(" + Wide(EncodingText(side)) + L")";
-    }
-    return text;
-}
-
-std::wstring ErrorLines(const Comparison& c) {
-    std::wstring lines;
-    for (const FileSide* side : {&c.first, &c.second}) {
-        if (side->error.empty()) continue;
-        lines += L"\n" + side->path.wstring() + L": " + Wide(side->error);
-    }
-    return lines;
-}
+constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
+constexpr UINT_PTR kListSubclass = 1;
+enum Child : int { kToolbar = 1, kNames, kLegend, kMessage, kNotice, kReloadButton, kList, kStatus,
+                   kStrip };
 
 void RegisterClassOnce() {
     static const bool registered = [] {
@@ -100,436 +34,549 @@ void RegisterClassOnce() {
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kClassName;
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof controls,
+                                      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
 }
 
+int TextWidth(HDC dc, std::u16string_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+                          static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
 }  // namespace
 
-ViewerWindow::ViewerWindow(Comparison comparison) : comparison_(std::move(comparison)) {
+ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settingsFile)
+    : session_(std::move(comparison), *this, std::move(settingsFile)) {
     RegisterClassOnce();
-    const bool text = comparison_.outcome == Outcome::Text;
-    hwnd_ = CreateWindowExW(0, kClassName, L"Diff-Zarvo ビューアー", WS_OVERLAPPEDWINDOW,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 1000, 700, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+    const bool rows = session_.ShowsRows();
+    hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            1000, 700, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
-    dpi_ = DpiOf(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(text ? 1000 : 680, dpi_),
-                 Scale(text ? 700 : 260, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    removedBrush_ = CreateSolidBrush(kRemoved);
-    addedBrush_ = CreateSolidBrush(kAdded);
-    const ACCEL keys[] = {{FVIRTKEY, VK_F8, kNext},
-                          {FVIRTKEY | FSHIFT, VK_F8, kPrevious},
-                          {FVIRTKEY, VK_F7, kPrevious},
-                          {FVIRTKEY | FCONTROL, VK_HOME, kFirst},
-                          {FVIRTKEY | FCONTROL, VK_END, kLast},
-                          {FVIRTKEY | FCONTROL, 'C', kCopy},
-                          {FVIRTKEY, VK_F5, kReload}};
-    keys_ = CreateAcceleratorTableW(const_cast<ACCEL*>(keys), static_cast<int>(std::size(keys)));
+    dpi_ = platform::win32::DpiOf(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(rows ? 1000 : 680), Scale(rows ? 700 : 300),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    removedBrush_ = CreateSolidBrush(Ref(ColourRole::Removed));
+    addedBrush_ = CreateSolidBrush(Ref(ColourRole::Added));
+    noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
     CreateControls();
     MakeFonts(dpi_);
-    ShowComparison();
-    // Open where the files part, as every comparison tool does.
-    if (text && !comparison_.differenceStarts.empty())
-        GoToRow(comparison_.differenceStarts.front());
     ShowWindow(hwnd_, SW_SHOWNORMAL);
-    SetFocus(text ? list_ : hwnd_);
+    UpdateWindow(hwnd_);
+    session_.Open();
+    SetFocus(rows ? list_ : hwnd_);
 }
 
 ViewerWindow::~ViewerWindow() {
+    watch_.reset();
+    strip_.reset();
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    DestroyAcceleratorTable(keys_);
-    DeleteObject(uiFont_);
-    DeleteObject(listFont_);
-    DeleteObject(removedBrush_);
-    DeleteObject(addedBrush_);
+    commands_.reset();
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(uiFont_), static_cast<HGDIOBJ>(listFont_),
+                           static_cast<HGDIOBJ>(removedBrush_), static_cast<HGDIOBJ>(addedBrush_),
+                           static_cast<HGDIOBJ>(noticeBrush_)}) {
+        if (object != nullptr) DeleteObject(object);
+    }
 }
+
+HWND ViewerWindow::toolbar() const { return commands_->toolbar(); }
+HWND ViewerWindow::strip() const { return strip_->hwnd(); }
+int ViewerWindow::Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+int ViewerWindow::textMargin() const { return Scale(4); }
 
 void ViewerWindow::CreateControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
-        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+    auto child = [&](const wchar_t* cls, std::u16string_view text, DWORD style, int id) {
+        return CreateWindowExW(0, cls, Wide(text).c_str(), WS_CHILD | style, 0, 0, 0, 0, hwnd_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                                nullptr);
     };
-    names_ = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 1);
-    legendRemoved_ = child(L"STATIC", L" <! 第一のファイルだけにある行 ", SS_LEFT | SS_NOPREFIX, 2);
-    legendAdded_ = child(L"STATIC", L" !> 第二のファイルだけにある行 ", SS_LEFT | SS_NOPREFIX, 3);
-    message_ = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 4);
-    list_ = CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
-        0, 0, hwnd_, reinterpret_cast<HMENU>(5), instance, nullptr);
+    commands_ = std::make_unique<CommandBar>(hwnd_, kToolbar);
+    // Each name ends in the file's own name and its encoding, which stay when the folder is long.
+    const DWORD nameStyle = WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS;
+    firstName_ = child(L"STATIC", u"", nameStyle, kNames);
+    secondName_ = child(L"STATIC", u"", nameStyle, kNames);
+    legendRemoved_ = child(L"STATIC", KindLegend(RowKind::Removed), SS_LEFT | SS_NOPREFIX, kLegend);
+    legendAdded_ = child(L"STATIC", KindLegend(RowKind::Added), SS_LEFT | SS_NOPREFIX, kLegend);
+    message_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kMessage);
+    notice_ = child(L"STATIC", texts::kChangedOnDisk, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                    kNotice);
+    noticeButton_ = child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON,
+                          kReloadButton);
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    const wchar_t* titles[] = {L"第一", L"第二", L"", L"内容"};
-    for (int column = kFirstNumber; column <= kContent; ++column) {
-        LVCOLUMNW info{};
-        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
-        info.fmt = column == kContent ? LVCFMT_LEFT
-                   : column == kMark  ? LVCFMT_CENTER
-                                      : LVCFMT_RIGHT;
-        info.cx = 50;
-        info.pszText = const_cast<wchar_t*>(titles[column]);
-        ListView_InsertColumn(list_, column, &info);
-    }
+    SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    strip_ = std::make_unique<OverviewStrip>(hwnd_, kStrip, Wide(texts::kStripTip));
+    strip_->SetLook({Ref(ColourRole::StripBackground), Ref(ColourRole::StripFrame)});
+    strip_->onClick = [this](int y, int height) {
+        session_.ClickStrip(y, height);
+        SetFocus(list_);
+    };
+    bars_ = std::make_unique<InputBars>(hwnd_);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
-                              0, 0, 0, hwnd_, reinterpret_cast<HMENU>(6), instance, nullptr);
+                              0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kStatus), instance, nullptr);
 }
 
-void ViewerWindow::MakeFonts(UINT dpi) {
+void ViewerWindow::MakeFonts(int dpi) {
     dpi_ = dpi;
     if (uiFont_ != nullptr) DeleteObject(uiFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    // The system's message font, as a Japanese one: a Western face has no kana or kanji.
-    LOGFONTW ui = metrics.lfMessageFont;
-    ui.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
-    ui.lfCharSet = SHIFTJIS_CHARSET;
-    if (GetACP() != 932) lstrcpynW(ui.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
-    uiFont_ = CreateFontIndirectW(&ui);
-    // A fixed-pitch Japanese font for the lines, so that columns of text stay aligned.
-    listFont_ = CreateFontW(-MulDiv(10, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                            FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
-    for (HWND control : {names_, legendRemoved_, legendAdded_, message_, status_}) {
+    uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
+    // A fixed-pitch Japanese font for the lines; the cells keep columns aligned in any font.
+    listFont_ = platform::win32::MakeNamedFont({L"ＭＳ ゴシック", 10}, dpi);
+    for (HWND control : {firstName_, secondName_, legendRemoved_, legendAdded_, message_, notice_,
+                         noticeButton_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
     }
+    commands_->SetFont(uiFont_);
+    bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    // A cell holds a half-width character; a wide one takes two.
+    HDC dc = GetDC(list_);
+    HGDIOBJ old = SelectObject(dc, listFont_);
+    cellWidth_ = std::max({1, TextWidth(dc, u"0"), (TextWidth(dc, u"漢") + 1) / 2});
+    SelectObject(dc, old);
+    ReleaseDC(list_, dc);
     SizeColumns();
     Layout();
 }
 
-void ViewerWindow::SizeColumns() {
-    HDC dc = GetDC(list_);
-    HGDIOBJ old = SelectObject(dc, listFont_);
-    auto width = [dc](const std::wstring& text) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    const std::int32_t lines =
-        std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
-    const int number =
-        std::max(width(std::wstring(std::to_wstring(lines).size() + 1, L'0')) + Scale(12, dpi_),
-                 Scale(44, dpi_));
-    ListView_SetColumnWidth(list_, kFirstNumber, number);
-    ListView_SetColumnWidth(list_, kSecondNumber, number);
-    ListView_SetColumnWidth(list_, kMark, width(L"<!") + Scale(16, dpi_));
-    // Wide enough for the longest line of either file, so long lines scroll instead of being cut.
-    int content = Scale(400, dpi_);
-    for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
-        const TextFile& text = *side->text;
-        if (text.longestLine() < 0) continue;
-        std::u16string longest = text.Display(text.longestLine());
-        longest.resize(std::min(longest.size(), kLongestShown + 40));
-        content = std::max(content, width(Wide(longest)) + Scale(24, dpi_));
+void ViewerWindow::MakeColumns() {
+    const std::vector<Column>& columns = session_.Columns();
+    while (columnCount_ > 0) ListView_DeleteColumn(list_, static_cast<int>(--columnCount_));
+    for (const Column& column : columns) {
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+        info.fmt = column.align == Align::Left     ? LVCFMT_LEFT
+                   : column.align == Align::Center ? LVCFMT_CENTER
+                                                   : LVCFMT_RIGHT;
+        info.cx = 40;
+        const std::wstring title = Wide(column.title);
+        info.pszText = const_cast<wchar_t*>(title.c_str());
+        ListView_InsertColumn(list_, static_cast<int>(columnCount_++), &info);
     }
-    ListView_SetColumnWidth(list_, kContent, content);
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
+}
+
+// Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
+// content is as wide as its widest line, which then scrolls sideways.
+void ViewerWindow::SizeColumns() {
+    if (columnCount_ == 0 || !session_.ShowsRows()) return;
+    const std::vector<Column>& columns = session_.Columns();
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int margins = 2 * textMargin();
+    int fixed = 0;
+    int contents = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].content) {
+            ++contents;
+            continue;
+        }
+        const int width = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
+        ListView_SetColumnWidth(list_, static_cast<int>(c), width);
+        fixed += width;
+    }
+    const int room = std::max(0, static_cast<int>(client.right) - fixed);
+    if (session_.view() == View::SideBySide) {
+        const int pane = std::max(Scale(120), room / std::max(1, contents));
+        session_.SetPaneCells(static_cast<std::size_t>(std::max(1, (pane - margins) / cellWidth_)));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].content) ListView_SetColumnWidth(list_, static_cast<int>(c), pane);
+        }
+    } else {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!columns[c].content) continue;
+            const int widest = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
+            ListView_SetColumnWidth(list_, static_cast<int>(c), std::max(widest, room));
+        }
+    }
+    InvalidateRect(list_, nullptr, FALSE);
 }
 
 void ViewerWindow::Layout() {
     if (status_ == nullptr) return;  // sized before its controls exist
     RECT client;
     GetClientRect(hwnd_, &client);
+    const int width = static_cast<int>(client.right);
     SendMessageW(status_, WM_SIZE, 0, 0);
     RECT statusRect;
     GetWindowRect(status_, &statusRect);
-    const int statusHeight = statusRect.bottom - statusRect.top;
-    const int parts[] = {client.right / 3, -1};
-    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    const int bottom = static_cast<int>(client.bottom) - (statusRect.bottom - statusRect.top);
 
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, uiFont_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const int line = metrics.tmHeight + metrics.tmExternalLeading;
-    const int margin = Scale(6, dpi_);
-    const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
-    int y = margin;
-    MoveWindow(names_, margin, y, width, 2 * line, TRUE);
-    y += 2 * line + margin / 2;
-    const bool text = comparison_.outcome == Outcome::Text;
-    if (text) {
-        SIZE size{};
-        wchar_t legend[64];
-        GetWindowTextW(legendRemoved_, legend, 64);
-        GetTextExtentPoint32W(dc, legend, lstrlenW(legend), &size);
-        MoveWindow(legendRemoved_, margin, y, size.cx, line, TRUE);
-        GetWindowTextW(legendAdded_, legend, 64);
-        GetTextExtentPoint32W(dc, legend, lstrlenW(legend), &size);
-        RECT removed;
-        GetWindowRect(legendRemoved_, &removed);
-        MoveWindow(legendAdded_, margin + (removed.right - removed.left) + margin, y, size.cx, line,
-                   TRUE);
+    const int margin = Scale(6);
+    const int inner = std::max(0, width - 2 * margin);
+    int y = commands_->Place(width) + margin / 2;
+    MoveWindow(firstName_, margin, y, inner, line, TRUE);
+    y += line;
+    MoveWindow(secondName_, margin, y, inner, line, TRUE);
+    y += line + margin / 2;
+    if (IsWindowVisible(legendRemoved_)) {
+        const int removed = TextWidth(dc, KindLegend(RowKind::Removed));
+        MoveWindow(legendRemoved_, margin, y, removed, line, TRUE);
+        MoveWindow(legendAdded_, 2 * margin + removed, y, TextWidth(dc, KindLegend(RowKind::Added)),
+                   line, TRUE);
         y += line + margin / 2;
     }
     if (IsWindowVisible(message_)) {
-        const int length = GetWindowTextLengthW(message_);
-        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
-        GetWindowTextW(message_, shown.data(), length + 1);
-        RECT need{0, 0, width, 0};
-        DrawTextW(dc, shown.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        MoveWindow(message_, margin, y, width, need.bottom, TRUE);
-        y += need.bottom + margin / 2;
+        RECT text{0, 0, inner, 0};
+        const std::wstring shown = platform::win32::WindowText(message_);
+        DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        MoveWindow(message_, margin, y, inner, text.bottom, TRUE);
+        y += text.bottom + margin;
+    }
+    if (IsWindowVisible(notice_)) {
+        const std::wstring button = platform::win32::WindowText(noticeButton_);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, button.c_str(), static_cast<int>(button.size()), &size);
+        const int height = line + 2 * margin;
+        const int buttonWidth = size.cx + 4 * margin;
+        MoveWindow(notice_, 0, y, width, height, TRUE);
+        MoveWindow(noticeButton_, width - buttonWidth - margin, y + margin / 2, buttonWidth,
+                   height - margin, TRUE);
+        SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        y += height + margin / 2;
     }
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    MoveWindow(list_, margin, y, width,
-               std::max(0, static_cast<int>(client.bottom) - statusHeight - y), TRUE);
+
+    const int barHeight = bars_->Place(0, width, margin / 2);
+    const int rowsBottom = bottom - barHeight;
+    if (barHeight > 0) bars_->Place(rowsBottom, width, margin / 2);
+    const int stripWidth = Scale(16);
+    if (IsWindowVisible(list_)) {
+        MoveWindow(list_, 0, y, std::max(0, width - stripWidth - 2), std::max(0, rowsBottom - y),
+                   TRUE);
+        MoveWindow(strip_->hwnd(), width - stripWidth, y, stripWidth, std::max(0, rowsBottom - y),
+                   TRUE);
+        SizeColumns();
+        UpdateStrip();
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ViewerWindow::ShowComparison() {
-    const bool text = comparison_.outcome == Outcome::Text;
-    SetWindowTextW(hwnd_,
-                   W(comparison_.Title(
-                       reinterpret_cast<const char16_t*>(comparison_.first.Name(false).c_str()),
-                       reinterpret_cast<const char16_t*>(comparison_.second.Name(false).c_str()))));
-    SetWindowTextW(names_, (SideText(L"第一", comparison_.first, comparison_.outcome) + L"\n" +
-                            SideText(L"第二", comparison_.second, comparison_.outcome))
-                               .c_str());
-    ShowWindow(legendRemoved_, text ? SW_SHOW : SW_HIDE);
-    ShowWindow(legendAdded_, text ? SW_SHOW : SW_HIDE);
-    ShowWindow(list_, text ? SW_SHOW : SW_HIDE);
-    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(comparison_.HiddenNote())));
-    errorMessage_ = false;
-    // The core says what to show instead of rows; unreadable files are named with their reasons.
-    std::wstring message = Wide(comparison_.Message());
-    if (comparison_.outcome == Outcome::Unreadable) {
-        message = L"ファイルを読み込めません。" + ErrorLines(comparison_);
-        errorMessage_ = true;
+void ViewerWindow::UpdateStrip() {
+    if (!session_.ShowsRows()) return;
+    RECT client{};
+    GetClientRect(strip_->hwnd(), &client);
+    const int height = client.bottom;
+    std::vector<OverviewStrip::Band> bands;
+    for (const StripMark& mark : session_.StripMarks()) {
+        const int top = session_.StripY(mark.row, height);
+        const Rgb colour = Darker(Colour(MarkColour(mark.kind)), 110);
+        // At least two pixels, so that one changed line in a million still shows.
+        bands.push_back({top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
+                         mark.kind == RowKind::Removed ? OverviewStrip::Half::Left
+                                                       : OverviewStrip::Half::Right,
+                         Ref(colour)});
     }
-    if (text) {
-        ListView_SetItemCountEx(list_, static_cast<int>(comparison_.rows.size()),
-                                LVSICF_NOINVALIDATEALL);
+    const std::size_t rows = session_.RowCount();
+    const auto first = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(list_)));
+    const auto count = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(list_)));
+    std::optional<std::pair<int, int>> frame;
+    if (count > 0 && count < rows) {
+        const int top = session_.StripY(first, height);
+        frame = {top, std::max(top + 3, session_.StripY(first + count, height))};
     }
-    UpdateCount();
-    SetWindowTextW(message_, message.c_str());
+    strip_->Set(std::move(bands), frame);
+}
+
+void ViewerWindow::Redraw() {
+    const bool rows = session_.ShowsRows();
+    SetWindowTextW(firstName_, W(session_.HeaderLine(true)));
+    SetWindowTextW(secondName_, W(session_.HeaderLine(false)));
+    ShowWindow(legendRemoved_, rows ? SW_SHOW : SW_HIDE);
+    ShowWindow(legendAdded_, rows ? SW_SHOW : SW_HIDE);
+    const std::u16string message = session_.Message();
+    SetWindowTextW(message_, W(message));
     ShowWindow(message_, message.empty() ? SW_HIDE : SW_SHOW);
-    Layout();
-}
-
-RowKind ViewerWindow::KindOf(std::size_t row) const {
-    // An overlooked change is shown as it is, but not as a difference.
-    return comparison_.Overlooked(row) ? RowKind::Common : comparison_.rows[row].kind;
-}
-
-std::optional<std::size_t> ViewerWindow::CurrentRow() const {
-    const int item = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-    if (item < 0) return std::nullopt;
-    return static_cast<std::size_t>(item);
-}
-
-void ViewerWindow::GoToRow(std::size_t row) {
-    const int item = static_cast<int>(row);
+    // Only a message to show: keep it under the header, and drop the rows and their tools.
+    ShowWindow(commands_->toolbar(), rows ? SW_SHOW : SW_HIDE);
+    ShowWindow(strip_->hwnd(), rows ? SW_SHOW : SW_HIDE);
+    const bool hadFocus = GetFocus() == list_;
+    moving_ = true;
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    // Into the middle of the list, with the rows around it in sight.
-    const int top = ListView_GetTopIndex(list_);
-    const int page = ListView_GetCountPerPage(list_);
-    if (page > 0 && (item < top || item >= top + page)) {
-        RECT bounds{};
-        ListView_GetItemRect(list_, 0, &bounds, LVIR_BOUNDS);
-        const int height = std::max(1, static_cast<int>(bounds.bottom - bounds.top));
-        ListView_Scroll(list_, 0, (item - top - page / 2) * height);
+    MakeColumns();
+    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    moving_ = false;
+    ShowWindow(list_, rows ? SW_SHOW : SW_HIDE);
+    if (!rows && hadFocus) SetFocus(hwnd_);
+    commands_->Update(session_);
+    Layout();
+    ShowStatus(session_.status());
+}
+
+void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
+    if (viewRow >= session_.RowCount()) return;
+    const int row = static_cast<int>(viewRow);
+    moving_ = true;
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list_, row);
+    moving_ = false;
+    // Up and down, the row in the middle of the list.
+    RECT item{};
+    ListView_GetItemRect(list_, row, &item, LVIR_BOUNDS);
+    const int height = std::max(1, static_cast<int>(item.bottom - item.top));
+    const int perPage = ListView_GetCountPerPage(list_);
+    const int top = std::max(0, row - perPage / 2);
+    ListView_Scroll(list_, 0, (top - ListView_GetTopIndex(list_)) * height);
+    // Sideways, only as far as shows the cell: a change near the start keeps the numbers on
+    // screen.
+    const std::vector<Column>& columns = session_.Columns();
+    int x = 0;
+    for (std::size_t c = 0; c < columns.size() && !columns[c].content; ++c) {
+        x += ListView_GetColumnWidth(list_, static_cast<int>(c));
     }
-    ListView_EnsureVisible(list_, item, FALSE);
-    UpdateCount();
-}
-
-void ViewerWindow::NextDifference() {
-    if (const auto row = comparison_.NextDifference(CurrentRow())) GoToRow(*row);
-}
-
-void ViewerWindow::PreviousDifference() {
-    if (const auto row = comparison_.PreviousDifference(CurrentRow())) GoToRow(*row);
-}
-
-void ViewerWindow::FirstDifference() {
-    if (!comparison_.differenceStarts.empty()) GoToRow(comparison_.differenceStarts.front());
-}
-
-void ViewerWindow::LastDifference() {
-    if (!comparison_.differenceStarts.empty()) GoToRow(comparison_.differenceStarts.back());
-}
-
-void ViewerWindow::UpdateCount() {
-    SendMessageW(status_, SB_SETTEXTW, 1,
-                 reinterpret_cast<LPARAM>(W(comparison_.CountText(CurrentRow()))));
-}
-
-void ViewerWindow::CopyRows() {
-    std::vector<std::size_t> rows;
-    for (int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED); item >= 0;
-         item = ListView_GetNextItem(list_, item, LVNI_SELECTED)) {
-        rows.push_back(static_cast<std::size_t>(item));
+    x += textMargin() + static_cast<int>(column) * cellWidth_;
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int scrolled = -static_cast<int>(item.left);
+    int want = scrolled;
+    if (x < scrolled || x + 4 * cellWidth_ > scrolled + client.right) {
+        want = x + 4 * cellWidth_ <= client.right ? 0 : x - client.right / 3;
     }
-    if (rows.empty()) return;
-    std::wstring text;
-    for (const char16_t c : comparison_.CopyText(rows)) {
-        if (c == u'\n') text += L'\r';
-        text += static_cast<wchar_t>(c);
+    if (want != scrolled) ListView_Scroll(list_, want - scrolled, 0);
+    InvalidateRect(list_, nullptr, FALSE);
+    UpdateStrip();
+}
+
+void ViewerWindow::ShowStatus(const StatusMessage& message) {
+    const std::u16string hidden = session_.HiddenNote();
+    const std::u16string count = session_.CountText();
+    RECT client{};
+    GetClientRect(status_, &client);
+    HDC dc = GetDC(status_);
+    HGDIOBJ old = SelectObject(dc, uiFont_);
+    const int pad = Scale(16);
+    const int countWidth = TextWidth(dc, count) + pad;
+    const int hiddenWidth = hidden.empty() ? 0 : TextWidth(dc, hidden) + pad;
+    SelectObject(dc, old);
+    ReleaseDC(status_, dc);
+    // The message takes what the count and the note leave; each of them is as wide as it says.
+    const int right = static_cast<int>(client.right) - Scale(16);
+    const int parts[] = {std::max(0, right - countWidth - hiddenWidth),
+                         std::max(0, right - countWidth), -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(hidden)));
+    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(W(count)));
+    commands_->Update(session_);
+}
+
+void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
+
+void ViewerWindow::CopyToClipboard(const std::u16string& text) {
+    std::wstring copied;
+    for (const char16_t c : text) {
+        if (c == u'\n') copied += L'\r';
+        copied += static_cast<wchar_t>(c);
     }
     if (!OpenClipboard(hwnd_)) return;
     EmptyClipboard();
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    const SIZE_T bytes = (copied.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
-        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        std::copy_n(copied.c_str(), copied.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
         GlobalUnlock(memory);
         if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
     }
     CloseClipboard();
-    const std::wstring said = std::to_wstring(rows.size()) + L" 行をコピーしました";
-    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(said.c_str()));
 }
 
-void ViewerWindow::Reload() {
-    const std::optional<std::size_t> current = CurrentRow();
-    const std::optional<Row> before = current && *current < comparison_.rows.size()
-                                          ? std::optional<Row>(comparison_.rows[*current])
-                                          : std::nullopt;
-    std::optional<Comparison> again =
-        RunWithProgress(hwnd_, [earlier = comparison_](const CancelFlag* cancel) {
-            return CompareAgain(earlier, cancel);
-        });
-    if (!again) return;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    comparison_ = std::move(*again);
-    ShowComparison();
-    InvalidateRect(list_, nullptr, TRUE);
-    if (comparison_.HiddenNote().empty()) {
-        SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"再読み込みしました"));
+void ViewerWindow::ShowBar(Bar bar) {
+    bars_->Show(bar);
+    Layout();
+    if (bar == Bar::None && IsWindowVisible(list_)) SetFocus(list_);
+}
+
+void ViewerWindow::ShowChangeNotice(bool shown) {
+    ShowWindow(notice_, shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(noticeButton_, shown ? SW_SHOW : SW_HIDE);
+    Layout();
+}
+
+void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_.reset();
+    ++watchGeneration_;
+    watch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, watchGeneration_, files);
+}
+
+void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+std::optional<Comparison> ViewerWindow::RunLong(
+    const std::function<Comparison(const CancelFlag*)>& work) {
+    return RunWithProgress(hwnd_, work);
+}
+
+void ViewerWindow::RunCommand(Command command) {
+    if (command == Command::Copy) {
+        std::vector<std::size_t> selected;
+        for (int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED); item >= 0;
+             item = ListView_GetNextItem(list_, item, LVNI_SELECTED)) {
+            selected.push_back(static_cast<std::size_t>(item));
+        }
+        session_.SetSelection(std::move(selected));
     }
-    if (const auto row = comparison_.RowToKeep(before)) GoToRow(*row);
-    if (IsWindowVisible(list_) && GetFocus() == hwnd_) SetFocus(list_);
+    if (command == Command::FindNext || command == Command::FindPrevious) {
+        session_.SetFindText(bars_->FindText());
+    }
+    session_.Run(command);
+}
+
+void ViewerWindow::OnBarAction(WORD action) {
+    switch (action) {
+        case InputBars::kFindNext:
+        case InputBars::kFindPrevious:
+            session_.SetFindText(bars_->FindText());
+            session_.Find(action == InputBars::kFindNext);
+            return;
+        case InputBars::kGoToLine:
+            session_.GoToLine(bars_->LineInFirst(), bars_->LineText());
+            if (GetFocus() != list_ && session_.status().kind != StatusKind::Warning) {
+                SetFocus(list_);
+            }
+            return;
+        case InputBars::kCloseBar:
+            session_.CloseBar();
+            return;
+        default:
+            return;
+    }
 }
 
 bool ViewerWindow::TranslateKeys(MSG& msg) {
-    return TranslateAcceleratorW(hwnd_, keys_, &msg) != 0;
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    const HWND focus = GetFocus();
+    if (msg.message == WM_KEYDOWN && bars_->Owns(focus)) {
+        if (msg.wParam == VK_ESCAPE) {
+            session_.CloseBar();
+            return true;
+        }
+        if (msg.wParam == VK_RETURN) {
+            if (const WORD action = bars_->EnterIn(focus); action != InputBars::kNone) {
+                OnBarAction(action);
+                return true;
+            }
+        }
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && focus == noticeButton_) {
+        session_.Reload();
+        return true;
+    }
+    // A text field keeps the keys it edits with: Ctrl+C copies its text, not the rows.
+    wchar_t cls[16] = {};
+    GetClassNameW(focus, cls, 16);
+    const bool inField = lstrcmpiW(cls, WC_EDITW) == 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool editKey = msg.message == WM_KEYDOWN && control &&
+                         (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' ||
+                          msg.wParam == 'A' || msg.wParam == 'Z' || msg.wParam == VK_HOME ||
+                          msg.wParam == VK_END);
+    if (!(inField && editKey) && commands_->TranslateKeys(msg)) return true;
+    // Tab and Shift+Tab move between the controls, as in a dialog.
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_TAB) {
+        return IsDialogMessageW(hwnd_, &msg) != 0;
+    }
+    return false;
+}
+
+Pane ViewerWindow::PaneAtMouse() const {
+    if (session_.view() != View::SideBySide) return Pane::Left;
+    const DWORD at = GetMessagePos();
+    POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(list_, &point);
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    if (ListView_SubItemHitTest(list_, &hit) < 0) return Pane::Left;
+    const std::vector<Column>& columns = session_.Columns();
+    if (hit.iSubItem < 0 || static_cast<std::size_t>(hit.iSubItem) >= columns.size()) {
+        return Pane::Left;
+    }
+    const ColumnRole role = columns[static_cast<std::size_t>(hit.iSubItem)].role;
+    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
+                                                                              : Pane::Left;
 }
 
 LRESULT ViewerWindow::Notify(NMHDR* header) {
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* tip = reinterpret_cast<NMTTDISPINFOW*>(header);
+        if (const wchar_t* text = commands_->Tip(tip->hdr.idFrom)) {
+            tip->lpszText = const_cast<wchar_t*>(text);
+        }
+        return 0;
+    }
     if (header->hwndFrom != list_) return 0;
     switch (header->code) {
         case LVN_GETDISPINFOW: {
             auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
             if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0) return 0;
-            const auto row = static_cast<std::size_t>(info->item.iItem);
-            if (row >= comparison_.rows.size()) return 0;
-            const Row shown = comparison_.rows[row];
-            switch (info->item.iSubItem) {
-                case kFirstNumber:
-                    buffer_ = shown.first < 0 ? L"" : std::to_wstring(shown.first + 1);
-                    break;
-                case kSecondNumber:
-                    buffer_ = shown.second < 0 ? L"" : std::to_wstring(shown.second + 1);
-                    break;
-                case kMark:
-                    buffer_ = KindMark(KindOf(row));
-                    break;
-                default:
-                    buffer_ = Wide(comparison_.Shown(row).text);
-                    break;
-            }
+            buffer_ = Wide(session_.CellAt(static_cast<std::size_t>(info->item.iItem),
+                                           static_cast<std::size_t>(info->item.iSubItem))
+                               .text);
             info->item.pszText = buffer_.data();
             return 0;
         }
-        case LVN_ITEMCHANGED:
-            UpdateCount();
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+            const bool focused =
+                (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
+            if (!moving_ && focused && change->iItem >= 0) {
+                session_.SetCurrent(static_cast<std::size_t>(change->iItem), PaneAtMouse());
+            }
+            InvalidateRect(list_, nullptr, FALSE);
             return 0;
-        case NM_CUSTOMDRAW:
-            return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
-        default:
+        }
+        case LVN_ODSTATECHANGED:
+            InvalidateRect(list_, nullptr, FALSE);
             return 0;
-    }
-}
-
-LRESULT ViewerWindow::CustomDraw(NMLVCUSTOMDRAW* draw) {
-    const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
-    switch (draw->nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT:
-            // The row keeps its colour when current; a frame shows it instead of the selection.
-            draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
-            return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-        case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-            if (row >= comparison_.rows.size()) return CDRF_DODEFAULT;
-            // The current row has its frame instead; the others of a selection turn darker.
-            const bool selected =
-                ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) != 0 &&
-                CurrentRow() != row;
-            const COLORREF kindColour = KindColour(KindOf(row));
-            const COLORREF background = selected ? Selected(kindColour) : kindColour;
-            draw->clrTextBk = background;
-            draw->clrText = RGB(0, 0, 0);
-            if (draw->iSubItem != kContent) return CDRF_NEWFONT;
-            RECT cell{};
-            ListView_GetSubItemRect(list_, static_cast<int>(row), kContent, LVIR_BOUNDS, &cell);
-            DrawContent(draw->nmcd.hdc, row, cell, background);
+        case NM_CUSTOMDRAW: {
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+            if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+            PaintRow(draw->nmcd.hdc, static_cast<std::size_t>(draw->nmcd.dwItemSpec));
             return CDRF_SKIPDEFAULT;
         }
-        case CDDS_ITEMPOSTPAINT: {
-            if (CurrentRow() != row) return CDRF_DODEFAULT;
-            RECT bounds{};
-            ListView_GetItemRect(list_, static_cast<int>(row), &bounds, LVIR_BOUNDS);
-            HBRUSH frame = CreateSolidBrush(kCurrentFrame);
-            FrameRect(draw->nmcd.hdc, &bounds, frame);
-            DeleteObject(frame);
-            return CDRF_DODEFAULT;
-        }
         default:
-            return CDRF_DODEFAULT;
+            return 0;
     }
 }
 
-// The line's text, with the runs that changed inside it on the stronger shade of its colour.
-void ViewerWindow::DrawContent(HDC dc, std::size_t row, const RECT& cell, COLORREF background) {
-    const ShownLine shown = comparison_.Shown(row);
-    const RowKind kind = KindOf(row);
-    HBRUSH fill = CreateSolidBrush(background);
-    FillRect(dc, &cell, fill);
-    DeleteObject(fill);
-    HGDIOBJ old = SelectObject(dc, listFont_);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, OPAQUE);
-    const auto* text = reinterpret_cast<const wchar_t*>(shown.text.data());
-    const auto length = static_cast<std::uint32_t>(shown.text.size());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int y = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
-    int x = cell.left + Scale(6, dpi_);
-    auto run = [&](std::uint32_t from, std::uint32_t to, COLORREF colour) {
-        if (to <= from) return;
-        SetBkColor(dc, colour);
-        const int count = static_cast<int>(to - from);
-        ExtTextOutW(dc, x, y, ETO_CLIPPED, &cell, text + from, static_cast<UINT>(count), nullptr);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text + from, count, &size);
-        x += size.cx;
-    };
-    std::uint32_t at = 0;
-    if (kind != RowKind::Common) {
-        for (const MarkSpan& mark : shown.marks) {
-            const std::uint32_t start = std::min(mark.start, length);
-            const std::uint32_t end = std::min(start + mark.length, length);
-            run(at, start, background);
-            run(start, end, MarkColour(kind));
-            at = std::max(at, end);
-        }
+LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* window = reinterpret_cast<ViewerWindow*>(data);
+    const int top = ListView_GetTopIndex(hwnd);
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_SIZE:
+            window->SizeColumns();
+            window->UpdateStrip();
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &ListProcedure, kListSubclass);
+            break;
+        default:
+            // The strip's frame follows the rows on screen, however they moved.
+            if (ListView_GetTopIndex(hwnd) != top) window->UpdateStrip();
+            break;
     }
-    run(at, length, background);
-    SelectObject(dc, old);
+    return result;
 }
 
 LRESULT CALLBACK ViewerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -548,43 +595,39 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY:
             return Notify(reinterpret_cast<NMHDR*>(lParam));
-        case WM_COMMAND:
-            // F5 reads files that could not be compared again; the rest needs rows.
-            if (LOWORD(wParam) == kReload) {
-                Reload();
+        case WM_COMMAND: {
+            const WORD id = LOWORD(wParam);
+            if (lParam != 0 && HIWORD(wParam) != BN_CLICKED) break;
+            if (reinterpret_cast<HWND>(lParam) == noticeButton_) {
+                session_.Reload();
                 return 0;
             }
-            if (comparison_.outcome != Outcome::Text) break;
-            switch (LOWORD(wParam)) {
-                case kNext:
-                    NextDifference();
-                    return 0;
-                case kPrevious:
-                    PreviousDifference();
-                    return 0;
-                case kFirst:
-                    FirstDifference();
-                    return 0;
-                case kLast:
-                    LastDifference();
-                    return 0;
-                case kCopy:
-                    CopyRows();
-                    return 0;
-                default:
-                    break;
+            if (lParam != 0 && reinterpret_cast<HWND>(lParam) != commands_->toolbar()) {
+                OnBarAction(id);
+                return 0;
             }
-            break;
+            if (const std::optional<Command> command = CommandOf(id)) RunCommand(*command);
+            return 0;
+        }
+        case kFilesChanged:
+            if (wParam == watchGeneration_) session_.FilesChanged();
+            return 0;
         case WM_CTLCOLORSTATIC: {
             const auto control = reinterpret_cast<HWND>(lParam);
             const auto dc = reinterpret_cast<HDC>(wParam);
-            if (control == legendRemoved_ || control == legendAdded_) {
-                SetTextColor(dc, RGB(0, 0, 0));
-                SetBkColor(dc, control == legendRemoved_ ? kRemoved : kAdded);
+            SetTextColor(dc, Ref(ColourRole::Text));
+            if (control == legendRemoved_ || control == legendAdded_ || control == notice_) {
+                const ColourRole role = control == legendRemoved_ ? ColourRole::Removed
+                                        : control == legendAdded_ ? ColourRole::Added
+                                                                  : ColourRole::Notice;
+                SetBkColor(dc, Ref(role));
                 return reinterpret_cast<LRESULT>(control == legendRemoved_ ? removedBrush_
-                                                                           : addedBrush_);
+                                                  : control == legendAdded_ ? addedBrush_
+                                                                            : noticeBrush_);
             }
-            if (control == message_ && errorMessage_) SetTextColor(dc, kError);
+            if (control == message_ && session_.MessageIsError()) {
+                SetTextColor(dc, Ref(ColourRole::Error));
+            }
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }

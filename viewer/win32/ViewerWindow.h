@@ -1,26 +1,34 @@
-// The viewer's one window on Win32: the two files named, a legend, the rows of the comparison in
-// an owner-data list view (painted by us: colours, marks and the runs that changed inside a
-// line), and the count of differences in the status bar and the title. F8 and Shift+F8 (or F7)
-// move between differences, Ctrl+Home / Ctrl+End to the first and the last; Ctrl+C copies the
-// selected rows, F5 reads both files again. The comparison's rules are all in the core; this is
-// its Win32 face.
+// The viewer's one window on Win32: the toolbar and menus, the two files named, a legend, the
+// rows of the comparison in an owner-data list view that we paint (either view: one list, or
+// side by side), the overview strip beside it, the find and go-to-line bars, the notice that
+// the files changed on disk, and the status bar. What the window does is the session's; this is
+// its Win32 face: it lays out, paints and turns the platform's events into session calls.
 #pragma once
 
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
 
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "Comparison.h"
+#include "Session.h"
+#include "SessionView.h"
 
 namespace viewer {
 
-class ViewerWindow {
+class CommandBar;
+class FolderWatch;
+class InputBars;
+class OverviewStrip;
+
+class ViewerWindow final : public SessionView {
 public:
-    explicit ViewerWindow(Comparison comparison);
-    ~ViewerWindow();
+    // `settingsFile` keeps the view and the options between runs; empty: nothing is kept.
+    explicit ViewerWindow(Comparison comparison, std::filesystem::path settingsFile = {});
+    ~ViewerWindow() override;
     ViewerWindow(const ViewerWindow&) = delete;
     ViewerWindow& operator=(const ViewerWindow&) = delete;
 
@@ -28,54 +36,79 @@ public:
     HWND list() const { return list_; }
     HWND status() const { return status_; }
     HWND message() const { return message_; }
-    HWND names() const { return names_; }
-    const Comparison& comparison() const { return comparison_; }
+    HWND names() const { return firstName_; }
+    HWND secondName() const { return secondName_; }
+    HWND notice() const { return notice_; }
+    HWND toolbar() const;
+    HWND strip() const;
+    const InputBars& bars() const { return *bars_; }
+    Session& session() { return session_; }
+    const Comparison& comparison() const { return session_.comparison(); }
+    // The width of one display cell of the rows, in pixels, and the margin before a cell's text.
+    int cellWidth() const { return cellWidth_; }
+    int textMargin() const;
 
     // The window's keys, for the message loop: true when the message was one of them.
     bool TranslateKeys(MSG& msg);
-    // The comparison's row that is current, if there is one.
-    std::optional<std::size_t> CurrentRow() const;
 
-    void NextDifference();
-    void PreviousDifference();
-    void FirstDifference();
-    void LastDifference();
-    // The selected rows as unified-diff lines (" ", "-", "+"), each ended by CR LF.
-    void CopyRows();
-    // Compares the files again, staying at the current line where it is still there.
-    void Reload();
+    // SessionView
+    void Redraw() override;
+    void ScrollTo(std::size_t viewRow, std::size_t column) override;
+    void ShowStatus(const StatusMessage& message) override;
+    void SetTitle(const std::u16string& title) override;
+    void CopyToClipboard(const std::u16string& text) override;
+    void ShowBar(Bar bar) override;
+    void ShowChangeNotice(bool shown) override;
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override;
+    void CloseWindow() override;
+    std::optional<Comparison> RunLong(
+        const std::function<Comparison(const CancelFlag*)>& work) override;
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    void MakeFonts(UINT dpi);
+    void MakeFonts(int dpi);
+    void MakeColumns();
     void SizeColumns();
     void Layout();
-    void ShowComparison();
-    void GoToRow(std::size_t row);
-    void UpdateCount();
+    void UpdateStrip();
+    void RunCommand(Command command);
+    void OnBarAction(WORD action);
     LRESULT Notify(NMHDR* header);
-    LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
-    void DrawContent(HDC dc, std::size_t row, const RECT& cell, COLORREF background);
-    RowKind KindOf(std::size_t row) const;
+    void PaintRow(HDC dc, std::size_t viewRow);
+    void PaintContent(HDC dc, const Cell& cell, const RECT& area, bool current);
+    Pane PaneAtMouse() const;
+    int Scale(int pixels) const;
 
-    Comparison comparison_;
-    UINT dpi_ = 96;
     HWND hwnd_ = nullptr;
-    HWND names_ = nullptr;
+    Session session_;
+    int dpi_ = 96;
+    HWND firstName_ = nullptr;
+    HWND secondName_ = nullptr;
     HWND legendRemoved_ = nullptr;
     HWND legendAdded_ = nullptr;
     HWND message_ = nullptr;
+    HWND notice_ = nullptr;
+    HWND noticeButton_ = nullptr;
     HWND list_ = nullptr;
     HWND status_ = nullptr;
+    std::unique_ptr<CommandBar> commands_;
+    std::unique_ptr<OverviewStrip> strip_;
+    std::unique_ptr<InputBars> bars_;
+    std::unique_ptr<FolderWatch> watch_;
+    unsigned watchGeneration_ = 0;
     HFONT uiFont_ = nullptr;
     HFONT listFont_ = nullptr;
     HBRUSH removedBrush_ = nullptr;
     HBRUSH addedBrush_ = nullptr;
-    HACCEL keys_ = nullptr;
-    bool errorMessage_ = false;
-    std::wstring buffer_;  // the text last handed to the list view
+    HBRUSH noticeBrush_ = nullptr;
+    int cellWidth_ = 8;
+    std::size_t columnCount_ = 0;  // the list view's columns now
+    bool moving_ = false;          // the list's current row is being set for the session
+    std::wstring buffer_;          // the text last handed to the list view
 };
 
 }  // namespace viewer

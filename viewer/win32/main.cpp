@@ -10,6 +10,7 @@
 
 #include "Arguments.h"
 #include "Progress.h"
+#include "Settings.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
 
@@ -66,13 +67,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                     L"Diff-Zarvo ビューアー", MB_OK | MB_ICONERROR);
         return 2;
     }
-    std::optional<viewer::Comparison> comparison = viewer::RunWithProgress(
-        nullptr,
-        [&](const viewer::CancelFlag* cancel) { return viewer::CompareFiles(*parsed, cancel); });
+    // The choices of the last run (the ignore options, the view), kept beside the program.
+    wchar_t self[32768] = {};
+    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+    const std::filesystem::path settingsFile =
+        std::filesystem::path(self).parent_path() / viewer::kSettingsFileName;
+    const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
+    std::optional<viewer::Comparison> comparison =
+        viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
+            viewer::Comparison compared = viewer::CompareFiles(*parsed, cancel);
+            if (compared.outcome == viewer::Outcome::Text) compared.Rediff(choices.options, cancel);
+            return compared;
+        });
     if (!comparison) return 2;  // the user stopped it before the window opened
     const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
 
-    viewer::ViewerWindow window(std::move(*comparison));
+    viewer::ViewerWindow window(std::move(*comparison), settingsFile);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (window.TranslateKeys(msg)) continue;

@@ -1,0 +1,115 @@
+#include "OverviewStrip.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace viewer {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"DiffZarvoOverview";
+
+void FillColour(HDC dc, const RECT& area, COLORREF colour) {
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+}
+
+}  // namespace
+
+OverviewStrip::OverviewStrip(HWND parent, int id, const std::wstring& name) : name_(name) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    static const bool registered = [instance] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_HREDRAW | CS_VREDRAW;
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+    // The window text is the name a screen reader gives it.
+    hwnd_ = CreateWindowExW(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
+                           0, 0, parent, nullptr, instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = parent;
+    tool.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    tool.lpszText = name_.data();
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+OverviewStrip::~OverviewStrip() {
+    if (IsWindow(tip_)) DestroyWindow(tip_);
+    if (IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void OverviewStrip::SetLook(const Look& look) {
+    look_ = look;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void OverviewStrip::Set(std::vector<Band> bands, std::optional<std::pair<int, int>> frame) {
+    bands_ = std::move(bands);
+    frame_ = frame;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void OverviewStrip::Paint(HDC dc, const RECT& client) const {
+    FillColour(dc, client, look_.background);
+    const int width = client.right;
+    const int half = width / 2;
+    for (const Band& band : bands_) {
+        const RECT area{band.half == Half::Right ? half : 0, band.top,
+                        band.half == Half::Left ? half : width, band.bottom};
+        FillColour(dc, area, band.colour);
+    }
+    if (frame_) {
+        const RECT frame{0, frame_->first, width, frame_->second};
+        HBRUSH brush = CreateSolidBrush(look_.frame);
+        FrameRect(dc, &frame, brush);
+        DeleteObject(brush);
+    }
+}
+
+LRESULT CALLBACK OverviewStrip::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* strip = reinterpret_cast<OverviewStrip*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (strip == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(hwnd, &paint);
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            strip->Paint(dc, client);
+            EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            if (strip->onClick) {
+                RECT client{};
+                GetClientRect(hwnd, &client);
+                strip->onClick(static_cast<short>(HIWORD(lParam)), client.bottom);
+            }
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace viewer

@@ -1,0 +1,20 @@
+// The session's UTF-16 texts as the wide strings of Win32, which are UTF-16 too.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "Look.h"
+
+namespace viewer {
+
+inline std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+inline const wchar_t* W(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline COLORREF Ref(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
+inline COLORREF Ref(ColourRole role) { return Ref(Colour(role)); }
+
+}  // namespace viewer
