@@ -561,22 +561,30 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
 LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* window = reinterpret_cast<ViewerWindow*>(data);
-    const int top = ListView_GetTopIndex(hwnd);
-    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
     switch (message) {
-        case WM_SIZE:
+        case WM_SIZE: {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
             window->SizeColumns();
             window->UpdateStrip();
-            break;
+            return result;
+        }
+        case WM_VSCROLL:
+        case WM_MOUSEWHEEL:
+        case WM_KEYDOWN:
+        case LVM_SCROLL:
+        case LVM_ENSUREVISIBLE: {
+            // The strip's frame follows the rows on screen, however they moved.
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            window->UpdateStrip();
+            return result;
+        }
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, &ListProcedure, kListSubclass);
             break;
         default:
-            // The strip's frame follows the rows on screen, however they moved.
-            if (ListView_GetTopIndex(hwnd) != top) window->UpdateStrip();
             break;
     }
-    return result;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ViewerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
