@@ -1,5 +1,7 @@
-// The Win32 viewer's window on real files, driven through its real list view and keys: what it
-// names, lists, colours, marks and counts, and how F8, F7, Shift+F8, Ctrl+Home and Ctrl+End move.
+// The Win32 viewer's window on real files, driven through its real list view, keys, menus and
+// strip: what it paints (row colours, the changed runs, a wide line scrolled to its end, both
+// panes side by side, the strip), that keys and menu items reach the session, and the notice
+// after a file is saved by rename.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "FileRead.h"
+#include "InputBars.h"
 #include "Progress.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
@@ -28,8 +31,10 @@ protected:
     ViewerWindow& Open(const std::string& first, const std::string& second) {
         WriteBytes(dir_.path() / L"第一.txt", first);
         WriteBytes(dir_.path() / L"second.txt", second);
+        window_.reset();
         window_ = std::make_unique<ViewerWindow>(
-            Compare(dir_.path() / L"第一.txt", dir_.path() / L"second.txt"));
+            Compare(dir_.path() / L"第一.txt", dir_.path() / L"second.txt"),
+            dir_.path() / L"Zarvo.ini");
         Pump();
         return *window_;
     }
@@ -38,20 +43,33 @@ protected:
     void Pump() {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (window_->TranslateKeys(msg)) continue;
+            if (window_ != nullptr && IsWindow(window_->hwnd()) && window_->TranslateKeys(msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
 
-    // A key pressed on the list, with Shift or Ctrl held as the keyboard state says.
-    void Press(UINT key, UINT modifier = 0) {
+    // Runs messages until `done` holds, waiting for each next one; false after 10 s without.
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        for (Pump(); !done(); Pump()) {
+            if (GetTickCount64() > deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    // A key pressed where the focus is (the list unless said), with Shift or Ctrl held.
+    void Press(UINT key, UINT modifier = 0, HWND to = nullptr) {
         BYTE state[256] = {};
         GetKeyboardState(state);
         if (modifier != 0) state[modifier] = 0x80;
         SetKeyboardState(state);
-        PostMessageW(window_->list(), WM_KEYDOWN, key, 1);
-        PostMessageW(window_->list(), WM_KEYUP, key, 0xC0000001);
+        if (to == nullptr) to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
         Pump();
         if (modifier != 0) state[modifier] = 0;
         SetKeyboardState(state);
@@ -59,81 +77,225 @@ protected:
 
     int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
     std::wstring Cell(int row, int column) const {
-        wchar_t text[512] = {};
-        ListView_GetItemText(window_->list(), row, column, text, 512);
+        wchar_t text[4096] = {};
+        ListView_GetItemText(window_->list(), row, column, text, 4096);
         return text;
     }
-    std::wstring Status() const {
-        wchar_t text[256] = {};
-        SendMessageW(window_->status(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+    std::wstring Status(int part) const {
+        wchar_t text[512] = {};
+        SendMessageW(window_->status(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
         return text;
+    }
+    std::wstring Header(int column) const {
+        wchar_t text[64] = {};
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT;
+        info.pszText = text;
+        info.cchTextMax = 64;
+        ListView_GetColumn(window_->list(), column, &info);
+        return text;
+    }
+    int Columns() const { return Header_GetItemCount(ListView_GetHeader(window_->list())); }
+    // The left edge of a column on screen, in the list's client pixels.
+    int ColumnLeft(int row, int column) const {
+        RECT bounds{};
+        ListView_GetItemRect(window_->list(), row, &bounds, LVIR_BOUNDS);
+        int x = bounds.left;
+        for (int c = 0; c < column; ++c) x += ListView_GetColumnWidth(window_->list(), c);
+        return x;
+    }
+    COLORREF Pixel(HWND control, int x, int y) const {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(control);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(control, dc);
+        return colour;
+    }
+    // A pixel of a row near its top, where no letter reaches.
+    COLORREF RowPixel(int row, int x) const {
+        RECT bounds{};
+        ListView_GetItemRect(window_->list(), row, &bounds, LVIR_BOUNDS);
+        return Pixel(window_->list(), x, bounds.top + 1);
+    }
+    // The width of a display cell, measured in the list's font as the test sees it: a
+    // half-width digit, or half a kanji where that is wider.
+    int CellWidth() const {
+        HWND list = window_->list();
+        HDC dc = GetDC(list);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        SIZE digit{}, kanji{};
+        GetTextExtentPoint32W(dc, L"0", 1, &digit);
+        GetTextExtentPoint32W(dc, L"漢", 1, &kanji);
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        return std::max<int>(digit.cx, (kanji.cx + 1) / 2);
+    }
+    int Margin() const {
+        HDC dc = GetDC(window_->list());
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(window_->list(), dc);
+        return MulDiv(4, dpi, 96);
+    }
+    std::wstring MenuText(UINT id) const {
+        wchar_t text[128] = {};
+        GetMenuStringW(GetMenu(window_->hwnd()), id, text, 128, MF_BYCOMMAND);
+        return text;
+    }
+    // The id of the item of the menu bar's `menu`-th menu whose text starts with `label`.
+    UINT MenuItem(int menu, const std::wstring& label) const {
+        HMENU sub = GetSubMenu(GetMenu(window_->hwnd()), menu);
+        for (int i = 0; i < GetMenuItemCount(sub); ++i) {
+            wchar_t text[128] = {};
+            GetMenuStringW(sub, i, text, 128, MF_BYPOSITION);
+            if (std::wstring(text).rfind(label, 0) == 0) return GetMenuItemID(sub, i);
+        }
+        ADD_FAILURE() << "no menu item " << std::string(label.begin(), label.end()).size();
+        return 0;
+    }
+    void Choose(UINT id) {
+        PostMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        Pump();
     }
 
     TempDir dir_;
     std::unique_ptr<ViewerWindow> window_;
 };
 
-TEST_F(ViewerWindowTest, ShowsBothFilesRowsKindsTheCountAndTheTitle) {
-    ViewerWindow& window = Open("共通\nold\nkeep\nend\n", "共通\nnew\nkeep\nend\nextra\n");
-    const std::wstring names = TextOf(window.names());
-    EXPECT_NE(names.find((dir_.path() / L"第一.txt").wstring()), std::wstring::npos);
-    EXPECT_NE(names.find((dir_.path() / L"second.txt").wstring()), std::wstring::npos);
-    EXPECT_NE(names.find(L"UTF-8"), std::wstring::npos);
+constexpr COLORREF kWhite = RGB(0xff, 0xff, 0xff);
+constexpr COLORREF kLightRed = RGB(0xff, 0xd4, 0xd4);
+constexpr COLORREF kLightBlue = RGB(0xcc, 0xee, 0xff);
+constexpr COLORREF kRed = RGB(0xff, 0x99, 0x99);
+constexpr COLORREF kBlue = RGB(0x80, 0xcc, 0xff);
+
+TEST_F(ViewerWindowTest, OneListNamesCountsAndPaintsEveryRowWithTheContentFillingTheWindow) {
+    ViewerWindow& window =
+        Open("共通\ncount = 10;\nkeep\nend\n", "共通\ncount = 12;\nkeep\nend\nextra\n");
+    EXPECT_EQ(TextOf(window.names()),
+              L"第一: " + (dir_.path() / L"第一.txt").wstring() + L"　(UTF-8)");
+    EXPECT_EQ(TextOf(window.secondName()),
+              L"第二: " + (dir_.path() / L"second.txt").wstring() + L"　(UTF-8)");
     EXPECT_EQ(TextOf(window.hwnd()),
               L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
 
-    // 共通, -old, +new, keep, end, +extra: numbers of both sides, blank where a side has none.
+    // 共通, -count = 10;, +count = 12;, keep, end, +extra: numbers of both sides, blank where a
+    // side has none.
+    ASSERT_EQ(Columns(), 4);
+    EXPECT_EQ(Header(0), L"第一");
+    EXPECT_EQ(Header(3), L"内容");
     ASSERT_EQ(ListView_GetItemCount(window.list()), 6);
     EXPECT_EQ(Cell(0, 3), L"共通");
     EXPECT_EQ(Cell(0, 2), L"");
     EXPECT_EQ(Cell(1, 0), L"2");
     EXPECT_EQ(Cell(1, 1), L"");
     EXPECT_EQ(Cell(1, 2), L"<!");
-    EXPECT_EQ(Cell(1, 3), L"old");
     EXPECT_EQ(Cell(2, 0), L"");
     EXPECT_EQ(Cell(2, 1), L"2");
     EXPECT_EQ(Cell(2, 2), L"!>");
     EXPECT_EQ(Cell(5, 1), L"5");
-    EXPECT_EQ(Cell(5, 2), L"!>");
 
-    // The window opens at the first difference.
+    // Opened at the first difference; the count in its own part of the status bar.
     EXPECT_EQ(CurrentRow(), 1);
-    EXPECT_EQ(Status(), L"相違 2 箇所 (1 番目)");
+    EXPECT_EQ(Status(2), L"相違 2 箇所 (1 番目)");
     EXPECT_FALSE(IsWindowVisible(window.message()));
+
+    // The content column reaches the list's right edge.
+    RECT client{};
+    GetClientRect(window.list(), &client);
+    EXPECT_EQ(ColumnLeft(0, 4), client.right);
+
+    // "count = " is 8 cells; "10" the changed run. The current row a shade darker (255, 212,
+    // 212 by 118%: 216, 179, 179) with its run darker too; the added row light blue with "12"
+    // in the stronger blue; a common row white.
+    const int text = ColumnLeft(0, 3) + Margin();
+    const int cell = CellWidth();
+    EXPECT_EQ(RowPixel(1, text + 8 * cell + 1), RGB(221, 133, 133));
+    EXPECT_EQ(RowPixel(1, text + 20 * cell), RGB(216, 179, 179));
+    EXPECT_EQ(RowPixel(2, text + 8 * cell + 1), kBlue);
+    EXPECT_EQ(RowPixel(2, text + 7 * cell), kLightBlue);
+    EXPECT_EQ(RowPixel(2, client.right - 2), kLightBlue);
+    EXPECT_EQ(RowPixel(3, text + 20 * cell), kWhite);
+    // Rows selected besides the current one are 108% darker: 236, 196, 196 for light red.
+    Press(VK_UP);
+    Press(VK_DOWN, VK_SHIFT);
+    EXPECT_EQ(RowPixel(0, text + 20 * cell), RGB(236, 236, 236));
+
+    // The strip: the removed rows on its left half, the added on its right, 110% darker.
+    RECT strip{};
+    GetClientRect(window.strip(), &strip);
+    const int rowHeight = strip.bottom / 6;
+    EXPECT_EQ(Pixel(window.strip(), 2, rowHeight + rowHeight / 2), RGB(231, 139, 139));
+    EXPECT_EQ(Pixel(window.strip(), strip.right - 3, 2 * rowHeight + rowHeight / 2),
+              RGB(116, 185, 231));
+    EXPECT_EQ(Pixel(window.strip(), 2, 3 * rowHeight + rowHeight / 2), RGB(0xf2, 0xf2, 0xf2));
 }
 
-TEST_F(ViewerWindowTest, ColoursAndChangedRunsAsPainted) {
-    ViewerWindow& window = Open("count = 10;\nsame\n", "count = 12;\nsame\n");
-    ASSERT_EQ(CurrentRow(), 0);
-    HWND list = window.list();
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    SIZE before{}, changed{};
-    GetTextExtentPoint32W(dc, L"count = ", 8, &before);
-    GetTextExtentPoint32W(dc, L"count = 10;", 11, &changed);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    auto pixel = [&](int row, int x) {
-        RECT cell{};
-        ListView_GetSubItemRect(list, row, 3, LVIR_BOUNDS, &cell);
-        const int top = cell.top + (cell.bottom - cell.top - metrics.tmHeight) / 2;
-        const int padding = MulDiv(6, GetDeviceCaps(dc, LOGPIXELSY), 96);
-        return GetPixel(dc, cell.left + padding + x, top + 1);
-    };
-    // The removed row light red, "10" in the stronger red; the added row light blue, "12" in
-    // the stronger blue; the common row white.
-    EXPECT_EQ(pixel(0, changed.cx + 20), RGB(0xff, 0xd4, 0xd4));
-    EXPECT_EQ(pixel(0, before.cx + 1), RGB(0xff, 0x99, 0x99));
-    EXPECT_EQ(pixel(1, changed.cx + 20), RGB(0xcc, 0xee, 0xff));
-    EXPECT_EQ(pixel(1, before.cx + 1), RGB(0x80, 0xcc, 0xff));
-    EXPECT_EQ(pixel(2, changed.cx + 20), RGB(0xff, 0xff, 0xff));
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
+TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySide) {
+    // 150 kanji (300 cells) before the change: far past the window's width.
+    std::string wide;
+    for (int i = 0; i < 150; ++i) wide += "漢";
+    ViewerWindow& window = Open("same\n" + wide + "A\n", "same\n" + wide + "B\n");
+    ASSERT_EQ(CurrentRow(), 1);
+    const int cell = CellWidth();
+    RECT client{};
+    GetClientRect(window.list(), &client);
+    // Scrolled sideways until the change, the end of the line, is on screen in its colour.
+    const int change = ColumnLeft(1, 3) + Margin() + 300 * cell;
+    ASSERT_GT(change, 0) << ColumnLeft(1, 3) << " " << client.right;
+    ASSERT_LT(change + cell, client.right) << change << " " << client.right;
+    EXPECT_EQ(RowPixel(1, change + cell / 2), RGB(221, 133, 133));
+    EXPECT_EQ(RowPixel(2, change + cell / 2), kBlue);
+    // The scroll range ends just past the line: its last cell is on screen at the far right.
+    SendMessageW(window.list(), WM_HSCROLL, SB_RIGHT, 0);
+    Pump();
+    const int end = ColumnLeft(2, 3) + Margin() + 301 * cell;
+    EXPECT_GT(end, client.right / 2);
+    EXPECT_LE(end, client.right);
+    EXPECT_EQ(RowPixel(2, end - cell / 2), kBlue);
+
+    // Side by side (Ctrl+T): two panes, the line shown around its change, whose run is on screen.
+    Press('T', VK_CONTROL);
+    ASSERT_EQ(Columns(), 5);
+    EXPECT_EQ(Header(1), L"第一のファイル");
+    EXPECT_EQ(Header(4), L"第二のファイル");
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 2);
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Cell(1, 0), L"2");
+    EXPECT_EQ(Cell(1, 2), L"<!!>");
+    EXPECT_EQ(Cell(1, 3), L"2");
+    const std::wstring left = Cell(1, 1);
+    ASSERT_EQ(left.back(), L'A');
+    EXPECT_EQ(Cell(1, 4).back(), L'B');
+    // The panes fill the list; each pane's text fits it.
+    EXPECT_EQ(ColumnLeft(1, 5), client.right);
+    EXPECT_EQ(ColumnLeft(1, 0), 0);
+    const int pane = ListView_GetColumnWidth(window.list(), 1);
+    int cells = 0;
+    for (const wchar_t c : left) cells += c >= 0x3000 ? 2 : 1;
+    EXPECT_LE(cells * cell, pane);
+    EXPECT_GT(cells * cell, pane - 4 * cell);
+    // The band: the removed side's red on its left half, the added side's blue on its right.
+    const int band = ColumnLeft(1, 2);
+    const int bandWidth = ListView_GetColumnWidth(window.list(), 2);
+    EXPECT_EQ(RowPixel(1, band + 1), kRed);
+    EXPECT_EQ(RowPixel(1, band + bandWidth - 2), kBlue);
+    // Chosen again from the menu: one list, and the choice is kept for the next window.
+    Choose(MenuItem(3, L"左右に並べて表示"));
+    EXPECT_EQ(Columns(), 4);
+    Choose(MenuItem(3, L"左右に並べて表示"));
+    EXPECT_EQ(Columns(), 5);
+    window_.reset();
+    EXPECT_NE(testsupport::ReadBytes(dir_.path() / L"Zarvo.ini").find("[Viewer]"),
+              std::string::npos);
 }
 
-TEST_F(ViewerWindowTest, KeysMoveBetweenDifferences) {
+TEST_F(ViewerWindowTest, KeysMenusFindAndGoToLineReachTheSession) {
     ViewerWindow& window = Open("a\nb\nc\nd\ne\nf\ng\n", "a\nB\nc\nd\ne\nF\ng\nh\n");
+    // Each menu item names its key once, in the menu's column for keys.
+    EXPECT_EQ(MenuText(MenuItem(2, L"次の相違")), L"次の相違\tF8");
+    EXPECT_EQ(MenuText(MenuItem(2, L"前の相違")), L"前の相違\tShift+F8");
+    EXPECT_EQ(MenuText(MenuItem(0, L"閉じる")), L"閉じる\tCtrl+W");
+
     // a, -b, +B, c, d, e, -f, +F, g, +h: differences start at rows 1, 6 and 9.
     ASSERT_EQ(ListView_GetItemCount(window.list()), 10);
     EXPECT_EQ(CurrentRow(), 1);
@@ -141,30 +303,81 @@ TEST_F(ViewerWindowTest, KeysMoveBetweenDifferences) {
     EXPECT_EQ(CurrentRow(), 6);
     Press(VK_F8);
     EXPECT_EQ(CurrentRow(), 9);
-    EXPECT_EQ(Status(), L"相違 3 箇所 (3 番目)");
-    Press(VK_F8);  // no further difference: the row stays
+    EXPECT_EQ(Status(2), L"相違 3 箇所 (3 番目)");
+    Press(VK_F8);  // no further difference: the row stays, and the status bar says so
     EXPECT_EQ(CurrentRow(), 9);
+    EXPECT_EQ(Status(0), L"これより後に相違はありません");
     Press(VK_F8, VK_SHIFT);
     EXPECT_EQ(CurrentRow(), 6);
     Press(VK_F7);
     EXPECT_EQ(CurrentRow(), 1);
-    Press(VK_F7);
-    EXPECT_EQ(CurrentRow(), 1);
     Press(VK_END, VK_CONTROL);
     EXPECT_EQ(CurrentRow(), 9);
-    Press(VK_HOME, VK_CONTROL);
+    Choose(MenuItem(2, L"最初の相違"));
     EXPECT_EQ(CurrentRow(), 1);
     // From a common row the list's own keys reached, F8 goes to the next difference below it.
     Press(VK_DOWN);
     Press(VK_DOWN);
     EXPECT_EQ(CurrentRow(), 3);
-    EXPECT_EQ(Status().rfind(L"相違 3 箇所　F8", 0), 0u);
+    EXPECT_EQ(Status(2).rfind(L"相違 3 箇所　F8", 0), 0u);
     Press(VK_F8);
     EXPECT_EQ(CurrentRow(), 6);
+
+    // Ctrl+F: the find bar, its field focused; Enter finds, again and again; Esc closes it.
+    Press('F', VK_CONTROL);
+    HWND find = window.bars().findText();
+    ASSERT_TRUE(IsWindowVisible(find));
+    ASSERT_EQ(GetFocus(), find);
+    SetWindowTextW(find, L"b");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 1);
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 2);
+    Press(VK_F3, VK_SHIFT);
+    EXPECT_EQ(CurrentRow(), 1);
+    SetWindowTextW(find, L"zzz");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Status(0), L"「zzz」は見つかりません");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(find));
+    EXPECT_EQ(GetFocus(), window.list());
+    EXPECT_TRUE(IsWindow(window.hwnd()));
+
+    // Ctrl+G: line 8 of the second file is "h", the last row.
+    Press('G', VK_CONTROL);
+    ASSERT_EQ(GetFocus(), window.bars().lineText());
+    SendMessageW(window.bars().lineFile(), CB_SETCURSEL, 1, 0);
+    SetWindowTextW(window.bars().lineText(), L"8");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 9);
+    EXPECT_EQ(GetFocus(), window.list());
+    SetWindowTextW(window.bars().lineText(), L"x");
+    Press(VK_RETURN, 0, window.bars().lineText());
+    EXPECT_EQ(Status(0), L"その行はありません");
+
+    // An ignore option from the menu compares again: without case, b/B and f/F are the same.
+    Choose(MenuItem(3, L"大文字と小文字を区別しない"));
+    EXPECT_EQ(GetMenuState(GetMenu(window.hwnd()), MenuItem(3, L"大文字と小文字を区別しない"),
+                           MF_BYCOMMAND) &
+                  MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(ListView_GetItemCount(window.list()), 8);
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+
+    // Esc in the list closes the window.
+    Press(VK_ESCAPE, 0, window.list());
+    EXPECT_FALSE(IsWindow(window.hwnd()));
 }
 
-TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndF5ReadsTheFilesAgain) {
-    ViewerWindow& window = Open("a\nold\nkeep\n", "a\nnew\nkeep\n");
+TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere) {
+    std::string first, second;
+    for (int i = 0; i < 300; ++i) {
+        first += "line " + std::to_string(i) + "\n";
+        second += (i == 200 ? "changed\n" : "line " + std::to_string(i) + "\n");
+    }
+    ViewerWindow& window = Open("a\nold\nkeep\n" + first, "a\nnew\nkeep\n" + second);
     ASSERT_EQ(CurrentRow(), 1);
     Press(VK_DOWN, VK_SHIFT);
     Press(VK_DOWN, VK_SHIFT);
@@ -174,42 +387,54 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndF5ReadsTheFilesAgain) {
     EXPECT_STREQ(copied, L"-old\r\n+new\r\n keep\r\n");
     GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
     CloseClipboard();
-    wchar_t said[64] = {};
-    SendMessageW(window.status(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(said));
-    EXPECT_STREQ(said, L"3 行をコピーしました");
+    EXPECT_EQ(Status(0), L"3 行をコピーしました");
 
-    // Of the selection, the rows that are not current are a shade darker: light red 255, 212,
-    // 212 becomes 236, 196, 196; the current row keeps its colour.
-    RedrawWindow(window.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    HDC dc = GetDC(window.list());
-    auto background = [&](int row) {
-        RECT cell{};
-        ListView_GetSubItemRect(window.list(), row, 3, LVIR_BOUNDS, &cell);
-        return GetPixel(dc, cell.right - 4, (cell.top + cell.bottom) / 2);
-    };
-    EXPECT_EQ(background(1), RGB(236, 196, 196));
-    EXPECT_EQ(background(3), RGB(0xff, 0xff, 0xff));
-    ReleaseDC(window.list(), dc);
+    // Rows 204 and 205 (of 305) differ: a click a little off their mark goes to the first.
+    RECT strip{};
+    GetClientRect(window.strip(), &strip);
+    const int y = static_cast<int>(205LL * strip.bottom / 305) + 2;
+    SendMessageW(window.strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, y));
+    Pump();
+    EXPECT_EQ(CurrentRow(), 204);
+    EXPECT_EQ(GetFocus(), window.list());
+    // Elsewhere, to the row there.
+    SendMessageW(window.strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, strip.bottom / 2));
+    Pump();
+    EXPECT_NEAR(CurrentRow(), 152, 2);
+}
 
-    // The second file changes on disk; F5 compares again and stays at the line it was on.
-    WriteBytes(dir_.path() / L"second.txt", "a\nnew\nkeep\nmore\n");
+TEST_F(ViewerWindowTest, ASaveByRenameShowsTheNoticeAndF5ReadsTheFilesAgain) {
+    ViewerWindow& window = Open("a\nold\nkeep\n", "a\nnew\nkeep\n");
+    ASSERT_FALSE(IsWindowVisible(window.notice()));
+    // As an editor saves: a new file, renamed over the old one.
+    WriteBytes(dir_.path() / L"second.txt.tmp", "a\nnew\nkeep\nmore\n");
+    ASSERT_TRUE(MoveFileExW((dir_.path() / L"second.txt.tmp").c_str(),
+                            (dir_.path() / L"second.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.notice()) != FALSE; }));
+    EXPECT_EQ(TextOf(window.notice()), L"ファイルがディスク上で変更されました。");
     Press(VK_F5);
-    EXPECT_EQ(TextOf(window.hwnd()),
-              L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_FALSE(IsWindowVisible(window.notice()));
     ASSERT_EQ(ListView_GetItemCount(window.list()), 5);
     EXPECT_EQ(Cell(4, 3), L"more");
-    EXPECT_EQ(CurrentRow(), 3);
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Status(0), L"再読み込みしました");
 
-    // A file that was missing is read once it is there.
+    // Deleted: the notice again, and F5 says the file cannot be read.
     std::filesystem::remove(dir_.path() / L"second.txt");
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.notice()) != FALSE; }));
     Press(VK_F5);
     EXPECT_FALSE(IsWindowVisible(window.list()));
-    EXPECT_EQ(Status(), L"比較できません");
+    EXPECT_EQ(Status(2), L"比較できません");
+    // Made again: still watched; the notice's button reads it.
     WriteBytes(dir_.path() / L"second.txt", "a\nold\nkeep\n");
-    PostMessageW(window.hwnd(), WM_KEYDOWN, VK_F5, 1);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.notice()) != FALSE; }));
+    SendMessageW(window.notice(), WM_NULL, 0, 0);
+    PostMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(
+                     FindWindowExW(window.hwnd(), nullptr, L"Button", L"再読み込み (F5)")));
     Pump();
     EXPECT_TRUE(IsWindowVisible(window.message()));
-    EXPECT_EQ(Status(), L"相違はありません");
+    EXPECT_EQ(Status(2), L"相違はありません");
 }
 
 // Presses Esc on the progress window once it shows, as a user who gives up would: a thread
@@ -250,7 +475,7 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
     ViewerWindow& same = Open("同じ\n内容\n", "同じ\n内容\n");
     EXPECT_TRUE(IsWindowVisible(same.message()));
     EXPECT_NE(TextOf(same.message()).find(L"2つのファイルは同一です"), std::wstring::npos);
-    EXPECT_EQ(Status(), L"相違はありません");
+    EXPECT_EQ(Status(2), L"相違はありません");
     EXPECT_EQ(TextOf(same.hwnd()), L"第一.txt ⇔ second.txt — 同一 — Diff-Zarvo ビューアー");
 
     ViewerWindow& binary = Open(std::string("\x00\x10\x20\x30", 4), std::string("\x00\x10\x21", 3));
@@ -271,7 +496,7 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
     EXPECT_NE(error.find((dir_.path() / L"gone.txt").wstring() + L": ファイルが見つかりません"),
               std::wstring::npos);
     EXPECT_EQ(error.find(L"Ελληνικά"), std::wstring::npos);
-    EXPECT_EQ(Status(), L"比較できません");
+    EXPECT_EQ(Status(2), L"比較できません");
 
     // A folder is no file to compare.
     window_ = std::make_unique<ViewerWindow>(Compare(dir_.path(), dir_.path() / L"second.txt"));

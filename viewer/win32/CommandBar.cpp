@@ -49,12 +49,12 @@ CommandBar::CommandBar(HWND window, int toolbarId) : window_(window) {
     HMENU submenu = nullptr;
     std::optional<Menu> current;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
-                                   TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
-                               0, 0, 0, 0, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbarId)), instance,
-                               nullptr);
+    toolbar_ = CreateWindowExW(
+        0, TOOLBARCLASSNAMEW, nullptr,
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+            CCS_NODIVIDER | CCS_NOPARENTALIGN,
+        0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(toolbarId)), instance,
+        nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
     SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));

@@ -13,7 +13,9 @@ namespace viewer {
 
 class Session;
 
-constexpr WORD CommandId(Command command) { return static_cast<WORD>(100 + static_cast<int>(command)); }
+constexpr WORD CommandId(Command command) {
+    return static_cast<WORD>(100 + static_cast<int>(command));
+}
 std::optional<Command> CommandOf(WORD id);
 
 class CommandBar {

@@ -14,8 +14,8 @@ constexpr DWORD kWhatChanges =
     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
 
 bool SameName(const wchar_t* a, std::size_t aLength, const std::wstring& b) {
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a, static_cast<int>(aLength), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -48,8 +48,8 @@ struct FolderWatch::Folder {
             OVERLAPPED overlapped{};
             overlapped.hEvent = done;
             ResetEvent(done);
-            if (!ReadDirectoryChangesW(handle, buffer, sizeof buffer, FALSE, kWhatChanges,
-                                       nullptr, &overlapped, nullptr)) {
+            if (!ReadDirectoryChangesW(handle, buffer, sizeof buffer, FALSE, kWhatChanges, nullptr,
+                                       &overlapped, nullptr)) {
                 break;
             }
             const HANDLE waits[] = {stop, done};
@@ -92,10 +92,10 @@ FolderWatch::FolderWatch(HWND window, UINT message, WPARAM tag,
     }
     for (auto& [path, names] : byFolder) {
         auto folder = std::make_unique<Folder>();
-        folder->handle = CreateFileW(OpenableName(path).c_str(), FILE_LIST_DIRECTORY,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+        folder->handle =
+            CreateFileW(OpenableName(path).c_str(), FILE_LIST_DIRECTORY,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
         if (folder->handle == INVALID_HANDLE_VALUE || folder->stop == nullptr) continue;
         folder->names = std::move(names);
         Folder* reading = folder.get();

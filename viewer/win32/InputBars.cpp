@@ -11,8 +11,6 @@ namespace viewer {
 
 namespace {
 
-
-
 std::u16string TextOf(HWND control) {
     const int length = GetWindowTextLengthW(control);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');

@@ -83,8 +83,7 @@ void OverviewStrip::Paint(HDC dc, const RECT& client) const {
 LRESULT CALLBACK OverviewStrip::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* strip = reinterpret_cast<OverviewStrip*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (strip == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -85,7 +85,8 @@ void ViewerWindow::PaintContent(HDC dc, const Cell& cell, const RECT& area, bool
         if (current) strong = Darker(strong, 115);
         for (const MarkSpan& mark : cell.marks) {
             const std::size_t end = mark.start + mark.length;
-            const std::size_t from = CellColumn(cell.text, std::min<std::size_t>(mark.start, cell.text.size()));
+            const std::size_t from =
+                CellColumn(cell.text, std::min<std::size_t>(mark.start, cell.text.size()));
             const std::size_t to = CellColumn(cell.text, std::min(end, cell.text.size()));
             const int width = std::max(2, static_cast<int>(to - from) * cellWidth_);
             const int x = left + static_cast<int>(from) * cellWidth_;

@@ -20,8 +20,17 @@ namespace {
 constexpr wchar_t kClassName[] = L"DiffZarvoViewer";
 constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
 constexpr UINT_PTR kListSubclass = 1;
-enum Child : int { kToolbar = 1, kNames, kLegend, kMessage, kNotice, kReloadButton, kList, kStatus,
-                   kStrip };
+enum Child : int {
+    kToolbar = 1,
+    kNames,
+    kLegend,
+    kMessage,
+    kNotice,
+    kReloadButton,
+    kList,
+    kStatus,
+    kStrip
+};
 
 void RegisterClassOnce() {
     static const bool registered = [] {
@@ -34,8 +43,8 @@ void RegisterClassOnce() {
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kClassName;
-        INITCOMMONCONTROLSEX controls{sizeof controls,
-                                      ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX controls{
+            sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         return RegisterClassExW(&windowClass) != 0;
     }();
@@ -109,10 +118,10 @@ void ViewerWindow::CreateControls() {
     legendRemoved_ = child(L"STATIC", KindLegend(RowKind::Removed), SS_LEFT | SS_NOPREFIX, kLegend);
     legendAdded_ = child(L"STATIC", KindLegend(RowKind::Added), SS_LEFT | SS_NOPREFIX, kLegend);
     message_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kMessage);
-    notice_ = child(L"STATIC", texts::kChangedOnDisk, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                    kNotice);
-    noticeButton_ = child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON,
-                          kReloadButton);
+    notice_ =
+        child(L"STATIC", texts::kChangedOnDisk, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    noticeButton_ =
+        child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
                             0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
@@ -282,10 +291,10 @@ void ViewerWindow::UpdateStrip() {
         const int top = session_.StripY(mark.row, height);
         const Rgb colour = Darker(Colour(MarkColour(mark.kind)), 110);
         // At least two pixels, so that one changed line in a million still shows.
-        bands.push_back({top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
-                         mark.kind == RowKind::Removed ? OverviewStrip::Half::Left
-                                                       : OverviewStrip::Half::Right,
-                         Ref(colour)});
+        bands.push_back(
+            {top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
+             mark.kind == RowKind::Removed ? OverviewStrip::Half::Left : OverviewStrip::Half::Right,
+             Ref(colour)});
     }
     const std::size_t rows = session_.RowCount();
     const auto first = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(list_)));
@@ -300,6 +309,7 @@ void ViewerWindow::UpdateStrip() {
 
 void ViewerWindow::Redraw() {
     const bool rows = session_.ShowsRows();
+    SetTitle(session_.Title());
     SetWindowTextW(firstName_, W(session_.HeaderLine(true)));
     SetWindowTextW(secondName_, W(session_.HeaderLine(false)));
     ShowWindow(legendRemoved_, rows ? SW_SHOW : SW_HIDE);
@@ -463,7 +473,7 @@ void ViewerWindow::OnBarAction(WORD action) {
 
 bool ViewerWindow::TranslateKeys(MSG& msg) {
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-    const HWND focus = GetFocus();
+    const HWND focus = msg.hwnd;
     if (msg.message == WM_KEYDOWN && bars_->Owns(focus)) {
         if (msg.wParam == VK_ESCAPE) {
             session_.CloseBar();
@@ -485,10 +495,10 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
     GetClassNameW(focus, cls, 16);
     const bool inField = lstrcmpiW(cls, WC_EDITW) == 0;
     const bool control = GetKeyState(VK_CONTROL) < 0;
-    const bool editKey = msg.message == WM_KEYDOWN && control &&
-                         (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' ||
-                          msg.wParam == 'A' || msg.wParam == 'Z' || msg.wParam == VK_HOME ||
-                          msg.wParam == VK_END);
+    const bool editKey =
+        msg.message == WM_KEYDOWN && control &&
+        (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' || msg.wParam == 'A' ||
+         msg.wParam == 'Z' || msg.wParam == VK_HOME || msg.wParam == VK_END);
     if (!(inField && editKey) && commands_->TranslateKeys(msg)) return true;
     // Tab and Shift+Tab move between the controls, as in a dialog.
     if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_TAB) {
@@ -511,7 +521,7 @@ Pane ViewerWindow::PaneAtMouse() const {
     }
     const ColumnRole role = columns[static_cast<std::size_t>(hit.iSubItem)].role;
     return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                              : Pane::Left;
+                                                                               : Pane::Left;
 }
 
 LRESULT ViewerWindow::Notify(NMHDR* header) {
@@ -527,8 +537,9 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
         case LVN_GETDISPINFOW: {
             auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
             if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0) return 0;
-            buffer_ = Wide(session_.CellAt(static_cast<std::size_t>(info->item.iItem),
-                                           static_cast<std::size_t>(info->item.iSubItem))
+            buffer_ = Wide(session_
+                               .CellAt(static_cast<std::size_t>(info->item.iItem),
+                                       static_cast<std::size_t>(info->item.iSubItem))
                                .text);
             info->item.pszText = buffer_.data();
             return 0;
@@ -558,8 +569,8 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
     }
 }
 
-LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                             LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR data) {
     auto* window = reinterpret_cast<ViewerWindow*>(data);
     switch (message) {
         case WM_SIZE: {
@@ -630,8 +641,8 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                                                   : ColourRole::Notice;
                 SetBkColor(dc, Ref(role));
                 return reinterpret_cast<LRESULT>(control == legendRemoved_ ? removedBrush_
-                                                  : control == legendAdded_ ? addedBrush_
-                                                                            : noticeBrush_);
+                                                 : control == legendAdded_ ? addedBrush_
+                                                                           : noticeBrush_);
             }
             if (control == message_ && session_.MessageIsError()) {
                 SetTextColor(dc, Ref(ColourRole::Error));

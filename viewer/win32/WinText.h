@@ -10,7 +10,9 @@
 
 namespace viewer {
 
-inline std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+inline std::wstring Wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 inline const wchar_t* W(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
