@@ -40,7 +40,8 @@ std::optional<std::int64_t> ParseLineNumber(std::u16string_view typed) {
         if (c >= u'0' && c <= u'9') digit = c - u'0';
         if (c >= u'０' && c <= u'９') digit = c - u'０';
         if (digit < 0) return std::nullopt;
-        number = std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
+        number =
+            std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
     }
     if (number < 1) return std::nullopt;
     return number;
@@ -118,10 +119,12 @@ void Session::Run(Command command) {
             }
             return Say(u"これより前に相違はありません", StatusKind::Info);
         case Command::FirstDifference:
-            if (comparison_.differenceStarts.empty()) return Say(u"相違はありません", StatusKind::Info);
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
             return GoTo(comparison_.differenceStarts.front());
         case Command::LastDifference:
-            if (comparison_.differenceStarts.empty()) return Say(u"相違はありません", StatusKind::Info);
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
             return GoTo(comparison_.differenceStarts.back());
         case Command::Find:
             bar_ = Bar::Find;
@@ -229,8 +232,10 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
 void Session::Reload() {
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
-    std::optional<Comparison> again = window_.RunLong(
-        [earlier = comparison_](const CancelFlag* cancel) { return CompareAgain(earlier, cancel); });
+    std::optional<Comparison> again =
+        window_.RunLong([earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
     if (!again) return;
     Replace(std::move(*again));
     window_.ShowChangeNotice(false);
