@@ -289,7 +289,13 @@ void Session::GoTo(std::size_t listRow) {
     // Sideways, the content's first mark; the front moves there only when it is off screen.
     std::size_t column = 0;
     if (view_ == View::List) {
-        const ShownLine& shown = Shown(listRow);
+        // A line with nothing of its own marked (its partner gained text) goes where the
+        // partner's mark is.
+        std::size_t marked = listRow;
+        if (Shown(listRow).marks.empty()) {
+            if (const auto partner = comparison_.MarksOf(listRow).partner) marked = *partner;
+        }
+        const ShownLine& shown = Shown(marked);
         if (!shown.marks.empty()) column = CellColumn(shown.text, shown.marks.front().start);
     }
     window_.ScrollTo(ViewRowOf(listRow), column);
