@@ -312,8 +312,10 @@ void ViewerWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    // The row chosen before the window had a size is centred now that it has one.
+    // The row chosen before the window had a size is centred now that it has one, and the list
+    // starts at its left edge, moving sideways only if the change is off screen.
     if (session_->ShowsRows()) SizeColumns();
+    view_->horizontalScrollBar()->setValue(0);
     if (const auto row = session_->CurrentViewRow()) ScrollTo(*row, lastColumn_);
 }
 

@@ -181,8 +181,8 @@ void Session::SetView(View view) {
 
 bool Session::SetOptions(const IgnoreOptions& options) {
     if (options == comparison_.options) return true;
-    const std::optional<Row> before =
-        current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
+    const bool hadCurrent = current_.has_value();
+    const Row before = hadCurrent ? comparison_.rows[*current_] : Row{};
     std::optional<Comparison> redone =
         window_.RunLong([earlier = comparison_, options](const CancelFlag* cancel) mutable {
             earlier.Rediff(options, cancel);
@@ -196,10 +196,10 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     SaveChoices();
     window_.Redraw();
     // Stay on the same line of the first file (or the second, for an added line).
-    if (before) {
-        const bool inFirst = before->first >= 0;
+    if (hadCurrent) {
+        const bool inFirst = before.first >= 0;
         if (const auto row =
-                comparison_.RowOfLine(inFirst, (inFirst ? before->first : before->second) + 1)) {
+                comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
             return GoTo(*row), true;
         }
     }
@@ -327,7 +327,11 @@ std::u16string Session::Message() const {
     if (comparison_.outcome != Outcome::Unreadable) return comparison_.Message();
     std::u16string text = u"ファイルを読み込めません。";
     for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
-        if (!side->error.empty()) text += u"\n" + PathText(side->path) + u": " + side->error;
+        if (side->error.empty()) continue;
+        text += u'\n';
+        text += PathText(side->path);
+        text += u": ";
+        text += side->error;
     }
     return text;
 }
