@@ -98,6 +98,7 @@ TEST_F(SessionTest, CommandTableGivesLabelsKeysMenusAndStates) {
     session.Run(Command::IgnoreCase);
     EXPECT_TRUE(session.Checked(Command::IgnoreCase));
     EXPECT_EQ(session.CountText(), u"相違はありません");
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違なし — Diff-Zarvo ビューアー");
     EXPECT_EQ(session.HiddenNote(),
               u"大文字と小文字を無視しています（1 行の相違を表示していません）");
     // Stopped on its progress, the option stays as it was.

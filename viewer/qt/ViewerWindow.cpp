@@ -228,6 +228,11 @@ void ViewerWindow::Redraw() {
     message_->setVisible(!message.isEmpty());
     moving_ = true;
     model_->Reset();
+    // The keys go on from the session's row, wherever the list is scrolled.
+    if (const auto row = session_->CurrentViewRow()) {
+        view_->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*row), 0),
+                                                 QItemSelectionModel::NoUpdate);
+    }
     moving_ = false;
     if (text) SizeColumns();
     overview_->update();

@@ -194,6 +194,7 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     }
     Replace(std::move(*redone));
     SaveChoices();
+    window_.SetTitle(Title());
     window_.Redraw();
     // Stay on the same line of the first file (or the second, for an added line).
     if (hadCurrent) {
