@@ -49,8 +49,10 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
     return result;
 }
 
-Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel) {
-    Comparison comparison = Compare(arguments.first, arguments.second, kTextLimitBytes, {}, cancel);
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel,
+                        const IgnoreOptions& options) {
+    Comparison comparison =
+        Compare(arguments.first, arguments.second, kTextLimitBytes, options, cancel);
     comparison.first.label = arguments.firstLabel;
     comparison.second.label = arguments.secondLabel;
     return comparison;

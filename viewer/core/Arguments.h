@@ -26,8 +26,9 @@ struct Arguments {
 // `arguments` without the program's name; nothing when they are not a valid command line.
 std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>& arguments);
 
-// The comparison the window shows for them, its files named by their labels.
-Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr);
+// The comparison the window shows for them, its files named by their labels, under `options`.
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr,
+                        const IgnoreOptions& options = {});
 
 // What the viewer says of its command line when it is wrong.
 std::u16string Usage();

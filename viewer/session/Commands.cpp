@@ -40,8 +40,9 @@ const std::vector<CommandInfo>& CommandTable() {
 
 const CommandInfo& InfoOf(Command command) {
     const std::vector<CommandInfo>& table = CommandTable();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const CommandInfo& info) { return info.command == command; });
+    const auto found = std::find_if(table.begin(), table.end(), [&](const CommandInfo& info) {
+        return info.command == command;
+    });
     if (found == table.end()) throw std::out_of_range("not a command of the table");
     return *found;
 }

@@ -53,8 +53,8 @@ struct CommandInfo {
     std::vector<Key> keys;  // the first one is the one a menu shows
     Menu menu;
     bool checkable = false;
-    bool toolbar = false;           // also a button of the toolbar, in the table's order
-    bool separatorBefore = false;   // in its menu (and in the toolbar, for a button)
+    bool toolbar = false;          // also a button of the toolbar, in the table's order
+    bool separatorBefore = false;  // in its menu (and in the toolbar, for a button)
 };
 
 // Every command, in menu order.

@@ -58,7 +58,8 @@ ColourRole MarkColour(RowKind kind) {
 
 Rgb Darker(Rgb colour, int percent) {
     const auto shade = [&](std::uint8_t v) {
-        return static_cast<std::uint8_t>(std::clamp(v * 100 / std::max(percent, 1), 0, 255));
+        const int by = std::max(percent, 1);
+        return static_cast<std::uint8_t>(std::clamp((v * 100 + by / 2) / by, 0, 255));
     };
     return {shade(colour.r), shade(colour.g), shade(colour.b)};
 }

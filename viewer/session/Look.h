@@ -16,17 +16,17 @@ struct Rgb {
 };
 
 enum class ColourRole : std::uint8_t {
-    Text,            // black
-    Base,            // a common row: white
-    Removed,         // a row only in the first file: light red
-    Added,           // a row only in the second file: light blue
-    RemovedMark,     // what changed inside a removed line, and its strip mark
-    AddedMark,       // the same for an added line
-    CurrentFrame,    // the frame of the current row
-    Notice,          // the bar that says the files changed on disk
-    Error,           // the text of an error message
+    Text,          // black
+    Base,          // a common row: white
+    Removed,       // a row only in the first file: light red
+    Added,         // a row only in the second file: light blue
+    RemovedMark,   // what changed inside a removed line, and its strip mark
+    AddedMark,     // the same for an added line
+    CurrentFrame,  // the frame of the current row
+    Notice,        // the bar that says the files changed on disk
+    Error,         // the text of an error message
     StripBackground,
-    StripFrame,      // the part of the list on screen, in the strip
+    StripFrame,  // the part of the list on screen, in the strip
 };
 
 Rgb Colour(ColourRole role);

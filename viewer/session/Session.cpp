@@ -40,7 +40,8 @@ std::optional<std::int64_t> ParseLineNumber(std::u16string_view typed) {
         if (c >= u'0' && c <= u'9') digit = c - u'0';
         if (c >= u'０' && c <= u'９') digit = c - u'０';
         if (digit < 0) return std::nullopt;
-        number = std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
+        number =
+            std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
     }
     if (number < 1) return std::nullopt;
     return number;
@@ -118,10 +119,12 @@ void Session::Run(Command command) {
             }
             return Say(u"これより前に相違はありません", StatusKind::Info);
         case Command::FirstDifference:
-            if (comparison_.differenceStarts.empty()) return Say(u"相違はありません", StatusKind::Info);
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
             return GoTo(comparison_.differenceStarts.front());
         case Command::LastDifference:
-            if (comparison_.differenceStarts.empty()) return Say(u"相違はありません", StatusKind::Info);
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
             return GoTo(comparison_.differenceStarts.back());
         case Command::Find:
             bar_ = Bar::Find;
@@ -178,8 +181,8 @@ void Session::SetView(View view) {
 
 bool Session::SetOptions(const IgnoreOptions& options) {
     if (options == comparison_.options) return true;
-    const std::optional<Row> before =
-        current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
+    const bool hadCurrent = current_.has_value();
+    const Row before = hadCurrent ? comparison_.rows[*current_] : Row{};
     std::optional<Comparison> redone =
         window_.RunLong([earlier = comparison_, options](const CancelFlag* cancel) mutable {
             earlier.Rediff(options, cancel);
@@ -191,12 +194,13 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     }
     Replace(std::move(*redone));
     SaveChoices();
+    window_.SetTitle(Title());
     window_.Redraw();
     // Stay on the same line of the first file (or the second, for an added line).
-    if (before) {
-        const bool inFirst = before->first >= 0;
+    if (hadCurrent) {
+        const bool inFirst = before.first >= 0;
         if (const auto row =
-                comparison_.RowOfLine(inFirst, (inFirst ? before->first : before->second) + 1)) {
+                comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
             return GoTo(*row), true;
         }
     }
@@ -229,8 +233,10 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
 void Session::Reload() {
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
-    std::optional<Comparison> again = window_.RunLong(
-        [earlier = comparison_](const CancelFlag* cancel) { return CompareAgain(earlier, cancel); });
+    std::optional<Comparison> again =
+        window_.RunLong([earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
     if (!again) return;
     Replace(std::move(*again));
     window_.ShowChangeNotice(false);
@@ -284,7 +290,13 @@ void Session::GoTo(std::size_t listRow) {
     // Sideways, the content's first mark; the front moves there only when it is off screen.
     std::size_t column = 0;
     if (view_ == View::List) {
-        const ShownLine& shown = Shown(listRow);
+        // A line with nothing of its own marked (its partner gained text) goes where the
+        // partner's mark is.
+        std::size_t marked = listRow;
+        if (Shown(listRow).marks.empty()) {
+            if (const auto partner = comparison_.MarksOf(listRow).partner) marked = *partner;
+        }
+        const ShownLine& shown = Shown(marked);
         if (!shown.marks.empty()) column = CellColumn(shown.text, shown.marks.front().start);
     }
     window_.ScrollTo(ViewRowOf(listRow), column);
@@ -316,7 +328,11 @@ std::u16string Session::Message() const {
     if (comparison_.outcome != Outcome::Unreadable) return comparison_.Message();
     std::u16string text = u"ファイルを読み込めません。";
     for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
-        if (!side->error.empty()) text += u"\n" + PathText(side->path) + u": " + side->error;
+        if (side->error.empty()) continue;
+        text += u'\n';
+        text += PathText(side->path);
+        text += u": ";
+        text += side->error;
     }
     return text;
 }

@@ -132,8 +132,8 @@ std::size_t Session::ColumnCells(std::size_t column) const {
         case ColumnRole::SecondNumber:
         case ColumnRole::LeftNumber:
         case ColumnRole::RightNumber: {
-            const std::int32_t lines = std::max(comparison_.first.text->LineCount(),
-                                                comparison_.second.text->LineCount());
+            const std::int32_t lines =
+                std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
             return std::max<std::size_t>(Number(lines).size() + 1, 4);
         }
         case ColumnRole::Mark:
@@ -189,8 +189,8 @@ std::size_t Session::WidestLineCells() const {
         if (bytes * kTabCells + kMarkersCells <= widest) break;
         // A line longer than the list shows is shown in part (Comparison::Shown): its start is
         // measured, with room for the notes on what is left out.
-        const TextFile& file = comparison_.rows[row].first >= 0 ? *comparison_.first.text
-                                                                : *comparison_.second.text;
+        const TextFile& file =
+            comparison_.rows[row].first >= 0 ? *comparison_.first.text : *comparison_.second.text;
         const std::string_view line = comparison_.LineBytes(row);
         const std::size_t cells =
             line.size() > kMeasuredBytes

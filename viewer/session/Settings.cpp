@@ -24,7 +24,9 @@ constexpr Flag kFlags[] = {
 constexpr const char* kViewKey = "SideBySide";
 
 #ifdef _WIN32
-std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii)); }
+std::wstring Wide(const char* ascii) {
+    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 // "1" or "0"; anything else (a damaged value) is `fallback`.
 bool Read(const std::filesystem::path& file, const char* key, bool fallback) {
