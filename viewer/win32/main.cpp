@@ -75,9 +75,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            viewer::Comparison compared = viewer::CompareFiles(*parsed, cancel);
-            if (compared.outcome == viewer::Outcome::Text) compared.Rediff(choices.options, cancel);
-            return compared;
+            return viewer::CompareFiles(*parsed, cancel, choices.options);
         });
     if (!comparison) return 2;  // the user stopped it before the window opened
     const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
