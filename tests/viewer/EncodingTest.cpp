@@ -94,6 +94,16 @@ TEST(Encodings, HalfWidthKatakanaIsShiftJisAndAccentedLettersStayUtf8) {
     const Comparison french = Compare(dir / "french.txt", dir / "kana.txt");
     EXPECT_EQ(EncodingText(french.first), u"UTF-8");
     EXPECT_EQ(french.LineText(0), u"été café");
+
+    // A stray byte among them keeps them katakana, not kanji in EUC-JP.
+    std::string lines;
+    for (int i = 0; i < 4; ++i) lines += "\xB1\xB2\xB3\xB4\xB5\xB6\xB7\xB8\xB9\xBA\n";  // ｱ..ｺ
+    WriteBytes(dir / "kana-lines.txt", lines);
+    WriteBytes(dir / "kana-stray.txt", lines.insert(13, "\xFF"));
+    const Comparison stray = Compare(dir / "kana-lines.txt", dir / "kana-stray.txt");
+    EXPECT_EQ(EncodingText(stray.second), u"Shift_JIS (CP932)、不正なバイト 1 個を含みます");
+    ASSERT_EQ(stray.differenceStarts, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(stray.LineText(2), u"ｱｲ<FF>ｳｴｵｶｷｸｹｺ");
 }
 
 TEST(Encodings, ShiftJisAndTheJisTablesCompareEqualWhereTheyMapOneCharacterApart) {

@@ -2,6 +2,7 @@
 // EUC-JP), which reject every sequence they do not hold when asked to.
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "Japanese.h"
@@ -33,9 +34,13 @@ bool DecodeCp932(std::string_view bytes, std::u16string* out) {
 
 bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
     // Code page 20932 has no JIS X 0212: it would take 0x8F for the control character U+008F and
-    // read the two bytes after it as another character. Refused instead, so that they show as
-    // the bytes they are.
-    if (bytes.find('\x8F') != std::string_view::npos) {
+    // read the two bytes after it as another character. Those, and the bytes no EUC-JP character
+    // starts with, are refused here, so that they show as the bytes they are, as with iconv.
+    const bool foreign = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x80 && byte != 0x8E && (byte < 0xA1 || byte == 0xFF);
+    });
+    if (foreign) {
         if (out != nullptr) out->clear();
         return false;
     }

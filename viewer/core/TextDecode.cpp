@@ -297,22 +297,30 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
         const Fit jis = DecodeIso2022JpMarked(bytes, nullptr);
         if (jis.bad * 2 <= jis.good) return withBad(Encoding::Iso2022Jp, 0, jis.bad);
     }
-    const bool cp932 = DecodeCp932(bytes, nullptr);
-    if (IsUtf8(bytes) && !(cp932 && Utf8IsHalfWidthKatakana(bytes)))
+    if (IsUtf8(bytes)) {
+        if (Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
+            return {Encoding::Cp932, 0, false, 0};
         return {Encoding::Utf8, 0, false, 0};
-    // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
-    // half-width katakana valid EUC-JP (as kanji): EUC-JP is taken where it reads as Japanese.
-    if (MayBeEucJp(bytes) && (!cp932 || EucJpReadsAsJapanese(bytes))) {
-        const Fit euc = DecodeEucJpMarked(bytes, nullptr, 256);
-        if (MultiByteFits(euc)) return withBad(Encoding::EucJp, 0, euc.bad);
     }
-    if (cp932) return {Encoding::Cp932, 0, false, 0};
+    // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
+    // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
+    // last where it does not.
+    const bool eucJp = MayBeEucJp(bytes);
+    const bool readsAsJapanese = eucJp && EucJpReadsAsJapanese(bytes);
+    auto euc = [&]() { return DecodeEucJpMarked(bytes, nullptr, 256); };
+    if (readsAsJapanese) {
+        if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
+    }
+    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
     // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be.
     const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     const Fit sjis = DecodeCp932Marked(bytes, nullptr, 256);
     if (MultiByteFits(sjis)) return withBad(Encoding::Cp932, 0, sjis.bad);
+    if (eucJp && !readsAsJapanese) {
+        if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
+    }
     // Every byte has a character of its own here, so no two different lines look the same.
     return {Encoding::Windows1252, 0, false, 0};
 }
