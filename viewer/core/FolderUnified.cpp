@@ -65,6 +65,13 @@ std::string Base(const fs::path& folder) {
     return Printed(name);
 }
 
+// A header's name and time; a file that is not there has the epoch's, as `diff -N` gives it.
+std::string Header(const std::string& label, const fs::path* path) {
+    const std::string time =
+        path != nullptr ? HeaderTime(*path) : "1970-01-01 00:00:00.000000000 +0000";
+    return time.empty() ? label : label + '\t' + time;
+}
+
 // diff's words for a kind of entry.
 const char* KindWords(EntryKind kind) {
     switch (kind) {
@@ -87,7 +94,7 @@ const char* KindWords(EntryKind kind) {
 
 class Writer : public FolderSink {
 public:
-    Writer(const fs::path& first, const fs::path& second, const FolderUnifiedOutput& output,
+    Writer(const fs::path& first, const fs::path& second, const UnifiedStreams& output,
            const HunksWriter& hunks)
         : first_(first),
           second_(second),
@@ -149,24 +156,25 @@ private:
         return false;
     }
 
+    // A pair of files, either of which may be absent (`path` null) and read as empty.
     void Texts(const std::string& bytes1, const std::string& bytes2, const std::string& label1,
-               const std::string& label2) {
+               const std::string& label2, const fs::path* path1, const fs::path* path2) {
         if (bytes1 == bytes2) return;  // changed back since the walk compared them
         if (LooksBinary(bytes1) || LooksBinary(bytes2)) {
             Differs("Binary files ", label1, label2);
             return;
         }
-        output_.out("--- " + label1 + "\n+++ " + label2 + '\n' + hunks_(bytes1, bytes2));
+        output_.out("--- " + Header(label1, path1) + "\n+++ " + Header(label2, path2) + '\n' +
+                    hunks_(bytes1, bytes2));
         code = std::max(code, 1);
     }
 
     void Files(const FolderEntry& entry, const std::string& label1, const std::string& label2) {
+        const fs::path path1 = first_ / entry.relative;
+        const fs::path path2 = second_ / entry.relative2;
         std::string bytes1, bytes2;
-        if (!Read(first_ / entry.relative, label1, bytes1) ||
-            !Read(second_ / entry.relative2, label2, bytes2)) {
-            return;
-        }
-        Texts(bytes1, bytes2, label1, label2);
+        if (!Read(path1, label1, bytes1) || !Read(path2, label2, bytes2)) return;
+        Texts(bytes1, bytes2, label1, label2, &path1, &path2);
     }
 
     // An entry in one folder only: a file against an empty one, as -N does; a folder's files
@@ -182,15 +190,13 @@ private:
             code = std::max(code, 1);
             return;
         }
+        const fs::path path = inFirst ? first_ / entry.relative : second_ / entry.relative2;
         std::string bytes;
-        if (!Read((inFirst ? first_ / entry.relative : second_ / entry.relative2),
-                  inFirst ? label1 : label2, bytes)) {
-            return;
-        }
+        if (!Read(path, inFirst ? label1 : label2, bytes)) return;
         if (inFirst) {
-            Texts(bytes, {}, label1, label2);
+            Texts(bytes, {}, label1, label2, &path, nullptr);
         } else {
-            Texts({}, bytes, label1, label2);
+            Texts({}, bytes, label1, label2, nullptr, &path);
         }
     }
 
@@ -198,14 +204,14 @@ private:
     const fs::path& second_;
     const std::string base1_;
     const std::string base2_;
-    const FolderUnifiedOutput& output_;
+    const UnifiedStreams& output_;
     const HunksWriter& hunks_;
 };
 
 }  // namespace
 
-int WriteFolderUnified(const fs::path& first, const fs::path& second,
-                       const FolderUnifiedOutput& output, const HunksWriter& hunks) {
+int WriteFolderUnified(const fs::path& first, const fs::path& second, const UnifiedStreams& output,
+                       const HunksWriter& hunks) {
     Writer writer(first, second, output, hunks);
     std::u16string error;
     if (CompareFolders(first, second, writer, {}, error) == FolderEnd::Unreadable) {

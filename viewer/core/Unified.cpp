@@ -23,9 +23,9 @@ std::string Utf8(std::u16string_view text) {
     }
 }
 
-// "2026-12-08 06:00:00.000000000 +0000": the file's time as diff prints it, in UTC; empty when
-// the system cannot say.
-std::string FileTime(const std::filesystem::path& path) {
+}  // namespace
+
+std::string HeaderTime(const std::filesystem::path& path) {
     std::error_code error;
     const auto written = std::filesystem::last_write_time(path, error);
     if (error) return {};
@@ -43,6 +43,8 @@ std::string FileTime(const std::filesystem::path& path) {
                   static_cast<long long>(clock.subseconds().count()));
     return text;
 }
+
+namespace {
 
 // "-4,3": a range of `count` lines from line `start` (from 0), as a unified hunk names it: an
 // empty range by the line before it, one line by its number alone.
@@ -168,7 +170,7 @@ UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesys
     auto header = [](const std::string& name, const std::string& label,
                      const std::filesystem::path& path) {
         if (!label.empty()) return name;
-        const std::string time = FileTime(path);
+        const std::string time = HeaderTime(path);
         return time.empty() ? name : name + '\t' + time;
     };
     result.out = "--- " + header(name1, firstLabel, first) + "\n+++ " +
