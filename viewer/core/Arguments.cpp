@@ -68,9 +68,7 @@ int WriteUnified(const Arguments& arguments, const UnifiedStreams& streams) {
     const bool folder1 = std::filesystem::is_directory(first, error);
     const bool folder2 = std::filesystem::is_directory(second, error);
     if (folder1 && folder2) {
-        return WriteFolderUnified(
-            first, second, streams,
-            [](std::string_view a, std::string_view b) { return UnifiedHunks(a, b); });
+        return WriteFolderUnified(first, second, streams);
     }
     if (folder1 || folder2) {
         // A folder against a name that is not there (a file would have been looked for in it).

@@ -11,20 +11,6 @@
 
 namespace viewer {
 
-namespace {
-
-// UTF-8 for a text of the system's own (a message, a name), as std::filesystem converts it.
-std::string Utf8(std::u16string_view text) {
-    try {
-        const std::u8string bytes = std::filesystem::path(text).u8string();
-        return {bytes.begin(), bytes.end()};
-    } catch (const std::exception&) {
-        return "?";  // a lone surrogate, which no UTF-8 writes
-    }
-}
-
-}  // namespace
-
 std::string HeaderTime(const std::filesystem::path& path) {
     std::error_code error;
     const auto written = std::filesystem::last_write_time(path, error);
@@ -137,7 +123,7 @@ std::string UnifiedHunks(std::string_view first, std::string_view second, int co
 
 std::string PrintedName(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return Utf8(path.u16string());
+    return ToUtf8(path.u16string());
 #else
     return path.native();
 #endif
@@ -151,8 +137,8 @@ UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesys
     for (int side = 0; side < 2; ++side) {
         InputFile file(*paths[side]);
         if (!file.ok() || !file.ReadAll(bytes[side])) {
-            result.err +=
-                "diff-zarvo-view: " + PrintedName(*paths[side]) + ": " + Utf8(file.error()) + '\n';
+            result.err += "diff-zarvo-view: " + PrintedName(*paths[side]) + ": " +
+                          ToUtf8(file.error()) + '\n';
         }
     }
     if (!result.err.empty()) return result;
