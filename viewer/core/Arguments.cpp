@@ -54,9 +54,10 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
     return result;
 }
 
-Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel) {
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel,
+                        const IgnoreOptions& options) {
     const auto [first, second] = ResolveFileAndFolder(arguments.first, arguments.second);
-    Comparison comparison = Compare(first, second, kTextLimitBytes, {}, cancel);
+    Comparison comparison = Compare(first, second, kTextLimitBytes, options, cancel);
     comparison.first.label = arguments.firstLabel;
     comparison.second.label = arguments.secondLabel;
     return comparison;

@@ -29,8 +29,9 @@ struct Arguments {
 // `arguments` without the program's name; nothing when they are not a valid command line.
 std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>& arguments);
 
-// The comparison the window shows for them, its files named by their labels.
-Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr);
+// The comparison the window shows for them, its files named by their labels, under `options`.
+Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr,
+                        const IgnoreOptions& options = {});
 
 // `-u`, as both fronts run it: `diff -u` for two files, `diff -ruN` for two folders. Returns
 // diff's exit code: 0 the same, 1 different, 2 trouble (the rest is still written).

@@ -1,16 +1,23 @@
-// The core's texts and paths as Qt strings, for the Qt front alone.
+// The session's texts, colours and paths as Qt's, for the Qt front alone.
 #pragma once
 
+#include <QColor>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
 
 #include "Comparison.h"
+#include "Look.h"
 
 namespace viewer {
 
-inline QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
+inline QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline QColor ToQColor(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+inline QColor ToQColor(ColourRole role) { return ToQColor(Colour(role)); }
 
 // A path as the user typed it: its bytes in the system's file-name encoding.
 inline QString PathText(const std::filesystem::path& path) {

@@ -1,91 +1,132 @@
 #include "RowDelegate.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QPainter>
+#include <cmath>
 
-#include "DiffModel.h"
-#include "Look.h"
+#include "Cells.h"
+#include "QtText.h"
+#include "Session.h"
 
 namespace viewer {
 
 namespace {
 
-constexpr int kTextMargin = 4;
-
-std::optional<RowKind> KindOf(const QModelIndex& index) {
-    const int kind = index.data(DiffModel::KindRole).toInt();
-    if (kind < 0) return std::nullopt;
-    return static_cast<RowKind>(kind);
+// A character drawn as part of a run of plain ASCII, whose glyphs all take one cell exactly.
+bool Plain(const QString& text, const Cluster& cluster) {
+    if (cluster.length != 1) return false;
+    const char16_t c = text[static_cast<qsizetype>(cluster.start)].unicode();
+    return c >= u' ' && c < 0x7f;
 }
 
 }  // namespace
 
-RowDelegate::RowDelegate(QAbstractItemView* view) : QStyledItemDelegate(view), view_(view) {}
+RowDelegate::RowDelegate(const Session& session, QAbstractItemView* view)
+    : QStyledItemDelegate(view), session_(session), view_(view) {}
+
+qreal RowDelegate::CellWidth(const QFont& font) {
+    return std::max<qreal>(1, QFontMetricsF(font).horizontalAdvance(u'0'));
+}
 
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const {
-    const auto* model = static_cast<const DiffModel*>(index.model());
-    const bool current =
-        view_->currentIndex().isValid() && view_->currentIndex().row() == index.row();
+    const auto viewRow = static_cast<std::size_t>(index.row());
+    const auto column = static_cast<std::size_t>(index.column());
+    const Cell cell = session_.CellAt(viewRow, column);
+    const bool current = session_.CurrentViewRow() == viewRow;
     const bool selected = option.state.testFlag(QStyle::State_Selected);
-    const QRect cell = option.rect;
+    const QRect rect = option.rect;
 
-    const QVariant background = index.data(Qt::BackgroundRole);
-    QColor base = background.isValid() ? background.value<QBrush>().color()
-                                       : option.palette.color(QPalette::Base);
+    Rgb base = Colour(cell.background);
     if (current) {
-        base = base.darker(118);
+        base = Darker(base, 118);
     } else if (selected) {
-        base = base.darker(108);
+        base = Darker(base, 108);
     }
-    painter->fillRect(cell, base);
+    painter->fillRect(rect, ToQColor(base));
 
-    // Between the panes: each side's colour on its half, joining the change's two sides.
-    if (model->sideBySide() && index.column() == DiffModel::Band) {
-        const std::optional<RowKind> left = KindOf(index.siblingAtColumn(DiffModel::LeftContent));
-        const std::optional<RowKind> right = KindOf(index.siblingAtColumn(DiffModel::RightContent));
-        const QRect leftHalf(cell.left(), cell.top(), cell.width() / 2, cell.height());
-        const QRect rightHalf(leftHalf.right() + 1, cell.top(), cell.width() - leftHalf.width(),
-                              cell.height());
-        if (left == RowKind::Removed) painter->fillRect(leftHalf, MarkColour(RowKind::Removed));
-        if (right == RowKind::Added) painter->fillRect(rightHalf, MarkColour(RowKind::Added));
+    const Column& role = session_.Columns()[column];
+    if (role.role == ColumnRole::Band) {
+        // Between the panes: each side's colour on its half, joining the change's two sides.
+        const QRect left(rect.left(), rect.top(), rect.width() / 2, rect.height());
+        const QRect right(left.right() + 1, rect.top(), rect.width() - left.width(), rect.height());
+        if (cell.bandLeft != ColourRole::Base) painter->fillRect(left, ToQColor(cell.bandLeft));
+        if (cell.bandRight != ColourRole::Base) painter->fillRect(right, ToQColor(cell.bandRight));
     }
 
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QFontMetrics metrics(option.font);
     painter->setFont(option.font);
-    const int baseline = cell.top() + (cell.height() - metrics.height()) / 2 + metrics.ascent();
-    if (model->IsContentColumn(index.column())) {
-        const std::optional<RowKind> kind = KindOf(index);
-        const int left = cell.left() + kTextMargin;
-        if (kind && *kind != RowKind::Common) {
-            const QColor strong = current ? MarkColour(*kind).darker(115) : MarkColour(*kind);
-            for (const QPoint& mark : index.data(DiffModel::MarksRole).value<QList<QPoint>>()) {
-                const int x = left + metrics.horizontalAdvance(text.left(mark.x()));
-                const int width =
-                    std::max(2, metrics.horizontalAdvance(text.mid(mark.x(), mark.y())));
-                painter->fillRect(QRect(x, cell.top(), width, cell.height()), strong);
+    painter->setPen(ToQColor(ColourRole::Text));
+    const QFontMetrics metrics(option.font);
+    const int baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
+    const QString text = ToQString(cell.text);
+    if (role.content) {
+        const qreal cellWidth = CellWidth(option.font);
+        const qreal left = rect.left() + kTextMargin;
+        if (!cell.marks.empty()) {
+            Rgb strong = Colour(cell.markColour);
+            if (current) strong = Darker(strong, 115);
+            for (const MarkSpan& mark : cell.marks) {
+                const std::size_t from = CellColumn(cell.text, mark.start);
+                const std::size_t to = CellColumn(cell.text, mark.start + mark.length);
+                const qreal x = left + static_cast<qreal>(from) * cellWidth;
+                const qreal width = std::max<qreal>(2, static_cast<qreal>(to - from) * cellWidth);
+                painter->fillRect(QRectF(x, rect.top(), width, rect.height()), ToQColor(strong));
             }
         }
-        painter->setPen(option.palette.color(QPalette::Text));
-        painter->drawText(QPoint(left, baseline), text);
+        PaintContent(painter, rect, text, baseline);
     } else if (!text.isEmpty()) {
-        painter->setPen(option.palette.color(QPalette::Text));
-        const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-        painter->drawText(cell.adjusted(kTextMargin, 0, -kTextMargin, 0),
-                          static_cast<int>(alignment) | Qt::TextSingleLine, text);
+        const int alignment = role.align == Align::Right    ? Qt::AlignRight | Qt::AlignVCenter
+                              : role.align == Align::Center ? Qt::AlignCenter
+                                                            : Qt::AlignLeft | Qt::AlignVCenter;
+        painter->drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                          alignment | Qt::TextSingleLine, text);
     }
 
     if (current) {
-        painter->setPen(QPen(CurrentFrameColour(), 1));
-        painter->drawLine(cell.topLeft(), cell.topRight());
-        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
-        if (index.column() == 0) painter->drawLine(cell.topLeft(), cell.bottomLeft());
-        if (index.column() == model->columnCount() - 1) {
-            painter->drawLine(cell.topRight(), cell.bottomRight());
+        painter->setPen(QPen(ToQColor(ColourRole::CurrentFrame), 1));
+        painter->drawLine(rect.topLeft(), rect.topRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        if (index.column() == 0) painter->drawLine(rect.topLeft(), rect.bottomLeft());
+        if (index.column() == index.model()->columnCount() - 1) {
+            painter->drawLine(rect.topRight(), rect.bottomRight());
         }
     }
+}
+
+void RowDelegate::PaintContent(QPainter* painter, const QRect& cell, const QString& text,
+                               int baseline) const {
+    const qreal cellWidth = CellWidth(painter->font());
+    const qreal left = cell.left() + kTextMargin;
+    const QRect clip = painter->clipBoundingRect().isEmpty()
+                           ? cell
+                           : painter->clipBoundingRect().toAlignedRect().intersected(cell);
+    // Runs of plain ASCII are drawn in one go; any other cluster on its own, at its cell, so a
+    // glyph from a fallback font never shifts what follows.
+    QString run;
+    qreal runX = 0;
+    const auto flush = [&] {
+        if (!run.isEmpty()) painter->drawText(QPointF(runX, baseline), run);
+        run.clear();
+    };
+    for (const Cluster& cluster : Clusters(text.toStdU16String())) {
+        const qreal x = left + static_cast<qreal>(cluster.column) * cellWidth;
+        if (x > clip.right()) break;
+        if (x + static_cast<qreal>(cluster.cells + 1) * cellWidth < clip.left()) continue;
+        if (text[static_cast<qsizetype>(cluster.start)] == u'\t') {
+            flush();
+            continue;
+        }
+        const QString part =
+            text.mid(static_cast<qsizetype>(cluster.start), static_cast<qsizetype>(cluster.length));
+        if (Plain(text, cluster)) {
+            if (run.isEmpty()) runX = x;
+            run += part;
+            continue;
+        }
+        flush();
+        painter->drawText(QPointF(x, baseline), part);
+    }
+    flush();
 }
 
 }  // namespace viewer

@@ -1,6 +1,7 @@
-// Paints the cells of the comparison's rows: the kind's colour, the changed characters in a
-// stronger shade, and the current row in a darker shade with a frame, so its red or blue stays
-// visible (the system's selection colour would hide it).
+// Paints the session's cells: the kind's colour, the changed characters in a stronger shade, the
+// current row in a darker shade with a frame, so its red or blue stays visible (the system's
+// selection colour would hide it). A file's text is laid out on the session's grid of display
+// cells, so that marks, widths and scrolling agree with what the session measured.
 #pragma once
 
 #include <QStyledItemDelegate>
@@ -9,14 +10,24 @@ class QAbstractItemView;
 
 namespace viewer {
 
+class Session;
+
 class RowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit RowDelegate(QAbstractItemView* view);
+    RowDelegate(const Session& session, QAbstractItemView* view);
+    // The width of one display cell in the view's font, in pixels, and the margin left of text.
+    static qreal CellWidth(const QFont& font);
+    static constexpr int kTextMargin = 4;
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
 private:
+    void PaintContent(QPainter* painter, const QRect& cell, const QString& text,
+                      int baseline) const;
+
+    const Session& session_;
     QAbstractItemView* view_;
 };
 

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         viewer::Compare(std::filesystem::path(argv[1]), std::filesystem::path(argv[2])));
     window.resize(sideBySide ? 980 : 820, 470);
     window.show();
-    window.SetSideBySide(sideBySide);
+    window.session().SetView(sideBySide ? viewer::View::SideBySide : viewer::View::List);
     QApplication::processEvents();
     if (!window.grab().save(QFile::decodeName(argv[3]), "PNG")) {
         std::fprintf(stderr, "viewer-screenshot: cannot write %s\n", argv[3]);

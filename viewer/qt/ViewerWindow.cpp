@@ -1,6 +1,7 @@
 #include "ViewerWindow.h"
 
-#include <QComboBox>
+#include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,45 +14,45 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "DiffModel.h"
-#include "Look.h"
+#include "ElidedLabel.h"
+#include "FileWatch.h"
 #include "OverviewStrip.h"
+#include "Progress.h"
 #include "QtText.h"
 #include "RowDelegate.h"
+#include "Texts.h"
 
 namespace viewer {
 
 namespace {
 
-QString SideText(const QString& title, const FileSide& side, Outcome outcome) {
-    QString text = QStringLiteral("%1: %2").arg(title, PathText(side.Name(true)).toHtmlEscaped());
-    if (outcome == Outcome::Text) {
-        text += QStringLiteral("　(%1)").arg(ToQString(EncodingText(side)));
-    }
-    return text;
-}
-
-QLabel* LegendChip(RowKind kind) {
-    auto* chip = new QLabel(KindLegend(kind));
+QLabel* LegendChip(RowKind kind, QWidget* parent) {
+    auto* chip = new QLabel(ToQString(KindLegend(kind)), parent);
     chip->setAutoFillBackground(true);
     QPalette palette = chip->palette();
-    palette.setColor(QPalette::Window, KindColour(kind));
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Window, ToQColor(RowColour(kind)));
+    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
     chip->setPalette(palette);
     return chip;
 }
 
 }  // namespace
 
-ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
-    : QMainWindow(parent), comparison_(std::move(comparison)) {
+ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settingsFile,
+                           QWidget* parent)
+    : QMainWindow(parent),
+      session_(std::make_unique<Session>(std::move(comparison), *this, std::move(settingsFile))) {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(MakeHeader());
     message_ = new QLabel(central);
     message_->setWordWrap(true);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long path in a message wraps or is cut; it never widens the window.
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(message_);
     layout->addWidget(MakeNotice());
 
@@ -61,59 +62,46 @@ ViewerWindow::ViewerWindow(Comparison comparison, QWidget* parent)
     rows->setSpacing(2);
     MakeRowsView();
     rows->addWidget(view_, 1);
-    overview_ = new OverviewStrip(rowsArea_);
+    overview_ = new OverviewStrip(*session_, rowsArea_);
+    connect(overview_, &OverviewStrip::clicked, view_, qOverload<>(&QWidget::setFocus));
     rows->addWidget(overview_);
-    connect(overview_, &OverviewStrip::clicked, this, &ViewerWindow::StripClicked);
     layout->addWidget(rowsArea_, 1);
     layout->addWidget(MakeFindBar());
     layout->addWidget(MakeLineBar());
+    // Without rows, what is left stays at the top instead of spreading down the window.
+    layout->addStretch(0);
     setCentralWidget(central);
 
+    // The message of the last command takes the room; the note and the count keep their size.
+    status_ = new QLabel(this);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(status_, 1);
     hidden_ = new QLabel(this);
     statusBar()->addWidget(hidden_);
     count_ = new QLabel(this);
-    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    statusBar()->addPermanentWidget(count_, 1);
-    MakeActions();
-    WatchFiles();
-    ShowComparison();
-    if (comparison_.outcome == Outcome::Text) {
-        resize(1000, 700);
-        // Open where the files part, as every comparison tool does.
-        if (!comparison_.differenceStarts.empty()) GoToRow(comparison_.differenceStarts.front());
-    } else {
-        resize(680, 260);
-    }
+    statusBar()->addPermanentWidget(count_);
+    watch_ = new FileWatch(this);
+    connect(watch_, &FileWatch::changed, this, [this] { session_->FilesChanged(); });
+    MakeCommands();
+    resize(session_->ShowsRows() ? QSize(1000, 700) : QSize(680, 260));
+    session_->Open();
 }
 
 ViewerWindow::~ViewerWindow() = default;
-
-void ViewerWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (shown_) return;
-    shown_ = true;
-    // The first difference, chosen before the window had a size, is centred now that it has one.
-    if (view_->currentIndex().isValid()) {
-        view_->scrollTo(view_->currentIndex(), QAbstractItemView::PositionAtCenter);
-    }
-}
-
-QString ViewerWindow::HeaderText() const { return names_->text(); }
 
 QWidget* ViewerWindow::MakeHeader() {
     auto* header = new QWidget(this);
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
-    names_ = new QLabel(header);
-    names_->setTextFormat(Qt::RichText);
-    names_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(names_);
-
+    firstName_ = new ElidedLabel(header);
+    secondName_ = new ElidedLabel(header);
+    layout->addWidget(firstName_);
+    layout->addWidget(secondName_);
     legend_ = new QWidget(header);
     auto* legend = new QHBoxLayout(legend_);
     legend->setContentsMargins(0, 0, 0, 0);
-    legend->addWidget(LegendChip(RowKind::Removed));
-    legend->addWidget(LegendChip(RowKind::Added));
+    legend->addWidget(LegendChip(RowKind::Removed, legend_));
+    legend->addWidget(LegendChip(RowKind::Added, legend_));
     legend->addStretch(1);
     layout->addWidget(legend_);
     return header;
@@ -123,14 +111,13 @@ QWidget* ViewerWindow::MakeNotice() {
     notice_ = new QWidget(this);
     notice_->setAutoFillBackground(true);
     QPalette palette = notice_->palette();
-    palette.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xc0));
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Window, ToQColor(ColourRole::Notice));
+    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
     notice_->setPalette(palette);
     auto* layout = new QHBoxLayout(notice_);
-    layout->addWidget(new QLabel(QStringLiteral("ファイルがディスク上で変更されました。"), notice_),
-                      1);
-    auto* reload = new QPushButton(QStringLiteral("再読み込み (F5)"), notice_);
-    connect(reload, &QPushButton::clicked, this, &ViewerWindow::Reload);
+    layout->addWidget(new QLabel(ToQString(texts::kChangedOnDisk), notice_), 1);
+    auto* reload = new QPushButton(ToQString(texts::kReloadButton), notice_);
+    connect(reload, &QPushButton::clicked, this, [this] { session_->Run(Command::Reload); });
     layout->addWidget(reload);
     notice_->hide();
     return notice_;
@@ -153,129 +140,197 @@ void ViewerWindow::MakeRowsView() {
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Keys and clicks never scroll sideways to a cell: a long line's column would be centred.
+    view_->setAutoScroll(false);
     view_->horizontalHeader()->setStretchLastSection(true);
 
-    model_ = std::make_unique<DiffModel>(comparison_);
+    model_ = std::make_unique<DiffModel>(*session_);
     view_->setModel(model_.get());
-    view_->setItemDelegate(new RowDelegate(view_));
-    // A click moves the current row as F8 does, and the status bar follows either way.
-    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        view_->viewport()->update();  // the whole row shows it is current, not one cell
-        UpdateCount();
-    });
+    view_->setItemDelegate(new RowDelegate(*session_, view_));
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &ViewerWindow::CurrentChanged);
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ViewerWindow::SelectionChanged);
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ViewerWindow::UpdateVisibleRows);
     connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &ViewerWindow::UpdateVisibleRows);
 }
 
+void ViewerWindow::CurrentChanged() {
+    view_->viewport()->update();  // the whole row shows it is current, not one cell
+    const QModelIndex current = view_->currentIndex();
+    if (moving_ || !current.isValid()) return;
+    const ColumnRole role = session_->Columns()[static_cast<std::size_t>(current.column())].role;
+    const bool right = role == ColumnRole::RightNumber || role == ColumnRole::RightContent;
+    session_->SetCurrent(static_cast<std::size_t>(current.row()), right ? Pane::Right : Pane::Left);
+    // Moving by keys keeps the row on screen, without moving sideways.
+    const int first = view_->rowAt(0);
+    const int last = view_->rowAt(view_->viewport()->height() - 1);
+    if (current.row() < first) view_->verticalScrollBar()->setValue(current.row());
+    if (last >= 0 && current.row() > last) {
+        view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->value() + current.row() -
+                                             last);
+    }
+}
+
+void ViewerWindow::SelectionChanged() {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : view_->selectionModel()->selectedRows()) {
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    }
+    session_->SetSelection(std::move(rows));
+}
+
 void ViewerWindow::SizeColumns() {
-    const QFontMetrics metrics(view_->font());
+    const qreal cell = RowDelegate::CellWidth(view_->font());
+    const auto pixels = [&](std::size_t cells, int margin) {
+        return static_cast<int>(std::ceil(static_cast<qreal>(cells) * cell)) + 2 * margin;
+    };
     QHeaderView* columns = view_->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Fixed);
-    const std::int32_t lines =
-        std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
-    const int numberWidth = std::max(
-        metrics.horizontalAdvance(QString(QString::number(lines).size() + 1, u'0')) + 8, 40);
-    if (model_->sideBySide()) {
-        view_->setColumnWidth(DiffModel::LeftNumber, numberWidth);
-        view_->setColumnWidth(DiffModel::RightNumber, numberWidth);
-        view_->setColumnWidth(DiffModel::Band,
-                              metrics.horizontalAdvance(QStringLiteral("<!!>")) + 12);
-        // Two panes of equal width, each one wide enough to drag wider.
-        const int pane = std::max(240, (view_->viewport()->width() - 2 * numberWidth -
-                                        view_->columnWidth(DiffModel::Band)) /
-                                           2);
-        columns->setSectionResizeMode(DiffModel::LeftContent, QHeaderView::Interactive);
-        view_->setColumnWidth(DiffModel::LeftContent, pane);
-        view_->setColumnWidth(DiffModel::RightContent, pane);
-        // A pane shows what fits of a long line, around the line's first difference.
-        const int digit = std::max(1, metrics.horizontalAdvance(u'0'));
-        model_->SetLongestShown(static_cast<std::size_t>(std::max(40, pane / digit - 2)));
-        return;
+    const std::vector<Column>& list = session_->Columns();
+    int fixed = 0;
+    for (std::size_t at = 0; at < list.size(); ++at) {
+        if (list[at].content) continue;
+        const int margin = list[at].align == Align::Center ? 6 : RowDelegate::kTextMargin;
+        view_->setColumnWidth(static_cast<int>(at), pixels(session_->ColumnCells(at), margin));
+        fixed += view_->columnWidth(static_cast<int>(at));
     }
-    model_->SetLongestShown(kLongestShown);
-    view_->setColumnWidth(DiffModel::FirstNumber, numberWidth);
-    view_->setColumnWidth(DiffModel::SecondNumber, numberWidth);
-    view_->setColumnWidth(DiffModel::Mark, metrics.horizontalAdvance(QStringLiteral("<!")) + 12);
-    // Wide enough for the longest line of either file, so long lines scroll instead of being cut.
-    int contentWidth = 400;
-    for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
-        const TextFile& text = *side->text;
-        if (text.longestLine() < 0) continue;
-        QString longest = ToQString(text.Display(text.longestLine()));
-        longest.truncate(static_cast<qsizetype>(kLongestShown) + 40);
-        contentWidth = std::max(contentWidth, metrics.horizontalAdvance(longest) + 24);
+    if (session_->view() == View::SideBySide) {
+        // Two panes of equal width sharing the window; each shows what fits of a long line.
+        const int pane = std::max(240, (view_->viewport()->width() - fixed) / 2);
+        session_->SetPaneCells(
+            static_cast<std::size_t>((pane - 2 * RowDelegate::kTextMargin) / cell));
     }
-    view_->setColumnWidth(DiffModel::Content, contentWidth);
+    for (std::size_t at = 0; at < list.size(); ++at) {
+        if (!list[at].content) continue;
+        // One cell more than the text, so the end of the widest line is clear of the edge.
+        view_->setColumnWidth(static_cast<int>(at),
+                              pixels(session_->ColumnCells(at) + 1, RowDelegate::kTextMargin));
+    }
 }
 
-void ViewerWindow::ShowComparison() {
-    const bool text = comparison_.outcome == Outcome::Text;
-    setWindowTitle(
-        ToQString(comparison_.Title(PathText(comparison_.first.Name(false)).toStdU16String(),
-                                    PathText(comparison_.second.Name(false)).toStdU16String())));
-    names_->setText(SideText(QStringLiteral("第一"), comparison_.first, comparison_.outcome) +
-                    QStringLiteral("<br>") +
-                    SideText(QStringLiteral("第二"), comparison_.second, comparison_.outcome));
+void ViewerWindow::Redraw() {
+    const bool text = session_->ShowsRows();
+    firstName_->SetText(ToQString(session_->HeaderLine(true)));
+    secondName_->SetText(ToQString(session_->HeaderLine(false)));
     legend_->setVisible(text);
-    // Only a message to show: keep it under the header, and drop the list and its keys.
     rowsArea_->setVisible(text);
-    navigation_->setVisible(text);
-    for (QAction* action : textActions_) action->setEnabled(text);
-    message_->setStyleSheet(QString());
-    message_->show();
-    hidden_->setText(ToQString(comparison_.HiddenNote()));
-    count_->setText(ToQString(comparison_.CountText(std::nullopt)));
-    if (comparison_.outcome == Outcome::Unreadable) {
-        message_->setText(QStringLiteral("ファイルを読み込めません。\n") +
-                          ErrorLines(comparison_).join(u'\n'));
-        message_->setStyleSheet(QStringLiteral("color: #b00000;"));
-        return;
-    }
-    const QString message = ToQString(comparison_.Message());
+    toolbar_->setVisible(text);
+    const QString message = ToQString(session_->Message());
     message_->setText(message);
+    message_->setStyleSheet(
+        session_->MessageIsError()
+            ? QStringLiteral("color: %1;").arg(ToQColor(ColourRole::Error).name())
+            : QString());
     message_->setVisible(!message.isEmpty());
-    if (!text) return;
-    SizeColumns();
-    UpdateOverview();
-    UpdateCount();
+    moving_ = true;
+    model_->Reset();
+    moving_ = false;
+    if (text) SizeColumns();
+    overview_->update();
+    UpdateVisibleRows();
+    UpdateCommands();
+    ShowStatus(session_->status());
 }
 
-void ViewerWindow::UpdateOverview() {
-    std::vector<OverviewStrip::Mark> marks;
-    for (const Block& block : comparison_.rows.blocks()) {
-        if (block.kind == RowKind::Common || comparison_.Overlooked(block.row)) continue;
-        marks.push_back({model_->ViewRow(block.row), block.count, block.kind});
+void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
+    lastColumn_ = column;
+    const auto row = static_cast<int>(viewRow);
+    int contentColumn = 0;
+    const std::vector<Column>& columns = session_->Columns();
+    while (contentColumn + 1 < static_cast<int>(columns.size()) &&
+           !columns[static_cast<std::size_t>(contentColumn)].content) {
+        ++contentColumn;
     }
-    overview_->SetMarks(std::move(marks), model_->rowCount());
-    UpdateVisibleRows();
+    moving_ = true;
+    view_->selectionModel()->setCurrentIndex(
+        model_->index(row, contentColumn),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    moving_ = false;
+    // Up and down: the row in the middle of the list.
+    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
+    const int visible = std::max(1, view_->viewport()->height() / rowHeight);
+    view_->verticalScrollBar()->setValue(std::max(0, row - visible / 2));
+    // Sideways: only when the cell is off screen, with some of what comes before it.
+    QScrollBar* sideways = view_->horizontalScrollBar();
+    const qreal cell = RowDelegate::CellWidth(view_->font());
+    const int x = view_->horizontalHeader()->sectionPosition(contentColumn) +
+                  RowDelegate::kTextMargin + static_cast<int>(static_cast<qreal>(column) * cell);
+    const int width = view_->viewport()->width();
+    if (x < sideways->value() || x + static_cast<int>(2 * cell) > sideways->value() + width) {
+        sideways->setValue(std::max(0, x - width / 4));
+    }
+}
+
+void ViewerWindow::ShowStatus(const StatusMessage& message) {
+    status_->setText(ToQString(message.text));
+    status_->setStyleSheet(
+        message.kind == StatusKind::Warning
+            ? QStringLiteral("color: %1;").arg(ToQColor(ColourRole::Error).name())
+            : QString());
+    hidden_->setText(ToQString(session_->HiddenNote()));
+    hidden_->setVisible(!hidden_->text().isEmpty());
+    count_->setText(ToQString(session_->CountText()));
+    view_->viewport()->update();
+}
+
+void ViewerWindow::SetTitle(const std::u16string& title) { setWindowTitle(ToQString(title)); }
+
+void ViewerWindow::CopyToClipboard(const std::u16string& text) {
+    QApplication::clipboard()->setText(ToQString(text));
+}
+
+void ViewerWindow::ShowBar(Bar bar) {
+    findBar_->setVisible(bar == Bar::Find);
+    lineBar_->setVisible(bar == Bar::Line);
+    QLineEdit* box = bar == Bar::Find ? findText_ : bar == Bar::Line ? lineText_ : nullptr;
+    if (box == nullptr) {
+        view_->setFocus();
+        return;
+    }
+    box->setFocus();
+    box->selectAll();
+}
+
+void ViewerWindow::ShowChangeNotice(bool shown) { notice_->setVisible(shown); }
+
+void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_->Watch(files);
+}
+
+void ViewerWindow::CloseWindow() { close(); }
+
+std::optional<Comparison> ViewerWindow::RunLong(
+    const std::function<Comparison(const CancelFlag*)>& work) {
+    return RunWithProgress(this, work);
+}
+
+void ViewerWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The row chosen before the window had a size is centred now that it has one, and the list
+    // starts at its left edge, moving sideways only if the change is off screen.
+    if (session_->ShowsRows()) SizeColumns();
+    view_->horizontalScrollBar()->setValue(0);
+    if (const auto row = session_->CurrentViewRow()) ScrollTo(*row, lastColumn_);
+}
+
+void ViewerWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (session_->ShowsRows() && session_->view() == View::SideBySide) {
+        SizeColumns();
+        view_->viewport()->update();
+    }
 }
 
 void ViewerWindow::UpdateVisibleRows() {
     const int first = view_->rowAt(0);
     const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
     overview_->SetVisibleRows(std::max(first, 0), view_->viewport()->height() / rowHeight);
-}
-
-std::optional<std::size_t> ViewerWindow::CurrentRow() const {
-    const QModelIndex current = view_->currentIndex();
-    if (!current.isValid()) return std::nullopt;
-    return model_->ListRow(current.row());
-}
-
-void ViewerWindow::GoToRow(std::size_t row) { GoToViewRow(model_->ViewRow(row)); }
-
-void ViewerWindow::GoToViewRow(int viewRow) {
-    const int column = model_->sideBySide() ? int{DiffModel::LeftContent} : int{DiffModel::Content};
-    const QModelIndex index = model_->index(viewRow, column);
-    view_->setCurrentIndex(index);
-    view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
-}
-
-void ViewerWindow::UpdateCount() {
-    if (comparison_.outcome != Outcome::Text) return;
-    count_->setText(ToQString(comparison_.CountText(CurrentRow())));
 }
 
 }  // namespace viewer

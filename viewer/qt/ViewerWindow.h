@@ -1,20 +1,18 @@
-// The viewer's one window: the two files named, a legend, the rows of the comparison beside an
-// overview strip, and the count of differences in the status bar and the title. F8 and Shift+F8
-// (or F7) move between differences, Ctrl+Home / Ctrl+End to the first and last; Ctrl+F finds,
-// Ctrl+G goes to a line, Ctrl+C copies rows, F5 reloads; the 表示 menu holds the ignore options
-// and the side-by-side view. The comparison's rules are all in the core; this is its Qt face.
+// The viewer's one window on Qt: the two files named, a legend, the rows of the comparison beside
+// an overview strip, the find and go-to-line bars, and the status bar. What the window does is
+// the session's (viewer/session); this front lays it out, paints what the session says and turns
+// Qt's events into session calls.
 #pragma once
 
 #include <QMainWindow>
-#include <functional>
+#include <filesystem>
+#include <map>
 #include <memory>
-#include <optional>
 
-#include "Comparison.h"
+#include "Session.h"
 
 class QAction;
 class QComboBox;
-class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -23,17 +21,23 @@ class QToolBar;
 namespace viewer {
 
 class DiffModel;
+class ElidedLabel;
+class FileWatch;
 class OverviewStrip;
 
-class ViewerWindow : public QMainWindow {
+class ViewerWindow : public QMainWindow, public SessionView {
     Q_OBJECT
 public:
-    explicit ViewerWindow(Comparison comparison, QWidget* parent = nullptr);
+    // `settingsFile` keeps the view and the options between runs (Settings.h); empty: none.
+    explicit ViewerWindow(Comparison comparison, std::filesystem::path settingsFile = {},
+                          QWidget* parent = nullptr);
     ~ViewerWindow() override;
 
-    const Comparison& comparison() const { return comparison_; }
+    Session& session() { return *session_; }
     QTableView* rowsView() const { return view_; }
+    ElidedLabel* nameLabel(bool first) const { return first ? firstName_ : secondName_; }
     QLabel* messageLabel() const { return message_; }
+    QLabel* statusLabel() const { return status_; }
     QLabel* countLabel() const { return count_; }
     QLabel* hiddenLabel() const { return hidden_; }
     OverviewStrip* overview() const { return overview_; }
@@ -41,22 +45,25 @@ public:
     QLineEdit* findBox() const { return findText_; }
     QLineEdit* lineBox() const { return lineText_; }
     QComboBox* lineFileBox() const { return lineFile_; }
-    QString HeaderText() const;
-    // The comparison's row of the current row, if there is one.
-    std::optional<std::size_t> CurrentRow() const;
+    QAction* action(Command command) const { return actions_.at(command); }
 
-public slots:
-    void NextDifference();
-    void PreviousDifference();
-    void FirstDifference();
-    void LastDifference();
-    void Reload();
-    void SetSideBySide(bool on);
-    // Compares again under other options; false when the user stopped it (nothing changed).
-    bool SetOptions(const IgnoreOptions& options);
+    // SessionView
+    void Redraw() override;
+    void ScrollTo(std::size_t viewRow, std::size_t column) override;
+    void ShowStatus(const StatusMessage& message) override;
+    void SetTitle(const std::u16string& title) override;
+    void CopyToClipboard(const std::u16string& text) override;
+    void ShowBar(Bar bar) override;
+    void ShowChangeNotice(bool shown) override;
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override;
+    void CloseWindow() override;
+    std::optional<Comparison> RunLong(
+        const std::function<Comparison(const CancelFlag*)>& work) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* MakeHeader();
@@ -64,28 +71,22 @@ private:
     QWidget* MakeFindBar();
     QWidget* MakeLineBar();
     void MakeRowsView();
-    void MakeActions();
-    QAction* AddAction(const QString& text, const QList<QKeySequence>& keys,
-                       std::function<void()> slot = {});
-    void ShowComparison();
+    void MakeCommands();
+    void UpdateCommands();
     void SizeColumns();
-    void UpdateOverview();
     void UpdateVisibleRows();
-    void GoToRow(std::size_t row);
-    void GoToViewRow(int viewRow);
-    void UpdateCount();
-    void Find(bool forward);
+    void CurrentChanged();
+    void SelectionChanged();
     void GoToLine();
-    void CopyRows();
-    void StripClicked(int viewRow);
-    void WatchFiles();
 
-    Comparison comparison_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<DiffModel> model_;
-    QLabel* names_ = nullptr;
+    ElidedLabel* firstName_ = nullptr;
+    ElidedLabel* secondName_ = nullptr;
     QWidget* legend_ = nullptr;
     QLabel* message_ = nullptr;
     QWidget* notice_ = nullptr;
+    QLabel* status_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
     QTableView* view_ = nullptr;
@@ -96,10 +97,11 @@ private:
     QWidget* lineBar_ = nullptr;
     QLineEdit* lineText_ = nullptr;
     QComboBox* lineFile_ = nullptr;
-    QToolBar* navigation_ = nullptr;
-    QList<QAction*> textActions_;  // the actions that need rows to act on
-    QAction* sideBySide_ = nullptr;
-    QFileSystemWatcher* watcher_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    FileWatch* watch_ = nullptr;
+    std::map<Command, QAction*> actions_;
+    std::size_t lastColumn_ = 0;  // the content cell the last ScrollTo showed
+    bool moving_ = false;         // the session moves the current row: no echo back to it
     bool shown_ = false;
 };
 

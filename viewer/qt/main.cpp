@@ -14,6 +14,7 @@
 #include "Comparison.h"
 #include "Progress.h"
 #include "QtText.h"
+#include "Settings.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
 #include "platform/qt/DisplayCheck.h"
@@ -76,16 +77,23 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    std::optional<viewer::Comparison> comparison = viewer::RunWithProgress(
-        nullptr,
-        [&](const viewer::CancelFlag* cancel) { return viewer::CompareFiles(*parsed, cancel); });
+    // The view and the options chosen last time, kept beside the program.
+    const std::filesystem::path settingsFile =
+        std::filesystem::path(
+            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
+        viewer::kSettingsFileName;
+    const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
+    std::optional<viewer::Comparison> comparison =
+        viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
+            return viewer::CompareFiles(*parsed, cancel, choices.options);
+        });
     if (!comparison) return 2;  // the user stopped it before the window opened
     const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
     for (const QString& error : viewer::ErrorLines(*comparison)) {
         std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
     }
 
-    viewer::ViewerWindow window(std::move(*comparison));
+    viewer::ViewerWindow window(std::move(*comparison), settingsFile);
     QuitWhenPainted quitter;
     if (parsed->exitWhenShown) window.installEventFilter(&quitter);
     window.show();

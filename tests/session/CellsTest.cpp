@@ -1,0 +1,50 @@
+// Widths in display cells and grapheme clusters, with the cells written out.
+#include <gtest/gtest.h>
+
+#include "Cells.h"
+
+namespace viewer {
+namespace {
+
+TEST(CellsTest, TabsWideCharactersAndClustersTakeTheirCells) {
+    EXPECT_EQ(TextCells(u"abc"), 3u);
+    EXPECT_EQ(TextCells(u"a\tb"), 9u);         // the tab reaches column 8
+    EXPECT_EQ(TextCells(u"abcdefgh\t"), 16u);  // a tab at a stop takes a whole 8
+    EXPECT_EQ(TextCells(u"日本語"), 6u);
+    EXPECT_EQ(TextCells(u"ｶﾅ"), 2u);                  // half-width katakana
+    EXPECT_EQ(TextCells(u"ＡＢ"), 4u);                // full-width Latin
+    EXPECT_EQ(TextCells(u"e\u0301"), 1u);             // e and a combining acute: one cell
+    EXPECT_EQ(TextCells(u"👍🏽"), 2u);            // emoji and skin-tone modifier
+    EXPECT_EQ(TextCells(u"👨‍👩‍👧"), 2u);  // a family joined by ZWJ
+    EXPECT_EQ(TextCells(u"🇯🇵"), 2u);                  // a flag: two regional indicators
+    EXPECT_EQ(TextCells(u"שָׁלוֹם"), 4u);                // Hebrew with its points: four letters
+    EXPECT_EQ(CellColumn(u"\t日x", 2), 10u);
+    EXPECT_EQ(CellColumn(u"日本語", 1), 2u);
+
+    // One cluster each, whole: the modifier, the joined family, the points.
+    EXPECT_EQ(ClusterEnd(u"👍🏽!", 0), 4u);
+    EXPECT_EQ(ClusterEnd(u"👨‍👩‍👧!", 0), 8u);
+    EXPECT_EQ(ClusterEnd(u"שָׁלוֹם", 0), 3u);
+    EXPECT_EQ(ClusterEnd(u"\r\nx", 0), 2u);
+    const std::vector<Cluster> clusters = Clusters(u"a\t日e\u0301");
+    ASSERT_EQ(clusters.size(), 4u);
+    EXPECT_EQ(clusters[1].cells, 7u);   // the tab: to column 8
+    EXPECT_EQ(clusters[2].column, 8u);  // 日 at 8, two cells
+    EXPECT_EQ(clusters[3].column, 10u);
+    EXPECT_EQ(clusters[3].length, 2u);
+}
+
+TEST(CellsTest, MarksGrowToWholeClustersAndJoin) {
+    // Marks that start on a combining accent, end inside an emoji with its modifier, or cover
+    // only the point of a Hebrew letter take the whole character.
+    EXPECT_EQ(WholeClusters(u"cafe\u0301!", {{4, 1}}), (std::vector<MarkSpan>{{3, 2}}));
+    EXPECT_EQ(WholeClusters(u"x👍🏽y", {{1, 2}}), (std::vector<MarkSpan>{{1, 4}}));
+    EXPECT_EQ(WholeClusters(u"אבךּ", {{3, 1}}), (std::vector<MarkSpan>{{2, 2}}));
+    // Two marks inside one cluster become one.
+    EXPECT_EQ(WholeClusters(u"a👨‍👩‍👧b", {{1, 1}, {4, 2}}),
+              (std::vector<MarkSpan>{{1, 8}}));
+    EXPECT_EQ(WholeClusters(u"ab", {{0, 1}, {1, 1}}), (std::vector<MarkSpan>{{0, 2}}));
+}
+
+}  // namespace
+}  // namespace viewer

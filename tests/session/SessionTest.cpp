@@ -1,0 +1,332 @@
+// The session on real files, through a view that records what the window is told: the rows and
+// cells of both views, widths in cells, where find, go to line and the strip land, the texts of
+// the status bar, reload, and the command table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Cells.h"
+#include "Session.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+// A window that remembers what it was told.
+class RecordingView : public SessionView {
+public:
+    void Redraw() override { ++redraws; }
+    void ScrollTo(std::size_t viewRow, std::size_t column) override {
+        scrolledRow = viewRow;
+        scrolledColumn = column;
+    }
+    void ShowStatus(const StatusMessage& message) override { status = message.text; }
+    void SetTitle(const std::u16string& text) override { title = text; }
+    void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
+    void ShowBar(Bar shown) override { bar = shown; }
+    void ShowChangeNotice(bool shown) override { notice = shown; }
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
+    void CloseWindow() override { closed = true; }
+    std::optional<Comparison> RunLong(
+        const std::function<Comparison(const CancelFlag*)>& work) override {
+        if (stop) return std::nullopt;  // as a user who pressed Esc on the progress
+        return work(nullptr);
+    }
+
+    int redraws = 0;
+    std::optional<std::size_t> scrolledRow;
+    std::size_t scrolledColumn = 0;
+    std::u16string status, title, clipboard;
+    Bar bar = Bar::None;
+    bool notice = false, closed = false, stop = false;
+    std::vector<std::filesystem::path> watched;
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    Session& Open(const std::string& first, const std::string& second) {
+        WriteBytes(dir_ / "first.txt", first);
+        WriteBytes(dir_ / "second.txt", second);
+        session_.reset();
+        view_ = RecordingView{};
+        session_ = std::make_unique<Session>(Compare(dir_ / "first.txt", dir_ / "second.txt"),
+                                             view_, dir_ / "Zarvo.ini");
+        session_->Open();
+        return *session_;
+    }
+    std::u16string Text(std::size_t row, std::size_t column) const {
+        return session_->CellAt(row, column).text;
+    }
+
+    TempDir dir_;
+    RecordingView view_;
+    std::unique_ptr<Session> session_;
+};
+
+TEST_F(SessionTest, CommandTableGivesLabelsKeysMenusAndStates) {
+    const CommandInfo& side = InfoOf(Command::SideBySide);
+    EXPECT_EQ(side.label, u"左右に並べて表示");
+    EXPECT_EQ(side.menu, Menu::View);
+    EXPECT_TRUE(side.checkable);
+    ASSERT_EQ(side.keys.size(), 1u);
+    EXPECT_EQ(KeyText(side.keys[0]), u"Ctrl+T");
+    const CommandInfo& previous = InfoOf(Command::PreviousDifference);
+    ASSERT_EQ(previous.keys.size(), 2u);
+    EXPECT_EQ(KeyText(previous.keys[0]), u"Shift+F8");
+    EXPECT_EQ(KeyText(previous.keys[1]), u"F7");
+    const CommandInfo& close = InfoOf(Command::Close);
+    ASSERT_EQ(close.keys.size(), 3u);
+    EXPECT_EQ(KeyText(close.keys[0]), u"Ctrl+W");
+    EXPECT_EQ(KeyText(close.keys[1]), u"Ctrl+Q");
+    EXPECT_EQ(KeyText(close.keys[2]), u"Esc");
+    EXPECT_EQ(KeyText(InfoOf(Command::FirstDifference).keys[0]), u"Ctrl+Home");
+    EXPECT_EQ(InfoOf(Command::IgnoreCase).label, u"大文字と小文字を区別しない");
+    EXPECT_EQ(MenuTitle(Menu::Move), u"移動(&G)");
+    EXPECT_EQ(MenuTitle(Menu::View), u"表示(&V)");
+    EXPECT_EQ(ToolTip(Command::NextDifference), u"次の相違 (F8)");
+    // A menu shows each key once: in its own column, never in the label too.
+    for (const CommandInfo& info : CommandTable()) {
+        EXPECT_EQ(info.label.find(u'('), std::u16string::npos);
+    }
+
+    Session& session = Open("Hello\n", "hello\n");
+    EXPECT_TRUE(session.Enabled(Command::Find));
+    EXPECT_FALSE(session.Checked(Command::IgnoreCase));
+    session.Run(Command::IgnoreCase);
+    EXPECT_TRUE(session.Checked(Command::IgnoreCase));
+    EXPECT_EQ(session.CountText(), u"相違はありません");
+    EXPECT_EQ(session.HiddenNote(),
+              u"大文字と小文字を無視しています（1 行の相違を表示していません）");
+    // Stopped on its progress, the option stays as it was.
+    view_.stop = true;
+    session.Run(Command::IgnoreCase);
+    EXPECT_TRUE(session.Checked(Command::IgnoreCase));
+    view_.stop = false;
+    session.Run(Command::Close);
+    EXPECT_TRUE(view_.closed);
+
+    // Binary files: only reload and close have anything to act on.
+    Session& binary = Open(std::string("\0\1", 2), std::string("\0\2", 2));
+    EXPECT_FALSE(binary.Enabled(Command::NextDifference));
+    EXPECT_TRUE(binary.Enabled(Command::Reload));
+    EXPECT_EQ(binary.RowCount(), 0u);
+}
+
+TEST_F(SessionTest, RowsCellsAndTextsOfBothViews) {
+    Session& session = Open("共通\nold\nkeep\n", "共通\nnew\nkeep\nextra\n");
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(session.HeaderLine(true),
+              u"第一: " + (dir_ / "first.txt").u16string() + u"　(UTF-8)");
+    EXPECT_EQ(view_.watched,
+              (std::vector<std::filesystem::path>{dir_ / "first.txt", dir_ / "second.txt"}));
+    // 共通, -old, +new, keep, +extra; opened at the first difference, at column 0.
+    ASSERT_EQ(session.RowCount(), 5u);
+    EXPECT_EQ(view_.scrolledRow, 1u);
+    EXPECT_EQ(view_.scrolledColumn, 0u);
+    EXPECT_EQ(session.CountText(), u"相違 2 箇所 (1 番目)");
+    ASSERT_EQ(session.Columns().size(), 4u);
+    EXPECT_EQ(session.Columns()[3].title, u"内容");
+    EXPECT_EQ(Text(0, 3), u"共通");
+    EXPECT_EQ(Text(1, 0), u"2");
+    EXPECT_EQ(Text(1, 1), u"");
+    EXPECT_EQ(Text(1, 2), u"<!");
+    EXPECT_EQ(Text(2, 2), u"!>");
+    EXPECT_EQ(Text(4, 1), u"4");
+    const Cell removed = session.CellAt(1, 3);
+    EXPECT_EQ(removed.background, ColourRole::Removed);
+    EXPECT_EQ(Colour(removed.background), (Rgb{0xff, 0xd4, 0xd4}));
+    EXPECT_EQ(Colour(session.CellAt(2, 3).background), (Rgb{0xcc, 0xee, 0xff}));
+    EXPECT_EQ(Colour(ColourRole::AddedMark), (Rgb{0x80, 0xcc, 0xff}));
+    EXPECT_EQ(Darker(Colour(ColourRole::Removed), 118), (Rgb{0xd8, 0xb4, 0xb4}));
+    EXPECT_EQ(session.CellAt(0, 3).background, ColourRole::Base);
+    EXPECT_EQ(session.ColumnCells(0), 4u);  // at least four cells for line numbers
+
+    // Side by side: old beside new, the band showing both marks; the same row stays current.
+    session.Run(Command::SideBySide);
+    EXPECT_TRUE(session.Checked(Command::SideBySide));
+    ASSERT_EQ(session.Columns().size(), 5u);
+    ASSERT_EQ(session.RowCount(), 4u);  // 共通 | old ↔ new | keep | ↔ extra
+    EXPECT_EQ(Text(1, 1), u"old");
+    EXPECT_EQ(Text(1, 4), u"new");
+    EXPECT_EQ(Text(1, 2), u"<!!>");
+    EXPECT_EQ(session.CellAt(1, 2).bandLeft, ColourRole::RemovedMark);
+    EXPECT_EQ(session.CellAt(1, 2).bandRight, ColourRole::AddedMark);
+    EXPECT_TRUE(session.CellAt(3, 1).empty);
+    EXPECT_EQ(Text(3, 3), u"4");
+    EXPECT_EQ(view_.scrolledRow, 1u);
+    session.Run(Command::NextDifference);
+    EXPECT_EQ(view_.scrolledRow, 3u);
+    EXPECT_EQ(session.CountText(), u"相違 2 箇所 (2 番目)");
+    session.Run(Command::NextDifference);
+    EXPECT_EQ(view_.status, u"これより後に相違はありません");
+    EXPECT_EQ(session.CountText(), u"相違 2 箇所 (2 番目)");  // the message and the count both
+    session.Run(Command::SideBySide);
+    EXPECT_EQ(view_.scrolledRow, 4u);  // +extra in the one list
+
+    // Copy: the selected rows, both sides of a side-by-side row, as a unified diff.
+    session.SetSelection({1, 2});
+    session.Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"-old\n+new\n");
+    EXPECT_EQ(view_.status, u"2 行をコピーしました");
+
+    // Unreadable: the message names the file, with no rows.
+    WriteBytes(dir_ / "second.txt", "x\n");
+    session_ = std::make_unique<Session>(Compare(dir_ / "gone.txt", dir_ / "second.txt"), view_);
+    session_->Open();
+    EXPECT_TRUE(session_->MessageIsError());
+    EXPECT_EQ(session_->Message().substr(0, 13), u"ファイルを読み込めません。");
+    EXPECT_NE(session_->Message().find((dir_ / "gone.txt").u16string()), std::u16string::npos);
+    EXPECT_EQ(session_->RowCount(), 0u);
+}
+
+TEST_F(SessionTest, FindAndGoToLineLandOnTheSameLineInEachView) {
+    // alpha, -beta x, +beta y, gamma, beta; side by side: alpha, beta x | beta y, gamma, beta.
+    Session& session = Open("alpha\nbeta x\ngamma\nbeta\n", "alpha\nbeta y\ngamma\nbeta\n");
+    session.Run(Command::FindNext);  // no text yet: the bar opens
+    EXPECT_EQ(view_.bar, Bar::Find);
+    session.SetFindText(u"BETA");
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 2u);  // after the first difference, row 1: +beta y
+    ASSERT_EQ(session.RowCount(), 5u);
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 4u);
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 1u);  // round the end
+
+    // Side by side the matches in the right pane are found too, and the search goes on past them.
+    session.SetView(View::SideBySide);
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 2u);
+    EXPECT_EQ(view_.scrolledRow, 1u);  // beta x | beta y share a row
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 4u);
+    EXPECT_EQ(view_.scrolledRow, 3u);
+    session.Find(false);
+    EXPECT_EQ(session.CurrentRow(), 2u);
+    session.SetFindText(u"delta");
+    session.Find(true);
+    EXPECT_EQ(view_.status, u"「delta」は見つかりません");
+    EXPECT_EQ(session.CurrentRow(), 2u);
+
+    session.GoToLine(true, u"3");
+    EXPECT_EQ(session.CurrentRow(), 3u);  // the first file's line 3: gamma
+    EXPECT_EQ(view_.scrolledRow, 2u);
+    session.GoToLine(false, u" ２ ");  // full-width, between blanks
+    EXPECT_EQ(session.CurrentRow(), 2u);
+    session.GoToLine(false, u"99999999999999999999");  // past the end: the last line
+    EXPECT_EQ(session.CurrentRow(), 4u);
+    session.GoToLine(true, u"x1");
+    EXPECT_EQ(view_.status, u"その行はありません");
+    EXPECT_EQ(session.CurrentRow(), 4u);
+
+    // A click on the right pane makes its line the current one.
+    session.SetCurrent(0);
+    session.SetCurrent(1, Pane::Right);
+    EXPECT_EQ(session.CurrentRow(), 2u);
+}
+
+TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) {
+    // 40 tabs then a change; 100 Japanese characters; both far wider than their bytes suggest
+    // compared with a line of 150 ASCII characters.
+    const std::string tabs(40, '\t');
+    std::string japanese;
+    for (int i = 0; i < 100; ++i) japanese += "語";
+    Session& session = Open(tabs + "a\n" + japanese + "\n" + std::string(150, 'x') + "\n",
+                            tabs + "b\n" + japanese + "\n" + std::string(150, 'x') + "\n");
+    EXPECT_EQ(session.ColumnCells(3), 321u);  // 40 × 8 + 1
+    EXPECT_EQ(view_.scrolledRow, 0u);
+    EXPECT_EQ(view_.scrolledColumn, 320u);  // the change's first mark, off to the right
+    const Cell cell = session.CellAt(1, 3);
+    ASSERT_EQ(cell.marks.size(), 1u);
+    EXPECT_EQ(CellColumn(cell.text, cell.marks[0].start), 320u);
+
+    Session& wide = Open(japanese + "\n", japanese + "x\n");
+    EXPECT_EQ(wide.ColumnCells(3), 201u);
+    EXPECT_EQ(view_.scrolledColumn, 200u);
+
+    // UTF-16: counted by what is drawn, not by bytes.
+    std::string utf16First = "\xff\xfe", utf16Second = "\xff\xfe";
+    for (int i = 0; i < 60; ++i) utf16First += std::string("\x9e\x8a", 2);  // 語
+    utf16Second = utf16First + std::string("!\0", 2);
+    utf16First += std::string("\n\0", 2);
+    utf16Second += std::string("\n\0", 2);
+    Session& utf16 = Open(utf16First, utf16Second);
+    EXPECT_EQ(utf16.ColumnCells(3), 121u);
+
+    // A change at the start of a line too long for the window opens at column 0.
+    Open("a" + std::string(3000, 'x') + "\n", "b" + std::string(3000, 'x') + "\n");
+    EXPECT_EQ(view_.scrolledRow, 0u);
+    EXPECT_EQ(view_.scrolledColumn, 0u);
+
+    // Side by side, a pane of 60 cells shows a 423-character Japanese paragraph around its
+    // change, in at most 60 cells, with the change in it.
+    std::string paragraph;
+    for (int i = 0; i < 423; ++i) paragraph += "文";
+    Session& panes = Open(paragraph + "前\n", paragraph + "後\n");
+    panes.SetView(View::SideBySide);
+    panes.SetPaneCells(60);
+    EXPECT_EQ(panes.ColumnCells(1), 60u);
+    const Cell left = panes.CellAt(0, 1);
+    EXPECT_LE(TextCells(left.text), 60u);
+    ASSERT_EQ(left.marks.size(), 1u);
+    EXPECT_EQ(left.text.substr(left.marks[0].start, left.marks[0].length), u"前");
+    EXPECT_EQ(left.text.substr(0, 4), u"（先頭 ");
+}
+
+TEST_F(SessionTest, TheStripMarksEveryDifferenceAndAClickLandsOnTheNearestStart) {
+    std::string first, second;
+    for (int i = 0; i < 300; ++i) {
+        const std::string line = "line " + std::to_string(i) + "\n";
+        first += line;
+        second += i == 20 || i == 280 ? "changed " + line : line;
+    }
+    Session& session = Open(first, second);
+    ASSERT_EQ(session.RowCount(), 302u);
+    const std::vector<StripMark> marks = session.StripMarks();
+    ASSERT_EQ(marks.size(), 4u);
+    EXPECT_EQ(marks[2].row, 281u);
+    EXPECT_EQ(marks[2].kind, RowKind::Removed);
+    EXPECT_EQ(marks[3].row, 282u);
+    EXPECT_EQ(marks[3].kind, RowKind::Added);
+    EXPECT_EQ(session.StripY(281, 604), 562);
+    // Near a difference: its start; elsewhere, the row under the click.
+    EXPECT_EQ(session.StripTarget(565, 604), 281u);
+    EXPECT_EQ(session.StripTarget(302, 604), 151u);
+    EXPECT_EQ(session.StripTarget(-5, 604), 0u);
+    EXPECT_EQ(session.StripTarget(9999, 604), 301u);
+    session.ClickStrip(565, 604);
+    EXPECT_EQ(session.CurrentRow(), 281u);
+    EXPECT_EQ(view_.scrolledRow, 281u);
+}
+
+TEST_F(SessionTest, ReloadKeepsTheLineSaysSoAndHandlesAFileThatCameAndWent) {
+    Session& session = Open("one\ntwo\n", "one\nTWO\n");
+    session.FilesChanged();
+    EXPECT_TRUE(view_.notice);
+    WriteBytes(dir_ / "second.txt", "zero\none\nTWO\n");
+    session.Run(Command::Reload);
+    EXPECT_FALSE(view_.notice);
+    EXPECT_EQ(view_.status, u"再読み込みしました");
+    // +zero, one, -two, +TWO: still on "two", the line that was current.
+    EXPECT_EQ(session.CurrentRow(), 2u);
+    EXPECT_EQ(Text(2, 3), u"two");
+
+    // Deleted: the reload says why; created again: the rows are back.
+    std::filesystem::remove(dir_ / "second.txt");
+    session.Run(Command::Reload);
+    EXPECT_TRUE(session.MessageIsError());
+    EXPECT_EQ(session.RowCount(), 0u);
+    EXPECT_EQ(session.CountText(), u"比較できません");
+    EXPECT_EQ(view_.watched.size(), 2u);  // the missing file's folder is still watched
+    WriteBytes(dir_ / "second.txt", "one\n");
+    session.Run(Command::Reload);
+    EXPECT_FALSE(session.MessageIsError());
+    EXPECT_EQ(session.RowCount(), 2u);
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+}
+
+}  // namespace
+}  // namespace viewer

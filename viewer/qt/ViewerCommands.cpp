@@ -1,0 +1,175 @@
+// The window's menus, toolbar and keys, built from the session's command table, and the find and
+// go-to-line bars: each turns Qt's events into session calls.
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolBar>
+
+#include "QtText.h"
+#include "Texts.h"
+#include "ViewerWindow.h"
+
+namespace viewer {
+
+namespace {
+
+QKeySequence ToKeySequence(const Key& key) {
+    int code = 0;
+    switch (key.code) {
+        case KeyCode::Letter:
+            code = Qt::Key_A + (key.letter - 'A');
+            break;
+        case KeyCode::F3:
+            code = Qt::Key_F3;
+            break;
+        case KeyCode::F5:
+            code = Qt::Key_F5;
+            break;
+        case KeyCode::F7:
+            code = Qt::Key_F7;
+            break;
+        case KeyCode::F8:
+            code = Qt::Key_F8;
+            break;
+        case KeyCode::Home:
+            code = Qt::Key_Home;
+            break;
+        case KeyCode::End:
+            code = Qt::Key_End;
+            break;
+        case KeyCode::Escape:
+            code = Qt::Key_Escape;
+            break;
+    }
+    Qt::KeyboardModifiers modifiers;
+    if (key.ctrl) modifiers |= Qt::ControlModifier;
+    if (key.shift) modifiers |= Qt::ShiftModifier;
+    if (key.alt) modifiers |= Qt::AltModifier;
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(code)));
+}
+
+// A bar under the list: its controls in a row, and a button that closes it.
+QWidget* MakeBar(QWidget* parent, QHBoxLayout*& layout) {
+    auto* bar = new QWidget(parent);
+    layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    bar->hide();
+    return bar;
+}
+
+}  // namespace
+
+void ViewerWindow::MakeCommands() {
+    std::map<Menu, QMenu*> menus;
+    toolbar_ = addToolBar(ToQString(texts::kToolbar));
+    toolbar_->setMovable(false);
+    bool toolbarStarted = false;
+    for (const CommandInfo& info : CommandTable()) {
+        auto* action = new QAction(ToQString(info.label), this);
+        QList<QKeySequence> keys;
+        for (const Key& key : info.keys) keys << ToKeySequence(key);
+        action->setShortcuts(keys);
+        action->setCheckable(info.checkable);
+        action->setToolTip(ToQString(ToolTip(info.command)));
+        // The check follows the session, not the click: a stopped comparison leaves it as it was.
+        connect(action, &QAction::triggered, this, [this, command = info.command] {
+            session_->Run(command);
+            UpdateCommands();
+        });
+        // The window's, so the keys work wherever the focus is in it.
+        addAction(action);
+        actions_[info.command] = action;
+
+        QMenu*& menu = menus[info.menu];
+        if (menu == nullptr) {
+            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
+        } else if (info.separatorBefore) {
+            menu->addSeparator();
+        }
+        menu->addAction(action);
+        if (info.toolbar) {
+            if (toolbarStarted && info.separatorBefore) toolbar_->addSeparator();
+            toolbar_->addAction(action);
+            toolbarStarted = true;
+        }
+    }
+}
+
+void ViewerWindow::UpdateCommands() {
+    for (const auto& [command, action] : actions_) {
+        action->setEnabled(session_->Enabled(command));
+        action->setChecked(session_->Checked(command));
+    }
+}
+
+QWidget* ViewerWindow::MakeFindBar() {
+    QHBoxLayout* layout = nullptr;
+    findBar_ = MakeBar(this, layout);
+    layout->addWidget(new QLabel(ToQString(texts::kFindLabel), findBar_));
+    findText_ = new QLineEdit(findBar_);
+    findText_->setPlaceholderText(ToQString(texts::kFindPlaceholder));
+    findText_->installEventFilter(this);
+    connect(findText_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { session_->SetFindText(text.toStdU16String()); });
+    connect(findText_, &QLineEdit::returnPressed, this, [this] { session_->Find(true); });
+    layout->addWidget(findText_, 1);
+    auto* previous = new QPushButton(ToQString(texts::kFindPrevious), findBar_);
+    connect(previous, &QPushButton::clicked, this, [this] { session_->Find(false); });
+    auto* next = new QPushButton(ToQString(texts::kFindNext), findBar_);
+    connect(next, &QPushButton::clicked, this, [this] { session_->Find(true); });
+    auto* close = new QPushButton(ToQString(texts::kCloseBar), findBar_);
+    connect(close, &QPushButton::clicked, this, [this] { session_->CloseBar(); });
+    layout->addWidget(previous);
+    layout->addWidget(next);
+    layout->addWidget(close);
+    return findBar_;
+}
+
+QWidget* ViewerWindow::MakeLineBar() {
+    QHBoxLayout* layout = nullptr;
+    lineBar_ = MakeBar(this, layout);
+    layout->addWidget(new QLabel(ToQString(texts::kLineLabel), lineBar_));
+    lineFile_ = new QComboBox(lineBar_);
+    lineFile_->addItems({ToQString(texts::kLineInFirst), ToQString(texts::kLineInSecond)});
+    lineFile_->installEventFilter(this);
+    layout->addWidget(lineFile_);
+    lineText_ = new QLineEdit(lineBar_);
+    lineText_->setPlaceholderText(ToQString(texts::kLinePlaceholder));
+    lineText_->installEventFilter(this);
+    connect(lineText_, &QLineEdit::returnPressed, this, &ViewerWindow::GoToLine);
+    layout->addWidget(lineText_, 1);
+    auto* go = new QPushButton(ToQString(texts::kLineGo), lineBar_);
+    connect(go, &QPushButton::clicked, this, &ViewerWindow::GoToLine);
+    auto* close = new QPushButton(ToQString(texts::kCloseBar), lineBar_);
+    connect(close, &QPushButton::clicked, this, [this] { session_->CloseBar(); });
+    layout->addWidget(go);
+    layout->addWidget(close);
+    return lineBar_;
+}
+
+void ViewerWindow::GoToLine() {
+    session_->GoToLine(lineFile_->currentIndex() == 0, lineText_->text().toStdU16String());
+    if (session_->status().kind != StatusKind::Warning) view_->setFocus();
+}
+
+bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in a bar closes the bar, not the window: the key is the bar's before it is a shortcut.
+    const bool inBar = watched == findText_ || watched == lineText_ || watched == lineFile_;
+    if (inBar && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress) session_->CloseBar();
+        return event->type() == QEvent::KeyPress;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace viewer

@@ -1,0 +1,383 @@
+#include "Session.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "Cells.h"
+#include "TextDecode.h"
+
+namespace viewer {
+
+namespace {
+
+std::u16string Number(std::size_t n) {
+    std::u16string text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
+        n /= 10;
+    } while (n > 0);
+    return text;
+}
+
+// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8.
+std::u16string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.u16string();
+#else
+    return Decode(path.native(), Encoding::Utf8);
+#endif
+}
+
+// The line number as typed: digits (ASCII or full-width) between blanks; none for anything else.
+// A number too large for any file is as good as the last line.
+std::optional<std::int64_t> ParseLineNumber(std::u16string_view typed) {
+    while (!typed.empty() && IsBlank(typed.front())) typed.remove_prefix(1);
+    while (!typed.empty() && IsBlank(typed.back())) typed.remove_suffix(1);
+    if (typed.empty()) return std::nullopt;
+    std::int64_t number = 0;
+    for (const char16_t c : typed) {
+        int digit = -1;
+        if (c >= u'0' && c <= u'9') digit = c - u'0';
+        if (c >= u'０' && c <= u'９') digit = c - u'０';
+        if (digit < 0) return std::nullopt;
+        number =
+            std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
+    }
+    if (number < 1) return std::nullopt;
+    return number;
+}
+
+}  // namespace
+
+Session::Session(Comparison comparison, SessionView& view, std::filesystem::path settingsFile)
+    : comparison_(std::move(comparison)),
+      window_(view),
+      settingsFile_(std::move(settingsFile)),
+      view_(LoadChoices(settingsFile_).view) {
+    if (view_ == View::SideBySide) side_ = SideBySide(comparison_.rows);
+}
+
+void Session::Open() {
+    window_.SetTitle(Title());
+    window_.WatchFiles({comparison_.first.path, comparison_.second.path});
+    window_.Redraw();
+    // Open where the files part, as every comparison tool does.
+    if (ShowsRows() && !comparison_.differenceStarts.empty()) {
+        GoTo(comparison_.differenceStarts.front());
+    } else {
+        window_.ShowStatus(status_);
+    }
+}
+
+bool Session::Enabled(Command command) const {
+    switch (command) {
+        case Command::Reload:
+        case Command::Close:
+            return true;
+        case Command::CompareLineEnds:
+        case Command::EncodingFirst:
+        case Command::EncodingSecond:
+            return false;
+        default:
+            return ShowsRows();
+    }
+}
+
+bool Session::Checked(Command command) const {
+    const IgnoreOptions& o = comparison_.options;
+    switch (command) {
+        case Command::SideBySide:
+            return view_ == View::SideBySide;
+        case Command::IgnoreTrailingBlanks:
+            return o.trailingBlanks;
+        case Command::IgnoreAllBlanks:
+            return o.allBlanks;
+        case Command::IgnoreBlankLines:
+            return o.blankLines;
+        case Command::IgnoreCase:
+            return o.letterCase;
+        default:
+            return false;
+    }
+}
+
+void Session::Run(Command command) {
+    if (!Enabled(command)) return;
+    status_ = {};
+    const auto toggled = [&](bool IgnoreOptions::*flag) {
+        IgnoreOptions options = comparison_.options;
+        options.*flag = !(options.*flag);
+        SetOptions(options);
+    };
+    switch (command) {
+        case Command::NextDifference:
+            if (const auto next = comparison_.NextDifference(current_)) return GoTo(*next);
+            return Say(u"これより後に相違はありません", StatusKind::Info);
+        case Command::PreviousDifference:
+            if (const auto previous = comparison_.PreviousDifference(current_)) {
+                return GoTo(*previous);
+            }
+            return Say(u"これより前に相違はありません", StatusKind::Info);
+        case Command::FirstDifference:
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
+            return GoTo(comparison_.differenceStarts.front());
+        case Command::LastDifference:
+            if (comparison_.differenceStarts.empty())
+                return Say(u"相違はありません", StatusKind::Info);
+            return GoTo(comparison_.differenceStarts.back());
+        case Command::Find:
+            bar_ = Bar::Find;
+            return window_.ShowBar(bar_);
+        case Command::GoToLine:
+            bar_ = Bar::Line;
+            return window_.ShowBar(bar_);
+        case Command::FindNext:
+            return Find(true);
+        case Command::FindPrevious:
+            return Find(false);
+        case Command::Copy: {
+            std::vector<std::size_t> rows;
+            // Side by side, a row holds a line of each file: both are copied, in the list's order.
+            for (const std::size_t viewRow : selection_) {
+                for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
+            }
+            std::sort(rows.begin(), rows.end());
+            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+            if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
+            window_.CopyToClipboard(comparison_.CopyText(rows));
+            return Say(Number(rows.size()) + u" 行をコピーしました", StatusKind::Info);
+        }
+        case Command::Reload:
+            return Reload();
+        case Command::Close:
+            return window_.CloseWindow();
+        case Command::SideBySide:
+            return SetView(view_ == View::SideBySide ? View::List : View::SideBySide);
+        case Command::IgnoreTrailingBlanks:
+            return toggled(&IgnoreOptions::trailingBlanks);
+        case Command::IgnoreAllBlanks:
+            return toggled(&IgnoreOptions::allBlanks);
+        case Command::IgnoreBlankLines:
+            return toggled(&IgnoreOptions::blankLines);
+        case Command::IgnoreCase:
+            return toggled(&IgnoreOptions::letterCase);
+        case Command::CompareLineEnds:
+        case Command::EncodingFirst:
+        case Command::EncodingSecond:
+            return;
+    }
+}
+
+void Session::SetView(View view) {
+    if (view == view_) return;
+    view_ = view;
+    side_ = view == View::SideBySide ? SideBySide(comparison_.rows) : SideBySide();
+    shown_.clear();
+    SaveChoices();
+    window_.Redraw();
+    if (current_) GoTo(*current_);
+}
+
+bool Session::SetOptions(const IgnoreOptions& options) {
+    if (options == comparison_.options) return true;
+    const bool hadCurrent = current_.has_value();
+    const Row before = hadCurrent ? comparison_.rows[*current_] : Row{};
+    std::optional<Comparison> redone =
+        window_.RunLong([earlier = comparison_, options](const CancelFlag* cancel) mutable {
+            earlier.Rediff(options, cancel);
+            return earlier;
+        });
+    if (!redone) {
+        window_.Redraw();  // the menu's tick back as it was
+        return false;
+    }
+    Replace(std::move(*redone));
+    SaveChoices();
+    window_.Redraw();
+    // Stay on the same line of the first file (or the second, for an added line).
+    if (hadCurrent) {
+        const bool inFirst = before.first >= 0;
+        if (const auto row =
+                comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
+            return GoTo(*row), true;
+        }
+    }
+    window_.ShowStatus(status_);
+    return true;
+}
+
+void Session::Find(bool forward) {
+    status_ = {};
+    if (findText_.empty()) {
+        bar_ = Bar::Find;
+        return window_.ShowBar(bar_);
+    }
+    // From the row found last, whichever pane shows it: side by side, the next match after one
+    // in the right pane is searched for after that row, not again from the left one.
+    const auto found = comparison_.Find(findText_, current_, forward);
+    if (!found) return Say(u"「" + findText_ + u"」は見つかりません", StatusKind::Warning);
+    GoTo(*found);
+}
+
+void Session::GoToLine(bool inFirst, std::u16string_view typed) {
+    status_ = {};
+    const std::optional<std::int64_t> number = ParseLineNumber(typed);
+    const std::optional<std::size_t> row =
+        number ? comparison_.RowOfLine(inFirst, *number) : std::nullopt;
+    if (!row) return Say(u"その行はありません", StatusKind::Warning);
+    GoTo(*row);
+}
+
+void Session::Reload() {
+    const std::optional<Row> before =
+        current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
+    std::optional<Comparison> again =
+        window_.RunLong([earlier = comparison_](const CancelFlag* cancel) {
+            return CompareAgain(earlier, cancel);
+        });
+    if (!again) return;
+    Replace(std::move(*again));
+    window_.ShowChangeNotice(false);
+    window_.WatchFiles({comparison_.first.path, comparison_.second.path});
+    window_.SetTitle(Title());
+    window_.Redraw();
+    status_ = {u"再読み込みしました", StatusKind::Info};
+    if (const auto row = ShowsRows() ? comparison_.RowToKeep(before) : std::nullopt) {
+        return GoTo(*row);
+    }
+    window_.ShowStatus(status_);
+}
+
+void Session::FilesChanged() { window_.ShowChangeNotice(true); }
+
+void Session::CloseBar() {
+    bar_ = Bar::None;
+    window_.ShowBar(bar_);
+}
+
+void Session::SetCurrent(std::size_t viewRow, Pane pane) {
+    if (viewRow >= RowCount() || CurrentViewRow() == viewRow) return;
+    std::optional<std::size_t> row;
+    if (view_ == View::List) {
+        row = viewRow;
+    } else {
+        const SideRow pair = side_[viewRow];
+        row = pane == Pane::Right && pair.right ? pair.right : pair.left ? pair.left : pair.right;
+    }
+    current_ = row;
+    status_ = {};
+    window_.ShowStatus(status_);
+}
+
+std::optional<std::size_t> Session::CurrentViewRow() const {
+    if (!current_) return std::nullopt;
+    return ViewRowOf(*current_);
+}
+
+void Session::Replace(Comparison comparison) {
+    comparison_ = std::move(comparison);
+    if (view_ == View::SideBySide) side_ = SideBySide(comparison_.rows);
+    shown_.clear();
+    widestCells_.reset();
+    selection_.clear();
+    if (current_ && *current_ >= comparison_.rows.size()) current_.reset();
+}
+
+void Session::GoTo(std::size_t listRow) {
+    current_ = listRow;
+    // Sideways, the content's first mark; the front moves there only when it is off screen.
+    std::size_t column = 0;
+    if (view_ == View::List) {
+        // A line with nothing of its own marked (its partner gained text) goes where the
+        // partner's mark is.
+        std::size_t marked = listRow;
+        if (Shown(listRow).marks.empty()) {
+            if (const auto partner = comparison_.MarksOf(listRow).partner) marked = *partner;
+        }
+        const ShownLine& shown = Shown(marked);
+        if (!shown.marks.empty()) column = CellColumn(shown.text, shown.marks.front().start);
+    }
+    window_.ScrollTo(ViewRowOf(listRow), column);
+    window_.ShowStatus(status_);
+}
+
+void Session::Say(std::u16string text, StatusKind kind) {
+    status_ = {std::move(text), kind};
+    window_.ShowStatus(status_);
+}
+
+void Session::SaveChoices() const {
+    if (!settingsFile_.empty()) viewer::SaveChoices(settingsFile_, {comparison_.options, view_});
+}
+
+std::u16string Session::Title() const {
+    return comparison_.Title(PathText(comparison_.first.Name(false)),
+                             PathText(comparison_.second.Name(false)));
+}
+
+std::u16string Session::HeaderLine(bool first) const {
+    const FileSide& side = first ? comparison_.first : comparison_.second;
+    std::u16string line = (first ? u"第一: " : u"第二: ") + PathText(side.Name(true));
+    if (comparison_.outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
+    return line;
+}
+
+std::u16string Session::Message() const {
+    if (comparison_.outcome != Outcome::Unreadable) return comparison_.Message();
+    std::u16string text = u"ファイルを読み込めません。";
+    for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
+        if (side->error.empty()) continue;
+        text += u'\n';
+        text += PathText(side->path);
+        text += u": ";
+        text += side->error;
+    }
+    return text;
+}
+
+std::u16string Session::CountText() const { return comparison_.CountText(current_); }
+
+std::vector<StripMark> Session::StripMarks() const {
+    std::vector<StripMark> marks;
+    if (!ShowsRows()) return marks;
+    for (const Block& block : comparison_.rows.blocks()) {
+        if (block.kind == RowKind::Common || comparison_.Overlooked(block.row)) continue;
+        marks.push_back({ViewRowOf(block.row), static_cast<std::size_t>(block.count), block.kind});
+    }
+    return marks;
+}
+
+int Session::StripY(std::size_t viewRow, int height) const {
+    const std::size_t rows = RowCount();
+    if (rows == 0 || height <= 0) return 0;
+    return static_cast<int>(static_cast<std::int64_t>(viewRow) * height /
+                            static_cast<std::int64_t>(rows));
+}
+
+std::size_t Session::StripTarget(int y, int height) const {
+    const auto rows = static_cast<std::int64_t>(RowCount());
+    if (rows == 0 || height <= 0) return 0;
+    const std::int64_t at =
+        std::min<std::int64_t>(std::clamp(y, 0, height - 1) * rows / height, rows - 1);
+    // A click near a difference (three pixels' worth of rows) goes to its start.
+    const std::int64_t near = 3 * std::max<std::int64_t>(1, rows / height);
+    std::int64_t best = -1;
+    for (const std::size_t start : comparison_.differenceStarts) {
+        const auto row = static_cast<std::int64_t>(ViewRowOf(start));
+        if (std::abs(row - at) <= near && (best < 0 || std::abs(row - at) < std::abs(best - at))) {
+            best = row;
+        }
+    }
+    return static_cast<std::size_t>(best >= 0 ? best : at);
+}
+
+void Session::ClickStrip(int y, int height) {
+    if (!ShowsRows() || RowCount() == 0) return;
+    status_ = {};
+    const std::size_t viewRow = StripTarget(y, height);
+    const std::vector<std::size_t> rows = ListRows(viewRow);
+    if (!rows.empty()) GoTo(rows.front());
+}
+
+}  // namespace viewer

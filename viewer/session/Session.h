@@ -1,0 +1,158 @@
+// What one viewer window does, toolkit-neutral: it owns the comparison and the window's state
+// (the current row, the view, the options, find, go to line, the selection, the status), runs the
+// commands and answers what to draw: the columns, rows and cells of each view in display cells,
+// the strip's marks, every text. The front calls it on each event and draws through SessionView.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Commands.h"
+#include "Comparison.h"
+#include "Look.h"
+#include "SessionView.h"
+#include "Settings.h"
+#include "SideBySide.h"
+
+namespace viewer {
+
+enum class ColumnRole : std::uint8_t {
+    FirstNumber,  // one list: the first file's line number
+    SecondNumber,
+    Mark,  // one list: "<!" or "!>"
+    Content,
+    LeftNumber,  // side by side: the first file's number and line, the band, the second's
+    LeftContent,
+    Band,
+    RightNumber,
+    RightContent,
+};
+enum class Align : std::uint8_t { Left, Center, Right };
+
+struct Column {
+    ColumnRole role;
+    std::u16string title;  // the header's text: "第一", "内容", …
+    Align align;
+    bool content;  // a file's text: drawn by clusters at their cells, with marks
+};
+
+struct Cell {
+    std::u16string text;
+    bool empty = true;                         // the empty side of a change: nothing to draw
+    ColourRole background = ColourRole::Base;  // the row's colour (Base for a common row)
+    ColourRole markColour = ColourRole::Base;  // the colour of `marks`
+    std::vector<MarkSpan> marks;               // content: what changed, whole clusters
+    // The band between the panes: each half in its side's mark colour, Base when unchanged.
+    ColourRole bandLeft = ColourRole::Base;
+    ColourRole bandRight = ColourRole::Base;
+};
+
+// A run of changed rows on the overview strip, in view rows.
+struct StripMark {
+    std::size_t row = 0;
+    std::size_t count = 0;
+    RowKind kind = RowKind::Removed;  // Removed: the strip's left half; Added: its right half
+};
+
+enum class Pane : std::uint8_t { Left, Right };
+
+class Session {
+public:
+    // `settingsFile` keeps the view and the options between runs; empty: nothing is kept. The
+    // comparison was made under the options the front wants (LoadChoices); the view comes from
+    // the file. Nothing is drawn until Open.
+    Session(Comparison comparison, SessionView& view, std::filesystem::path settingsFile = {});
+
+    // Draws the window for the first time and goes to the first difference.
+    void Open();
+
+    const Comparison& comparison() const { return comparison_; }
+    View view() const { return view_; }
+    const IgnoreOptions& options() const { return comparison_.options; }
+    bool ShowsRows() const { return comparison_.outcome == Outcome::Text; }
+
+    // Commands. Run does what the command's menu item does.
+    bool Enabled(Command command) const;
+    bool Checked(Command command) const;
+    void Run(Command command);
+    void SetView(View view);
+    // Compares again under other options; false when the user stopped it (nothing changed).
+    bool SetOptions(const IgnoreOptions& options);
+    void SetFindText(std::u16string text) { findText_ = std::move(text); }
+    const std::u16string& findText() const { return findText_; }
+    void Find(bool forward);
+    // The number as the user typed it, in the first file's lines or the second's.
+    void GoToLine(bool inFirst, std::u16string_view typed);
+    void Reload();
+    // The front's watch saw one of the files change.
+    void FilesChanged();
+    Bar bar() const { return bar_; }
+    void CloseBar();
+
+    // The current row: a click (side by side, in the pane clicked) or a key in the list.
+    void SetCurrent(std::size_t viewRow, Pane pane = Pane::Left);
+    std::optional<std::size_t> CurrentRow() const { return current_; }  // a row of the list
+    std::optional<std::size_t> CurrentViewRow() const;
+    // The selected view rows, for Copy.
+    void SetSelection(std::vector<std::size_t> viewRows) { selection_ = std::move(viewRows); }
+
+    // The rows of the view shown.
+    std::size_t RowCount() const;
+    const std::vector<Column>& Columns() const;
+    Cell CellAt(std::size_t viewRow, std::size_t column) const;
+    // A column's width in cells (without the front's margins): numbers by their digits, a
+    // content column by the widest line (one list) or by the pane (side by side).
+    std::size_t ColumnCells(std::size_t column) const;
+    // Side by side: how many cells a pane shows; a longer line is shown around its first
+    // difference.
+    void SetPaneCells(std::size_t cells);
+    // The list rows a view row shows: one, or side by side one of each file.
+    std::vector<std::size_t> ListRows(std::size_t viewRow) const;
+    std::size_t ViewRowOf(std::size_t listRow) const;
+
+    // The overview strip, `height` pixels high.
+    std::vector<StripMark> StripMarks() const;
+    int StripY(std::size_t viewRow, int height) const;
+    // The view row a click at `y` lands on: the start of a difference near it, else the row there.
+    std::size_t StripTarget(int y, int height) const;
+    void ClickStrip(int y, int height);
+
+    // Texts.
+    std::u16string Title() const;
+    // "第一: /tmp/旧.txt　(UTF-8)" and the same for the second file.
+    std::u16string HeaderLine(bool first) const;
+    // Instead of rows: identical, binary, or why the files could not be read (MessageIsError).
+    std::u16string Message() const;
+    bool MessageIsError() const { return comparison_.outcome == Outcome::Unreadable; }
+    std::u16string CountText() const;
+    std::u16string HiddenNote() const { return comparison_.HiddenNote(); }
+    const StatusMessage& status() const { return status_; }
+
+private:
+    void Replace(Comparison comparison);
+    void GoTo(std::size_t listRow);
+    void Say(std::u16string text, StatusKind kind);
+    void SaveChoices() const;
+    const ShownLine& Shown(std::size_t row) const;
+    std::size_t WidestLineCells() const;
+
+    Comparison comparison_;
+    SessionView& window_;
+    std::filesystem::path settingsFile_;
+    View view_ = View::List;
+    SideBySide side_;
+    std::optional<std::size_t> current_;
+    std::vector<std::size_t> selection_;
+    std::u16string findText_;
+    Bar bar_ = Bar::None;
+    StatusMessage status_;
+    std::size_t paneCells_ = 80;
+    mutable std::optional<std::size_t> widestCells_;
+    mutable std::unordered_map<std::size_t, ShownLine> shown_;  // the rows drawn lately
+};
+
+}  // namespace viewer

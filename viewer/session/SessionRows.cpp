@@ -1,0 +1,205 @@
+// The rows and cells of the session's two views, and their widths in display cells.
+#include <algorithm>
+
+#include "Cells.h"
+#include "Session.h"
+#include "TextDecode.h"
+
+namespace viewer {
+
+namespace {
+
+// The narrowest a content column is drawn, and the most a row is measured in.
+constexpr std::size_t kLeastContentCells = 40;
+// The bytes of a line measured at most (a line is shown in part past kLongestShown characters),
+// and the cells of the notes around a line shown in part.
+constexpr std::size_t kMeasuredBytes = 4 * kLongestShown;
+constexpr std::size_t kMarkersCells = 60;
+
+std::u16string Number(std::int64_t n) {
+    std::u16string text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
+        n /= 10;
+    } while (n > 0);
+    return text;
+}
+
+}  // namespace
+
+std::size_t Session::RowCount() const {
+    if (!ShowsRows()) return 0;
+    return view_ == View::SideBySide ? side_.size() : comparison_.rows.size();
+}
+
+const std::vector<Column>& Session::Columns() const {
+    using enum ColumnRole;
+    static const std::vector<Column> list = {
+        {FirstNumber, u"第一", Align::Right, false},
+        {SecondNumber, u"第二", Align::Right, false},
+        {Mark, u"", Align::Center, false},
+        {Content, u"内容", Align::Left, true},
+    };
+    static const std::vector<Column> side = {
+        {LeftNumber, u"第一", Align::Right, false},
+        {LeftContent, u"第一のファイル", Align::Left, true},
+        {Band, u"", Align::Center, false},
+        {RightNumber, u"第二", Align::Right, false},
+        {RightContent, u"第二のファイル", Align::Left, true},
+    };
+    return view_ == View::SideBySide ? side : list;
+}
+
+std::vector<std::size_t> Session::ListRows(std::size_t viewRow) const {
+    if (viewRow >= RowCount()) return {};
+    if (view_ == View::List) return {viewRow};
+    const SideRow row = side_[viewRow];
+    std::vector<std::size_t> rows;
+    if (row.left) rows.push_back(*row.left);
+    if (row.right && row.right != row.left) rows.push_back(*row.right);
+    return rows;
+}
+
+std::size_t Session::ViewRowOf(std::size_t listRow) const {
+    return view_ == View::SideBySide ? side_.SideRowOf(listRow) : listRow;
+}
+
+Cell Session::CellAt(std::size_t viewRow, std::size_t column) const {
+    Cell cell;
+    if (viewRow >= RowCount() || column >= Columns().size()) return cell;
+    const ColumnRole role = Columns()[column].role;
+    std::optional<std::size_t> row;
+    SideRow pair;
+    if (view_ == View::List) {
+        row = viewRow;
+    } else {
+        pair = side_[viewRow];
+        const bool left = role == ColumnRole::LeftNumber || role == ColumnRole::LeftContent;
+        const bool right = role == ColumnRole::RightNumber || role == ColumnRole::RightContent;
+        row = left ? pair.left : right ? pair.right : pair.left ? pair.left : pair.right;
+    }
+    if (!row) return cell;
+    // An overlooked change is shown as it is, but not as a difference.
+    const auto kindOf = [&](std::size_t at) {
+        return comparison_.Overlooked(at) ? RowKind::Common : comparison_.rows[at].kind;
+    };
+    const Row shown = comparison_.rows[*row];
+    const RowKind kind = kindOf(*row);
+    cell.empty = false;
+    cell.background = RowColour(kind);
+    cell.markColour = MarkColour(kind);
+    switch (role) {
+        case ColumnRole::FirstNumber:
+        case ColumnRole::LeftNumber:
+            if (shown.first >= 0) cell.text = Number(shown.first + 1);
+            break;
+        case ColumnRole::SecondNumber:
+        case ColumnRole::RightNumber:
+            if (shown.second >= 0) cell.text = Number(shown.second + 1);
+            break;
+        case ColumnRole::Mark:
+            cell.text = KindMark(kind);
+            break;
+        case ColumnRole::Band:
+            // The marks of both sides, so the kinds stay apart without their colours.
+            cell.background = ColourRole::Base;
+            for (const std::optional<std::size_t>& at : {pair.left, pair.right}) {
+                if (at) cell.text += KindMark(kindOf(*at));
+            }
+            if (pair.left && kindOf(*pair.left) == RowKind::Removed) {
+                cell.bandLeft = ColourRole::RemovedMark;
+            }
+            if (pair.right && kindOf(*pair.right) == RowKind::Added) {
+                cell.bandRight = ColourRole::AddedMark;
+            }
+            break;
+        case ColumnRole::Content:
+        case ColumnRole::LeftContent:
+        case ColumnRole::RightContent: {
+            const ShownLine& line = Shown(*row);
+            cell.text = line.text;
+            if (kind != RowKind::Common) cell.marks = line.marks;
+            break;
+        }
+    }
+    return cell;
+}
+
+std::size_t Session::ColumnCells(std::size_t column) const {
+    if (column >= Columns().size()) return 0;
+    switch (Columns()[column].role) {
+        case ColumnRole::FirstNumber:
+        case ColumnRole::SecondNumber:
+        case ColumnRole::LeftNumber:
+        case ColumnRole::RightNumber: {
+            const std::int32_t lines =
+                std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
+            return std::max<std::size_t>(Number(lines).size() + 1, 4);
+        }
+        case ColumnRole::Mark:
+            return 2;
+        case ColumnRole::Band:
+            return 4;
+        case ColumnRole::Content:
+            return std::max(WidestLineCells(), kLeastContentCells);
+        case ColumnRole::LeftContent:
+        case ColumnRole::RightContent:
+            return paneCells_;
+    }
+    return 0;
+}
+
+void Session::SetPaneCells(std::size_t cells) {
+    cells = std::max(cells, std::size_t{20});
+    if (cells == paneCells_) return;
+    paneCells_ = cells;
+    if (view_ == View::SideBySide) shown_.clear();
+}
+
+const ShownLine& Session::Shown(std::size_t row) const {
+    if (shown_.size() > 4096) shown_.clear();
+    if (const auto found = shown_.find(row); found != shown_.end()) return found->second;
+    ShownLine line = comparison_.Shown(row);
+    if (view_ == View::SideBySide) {
+        // As much of the line as the pane holds in cells, around its first difference: a wide
+        // character takes two cells, a tab up to eight.
+        std::size_t units = std::min(line.text.size(), paneCells_);
+        while (TextCells(line.text) > paneCells_ && units > 1) {
+            line = comparison_.Shown(row, units);
+            const std::size_t cells = TextCells(line.text);
+            if (cells <= paneCells_) break;
+            units = std::max<std::size_t>(1, std::min(units - 1, units * paneCells_ / cells));
+        }
+    }
+    line.marks = WholeClusters(line.text, line.marks);
+    return shown_.emplace(row, std::move(line)).first->second;
+}
+
+std::size_t Session::WidestLineCells() const {
+    if (widestCells_) return *widestCells_;
+    // A byte is at most eight cells wide (a tab), so only lines with enough bytes can be wider
+    // than the widest measured so far: measured longest first, few lines are measured at all.
+    std::vector<std::pair<std::size_t, std::size_t>> bySize;  // (bytes, row)
+    for (std::size_t row = 0; row < comparison_.rows.size(); ++row) {
+        bySize.emplace_back(comparison_.LineBytes(row).size(), row);
+    }
+    std::sort(bySize.begin(), bySize.end(), std::greater<>());
+    std::size_t widest = 0;
+    for (const auto& [bytes, row] : bySize) {
+        if (bytes * kTabCells + kMarkersCells <= widest) break;
+        // A line longer than the list shows is shown in part (Comparison::Shown): its start is
+        // measured, with room for the notes on what is left out.
+        const TextFile& file =
+            comparison_.rows[row].first >= 0 ? *comparison_.first.text : *comparison_.second.text;
+        const std::string_view line = comparison_.LineBytes(row);
+        const std::size_t cells =
+            line.size() > kMeasuredBytes
+                ? TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells
+                : TextCells(Decode(line, file.encoding()));
+        widest = std::max(widest, cells);
+    }
+    widestCells_ = widest;
+    return widest;
+}
+
+}  // namespace viewer
