@@ -1,12 +1,13 @@
 // diff-zarvo-view FIRST SECOND: shows how two files differ. The front end starts it with exactly
-// these two arguments; it reads them and writes nothing. `-u` writes a unified diff instead, and
-// `-L` names the files (Arguments.h).
+// these two arguments; it reads them and writes nothing. `-u` writes a unified diff instead (of
+// two folders too), and `-L` names the files (Arguments.h).
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "Arguments.h"
@@ -45,12 +46,15 @@ int main(int argc, char** argv) {
 
     // A unified diff needs no display: it is written before anything of Qt starts.
     if (parsed && parsed->unified) {
-        const viewer::UnifiedOutput result = viewer::UnifiedDiff(
-            parsed->first, parsed->second, viewer::PrintedName(parsed->firstLabel),
-            viewer::PrintedName(parsed->secondLabel));
-        std::fwrite(result.out.data(), 1, result.out.size(), stdout);
-        std::fputs(result.err.c_str(), stderr);
-        return std::fflush(stdout) == 0 ? result.exitCode : 2;
+        bool written = true;
+        const int code = viewer::WriteUnified(
+            *parsed,
+            {[&](std::string_view text) {
+                 written =
+                     std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && written;
+             },
+             [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }});
+        return written && std::fflush(stdout) == 0 ? code : 2;
     }
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
