@@ -134,7 +134,7 @@ Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
 }
 
 void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {
-    if (outcome != Outcome::Text || identicalBytes) {
+    if (outcome != Outcome::Text) {
         options = newOptions;
         return;
     }

@@ -1,5 +1,5 @@
-// CP932 decoding off Windows, through glibc's iconv (which knows Microsoft's extensions and,
-// unlike a lenient decoder, reports every sequence it rejects).
+// CP932 decoding and encoding off Windows, through glibc's iconv (which knows Microsoft's
+// extensions and, unlike a lenient decoder, reports every sequence it rejects).
 #include <iconv.h>
 
 #include <bit>
@@ -50,6 +50,25 @@ bool DecodeCp932(std::string_view bytes, std::u16string* out) {
             out->append(piece, static_cast<size_t>(at - reinterpret_cast<char*>(piece)) / 2);
         }
         // EILSEQ: not CP932; EINVAL: a lead byte cut off at the end. E2BIG: the piece is full.
+        if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+}
+
+bool EncodeCp932(std::u16string_view text, std::string* out) {
+    static thread_local Converter converter(
+        "CP932", std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE");
+    if (!converter.valid()) return false;
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    out->clear();
+    char piece[16384];
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    size_t inLeft = text.size() * sizeof(char16_t);
+    while (inLeft > 0) {
+        char* at = piece;
+        size_t outLeft = sizeof piece;
+        const size_t done = iconv(converter.get(), &in, &inLeft, &at, &outLeft);
+        out->append(piece, static_cast<size_t>(at - piece));
         if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
     }
     return true;
