@@ -294,9 +294,12 @@ bool ReplaceFileContent(const std::string& original, off_t largest, const Conten
         // A file nobody may write is read-only, as Windows' read-only attribute, even for root.
         // A file this user may not write stays as it is too: the rename below needs only the
         // folder's permission and would hand another user's file over to us.
-        if ((attributes.mode & 0222) == 0 ||
-            faccessat(dir.get(), name.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
+        if ((attributes.mode & 0222) == 0) {
             errno = EACCES;
+            return false;
+        }
+        // EACCES, or EROFS on a read-only medium.
+        if (faccessat(dir.get(), name.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
             return false;
         }
     } else if (!NewFileAttributes(dir.get(), attributes)) {
