@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Cp932.h"
+#include "Japanese.h"
 #include "LineStarts.h"
 #include "TextDecode.h"
 #include "TextFile.h"

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Children.h"
+#include "Saves.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -83,6 +84,41 @@ TEST(FullDiskTest, WriteOnAFullTmpfsFailsAndKeepsOldFile) {
     EXPECT_EQ(faults::WriteResult("DiffPath", "LIST2", "/home/b", file), faults::kWriteSucceeded);
     EXPECT_EQ(faults::ReadValue("DiffPath", "LIST2", file), "/home/b");
     EXPECT_EQ(faults::ReadValue("DiffPath", "LIST1", file), "/home/a");
+}
+
+// The viewer's save: on a full disk it fails, says so, and the old file is whole; on a medium
+// made read-only it is refused, and a file compared there offers no edit.
+TEST(FullDiskTest, SaveOnAFullOrReadOnlyDiskSaysSoAndKeepsTheOldFile) {
+    SmallDisk disk;
+    if (!disk.ok())
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.why() << "); see RLIMIT_FSIZE";
+    testsupport::TempDir elsewhere;
+    viewer::EditedComparison editing = faults::TakenIntoSecond(elsewhere / "a.txt", disk / "b.txt");
+    disk.Fill(0);
+    const int before = FilesIn(disk.path());
+    const viewer::SaveResult full = editing.Save(viewer::Side::Second);
+    EXPECT_EQ(full.status, viewer::SaveStatus::Failed);
+    EXPECT_TRUE(
+        full.message ==
+        u"ディスクに空きがないため、「b.txt」を保存できませんでした。ファイルは元のままです。");
+    EXPECT_EQ(ReadBytes(disk / "b.txt"), faults::kBefore);
+    EXPECT_EQ(FilesIn(disk.path()), before) << "a temporary file was left behind";
+
+    std::filesystem::remove(disk / "filler");
+    ASSERT_EQ(mount(nullptr, disk.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+    const viewer::SaveResult refused = editing.Save(viewer::Side::Second);
+    EXPECT_EQ(refused.status, viewer::SaveStatus::Failed);
+    EXPECT_TRUE(refused.message ==
+                u"書き込みが拒否されたため、「b.txt」を保存できませんでした"
+                u"（読み取り専用のメディアにあります）。ファイルは元のままです。");
+    EXPECT_EQ(ReadBytes(disk / "b.txt"), faults::kBefore);
+    const viewer::EditedComparison again(viewer::Compare(elsewhere / "a.txt", disk / "b.txt"));
+    EXPECT_TRUE(again.WhyReadOnly(viewer::Side::Second) == u"読み取り専用のメディアにあります");
+
+    ASSERT_EQ(mount(nullptr, disk.path().c_str(), nullptr, MS_REMOUNT, nullptr), 0);
+    EXPECT_EQ(editing.Save(viewer::Side::Second).status, viewer::SaveStatus::Saved);
+    EXPECT_TRUE(ReadBytes(disk / "b.txt") == faults::kAfter);
 }
 
 // The same failure where no file system can be mounted: a file-size limit makes write() fail

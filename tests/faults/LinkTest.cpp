@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Children.h"
+#include "Saves.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -49,6 +50,25 @@ TEST_F(LinkTest, SymbolicLinkIsWrittenThroughAndStaysALink) {
     EXPECT_EQ(ReadBytes(store / "settings.ini"), "[WINDIFF]\r\nExePath=/usr/bin/new\r\n");
     EXPECT_EQ(Listing(app), "Zarvo.ini -> ../store/settings.ini;");
     EXPECT_EQ(Listing(store), "settings.ini;");
+}
+
+// The viewer's save goes the same way, and keeps the file's owner, group and permissions.
+TEST_F(LinkTest, SaveWritesThroughASymbolicLinkAndKeepsOwnerAndMode) {
+    const auto real = store / "real.txt";
+    const auto link = app / "b.txt";
+    std::filesystem::create_symlink("../store/real.txt", link);
+    viewer::EditedComparison editing = faults::TakenIntoSecond(dir / "a.txt", link);
+    chown(real.c_str(), faults::kNobody, faults::kNoGroup);
+    chmod(real.c_str(), 02640);
+    ASSERT_EQ(editing.Save(viewer::Side::Second).status, viewer::SaveStatus::Saved);
+    EXPECT_TRUE(ReadBytes(real) == faults::kAfter);
+    EXPECT_EQ(Listing(app), "b.txt -> ../store/real.txt;");
+    EXPECT_EQ(Listing(store), "real.txt;");
+    struct stat info {};
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, faults::kNobody);
+    EXPECT_EQ(info.st_gid, faults::kNoGroup);
+    EXPECT_EQ(info.st_mode & 07777, 02640u);
 }
 
 // A dangling link, through a second link: the file it ends at is created, every link stays.

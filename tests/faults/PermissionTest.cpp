@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Children.h"
+#include "Saves.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -134,6 +135,32 @@ TEST_F(PermissionTest, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
     });
     EXPECT_TRUE(ending.ExitedWith(faults::kWriteFailed));
     EXPECT_EQ(ReadBytes(file), kOld);
+}
+
+// The viewer's save into a folder the user may not write: refused, saying why, the file whole;
+// and a file compared there offers no edit.
+TEST_F(PermissionTest, SaveIntoAReadOnlyFolderIsRefusedAndSaysWhy) {
+    const auto second = folder / "b.txt";
+    viewer::EditedComparison editing = faults::TakenIntoSecond(dir / "a.txt", second);
+    chmod(second.c_str(), 0666);
+    chmod(folder.c_str(), 0555);
+    const auto ending = faults::RunInChild([&] {
+        if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
+        const viewer::SaveResult result = editing.Save(viewer::Side::Second);
+        if (result.message !=
+            u"書き込みが拒否されたため、「b.txt」を保存できませんでした"
+            u"（書き込む権限がありません）。ファイルは元のままです。") {
+            return 3;
+        }
+        const viewer::EditedComparison again(viewer::Compare(dir / "a.txt", second));
+        if (again.WhyReadOnly(viewer::Side::Second) != u"フォルダーに書き込む権限がありません") {
+            return 4;
+        }
+        return 0;
+    });
+    EXPECT_TRUE(ending.ExitedWith(0)) << ending.code;
+    EXPECT_EQ(ReadBytes(second), faults::kBefore);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
 }
 
 TEST_F(PermissionTest, MissingFolderRefusesTheWrite) {

@@ -181,7 +181,7 @@ Comparison CompareAgain(const Comparison& earlier, const ChosenEncodings& chosen
 }
 
 void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {
-    if (outcome != Outcome::Text || identicalBytes) {
+    if (outcome != Outcome::Text) {
         options = newOptions;
         return;
     }

@@ -55,6 +55,8 @@ StreamComparison CompareInBlocks(InputFile& first, InputFile& second);
 // made full and put in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), the
 // only form in which the system opens it; a shorter name is left as it is.
 std::wstring OpenableName(const std::wstring& name);
+// The system's text for an error code (GetLastError), or "エラー 5" when it has none.
+std::u16string SystemReason(unsigned long error);
 #endif
 
 }  // namespace viewer

@@ -21,8 +21,13 @@ std::u16string Reason(DWORD error) {
         case ERROR_SHARING_VIOLATION:
             return u"読み取る権限がありません";
         default:
-            break;
+            return SystemReason(error);
     }
+}
+
+}  // namespace
+
+std::u16string SystemReason(unsigned long error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -37,8 +42,6 @@ std::u16string Reason(DWORD error) {
     while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r')) reason.pop_back();
     return reason;
 }
-
-}  // namespace
 
 std::wstring OpenableName(const std::wstring& name) {
     if (name.size() < MAX_PATH || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) {

@@ -16,4 +16,8 @@ bool DecodeCp932(std::string_view bytes, std::u16string* out);
 // the platform has the table (not on Windows), JIS X 0212 in three bytes after 0x8F.
 bool DecodeEucJp(std::string_view bytes, std::u16string* out);
 
+// True when every character of `text` has a CP932 form, which goes to `out`. The system's table
+// may give a near form for some characters: TextEncode.cpp checks that the bytes read back.
+bool EncodeCp932(std::u16string_view text, std::string* out);
+
 }  // namespace viewer

@@ -1,4 +1,4 @@
-// Japanese decoding off Windows, through glibc's iconv (which knows Microsoft's extensions to
+// Japanese decoding (and CP932 encoding) off Windows, through glibc's iconv (which knows Microsoft's extensions to
 // Shift_JIS and, unlike a lenient decoder, reports every sequence it rejects).
 #include <iconv.h>
 
@@ -64,6 +64,24 @@ bool DecodeCp932(std::string_view bytes, std::u16string* out) {
 bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
     static thread_local Converter converter(kUtf16, "EUC-JP");
     return Convert(converter, bytes, out);
+}
+
+bool EncodeCp932(std::u16string_view text, std::string* out) {
+    static thread_local Converter converter("CP932", kUtf16);
+    if (!converter.valid()) return false;
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    out->clear();
+    char piece[16384];
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    size_t inLeft = text.size() * sizeof(char16_t);
+    while (inLeft > 0) {
+        char* at = piece;
+        size_t outLeft = sizeof piece;
+        const size_t done = iconv(converter.get(), &in, &inLeft, &at, &outLeft);
+        out->append(piece, static_cast<size_t>(at - piece));
+        if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
 }
 
 }  // namespace viewer

@@ -1,4 +1,4 @@
-// Japanese decoding on Windows, through the system's own code page tables (932: CP932, 20932:
+// Japanese decoding (and CP932 encoding) on Windows, through the system's own code page tables (932: CP932, 20932:
 // EUC-JP), which reject every sequence they do not hold when asked to.
 #include <windows.h>
 
@@ -45,6 +45,22 @@ bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
         return false;
     }
     return DecodeCodePage(20932, bytes, out);
+}
+
+bool EncodeCp932(std::u16string_view text, std::string* out) {
+    out->clear();
+    if (text.empty()) return true;
+    if (text.size() > INT_MAX / 2) return false;
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    BOOL replaced = FALSE;
+    const int length =
+        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr, &replaced);
+    if (length <= 0 || replaced) return false;
+    out->resize(static_cast<std::size_t>(length));
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, size, out->data(), length, nullptr,
+                        nullptr);
+    return true;
 }
 
 }  // namespace viewer

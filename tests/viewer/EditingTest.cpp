@@ -1,0 +1,230 @@
+// The editing model on real files: differences taken across both ways, lines edited in place,
+// undo and redo, and saves that keep every byte not changed. Standard C++ only: the suite runs
+// on Linux and, built with MinGW, under Wine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "EditedComparison.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace std::string_literals;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+using viewer::EditedComparison;
+using viewer::SaveStatus;
+using viewer::Side;
+
+// The rows as a unified diff marks them: " " common, "-" first only, "+" second only.
+std::u16string Rows(const EditedComparison& editing) {
+    const viewer::Comparison& c = editing.comparison();
+    std::vector<std::size_t> all(c.rows.size());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return c.CopyText(all);
+}
+
+class EditingTest : public ::testing::Test {
+protected:
+    EditedComparison Open(const std::string& first, const std::string& second) {
+        WriteBytes(a, first);
+        WriteBytes(b, second);
+        return EditedComparison(viewer::Compare(a, b));
+    }
+    testsupport::TempDir dir;
+    std::filesystem::path a = dir / "a.txt";
+    std::filesystem::path b = dir / "b.txt";
+};
+
+TEST_F(EditingTest, DifferencesTakenAcrossBothWaysAtStartMiddleAndEndThenUndoneAndRedone) {
+    EditedComparison e = Open("top\nsame1\nold\nsame2\nbottom\n", "TOP\nsame1\nnew\nnew2\nsame2\n");
+    const std::u16string start = u"-top\n+TOP\n same1\n-old\n+new\n+new2\n same2\n-bottom\n";
+    ASSERT_EQ(Rows(e), start);
+    EXPECT_EQ(e.WhyReadOnly(Side::First), u"");
+
+    // The first line, from the first file into the second.
+    auto done = e.Take(Side::First, 1, 1);
+    ASSERT_TRUE(done.done) << std::string(done.message.begin(), done.message.end());
+    EXPECT_EQ(done.row, 0u);
+    EXPECT_EQ(Rows(e), u" top\n same1\n-old\n+new\n+new2\n same2\n-bottom\n");
+    EXPECT_EQ(e.comparison().CountText(std::nullopt),
+              u"相違 2 箇所　F8: 次の相違　Shift+F8 / F7: 前の相違");
+    EXPECT_FALSE(e.Changed(Side::First));
+    EXPECT_TRUE(e.Changed(Side::Second));
+
+    // Two lines for one, from the second into the first.
+    ASSERT_TRUE(e.Take(Side::Second, 3, 3).done);
+    EXPECT_EQ(Rows(e), u" top\n same1\n new\n new2\n same2\n-bottom\n");
+    EXPECT_TRUE(e.Changed(Side::First));
+
+    // A line only the first file has, at the end: the files are the same then.
+    ASSERT_TRUE(e.Take(Side::First, 5, 5).done);
+    EXPECT_EQ(Rows(e), u" top\n same1\n new\n new2\n same2\n bottom\n");
+    EXPECT_TRUE(e.comparison().identicalBytes);
+    EXPECT_EQ(e.comparison().Message(), u"2つのファイルは同一です。");
+    EXPECT_EQ(e.comparison().first.text->bytes(), "top\nsame1\nnew\nnew2\nsame2\nbottom\n");
+
+    // A common row takes nothing.
+    EXPECT_EQ(e.Take(Side::First, 0, 0).message, u"相違がありません");
+
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(Rows(e), start);
+    EXPECT_FALSE(e.Changed(Side::First));
+    EXPECT_FALSE(e.Changed(Side::Second));
+    EXPECT_FALSE(e.CanUndo());
+    EXPECT_EQ(e.Undo().message, u"元に戻す操作はありません");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(e.Redo().done);
+    EXPECT_TRUE(e.comparison().identicalBytes);
+    EXPECT_FALSE(e.CanRedo());
+    // Nothing was written by any of it.
+    EXPECT_EQ(ReadBytes(b), "TOP\nsame1\nnew\nnew2\nsame2\n");
+
+    // Rows over several differences take them all in one step.
+    e = Open("top\nsame1\nold\nsame2\nbottom\n", "TOP\nsame1\nnew\nnew2\nsame2\n");
+    ASSERT_TRUE(e.Take(Side::Second, 0, 7).done);
+    EXPECT_EQ(e.comparison().first.text->bytes(), "TOP\nsame1\nnew\nnew2\nsame2\n");
+    EXPECT_EQ(e.comparison().CountText(std::nullopt), u"相違はありません");
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(Rows(e), start);
+}
+
+TEST_F(EditingTest, EmptyFileTakesTheOtherFilesLinesWithItsLineEndsAndGivesThemBack) {
+    EditedComparison e = Open("", "a\r\nb\r\n");
+    ASSERT_EQ(Rows(e), u"+a\n+b\n");
+    ASSERT_TRUE(e.Take(Side::Second, 0, 0).done);
+    EXPECT_EQ(e.comparison().first.text->bytes(), "a\r\nb\r\n");
+    ASSERT_TRUE(e.Undo().done);
+    // The other way the second file's lines go, and it is empty.
+    ASSERT_TRUE(e.Take(Side::First, 1, 1).done);
+    EXPECT_EQ(e.comparison().second.text->bytes(), "");
+    EXPECT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "");
+    EXPECT_EQ(e.Save(Side::First).status, SaveStatus::Unchanged);
+}
+
+TEST_F(EditingTest, LineEditedInPlaceIsComparedAgainAndUndoneAsOneStep) {
+    EditedComparison e = Open("a\nb\n", "a\nc\n");
+    ASSERT_EQ(Rows(e), u" a\n-b\n+c\n");
+    EXPECT_EQ(e.EditableText(2, Side::Second), u"c");
+    EXPECT_EQ(e.EditableText(2, Side::First), std::nullopt);  // no line of the first file there
+    ASSERT_TRUE(e.EditLine(2, Side::Second, u"").done);
+    EXPECT_EQ(Rows(e), u" a\n-b\n+\n");
+    ASSERT_TRUE(e.EditLine(2, Side::Second, u"b").done);
+    EXPECT_EQ(Rows(e), u" a\n b\n");
+    EXPECT_EQ(e.EditLine(1, Side::Second, u"x\ny").message, u"改行は入力できません");
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(Rows(e), u" a\n-b\n+c\n");
+    EXPECT_FALSE(e.CanUndo());
+}
+
+// The bytes of a CP932 text: 一 88EA, 二 93F1, 三 8E4F, 四 8E6C, and ∵ in NEC's row 13 (879A),
+// which reads as U+2235 but is written 81E6 from the text.
+const std::string kIchi = "\x88\xEA", kNi = "\x93\xF1", kSan = "\x8E\x4F", kYon = "\x8E\x6C";
+const std::string kBecauseNec = "\x87\x9A";
+
+TEST_F(EditingTest, SavesKeepEveryByteNotChangedInEachEncodingAndLineEnd) {
+    // CP932 with CR LF and no final newline, taking lines from UTF-8: a line put in is written
+    // in CP932 with the end of the line it replaces, a line added at the end makes the old last
+    // line end as the one above, and the file still has no final newline. The NEC "∵" untouched.
+    EditedComparison e =
+        Open("一\n2\n三\n∵\n四\n", kIchi + "\r\n" + kNi + "\r\n" + kSan + "\r\n" + kBecauseNec);
+    ASSERT_EQ(Rows(e), u" 一\n-2\n+二\n 三\n ∵\n-四\n");
+    ASSERT_TRUE(e.Take(Side::First, 0, 5).done);
+    EXPECT_EQ(e.Save(Side::Second).message, u"「b.txt」を保存しました");
+    EXPECT_EQ(ReadBytes(b), kIchi + "\r\n2\r\n" + kSan + "\r\n" + kBecauseNec + "\r\n" + kYon);
+    EXPECT_FALSE(e.Changed(Side::Second));
+    EXPECT_EQ(ReadBytes(a), "一\n2\n三\n∵\n四\n");
+
+    // UTF-16 BE with its mark, CR LF and LF mixed, no final newline.
+    const std::string be =
+        "\xFE\xFF"
+        "\0a\0\r\0\n"
+        "\0b\0\n"
+        "\0c"s;
+    e = Open("a\nB\nc\nd\n", be);
+    ASSERT_TRUE(e.Take(Side::First, 0, 4).done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b),
+              "\xFE\xFF"
+              "\0a\0\r\0\n"
+              "\0B\0\n"
+              "\0c\0\n"
+              "\0d"s);
+
+    // A stray byte on a line not edited stays, in a file with a final newline but for it.
+    e = Open("ü\xE9\nkeep\nnew\n", "ü\xE9\nkeep\nold\n");
+    ASSERT_EQ(viewer::EncodingText(e.comparison().second), u"UTF-8、不正なバイト 1 個を含みます");
+    ASSERT_TRUE(e.Take(Side::First, 2, 2).done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "ü\xE9\nkeep\nnew\n");
+}
+
+TEST_F(EditingTest, CharacterTheTargetCannotHoldStopsTheSaveNamingTheLine) {
+    EditedComparison e = Open("a\ncafé\n", "a\r\n" + kIchi + "\r\n");
+    ASSERT_TRUE(e.Take(Side::First, 1, 2).done);
+    const auto saved = e.Save(Side::Second);
+    EXPECT_EQ(saved.status, SaveStatus::Failed);
+    EXPECT_EQ(saved.message,
+              u"「b.txt」を保存できません。2 行目の「é」は Shift_JIS (CP932) で書けません。");
+    EXPECT_EQ(ReadBytes(b), "a\r\n" + kIchi + "\r\n");
+    // Fixed by hand, the line is written.
+    ASSERT_TRUE(e.EditLine(1, Side::Second, u"cafe").done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "a\r\ncafe\r\n");
+}
+
+TEST_F(EditingTest, FileChangedOnDiskIsNeverOverwrittenUnlessTheUserSaysSo) {
+    EditedComparison e = Open("a\nb\n", "a\nc\n");
+    ASSERT_TRUE(e.Take(Side::First, 1, 2).done);
+    WriteBytes(b, "another program's\n");
+    const auto saved = e.Save(Side::Second);
+    EXPECT_EQ(saved.status, SaveStatus::ChangedOnDisk);
+    EXPECT_EQ(saved.message,
+              u"「b.txt」は、読み込んだ後にほかのプログラムによって変更されています。");
+    EXPECT_EQ(ReadBytes(b), "another program's\n");
+    EXPECT_TRUE(e.Changed(Side::Second));
+    ASSERT_EQ(e.Save(Side::Second, true).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "a\nb\n");
+    // After a save, the saved file is the one to compare with: the next save finds it.
+    ASSERT_TRUE(e.EditLine(1, Side::Second, u"b2").done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "a\nb2\n");
+
+    // Changed between the comparison and the first edit: the edit is refused.
+    e = Open("a\nb\n", "a\nc\n");
+    WriteBytes(b, "a\nchanged\n");
+    EXPECT_EQ(e.Take(Side::First, 1, 2).message,
+              u"「b.txt」は編集できません（比較した後にファイルが変更されています）。"
+              u"比較し直してください");
+    EXPECT_EQ(ReadBytes(b), "a\nchanged\n");
+}
+
+TEST_F(EditingTest, FilesThatCannotBeWrittenOfferNoEditAndSayWhy) {
+    EditedComparison e = Open("a\0b"s, "a\nc\n");
+    EXPECT_EQ(e.WhyReadOnly(Side::First), u"バイナリファイルは編集できません");
+    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"バイナリファイルは編集できません");
+
+    WriteBytes(a, "a\nb\n");
+    e = EditedComparison(viewer::Compare(a, b, 3));
+    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"大きなファイル（64 MiB 超）は編集できません");
+
+    // Read-only for everyone: root included, as Windows' read-only attribute.
+    std::filesystem::permissions(b,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    e = EditedComparison(viewer::Compare(a, b));
+    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"読み取り専用のファイルです");
+    EXPECT_EQ(e.WhyReadOnly(Side::First), u"");
+    EXPECT_EQ(e.EditableText(1, Side::Second), std::nullopt);
+    EXPECT_EQ(e.Take(Side::First, 1, 1).message,
+              u"「b.txt」は編集できません（読み取り専用のファイルです）");
+    ASSERT_TRUE(e.Take(Side::Second, 1, 1).done);  // the first file takes the change
+    std::filesystem::permissions(b, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+#include "EditedComparison.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "FolderList.h"
+#include "SaveFile.h"
+#include "TextEncode.h"
+
+namespace viewer {
+
+namespace {
+
+std::u16string WhyNotEditable(const Comparison& comparison, const FileSide& side) {
+    switch (comparison.outcome) {
+        case Outcome::Unreadable:
+            return side.error.empty() ? u"もう一方のファイルを読み込めません" : side.error;
+        case Outcome::Binary:
+            return u"バイナリファイルは編集できません";
+        case Outcome::TooLarge:
+            return u"大きなファイル（" + FromUtf8(std::to_string(kTextLimitBytes >> 20)) +
+                   u" MiB 超）は編集できません";
+        case Outcome::Text:
+            break;
+    }
+    return WhyNotWritable(side.path);
+}
+
+// A run of differing rows: the first file's lines [first0, first1) against the second's
+// [second0, second1).
+struct Change {
+    std::int32_t first0 = 0, first1 = 0, second0 = 0, second1 = 0;
+};
+
+// The changes that rows [from, to] touch, in order.
+std::vector<Change> ChangesIn(const Rows& rows, std::size_t from, std::size_t to) {
+    std::vector<Change> changes;
+    std::optional<Change> open;
+    bool touched = false;
+    std::int32_t first = 0, second = 0;
+    for (const Block& block : rows.blocks()) {
+        if (block.kind == RowKind::Common) {
+            if (open && touched) changes.push_back(*open);
+            open.reset();
+            first += block.count;
+            second += block.count;
+            continue;
+        }
+        if (!open) open = Change{first, first, second, second}, touched = false;
+        touched = touched || (block.row <= to && block.row + block.count > from);
+        if (block.kind == RowKind::Removed) {
+            open->first1 = first += block.count;
+        } else {
+            open->second1 = second += block.count;
+        }
+    }
+    if (open && touched) changes.push_back(*open);
+    return changes;
+}
+
+}  // namespace
+
+EditedComparison::EditedComparison(Comparison comparison)
+    : comparison_(std::move(comparison)),
+      files_{EditedFile(comparison_.first, comparison_.second),
+             EditedFile(comparison_.second, comparison_.first)},
+      whyReadOnly_{WhyNotEditable(comparison_, comparison_.first),
+                   WhyNotEditable(comparison_, comparison_.second)} {}
+
+void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* cancel) {
+    comparison_.Rediff(options, cancel);
+}
+
+std::u16string EditedComparison::Name(Side side) const {
+    const FileSide& file = side == Side::First ? comparison_.first : comparison_.second;
+    return u"「" + DisplayName(file.Name(false).native()) + u"」";
+}
+
+std::u16string EditedComparison::Prepare(Side side) {
+    if (!WhyReadOnly(side).empty())
+        return Name(side) + u"は編集できません（" + WhyReadOnly(side) + u"）";
+    const std::u16string why = files_[Index(side)].Load();
+    if (why.empty()) return {};
+    return Name(side) + u"は編集できません（" + why + u"）。比較し直してください";
+}
+
+void EditedComparison::Recompare() {
+    Comparison& c = comparison_;
+    c.first.text = files_[0].text();
+    c.second.text = files_[1].text();
+    const std::string& a = c.first.text->bytes();
+    const std::string& b = c.second.text->bytes();
+    c.identicalBytes = c.first.encoding == c.second.encoding && a == b;
+    const auto shorter = std::min(a.size(), b.size());
+    const auto at =
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(shorter), b.begin());
+    c.firstDifferentByte = c.identicalBytes ? -1 : static_cast<std::int64_t>(at.first - a.begin());
+    c.Rediff(c.options);
+}
+
+std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line) const {
+    return comparison_.RowOfLine(side == Side::First, std::int64_t{line} + 1);
+}
+
+EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {
+    const Side to = from == Side::First ? Side::Second : Side::First;
+    if (const std::u16string why = Prepare(to); !why.empty()) return {false, why, {}};
+    const Rows& rows = comparison_.rows;
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    const std::vector<Change> changes = ChangesIn(rows, firstRow, lastRow);
+    if (changes.empty()) return {false, u"相違がありません", {}};
+
+    EditedFile& target = files_[Index(to)];
+    const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
+    Step step{to, target.pieces(), {}, 0, false};
+    // From the last change up, so that the lines of those above stay where they are.
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        const bool intoSecond = to == Side::Second;
+        const std::int32_t begin = intoSecond ? change->first0 : change->second0;
+        const std::int32_t end = intoSecond ? change->first1 : change->second1;
+        std::vector<std::string_view> lines;
+        for (std::int32_t i = begin; i < end; ++i) lines.push_back(source->Line(i));
+        step.line = intoSecond ? change->second0 : change->first0;
+        const std::int32_t count =
+            intoSecond ? change->second1 - change->second0 : change->first1 - change->first0;
+        if (const auto why = target.Replace(step.line, count, lines, source->encoding())) {
+            target.Restore(step.before);
+            return {false, u"取り込めません。" + *why + u"。", {}};
+        }
+    }
+    step.after = target.pieces();
+    undo_.push_back(step);
+    redo_.clear();
+    typingGoesOn_ = false;
+    Recompare();
+    return {true, {}, RowOf(to, step.line)};
+}
+
+std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
+    if (!WhyReadOnly(side).empty() || row >= comparison_.rows.size()) return std::nullopt;
+    const Row r = comparison_.rows[row];
+    const std::int32_t line = side == Side::First ? r.first : r.second;
+    if (line < 0) return std::nullopt;
+    const TextFile& text = *files_[Index(side)].text();
+    return DecodeExactly(text.Line(line), text.encoding());
+}
+
+EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string_view text) {
+    if (!EditableText(row, side)) return {false, u"この行は編集できません", {}};
+    if (text.find_first_of(u"\r\n") != std::u16string_view::npos) {
+        return {false, u"改行は入力できません", {}};
+    }
+    if (const std::u16string why = Prepare(side); !why.empty()) return {false, why, {}};
+    const Row r = comparison_.rows[row];
+    const std::int32_t line = side == Side::First ? r.first : r.second;
+    EditedFile& file = files_[Index(side)];
+    const bool extend =
+        typingGoesOn_ && !undo_.empty() && undo_.back().side == side && undo_.back().line == line;
+    Step step = extend ? undo_.back() : Step{side, file.pieces(), {}, line, true};
+    const std::optional<std::string> bytes = Encode(text, Encoding::Utf16Le);
+    if (const auto why = file.Replace(line, 1, {*bytes}, Encoding::Utf16Le)) {
+        return {false, u"入力できません。" + *why + u"。", {}};
+    }
+    step.after = file.pieces();
+    if (extend) {
+        undo_.back() = step;
+    } else {
+        undo_.push_back(step);
+    }
+    redo_.clear();
+    typingGoesOn_ = true;
+    Recompare();
+    return {true, {}, RowOf(side, line)};
+}
+
+EditResult EditedComparison::Apply(const Step& step, bool forward) {
+    files_[Index(step.side)].Restore(forward ? step.after : step.before);
+    typingGoesOn_ = false;
+    Recompare();
+    return {true, {}, RowOf(step.side, step.line)};
+}
+
+EditResult EditedComparison::Undo() {
+    if (undo_.empty()) return {false, u"元に戻す操作はありません", {}};
+    redo_.push_back(std::move(undo_.back()));
+    undo_.pop_back();
+    return Apply(redo_.back(), false);
+}
+
+EditResult EditedComparison::Redo() {
+    if (redo_.empty()) return {false, u"やり直す操作はありません", {}};
+    undo_.push_back(std::move(redo_.back()));
+    redo_.pop_back();
+    return Apply(undo_.back(), true);
+}
+
+SaveResult EditedComparison::Save(Side side, bool overwrite) {
+    EditedFile& file = files_[Index(side)];
+    if (!file.changed()) return {SaveStatus::Unchanged, {}};
+    const std::u16string name = Name(side);
+    std::string bytes;
+    std::u16string why;
+    if (!file.DiskBytes(bytes, why)) {
+        return {SaveStatus::Failed, name + u"を保存できません。" + why + u"。"};
+    }
+    const WriteResult result =
+        ReplaceContent(SideOf(side).path, bytes, [&](const std::string* present) {
+            return overwrite || (present != nullptr && file.StillAsRead(*present));
+        });
+    const std::u16string unchanged = u"ファイルは元のままです。";
+    switch (result.status) {
+        case WriteStatus::Written:
+            file.Saved(std::move(bytes));
+            typingGoesOn_ = false;
+            return {SaveStatus::Saved, name + u"を保存しました"};
+        case WriteStatus::ChangedOnDisk:
+            return {SaveStatus::ChangedOnDisk,
+                    name + u"は、読み込んだ後にほかのプログラムによって変更されています。"};
+        case WriteStatus::DiskFull:
+            return {SaveStatus::Failed,
+                    u"ディスクに空きがないため、" + name + u"を保存できませんでした。" + unchanged};
+        case WriteStatus::Refused:
+            return {SaveStatus::Failed, u"書き込みが拒否されたため、" + name +
+                                            u"を保存できませんでした（" + result.reason + u"）。" +
+                                            unchanged};
+        case WriteStatus::Failed:
+            break;
+    }
+    return {SaveStatus::Failed,
+            name + u"を保存できませんでした（" + result.reason + u"）。" + unchanged};
+}
+
+}  // namespace viewer

@@ -1,0 +1,102 @@
+// Editing a comparison: taking a difference from one file into the other, editing a line in
+// place, undo and redo over every change in both files, and saving a changed file. After every
+// step the two files are compared again, so a difference taken across is gone from the rows and
+// the count. Nothing is written but by Save.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Comparison.h"
+#include "EditedFile.h"
+
+namespace viewer {
+
+enum class Side : std::uint8_t { First, Second };
+
+// What an edit, an undo or a redo did.
+struct EditResult {
+    bool done = false;
+    std::u16string message;          // why nothing was done
+    std::optional<std::size_t> row;  // where the lines it changed are now
+};
+
+enum class SaveStatus {
+    Saved,
+    Unchanged,      // nothing to save: the file is as on disk
+    ChangedOnDisk,  // another program changed the file since it was read: ask, then
+                    // Save(side, true) overwrites it, or compare again
+    Failed,         // nothing was written; `message` says why
+};
+
+struct SaveResult {
+    SaveStatus status = SaveStatus::Failed;
+    std::u16string message;
+};
+
+class EditedComparison {
+public:
+    explicit EditedComparison(Comparison comparison);
+
+    const Comparison& comparison() const { return comparison_; }
+    // The same lines compared under other options (Comparison::Rediff).
+    void Rediff(const IgnoreOptions& options, const CancelFlag* cancel = nullptr);
+
+    // Why a file offers no edit: "バイナリファイルです", "読み取り専用のファイルです"...;
+    // empty when it can be edited.
+    const std::u16string& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }
+    // Whether the file has changes not saved.
+    bool Changed(Side side) const { return files_[Index(side)].changed(); }
+
+    // Takes every difference that rows [firstRow, lastRow] touch from `from` into the other
+    // file: the other file's lines there become `from`'s.
+    EditResult Take(Side from, std::size_t firstRow, std::size_t lastRow);
+    // The text of the row's line in `side` to edit it; none when the row has no line there, the
+    // file cannot be edited, or the line holds bytes that are not text.
+    std::optional<std::u16string> EditableText(std::size_t row, Side side) const;
+    // The row's line in `side` becomes `text` (no line break in it). Edits of one line one after
+    // another are one step for undo.
+    EditResult EditLine(std::size_t row, Side side, std::u16string_view text);
+
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    EditResult Undo();
+    EditResult Redo();
+
+    // Writes the file when it is changed, every line not edited byte for byte as read. With
+    // `overwrite`, also over a file that changed on disk since it was read.
+    SaveResult Save(Side side, bool overwrite = false);
+
+private:
+    struct Step {
+        Side side = Side::First;
+        Pieces before;
+        Pieces after;
+        std::int32_t line = 0;  // the first line it changed
+        bool typing = false;    // an edit of `line` in place
+    };
+
+    static std::size_t Index(Side side) { return side == Side::First ? 0 : 1; }
+    FileSide& SideOf(Side side) {
+        return side == Side::First ? comparison_.first : comparison_.second;
+    }
+    std::u16string Name(Side side) const;
+    // Why the file cannot be edited now: read-only, or not as it was compared.
+    std::u16string Prepare(Side side);
+    // Puts the files' lines in the comparison and compares them again.
+    void Recompare();
+    std::optional<std::size_t> RowOf(Side side, std::int32_t line) const;
+    EditResult Apply(const Step& step, bool forward);
+
+    Comparison comparison_;
+    std::array<EditedFile, 2> files_;
+    std::array<std::u16string, 2> whyReadOnly_;
+    std::vector<Step> undo_;
+    std::vector<Step> redo_;
+    bool typingGoesOn_ = false;  // the last step is an edit in place that typing extends
+};
+
+}  // namespace viewer

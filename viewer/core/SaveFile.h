@@ -1,0 +1,39 @@
+// Writing an edited file back: declared here, implemented once per platform (SavePosix.cpp,
+// through the settings file's own atomic replacement; SaveWin32.cpp with ReplaceFileW).
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace viewer {
+
+enum class WriteStatus {
+    Written,
+    ChangedOnDisk,  // the file is not what the caller read: nothing was written
+    DiskFull,       // nothing was written; the old file is whole
+    Refused,        // the system refused the write (permissions, a read-only medium)
+    Failed,         // any other error
+};
+
+struct WriteResult {
+    WriteStatus status = WriteStatus::Failed;
+    std::u16string reason;  // the system's reason, for Refused and Failed
+};
+
+// What the file must hold for the write to go ahead: its present bytes, or nullptr when it is
+// gone.
+using StillAsRead = std::function<bool(const std::string* present)>;
+
+// Puts `content` in place of the file `path` names, whole or not at all: through a symbolic link
+// to its target, keeping the file's owner, group and permissions (on Windows its attributes and
+// security). Reads the file first, under the same lock as the write, and writes nothing unless
+// `stillAsRead` accepts it.
+WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
+                           const StillAsRead& stillAsRead);
+
+// Why the file cannot be written, in a few words ("読み取り専用のファイルです"); empty when it
+// can be, as far as can be told without writing.
+std::u16string WhyNotWritable(const std::filesystem::path& path);
+
+}  // namespace viewer

@@ -1,0 +1,159 @@
+// Saves on Windows: the new contents go into a file beside the old one, are flushed, and take
+// the old one's place through ReplaceFileW, which keeps its attributes, security and streams.
+// A symbolic link is followed to the file it names, which is the one replaced.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "Comparison.h"
+#include "FileRead.h"
+#include "SaveFile.h"
+
+namespace viewer {
+
+namespace {
+
+// Closes a handle on every way out.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (ok()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+WriteResult Failure(DWORD error) {
+    switch (error) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return {WriteStatus::DiskFull, {}};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return {WriteStatus::Refused, u"書き込む権限がありません"};
+        case ERROR_WRITE_PROTECT:
+            return {WriteStatus::Refused, u"読み取り専用のメディアにあります"};
+        default:
+            return {WriteStatus::Failed, SystemReason(error)};
+    }
+}
+
+// The name of the file the handle has open, links followed: "\\?\C:\folder\file.txt".
+std::wstring FinalName(HANDLE file) {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(file, name.data(), static_cast<DWORD>(name.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(length);
+    }
+}
+
+bool ReadWhole(HANDLE file, std::string& out) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return false;
+    if (size.QuadPart > kTextLimitBytes) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t filled = 0;
+    while (filled < out.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file, out.data() + filled, static_cast<DWORD>(out.size() - filled), &got,
+                      nullptr)) {
+            return false;
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    out.resize(filled);
+    return true;
+}
+
+bool WriteWhole(HANDLE file, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 24));
+        DWORD wrote = 0;
+        if (!WriteFile(file, content.data() + done, chunk, &wrote, nullptr)) return false;
+        done += wrote;
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
+}  // namespace
+
+WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
+                           const StillAsRead& stillAsRead) {
+    std::wstring target;
+    {
+        Handle old(CreateFileW(OpenableName(path.native()).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!old.ok()) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND && !stillAsRead(nullptr)) {
+                return {WriteStatus::ChangedOnDisk, {}};
+            }
+            return Failure(error);
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        std::string present;
+        if (!GetFileInformationByHandle(old.get(), &info) || !ReadWhole(old.get(), present)) {
+            return Failure(GetLastError());
+        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            return {WriteStatus::Refused, u"読み取り専用のファイルです"};
+        }
+        if (!stillAsRead(&present)) return {WriteStatus::ChangedOnDisk, {}};
+        target = FinalName(old.get());
+        if (target.empty()) return Failure(GetLastError());
+    }
+    const std::size_t slash = target.find_last_of(L'\\');
+    const std::wstring temporary = target.substr(0, slash + 1) + L"." + target.substr(slash + 1) +
+                                   L".new-" + std::to_wstring(GetCurrentProcessId());
+    bool written = false;
+    DWORD error = 0;
+    {
+        Handle fresh(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!fresh.ok()) return Failure(GetLastError());
+        written = WriteWhole(fresh.get(), content);
+        error = GetLastError();
+    }
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        return Failure(error);
+    }
+    if (!ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                      nullptr, nullptr)) {
+        error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        return Failure(error);
+    }
+    return {WriteStatus::Written, {}};
+}
+
+std::u16string WhyNotWritable(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(OpenableName(path.native()).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return SystemReason(GetLastError());
+    if (attributes & FILE_ATTRIBUTE_READONLY) return u"読み取り専用のファイルです";
+    return {};
+}
+
+}  // namespace viewer

@@ -1,0 +1,175 @@
+#include "TextEncode.h"
+
+#include <array>
+
+#include "Japanese.h"
+
+namespace viewer {
+
+namespace {
+
+bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The character at `at`: one code unit, or a surrogate pair.
+std::size_t CharLength(std::u16string_view text, std::size_t at) {
+    return IsHigh(text[at]) && at + 1 < text.size() && IsLow(text[at + 1]) ? 2 : 1;
+}
+
+// UTF-8 for valid UTF-16; nothing for a surrogate without its partner.
+std::optional<std::string> ToUtf8(std::u16string_view text, std::size_t* bad) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t point = text[i];
+        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
+            point = 0x10000 + ((point - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHigh(text[i]) || IsLow(text[i])) {
+            *bad = i;
+            return std::nullopt;
+        }
+        if (point < 0x80) {
+            out.push_back(static_cast<char>(point));
+        } else if (point < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (point >> 6)));
+            out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+        } else if (point < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (point >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (point >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((point >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string ToUtf16(std::u16string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out.push_back(bigEndian ? high : low);
+        out.push_back(bigEndian ? low : high);
+    }
+    return out;
+}
+
+// Windows-1252 as the viewer reads it: every byte is one character, so the table is the
+// decoder's own, turned round.
+std::optional<std::string> ToWindows1252(std::u16string_view text, std::size_t* bad) {
+    static const std::array<char16_t, 256> kDecoded = [] {
+        std::array<char16_t, 256> table{};
+        for (int byte = 0; byte < 256; ++byte) {
+            table[byte] = Decode(std::string(1, static_cast<char>(byte)), Encoding::Windows1252)[0];
+        }
+        return table;
+    }();
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        std::size_t byte = 0x80;
+        while (byte < 0xA0 && kDecoded[byte] != c) ++byte;
+        if (byte == 0xA0) {
+            *bad = i;
+            return std::nullopt;
+        }
+        out.push_back(static_cast<char>(byte));
+    }
+    return out;
+}
+
+// CP932 through the platform, kept only where it reads back as the same text: the system's
+// tables also give near forms ("¥" as the backslash's byte) that would change the character.
+std::optional<std::string> ToCp932(std::u16string_view text, std::size_t* bad) {
+    std::string out;
+    std::u16string back;
+    if (EncodeCp932(text, &out) && DecodeCp932(out, &back) && back == text) return out;
+    // Which character it was, one at a time.
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+        const std::u16string_view one = text.substr(i, CharLength(text, i));
+        std::string bytes;
+        if (!EncodeCp932(one, &bytes) || !DecodeCp932(bytes, &back) || back != one) {
+            *bad = i;
+            return std::nullopt;
+        }
+    }
+    *bad = 0;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool SameByteForm(Encoding a, Encoding b) {
+    auto form = [](Encoding e) { return e == Encoding::Utf8Bom ? Encoding::Utf8 : e; };
+    return form(a) == form(b);
+}
+
+std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
+                                  std::u16string* unwritable) {
+    std::size_t bad = 0;
+    std::optional<std::string> bytes;
+    switch (encoding) {
+        case Encoding::Utf8:
+        case Encoding::Utf8Bom:
+            bytes = ToUtf8(text, &bad);
+            break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
+            // A surrogate without its partner is written as it was read: UTF-16 holds it.
+            return ToUtf16(text, encoding == Encoding::Utf16Be);
+        case Encoding::Cp932:
+            bytes = ToCp932(text, &bad);
+            break;
+        case Encoding::Windows1252:
+            bytes = ToWindows1252(text, &bad);
+            break;
+    }
+    if (!bytes && unwritable != nullptr && bad < text.size()) {
+        *unwritable = std::u16string(text.substr(bad, CharLength(text, bad)));
+    }
+    return bytes;
+}
+
+std::optional<std::u16string> DecodeExactly(std::string_view bytes, Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Utf8:
+        case Encoding::Utf8Bom:
+            if (!IsUtf8(bytes)) return std::nullopt;
+            break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            // Whole units, each pair a pair: then the text writes back to the same bytes.
+            if (bytes.size() % 2 != 0) return std::nullopt;
+            std::u16string text = Decode(bytes, encoding);
+            if (ToUtf16(text, encoding == Encoding::Utf16Be) != bytes) return std::nullopt;
+            return text;
+        }
+        case Encoding::Cp932: {
+            std::u16string text;
+            if (!DecodeCp932(bytes, &text)) return std::nullopt;
+            return text;
+        }
+        case Encoding::Windows1252:
+            break;
+    }
+    return Decode(bytes, encoding);
+}
+
+std::string EndingBytes(LineEnding ending, Encoding encoding) {
+    if (ending == LineEnding::None) return {};
+    const std::u16string_view text = ending == LineEnding::CrLf ? u"\r\n" : u"\n";
+    if (UnitBytes(encoding) == 1) return std::string(text.begin(), text.end());
+    return ToUtf16(text, encoding == Encoding::Utf16Be);
+}
+
+}  // namespace viewer
