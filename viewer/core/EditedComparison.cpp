@@ -23,6 +23,7 @@ std::u16string WhyNotEditable(const Comparison& comparison, const FileSide& side
         case Outcome::Text:
             break;
     }
+    if (side.encoding == Encoding::Iso2022Jp) return u"ISO-2022-JP のファイルは編集できません";
     return WhyNotWritable(side.path);
 }
 

@@ -19,5 +19,7 @@ bool DecodeEucJp(std::string_view bytes, std::u16string* out);
 // True when every character of `text` has a CP932 form, which goes to `out`. The system's table
 // may give a near form for some characters: TextEncode.cpp checks that the bytes read back.
 bool EncodeCp932(std::u16string_view text, std::string* out);
+// The same for EUC-JP.
+bool EncodeEucJp(std::u16string_view text, std::string* out);
 
 }  // namespace viewer

@@ -66,8 +66,9 @@ bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
     return Convert(converter, bytes, out);
 }
 
-bool EncodeCp932(std::u16string_view text, std::string* out) {
-    static thread_local Converter converter("CP932", kUtf16);
+namespace {
+
+bool Encode(const Converter& converter, std::u16string_view text, std::string* out) {
     if (!converter.valid()) return false;
     iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
     out->clear();
@@ -82,6 +83,18 @@ bool EncodeCp932(std::u16string_view text, std::string* out) {
         if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool EncodeCp932(std::u16string_view text, std::string* out) {
+    static thread_local Converter converter("CP932", kUtf16);
+    return Encode(converter, text, out);
+}
+
+bool EncodeEucJp(std::u16string_view text, std::string* out) {
+    static thread_local Converter converter("EUC-JP", kUtf16);
+    return Encode(converter, text, out);
 }
 
 }  // namespace viewer

@@ -47,7 +47,9 @@ bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
     return DecodeCodePage(20932, bytes, out);
 }
 
-bool EncodeCp932(std::u16string_view text, std::string* out) {
+namespace {
+
+bool EncodeCodePage(UINT codePage, std::u16string_view text, std::string* out) {
     out->clear();
     if (text.empty()) return true;
     if (text.size() > INT_MAX / 2) return false;
@@ -55,12 +57,22 @@ bool EncodeCp932(std::u16string_view text, std::string* out) {
     const int size = static_cast<int>(text.size());
     BOOL replaced = FALSE;
     const int length =
-        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr, &replaced);
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr, &replaced);
     if (length <= 0 || replaced) return false;
     out->resize(static_cast<std::size_t>(length));
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, size, out->data(), length, nullptr,
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, size, out->data(), length, nullptr,
                         nullptr);
     return true;
+}
+
+}  // namespace
+
+bool EncodeCp932(std::u16string_view text, std::string* out) {
+    return EncodeCodePage(932, text, out);
+}
+
+bool EncodeEucJp(std::u16string_view text, std::string* out) {
+    return EncodeCodePage(20932, text, out);
 }
 
 }  // namespace viewer

@@ -88,17 +88,20 @@ std::optional<std::string> ToWindows1252(std::u16string_view text, std::size_t* 
     return out;
 }
 
-// CP932 through the platform, kept only where it reads back as the same text: the system's
-// tables also give near forms ("¥" as the backslash's byte) that would change the character.
-std::optional<std::string> ToCp932(std::u16string_view text, std::size_t* bad) {
+// A Japanese multi-byte encoding through the platform, kept only where it reads back as the same
+// text: the system's tables also give near forms ("¥" as the backslash's byte) that would change
+// the character.
+std::optional<std::string> ToJapanese(std::u16string_view text, std::size_t* bad,
+                                      bool (*encode)(std::u16string_view, std::string*),
+                                      bool (*decode)(std::string_view, std::u16string*)) {
     std::string out;
     std::u16string back;
-    if (EncodeCp932(text, &out) && DecodeCp932(out, &back) && back == text) return out;
+    if (encode(text, &out) && decode(out, &back) && back == text) return out;
     // Which character it was, one at a time.
     for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
         const std::u16string_view one = text.substr(i, CharLength(text, i));
         std::string bytes;
-        if (!EncodeCp932(one, &bytes) || !DecodeCp932(bytes, &back) || back != one) {
+        if (!encode(one, &bytes) || !decode(bytes, &back) || back != one) {
             *bad = i;
             return std::nullopt;
         }
@@ -128,8 +131,14 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
             // A surrogate without its partner is written as it was read: UTF-16 holds it.
             return ToUtf16(text, encoding == Encoding::Utf16Be);
         case Encoding::Cp932:
-            bytes = ToCp932(text, &bad);
+            bytes = ToJapanese(text, &bad, EncodeCp932, DecodeCp932);
             break;
+        case Encoding::EucJp:
+            bytes = ToJapanese(text, &bad, EncodeEucJp, DecodeEucJp);
+            break;
+        case Encoding::Iso2022Jp:
+            // Shifts run across lines: such files are not edited (see WhyNotEditable).
+            return std::nullopt;
         case Encoding::Windows1252:
             bytes = ToWindows1252(text, &bad);
             break;
@@ -154,11 +163,16 @@ std::optional<std::u16string> DecodeExactly(std::string_view bytes, Encoding enc
             if (ToUtf16(text, encoding == Encoding::Utf16Be) != bytes) return std::nullopt;
             return text;
         }
-        case Encoding::Cp932: {
+        case Encoding::Cp932:
+        case Encoding::EucJp: {
             std::u16string text;
-            if (!DecodeCp932(bytes, &text)) return std::nullopt;
+            const bool ok = encoding == Encoding::Cp932 ? DecodeCp932(bytes, &text)
+                                                        : DecodeEucJp(bytes, &text);
+            if (!ok) return std::nullopt;
             return text;
         }
+        case Encoding::Iso2022Jp:
+            return std::nullopt;
         case Encoding::Windows1252:
             break;
     }
