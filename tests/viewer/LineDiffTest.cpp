@@ -209,6 +209,28 @@ std::size_t CommonRows(const Rows& rows) {
     return same;
 }
 
+// Changes on both sides of lines 63/64 and 127/128, and in the last line: the runs of rows
+// stop exactly at each change, in a file long enough to have an equal head and tail.
+TEST(LineDiff, RunsOfRowsInALongFileStopAtEachChange) {
+    std::vector<std::string> a, b;
+    for (int i = 0; i < 300; ++i) a.push_back("line " + std::to_string(i));
+    b = a;
+    b[62] = "new 62";
+    b[63] = "new 63";
+    b.erase(b.begin() + 127);
+    b.insert(b.begin() + 191, "new 191");
+    b.back() = "new 299";
+    const TextFile first = Text(Join(a));
+    const TextFile second = Text(Join(b));
+    const Rows rows = DiffLines(first, second);
+    ExpectCoversBothFiles(first, second, rows);
+    std::string shape;
+    for (const Block& block : rows.blocks()) {
+        shape += "=-+"[static_cast<int>(block.kind)] + std::to_string(block.count) + ' ';
+    }
+    EXPECT_EQ(shape, "=62 -2 +2 =63 -1 =64 +1 =107 -1 +1 ");
+}
+
 // Inputs on which a longest common subsequence is costly: the diff settles for a near-longest
 // one, and it is still sound under every option.
 TEST(LineDiff, CostlyInputsGiveASoundDiff) {

@@ -1,6 +1,7 @@
 #include "LineDiff.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <functional>
 #include <string_view>
@@ -63,16 +64,38 @@ private:
 };
 
 // Which lines of a file the diff left out of the common subsequence, with room for one line
-// before the first and after the last, which are never changed.
+// before the first and after the last, which are never changed. Kept as bits in 64-bit words,
+// so that runs of lines are found a word at a time: sixty million common lines are a million
+// words to pass over.
 class Changed {
 public:
-    explicit Changed(std::int32_t lines) : bits_(static_cast<std::size_t>(lines) + 2, false) {}
-    bool operator[](std::int32_t i) const { return bits_[static_cast<std::size_t>(i + 1)]; }
-    void Set(std::int32_t i, bool changed) { bits_[static_cast<std::size_t>(i + 1)] = changed; }
-    std::int32_t size() const { return static_cast<std::int32_t>(bits_.size()) - 2; }
+    explicit Changed(std::int32_t lines)
+        : lines_(lines), words_((static_cast<std::size_t>(lines) + 2) / 64 + 1, 0) {}
+    bool operator[](std::int32_t i) const {
+        const auto bit = static_cast<std::size_t>(i + 1);
+        return (words_[bit / 64] >> (bit % 64) & 1) != 0;
+    }
+    void Set(std::int32_t i, bool changed) {
+        const auto bit = static_cast<std::size_t>(i + 1);
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        words_[bit / 64] = changed ? words_[bit / 64] | mask : words_[bit / 64] & ~mask;
+    }
+    std::int32_t size() const { return lines_; }
+    // The first line from `i` on that is (or is not) changed; size() when there is none.
+    std::int32_t Next(std::int32_t i, bool changed) const {
+        auto bit = static_cast<std::size_t>(i + 1);
+        const std::uint64_t flip = changed ? 0 : ~std::uint64_t{0};
+        std::size_t word = bit / 64;
+        std::uint64_t bits = (words_[word] ^ flip) >> (bit % 64) << (bit % 64);
+        while (bits == 0 && ++word < words_.size()) bits = words_[word] ^ flip;
+        if (bits == 0) return lines_;
+        bit = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+        return std::min(lines_, static_cast<std::int32_t>(bit) - 1);
+    }
 
 private:
-    std::vector<bool> bits_;
+    std::int32_t lines_ = 0;
+    std::vector<std::uint64_t> words_;
 };
 
 // A run of changed lines [start, end) in one file; empty runs stand between two common lines.
@@ -267,31 +290,35 @@ void MarkMiddle(const LineKeys& first, std::int32_t lo1, std::int32_t hi1, const
 }
 
 // Turns the marks into rows. Between two common lines, the first file's lines come before the
-// second file's. The marks are checked as they are used: an unmarked line whose partner is
-// missing or differs would make a false common row, and is shown as changed instead (a fault of
-// the engine, which a debug build stops on).
+// second file's. The pairs the marks make are checked: an unmarked line whose partner is missing
+// or differs would make a false common row, and is shown as changed instead (a fault of the
+// engine, which a debug build stops on). The `head` and `tail` lines found equal before the diff
+// ran need no second look where they are still paired as they were found.
 Rows BuildRows(const LineKeys& first, const Changed& changed1, const LineKeys& second,
-               const Changed& changed2) {
+               const Changed& changed2, std::int32_t head, std::int32_t tail) {
     const std::int32_t count1 = first.size();
     const std::int32_t count2 = second.size();
     Rows rows;
     std::int32_t i = 0;
     std::int32_t j = 0;
     while (i < count1 || j < count2) {
-        std::int32_t same = 0;
-        while (i + same < count1 && j + same < count2 && !changed1[i + same] &&
-               !changed2[j + same] && first[i + same] == second[j + same]) {
-            ++same;
+        std::int32_t same = std::min(changed1.Next(i, true) - i, changed2.Next(j, true) - j);
+        const std::int32_t from = i == j ? std::clamp(head - i, 0, same) : 0;
+        const std::int32_t to =
+            count1 - i == count2 - j ? std::clamp(count1 - tail - i, from, same) : same;
+        for (std::int32_t k = from; k < to; ++k) {
+            if (first[i + k] != second[j + k]) {
+                same = k;
+                break;
+            }
         }
         rows.Append(RowKind::Common, i, j, same);
         i += same;
         j += same;
-        std::int32_t gone = 0;
-        while (i + gone < count1 && changed1[i + gone]) ++gone;
+        const std::int32_t gone = changed1.Next(i, false) - i;
         rows.Append(RowKind::Removed, i, -1, gone);
         i += gone;
-        std::int32_t come = 0;
-        while (j + come < count2 && changed2[j + come]) ++come;
+        const std::int32_t come = changed2.Next(j, false) - j;
         rows.Append(RowKind::Added, -1, j, come);
         j += come;
         if (same == 0 && gone == 0 && come == 0) {
@@ -322,7 +349,7 @@ Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, 
     Compact(changed1, first, changed2, head, count1 - tail - 1);
     Compact(changed2, second, changed1, head, count2 - tail - 1);
     ThrowIfCancelled(cancel);
-    return BuildRows(first, changed1, second, changed2);
+    return BuildRows(first, changed1, second, changed2, head, tail);
 }
 
 }  // namespace
