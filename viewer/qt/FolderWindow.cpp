@@ -38,7 +38,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     count_ = new QLabel(this);
     hidden_ = new QLabel(this);
     statusBar()->addWidget(count_);
-    statusBar()->addWidget(hidden_);
+    statusBar()->addPermanentWidget(hidden_);
 
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
@@ -86,9 +86,14 @@ QWidget* FolderWindow::MakeListPage() {
     list_->setShowGrid(false);
     list_->setWordWrap(false);
     list_->verticalHeader()->hide();
+    // One line of text a row, as the file view has it; the name and the state take the room.
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    list_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    QHeaderView* columns = list_->horizontalHeader();
+    for (int column : {0, 3, 4})
+        columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    columns->setSectionResizeMode(1, QHeaderView::Stretch);
+    columns->setSectionResizeMode(2, QHeaderView::Stretch);
     list_->installEventFilter(this);
     connect(list_, &QTableView::activated, this,
             [this](const QModelIndex& index) { Activate(index.row()); });
