@@ -94,7 +94,9 @@ QWidget* FolderWindow::MakeListPage() {
         columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     columns->setSectionResizeMode(1, QHeaderView::Stretch);
     columns->setSectionResizeMode(2, QHeaderView::Stretch);
-    list_->installEventFilter(this);
+    for (QWidget* control : std::initializer_list<QWidget*>{list_, pattern_, hideSame_}) {
+        control->installEventFilter(this);
+    }
     connect(list_, &QTableView::activated, this,
             [this](const QModelIndex& index) { Activate(index.row()); });
     layout->addWidget(list_, 1);
@@ -198,17 +200,18 @@ bool FolderWindow::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return true;
     }
-    if (watched != list_ || event->type() != QEvent::KeyPress) {
+    if (event->type() != QEvent::KeyPress || watched == file_) {
         return QMainWindow::eventFilter(watched, event);
     }
+    // Esc stops the comparison from anywhere on the list's page.
     const auto* key = static_cast<QKeyEvent*>(event);
-    const int row = list_->currentIndex().row();
     if (key->key() == Qt::Key_Escape && session_->Running()) {
         session_->Stop();
         return true;
     }
-    if ((key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) && row >= 0 &&
-        key->modifiers() == Qt::NoModifier) {
+    const int row = list_->currentIndex().row();
+    if (watched == list_ && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
+        row >= 0 && key->modifiers() == Qt::NoModifier) {
         const FolderRow shown = session_->Row(static_cast<std::size_t>(row));
         if (shown.folder) {
             session_->SetExpanded(static_cast<std::size_t>(row), key->key() == Qt::Key_Right);
