@@ -15,16 +15,13 @@ namespace fs = std::filesystem;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-// One line per row: indented by depth, the arrow of a folder, mark, name, state, both sides.
+// One line per row: the name in its tree, the mark, the state, both sides.
 std::vector<std::u16string> Lines(const FolderSession& session) {
     std::vector<std::u16string> lines;
     for (std::size_t row = 0; row < session.RowCount(); ++row) {
         const FolderRow shown = session.Row(row);
-        std::u16string line(static_cast<std::size_t>(shown.depth) * 2, u' ');
-        if (shown.folder) line += shown.expanded ? u"▾ " : u"▸ ";
-        line += shown.mark + u" " + shown.name + u" | " + shown.state + u" | " + shown.first +
-                u" | " + shown.second;
-        lines.push_back(line);
+        lines.push_back(TreeText(shown) + u" " + shown.mark + u" | " + shown.state + u" | " +
+                        shown.first + u" | " + shown.second);
     }
     return lines;
 }
@@ -62,15 +59,15 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_FALSE(session.Running());
     EXPECT_EQ(Lines(session),
               (std::vector<std::u16string>{
-                  u"▾ <! .git | 第一だけ | フォルダー | なし",
-                  u"  <! HEAD | 第一だけ | 4 バイト | なし",
-                  u"<> build.o | 相違 | 2 バイト | 2 バイト",
-                  u"<! caf<E9> | 第一だけ | 0 バイト | なし",
-                  u"<> changed.txt | 相違 | 4 バイト | 4 バイト",
-                  u"<#> kind | 種類違い: ファイル ⇔ フォルダー | 5 バイト | フォルダー",
-                  u"!> only2.txt | 第二だけ | なし | 4 バイト",
-                  u"▾ <> sub | 相違 | フォルダー | フォルダー",
-                  u"  <> inner.c | 相違 | 1 バイト | 2 バイト",
+                  u"▾ .git <! | 第一だけ | フォルダー | なし",
+                  u"  HEAD <! | 第一だけ | 4 バイト | なし",
+                  u"build.o <> | 相違 | 2 バイト | 2 バイト",
+                  u"caf<E9> <! | 第一だけ | 0 バイト | なし",
+                  u"changed.txt <> | 相違 | 4 バイト | 4 バイト",
+                  u"kind <#> | 種類違い: ファイル ⇔ フォルダー | 5 バイト | フォルダー",
+                  u"only2.txt !> | 第二だけ | なし | 4 バイト",
+                  u"▾ sub <> | 相違 | フォルダー | フォルダー",
+                  u"  inner.c <> | 相違 | 1 バイト | 2 バイト",
               }));
     EXPECT_EQ(session.Row(0).background, (Rgb{0xff, 0xd4, 0xd4}));  // the first's red
     EXPECT_EQ(session.Row(6).background, (Rgb{0xcc, 0xee, 0xff}));  // the second's blue
@@ -101,7 +98,7 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     const std::size_t subEntry = session.Row(sub).entry;
     session.SetExpanded(sub, false);
     EXPECT_EQ(session.RowCount(), 8u);
-    EXPECT_EQ(Lines(session).back(), u"▸ <> sub | 相違 | フォルダー | フォルダー");
+    EXPECT_EQ(Lines(session).back(), u"▸ sub <> | 相違 | フォルダー | フォルダー");
     session.SetExpanded(sub, true);
     EXPECT_EQ(session.RowOfEntry(subEntry), sub);
 

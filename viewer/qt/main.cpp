@@ -1,6 +1,6 @@
-// diff-zarvo-view FIRST SECOND: shows how two files differ. The front end starts it with exactly
-// these two arguments; it reads them and writes nothing. `-u` writes a unified diff instead (of
-// two folders too), and `-L` names the files (Arguments.h).
+// diff-zarvo-view FIRST SECOND: shows how two files (or two folders) differ. The front end starts
+// it with exactly these two arguments; it reads them and writes nothing. `-u` writes a unified diff
+// instead (of two folders too), and `-L` names the files (Arguments.h).
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -12,6 +12,7 @@
 
 #include "Arguments.h"
 #include "Comparison.h"
+#include "FolderWindow.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "Settings.h"
@@ -82,6 +83,16 @@ int main(int argc, char** argv) {
         std::filesystem::path(
             QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
         viewer::kSettingsFileName;
+    QuitWhenPainted quitter;
+    const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
+    std::error_code error;
+    if (std::filesystem::is_directory(first, error) &&
+        std::filesystem::is_directory(second, error)) {
+        viewer::FolderWindow folders(first, second, settingsFile);
+        if (parsed->exitWhenShown) folders.installEventFilter(&quitter);
+        folders.show();
+        return app.exec();
+    }
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
@@ -94,7 +105,6 @@ int main(int argc, char** argv) {
     }
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
-    QuitWhenPainted quitter;
     if (parsed->exitWhenShown) window.installEventFilter(&quitter);
     window.show();
     const int code = app.exec();

@@ -62,6 +62,12 @@ FolderLook LookOf(FolderState state) {
     return {u"<?>", u"読めません", {0xe0, 0xe0, 0xe0}};
 }
 
+std::u16string TreeText(const FolderRow& row) {
+    std::u16string text(static_cast<std::size_t>(row.depth) * 2, u' ');
+    if (row.folder) text += row.expanded ? u"▾ " : u"▸ ";
+    return text + row.name;
+}
+
 FolderSession::FolderSession(fs::path first, fs::path second, FolderFilters filters,
                              std::function<void()> wake)
     : firstFolder_(std::move(first)),

@@ -41,6 +41,17 @@ struct FolderRow {
     std::u16string second;  // the same for the second
 };
 
+// The name as the list's tree shows it: indented by depth, a folder with its arrow ("▾ " open,
+// "▸ " closed).
+std::u16string TreeText(const FolderRow& row);
+
+// The list's columns: the mark, 名前, 状態, 第一, 第二.
+inline constexpr std::u16string_view kFolderColumns[] = {u"", u"名前", u"状態", u"第一", u"第二"};
+// The filters' controls.
+inline constexpr std::u16string_view kHideSameLabel = u"同じものを隠す";
+inline constexpr std::u16string_view kNamePatternLabel = u"隠す名前:";
+inline constexpr std::u16string_view kNamePatternPlaceholder = u".git;*.o";
+
 // The two files Enter opens for a row: an absent side (a file in one folder only) has an empty
 // path, to be shown as an empty file; the labels name each file in the file view's header.
 struct FilePair {
