@@ -203,6 +203,10 @@ void ViewerWindow::SizeColumns() {
         const int pane = std::max(240, (view_->viewport()->width() - fixed) / 2);
         session_->SetPaneCells(
             static_cast<std::size_t>((pane - 2 * RowDelegate::kTextMargin) / cell));
+        for (std::size_t at = 0; at < list.size(); ++at) {
+            if (list[at].content) view_->setColumnWidth(static_cast<int>(at), pane);
+        }
+        return;
     }
     for (std::size_t at = 0; at < list.size(); ++at) {
         if (!list[at].content) continue;
