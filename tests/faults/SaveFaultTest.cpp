@@ -31,6 +31,11 @@ const std::vector<std::string> kOnlyTheFiles{"a.txt", "b.txt"};
 
 // The comparison is made before the child starts: the child only saves.
 TEST(SaveFaultTest, KilledAtEveryStepLeavesOldOrNewFileAndTheNextSaveClearsUp) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's runtime makes system calls of its own, at points that vary from run to
+    // run, so a call's number does not name the same step twice; the debug build runs this.
+    GTEST_SKIP() << "system calls are not numbered alike from run to run under AddressSanitizer";
+#endif
     testsupport::TempDir dir;
     for (const bool noUnnamedFiles : {false, true}) {
         bool sawNew = false;
