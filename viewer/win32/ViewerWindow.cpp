@@ -58,6 +58,13 @@ int TextWidth(HDC dc, std::u16string_view text) {
     return size.cx;
 }
 
+// A label's text as a name: "検索:" names its field "検索".
+std::wstring LabelName(std::u16string_view label) {
+    std::wstring name = Wide(label);
+    while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
+    return name;
+}
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settingsFile)
@@ -134,8 +141,37 @@ void ViewerWindow::CreateControls() {
         SetFocus(list_);
     };
     bars_ = std::make_unique<InputBars>(hwnd_);
+    NameForScreenReaders();
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                               0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kStatus), instance, nullptr);
+}
+
+// What a screen reader says of the parts that show no text of their own: the list is named by
+// the window's title (the files and the count), each row by its cells; the bars' fields by their
+// labels. Asked through the handles only: a screen reader may ask after the window is gone.
+void ViewerWindow::NameForScreenReaders() {
+    using platform::win32::NameForScreenReaders;
+    NameForScreenReaders(list_, [list = list_](LONG child) {
+        if (child == CHILDID_SELF) return platform::win32::WindowText(GetParent(list));
+        std::wstring name;
+        const int columns = Header_GetItemCount(ListView_GetHeader(list));
+        for (int column = 0; column < columns; ++column) {
+            wchar_t text[1024] = {};
+            ListView_GetItemText(list, child - 1, column, text, 1024);
+            if (text[0] == L'\0') continue;
+            if (!name.empty()) name += L' ';
+            name += text;
+        }
+        return name;
+    });
+    const auto fixed = [](std::wstring name) {
+        return [name = std::move(name)](LONG child) {
+            return child == CHILDID_SELF ? name : std::wstring();
+        };
+    };
+    NameForScreenReaders(bars_->findText(), fixed(LabelName(texts::kFindLabel)));
+    NameForScreenReaders(bars_->lineFile(), fixed(LabelName(texts::kLineLabel)));
+    NameForScreenReaders(bars_->lineText(), fixed(LabelName(texts::kLinePlaceholder)));
 }
 
 void ViewerWindow::MakeFonts(int dpi) {

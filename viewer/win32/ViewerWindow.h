@@ -70,6 +70,7 @@ private:
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    void NameForScreenReaders();
     void MakeFonts(int dpi);
     void MakeColumns();
     void SizeColumns();
