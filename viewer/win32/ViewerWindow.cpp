@@ -179,8 +179,11 @@ void ViewerWindow::MakeFonts(int dpi) {
     if (uiFont_ != nullptr) DeleteObject(uiFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
     uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
-    // A fixed-pitch Japanese font for the lines; the cells keep columns aligned in any font.
-    listFont_ = platform::win32::MakeNamedFont({L"ＭＳ ゴシック", 10}, dpi);
+    // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
+    // fixed pitch and Japanese. The cells keep columns aligned in any font.
+    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
     for (HWND control : {firstName_, secondName_, legendRemoved_, legendAdded_, message_, notice_,
                          noticeButton_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
