@@ -225,6 +225,11 @@ void ViewerWindow::SizeColumns() {
     RECT client{};
     GetClientRect(list_, &client);
     const int margins = 2 * textMargin();
+    HDC dc = GetDC(list_);
+    SelectObject(dc, listFont_);
+    const auto titleWidth = [&](const std::u16string& title) {
+        return title.empty() ? 0 : TextWidth(dc, title) + 2 * textMargin();
+    };
     int fixed = 0;
     int contents = 0;
     for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -232,11 +237,15 @@ void ViewerWindow::SizeColumns() {
             ++contents;
             continue;
         }
-        const int width = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
+        // Wide enough for its numbers and for its title.
+        const int width = std::max(static_cast<int>(session_.ColumnCells(c)) * cellWidth_,
+                                   titleWidth(columns[c].title)) +
+                          margins;
         ListView_SetColumnWidth(list_, static_cast<int>(c), width);
         fixed += width;
     }
     const int room = std::max(0, static_cast<int>(client.right) - fixed);
+    ReleaseDC(list_, dc);
     if (session_.view() == View::SideBySide) {
         const int pane = std::max(Scale(120), room / std::max(1, contents));
         session_.SetPaneCells(static_cast<std::size_t>(std::max(1, (pane - margins) / cellWidth_)));
