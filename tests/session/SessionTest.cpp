@@ -106,6 +106,11 @@ TEST_F(SessionTest, CommandTableGivesLabelsKeysMenusAndStates) {
     session.Run(Command::IgnoreCase);
     EXPECT_TRUE(session.Checked(Command::IgnoreCase));
     view_.stop = false;
+    session.Run(Command::GoToLine);
+    EXPECT_EQ(view_.bar, Bar::Line);
+    session.Run(Command::Close);  // Esc, Ctrl+W, Ctrl+Q: the bar first, then the window
+    EXPECT_EQ(view_.bar, Bar::None);
+    EXPECT_FALSE(view_.closed);
     session.Run(Command::Close);
     EXPECT_TRUE(view_.closed);
 

@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <utility>
 
+#include "QtText.h"
+#include "Texts.h"
+
 namespace viewer {
 
 namespace {
@@ -49,9 +52,8 @@ std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work
     quiet.start(kQuietMillis);
     if (!job.Done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!job.Done()) {
-        QProgressDialog dialog(QStringLiteral("比較しています…（Esc で中止）"),
-                               QStringLiteral("中止"), 0, 0, parent);
-        dialog.setWindowTitle(QStringLiteral("Diff-Zarvo ビューアー"));
+        QProgressDialog dialog(ToQString(texts::kComparing), ToQString(texts::kStop), 0, 0, parent);
+        dialog.setWindowTitle(ToQString(texts::kProgram));
         dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
         dialog.setMinimumDuration(0);
         dialog.setAutoClose(false);

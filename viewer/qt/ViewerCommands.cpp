@@ -2,9 +2,7 @@
 // go-to-line bars: each turns Qt's events into session calls.
 #include <QAction>
 #include <QComboBox>
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,7 +114,6 @@ QWidget* ViewerWindow::MakeFindBar() {
     layout->addWidget(new QLabel(ToQString(texts::kFindLabel), findBar_));
     findText_ = new QLineEdit(findBar_);
     findText_->setPlaceholderText(ToQString(texts::kFindPlaceholder));
-    findText_->installEventFilter(this);
     connect(findText_, &QLineEdit::textChanged, this,
             [this](const QString& text) { session_->SetFindText(text.toStdU16String()); });
     connect(findText_, &QLineEdit::returnPressed, this, [this] { session_->Find(true); });
@@ -139,11 +136,9 @@ QWidget* ViewerWindow::MakeLineBar() {
     layout->addWidget(new QLabel(ToQString(texts::kLineLabel), lineBar_));
     lineFile_ = new QComboBox(lineBar_);
     lineFile_->addItems({ToQString(texts::kLineInFirst), ToQString(texts::kLineInSecond)});
-    lineFile_->installEventFilter(this);
     layout->addWidget(lineFile_);
     lineText_ = new QLineEdit(lineBar_);
     lineText_->setPlaceholderText(ToQString(texts::kLinePlaceholder));
-    lineText_->installEventFilter(this);
     connect(lineText_, &QLineEdit::returnPressed, this, &ViewerWindow::GoToLine);
     layout->addWidget(lineText_, 1);
     auto* go = new QPushButton(ToQString(texts::kLineGo), lineBar_);
@@ -158,18 +153,6 @@ QWidget* ViewerWindow::MakeLineBar() {
 void ViewerWindow::GoToLine() {
     session_->GoToLine(lineFile_->currentIndex() == 0, lineText_->text().toStdU16String());
     if (session_->status().kind != StatusKind::Warning) view_->setFocus();
-}
-
-bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Esc in a bar closes the bar, not the window: the key is the bar's before it is a shortcut.
-    const bool inBar = watched == findText_ || watched == lineText_ || watched == lineFile_;
-    if (inBar && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        event->accept();
-        if (event->type() == QEvent::KeyPress) session_->CloseBar();
-        return event->type() == QEvent::KeyPress;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace viewer

@@ -39,6 +39,18 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     return chip;
 }
 
+// The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
+// long line's cell would be centred, and the line numbers and marks scrolled out of view.
+class RowsView : public QTableView {
+public:
+    using QTableView::QTableView;
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        const int sideways = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(sideways);
+    }
+};
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settingsFile,
@@ -124,7 +136,7 @@ QWidget* ViewerWindow::MakeNotice() {
 }
 
 void ViewerWindow::MakeRowsView() {
-    view_ = new QTableView(this);
+    view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(view_->font());
     // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
@@ -141,8 +153,6 @@ void ViewerWindow::MakeRowsView() {
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    // Keys and clicks never scroll sideways to a cell: a long line's column would be centred.
-    view_->setAutoScroll(false);
     view_->horizontalHeader()->setStretchLastSection(true);
 
     model_ = std::make_unique<DiffModel>(*session_);
@@ -165,14 +175,6 @@ void ViewerWindow::CurrentChanged() {
     const ColumnRole role = session_->Columns()[static_cast<std::size_t>(current.column())].role;
     const bool right = role == ColumnRole::RightNumber || role == ColumnRole::RightContent;
     session_->SetCurrent(static_cast<std::size_t>(current.row()), right ? Pane::Right : Pane::Left);
-    // Moving by keys keeps the row on screen, without moving sideways.
-    const int first = view_->rowAt(0);
-    const int last = view_->rowAt(view_->viewport()->height() - 1);
-    if (current.row() < first) view_->verticalScrollBar()->setValue(current.row());
-    if (last >= 0 && current.row() > last) {
-        view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->value() + current.row() -
-                                             last);
-    }
 }
 
 void ViewerWindow::SelectionChanged() {
@@ -203,6 +205,10 @@ void ViewerWindow::SizeColumns() {
         const int pane = std::max(240, (view_->viewport()->width() - fixed) / 2);
         session_->SetPaneCells(
             static_cast<std::size_t>((pane - 2 * RowDelegate::kTextMargin) / cell));
+        for (std::size_t at = 0; at < list.size(); ++at) {
+            if (list[at].content) view_->setColumnWidth(static_cast<int>(at), pane);
+        }
+        return;
     }
     for (std::size_t at = 0; at < list.size(); ++at) {
         if (!list[at].content) continue;

@@ -151,6 +151,8 @@ void Session::Run(Command command) {
         case Command::Reload:
             return Reload();
         case Command::Close:
+            // The innermost thing first: an open bar, then the window.
+            if (bar_ != Bar::None) return CloseBar();
             return window_.CloseWindow();
         case Command::SideBySide:
             return SetView(view_ == View::SideBySide ? View::List : View::SideBySide);

@@ -75,7 +75,7 @@ public:
     const IgnoreOptions& options() const { return comparison_.options; }
     bool ShowsRows() const { return comparison_.outcome == Outcome::Text; }
 
-    // Commands. Run does what the command's menu item does.
+    // Commands. Run does what the command's menu item does; Close closes an open bar first.
     bool Enabled(Command command) const;
     bool Checked(Command command) const;
     void Run(Command command);

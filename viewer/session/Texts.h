@@ -20,5 +20,8 @@ inline constexpr std::u16string_view kLineInFirst = u"第一のファイルの�
 inline constexpr std::u16string_view kLineInSecond = u"第二のファイルの行";
 inline constexpr std::u16string_view kLinePlaceholder = u"行番号";
 inline constexpr std::u16string_view kLineGo = u"移動";
+// The progress of a long comparison, past half a second.
+inline constexpr std::u16string_view kComparing = u"比較しています…（Esc で中止）";
+inline constexpr std::u16string_view kStop = u"中止";
 
 }  // namespace viewer::texts
