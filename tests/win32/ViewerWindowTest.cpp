@@ -397,7 +397,10 @@ TEST_F(ViewerWindowTest, KeysMenusFindAndGoToLineReachTheSession) {
     EXPECT_EQ(TextOf(window.hwnd()),
               L"第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
 
-    // Esc in the list closes the window.
+    // Esc closes the innermost thing: the line bar still open, then the window.
+    Press(VK_ESCAPE, 0, window.list());
+    EXPECT_FALSE(IsWindowVisible(window.bars().lineText()));
+    EXPECT_TRUE(IsWindow(window.hwnd()));
     Press(VK_ESCAPE, 0, window.list());
     EXPECT_FALSE(IsWindow(window.hwnd()));
 }

@@ -522,16 +522,11 @@ void ViewerWindow::OnBarAction(WORD action) {
 bool ViewerWindow::TranslateKeys(MSG& msg) {
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
     const HWND focus = msg.hwnd;
-    if (msg.message == WM_KEYDOWN && bars_->Owns(focus)) {
-        if (msg.wParam == VK_ESCAPE) {
-            session_.CloseBar();
+    // Enter in a bar finds or goes to the line (Esc closes the bar: the session's Close).
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && bars_->Owns(focus)) {
+        if (const WORD action = bars_->EnterIn(focus); action != InputBars::kNone) {
+            OnBarAction(action);
             return true;
-        }
-        if (msg.wParam == VK_RETURN) {
-            if (const WORD action = bars_->EnterIn(focus); action != InputBars::kNone) {
-                OnBarAction(action);
-                return true;
-            }
         }
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && focus == noticeButton_) {
