@@ -383,6 +383,13 @@ void ViewerWindow::Redraw() {
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     MakeColumns();
     ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    // The list's keys go on from the session's row.
+    if (const std::optional<std::size_t> current = session_.CurrentViewRow()) {
+        const int row = static_cast<int>(*current);
+        ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetSelectionMark(list_, row);
+    }
     moving_ = false;
     ShowWindow(list_, rows ? SW_SHOW : SW_HIDE);
     if (!rows && hadFocus) SetFocus(hwnd_);
