@@ -1,7 +1,7 @@
 // Win32 backend: what a screen reader hears of each control through MSAA (and UI Automation,
 // which reads MSAA objects): the system's own accessible object, named from the layout table;
 // a label keeps its caption as its name, says what it is in its description, and announces
-// each new caption.
+// each new caption. Other windows (the viewer's) name their parts through the same object.
 #include "ComObject.h"
 #include "Win32Internal.h"
 
@@ -14,20 +14,34 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5A41;
 
-bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
 HRESULT Text(const wchar_t* text, BSTR* out) {
     if (out == nullptr) return E_INVALIDARG;
     *out = SysAllocString(text);
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-// The system's accessible object for a control, with the control's name (or a label's
-// description) from its row of the layout table; everything else is the system's answer.
+// What a window's parts are called: the name and the description of the window itself
+// (CHILDID_SELF) or of a child (a list's item); an empty text leaves the system's answer.
+struct Naming {
+    AccessibleText name;
+    AccessibleText description;
+};
+
+// The naming of a control from its row of the layout table: its name, or a label's description.
+Naming ControlNaming(const ControlSpec& design) {
+    AccessibleText self = [text = std::wstring(design.accessibleName)](LONG child) {
+        return child == CHILDID_SELF ? text : std::wstring();
+    };
+    if (design.kind == ControlKind::Label) return {nullptr, std::move(self)};
+    return {std::move(self), nullptr};
+}
+
+// The system's accessible object for a window, with the names and descriptions of its naming;
+// everything else is the system's answer.
 class NamedAccessible final : public ComObject<IAccessible, kAccessibleId> {
 public:
-    NamedAccessible(IAccessible* standard, const ControlSpec& design)
-        : standard_(standard), design_(design) {
+    NamedAccessible(IAccessible* standard, Naming naming)
+        : standard_(standard), naming_(std::move(naming)) {
         standard_->AddRef();
     }
 
@@ -41,13 +55,13 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (IsSelf(child) && design_.kind != ControlKind::Label)
-            return Text(design_.accessibleName, name);
+        if (const std::wstring text = Ask(naming_.name, child); !text.empty())
+            return Text(text.c_str(), name);
         return standard_->get_accName(child, name);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (IsSelf(child) && design_.kind == ControlKind::Label)
-            return Text(design_.accessibleName, description);
+        if (const std::wstring text = Ask(naming_.description, child); !text.empty())
+            return Text(text.c_str(), description);
         return standard_->get_accDescription(child, description);
     }
 
@@ -129,17 +143,22 @@ public:
 private:
     ~NamedAccessible() override { standard_->Release(); }
 
+    static std::wstring Ask(const AccessibleText& text, const VARIANT& child) {
+        if (!text || child.vt != VT_I4) return {};
+        return text(child.lVal);
+    }
+
     IAccessible* standard_;
-    const ControlSpec& design_;
+    const Naming naming_;  // a copy: a screen reader may keep the object past the window
 };
 
-LRESULT AnswerAccessible(HWND hwnd, WPARAM wParam, LPARAM lParam, const ControlSpec& design) {
+LRESULT AnswerAccessible(HWND hwnd, WPARAM wParam, LPARAM lParam, const Naming& naming) {
     IAccessible* standard = nullptr;
     if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kAccessibleId,
                                          reinterpret_cast<void**>(&standard)))) {
         return DefSubclassProc(hwnd, WM_GETOBJECT, wParam, lParam);
     }
-    auto* named = new NamedAccessible(standard, design);
+    auto* named = new NamedAccessible(standard, naming);
     const LRESULT result = LresultFromObject(kAccessibleId, wParam, named);
     named->Release();
     standard->Release();
@@ -155,20 +174,27 @@ LRESULT SetCaption(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+// The subclass's data: the naming, and whether a new caption is to be announced.
+struct Subclass {
+    Naming naming;
+    bool announceCaption = false;
+};
+
 LRESULT CALLBACK AccessibleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                 DWORD_PTR data) {
-    const auto& design = *reinterpret_cast<const ControlSpec*>(data);
+    auto* subclass = reinterpret_cast<Subclass*>(data);
     switch (message) {
         case WM_GETOBJECT:
             // The object id travels as a 32-bit value.
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT)
-                return AnswerAccessible(hwnd, wParam, lParam, design);
+                return AnswerAccessible(hwnd, wParam, lParam, subclass->naming);
             break;
         case WM_SETTEXT:
-            if (design.kind == ControlKind::Label) return SetCaption(hwnd, wParam, lParam);
+            if (subclass->announceCaption) return SetCaption(hwnd, wParam, lParam);
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, AccessibleProc, kSubclassId);
+            delete subclass;
             break;
         default:
             break;
@@ -178,13 +204,27 @@ LRESULT CALLBACK AccessibleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+namespace {
+
+void Attach(HWND window, Naming naming, bool announceCaption) {
+    auto* data = new Subclass{std::move(naming), announceCaption};
+    if (!SetWindowSubclass(window, AccessibleProc, kSubclassId, reinterpret_cast<DWORD_PTR>(data)))
+        delete data;
+}
+
+}  // namespace
+
 void NameForScreenReaders(const Control::Impl& control) {
-    if (control.design->accessibleName == nullptr) return;
-    const auto data = reinterpret_cast<DWORD_PTR>(control.design);
-    SetWindowSubclass(control.hwnd, AccessibleProc, kSubclassId, data);
+    const ControlSpec& design = *control.design;
+    if (design.accessibleName == nullptr) return;
+    const bool label = design.kind == ControlKind::Label;
+    Attach(control.hwnd, ControlNaming(design), label);
     // The focus rests in a combo box's own edit field: it bears the same name.
-    if (control.editHwnd != control.hwnd)
-        SetWindowSubclass(control.editHwnd, AccessibleProc, kSubclassId, data);
+    if (control.editHwnd != control.hwnd) Attach(control.editHwnd, ControlNaming(design), label);
+}
+
+void NameForScreenReaders(HWND window, AccessibleText name) {
+    Attach(window, {std::move(name), nullptr}, false);
 }
 
 }  // namespace platform::win32

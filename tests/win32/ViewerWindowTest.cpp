@@ -3,6 +3,8 @@
 // panes side by side, the strip), that keys and menu items reach the session, and the notice
 // after a file is saved by rename.
 #include <gtest/gtest.h>
+// (after gtest, which brings windows.h)
+#include <oleacc.h>
 
 #include <memory>
 #include <utility>
@@ -23,6 +25,26 @@ using testsupport::WriteBytes;
 std::wstring TextOf(HWND control) {
     wchar_t text[1024] = {};
     GetWindowTextW(control, text, 1024);
+    return text;
+}
+
+// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
+std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
+    static const IID accessibleId{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return L"(none)";
+    }
+    VARIANT which{};
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
+    SysFreeString(name);
+    accessible->Release();
     return text;
 }
 
@@ -205,12 +227,12 @@ TEST_F(ViewerWindowTest, OneListNamesCountsAndPaintsEveryRowWithTheContentFillin
     EXPECT_EQ(ColumnLeft(0, 4), client.right);
 
     // "count = " is 8 cells; "10" the changed run. The current row a shade darker (255, 212,
-    // 212 by 118%: 216, 179, 179) with its run darker too; the added row light blue with "12"
+    // 212 by 118%: 216, 180, 180) with its run darker too; the added row light blue with "12"
     // in the stronger blue; a common row white.
     const int text = ColumnLeft(0, 3) + Margin();
     const int cell = CellWidth();
-    EXPECT_EQ(RowPixel(1, text + 8 * cell + 1), RGB(221, 133, 133));
-    EXPECT_EQ(RowPixel(1, text + 20 * cell), RGB(216, 179, 179));
+    EXPECT_EQ(RowPixel(1, text + 8 * cell + 1), RGB(222, 133, 133));
+    EXPECT_EQ(RowPixel(1, text + 20 * cell), RGB(216, 180, 180));
     EXPECT_EQ(RowPixel(2, text + 8 * cell + 1), kBlue);
     EXPECT_EQ(RowPixel(2, text + 7 * cell), kLightBlue);
     EXPECT_EQ(RowPixel(2, client.right - 2), kLightBlue);
@@ -220,13 +242,13 @@ TEST_F(ViewerWindowTest, OneListNamesCountsAndPaintsEveryRowWithTheContentFillin
     Press(VK_DOWN, VK_SHIFT);
     EXPECT_EQ(RowPixel(0, text + 20 * cell), RGB(236, 236, 236));
 
-    // The strip: the removed rows on its left half, the added on its right, 110% darker.
+    // The strip: the removed rows on its left half, the added on its right, 110% darker (rounded).
     RECT strip{};
     GetClientRect(window.strip(), &strip);
     const int rowHeight = strip.bottom / 6;
-    EXPECT_EQ(Pixel(window.strip(), 2, rowHeight + rowHeight / 2), RGB(231, 139, 139));
+    EXPECT_EQ(Pixel(window.strip(), 2, rowHeight + rowHeight / 2), RGB(232, 139, 139));
     EXPECT_EQ(Pixel(window.strip(), strip.right - 3, 2 * rowHeight + rowHeight / 2),
-              RGB(116, 185, 231));
+              RGB(116, 185, 232));
     EXPECT_EQ(Pixel(window.strip(), 2, 3 * rowHeight + rowHeight / 2), RGB(0xf2, 0xf2, 0xf2));
 }
 
@@ -234,7 +256,8 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     // 150 kanji (300 cells) before the change: far past the window's width.
     std::string wide;
     for (int i = 0; i < 150; ++i) wide += "漢";
-    ViewerWindow& window = Open("same\n" + wide + "A\n", "same\n" + wide + "B\n");
+    // The change is "." against ",": no letter reaches the top of the row where pixels are read.
+    ViewerWindow& window = Open("same\n" + wide + ".\n", "same\n" + wide + ",\n");
     ASSERT_EQ(CurrentRow(), 1);
     const int cell = CellWidth();
     RECT client{};
@@ -243,7 +266,7 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     const int change = ColumnLeft(1, 3) + Margin() + 300 * cell;
     ASSERT_GT(change, 0) << ColumnLeft(1, 3) << " " << client.right;
     ASSERT_LT(change + cell, client.right) << change << " " << client.right;
-    EXPECT_EQ(RowPixel(1, change + cell / 2), RGB(221, 133, 133));
+    EXPECT_EQ(RowPixel(1, change + cell / 2), RGB(222, 133, 133));
     EXPECT_EQ(RowPixel(2, change + cell / 2), kBlue);
     // The scroll range ends just past the line: its last cell is on screen at the far right.
     SendMessageW(window.list(), WM_HSCROLL, SB_RIGHT, 0);
@@ -264,8 +287,8 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     EXPECT_EQ(Cell(1, 2), L"<!!>");
     EXPECT_EQ(Cell(1, 3), L"2");
     const std::wstring left = Cell(1, 1);
-    ASSERT_EQ(left.back(), L'A');
-    EXPECT_EQ(Cell(1, 4).back(), L'B');
+    ASSERT_EQ(left.back(), L'.');
+    EXPECT_EQ(Cell(1, 4).back(), L',');
     // The panes fill the list; each pane's text fits it.
     EXPECT_EQ(ColumnLeft(1, 5), client.right);
     EXPECT_EQ(ColumnLeft(1, 0), 0);
@@ -346,6 +369,14 @@ TEST_F(ViewerWindowTest, KeysMenusFindAndGoToLineReachTheSession) {
 
     // Ctrl+G: line 8 of the second file is "h", the last row.
     Press('G', VK_CONTROL);
+    // Each field is named for screen readers; the list by the title, each row by its cells.
+    EXPECT_EQ(AccessibleName(window.bars().lineText()), L"行番号");
+    EXPECT_EQ(AccessibleName(window.bars().lineFile()), L"行へ移動");
+    EXPECT_EQ(AccessibleName(window.bars().findText()), L"検索");
+    EXPECT_EQ(AccessibleName(window.list()),
+              L"第一.txt ⇔ second.txt — 相違 3 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(AccessibleName(window.list(), 2), L"2 <! b");
+    EXPECT_EQ(AccessibleName(window.strip()), L"相違の位置（クリックで移動）");
     ASSERT_EQ(GetFocus(), window.bars().lineText());
     SendMessageW(window.bars().lineFile(), CB_SETCURSEL, 1, 0);
     SetWindowTextW(window.bars().lineText(), L"8");
@@ -366,7 +397,10 @@ TEST_F(ViewerWindowTest, KeysMenusFindAndGoToLineReachTheSession) {
     EXPECT_EQ(TextOf(window.hwnd()),
               L"第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
 
-    // Esc in the list closes the window.
+    // Esc closes the innermost thing: the line bar still open, then the window.
+    Press(VK_ESCAPE, 0, window.list());
+    EXPECT_FALSE(IsWindowVisible(window.bars().lineText()));
+    EXPECT_TRUE(IsWindow(window.hwnd()));
     Press(VK_ESCAPE, 0, window.list());
     EXPECT_FALSE(IsWindow(window.hwnd()));
 }

@@ -2,9 +2,16 @@
 
 #include <utility>
 
+#include "Texts.h"
+
 namespace viewer {
 
 namespace {
+
+const wchar_t* W(std::u16string_view text) {
+    // The texts are string literals, ended by their NUL.
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
 
 constexpr UINT kFinished = WM_APP + 1;  // posted by the worker once the work is over
 constexpr UINT_PTR kQuietTimer = 1;
@@ -67,18 +74,18 @@ HWND MakeWindow(HWND owner) {
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     RECT around = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (owner != nullptr) GetWindowRect(owner, &around);
-    HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, L"Diff-Zarvo ビューアー",
-                                style, (around.left + around.right - width) / 2,
+    HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kProgressClass, W(texts::kProgram), style,
+                                (around.left + around.right - width) / 2,
                                 (around.top + around.bottom - height) / 2, width, height, owner,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) {
         DeleteObject(font);
         return nullptr;
     }
-    HWND text = CreateWindowExW(0, L"STATIC", L"比較しています…（Esc で中止）",
+    HWND text = CreateWindowExW(0, L"STATIC", W(texts::kComparing),
                                 WS_CHILD | WS_VISIBLE | SS_CENTER, unit, unit, unit * 22, unit * 2,
                                 hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
-    HWND button = CreateWindowExW(0, L"BUTTON", L"中止",
+    HWND button = CreateWindowExW(0, L"BUTTON", W(texts::kStop),
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, unit * 8,
                                   unit * 4, unit * 8, unit * 2 + unit / 2, hwnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStopButton)),

@@ -18,7 +18,6 @@ namespace viewer {
 namespace {
 
 constexpr wchar_t kClassName[] = L"DiffZarvoViewer";
-constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
 constexpr UINT_PTR kListSubclass = 1;
 enum Child : int {
     kToolbar = 1,
@@ -51,11 +50,11 @@ void RegisterClassOnce() {
     (void)registered;
 }
 
-int TextWidth(HDC dc, std::u16string_view text) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
-                          static_cast<int>(text.size()), &size);
-    return size.cx;
+// A label's text as a name: "検索:" names its field "検索".
+std::wstring LabelName(std::u16string_view label) {
+    std::wstring name = Wide(label);
+    while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
+    return name;
 }
 
 }  // namespace
@@ -70,8 +69,18 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     dpi_ = platform::win32::DpiOf(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(rows ? 1000 : 680), Scale(rows ? 700 : 300),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Its size at the monitor's resolution, on the monitor: the strip and the count stay on screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = std::min<int>(Scale(rows ? 1000 : 680), work.right - work.left);
+    const int height = std::min<int>(Scale(rows ? 700 : 300), work.bottom - work.top);
+    RECT placed{};
+    GetWindowRect(hwnd_, &placed);
+    SetWindowPos(hwnd_, nullptr, std::clamp<int>(placed.left, work.left, work.right - width),
+                 std::clamp<int>(placed.top, work.top, work.bottom - height), width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     removedBrush_ = CreateSolidBrush(Ref(ColourRole::Removed));
     addedBrush_ = CreateSolidBrush(Ref(ColourRole::Added));
     noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
@@ -134,8 +143,37 @@ void ViewerWindow::CreateControls() {
         SetFocus(list_);
     };
     bars_ = std::make_unique<InputBars>(hwnd_);
+    NameForScreenReaders();
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                               0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kStatus), instance, nullptr);
+}
+
+// What a screen reader says of the parts that show no text of their own: the list is named by
+// the window's title (the files and the count), each row by its cells; the bars' fields by their
+// labels. Asked through the handles only: a screen reader may ask after the window is gone.
+void ViewerWindow::NameForScreenReaders() {
+    using platform::win32::NameForScreenReaders;
+    NameForScreenReaders(list_, [list = list_](LONG child) {
+        if (child == CHILDID_SELF) return platform::win32::WindowText(GetParent(list));
+        std::wstring name;
+        const int columns = Header_GetItemCount(ListView_GetHeader(list));
+        for (int column = 0; column < columns; ++column) {
+            wchar_t text[1024] = {};
+            ListView_GetItemText(list, child - 1, column, text, 1024);
+            if (text[0] == L'\0') continue;
+            if (!name.empty()) name += L' ';
+            name += text;
+        }
+        return name;
+    });
+    const auto fixed = [](std::wstring name) {
+        return [name = std::move(name)](LONG child) {
+            return child == CHILDID_SELF ? name : std::wstring();
+        };
+    };
+    NameForScreenReaders(bars_->findText(), fixed(LabelName(texts::kFindLabel)));
+    NameForScreenReaders(bars_->lineFile(), fixed(LabelName(texts::kLineLabel)));
+    NameForScreenReaders(bars_->lineText(), fixed(LabelName(texts::kLinePlaceholder)));
 }
 
 void ViewerWindow::MakeFonts(int dpi) {
@@ -143,8 +181,11 @@ void ViewerWindow::MakeFonts(int dpi) {
     if (uiFont_ != nullptr) DeleteObject(uiFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
     uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
-    // A fixed-pitch Japanese font for the lines; the cells keep columns aligned in any font.
-    listFont_ = platform::win32::MakeNamedFont({L"ＭＳ ゴシック", 10}, dpi);
+    // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
+    // fixed pitch and Japanese. The cells keep columns aligned in any font.
+    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
     for (HWND control : {firstName_, secondName_, legendRemoved_, legendAdded_, message_, notice_,
                          noticeButton_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
@@ -160,279 +201,6 @@ void ViewerWindow::MakeFonts(int dpi) {
     ReleaseDC(list_, dc);
     SizeColumns();
     Layout();
-}
-
-void ViewerWindow::MakeColumns() {
-    const std::vector<Column>& columns = session_.Columns();
-    while (columnCount_ > 0) ListView_DeleteColumn(list_, static_cast<int>(--columnCount_));
-    for (const Column& column : columns) {
-        LVCOLUMNW info{};
-        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
-        info.fmt = column.align == Align::Left     ? LVCFMT_LEFT
-                   : column.align == Align::Center ? LVCFMT_CENTER
-                                                   : LVCFMT_RIGHT;
-        info.cx = 40;
-        const std::wstring title = Wide(column.title);
-        info.pszText = const_cast<wchar_t*>(title.c_str());
-        ListView_InsertColumn(list_, static_cast<int>(columnCount_++), &info);
-    }
-}
-
-// Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
-// content is as wide as its widest line, which then scrolls sideways.
-void ViewerWindow::SizeColumns() {
-    if (columnCount_ == 0 || !session_.ShowsRows()) return;
-    const std::vector<Column>& columns = session_.Columns();
-    RECT client{};
-    GetClientRect(list_, &client);
-    const int margins = 2 * textMargin();
-    int fixed = 0;
-    int contents = 0;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (columns[c].content) {
-            ++contents;
-            continue;
-        }
-        const int width = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
-        ListView_SetColumnWidth(list_, static_cast<int>(c), width);
-        fixed += width;
-    }
-    const int room = std::max(0, static_cast<int>(client.right) - fixed);
-    if (session_.view() == View::SideBySide) {
-        const int pane = std::max(Scale(120), room / std::max(1, contents));
-        session_.SetPaneCells(static_cast<std::size_t>(std::max(1, (pane - margins) / cellWidth_)));
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (columns[c].content) ListView_SetColumnWidth(list_, static_cast<int>(c), pane);
-        }
-    } else {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (!columns[c].content) continue;
-            const int widest = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
-            ListView_SetColumnWidth(list_, static_cast<int>(c), std::max(widest, room));
-        }
-    }
-    InvalidateRect(list_, nullptr, FALSE);
-}
-
-void ViewerWindow::Layout() {
-    if (status_ == nullptr) return;  // sized before its controls exist
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    const int width = static_cast<int>(client.right);
-    SendMessageW(status_, WM_SIZE, 0, 0);
-    RECT statusRect;
-    GetWindowRect(status_, &statusRect);
-    const int bottom = static_cast<int>(client.bottom) - (statusRect.bottom - statusRect.top);
-
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, uiFont_);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int line = metrics.tmHeight + metrics.tmExternalLeading;
-    const int margin = Scale(6);
-    const int inner = std::max(0, width - 2 * margin);
-    int y = commands_->Place(width) + margin / 2;
-    MoveWindow(firstName_, margin, y, inner, line, TRUE);
-    y += line;
-    MoveWindow(secondName_, margin, y, inner, line, TRUE);
-    y += line + margin / 2;
-    if (IsWindowVisible(legendRemoved_)) {
-        const int removed = TextWidth(dc, KindLegend(RowKind::Removed));
-        MoveWindow(legendRemoved_, margin, y, removed, line, TRUE);
-        MoveWindow(legendAdded_, 2 * margin + removed, y, TextWidth(dc, KindLegend(RowKind::Added)),
-                   line, TRUE);
-        y += line + margin / 2;
-    }
-    if (IsWindowVisible(message_)) {
-        RECT text{0, 0, inner, 0};
-        const std::wstring shown = platform::win32::WindowText(message_);
-        DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
-                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        MoveWindow(message_, margin, y, inner, text.bottom, TRUE);
-        y += text.bottom + margin;
-    }
-    if (IsWindowVisible(notice_)) {
-        const std::wstring button = platform::win32::WindowText(noticeButton_);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, button.c_str(), static_cast<int>(button.size()), &size);
-        const int height = line + 2 * margin;
-        const int buttonWidth = size.cx + 4 * margin;
-        MoveWindow(notice_, 0, y, width, height, TRUE);
-        MoveWindow(noticeButton_, width - buttonWidth - margin, y + margin / 2, buttonWidth,
-                   height - margin, TRUE);
-        SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        y += height + margin / 2;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
-
-    const int barHeight = bars_->Place(0, width, margin / 2);
-    const int rowsBottom = bottom - barHeight;
-    if (barHeight > 0) bars_->Place(rowsBottom, width, margin / 2);
-    const int stripWidth = Scale(16);
-    if (IsWindowVisible(list_)) {
-        MoveWindow(list_, 0, y, std::max(0, width - stripWidth - 2), std::max(0, rowsBottom - y),
-                   TRUE);
-        MoveWindow(strip_->hwnd(), width - stripWidth, y, stripWidth, std::max(0, rowsBottom - y),
-                   TRUE);
-        SizeColumns();
-        UpdateStrip();
-    }
-    InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void ViewerWindow::UpdateStrip() {
-    if (!session_.ShowsRows()) return;
-    RECT client{};
-    GetClientRect(strip_->hwnd(), &client);
-    const int height = client.bottom;
-    std::vector<OverviewStrip::Band> bands;
-    for (const StripMark& mark : session_.StripMarks()) {
-        const int top = session_.StripY(mark.row, height);
-        const Rgb colour = Darker(Colour(MarkColour(mark.kind)), 110);
-        // At least two pixels, so that one changed line in a million still shows.
-        bands.push_back(
-            {top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
-             mark.kind == RowKind::Removed ? OverviewStrip::Half::Left : OverviewStrip::Half::Right,
-             Ref(colour)});
-    }
-    const std::size_t rows = session_.RowCount();
-    const auto first = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(list_)));
-    const auto count = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(list_)));
-    std::optional<std::pair<int, int>> frame;
-    if (count > 0 && count < rows) {
-        const int top = session_.StripY(first, height);
-        frame = {top, std::max(top + 3, session_.StripY(first + count, height))};
-    }
-    strip_->Set(std::move(bands), frame);
-}
-
-void ViewerWindow::Redraw() {
-    const bool rows = session_.ShowsRows();
-    SetTitle(session_.Title());
-    SetWindowTextW(firstName_, W(session_.HeaderLine(true)));
-    SetWindowTextW(secondName_, W(session_.HeaderLine(false)));
-    ShowWindow(legendRemoved_, rows ? SW_SHOW : SW_HIDE);
-    ShowWindow(legendAdded_, rows ? SW_SHOW : SW_HIDE);
-    const std::u16string message = session_.Message();
-    SetWindowTextW(message_, W(message));
-    ShowWindow(message_, message.empty() ? SW_HIDE : SW_SHOW);
-    // Only a message to show: keep it under the header, and drop the rows and their tools.
-    ShowWindow(commands_->toolbar(), rows ? SW_SHOW : SW_HIDE);
-    ShowWindow(strip_->hwnd(), rows ? SW_SHOW : SW_HIDE);
-    const bool hadFocus = GetFocus() == list_;
-    moving_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    MakeColumns();
-    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
-    moving_ = false;
-    ShowWindow(list_, rows ? SW_SHOW : SW_HIDE);
-    if (!rows && hadFocus) SetFocus(hwnd_);
-    commands_->Update(session_);
-    Layout();
-    ShowStatus(session_.status());
-}
-
-void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
-    if (viewRow >= session_.RowCount()) return;
-    const int row = static_cast<int>(viewRow);
-    moving_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetSelectionMark(list_, row);
-    moving_ = false;
-    // Up and down, the row in the middle of the list.
-    RECT item{};
-    ListView_GetItemRect(list_, row, &item, LVIR_BOUNDS);
-    const int height = std::max(1, static_cast<int>(item.bottom - item.top));
-    const int perPage = ListView_GetCountPerPage(list_);
-    const int top = std::max(0, row - perPage / 2);
-    ListView_Scroll(list_, 0, (top - ListView_GetTopIndex(list_)) * height);
-    // Sideways, only as far as shows the cell: a change near the start keeps the numbers on
-    // screen.
-    const std::vector<Column>& columns = session_.Columns();
-    int x = 0;
-    for (std::size_t c = 0; c < columns.size() && !columns[c].content; ++c) {
-        x += ListView_GetColumnWidth(list_, static_cast<int>(c));
-    }
-    x += textMargin() + static_cast<int>(column) * cellWidth_;
-    RECT client{};
-    GetClientRect(list_, &client);
-    const int scrolled = -static_cast<int>(item.left);
-    int want = scrolled;
-    if (x < scrolled || x + 4 * cellWidth_ > scrolled + client.right) {
-        want = x + 4 * cellWidth_ <= client.right ? 0 : x - client.right / 3;
-    }
-    if (want != scrolled) ListView_Scroll(list_, want - scrolled, 0);
-    InvalidateRect(list_, nullptr, FALSE);
-    UpdateStrip();
-}
-
-void ViewerWindow::ShowStatus(const StatusMessage& message) {
-    const std::u16string hidden = session_.HiddenNote();
-    const std::u16string count = session_.CountText();
-    RECT client{};
-    GetClientRect(status_, &client);
-    HDC dc = GetDC(status_);
-    HGDIOBJ old = SelectObject(dc, uiFont_);
-    const int pad = Scale(16);
-    const int countWidth = TextWidth(dc, count) + pad;
-    const int hiddenWidth = hidden.empty() ? 0 : TextWidth(dc, hidden) + pad;
-    SelectObject(dc, old);
-    ReleaseDC(status_, dc);
-    // The message takes what the count and the note leave; each of them is as wide as it says.
-    const int right = static_cast<int>(client.right) - Scale(16);
-    const int parts[] = {std::max(0, right - countWidth - hiddenWidth),
-                         std::max(0, right - countWidth), -1};
-    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
-    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(hidden)));
-    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(W(count)));
-    commands_->Update(session_);
-}
-
-void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
-
-void ViewerWindow::CopyToClipboard(const std::u16string& text) {
-    std::wstring copied;
-    for (const char16_t c : text) {
-        if (c == u'\n') copied += L'\r';
-        copied += static_cast<wchar_t>(c);
-    }
-    if (!OpenClipboard(hwnd_)) return;
-    EmptyClipboard();
-    const SIZE_T bytes = (copied.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
-        std::copy_n(copied.c_str(), copied.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
-    }
-    CloseClipboard();
-}
-
-void ViewerWindow::ShowBar(Bar bar) {
-    bars_->Show(bar);
-    Layout();
-    if (bar == Bar::None && IsWindowVisible(list_)) SetFocus(list_);
-}
-
-void ViewerWindow::ShowChangeNotice(bool shown) {
-    ShowWindow(notice_, shown ? SW_SHOW : SW_HIDE);
-    ShowWindow(noticeButton_, shown ? SW_SHOW : SW_HIDE);
-    Layout();
-}
-
-void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
-    watch_.reset();
-    ++watchGeneration_;
-    watch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, watchGeneration_, files);
-}
-
-void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
-
-std::optional<Comparison> ViewerWindow::RunLong(
-    const std::function<Comparison(const CancelFlag*)>& work) {
-    return RunWithProgress(hwnd_, work);
 }
 
 void ViewerWindow::RunCommand(Command command) {
@@ -474,16 +242,11 @@ void ViewerWindow::OnBarAction(WORD action) {
 bool ViewerWindow::TranslateKeys(MSG& msg) {
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
     const HWND focus = msg.hwnd;
-    if (msg.message == WM_KEYDOWN && bars_->Owns(focus)) {
-        if (msg.wParam == VK_ESCAPE) {
-            session_.CloseBar();
+    // Enter in a bar finds or goes to the line (Esc closes the bar: the session's Close).
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && bars_->Owns(focus)) {
+        if (const WORD action = bars_->EnterIn(focus); action != InputBars::kNone) {
+            OnBarAction(action);
             return true;
-        }
-        if (msg.wParam == VK_RETURN) {
-            if (const WORD action = bars_->EnterIn(focus); action != InputBars::kNone) {
-                OnBarAction(action);
-                return true;
-            }
         }
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && focus == noticeButton_) {

@@ -65,11 +65,14 @@ public:
         const std::function<Comparison(const CancelFlag*)>& work) override;
 
 private:
+    static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
+
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    void NameForScreenReaders();
     void MakeFonts(int dpi);
     void MakeColumns();
     void SizeColumns();

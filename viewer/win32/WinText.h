@@ -19,4 +19,12 @@ inline const wchar_t* W(const std::u16string& text) {
 inline COLORREF Ref(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
 inline COLORREF Ref(ColourRole role) { return Ref(Colour(role)); }
 
+// How wide a text is drawn in the font selected into `dc`.
+inline int TextWidth(HDC dc, std::u16string_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+                          static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
 }  // namespace viewer

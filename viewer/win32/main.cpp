@@ -12,6 +12,7 @@
 #include "Arguments.h"
 #include "Progress.h"
 #include "Settings.h"
+#include "Texts.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
 
@@ -66,7 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!parsed) {
         const std::u16string usage = viewer::Usage();
         MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(usage.c_str()),
-                    L"Diff-Zarvo ビューアー", MB_OK | MB_ICONERROR);
+                    reinterpret_cast<const wchar_t*>(viewer::texts::kProgram.data()),
+                    MB_OK | MB_ICONERROR);
         return 2;
     }
     // The choices of the last run (the ignore options, the view), kept beside the program.

@@ -1,0 +1,51 @@
+#!/bin/sh
+# Remakes docs/viewer-win32.png and docs/viewer-win32-side-by-side.png: the Windows viewer on
+# the two sample files in docs/viewer-sample, in each of its two views, run under Wine on a
+# virtual display of its own. The view is the one its settings file beside it remembers.
+#
+# Usage: scripts/screenshot-viewer-win32.sh [BUILD_DIR]   (default: build/mingw64, built here)
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build/mingw64}
+if [ -z "${1:-}" ]; then
+    cmake --preset mingw64 >/dev/null
+    cmake --build --preset mingw64 --target diff-zarvo-view
+fi
+for tool in xdotool import; do
+    command -v "$tool" >/dev/null || { echo "$tool is needed (xdotool, imagemagick)" >&2; exit 1; }
+done
+if ! fc-list :lang=ja | grep -q .; then
+    echo "no Japanese font found (install fonts-noto-cjk)" >&2
+    exit 1
+fi
+work=$(mktemp -d)
+. scripts/wine-display.sh
+# A prefix of its own, whose window titles and menus are drawn in a Japanese font, as on a
+# Japanese Windows (Wine's own Tahoma has no kana or kanji).
+export WINEPREFIX="$work/prefix"
+trap 'wine_display_stop; rm -rf "$work"' EXIT
+wine_display_start
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d 'Noto Sans CJK JP' /f \
+    >/dev/null 2>&1 </dev/null
+wine_server_start 96
+cp "$build/bin/diff-zarvo-view.exe" "$work/"
+for view in 0 1; do
+    out=docs/viewer-win32.png
+    [ "$view" = 1 ] && out=docs/viewer-win32-side-by-side.png
+    printf '[Viewer]\r\nSideBySide=%s\r\n' "$view" >"$work/Zarvo.ini"
+    LC_ALL=ja_JP.UTF-8 wine "$work/diff-zarvo-view.exe" "docs/viewer-sample/設定-旧.txt" \
+        "docs/viewer-sample/設定-新.txt" >/dev/null 2>&1 &
+    viewer=$!
+    # The title names the files once the comparison is shown.
+    window=$(xdotool search --sync --name '設定-旧.txt ⇔' | head -n 1)
+    # The window is painted once two pictures of it in a row are the same.
+    import -window "$window" "$work/before.png"
+    for _ in $(seq 40); do
+        import -window "$window" "$out"
+        cmp -s "$out" "$work/before.png" && break
+        cp "$out" "$work/before.png"
+    done
+    kill "$viewer" 2>/dev/null || true
+    wait "$viewer" 2>/dev/null || true
+    echo "wrote $out"
+done

@@ -1,0 +1,168 @@
+// The window's layout: the columns of the view shown, sized by their cells, and every part of
+// the window placed for its size and resolution; the strip's bands where the session puts them.
+#include <algorithm>
+
+#include "CommandBar.h"
+#include "InputBars.h"
+#include "OverviewStrip.h"
+#include "ViewerWindow.h"
+#include "WinText.h"
+#include "platform/win32/Win32Internal.h"
+
+namespace viewer {
+
+void ViewerWindow::MakeColumns() {
+    const std::vector<Column>& columns = session_.Columns();
+    while (columnCount_ > 0) ListView_DeleteColumn(list_, static_cast<int>(--columnCount_));
+    for (const Column& column : columns) {
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+        info.fmt = column.align == Align::Left     ? LVCFMT_LEFT
+                   : column.align == Align::Center ? LVCFMT_CENTER
+                                                   : LVCFMT_RIGHT;
+        info.cx = 40;
+        const std::wstring title = Wide(column.title);
+        info.pszText = const_cast<wchar_t*>(title.c_str());
+        ListView_InsertColumn(list_, static_cast<int>(columnCount_++), &info);
+    }
+}
+
+// Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
+// content is as wide as its widest line, which then scrolls sideways.
+void ViewerWindow::SizeColumns() {
+    if (columnCount_ == 0 || !session_.ShowsRows()) return;
+    const std::vector<Column>& columns = session_.Columns();
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int margins = 2 * textMargin();
+    HDC dc = GetDC(list_);
+    SelectObject(dc, listFont_);
+    const auto titleWidth = [&](const std::u16string& title) {
+        return title.empty() ? 0 : TextWidth(dc, title) + 2 * textMargin();
+    };
+    int fixed = 0;
+    int contents = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].content) {
+            ++contents;
+            continue;
+        }
+        // Wide enough for its numbers and for its title.
+        const int width = std::max(static_cast<int>(session_.ColumnCells(c)) * cellWidth_,
+                                   titleWidth(columns[c].title)) +
+                          margins;
+        ListView_SetColumnWidth(list_, static_cast<int>(c), width);
+        fixed += width;
+    }
+    const int room = std::max(0, static_cast<int>(client.right) - fixed);
+    ReleaseDC(list_, dc);
+    if (session_.view() == View::SideBySide) {
+        const int pane = std::max(Scale(120), room / std::max(1, contents));
+        session_.SetPaneCells(static_cast<std::size_t>(std::max(1, (pane - margins) / cellWidth_)));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].content) ListView_SetColumnWidth(list_, static_cast<int>(c), pane);
+        }
+    } else {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (!columns[c].content) continue;
+            const int widest = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
+            ListView_SetColumnWidth(list_, static_cast<int>(c), std::max(widest, room));
+        }
+    }
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+void ViewerWindow::Layout() {
+    if (status_ == nullptr) return;  // sized before its controls exist
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int width = static_cast<int>(client.right);
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT statusRect;
+    GetWindowRect(status_, &statusRect);
+    const int bottom = static_cast<int>(client.bottom) - (statusRect.bottom - statusRect.top);
+
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, uiFont_);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int line = metrics.tmHeight + metrics.tmExternalLeading;
+    const int margin = Scale(6);
+    const int inner = std::max(0, width - 2 * margin);
+    int y = commands_->Place(width) + margin / 2;
+    MoveWindow(firstName_, margin, y, inner, line, TRUE);
+    y += line;
+    MoveWindow(secondName_, margin, y, inner, line, TRUE);
+    y += line + margin / 2;
+    if (IsWindowVisible(legendRemoved_)) {
+        const int removed = TextWidth(dc, KindLegend(RowKind::Removed));
+        MoveWindow(legendRemoved_, margin, y, removed, line, TRUE);
+        MoveWindow(legendAdded_, 2 * margin + removed, y, TextWidth(dc, KindLegend(RowKind::Added)),
+                   line, TRUE);
+        y += line + margin / 2;
+    }
+    if (IsWindowVisible(message_)) {
+        RECT text{0, 0, inner, 0};
+        const std::wstring shown = platform::win32::WindowText(message_);
+        DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        MoveWindow(message_, margin, y, inner, text.bottom, TRUE);
+        y += text.bottom + margin;
+    }
+    if (IsWindowVisible(notice_)) {
+        const std::wstring button = platform::win32::WindowText(noticeButton_);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, button.c_str(), static_cast<int>(button.size()), &size);
+        const int height = line + 2 * margin;
+        const int buttonWidth = size.cx + 4 * margin;
+        MoveWindow(notice_, 0, y, width, height, TRUE);
+        MoveWindow(noticeButton_, width - buttonWidth - margin, y + margin / 2, buttonWidth,
+                   height - margin, TRUE);
+        SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        y += height + margin / 2;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+
+    const int barHeight = bars_->Place(0, width, margin / 2);
+    const int rowsBottom = bottom - barHeight;
+    if (barHeight > 0) bars_->Place(rowsBottom, width, margin / 2);
+    const int stripWidth = Scale(16);
+    if (IsWindowVisible(list_)) {
+        MoveWindow(list_, 0, y, std::max(0, width - stripWidth - 2), std::max(0, rowsBottom - y),
+                   TRUE);
+        MoveWindow(strip_->hwnd(), width - stripWidth, y, stripWidth, std::max(0, rowsBottom - y),
+                   TRUE);
+        SizeColumns();
+        UpdateStrip();
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ViewerWindow::UpdateStrip() {
+    if (!session_.ShowsRows()) return;
+    RECT client{};
+    GetClientRect(strip_->hwnd(), &client);
+    const int height = client.bottom;
+    std::vector<OverviewStrip::Band> bands;
+    for (const StripMark& mark : session_.StripMarks()) {
+        const int top = session_.StripY(mark.row, height);
+        const Rgb colour = Darker(Colour(MarkColour(mark.kind)), 110);
+        // At least two pixels, so that one changed line in a million still shows.
+        bands.push_back(
+            {top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
+             mark.kind == RowKind::Removed ? OverviewStrip::Half::Left : OverviewStrip::Half::Right,
+             Ref(colour)});
+    }
+    const std::size_t rows = session_.RowCount();
+    const auto first = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(list_)));
+    const auto count = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(list_)));
+    std::optional<std::pair<int, int>> frame;
+    if (count > 0 && count < rows) {
+        const int top = session_.StripY(first, height);
+        frame = {top, std::max(top + 3, session_.StripY(first + count, height))};
+    }
+    strip_->Set(std::move(bands), frame);
+}
+
+}  // namespace viewer

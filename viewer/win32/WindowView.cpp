@@ -1,0 +1,150 @@
+// What the window does when its session asks (SessionView): redraw, go to a row, say something
+// in the status bar, copy, show a bar or the notice, watch the files, run long work, close.
+#include <algorithm>
+
+#include "CommandBar.h"
+#include "FolderWatch.h"
+#include "InputBars.h"
+#include "OverviewStrip.h"
+#include "Progress.h"
+#include "ViewerWindow.h"
+#include "WinText.h"
+
+namespace viewer {
+
+void ViewerWindow::Redraw() {
+    const bool rows = session_.ShowsRows();
+    SetTitle(session_.Title());
+    SetWindowTextW(firstName_, W(session_.HeaderLine(true)));
+    SetWindowTextW(secondName_, W(session_.HeaderLine(false)));
+    ShowWindow(legendRemoved_, rows ? SW_SHOW : SW_HIDE);
+    ShowWindow(legendAdded_, rows ? SW_SHOW : SW_HIDE);
+    const std::u16string message = session_.Message();
+    SetWindowTextW(message_, W(message));
+    ShowWindow(message_, message.empty() ? SW_HIDE : SW_SHOW);
+    // Only a message to show: keep it under the header, and drop the rows and their tools.
+    ShowWindow(commands_->toolbar(), rows ? SW_SHOW : SW_HIDE);
+    ShowWindow(strip_->hwnd(), rows ? SW_SHOW : SW_HIDE);
+    const bool hadFocus = GetFocus() == list_;
+    moving_ = true;
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    MakeColumns();
+    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    // The list's keys go on from the session's row.
+    if (const std::optional<std::size_t> current = session_.CurrentViewRow()) {
+        const int row = static_cast<int>(*current);
+        ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetSelectionMark(list_, row);
+    }
+    moving_ = false;
+    ShowWindow(list_, rows ? SW_SHOW : SW_HIDE);
+    if (!rows && hadFocus) SetFocus(hwnd_);
+    commands_->Update(session_);
+    Layout();
+    ShowStatus(session_.status());
+}
+
+void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
+    if (viewRow >= session_.RowCount()) return;
+    const int row = static_cast<int>(viewRow);
+    moving_ = true;
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list_, row);
+    moving_ = false;
+    // Up and down, the row in the middle of the list.
+    RECT item{};
+    ListView_GetItemRect(list_, row, &item, LVIR_BOUNDS);
+    const int height = std::max(1, static_cast<int>(item.bottom - item.top));
+    const int perPage = ListView_GetCountPerPage(list_);
+    const int top = std::max(0, row - perPage / 2);
+    ListView_Scroll(list_, 0, (top - ListView_GetTopIndex(list_)) * height);
+    // Sideways, only as far as shows the cell: a change near the start keeps the numbers on
+    // screen.
+    const std::vector<Column>& columns = session_.Columns();
+    int x = 0;
+    for (std::size_t c = 0; c < columns.size() && !columns[c].content; ++c) {
+        x += ListView_GetColumnWidth(list_, static_cast<int>(c));
+    }
+    x += textMargin() + static_cast<int>(column) * cellWidth_;
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int scrolled = -static_cast<int>(item.left);
+    int want = scrolled;
+    if (x < scrolled || x + 4 * cellWidth_ > scrolled + client.right) {
+        want = x + 4 * cellWidth_ <= client.right ? 0 : x - client.right / 3;
+    }
+    if (want != scrolled) ListView_Scroll(list_, want - scrolled, 0);
+    InvalidateRect(list_, nullptr, FALSE);
+    UpdateStrip();
+}
+
+void ViewerWindow::ShowStatus(const StatusMessage& message) {
+    const std::u16string hidden = session_.HiddenNote();
+    const std::u16string count = session_.CountText();
+    RECT client{};
+    GetClientRect(status_, &client);
+    HDC dc = GetDC(status_);
+    HGDIOBJ old = SelectObject(dc, uiFont_);
+    const int pad = Scale(16);
+    const int countWidth = TextWidth(dc, count) + pad;
+    const int hiddenWidth = hidden.empty() ? 0 : TextWidth(dc, hidden) + pad;
+    SelectObject(dc, old);
+    ReleaseDC(status_, dc);
+    // The message takes what the count and the note leave; each of them is as wide as it says.
+    const int right = static_cast<int>(client.right) - Scale(16);
+    const int parts[] = {std::max(0, right - countWidth - hiddenWidth),
+                         std::max(0, right - countWidth), -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(hidden)));
+    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(W(count)));
+    commands_->Update(session_);
+}
+
+void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
+
+void ViewerWindow::CopyToClipboard(const std::u16string& text) {
+    std::wstring copied;
+    for (const char16_t c : text) {
+        if (c == u'\n') copied += L'\r';
+        copied += static_cast<wchar_t>(c);
+    }
+    if (!OpenClipboard(hwnd_)) return;
+    EmptyClipboard();
+    const SIZE_T bytes = (copied.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
+        std::copy_n(copied.c_str(), copied.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+void ViewerWindow::ShowBar(Bar bar) {
+    bars_->Show(bar);
+    Layout();
+    if (bar == Bar::None && IsWindowVisible(list_)) SetFocus(list_);
+}
+
+void ViewerWindow::ShowChangeNotice(bool shown) {
+    ShowWindow(notice_, shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(noticeButton_, shown ? SW_SHOW : SW_HIDE);
+    Layout();
+}
+
+void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_.reset();
+    ++watchGeneration_;
+    watch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, watchGeneration_, files);
+}
+
+void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+std::optional<Comparison> ViewerWindow::RunLong(
+    const std::function<Comparison(const CancelFlag*)>& work) {
+    return RunWithProgress(hwnd_, work);
+}
+
+}  // namespace viewer
