@@ -293,7 +293,7 @@ std::u16string Comparison::RowText(std::size_t row, bool withEnd,
     const Row r = rows[row];
     const TextFile& file = r.first >= 0 ? *first.text : *second.text;
     const std::int32_t line = r.first >= 0 ? r.first : r.second;
-    std::u16string text = ShowControls(file.Display(line, byteMarks));
+    std::u16string text = ShowControls(file.Display(line, byteMarks), byteMarks);
     if (withEnd) text += EndingShown(file.EndingOf(line));
     return text;
 }
