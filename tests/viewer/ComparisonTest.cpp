@@ -162,6 +162,41 @@ TEST(Comparison, SameLinesInDifferentBytesAreNotCalledIdentical) {
     EXPECT_TRUE(encoding.SameLinesNote().find(u"文字コード") != std::u16string::npos);
 }
 
+TEST(Comparison, LineEndsAreAlwaysReportedAndComparedWhenNotIgnored) {
+    TempDir dir;
+    WriteBytes(dir / "crlf.txt", "一\r\n二\r\n三\r\n四\r\n");
+    WriteBytes(dir / "lf.txt", "一\n二\nさん\n四");
+    WriteBytes(dir / "other.txt", "x\ny\n");
+
+    // Line ends ignored (the default): the two lines that differ only there are common, and
+    // counted beside the real change.
+    Comparison c = Compare(dir / "crlf.txt", dir / "lf.txt");
+    EXPECT_TRUE(c.options.lineEnds);
+    EXPECT_EQ(c.differenceStarts, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(c.HiddenNote(),
+              u"改行コードだけが異なる 2 行を同じ行として表示しています　"
+              u"最終行の改行の有無が異なります");
+    EXPECT_EQ(c.LineText(0), u"一");
+
+    // Not ignored: every line is a change, its end drawn, and marked where it differs.
+    IgnoreOptions ends;
+    ends.lineEnds = false;
+    c.Rediff(ends);
+    ASSERT_EQ(c.differenceStarts, (std::vector<std::size_t>{0}));
+    ASSERT_EQ(c.rows.size(), 8u);
+    EXPECT_EQ(c.LineText(0), u"一␍␊");
+    EXPECT_EQ(c.LineText(4), u"一␊");
+    EXPECT_EQ(c.LineText(7), u"四");
+    EXPECT_EQ(c.Shown(0).marks, (std::vector<MarkSpan>{{1, 1}}));  // the CR
+    EXPECT_EQ(c.MarksOf(4).partner, std::optional<std::size_t>(0));
+    EXPECT_EQ(c.HiddenNote(),
+              u"改行コードが異なります（第一: CR LF、第二: LF）　最終行の改行の有無が異なります");
+
+    // Said also when no line is common at all.
+    EXPECT_EQ(Compare(dir / "crlf.txt", dir / "other.txt").HiddenNote(),
+              u"改行コードが異なります（第一: CR LF、第二: LF）");
+}
+
 TEST(Comparison, BytesAreComparedAndAnyFileIsShownInItsOwnEncoding) {
     TempDir dir;
     WriteBytes(dir / "e-acute.txt", "caf\xe9\n");  // Latin-1: neither UTF-8 nor CP932
@@ -231,14 +266,18 @@ TEST(Comparison, AStrayByteChangesOneLineAndNothingIsDrawnAsNothing) {
     ASSERT_EQ(cp932.differenceStarts.size(), 1u);
     EXPECT_EQ(cp932.LineText(cp932.differenceStarts[0] + 1), u"日<96><FF> 7");
 
-    // NUL past the first block, a stray CR and other controls are drawn; a tab stays a tab.
+    // NUL past the first block, a stray CR and other controls are drawn, and so is a character
+    // that shows nothing, by its code; a tab stays a tab. The stray byte's mark follows.
     std::string late(9000, 'x');
     WriteBytes(dir / "plain.txt", late + "\nabc\tdef\n");
-    WriteBytes(dir / "controls.txt", late + std::string("\nabc\tde\0f\r\x1b\x7f\n", 12));
+    WriteBytes(dir / "controls.txt",
+               late + std::string("\nabc\tde\0f\r\x1b\x7f日本\xE2\x80\x8B\xE9\n", 22));
     const Comparison controls = Compare(dir / "plain.txt", dir / "controls.txt");
     ASSERT_EQ(controls.differenceStarts.size(), 1u);
     EXPECT_EQ(controls.LineText(controls.differenceStarts[0]), u"abc\tdef");
-    EXPECT_EQ(controls.LineText(controls.differenceStarts[0] + 1), u"abc\tde␀f␍␛␡");
+    const ShownLine shown = controls.Shown(controls.differenceStarts[0] + 1);
+    EXPECT_EQ(shown.text, u"abc\tde␀f␍␛␡日本<U+200B><E9>");
+    EXPECT_EQ(shown.byteMarks, (std::vector<MarkSpan>{{21, 4}}));
 }
 
 TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {

@@ -47,6 +47,49 @@ void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, 
     side.text = std::make_shared<const TextFile>(std::move(bytes), found.encoding, found.lossy);
 }
 
+// Whether two lines held as UTF-16 LE differ once the JIS variants are made one.
+bool DifferUnified(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return true;
+    for (std::size_t i = 0; i + 1 < a.size(); i += 2) {
+        auto unit = [](std::string_view s, std::size_t at) {
+            return static_cast<char16_t>(static_cast<unsigned char>(s[at]) |
+                                         static_cast<unsigned char>(s[at + 1]) << 8);
+        };
+        if (UnifyJisVariant(unit(a, i)) != UnifyJisVariant(unit(b, i))) return true;
+    }
+    return a.size() % 2 != 0 && a.back() != b.back();
+}
+
+// Whether a file held as UTF-16 LE has a character that UnifyJisVariant changes.
+bool HasJisVariant(const TextFile& text) {
+    const std::string& bytes = text.bytes();
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (UnifyJisVariant(unit) != unit) return true;
+    }
+    return false;
+}
+
+// A line's end drawn after it, when line ends are compared.
+std::u16string_view EndingShown(LineEnding ending) {
+    return ending == LineEnding::CrLf ? u"␍␊" : ending == LineEnding::Lf ? u"␊" : u"";
+}
+
+std::u16string EndingName(LineEnding ending) {
+    switch (ending) {
+        case LineEnding::CrLf:
+            return u"CR LF";
+        case LineEnding::Lf:
+            return u"LF";
+        case LineEnding::Mixed:
+            return u"混在";
+        case LineEnding::None:
+            break;
+    }
+    return u"なし";
+}
+
 std::u16string Number(std::uint64_t n) {
     const std::string digits = std::to_string(n);
     return std::u16string(digits.begin(), digits.end());
@@ -61,9 +104,10 @@ std::u16string EncodingText(const FileSide& side) {
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes, const IgnoreOptions& options,
-                   const CancelFlag* cancel) {
+                   const CancelFlag* cancel, const ChosenEncodings& chosen) {
     Comparison result;
     result.options = options;
+    result.chosen = chosen;
     result.first.path = firstPath;
     result.second.path = secondPath;
 
@@ -98,12 +142,21 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     result.firstDifferentByte = FirstDifference(bytes1, bytes2);
     result.identicalBytes = result.firstDifferentByte < 0;
 
-    if (LooksBinary(bytes1) || LooksBinary(bytes2)) {
+    auto binary = [](const std::string& bytes, std::optional<Encoding> encoding) {
+        if (encoding && UnitBytes(*encoding) == 2) return false;
+        return LooksBinary(bytes);
+    };
+    if (binary(bytes1, chosen.first) || binary(bytes2, chosen.second)) {
         result.outcome = Outcome::Binary;
         return result;
     }
     result.outcome = Outcome::Text;
-    const DetectedEncoding found1 = DetectEncoding(bytes1);
+    auto find = [](const std::string& bytes, std::optional<Encoding> encoding) {
+        return encoding ? ReadAs(bytes, *encoding) : DetectEncoding(bytes);
+    };
+    // Identical files are read in the one encoding chosen for either.
+    const DetectedEncoding found1 =
+        find(bytes1, result.identicalBytes && !chosen.first ? chosen.second : chosen.first);
     if (result.identicalBytes) {
         // Nothing to diff: every line is its own partner, and one copy of the text serves both.
         TakeText(result.first, std::move(bytes1), found1, false);
@@ -114,7 +167,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         result.rows.Append(RowKind::Common, 0, 0, result.first.text->LineCount());
         return result;
     }
-    const DetectedEncoding found2 = DetectEncoding(bytes2);
+    const DetectedEncoding found2 = find(bytes2, chosen.second);
     // Text that decodes cleanly from two different encodings is compared as text; otherwise the
     // bytes are what there is to compare.
     const bool asUtf16 =
@@ -126,8 +179,13 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
 }
 
 Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
-    Comparison again =
-        Compare(earlier.first.path, earlier.second.path, kTextLimitBytes, earlier.options, cancel);
+    return CompareAgain(earlier, earlier.chosen, cancel);
+}
+
+Comparison CompareAgain(const Comparison& earlier, const ChosenEncodings& chosen,
+                        const CancelFlag* cancel) {
+    Comparison again = Compare(earlier.first.path, earlier.second.path, kTextLimitBytes,
+                               earlier.options, cancel, chosen);
     again.first.label = earlier.first.label;
     again.second.label = earlier.second.label;
     return again;
@@ -139,7 +197,10 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
         return;
     }
     // Nothing changes until the new rows are there, so a cancelled comparison leaves the old one.
-    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel);
+    const bool byText = ByText();
+    // Making the variants one costs a text a line; where neither file has one, it changes nothing.
+    const bool unify = byText && (HasJisVariant(*first.text) || HasJisVariant(*second.text));
+    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel, unify);
     options = newOptions;
     rows = std::move(newRows);
     pairings_.clear();
@@ -147,6 +208,7 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
     overlooked_.clear();
     hiddenLines = 0;
     endingOnlyLines_ = 0;
+    variantOnlyLines_ = 0;
     for (const Block& block : rows.blocks()) {
         if (block.kind != RowKind::Common) continue;
         for (std::int32_t k = 0; k < block.count; ++k) {
@@ -154,6 +216,11 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
             const LineEnding a = first.text->EndingOf(block.first + k);
             const LineEnding b = second.text->EndingOf(block.second + k);
             endingOnlyLines_ += a != b && a != LineEnding::None && b != LineEnding::None;
+            if (byText) {
+                const std::string_view x = first.text->Line(block.first + k);
+                const std::string_view y = second.text->Line(block.second + k);
+                variantOnlyLines_ += x != y && !DifferUnified(x, y);
+            }
         }
     }
     for (const std::size_t start : DifferenceStarts(rows)) {
@@ -170,14 +237,16 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
             continue;
         }
         for (std::int32_t k = 0; k < block.count; ++k) {
-            hiddenLines += first.text->Line(block.first + k) != second.text->Line(block.second + k);
+            const std::string_view x = first.text->Line(block.first + k);
+            const std::string_view y = second.text->Line(block.second + k);
+            hiddenLines += byText ? DifferUnified(x, y) : x != y;
         }
     }
 }
 
 bool Comparison::BlankChange(std::size_t row) const {
     for (std::size_t at = row; at < rows.size() && rows[at].kind != RowKind::Common; ++at) {
-        for (const char16_t c : LineText(at)) {
+        for (const char16_t c : RowText(at, false)) {
             if (!IsBlank(c)) return false;
         }
     }
@@ -227,10 +296,23 @@ std::string_view Comparison::LineBytes(std::size_t row) const {
     return r.first >= 0 ? first.text->Line(r.first) : second.text->Line(r.second);
 }
 
-std::u16string Comparison::LineText(std::size_t row) const {
+bool Comparison::ByText() const {
+    return outcome == Outcome::Text &&
+           (first.text->encoding() != first.encoding || second.text->encoding() != second.encoding);
+}
+
+std::u16string Comparison::RowText(std::size_t row, bool withEnd,
+                                   std::vector<MarkSpan>* byteMarks) const {
     const Row r = rows[row];
-    return ShowControls(r.first >= 0 ? first.text->Display(r.first)
-                                     : second.text->Display(r.second));
+    const TextFile& file = r.first >= 0 ? *first.text : *second.text;
+    const std::int32_t line = r.first >= 0 ? r.first : r.second;
+    std::u16string text = ShowControls(file.Display(line, byteMarks), byteMarks);
+    if (withEnd) text += EndingShown(file.EndingOf(line));
+    return text;
+}
+
+std::u16string Comparison::LineText(std::size_t row) const {
+    return RowText(row, !options.lineEnds);
 }
 
 LineMarks Comparison::MarksOf(std::size_t row) const {
@@ -292,7 +374,9 @@ LineMarks Comparison::MarksOf(std::size_t row) const {
 }
 
 ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
-    ShownLine shown{LineText(row), MarksOf(row).marks};
+    ShownLine shown;
+    shown.text = RowText(row, !options.lineEnds, &shown.byteMarks);
+    shown.marks = MarksOf(row).marks;
     const std::u16string& text = shown.text;
     if (text.size() <= longest) return shown;
     auto lowSurrogate = [&](std::size_t at) {
@@ -313,15 +397,18 @@ ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
     const std::size_t shift = out.size();
     out.append(text, start, end - start);
     if (end < text.size()) out += u" …（残り " + Number(text.size() - end) + u" 文字は省略）";
-    std::vector<MarkSpan> marks;
-    for (const MarkSpan& mark : shown.marks) {
-        const std::size_t from = std::max<std::size_t>(mark.start, start);
-        const std::size_t to = std::min<std::size_t>(mark.start + mark.length, end);
-        if (from >= to) continue;
-        marks.push_back({static_cast<std::uint32_t>(from - start + shift),
-                         static_cast<std::uint32_t>(to - from)});
-    }
-    return {std::move(out), std::move(marks)};
+    auto clip = [&](const std::vector<MarkSpan>& whole) {
+        std::vector<MarkSpan> part;
+        for (const MarkSpan& mark : whole) {
+            const std::size_t from = std::max<std::size_t>(mark.start, start);
+            const std::size_t to = std::min<std::size_t>(mark.start + mark.length, end);
+            if (from >= to) continue;
+            part.push_back({static_cast<std::uint32_t>(from - start + shift),
+                            static_cast<std::uint32_t>(to - from)});
+        }
+        return part;
+    };
+    return {std::move(out), clip(shown.marks), clip(shown.byteMarks)};
 }
 
 std::u16string Comparison::SameLinesNote() const {
@@ -394,18 +481,32 @@ std::u16string Comparison::CountText(std::optional<std::size_t> current) const {
 }
 
 std::u16string Comparison::HiddenNote() const {
-    std::u16string note;
-    if (endingOnlyLines_ > 0) {
-        note = u"改行コードだけが異なる " + Number(endingOnlyLines_) +
-               u" 行を同じ行として表示しています";
+    std::vector<std::u16string> notes{OptionsNote()};
+    if (outcome == Outcome::Text && !identicalBytes) {
+        const TextFile& a = *first.text;
+        const TextFile& b = *second.text;
+        if (endingOnlyLines_ > 0) {
+            notes.push_back(u"改行コードだけが異なる " + Number(endingOnlyLines_) +
+                            u" 行を同じ行として表示しています");
+        } else if (a.ending() != b.ending() && a.ending() != LineEnding::None &&
+                   b.ending() != LineEnding::None) {
+            notes.push_back(u"改行コードが異なります（第一: " + EndingName(a.ending()) +
+                            u"、第二: " + EndingName(b.ending()) + u"）");
+        }
+        if (a.endsWithNewline() != b.endsWithNewline())
+            notes.push_back(u"最終行の改行の有無が異なります");
+        if (variantOnlyLines_ > 0) {
+            notes.push_back(u"〜と～のように文字コードの変換表だけが異なる " +
+                            Number(variantOnlyLines_) + u" 行を同じ行として表示しています");
+        }
     }
-    if (outcome == Outcome::Text && !identicalBytes &&
-        first.text->endsWithNewline() != second.text->endsWithNewline()) {
-        note += std::u16string(note.empty() ? u"" : u"　") + u"最終行の改行の有無が異なります";
+    std::u16string joined;
+    for (const std::u16string& note : notes) {
+        if (note.empty()) continue;
+        if (!joined.empty()) joined += u"　";
+        joined += note;
     }
-    const std::u16string options = OptionsNote();
-    if (!options.empty() && !note.empty()) return options + u"　" + note;
-    return options + note;
+    return joined;
 }
 
 std::u16string Comparison::OptionsNote() const {

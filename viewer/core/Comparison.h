@@ -30,6 +30,14 @@ struct FileSide;
 // "UTF-8、不正なバイト 1 個を含みます".
 std::u16string EncodingText(const FileSide& side);
 
+// The encodings the user chose for the two files (the menu of EncodingChoices()); none where it
+// is found from the file's bytes.
+struct ChosenEncodings {
+    std::optional<Encoding> first;
+    std::optional<Encoding> second;
+    bool operator==(const ChosenEncodings&) const = default;
+};
+
 struct FileSide {
     std::filesystem::path path;
     // What the window calls the file instead of its path, when not empty (`-L`): version control
@@ -58,10 +66,13 @@ struct LineMarks {
     std::vector<MarkSpan> marks;         // in the line's text (LineText)
 };
 
-// A row's text as a list shows it, with its marks in that text.
+// A row's text as a list shows it, with its marks in that text: the runs that differ from its
+// partner, and apart from them the bytes not valid in the file's encoding, shown as "<E9>",
+// which a front draws in a style of their own.
 struct ShownLine {
     std::u16string text;
     std::vector<MarkSpan> marks;
+    std::vector<MarkSpan> byteMarks;
 };
 
 // Laying out megabytes of text for one row would stall every repaint; longer lines are shown in
@@ -77,6 +88,7 @@ struct Comparison {
     Rows rows;
     std::vector<std::size_t> differenceStarts;  // the first row of each difference
     IgnoreOptions options;                      // what the rows were compared under
+    ChosenEncodings chosen;                     // the encodings chosen by hand
     // Lines whose bytes differ but which the options show as common or overlook: the count the
     // status bar gives, so that a hidden difference is never silently lost.
     std::size_t hiddenLines = 0;
@@ -98,7 +110,8 @@ struct Comparison {
 
     // The bytes of a row's line, from the file that has it.
     std::string_view LineBytes(std::size_t row) const;
-    // A row's line as text to show.
+    // A row's line as text to show; with the line ends not ignored, its end drawn after it
+    // ("␍␊", "␊").
     std::u16string LineText(std::size_t row) const;
     // The row's partner and marks. Common rows have neither. The pairing of a change is worked
     // out the first time one of its rows is asked for.
@@ -139,11 +152,19 @@ struct Comparison {
 private:
     // Whether every line of the change holding `row` is blank.
     bool BlankChange(std::size_t row) const;
+    // Whether the files, in two encodings, are held as UTF-16 and compared by their text, the
+    // JIS variants made one.
+    bool ByText() const;
+    // A row's line as text, its end drawn after it when `withEnd`; the marks of its stray bytes
+    // to `byteMarks`.
+    std::u16string RowText(std::size_t row, bool withEnd,
+                           std::vector<MarkSpan>* byteMarks = nullptr) const;
 
     // What the options hide: "空行を無視しています（2 行の相違を表示していません）".
     std::u16string OptionsNote() const;
 
     std::size_t endingOnlyLines_ = 0;      // common rows whose lines end differently
+    std::size_t variantOnlyLines_ = 0;     // common rows whose lines differ in JIS variants only
     std::vector<std::size_t> overlooked_;  // the first row of each overlooked change
     // By a change's first removed row: each removed line's partner, as an index among the
     // change's added lines, or -1.
@@ -154,11 +175,17 @@ private:
 // exhaust memory; it is compared byte by byte instead.
 constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 
+// A file whose encoding is chosen is read in it, whatever its bytes (UTF-16 is text then, for all
+// its NUL bytes).
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes = kTextLimitBytes, const IgnoreOptions& options = {},
-                   const CancelFlag* cancel = nullptr);
+                   const CancelFlag* cancel = nullptr, const ChosenEncodings& chosen = {});
 
-// The same two files read and compared again, under the same options, with the same labels.
+// The same two files read and compared again, under the same options, with the same labels and
+// encodings chosen by hand.
 Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel = nullptr);
+// The same with other encodings chosen, as the encoding menus do.
+Comparison CompareAgain(const Comparison& earlier, const ChosenEncodings& chosen,
+                        const CancelFlag* cancel = nullptr);
 
 }  // namespace viewer

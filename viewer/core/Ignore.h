@@ -11,6 +11,11 @@ struct IgnoreOptions {
     bool allBlanks = false;       // every blank, wherever it is
     bool blankLines = false;      // lines that are empty or only blanks
     bool letterCase = false;      // "A" and "a" (also full-width and Latin-1, Greek, Cyrillic)
+    // How lines end (LF, CR LF, none after the last line): on, lines that differ only there are
+    // shown as common, and counted; off, as changes, their ends drawn.
+    bool lineEnds = true;
+    // Whether an option that hides differences within lines is on (line ends aside: lines that
+    // differ only in their ends are counted apart).
     bool any() const { return trailingBlanks || allBlanks || blankLines || letterCase; }
     bool operator==(const IgnoreOptions&) const = default;
 };

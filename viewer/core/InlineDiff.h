@@ -9,14 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace viewer {
+#include "MarkSpan.h"
 
-// A run of a line's text, in UTF-16 code units from the start of the line.
-struct MarkSpan {
-    std::uint32_t start = 0;
-    std::uint32_t length = 0;
-    bool operator==(const MarkSpan&) const = default;
-};
+namespace viewer {
 
 // The runs of `a` and of `b` that differ from the other line. Common runs of one or two
 // characters between two changes are marked too, so the marks read as whole changes.

@@ -12,17 +12,32 @@ namespace viewer {
 
 namespace {
 
-// The lines of a file as the diff compares them: their bytes, or, when an option reduces them,
-// the bytes of their reduced text; or lines cut by the caller.
+// How a line ends, as a reduced line's text carries it.
+std::u16string_view EndingKey(LineEnding ending) {
+    return ending == LineEnding::CrLf ? u"\r\n" : ending == LineEnding::Lf ? u"\n" : u"";
+}
+
+// The lines of a file as the diff compares them: their bytes (with their ends, when those
+// count), or, when an option reduces them or the JIS variants are made one, the bytes of their
+// reduced text; or lines cut by the caller.
 class LineKeys {
 public:
-    LineKeys(const TextFile& file, const IgnoreOptions& options, const CancelFlag* cancel)
-        : file_(&file), size_(file.LineCount()) {
-        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase) return;
+    LineKeys(const TextFile& file, const IgnoreOptions& options, bool unifyJisVariants,
+             const CancelFlag* cancel)
+        : file_(&file), size_(file.LineCount()), withEndings_(!options.lineEnds) {
+        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase &&
+            !unifyJisVariants) {
+            return;
+        }
+        reduces_ = true;
         reduced_.reserve(static_cast<std::size_t>(size_));
         for (std::int32_t i = 0; i < size_; ++i) {
             if (i % 65536 == 0) ThrowIfCancelled(cancel);
-            const std::u16string text = Reduce(file.Display(i), options);
+            std::u16string text = Reduce(file.Display(i), options);
+            if (unifyJisVariants) {
+                for (char16_t& c : text) c = UnifyJisVariant(c);
+            }
+            if (withEndings_) text += EndingKey(file.EndingOf(i));
             reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
                                   text.size() * sizeof(char16_t));
         }
@@ -30,17 +45,20 @@ public:
     explicit LineKeys(const std::vector<std::string_view>& lines)
         : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
     std::int32_t size() const { return size_; }
-    bool reduced() const { return !reduced_.empty(); }
+    bool reduced() const { return reduces_; }
     std::string_view operator[](std::int32_t i) const {
         const auto at = static_cast<std::size_t>(i);
         if (file_ == nullptr) return (*lines_)[at];
-        return reduced_.empty() ? file_->Line(i) : std::string_view(reduced_[at]);
+        if (reduces_) return reduced_[at];
+        return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
     }
 
 private:
     const TextFile* file_ = nullptr;
     const std::vector<std::string_view>* lines_ = nullptr;
     std::int32_t size_ = 0;
+    bool withEndings_ = false;
+    bool reduces_ = false;
     std::vector<std::string> reduced_;
 };
 
@@ -341,9 +359,9 @@ void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::in
 }
 
 Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const IgnoreOptions& options,
-               const CancelFlag* cancel) {
-    const LineKeys first(firstFile, options, cancel);
-    const LineKeys second(secondFile, options, cancel);
+               const CancelFlag* cancel, bool unifyJisVariants) {
+    const LineKeys first(firstFile, options, unifyJisVariants, cancel);
+    const LineKeys second(secondFile, options, unifyJisVariants, cancel);
     const std::int32_t count1 = first.size();
     const std::int32_t count2 = second.size();
 

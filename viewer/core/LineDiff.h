@@ -58,9 +58,11 @@ private:
 // every line of each file has one row, in order. Between two common lines the first file's lines
 // come before the second file's. A moved line shows as removed in one place and added in
 // another. Where several placements of a change give the same length, the one with fewer, whole
-// changes is taken. Throws Cancelled once `cancel` is set.
+// changes is taken. Lines are compared without their ends unless `options.lineEnds` is off;
+// `unifyJisVariants` compares files decoded from two encodings with the characters that their
+// tables map apart made one (UnifyJisVariant). Throws Cancelled once `cancel` is set.
 Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOptions& options = {},
-               const CancelFlag* cancel = nullptr);
+               const CancelFlag* cancel = nullptr, bool unifyJisVariants = false);
 
 // The same for lines cut as GNU diff cuts them, compared as they are: each keeps its LF, so a
 // last line without one differs from the same line with one, and a CR is a byte like another.

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "Cp932.h"
+#include "Japanese.h"
+#include "JapaneseText.h"
 
 namespace viewer {
 
@@ -135,19 +136,8 @@ std::size_t Utf16BadBytes(std::string_view bytes, bool bigEndian) {
     return bad;
 }
 
-void AppendByteMark(std::u16string& out, unsigned char byte) {
-    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-    out += {u'<', kHex[byte >> 4], kHex[byte & 0xF], u'>'};
-}
-
-// How well bytes fit an encoding: the bytes outside ASCII that decode, and those that do not.
-struct Fit {
-    std::size_t good = 0;
-    std::size_t bad = 0;
-};
-
 // UTF-8, every byte that is not part of a valid sequence shown as "<E9>".
-Fit DecodeUtf8Marked(std::string_view bytes, std::u16string* out) {
+Fit DecodeUtf8Marked(std::string_view bytes, MarkedText* out) {
     Fit fit;
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = at + bytes.size();
@@ -156,82 +146,31 @@ Fit DecodeUtf8Marked(std::string_view bytes, std::u16string* out) {
         const std::size_t length = Utf8Sequence(at, end, point);
         if (length == 0) {
             ++fit.bad;
-            if (out != nullptr) AppendByteMark(*out, *at);
+            if (out != nullptr) out->AddByte(*at);
             ++at;
             continue;
         }
         if (length > 1) fit.good += length;
-        if (out != nullptr) AppendPoint(*out, point);
+        if (out != nullptr) AppendPoint(out->text, point);
         at += length;
     }
     return fit;
 }
 
-// CP932 pairs up almost any two bytes, so Latin-1 text must not pass for it with a stray byte
-// or two: nearly all of a CP932 file's bytes outside ASCII decode.
-bool Cp932Fits(const Fit& fit) { return fit.bad * 32 <= fit.good; }
-
-bool IsCp932Lead(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-std::size_t NonAscii(std::string_view bytes) {
-    return static_cast<std::size_t>(std::count_if(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
-}
-
-// A line of CP932 with stray bytes, a character at a time.
-void Cp932ByCharacter(std::string_view line, std::u16string* out, Fit& fit) {
-    std::u16string piece;
-    for (std::size_t i = 0; i < line.size();) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        if (byte < 0x80) {
-            if (out != nullptr) out->push_back(byte);
-            ++i;
-            continue;
-        }
-        const std::size_t length = IsCp932Lead(byte) ? 2 : 1;
-        if (i + length <= line.size() && DecodeCp932(line.substr(i, length), &piece)) {
-            if (out != nullptr) out->append(piece);
-            fit.good += length;
-            i += length;
-            continue;
-        }
-        if (out != nullptr) AppendByteMark(*out, byte);
-        ++fit.bad;
-        ++i;
+// Windows-1252 is Latin-1 but for 0x80..0x9F; the five bytes it leaves undefined keep their
+// Latin-1 control characters, so that every byte stays a character of its own.
+std::u16string DecodeWindows1252(std::string_view bytes) {
+    static constexpr char16_t kHigh[32] = {u'€', 0x81, u'‚', u'ƒ', u'„', u'…', u'†', u'‡',
+                                           u'ˆ', u'‰', u'Š', u'‹', u'Œ', 0x8D, u'Ž', 0x8F,
+                                           0x90, u'‘', u'’', u'“', u'”', u'•', u'–', u'—',
+                                           u'˜', u'™', u'š', u'›', u'œ', 0x9D, u'ž', u'Ÿ'};
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
     }
-}
-
-// CP932 with stray bytes: halves that decode whole go in one piece, split at a line end until
-// a line that does not is read a character at a time; a stray byte costs a few passes over the
-// file, not one a line. Stops, with what it has, once more than `enough` bytes are stray and
-// too many for the file to be CP932.
-void Cp932Halves(std::string_view bytes, std::u16string* out, Fit& fit, std::size_t enough) {
-    if (bytes.empty() || (fit.bad > enough && !Cp932Fits(fit))) return;
-    std::u16string piece;
-    if (DecodeCp932(bytes, out != nullptr ? &piece : nullptr)) {
-        if (out != nullptr) out->append(piece);
-        fit.good += NonAscii(bytes);
-        return;
-    }
-    const std::size_t newline = bytes.find('\n', bytes.size() / 2);
-    const std::size_t split = newline == std::string_view::npos || newline + 1 == bytes.size()
-                                  ? bytes.rfind('\n', bytes.size() / 2)
-                                  : newline;
-    if (split == std::string_view::npos || split + 1 == bytes.size()) {
-        Cp932ByCharacter(bytes, out, fit);
-        return;
-    }
-    Cp932Halves(bytes.substr(0, split + 1), out, fit, enough);
-    Cp932Halves(bytes.substr(split + 1), out, fit, enough);
-}
-
-Fit DecodeCp932Marked(std::string_view bytes, std::u16string* out,
-                      std::size_t enough = std::string_view::npos) {
-    Fit fit;
-    Cp932Halves(bytes, out, fit, enough);
-    return fit;
+    return text;
 }
 
 }  // namespace
@@ -248,10 +187,48 @@ std::u16string EncodingName(Encoding encoding) {
             return u"UTF-16 BE";
         case Encoding::Cp932:
             return u"Shift_JIS (CP932)";
+        case Encoding::EucJp:
+            return u"EUC-JP";
+        case Encoding::Iso2022Jp:
+            return u"ISO-2022-JP (JIS)";
         case Encoding::Windows1252:
             return u"Latin-1 (Windows-1252)";
     }
     return {};
+}
+
+std::vector<EncodingChoice> EncodingChoices() {
+    return {
+        {std::nullopt, u"自動判別"},
+        {Encoding::Utf8, u"Unicode (UTF-8)"},
+        {Encoding::Utf16Le, u"Unicode (UTF-16 LE)"},
+        {Encoding::Utf16Be, u"Unicode (UTF-16 BE)"},
+        {Encoding::Cp932, u"日本語 (シフト JIS / CP932)"},
+        {Encoding::EucJp, u"日本語 (EUC-JP)"},
+        {Encoding::Iso2022Jp, u"日本語 (JIS / ISO-2022-JP)"},
+        {Encoding::Windows1252, u"西ヨーロッパ言語 (Windows-1252)"},
+    };
+}
+
+char16_t UnifyJisVariant(char16_t c) {
+    switch (c) {
+        case u'\u301C':  // 〜 WAVE DASH
+            return u'\uFF5E';
+        case u'\u2016':  // ‖ DOUBLE VERTICAL LINE
+            return u'\u2225';
+        case u'\u2212':  // − MINUS SIGN
+            return u'\uFF0D';
+        case u'\u00A2':  // ¢
+            return u'\uFFE0';
+        case u'\u00A3':  // £
+            return u'\uFFE1';
+        case u'\u00AC':  // ¬
+            return u'\uFFE2';
+        case u'\u2014':  // — EM DASH
+            return u'\u2015';
+        default:
+            return c;
+    }
 }
 
 bool LooksBinary(std::string_view bytes) {
@@ -314,24 +291,121 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
     if (StartsWith(bytes, "\xFE\xFF"))
         return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
     if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes)) return {*utf16, 0, false, 0};
-    if (IsUtf8(bytes)) return {Encoding::Utf8, 0, false, 0};
-    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
+    // Its escape sequences are seldom there by chance: like UTF-8, it needs only most of its
+    // bytes to fit.
+    if (HasIso2022JpEscape(bytes)) {
+        const Fit jis = DecodeIso2022JpMarked(bytes, nullptr);
+        if (jis.bad * 2 <= jis.good) return withBad(Encoding::Iso2022Jp, 0, jis.bad);
+    }
+    if (IsUtf8(bytes)) {
+        if (Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
+            return {Encoding::Cp932, 0, false, 0};
+        return {Encoding::Utf8, 0, false, 0};
+    }
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
-    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be.
+    // ASCII are seldom valid UTF-8 by chance: where they mostly are, a stray byte or two does not
+    // make the file Shift_JIS, which pairs up most bytes.
     const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    if (utf8.bad * 4 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
+    // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
+    // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
+    // last where it does not.
+    const bool eucJp = MayBeEucJp(bytes);
+    const bool readsAsJapanese = eucJp && EucJpReadsAsJapanese(bytes);
+    auto euc = [&]() { return DecodeEucJpMarked(bytes, nullptr, 256); };
+    if (readsAsJapanese) {
+        if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
+    }
+    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
-    const Fit cp932 = DecodeCp932Marked(bytes, nullptr, 256);
-    if (Cp932Fits(cp932)) return withBad(Encoding::Cp932, 0, cp932.bad);
+    const Fit sjis = DecodeCp932Marked(bytes, nullptr, 256);
+    if (MultiByteFits(sjis)) return withBad(Encoding::Cp932, 0, sjis.bad);
+    if (eucJp && !readsAsJapanese) {
+        if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
+    }
     // Every byte has a character of its own here, so no two different lines look the same.
     return {Encoding::Windows1252, 0, false, 0};
 }
 
-std::u16string ShowControls(std::u16string text) {
+DetectedEncoding ReadAs(std::string_view bytes, Encoding encoding) {
+    std::size_t mark = 0;
+    if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom) {
+        mark = StartsWith(bytes, "\xEF\xBB\xBF") ? 3 : 0;
+        encoding = mark > 0 ? Encoding::Utf8Bom : Encoding::Utf8;
+    } else if ((encoding == Encoding::Utf16Le && StartsWith(bytes, "\xFF\xFE")) ||
+               (encoding == Encoding::Utf16Be && StartsWith(bytes, "\xFE\xFF"))) {
+        mark = 2;
+    }
+    const std::string_view text = bytes.substr(mark);
+    std::size_t bad = 0;
+    switch (encoding) {
+        case Encoding::Utf8:
+        case Encoding::Utf8Bom:
+            bad = DecodeUtf8Marked(text, nullptr).bad;
+            break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
+            bad = Utf16BadBytes(text, encoding == Encoding::Utf16Be);
+            break;
+        case Encoding::Cp932:
+            bad = DecodeCp932Marked(text, nullptr).bad;
+            break;
+        case Encoding::EucJp:
+            bad = DecodeEucJpMarked(text, nullptr).bad;
+            break;
+        case Encoding::Iso2022Jp:
+            bad = DecodeIso2022JpMarked(text, nullptr).bad;
+            break;
+        case Encoding::Windows1252:
+            break;
+    }
+    return {encoding, mark, bad > 0, bad};
+}
+
+namespace {
+
+// Characters that take no room or show nothing, though they make a line differ: the C1
+// controls, zero-width spaces and joiners, the direction marks and embeddings, the word joiner
+// and invisible operators, the soft hyphen, and a byte order mark inside the text.
+bool IsInvisible(char16_t c) {
+    return (c >= 0x80 && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
+}
+
+}  // namespace
+
+std::u16string ShowControls(std::u16string text, std::vector<MarkSpan>* marks) {
+    bool invisible = false;
     for (char16_t& unit : text) {
         if (unit < 0x20 && unit != u'\t') unit = static_cast<char16_t>(0x2400 + unit);
         if (unit == 0x7F) unit = u'\u2421';
+        invisible = invisible || IsInvisible(unit);
     }
-    return text;
+    if (!invisible) return text;
+    // Named by their code, "<U+200B>"; the marks move with the text after them.
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    std::u16string shown;
+    std::vector<std::size_t> moved(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        moved[i] = shown.size();
+        const char16_t c = text[i];
+        if (!IsInvisible(c)) {
+            shown.push_back(c);
+            continue;
+        }
+        shown += u"<U+";
+        for (int shift = 12; shift >= 0; shift -= 4) shown.push_back(kHex[(c >> shift) & 0xF]);
+        shown.push_back(u'>');
+    }
+    moved[text.size()] = shown.size();
+    if (marks != nullptr) {
+        for (MarkSpan& mark : *marks) {
+            const std::size_t start = moved[mark.start];
+            mark.length = static_cast<std::uint32_t>(moved[mark.start + mark.length] - start);
+            mark.start = static_cast<std::uint32_t>(start);
+        }
+    }
+    return shown;
 }
 
 std::u16string BadBytesNote(std::size_t badBytes) {
@@ -340,42 +414,37 @@ std::u16string BadBytesNote(std::size_t badBytes) {
     return u"不正なバイト " + std::u16string(digits.begin(), digits.end()) + u" 個を含みます";
 }
 
-std::u16string Decode(std::string_view bytes, Encoding encoding) {
+std::u16string Decode(std::string_view bytes, Encoding encoding, std::vector<MarkSpan>* byteMarks) {
+    if (byteMarks != nullptr) byteMarks->clear();
+    MarkedText marked;
     switch (encoding) {
         case Encoding::Utf8:
-        case Encoding::Utf8Bom: {
-            std::u16string text;
-            text.reserve(bytes.size());
-            DecodeUtf8Marked(bytes, &text);
-            return text;
-        }
+        case Encoding::Utf8Bom:
+            marked.text.reserve(bytes.size());
+            DecodeUtf8Marked(bytes, &marked);
+            break;
         case Encoding::Utf16Le:
             return DecodeUtf16(bytes, false);
         case Encoding::Utf16Be:
             return DecodeUtf16(bytes, true);
-        case Encoding::Cp932: {
-            std::u16string text;
-            if (DecodeCp932(bytes, &text)) return text;
-            text.clear();
-            DecodeCp932Marked(bytes, &text);
-            return text;
-        }
-        case Encoding::Windows1252:
+        case Encoding::Cp932:
+            if (DecodeCp932(bytes, &marked.text)) return std::move(marked.text);
+            marked.text.clear();
+            DecodeCp932Marked(bytes, &marked);
             break;
+        case Encoding::EucJp:
+            if (DecodeEucJp(bytes, &marked.text)) return std::move(marked.text);
+            marked.text.clear();
+            DecodeEucJpMarked(bytes, &marked);
+            break;
+        case Encoding::Iso2022Jp:
+            DecodeIso2022JpMarked(bytes, &marked);
+            break;
+        case Encoding::Windows1252:
+            return DecodeWindows1252(bytes);
     }
-    // Windows-1252 is Latin-1 but for 0x80..0x9F; the five bytes it leaves undefined keep their
-    // Latin-1 control characters, so that every byte stays a character of its own.
-    static constexpr char16_t kHigh[32] = {u'€', 0x81, u'‚', u'ƒ', u'„', u'…', u'†', u'‡',
-                                           u'ˆ', u'‰', u'Š', u'‹', u'Œ', 0x8D, u'Ž', 0x8F,
-                                           0x90, u'‘', u'’', u'“', u'”', u'•', u'–', u'—',
-                                           u'˜', u'™', u'š', u'›', u'œ', 0x9D, u'ž', u'Ÿ'};
-    std::u16string text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        text.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
-    }
-    return text;
+    if (byteMarks != nullptr) *byteMarks = std::move(marked.byteMarks);
+    return std::move(marked.text);
 }
 
 }  // namespace viewer

@@ -4,8 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "MarkSpan.h"
 
 namespace viewer {
 
@@ -15,11 +19,24 @@ enum class Encoding : std::uint8_t {
     Utf16Le,  // with its byte order mark
     Utf16Be,  // with its byte order mark
     Cp932,
+    EucJp,
+    Iso2022Jp,    // JIS, as mail and old Unix tools write Japanese
     Windows1252,  // the single-byte fallback for files in no encoding above
 };
 
-// For the header: "UTF-8", "UTF-8 (BOM付き)", "Shift_JIS (CP932)", ...
+// For the header: "UTF-8", "UTF-8 (BOM付き)", "Shift_JIS (CP932)", "EUC-JP", ...
 std::u16string EncodingName(Encoding encoding);
+
+// An entry of the menu that picks a file's encoding by hand; no encoding means "found from the
+// file's bytes".
+struct EncodingChoice {
+    std::optional<Encoding> encoding;
+    std::u16string label;  // "自動判別", "日本語 (シフト JIS)", ...
+};
+
+// The menu's entries, in its order: finding it from the bytes first, then every encoding the
+// viewer reads (UTF-8 with its byte order mark is UTF-8 for the user: the mark is found anyway).
+std::vector<EncodingChoice> EncodingChoices();
 
 // Bytes per code unit: where a line ends, and what a line ending looks like, depend on it.
 inline std::size_t UnitBytes(Encoding encoding) {
@@ -38,21 +55,36 @@ struct DetectedEncoding {
     std::size_t badBytes = 0;   // how many; each shows as its value, "<E9>"
 };
 
-// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), UTF-16 without one, strict UTF-8,
-// then CP932 (Windows' Shift_JIS, which Japanese files written on Windows use). A file that is
-// UTF-8 or CP932 but for a few stray bytes stays in that encoding, `lossy`, its stray bytes
-// counted: a stray byte changes one line, never the whole file's character set. When neither fits,
-// the file is shown as Windows-1252 (Latin-1), where every byte is a character of its own.
+// Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), UTF-16 without one, ISO-2022-JP
+// (7-bit bytes with its escape sequences), strict UTF-8 (unless it reads better as half-width
+// katakana in Shift_JIS), then EUC-JP where the bytes read as Japanese and CP932 (Windows'
+// Shift_JIS, which Japanese files written on Windows use). A file that is in one of these but
+// for a few stray bytes stays in that encoding, `lossy`, its stray bytes counted: a stray byte
+// changes one line, never the whole file's character set. When none fits, the file is shown as
+// Windows-1252 (Latin-1), where every byte is a character of its own.
 DetectedEncoding DetectEncoding(std::string_view bytes);
 
+// The same for a file whose encoding the user chose: its byte order mark, when it has the one
+// of `encoding`, and its stray bytes in it. (UTF-8 with a mark is UTF-8 (BOM付き).)
+DetectedEncoding ReadAs(std::string_view bytes, Encoding encoding);
+
 // The text of `bytes` (without the byte order mark) in `encoding`. A byte that does not decode
-// in UTF-8 or CP932 shows as its value, "<E9>"; a broken UTF-16 unit as U+FFFD. For display
-// only: lines are compared by their bytes.
-std::u16string Decode(std::string_view bytes, Encoding encoding);
+// shows as its value, "<E9>", whose runs go to `byteMarks` when given; a broken UTF-16 unit shows
+// as U+FFFD. For display only: lines are compared by their bytes.
+std::u16string Decode(std::string_view bytes, Encoding encoding,
+                      std::vector<MarkSpan>* byteMarks = nullptr);
+
+// Characters that Shift_JIS (CP932) and the JIS tables (EUC-JP, ISO-2022-JP, and UTF-8 written
+// from them) map to different code points for the same JIS character: 〜 and ～, ‖ and ∥, − and
+// －, ¢ and ￠, £ and ￡, ¬ and ￢, — and ―. Each pair is made one, the CP932 one, so that the same
+// text in two encodings compares equal.
+char16_t UnifyJisVariant(char16_t c);
 
 // Control characters (but the tab) made visible, so that no character is drawn as nothing:
-// U+0000..U+001F as their Control Pictures ("␀", "␍"), DEL as "␡".
-std::u16string ShowControls(std::u16string text);
+// U+0000..U+001F as their Control Pictures ("␀", "␍"), DEL as "␡", and the characters that show
+// nothing (C1 controls, zero-width and direction marks, the soft hyphen) as their code,
+// "<U+200B>". `marks` in the text are moved to where their characters are shown.
+std::u16string ShowControls(std::u16string text, std::vector<MarkSpan>* marks = nullptr);
 
 // The text beside the file's encoding in the header, for a file with stray bytes:
 // "不正なバイト 3 個を含みます"; empty when there is none.

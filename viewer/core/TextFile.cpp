@@ -84,6 +84,12 @@ LineEnding TextFile::EndingOf(std::int32_t index) const {
     return end - content - Line(index).size() > unit ? LineEnding::CrLf : LineEnding::Lf;
 }
 
+std::string_view TextFile::LineWithEnding(std::int32_t index) const {
+    const auto i = static_cast<std::size_t>(index);
+    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : bytes_.size();
+    return std::string_view(bytes_).substr(starts_[i], end - starts_[i]);
+}
+
 std::string_view TextFile::Line(std::int32_t index) const {
     const auto i = static_cast<std::size_t>(index);
     const std::size_t begin = starts_[i];

@@ -33,12 +33,16 @@ public:
     std::int32_t LineCount() const { return static_cast<std::int32_t>(starts_.size()); }
     // A line's bytes, without its line ending.
     std::string_view Line(std::int32_t index) const;
+    // A line's bytes with its line ending (LF, CR LF, or none for a last line without one).
+    std::string_view LineWithEnding(std::int32_t index) const;
     // The line that holds the byte at `offset`; -1 before the first line.
     std::int32_t LineAt(std::size_t offset) const;
     // How the line ends: LF, CR LF, or None for a last line without a newline.
     LineEnding EndingOf(std::int32_t index) const;
-    // A line as text, to show it.
-    std::u16string Display(std::int32_t index) const { return Decode(Line(index), encoding_); }
+    // A line as text, to show it; the runs that are stray bytes ("<E9>") go to `byteMarks`.
+    std::u16string Display(std::int32_t index, std::vector<MarkSpan>* byteMarks = nullptr) const {
+        return Decode(Line(index), encoding_, byteMarks);
+    }
 
 private:
     std::string bytes_;

@@ -1,11 +1,11 @@
-// CP932 decoding off Windows, through glibc's iconv (which knows Microsoft's extensions and,
-// unlike a lenient decoder, reports every sequence it rejects).
+// Japanese decoding off Windows, through glibc's iconv (which knows Microsoft's extensions to
+// Shift_JIS and, unlike a lenient decoder, reports every sequence it rejects).
 #include <iconv.h>
 
 #include <bit>
 #include <cerrno>
 
-#include "Cp932.h"
+#include "Japanese.h"
 
 namespace viewer {
 
@@ -27,21 +27,15 @@ private:
     iconv_t cd_;
 };
 
-}  // namespace
-
-bool DecodeCp932(std::string_view bytes, std::u16string* out) {
-    // Opened once a thread: the viewer decodes a line at a time, and opening costs more than a
-    // line.
-    static thread_local Converter converter(
-        std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE", "CP932");
+// Converts `bytes` with `converter`, a piece at a time, so that checking a large file costs no
+// more than the piece.
+bool Convert(const Converter& converter, std::string_view bytes, std::u16string* out) {
+    if (out != nullptr) out->clear();
     if (!converter.valid()) return false;
     iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);  // a fresh start
-
-    // Converted a piece at a time, so that checking a large file costs no more than the piece.
     char16_t piece[16384];
     char* in = const_cast<char*>(bytes.data());  // iconv's signature; the input is not written
     size_t inLeft = bytes.size();
-    if (out != nullptr) out->clear();
     while (inLeft > 0) {
         char* at = reinterpret_cast<char*>(piece);
         size_t outLeft = sizeof piece;
@@ -49,10 +43,27 @@ bool DecodeCp932(std::string_view bytes, std::u16string* out) {
         if (out != nullptr) {
             out->append(piece, static_cast<size_t>(at - reinterpret_cast<char*>(piece)) / 2);
         }
-        // EILSEQ: not CP932; EINVAL: a lead byte cut off at the end. E2BIG: the piece is full.
+        // EILSEQ: not in the encoding; EINVAL: a sequence cut off at the end. E2BIG: the piece
+        // is full.
         if (done == static_cast<size_t>(-1) && errno != E2BIG) return false;
     }
     return true;
+}
+
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+}  // namespace
+
+// Each converter is opened once a thread: the viewer decodes a line at a time, and opening costs
+// more than a line.
+bool DecodeCp932(std::string_view bytes, std::u16string* out) {
+    static thread_local Converter converter(kUtf16, "CP932");
+    return Convert(converter, bytes, out);
+}
+
+bool DecodeEucJp(std::string_view bytes, std::u16string* out) {
+    static thread_local Converter converter(kUtf16, "EUC-JP");
+    return Convert(converter, bytes, out);
 }
 
 }  // namespace viewer
