@@ -2,14 +2,16 @@
 // shows. The first input byte chooses the two files: the bytes before and after a separator (or
 // the two halves), each once or repeated, or a file and a copy of it, or a file and the same with
 // one byte changed; and whether the files go over the text limit, so that the block-by-block
-// comparison runs too. The second byte chooses the ignore options, and whether they are applied
+// comparison runs too. The second byte chooses the ignore options (for small files, line ends
+// among them, and an encoding chosen by hand for the first file), and whether they are applied
 // again to the finished comparison. Both files are written to a memory file system and compared
 // as the program compares them. Checks, beyond the sanitizers:
 // - the first differing byte and the sizes are the files' own; identical bytes say so; files
 //   compared byte by byte name the offset where they part;
 // - every line of both files appears exactly once in the rows, in order;
 // - a common row pairs two lines with the same bytes; for files in two encodings, the same text
-//   decoded without loss; under an ignore option, the same text once the option reduces it;
+//   decoded without loss (the characters Shift_JIS and JIS map apart made one); under an ignore
+//   option, the same text once the option reduces it; with line ends compared, the same ends;
 // - identical files have only common rows; files whose bytes differ show a difference or say
 //   why not (lines the same in other bytes, or an option that hides lines); lines that differ
 //   as compared give a changed row;
@@ -68,8 +70,8 @@ void Store(const std::string& name, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// The lines of a file as the viewer should cut them, its byte order mark left out.
-std::vector<RawLine> FileLines(std::string_view bytes, const viewer::FileSide& side) {
+// A file's bytes without its byte order mark.
+std::string_view WithoutMark(std::string_view bytes, const viewer::FileSide& side) {
     // UTF-16 may come without its mark.
     const std::size_t mark =
         side.encoding == Encoding::Utf8Bom ? 3
@@ -77,18 +79,52 @@ std::vector<RawLine> FileLines(std::string_view bytes, const viewer::FileSide& s
                 (side.encoding == Encoding::Utf16Be && bytes.starts_with("\xFE\xFF"))
             ? 2
             : 0;
-    return viewercheck::SplitLines(bytes.substr(mark), viewer::UnitBytes(side.encoding),
+    return bytes.substr(mark);
+}
+
+// The lines of a file as the viewer should cut them, its byte order mark left out.
+std::vector<RawLine> FileLines(std::string_view bytes, const viewer::FileSide& side) {
+    return viewercheck::SplitLines(WithoutMark(bytes, side), viewer::UnitBytes(side.encoding),
                                    side.encoding == Encoding::Utf16Be);
 }
 
+// The characters that Shift_JIS and the JIS tables map apart for one JIS character, each pair
+// made one: files in two encodings compare them equal.
+char16_t Unify(char16_t c) {
+    static constexpr std::pair<char16_t, char16_t> kPairs[] = {
+        {0x301C, 0xFF5E}, {0x2016, 0x2225}, {0x2212, 0xFF0D}, {0x00A2, 0xFFE0},
+        {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}, {0x2014, 0x2015}};
+    for (const auto& [jis, cp932] : kPairs) {
+        if (c == jis) return cp932;
+    }
+    return c;
+}
+
+// How a line ends, in code units: 2 for CR LF, 1 for LF, 0 for a last line without one.
+std::size_t EndingUnits(std::string_view bytes, const std::vector<RawLine>& lines, std::size_t i,
+                        std::size_t unit) {
+    const std::size_t next = i + 1 < lines.size() ? lines[i + 1].begin : bytes.size();
+    return (next - lines[i].begin - lines[i].bytes.size()) / unit;
+}
+
 // A line as the comparison should compare it: its bytes (each one a unit), its text for files in
-// two encodings, or its text reduced by the options.
-std::u16string Key(std::string_view bytes, Encoding encoding, bool byText,
+// two encodings (the JIS variants made one), or its text reduced by the options; and its end,
+// when line ends are not ignored.
+std::u16string Key(std::string_view bytes, std::size_t endingUnits, Encoding encoding, bool byText,
                    const viewer::IgnoreOptions& options) {
     const bool reduces = options.trailingBlanks || options.allBlanks || options.letterCase;
-    if (reduces) return viewer::Reduce(viewer::Decode(bytes, encoding), options);
-    if (byText) return viewer::Decode(bytes, encoding);
-    return std::u16string(bytes.begin(), bytes.end());
+    std::u16string key;
+    if (reduces || byText) {
+        key = viewer::Decode(bytes, encoding);
+        if (reduces) key = viewer::Reduce(key, options);
+        if (byText) {
+            for (char16_t& c : key) c = Unify(c);
+        }
+    } else {
+        key.assign(bytes.begin(), bytes.end());
+    }
+    if (!options.lineEnds) key += std::u16string(u"\x1\x2").substr(0, endingUnits) + u"\x3";
+    return key;
 }
 
 // The length of a longest common subsequence of two lists.
@@ -215,14 +251,18 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     const bool byText =
         form(c.first.encoding) != form(c.second.encoding) && !c.first.lossy && !c.second.lossy;
     std::vector<std::u16string> keys1, keys2, plain1, plain2;
-    for (const RawLine& l : lines1) {
-        keys1.push_back(Key(l.bytes, c.first.encoding, byText, c.options));
-        plain1.push_back(Key(l.bytes, c.first.encoding, byText, {}));
-    }
-    for (const RawLine& l : lines2) {
-        keys2.push_back(Key(l.bytes, c.second.encoding, byText, c.options));
-        plain2.push_back(Key(l.bytes, c.second.encoding, byText, {}));
-    }
+    std::vector<std::size_t> ends1, ends2;
+    auto keys = [&](std::string_view bytes, const std::vector<RawLine>& lines, Encoding encoding,
+                    std::vector<std::u16string>& all, std::vector<std::u16string>& plain,
+                    std::vector<std::size_t>& ends) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ends.push_back(EndingUnits(bytes, lines, i, viewer::UnitBytes(encoding)));
+            all.push_back(Key(lines[i].bytes, ends.back(), encoding, byText, c.options));
+            plain.push_back(Key(lines[i].bytes, ends.back(), encoding, byText, {}));
+        }
+    };
+    keys(WithoutMark(bytes1, c.first), lines1, c.first.encoding, keys1, plain1, ends1);
+    keys(WithoutMark(bytes2, c.second), lines2, c.second.encoding, keys2, plain2, ends2);
 
     // Every line once, in order; common rows pair equal lines.
     std::int32_t next1 = 0, next2 = 0;
@@ -258,7 +298,16 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
         if (r > 0 && c.rows[r - 1].kind != RowKind::Common) continue;
         bool blank = true;
         for (std::size_t k = r; k < c.rows.size() && c.rows[k].kind != RowKind::Common; ++k) {
-            for (const char16_t ch : c.LineText(k)) blank = blank && viewer::IsBlank(ch);
+            // The line's end, drawn after it when line ends count, is no part of its text.
+            std::u16string text = c.LineText(k);
+            if (!c.options.lineEnds) {
+                const viewer::Row row = c.rows[k];
+                const std::size_t units = row.first >= 0
+                                              ? ends1[static_cast<std::size_t>(row.first)]
+                                              : ends2[static_cast<std::size_t>(row.second)];
+                text.resize(text.size() - units);
+            }
+            for (const char16_t ch : text) blank = blank && viewer::IsBlank(ch);
         }
         const bool overlooked = c.options.blankLines && blank;
         if (c.Overlooked(r) != overlooked) Fail("a change of blank lines is misjudged");
@@ -512,10 +561,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.allBlanks = (choice & 2) != 0;
     options.blankLines = (choice & 4) != 0;
     options.letterCase = (choice & 8) != 0;
+    // The two high bits, which only large files use otherwise: line ends compared, and the
+    // first file read in an encoding chosen by hand.
+    const bool small = (choice & 0x20) == 0;
+    options.lineEnds = !(small && (choice & 0x40) != 0);
+    viewer::ChosenEncodings chosen;
+    if (small && (choice & 0x80) != 0) {
+        const std::vector<viewer::EncodingChoice> choices = viewer::EncodingChoices();
+        chosen.first = choices[1 + (control >> 2) % (choices.size() - 1)].encoding;
+    }
     mkdir(Folder().c_str(), 0700);
     Store("first", first);
     Store("second", second);
-    Comparison c = viewer::Compare(Folder() + "/first", Folder() + "/second", limit, options);
+    Comparison c =
+        viewer::Compare(Folder() + "/first", Folder() + "/second", limit, options, nullptr, chosen);
     unlink((Folder() + "/first").c_str());
     unlink((Folder() + "/second").c_str());
     rmdir(Folder().c_str());
@@ -526,6 +585,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         viewer::IgnoreOptions other;
         other.allBlanks = !options.allBlanks;
         other.letterCase = !options.letterCase;
+        other.lineEnds = !options.lineEnds;
         c.Rediff(other);
         c.Rediff(options);
         const std::vector<viewer::Block>& after = c.rows.blocks();
@@ -561,8 +621,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     c.Title(u"first", u"second");
     c.CountText(std::nullopt);
     if (tooLarge) return 0;
-    if ((c.outcome == viewer::Outcome::Binary) !=
-        (viewer::LooksBinary(first) || viewer::LooksBinary(second))) {
+    // UTF-16 chosen by hand is text, whatever NUL bytes it holds.
+    const bool firstBinary =
+        !(chosen.first && viewer::UnitBytes(*chosen.first) == 2) && viewer::LooksBinary(first);
+    if ((c.outcome == viewer::Outcome::Binary) != (firstBinary || viewer::LooksBinary(second))) {
         Fail("binary detection differs from the files'");
     }
     if (c.outcome == viewer::Outcome::Text) CheckText(c, first, second);

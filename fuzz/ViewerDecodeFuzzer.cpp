@@ -8,6 +8,7 @@
 // - decoding never merges two byte sequences into one text: bytes valid in an encoding encode
 //   back from their text to themselves (CP932 aside where the code page itself gives one
 //   character two codes, the NEC and IBM duplicates, which are listed at start-up);
+// - stray bytes are shown and marked, one mark "<E9>" each, as many as the detection counted;
 // - the single-byte fallback gives every byte a character of its own;
 // - a file detected without loss decodes without loss;
 // - in every encoding, the lines cover the file exactly, in order, each followed by its LF or
@@ -35,9 +36,9 @@ namespace {
 using viewer::Encoding;
 using viewercheck::RawLine;
 
-constexpr std::array<Encoding, 6> kEncodings = {Encoding::Utf8,    Encoding::Utf8Bom,
-                                                Encoding::Utf16Le, Encoding::Utf16Be,
-                                                Encoding::Cp932,   Encoding::Windows1252};
+constexpr std::array<Encoding, 8> kEncodings = {
+    Encoding::Utf8,  Encoding::Utf8Bom, Encoding::Utf16Le,   Encoding::Utf16Be,
+    Encoding::Cp932, Encoding::EucJp,   Encoding::Iso2022Jp, Encoding::Windows1252};
 
 [[noreturn]] void Fail(const char* rule) { viewercheck::Fail("viewer decode fuzzer", rule); }
 
@@ -45,11 +46,12 @@ bool IsCp932Lead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Text back to CP932 through iconv; false when some character has no CP932 code.
-bool EncodeCp932(std::u16string_view text, std::string& out) {
+// Text back to `charset` (CP932, EUC-JP) through iconv; false when some character has no code
+// in it.
+bool EncodeIn(const char* charset, std::u16string_view text, std::string& out) {
     const char* utf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-    iconv_t cd = iconv_open("CP932", utf16);
-    if (cd == reinterpret_cast<iconv_t>(-1)) Fail("iconv has no CP932");
+    iconv_t cd = iconv_open(charset, utf16);
+    if (cd == reinterpret_cast<iconv_t>(-1)) Fail("iconv lacks a Japanese encoding");
     out.assign(text.size() * 2 + 16, '\0');
     char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
     size_t inLeft = text.size() * 2;
@@ -59,6 +61,10 @@ bool EncodeCp932(std::u16string_view text, std::string& out) {
     iconv_close(cd);
     out.resize(out.size() - outLeft);
     return done != static_cast<size_t>(-1);
+}
+
+bool EncodeCp932(std::u16string_view text, std::string& out) {
+    return EncodeIn("CP932", text, out);
 }
 
 // For each two-byte CP932 code (lead byte high) that the code page gives a character another
@@ -118,6 +124,13 @@ void CheckRoundTrip(std::string_view bytes, Encoding encoding) {
             if (back != expected) Fail("CP932 decoding merged different bytes");
             return;
         }
+        case Encoding::EucJp:
+            // EUC-JP, unlike CP932, gives no character two codes.
+            if (!EncodeIn("EUC-JP", text, back)) Fail("EUC-JP decoded to a character outside it");
+            break;
+        case Encoding::Iso2022Jp:
+            // Its escape sequences may say one thing in several ways: checked by its marks only.
+            return;
         case Encoding::Windows1252:
             // Checked byte by byte in CheckSingleByteFallback.
             return;
@@ -179,12 +192,22 @@ void CheckDetection(std::string_view bytes) {
     if (found.lossy != (found.badBytes > 0)) Fail("stray bytes found but not counted");
     if (!found.lossy) CheckRoundTrip(body, found.encoding);
     if (found.lossy && found.encoding != Encoding::Utf16Le && found.encoding != Encoding::Utf16Be) {
-        // Every stray byte shows as a mark "<E9>" of its own: no '<' is part of a character
-        // in UTF-8 or CP932, so the marks are the text's '<' beyond the file's.
-        const std::u16string text = viewer::Decode(body, found.encoding);
-        const auto marks = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'<')) -
-                           static_cast<std::size_t>(std::count(body.begin(), body.end(), '<'));
-        if (marks != found.badBytes) Fail("a stray byte is not shown, or shown twice");
+        // Every stray byte shows as a mark "<E9>" of its own, and the marks say where.
+        std::vector<viewer::MarkSpan> marks;
+        const std::u16string text = viewer::Decode(body, found.encoding, &marks);
+        std::size_t shown = 0, end = 0;
+        for (const viewer::MarkSpan& mark : marks) {
+            if (mark.start < end || mark.length == 0 || mark.length % 4 != 0 ||
+                mark.start + mark.length > text.size()) {
+                Fail("the marks of stray bytes are out of place");
+            }
+            for (std::size_t at = mark.start; at < mark.start + mark.length; at += 4) {
+                if (text[at] != u'<' || text[at + 3] != u'>') Fail("a mark is no stray byte");
+            }
+            shown += mark.length / 4;
+            end = mark.start + mark.length;
+        }
+        if (shown != found.badBytes) Fail("a stray byte is not shown, or shown twice");
     }
     if (viewer::LooksBinary(bytes) !=
         (viewer::UnitBytes(found.encoding) == 1 &&
@@ -283,6 +306,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CheckRoundTrip(bytes, big ? Encoding::Utf16Be : Encoding::Utf16Le);
     }
     if (viewer::DecodeCp932(bytes, nullptr)) CheckRoundTrip(bytes, Encoding::Cp932);
+    if (viewer::DecodeEucJp(bytes, nullptr)) CheckRoundTrip(bytes, Encoding::EucJp);
     CheckLineStarts(input, data[0] & 15);
     // Any bytes in any encoding: decoding and cutting into lines stay within the file.
     for (const Encoding encoding : kEncodings) {

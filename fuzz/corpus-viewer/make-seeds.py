@@ -26,6 +26,9 @@ files = {
     "long-line": b"x" * 3000 + b"y" + b"x" * 100 + b"\n",
     "binary": b"\x7fELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00>\x00",
     "blanks": b"  indented\t\n\n \t \nTrailing   \nUPPER lower\n\xe3\x80\x80\n",
+    "euc-jp": "漢字とひらがな、カタカナ。\n〜‖−\n".encode("euc_jp") + b"\x8e\xb1\x8f\xb0\xa1\xff\n",
+    "iso-2022-jp": "日本語のテキスト\n".encode("iso2022_jp") + b"\x1b(I1\x1b(J\\~\x1b$B\x80!\n",
+    "kana-pairs": b"\xc3\xbd\xc4\xb1 \xd2\xb2\xdd\xb2\n",
 }
 pairs = {
     "edit": (b"a\nb\nc\nd\n", b"a\nB\nc\nd\ne\n"),
@@ -40,6 +43,8 @@ pairs = {
     "binary": (b"\x00\x01\x02\x03", b"\x00\x01\x02\xff\x04"),
     "blanks": (b"a b\n\nC\n", b"a  b \nc\n"),
     "empty-one": (b"", b"line\n"),
+    "jis-variants": ("波〜線\n‖−¢£¬—\n".encode(), "波～線\n∥－￠￡￢―\n".encode("cp932")),
+    "euc-iso-2022-jp": ("同じ行\n違う\n".encode("euc_jp"), "同じ行\n異なる\n".encode("iso2022_jp")),
 }
 separator = b"\n--zarvo-second-file--\n"
 
@@ -61,6 +66,9 @@ for name, (a, b) in pairs.items():
 for bit, option in enumerate(["trailing-blanks", "all-blanks", "blank-lines", "case"]):
     write("compare", "ignore-" + option, bytes([0, 1 << bit]) + pairs["blanks"][0] + separator +
           pairs["blanks"][1])
+# Small files only: line ends compared, and the first file in an encoding chosen by hand.
+write("compare", "line-ends-compared", b"\x00\x40" + pairs["endings"][0] + separator + pairs["endings"][1])
+write("compare", "chosen-euc-jp", b"\x10\x80" + pairs["utf8-cp932"][0] + separator + pairs["utf8-cp932"][1])
 write("compare", "ignore-all-again", b"\x00\x1f" + pairs["blanks"][0] + separator + pairs["blanks"][1])
 # Both files of a pair repeated 16 times: changes too large to pair lines by likeness.
 write("compare", "repeated-16-times", b"\x3d\x00" + pairs["edit"][0] + b"\n".join(

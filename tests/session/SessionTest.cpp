@@ -334,5 +334,86 @@ TEST_F(SessionTest, ReloadKeepsTheLineSaysSoAndHandlesAFileThatCameAndWent) {
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
 }
 
+TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
+    // 表示: line ends ignored by default; unticked, a line that differs only in its end changes.
+    const CommandInfo& ends = InfoOf(Command::CompareLineEnds);
+    EXPECT_EQ(ends.label, u"改行コードの違いを無視");
+    EXPECT_EQ(ends.menu, Menu::View);
+    EXPECT_TRUE(ends.checkable);
+    Session& session = Open("same\r\nmid\nx\n", "same\nmid\ny\n");
+    EXPECT_TRUE(session.Checked(Command::CompareLineEnds));
+    EXPECT_EQ(session.CountText(), u"相違 1 箇所 (1 番目)");
+    EXPECT_EQ(Text(0, 3), u"same");
+    session.Run(Command::CompareLineEnds);
+    EXPECT_FALSE(session.Checked(Command::CompareLineEnds));
+    EXPECT_EQ(session.CountText(), u"相違 2 箇所 (2 番目)");  // still on the line x
+    EXPECT_EQ(Text(0, 2), u"<!");
+    EXPECT_EQ(Text(0, 3), u"same␍␊");
+    EXPECT_EQ(Text(1, 3), u"same␊");
+    EXPECT_EQ(MenuTitle(Menu::Encoding), u"文字コード(&C)");
+
+    // 文字コード: a submenu of eight choices for each file, found from the bytes at first.
+    const CommandInfo& first = InfoOf(Command::EncodingFirst);
+    const CommandInfo& second = InfoOf(Command::EncodingSecond);
+    EXPECT_EQ(first.label, u"第一のファイルの文字コード");
+    EXPECT_EQ(second.label, u"第二のファイルの文字コード");
+    EXPECT_EQ(second.menu, Menu::Encoding);
+    const std::vector<std::u16string> labels = {
+        u"自動判別",
+        u"Unicode (UTF-8)",
+        u"Unicode (UTF-16 LE)",
+        u"Unicode (UTF-16 BE)",
+        u"日本語 (シフト JIS / CP932)",
+        u"日本語 (EUC-JP)",
+        u"日本語 (JIS / ISO-2022-JP)",
+        u"西ヨーロッパ言語 (Windows-1252)",
+    };
+    EXPECT_EQ(first.choices, labels);
+    EXPECT_EQ(second.choices, labels);
+
+    // A stray byte in UTF-8 Japanese text: a mark of its own over "<E9>", on a common row too.
+    const std::string japanese = "日本語のテキストです\nもう一行\n";
+    Session& stray = Open(japanese + "caf\xE9\n", japanese + "caf\xE9\nend\n");
+    EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
+                                           u"　(UTF-8、不正なバイト 1 個を含みます)");
+    EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 0u);
+    const Cell cafe = stray.CellAt(2, 3);
+    EXPECT_EQ(cafe.text, u"caf<E9>");
+    EXPECT_EQ(cafe.background, ColourRole::Base);
+    ASSERT_EQ(cafe.byteMarks.size(), 1u);
+    EXPECT_EQ(cafe.byteMarks[0].start, 3u);
+    EXPECT_EQ(cafe.byteMarks[0].length, 4u);
+    EXPECT_TRUE(stray.CellAt(0, 3).byteMarks.empty());
+    EXPECT_EQ(Colour(ColourRole::StrayByte), (Rgb{0xd9, 0xd9, 0xd9}));
+    EXPECT_EQ(Colour(ColourRole::StrayByteText), (Rgb{0x9c, 0x00, 0x00}));
+    stray.Run(Command::SideBySide);
+    EXPECT_EQ(stray.CellAt(2, 4).byteMarks.size(), 1u);
+    stray.Run(Command::SideBySide);
+
+    // Picking an encoding reads that file again in it, staying on the same line; stopped on its
+    // progress, nothing changes.
+    stray.Run(Command::LastDifference);
+    view_.stop = true;
+    stray.Choose(Command::EncodingSecond, 5);
+    EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 0u);
+    view_.stop = false;
+    stray.Choose(Command::EncodingSecond, 5);
+    EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 5u);
+    EXPECT_EQ(stray.Chosen(Command::EncodingFirst), 0u);
+    // The header names it (how many of these bytes EUC-JP rejects is the core's business).
+    const std::u16string header = stray.HeaderLine(false);
+    EXPECT_EQ(header.substr(0, header.find(u'(') + 8),
+              u"第二: " + (dir_ / "second.txt").u16string() + u"　(EUC-JP、");
+    EXPECT_EQ(view_.status, u"第二のファイルを「日本語 (EUC-JP)」で読み直しました");
+    EXPECT_EQ(stray.CurrentRow(), std::optional<std::size_t>(3));
+    EXPECT_EQ(Text(3, 3), u"end");
+    // Reload keeps the choice; back to 自動判別, the bytes decide again.
+    stray.Reload();
+    EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 5u);
+    stray.Choose(Command::EncodingSecond, 0);
+    EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
+                                           u"　(UTF-8、不正なバイト 1 個を含みます)");
+}
+
 }  // namespace
 }  // namespace viewer

@@ -45,8 +45,10 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
         session.Run(Command::IgnoreCase);
         session.Run(Command::IgnoreTrailingBlanks);
         session.Run(Command::SideBySide);
+        session.Run(Command::CompareLineEnds);
     }
     ViewerChoices expected;
+    expected.options.lineEnds = false;
     expected.options.letterCase = true;
     expected.options.trailingBlanks = true;
     expected.view = View::SideBySide;
@@ -56,17 +58,20 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
     EXPECT_NE(text.find("DiffPath1=a.txt"), std::string::npos);
     EXPECT_NE(text.find("[Viewer]"), std::string::npos);
     EXPECT_NE(text.find("IgnoreCase=1"), std::string::npos);
+    EXPECT_NE(text.find("IgnoreLineEnds=0"), std::string::npos);
 
     // The next window opens side by side.
     Session again(Compare(dir / "a.txt", dir / "b.txt", kTextLimitBytes, expected.options), window,
                   ini);
     EXPECT_EQ(again.view(), View::SideBySide);
     EXPECT_TRUE(again.Checked(Command::IgnoreCase));
+    EXPECT_FALSE(again.Checked(Command::CompareLineEnds));
 
     // Damaged values read as their defaults; a missing file as all defaults.
-    WriteBytes(ini, "[Viewer]\nIgnoreCase=yes\nSideBySide=2\nIgnoreAllBlanks=1\n");
+    WriteBytes(ini, "[Viewer]\nIgnoreCase=yes\nSideBySide=2\nIgnoreAllBlanks=1\nIgnoreLineEnds=\n");
     ViewerChoices damaged;
     damaged.options.allBlanks = true;
+    EXPECT_TRUE(damaged.options.lineEnds);
     EXPECT_EQ(LoadChoices(ini), damaged);
     EXPECT_EQ(LoadChoices(dir / "none" / "Zarvo.ini"), ViewerChoices{});
     EXPECT_FALSE(SaveChoices(dir / "none" / "Zarvo.ini", expected));

@@ -266,14 +266,18 @@ TEST(Comparison, AStrayByteChangesOneLineAndNothingIsDrawnAsNothing) {
     ASSERT_EQ(cp932.differenceStarts.size(), 1u);
     EXPECT_EQ(cp932.LineText(cp932.differenceStarts[0] + 1), u"日<96><FF> 7");
 
-    // NUL past the first block, a stray CR and other controls are drawn; a tab stays a tab.
+    // NUL past the first block, a stray CR and other controls are drawn, and so is a character
+    // that shows nothing, by its code; a tab stays a tab. The stray byte's mark follows.
     std::string late(9000, 'x');
     WriteBytes(dir / "plain.txt", late + "\nabc\tdef\n");
-    WriteBytes(dir / "controls.txt", late + std::string("\nabc\tde\0f\r\x1b\x7f\n", 12));
+    WriteBytes(dir / "controls.txt",
+               late + std::string("\nabc\tde\0f\r\x1b\x7f日本\xE2\x80\x8B\xE9\n", 22));
     const Comparison controls = Compare(dir / "plain.txt", dir / "controls.txt");
     ASSERT_EQ(controls.differenceStarts.size(), 1u);
     EXPECT_EQ(controls.LineText(controls.differenceStarts[0]), u"abc\tdef");
-    EXPECT_EQ(controls.LineText(controls.differenceStarts[0] + 1), u"abc\tde␀f␍␛␡");
+    const ShownLine shown = controls.Shown(controls.differenceStarts[0] + 1);
+    EXPECT_EQ(shown.text, u"abc\tde␀f␍␛␡日本<U+200B><E9>");
+    EXPECT_EQ(shown.byteMarks, (std::vector<MarkSpan>{{21, 4}}));
 }
 
 TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {

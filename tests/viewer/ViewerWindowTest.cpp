@@ -130,7 +130,8 @@ TEST_F(ViewerWindowTest, MenusToolbarAndKeysComeFromTheCommandTable) {
     QStringList titles;
     for (QAction* menu : window.menuBar()->actions()) titles << menu->text();
     EXPECT_EQ(titles, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
-                                   QStringLiteral("移動(&G)"), QStringLiteral("表示(&V)")}));
+                                   QStringLiteral("移動(&G)"), QStringLiteral("表示(&V)"),
+                                   QStringLiteral("文字コード(&C)")}));
 
     // a, -b, +B, c, d, e, -f, +F, g, +h: differences start at rows 1, 6 and 9.
     EXPECT_EQ(CurrentRow(), 1);
@@ -190,6 +191,45 @@ TEST_F(ViewerWindowTest, MenusToolbarAndKeysComeFromTheCommandTable) {
         QTest::keySequence(window_->rowsView(), keys);
         EXPECT_FALSE(window_->isVisible()) << keys.toString().toStdString();
     }
+}
+
+TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart) {
+    ViewerWindow& window = Open("日本語の行\ncaf\xE9\n", "日本語の行\ncafe\n");
+    QAction* ends = window.action(Command::CompareLineEnds);
+    EXPECT_EQ(ends->text(), QStringLiteral("改行コードの違いを無視"));
+    EXPECT_TRUE(ends->isCheckable());
+    EXPECT_TRUE(ends->isChecked());
+    QMenu* encodings = window.menuBar()->actions().at(4)->menu();
+    ASSERT_NE(encodings, nullptr);
+    QStringList titles;
+    for (QAction* item : encodings->actions()) {
+        titles << item->text();
+        ASSERT_NE(item->menu(), nullptr);
+        const QList<QAction*> entries = item->menu()->actions();
+        ASSERT_EQ(entries.size(), 8);
+        EXPECT_EQ(entries[0]->text(), QStringLiteral("自動判別"));
+        EXPECT_TRUE(entries[0]->isChecked());
+        EXPECT_EQ(entries[5]->text(), QStringLiteral("日本語 (EUC-JP)"));
+    }
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("第一のファイルの文字コード"),
+                                   QStringLiteral("第二のファイルの文字コード")}));
+
+    // "<E9>" in a grey box of its own; the rest of the removed line on its red.
+    QTableView* view = window.rowsView();
+    const QImage image = view->viewport()->grab().toImage();
+    const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
+    const QRect line = CellRect(1, 3);
+    const int y = line.bottom() - 2;
+    EXPECT_EQ(Pixel(image, line.left() + 4 + static_cast<int>(4.5 * cell), y),
+              QStringLiteral("#d9d9d9"));
+    EXPECT_EQ(Pixel(image, line.left() + 4 + static_cast<int>(9.5 * cell), y),
+              QStringLiteral("#d8b4b4"));
+
+    // Picking the first file's encoding reads it again: its radio item follows.
+    window.choices(Command::EncodingFirst)[7]->trigger();
+    EXPECT_TRUE(window.choices(Command::EncodingFirst)[7]->isChecked());
+    EXPECT_FALSE(window.choices(Command::EncodingFirst)[0]->isChecked());
+    EXPECT_EQ(window.session().comparison().first.encoding, Encoding::Windows1252);
 }
 
 TEST_F(ViewerWindowTest, OverviewStripPaintsEveryDifferenceAndAClickGoesThere) {

@@ -60,6 +60,17 @@ bool DifferUnified(std::string_view a, std::string_view b) {
     return a.size() % 2 != 0 && a.back() != b.back();
 }
 
+// Whether a file held as UTF-16 LE has a character that UnifyJisVariant changes.
+bool HasJisVariant(const TextFile& text) {
+    const std::string& bytes = text.bytes();
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (UnifyJisVariant(unit) != unit) return true;
+    }
+    return false;
+}
+
 // A line's end drawn after it, when line ends are compared.
 std::u16string_view EndingShown(LineEnding ending) {
     return ending == LineEnding::CrLf ? u"␍␊" : ending == LineEnding::Lf ? u"␊" : u"";
@@ -187,7 +198,9 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
     }
     // Nothing changes until the new rows are there, so a cancelled comparison leaves the old one.
     const bool byText = ByText();
-    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel, byText);
+    // Making the variants one costs a text a line; where neither file has one, it changes nothing.
+    const bool unify = byText && (HasJisVariant(*first.text) || HasJisVariant(*second.text));
+    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel, unify);
     options = newOptions;
     rows = std::move(newRows);
     pairings_.clear();
@@ -293,7 +306,7 @@ std::u16string Comparison::RowText(std::size_t row, bool withEnd,
     const Row r = rows[row];
     const TextFile& file = r.first >= 0 ? *first.text : *second.text;
     const std::int32_t line = r.first >= 0 ? r.first : r.second;
-    std::u16string text = ShowControls(file.Display(line, byteMarks));
+    std::u16string text = ShowControls(file.Display(line, byteMarks), byteMarks);
     if (withEnd) text += EndingShown(file.EndingOf(line));
     return text;
 }

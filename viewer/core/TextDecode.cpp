@@ -332,6 +332,11 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
             return {Encoding::Cp932, 0, false, 0};
         return {Encoding::Utf8, 0, false, 0};
     }
+    // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
+    // ASCII are seldom valid UTF-8 by chance: where they mostly are, a stray byte or two does not
+    // make the file Shift_JIS, which pairs up most bytes.
+    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    if (utf8.bad * 4 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
     // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
     // last where it does not.
@@ -342,9 +347,6 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
         if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
     }
     if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
-    // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
-    // ASCII are seldom valid UTF-8 by chance, so UTF-8 needs only most of them to be.
-    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     const Fit sjis = DecodeCp932Marked(bytes, nullptr, 256);
     if (MultiByteFits(sjis)) return withBad(Encoding::Cp932, 0, sjis.bad);
@@ -390,12 +392,50 @@ DetectedEncoding ReadAs(std::string_view bytes, Encoding encoding) {
     return {encoding, mark, bad > 0, bad};
 }
 
-std::u16string ShowControls(std::u16string text) {
+namespace {
+
+// Characters that take no room or show nothing, though they make a line differ: the C1
+// controls, zero-width spaces and joiners, the direction marks and embeddings, the word joiner
+// and invisible operators, the soft hyphen, and a byte order mark inside the text.
+bool IsInvisible(char16_t c) {
+    return (c >= 0x80 && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
+}
+
+}  // namespace
+
+std::u16string ShowControls(std::u16string text, std::vector<MarkSpan>* marks) {
+    bool invisible = false;
     for (char16_t& unit : text) {
         if (unit < 0x20 && unit != u'\t') unit = static_cast<char16_t>(0x2400 + unit);
         if (unit == 0x7F) unit = u'\u2421';
+        invisible = invisible || IsInvisible(unit);
     }
-    return text;
+    if (!invisible) return text;
+    // Named by their code, "<U+200B>"; the marks move with the text after them.
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    std::u16string shown;
+    std::vector<std::size_t> moved(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        moved[i] = shown.size();
+        const char16_t c = text[i];
+        if (!IsInvisible(c)) {
+            shown.push_back(c);
+            continue;
+        }
+        shown += u"<U+";
+        for (int shift = 12; shift >= 0; shift -= 4) shown.push_back(kHex[(c >> shift) & 0xF]);
+        shown.push_back(u'>');
+    }
+    moved[text.size()] = shown.size();
+    if (marks != nullptr) {
+        for (MarkSpan& mark : *marks) {
+            const std::size_t start = moved[mark.start];
+            mark.length = static_cast<std::uint32_t>(moved[mark.start + mark.length] - start);
+            mark.start = static_cast<std::uint32_t>(start);
+        }
+    }
+    return shown;
 }
 
 std::u16string BadBytesNote(std::size_t badBytes) {

@@ -81,8 +81,10 @@ std::u16string Decode(std::string_view bytes, Encoding encoding,
 char16_t UnifyJisVariant(char16_t c);
 
 // Control characters (but the tab) made visible, so that no character is drawn as nothing:
-// U+0000..U+001F as their Control Pictures ("␀", "␍"), DEL as "␡".
-std::u16string ShowControls(std::u16string text);
+// U+0000..U+001F as their Control Pictures ("␀", "␍"), DEL as "␡", and the characters that show
+// nothing (C1 controls, zero-width and direction marks, the soft hyphen) as their code,
+// "<U+200B>". `marks` in the text are moved to where their characters are shown.
+std::u16string ShowControls(std::u16string text, std::vector<MarkSpan>* marks = nullptr);
 
 // The text beside the file's encoding in the header, for a file with stray bytes:
 // "不正なバイト 3 個を含みます"; empty when there is none.

@@ -74,6 +74,18 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
             }
         }
         PaintContent(painter, rect, text, baseline);
+        // Stray bytes over the rest: a box of their own, their "<E9>" in its own colour.
+        painter->setPen(ToQColor(ColourRole::StrayByteText));
+        for (const MarkSpan& mark : cell.byteMarks) {
+            const std::size_t from = CellColumn(cell.text, mark.start);
+            const std::size_t to = CellColumn(cell.text, mark.start + mark.length);
+            const qreal x = left + static_cast<qreal>(from) * cellWidth;
+            painter->fillRect(QRectF(x, rect.top() + 1, static_cast<qreal>(to - from) * cellWidth,
+                                     rect.height() - 2),
+                              ToQColor(ColourRole::StrayByte));
+            painter->drawText(QPointF(x, baseline),
+                              text.mid(mark.start, static_cast<qsizetype>(mark.length)));
+        }
     } else if (!text.isEmpty()) {
         const int alignment = role.align == Align::Right    ? Qt::AlignRight | Qt::AlignVCenter
                               : role.align == Align::Center ? Qt::AlignCenter

@@ -1,6 +1,7 @@
 // The window's menus, toolbar and keys, built from the session's command table, and the find and
 // go-to-line bars: each turns Qt's events into session calls.
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -71,6 +72,16 @@ void ViewerWindow::MakeCommands() {
     toolbar_->setMovable(false);
     bool toolbarStarted = false;
     for (const CommandInfo& info : CommandTable()) {
+        QMenu*& menu = menus[info.menu];
+        if (menu == nullptr) {
+            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
+        } else if (info.separatorBefore) {
+            menu->addSeparator();
+        }
+        if (!info.choices.empty()) {
+            MakeChoices(info, menu);
+            continue;
+        }
         auto* action = new QAction(ToQString(info.label), this);
         QList<QKeySequence> keys;
         for (const Key& key : info.keys) keys << ToKeySequence(key);
@@ -85,13 +96,6 @@ void ViewerWindow::MakeCommands() {
         // The window's, so the keys work wherever the focus is in it.
         addAction(action);
         actions_[info.command] = action;
-
-        QMenu*& menu = menus[info.menu];
-        if (menu == nullptr) {
-            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
-        } else if (info.separatorBefore) {
-            menu->addSeparator();
-        }
         menu->addAction(action);
         if (info.toolbar) {
             if (toolbarStarted && info.separatorBefore) toolbar_->addSeparator();
@@ -101,10 +105,31 @@ void ViewerWindow::MakeCommands() {
     }
 }
 
+// A submenu of radio items, one per choice; the session says which is checked.
+void ViewerWindow::MakeChoices(const CommandInfo& info, QMenu* menu) {
+    QMenu* submenu = menu->addMenu(ToQString(info.label));
+    auto* group = new QActionGroup(submenu);
+    std::vector<QAction*>& actions = choices_[info.command];
+    for (std::size_t index = 0; index < info.choices.size(); ++index) {
+        QAction* choice = submenu->addAction(ToQString(info.choices[index]));
+        choice->setCheckable(true);
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, command = info.command, index] {
+            session_->Choose(command, index);
+            UpdateCommands();
+        });
+        actions.push_back(choice);
+    }
+    actions_[info.command] = submenu->menuAction();
+}
+
 void ViewerWindow::UpdateCommands() {
     for (const auto& [command, action] : actions_) {
         action->setEnabled(session_->Enabled(command));
         action->setChecked(session_->Checked(command));
+    }
+    for (const auto& [command, actions] : choices_) {
+        actions[std::min(session_->Chosen(command), actions.size() - 1)]->setChecked(true);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "Session.h"
 
@@ -15,6 +16,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QTableView;
 class QToolBar;
 
@@ -46,6 +48,8 @@ public:
     QLineEdit* lineBox() const { return lineText_; }
     QComboBox* lineFileBox() const { return lineFile_; }
     QAction* action(Command command) const { return actions_.at(command); }
+    // The entries of a command's submenu of choices (CommandInfo::choices).
+    const std::vector<QAction*>& choices(Command command) const { return choices_.at(command); }
 
     // SessionView
     void Redraw() override;
@@ -72,6 +76,7 @@ private:
     void MakeRowsView();
     void MakeCommands();
     void UpdateCommands();
+    void MakeChoices(const CommandInfo& info, QMenu* menu);
     void SizeColumns();
     void UpdateVisibleRows();
     void CurrentChanged();
@@ -99,8 +104,9 @@ private:
     QToolBar* toolbar_ = nullptr;
     FileWatch* watch_ = nullptr;
     std::map<Command, QAction*> actions_;
-    std::size_t lastColumn_ = 0;  // the content cell the last ScrollTo showed
-    bool moving_ = false;         // the session moves the current row: no echo back to it
+    std::map<Command, std::vector<QAction*>> choices_;  // the entries of each submenu of choices
+    std::size_t lastColumn_ = 0;                        // the content cell the last ScrollTo showed
+    bool moving_ = false;  // the session moves the current row: no echo back to it
     bool shown_ = false;
 };
 

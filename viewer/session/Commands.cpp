@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "TextDecode.h"
+
 namespace viewer {
 
 namespace {
@@ -11,6 +13,12 @@ Key Plain(KeyCode code) { return Key{code}; }
 Key Shift(KeyCode code) { return Key{code, 0, false, true}; }
 Key Ctrl(KeyCode code) { return Key{code, 0, true}; }
 Key Ctrl(char letter) { return Key{KeyCode::Letter, letter, true}; }
+
+std::vector<std::u16string> EncodingLabels() {
+    std::vector<std::u16string> labels;
+    for (const EncodingChoice& choice : EncodingChoices()) labels.push_back(choice.label);
+    return labels;
+}
 
 }  // namespace
 
@@ -34,6 +42,23 @@ const std::vector<CommandInfo>& CommandTable() {
         {IgnoreAllBlanks, u"すべての空白を無視", {}, Menu::View, true},
         {IgnoreBlankLines, u"空行を無視", {}, Menu::View, true},
         {IgnoreCase, u"大文字と小文字を区別しない", {}, Menu::View, true},
+        {CompareLineEnds, u"改行コードの違いを無視", {}, Menu::View, true},
+        {EncodingFirst,
+         u"第一のファイルの文字コード",
+         {},
+         Menu::Encoding,
+         false,
+         false,
+         false,
+         EncodingLabels()},
+        {EncodingSecond,
+         u"第二のファイルの文字コード",
+         {},
+         Menu::Encoding,
+         false,
+         false,
+         false,
+         EncodingLabels()},
     };
     return table;
 }

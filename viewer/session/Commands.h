@@ -26,10 +26,9 @@ enum class Command : std::uint8_t {
     IgnoreAllBlanks,
     IgnoreBlankLines,
     IgnoreCase,
-    // Kept for the line-end option and the per-file encodings once the comparison offers them;
-    // not in the table yet.
-    CompareLineEnds,
-    EncodingFirst,
+    CompareLineEnds,  // "改行コードの違いを無視": ticked, lines that differ only in their ends are
+                      // common
+    EncodingFirst,  // a submenu of choices: the first file's encoding
     EncodingSecond,
 };
 
@@ -55,6 +54,9 @@ struct CommandInfo {
     bool checkable = false;
     bool toolbar = false;          // also a button of the toolbar, in the table's order
     bool separatorBefore = false;  // in its menu (and in the toolbar, for a button)
+    // Not empty: the command is a submenu titled `label` of these entries, one of them checked
+    // (Session::Chosen), each picked with Session::Choose(command, index).
+    std::vector<std::u16string> choices = {};
 };
 
 // Every command, in menu order.

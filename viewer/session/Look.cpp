@@ -28,6 +28,10 @@ Rgb Colour(ColourRole role) {
             return {0xf2, 0xf2, 0xf2};
         case ColourRole::StripFrame:
             return {0x60, 0x60, 0x60};
+        case ColourRole::StrayByte:
+            return {0xd9, 0xd9, 0xd9};
+        case ColourRole::StrayByteText:
+            return {0x9c, 0x00, 0x00};
     }
     return {};
 }

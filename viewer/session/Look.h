@@ -27,6 +27,9 @@ enum class ColourRole : std::uint8_t {
     Error,         // the text of an error message
     StripBackground,
     StripFrame,  // the part of the list on screen, in the strip
+    // A byte not valid in its file's encoding, shown as "<E9>": a grey box, its text dark red.
+    StrayByte,
+    StrayByteText,
 };
 
 Rgb Colour(ColourRole role);

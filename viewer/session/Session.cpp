@@ -74,10 +74,10 @@ bool Session::Enabled(Command command) const {
         case Command::Reload:
         case Command::Close:
             return true;
-        case Command::CompareLineEnds:
         case Command::EncodingFirst:
         case Command::EncodingSecond:
-            return false;
+            // A file called binary may be UTF-16 read as text once chosen.
+            return comparison_.outcome == Outcome::Text || comparison_.outcome == Outcome::Binary;
         default:
             return ShowsRows();
     }
@@ -96,9 +96,35 @@ bool Session::Checked(Command command) const {
             return o.blankLines;
         case Command::IgnoreCase:
             return o.letterCase;
+        case Command::CompareLineEnds:
+            return o.lineEnds;
         default:
             return false;
     }
+}
+
+std::size_t Session::Chosen(Command command) const {
+    const std::optional<Encoding> chosen =
+        command == Command::EncodingFirst ? comparison_.chosen.first : comparison_.chosen.second;
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i].encoding == chosen) return i;
+    }
+    return 0;
+}
+
+void Session::Choose(Command command, std::size_t index) {
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    const bool first = command == Command::EncodingFirst;
+    if (!Enabled(command) || (!first && command != Command::EncodingSecond) ||
+        index >= choices.size() || index == Chosen(command)) {
+        return;
+    }
+    status_ = {};
+    ChosenEncodings chosen = comparison_.chosen;
+    (first ? chosen.first : chosen.second) = choices[index].encoding;
+    ReadAgain(chosen, (first ? u"第一のファイルを「" : u"第二のファイルを「") +
+                          choices[index].label + u"」で読み直しました");
 }
 
 void Session::Run(Command command) {
@@ -165,6 +191,7 @@ void Session::Run(Command command) {
         case Command::IgnoreCase:
             return toggled(&IgnoreOptions::letterCase);
         case Command::CompareLineEnds:
+            return toggled(&IgnoreOptions::lineEnds);
         case Command::EncodingFirst:
         case Command::EncodingSecond:
             return;
@@ -232,12 +259,14 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
     GoTo(*row);
 }
 
-void Session::Reload() {
+void Session::Reload() { ReadAgain(comparison_.chosen, u"再読み込みしました"); }
+
+void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said) {
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
     std::optional<Comparison> again =
-        window_.RunLong([earlier = comparison_](const CancelFlag* cancel) {
-            return CompareAgain(earlier, cancel);
+        window_.RunLong([earlier = comparison_, chosen](const CancelFlag* cancel) {
+            return CompareAgain(earlier, chosen, cancel);
         });
     if (!again) return;
     Replace(std::move(*again));
@@ -245,7 +274,7 @@ void Session::Reload() {
     window_.WatchFiles({comparison_.first.path, comparison_.second.path});
     window_.SetTitle(Title());
     window_.Redraw();
-    status_ = {u"再読み込みしました", StatusKind::Info};
+    status_ = {std::move(said), StatusKind::Info};
     if (const auto row = ShowsRows() ? comparison_.RowToKeep(before) : std::nullopt) {
         return GoTo(*row);
     }

@@ -46,6 +46,9 @@ struct Cell {
     ColourRole background = ColourRole::Base;  // the row's colour (Base for a common row)
     ColourRole markColour = ColourRole::Base;  // the colour of `marks`
     std::vector<MarkSpan> marks;               // content: what changed, whole clusters
+    // Content: the bytes not valid in the file's encoding ("<E9>"), drawn over everything else
+    // as a ColourRole::StrayByte box with ColourRole::StrayByteText text, on any row.
+    std::vector<MarkSpan> byteMarks;
     // The band between the panes: each half in its side's mark colour, Base when unchanged.
     ColourRole bandLeft = ColourRole::Base;
     ColourRole bandRight = ColourRole::Base;
@@ -80,6 +83,10 @@ public:
     bool Checked(Command command) const;
     void Run(Command command);
     void SetView(View view);
+    // A command with choices (CommandInfo::choices): which is checked, and picking one. For the
+    // encodings: the file is read again in the one picked, staying at the same line as F5 does.
+    std::size_t Chosen(Command command) const;
+    void Choose(Command command, std::size_t index);
     // Compares again under other options; false when the user stopped it (nothing changed).
     bool SetOptions(const IgnoreOptions& options);
     void SetFindText(std::u16string text) { findText_ = std::move(text); }
@@ -133,6 +140,8 @@ public:
     const StatusMessage& status() const { return status_; }
 
 private:
+    // Reads the files again with the encodings `chosen`, staying where the window was.
+    void ReadAgain(const ChosenEncodings& chosen, std::u16string said);
     void Replace(Comparison comparison);
     void GoTo(std::size_t listRow);
     void Say(std::u16string text, StatusKind kind);

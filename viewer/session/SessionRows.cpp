@@ -119,6 +119,7 @@ Cell Session::CellAt(std::size_t viewRow, std::size_t column) const {
             const ShownLine& line = Shown(*row);
             cell.text = line.text;
             if (kind != RowKind::Common) cell.marks = line.marks;
+            cell.byteMarks = line.byteMarks;
             break;
         }
     }
@@ -172,6 +173,7 @@ const ShownLine& Session::Shown(std::size_t row) const {
         }
     }
     line.marks = WholeClusters(line.text, line.marks);
+    line.byteMarks = WholeClusters(line.text, line.byteMarks);
     return shown_.emplace(row, std::move(line)).first->second;
 }
 

@@ -20,6 +20,7 @@ constexpr Flag kFlags[] = {
     {"IgnoreAllBlanks", &IgnoreOptions::allBlanks},
     {"IgnoreBlankLines", &IgnoreOptions::blankLines},
     {"IgnoreCase", &IgnoreOptions::letterCase},
+    {"IgnoreLineEnds", &IgnoreOptions::lineEnds},
 };
 constexpr const char* kViewKey = "SideBySide";
 
@@ -60,7 +61,7 @@ ViewerChoices LoadChoices(const std::filesystem::path& settingsFile) {
     ViewerChoices choices;
     if (settingsFile.empty()) return choices;
     for (const Flag& flag : kFlags) {
-        choices.options.*flag.option = Read(settingsFile, flag.key, false);
+        choices.options.*flag.option = Read(settingsFile, flag.key, choices.options.*flag.option);
     }
     choices.view = Read(settingsFile, kViewKey, false) ? View::SideBySide : View::List;
     return choices;

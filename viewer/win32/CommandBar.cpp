@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ChoiceMenus.h"
 #include "Session.h"
 #include "WinText.h"
 
@@ -68,6 +69,11 @@ CommandBar::CommandBar(HWND window, int toolbarId) : window_(window) {
         } else if (info.separatorBefore) {
             AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
         }
+        if (!info.choices.empty()) {
+            AppendMenuW(submenu, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeChoiceMenu(info)),
+                        Wide(info.label).c_str());
+            continue;
+        }
         // The label, and its first key in the menu's column for keys: shown once.
         std::wstring item = Wide(info.label);
         if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
@@ -119,6 +125,7 @@ void CommandBar::Update(const Session& session) {
         SendMessageW(toolbar_, TB_ENABLEBUTTON, id, MAKELPARAM(enabled, 0));
         SendMessageW(toolbar_, TB_CHECKBUTTON, id, MAKELPARAM(checked, 0));
     }
+    UpdateChoiceMenus(menu_, session);
     DrawMenuBar(window_);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Cells.h"
+#include "StrayBytes.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
 
@@ -115,6 +116,7 @@ void ViewerWindow::PaintContent(HDC dc, const Cell& cell, const RECT& area, bool
     const int y = area.top + (area.bottom - area.top - metrics.tmHeight) / 2;
     ExtTextOutW(dc, left, y, ETO_CLIPPED, &area, text.c_str(), static_cast<UINT>(text.size()),
                 advances.data());
+    PaintStrayBytes(dc, cell, area, left, y, cellWidth_);
 }
 
 }  // namespace viewer

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ChoiceMenus.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
 #include "InputBars.h"
@@ -386,6 +387,11 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             if (lParam != 0 && reinterpret_cast<HWND>(lParam) != commands_->toolbar()) {
                 OnBarAction(id);
+                return 0;
+            }
+            if (const auto choice = ChoiceOf(id)) {
+                session_.Choose(choice->first, choice->second);
+                commands_->Update(session_);
                 return 0;
             }
             if (const std::optional<Command> command = CommandOf(id)) RunCommand(*command);
