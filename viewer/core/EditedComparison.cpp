@@ -74,7 +74,12 @@ void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* ca
 
 std::u16string EditedComparison::Name(Side side) const {
     const FileSide& file = side == Side::First ? comparison_.first : comparison_.second;
-    return u"「" + DisplayName(file.Name(false).native()) + u"」";
+    // Appended rather than added up: GCC 12 at -O3 sees an overlap in `u"…" + string` that is not
+    // there (-Wrestrict).
+    std::u16string name = u"「";
+    name += DisplayName(file.Name(false).native());
+    name += u"」";
+    return name;
 }
 
 std::u16string EditedComparison::Prepare(Side side) {
