@@ -1,10 +1,12 @@
-// Two folders written as `diff -ruN` writes them, checked by `patch`: applied to a copy of the
-// first folder, the output must give the second folder's text files back byte for byte.
+// Two folders written by the program as `diff -ruN` writes them, checked by `patch`: applied to a
+// copy of the first folder, the output must give the second folder's text files back byte for
+// byte. A file and a folder are compared as diff compares them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <QProcess>
+#include <chrono>
 
-#include "FolderUnified.h"
+#include "Arguments.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -15,109 +17,114 @@ using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-// Every line of the first removed and every line of the second added: the plainest hunk there
-// is, enough for patch.
-std::string WholeHunk(std::string_view first, std::string_view second) {
-    const auto lines = [](std::string_view text) {
-        std::vector<std::string_view> cut;
-        while (!text.empty()) {
-            const std::size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
-            cut.push_back(text.substr(0, end));
-            text.remove_prefix(end);
-        }
-        return cut;
-    };
-    const auto range = [](std::size_t count) {
-        return count == 0 ? std::string("0,0") : "1," + std::to_string(count);
-    };
-    const auto lines1 = lines(first), lines2 = lines(second);
-    std::string out = "@@ -" + range(lines1.size()) + " +" + range(lines2.size()) + " @@\n";
-    for (const auto& [sign, side] : {std::pair{'-', &lines1}, std::pair{'+', &lines2}}) {
-        for (std::string_view line : *side) {
-            out += sign;
-            out += line;
-            if (line.back() != '\n') out += "\n\\ No newline at end of file\n";
-        }
-    }
-    return out;
-}
-
-struct Written {
+struct Ran {
     int code = -1;
     std::string out, err;
 };
 
-Written Write(const fs::path& first, const fs::path& second) {
-    Written written;
-    FolderUnifiedOutput output{[&](std::string_view text) { written.out += text; },
-                               [&](std::string_view text) { written.err += text; }};
-    written.code = WriteFolderUnified(first, second, output, WholeHunk);
-    return written;
+Ran RunProgram(const fs::path& folder, const QStringList& arguments) {
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(folder.string()));
+    process.start(QStringLiteral(ZARVO_VIEWER_PROGRAM), arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
 }
 
-TEST(FolderUnified, PatchRebuildsTheSecondFoldersTextFiles) {
+// A file with a time of its own, so that the headers can be written out.
+void WriteFile(const fs::path& file, const std::string& bytes) {
+    WriteBytes(file, bytes);
+    using namespace std::chrono;
+    fs::last_write_time(file, file_clock::from_sys(sys_seconds(sys_days(2026y / 12 / 8) + 6h)));
+}
+
+TEST(FolderUnified, PatchRebuildsTheSecondFolderAndAFileMeetsItsNamesakeInAFolder) {
     TempDir dir;
     const fs::path a = dir / "a", b = dir / "b";
     fs::create_directories(a / "sub");
     fs::create_directories(b / "sub");
     fs::create_directories(b / "fresh" / "deep");
-    WriteBytes(a / "keep.txt", "same\n");
-    WriteBytes(b / "keep.txt", "same\n");
-    WriteBytes(a / "sub" / "edit.txt", "1\n2\n3\n");
-    WriteBytes(b / "sub" / "edit.txt", "1\nX\n3");  // and loses its last newline
-    WriteBytes(a / "gone.txt", "old\nlines\n");
-    WriteBytes(b / "fresh" / "deep" / "new.txt", "new\n");
-    WriteBytes(a / "bin.dat", std::string("\0\1", 2));
-    WriteBytes(b / "bin.dat", std::string("\0\2", 2));
-    WriteBytes(a / "kind", "file\n");
+    WriteFile(a / "keep.txt", "same\n");
+    WriteFile(b / "keep.txt", "same\n");
+    WriteFile(a / "sub" / "edit.txt", "1\n2\n3\n4\n5\n6\n7\n8\n9\n");
+    WriteFile(b / "sub" / "edit.txt", "1\n2\n3\n4\nX\n6\n7\n8\n9");  // and loses its last newline
+    WriteFile(a / "gone.txt", "old\nlines\n");
+    WriteFile(b / "fresh" / "deep" / "new.txt", "new\n");
+    WriteFile(a / "bin.dat", std::string("\0\1", 2));
+    WriteFile(b / "bin.dat", std::string("\0\2", 2));
+    WriteFile(a / "kind", "file\n");
     fs::create_directory(b / "kind");
     fs::create_symlink("keep.txt", b / "link");
 
-    const Written written = Write(a, b);
-    EXPECT_EQ(written.code, 1);
-    EXPECT_EQ(written.err, "");
-    EXPECT_EQ(written.out,
+    const Ran run = RunProgram(dir.path(), {"-u", "a", "b"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
               "Binary files a/bin.dat and b/bin.dat differ\n"
-              "--- a/fresh/deep/new.txt\n"
-              "+++ b/fresh/deep/new.txt\n"
-              "@@ -0,0 +1,1 @@\n"
+              "--- a/fresh/deep/new.txt\t1970-01-01 00:00:00.000000000 +0000\n"
+              "+++ b/fresh/deep/new.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+              "@@ -0,0 +1 @@\n"
               "+new\n"
-              "--- a/gone.txt\n"
-              "+++ b/gone.txt\n"
+              "--- a/gone.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+              "+++ b/gone.txt\t1970-01-01 00:00:00.000000000 +0000\n"
               "@@ -1,2 +0,0 @@\n"
               "-old\n"
               "-lines\n"
               "File a/kind is a regular file while file b/kind is a directory\n"
               "Only in b: link\n"
-              "--- a/sub/edit.txt\n"
-              "+++ b/sub/edit.txt\n"
-              "@@ -1,3 +1,3 @@\n"
-              "-1\n"
-              "-2\n"
-              "-3\n"
-              "+1\n"
+              "--- a/sub/edit.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+              "+++ b/sub/edit.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+              "@@ -2,8 +2,8 @@\n"
+              " 2\n"
+              " 3\n"
+              " 4\n"
+              "-5\n"
               "+X\n"
-              "+3\n"
+              " 6\n"
+              " 7\n"
+              " 8\n"
+              "-9\n"
+              "+9\n"
               "\\ No newline at end of file\n");
 
     // patch, run in a copy of the first folder, gives the second's text files.
     fs::copy(a, dir / "c", fs::copy_options::recursive);
-    WriteBytes(dir / "diff", written.out);
-    const std::string command =
-        "cd '" + (dir / "c").string() + "' && patch -p1 -E -s -f < ../diff >/dev/null 2>&1";
-    std::system(command.c_str());
-    EXPECT_EQ(ReadBytes(dir / "c" / "sub" / "edit.txt"), "1\nX\n3");
+    WriteBytes(dir / "change.diff", run.out);
+    QProcess patch;
+    patch.setWorkingDirectory(QString::fromStdString((dir / "c").string()));
+    patch.setStandardInputFile(QString::fromStdString((dir / "change.diff").string()));
+    patch.start(QStringLiteral("patch"), {"-p1", "-E", "-s"});
+    ASSERT_TRUE(patch.waitForFinished(30000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadBytes(dir / "c" / "sub" / "edit.txt"), "1\n2\n3\n4\nX\n6\n7\n8\n9");
     EXPECT_EQ(ReadBytes(dir / "c" / "fresh" / "deep" / "new.txt"), "new\n");
     EXPECT_FALSE(fs::exists(dir / "c" / "gone.txt"));
     EXPECT_EQ(ReadBytes(dir / "c" / "keep.txt"), "same\n");
 
-    // The same folders: nothing written, 0. A folder that is not there: 2, and why.
-    const Written same = Write(a, a);
-    EXPECT_EQ(same.code, 0);
-    EXPECT_EQ(same.out, "");
-    const Written missing = Write(a, dir / "none");
+    // The same folders: nothing written, 0. A folder that is not there: 2, and which.
+    const Ran itself = RunProgram(dir.path(), {"--unified", "a", "a"});
+    EXPECT_EQ(itself.code, 0);
+    EXPECT_EQ(itself.out, "");
+    const Ran missing = RunProgram(dir.path(), {"-u", "a", "none"});
     EXPECT_EQ(missing.code, 2);
-    EXPECT_EQ(missing.err, "diff-zarvo-view: 第二: 見つかりません\n");
+    EXPECT_EQ(missing.err, "diff-zarvo-view: none: ファイルが見つかりません\n");
+
+    // A file and a folder, either way round: the file against the folder's file of its name.
+    const Ran fileFirst = RunProgram(dir.path(), {"-u", "a/sub/edit.txt", "b/sub"});
+    EXPECT_EQ(fileFirst.code, 1);
+    EXPECT_EQ(fileFirst.out.substr(0, fileFirst.out.find("@@")),
+              "--- a/sub/edit.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+              "+++ b/sub/edit.txt\t2026-12-08 06:00:00.000000000 +0000\n");
+    const Ran folderFirst = RunProgram(dir.path(), {"-u", "b", "a/keep.txt"});
+    EXPECT_EQ(folderFirst.code, 0);
+    EXPECT_EQ(RunProgram(dir.path(), {"-u", "b/fresh", "a/keep.txt"}).err,
+              "diff-zarvo-view: b/fresh/keep.txt: ファイルが見つかりません\n");
+    // The window takes them the same way.
+    const auto parsed = ParseArguments({a / "gone.txt", a});
+    ASSERT_TRUE(parsed);
+    const Comparison window = CompareFiles(*parsed);
+    EXPECT_EQ(window.second.path, a / "gone.txt");
+    EXPECT_EQ(window.outcome, Outcome::Text);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Two folders compared on Windows: names match as the file system matches them, case aside, and
-// a name that differs from its partner only in case says so.
+// a name that differs from its partner only in case says so; the program's `-u` on two folders.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "FolderCompare.h"
 #include "support/TempDir.h"
@@ -9,6 +13,7 @@ namespace viewer {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
@@ -67,6 +72,69 @@ TEST(FolderCompareWindows, NamesMatchCaseAsideAndSaySoWhenOnlyCaseDiffers) {
     const FolderComparison::News news = threaded.Poll();
     EXPECT_EQ(news.end, FolderEnd::Done);
     EXPECT_EQ(news.added.size(), 6u);
+}
+
+// The viewer as built, beside this test program, run as a script runs it: its standard output
+// and error into `output`; returns its exit code.
+DWORD RunViewer(const std::wstring& arguments, const fs::path& output) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" +
+                           (fs::path(self).parent_path() / "diff-zarvo-view.exe").wstring() +
+                           L"\" " + arguments;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(file);
+    EXPECT_TRUE(started);
+    if (!started) return 255;
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 255;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST(FolderCompareWindows, UnifiedWritesTheFoldersAsDiffDoesWithSlashesInThePaths) {
+    TempDir dir;
+    const fs::path a = dir / "a", b = dir / "b";
+    fs::create_directories(a / "sub");
+    fs::create_directories(b / "sub");
+    WriteBytes(a / "sub" / "x.txt", "1\r\n2\r\n");
+    WriteBytes(b / "sub" / "x.txt", "1\r\nB\r\n");
+    WriteBytes(a / L"日本語.txt", "gone\n");
+    using namespace std::chrono;
+    for (const fs::path& file : {a / "sub" / "x.txt", b / "sub" / "x.txt", a / L"日本語.txt"}) {
+        fs::last_write_time(file, file_clock::from_sys(sys_seconds(sys_days(2026y / 12 / 8) + 6h)));
+    }
+
+    const fs::path output = dir / "out.diff";
+    EXPECT_EQ(RunViewer(L"-u \"" + a.wstring() + L"\" \"" + b.wstring() + L"\"", output), 1u);
+    EXPECT_EQ(
+        ReadBytes(output),
+        "--- a/sub/x.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+        "+++ b/sub/x.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+        "@@ -1,2 +1,2 @@\n"
+        " 1\r\n"
+        "-2\r\n"
+        "+B\r\n"
+        "--- a/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt\t2026-12-08 06:00:00.000000000 +0000\n"
+        "+++ b/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt\t1970-01-01 00:00:00.000000000 +0000\n"
+        "@@ -1 +0,0 @@\n"
+        "-gone\n");
+    EXPECT_EQ(RunViewer(L"--unified \"" + a.wstring() + L"\" \"" + a.wstring() + L"\"", output),
+              0u);
+    EXPECT_EQ(ReadBytes(output), "");
 }
 
 }  // namespace

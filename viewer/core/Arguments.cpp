@@ -1,5 +1,10 @@
 #include "Arguments.h"
 
+#include "FileRead.h"
+#include "FolderCompare.h"
+#include "FolderUnified.h"
+#include "TextDecode.h"
+
 namespace viewer {
 
 std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>& arguments) {
@@ -51,11 +56,33 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
 
 Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel,
                         const IgnoreOptions& options) {
-    Comparison comparison =
-        Compare(arguments.first, arguments.second, kTextLimitBytes, options, cancel);
+    const auto [first, second] = ResolveFileAndFolder(arguments.first, arguments.second);
+    Comparison comparison = Compare(first, second, kTextLimitBytes, options, cancel);
     comparison.first.label = arguments.firstLabel;
     comparison.second.label = arguments.secondLabel;
     return comparison;
+}
+
+int WriteUnified(const Arguments& arguments, const UnifiedStreams& streams) {
+    const auto [first, second] = ResolveFileAndFolder(arguments.first, arguments.second);
+    std::error_code error;
+    const bool folder1 = std::filesystem::is_directory(first, error);
+    const bool folder2 = std::filesystem::is_directory(second, error);
+    if (folder1 && folder2) {
+        return WriteFolderUnified(first, second, streams);
+    }
+    if (folder1 || folder2) {
+        // A folder against a name that is not there (a file would have been looked for in it).
+        const std::filesystem::path& missing = folder1 ? second : first;
+        streams.err("diff-zarvo-view: " + PrintedName(missing) + ": " +
+                    ToUtf8(InputFile(missing).error()) + '\n');
+        return 2;
+    }
+    const UnifiedOutput result = UnifiedDiff(first, second, PrintedName(arguments.firstLabel),
+                                             PrintedName(arguments.secondLabel));
+    streams.out(result.out);
+    streams.err(result.err);
+    return result.exitCode;
 }
 
 std::u16string Usage() {
@@ -64,7 +91,9 @@ std::u16string Usage() {
            u"　　　　diff-zarvo-view -u [-L 第一の名前 [-L 第二の名前]] 第一のファイル "
            u"第二のファイル\n"
            u"2つのファイルを比較し、相違を表示します。-u (--unified) は相違を unified 形式で"
-           u"標準出力に書きます（終了コード: 同じ 0、相違あり 1、問題あり 2）。\n";
+           u"標準出力に書きます（終了コード: 同じ 0、相違あり 1、問題あり 2）。\n"
+           u"ファイルの代わりにフォルダーも指定できます。2つのフォルダーはその中身を比較し、"
+           u"ファイルとフォルダーはフォルダーの中の同じ名前のファイルと比較します。\n";
 }
 
 }  // namespace viewer

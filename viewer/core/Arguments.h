@@ -2,6 +2,8 @@
 // and those are always two files, whatever they are called ("-u" included); options are read
 // only from a longer command line, as diff reads them: `-u` (`--unified`), `-L LABEL`
 // (`--label LABEL`, `--label=LABEL`) once or twice, `--` before names that begin with "-".
+// Either name may be a folder: two folders are compared entry by entry, and a file and a folder
+// as diff takes them, the file against its namesake in the folder.
 #pragma once
 
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "Cancel.h"
 #include "Comparison.h"
+#include "Unified.h"
 
 namespace viewer {
 
@@ -29,6 +32,10 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
 // The comparison the window shows for them, its files named by their labels, under `options`.
 Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = nullptr,
                         const IgnoreOptions& options = {});
+
+// `-u`, as both fronts run it: `diff -u` for two files, `diff -ruN` for two folders. Returns
+// diff's exit code: 0 the same, 1 different, 2 trouble (the rest is still written).
+int WriteUnified(const Arguments& arguments, const UnifiedStreams& streams);
 
 // What the viewer says of its command line when it is wrong.
 std::u16string Usage();

@@ -286,11 +286,19 @@ std::u16string FolderCountsText(const std::vector<FolderEntry>& entries) {
 }
 
 std::pair<fs::path, fs::path> ResolveFileAndFolder(const fs::path& first, const fs::path& second) {
+    // Only a name that is there and is no folder is looked for in the other: a folder against a
+    // name that is not there stays as it is, to be told as such.
     std::error_code error;
-    const bool folder1 = fs::is_directory(first, error);
-    const bool folder2 = fs::is_directory(second, error);
-    if (folder1 && !folder2 && second.has_filename()) return {first / second.filename(), second};
-    if (folder2 && !folder1 && first.has_filename()) return {first, second / first.filename()};
+    const fs::file_status status1 = fs::status(first, error);
+    const fs::file_status status2 = fs::status(second, error);
+    const bool folder1 = fs::is_directory(status1);
+    const bool folder2 = fs::is_directory(status2);
+    if (folder1 && !folder2 && fs::exists(status2) && second.has_filename()) {
+        return {first / second.filename(), second};
+    }
+    if (folder2 && !folder1 && fs::exists(status1) && first.has_filename()) {
+        return {first, second / first.filename()};
+    }
     return {first, second};
 }
 

@@ -14,47 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// A path as printed, with "/" between its parts: a POSIX name as its bytes, a Windows name in
-// UTF-8.
+// A path as printed, with "/" between its parts whatever the system's separator: no UTF-8
+// sequence holds a backslash byte, so Windows' separators can be replaced in the printed bytes.
 std::string Printed(const fs::path& path) {
+    std::string printed = PrintedName(path);
 #ifdef _WIN32
-    std::string printed = Utf8(path.u16string());
-    for (char& c : printed) {
-        if (c == '\\') c = '/';
-    }
-    return printed;
-#else
-    return path.native();
+    std::replace(printed.begin(), printed.end(), '\\', '/');
 #endif
+    return printed;
 }
 
 // The name a folder's paths start with: its own last part ("a" for "/tmp/a/").
@@ -63,6 +30,13 @@ std::string Base(const fs::path& folder) {
     if (name.empty()) name = folder.parent_path().filename();
     if (name.empty() || name == "." || name == "..") return Printed(folder.lexically_normal());
     return Printed(name);
+}
+
+// A header's name and time; a file that is not there has the epoch's, as `diff -N` gives it.
+std::string Header(const std::string& label, const fs::path* path) {
+    const std::string time =
+        path != nullptr ? HeaderTime(*path) : "1970-01-01 00:00:00.000000000 +0000";
+    return time.empty() ? label : label + '\t' + time;
 }
 
 // diff's words for a kind of entry.
@@ -87,14 +61,12 @@ const char* KindWords(EntryKind kind) {
 
 class Writer : public FolderSink {
 public:
-    Writer(const fs::path& first, const fs::path& second, const FolderUnifiedOutput& output,
-           const HunksWriter& hunks)
+    Writer(const fs::path& first, const fs::path& second, const UnifiedStreams& output)
         : first_(first),
           second_(second),
           base1_(Base(first)),
           base2_(Base(second)),
-          output_(output),
-          hunks_(hunks) {}
+          output_(output) {}
 
     int code = 0;
 
@@ -132,7 +104,7 @@ public:
     void Progress(const FolderProgress&) override {}
 
     void Trouble(const std::string& label, const std::u16string& reason) {
-        output_.err("diff-zarvo-view: " + label + ": " + Utf8(reason) + '\n');
+        output_.err("diff-zarvo-view: " + label + ": " + ToUtf8(reason) + '\n');
         code = 2;
     }
 
@@ -149,24 +121,25 @@ private:
         return false;
     }
 
+    // A pair of files, either of which may be absent (`path` null) and read as empty.
     void Texts(const std::string& bytes1, const std::string& bytes2, const std::string& label1,
-               const std::string& label2) {
+               const std::string& label2, const fs::path* path1, const fs::path* path2) {
         if (bytes1 == bytes2) return;  // changed back since the walk compared them
         if (LooksBinary(bytes1) || LooksBinary(bytes2)) {
             Differs("Binary files ", label1, label2);
             return;
         }
-        output_.out("--- " + label1 + "\n+++ " + label2 + '\n' + hunks_(bytes1, bytes2));
+        output_.out("--- " + Header(label1, path1) + "\n+++ " + Header(label2, path2) + '\n' +
+                    UnifiedHunks(bytes1, bytes2));
         code = std::max(code, 1);
     }
 
     void Files(const FolderEntry& entry, const std::string& label1, const std::string& label2) {
+        const fs::path path1 = first_ / entry.relative;
+        const fs::path path2 = second_ / entry.relative2;
         std::string bytes1, bytes2;
-        if (!Read(first_ / entry.relative, label1, bytes1) ||
-            !Read(second_ / entry.relative2, label2, bytes2)) {
-            return;
-        }
-        Texts(bytes1, bytes2, label1, label2);
+        if (!Read(path1, label1, bytes1) || !Read(path2, label2, bytes2)) return;
+        Texts(bytes1, bytes2, label1, label2, &path1, &path2);
     }
 
     // An entry in one folder only: a file against an empty one, as -N does; a folder's files
@@ -182,15 +155,13 @@ private:
             code = std::max(code, 1);
             return;
         }
+        const fs::path path = inFirst ? first_ / entry.relative : second_ / entry.relative2;
         std::string bytes;
-        if (!Read((inFirst ? first_ / entry.relative : second_ / entry.relative2),
-                  inFirst ? label1 : label2, bytes)) {
-            return;
-        }
+        if (!Read(path, inFirst ? label1 : label2, bytes)) return;
         if (inFirst) {
-            Texts(bytes, {}, label1, label2);
+            Texts(bytes, {}, label1, label2, &path, nullptr);
         } else {
-            Texts({}, bytes, label1, label2);
+            Texts({}, bytes, label1, label2, nullptr, &path);
         }
     }
 
@@ -198,18 +169,17 @@ private:
     const fs::path& second_;
     const std::string base1_;
     const std::string base2_;
-    const FolderUnifiedOutput& output_;
-    const HunksWriter& hunks_;
+    const UnifiedStreams& output_;
 };
 
 }  // namespace
 
 int WriteFolderUnified(const fs::path& first, const fs::path& second,
-                       const FolderUnifiedOutput& output, const HunksWriter& hunks) {
-    Writer writer(first, second, output, hunks);
+                       const UnifiedStreams& output) {
+    Writer writer(first, second, output);
     std::u16string error;
     if (CompareFolders(first, second, writer, {}, error) == FolderEnd::Unreadable) {
-        output.err("diff-zarvo-view: " + Utf8(error) + '\n');
+        output.err("diff-zarvo-view: " + ToUtf8(error) + '\n');
         return 2;
     }
     return writer.code;

@@ -5,23 +5,14 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <string_view>
+
+#include "Unified.h"
 
 namespace viewer {
-
-// The hunks of a unified diff of two texts; empty when they are equal.
-using HunksWriter = std::function<std::string(std::string_view first, std::string_view second)>;
-
-struct FolderUnifiedOutput {
-    std::function<void(std::string_view)> out;  // the diff, for standard output
-    std::function<void(std::string_view)> err;  // what could not be read, UTF-8
-};
 
 // Returns as diff does: 0 when the folders are the same, 1 when they differ, 2 when something
 // could not be read (the rest is still written).
 int WriteFolderUnified(const std::filesystem::path& first, const std::filesystem::path& second,
-                       const FolderUnifiedOutput& output, const HunksWriter& hunks);
+                       const UnifiedStreams& output);
 
 }  // namespace viewer

@@ -11,21 +11,7 @@
 
 namespace viewer {
 
-namespace {
-
-// UTF-8 for a text of the system's own (a message, a name), as std::filesystem converts it.
-std::string Utf8(std::u16string_view text) {
-    try {
-        const std::u8string bytes = std::filesystem::path(text).u8string();
-        return {bytes.begin(), bytes.end()};
-    } catch (const std::exception&) {
-        return "?";  // a lone surrogate, which no UTF-8 writes
-    }
-}
-
-// "2026-12-08 06:00:00.000000000 +0000": the file's time as diff prints it, in UTC; empty when
-// the system cannot say.
-std::string FileTime(const std::filesystem::path& path) {
+std::string HeaderTime(const std::filesystem::path& path) {
     std::error_code error;
     const auto written = std::filesystem::last_write_time(path, error);
     if (error) return {};
@@ -43,6 +29,8 @@ std::string FileTime(const std::filesystem::path& path) {
                   static_cast<long long>(clock.subseconds().count()));
     return text;
 }
+
+namespace {
 
 // "-4,3": a range of `count` lines from line `start` (from 0), as a unified hunk names it: an
 // empty range by the line before it, one line by its number alone.
@@ -135,7 +123,7 @@ std::string UnifiedHunks(std::string_view first, std::string_view second, int co
 
 std::string PrintedName(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return Utf8(path.u16string());
+    return ToUtf8(path.u16string());
 #else
     return path.native();
 #endif
@@ -149,8 +137,8 @@ UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesys
     for (int side = 0; side < 2; ++side) {
         InputFile file(*paths[side]);
         if (!file.ok() || !file.ReadAll(bytes[side])) {
-            result.err +=
-                "diff-zarvo-view: " + PrintedName(*paths[side]) + ": " + Utf8(file.error()) + '\n';
+            result.err += "diff-zarvo-view: " + PrintedName(*paths[side]) + ": " +
+                          ToUtf8(file.error()) + '\n';
         }
     }
     if (!result.err.empty()) return result;
@@ -168,7 +156,7 @@ UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesys
     auto header = [](const std::string& name, const std::string& label,
                      const std::filesystem::path& path) {
         if (!label.empty()) return name;
-        const std::string time = FileTime(path);
+        const std::string time = HeaderTime(path);
         return time.empty() ? name : name + '\t' + time;
     };
     result.out = "--- " + header(name1, firstLabel, first) + "\n+++ " +

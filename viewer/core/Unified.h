@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,12 @@ struct UnifiedOutput {
     std::string err;   // for standard error, UTF-8
 };
 
+// Where a diff that may be long goes as it is written.
+struct UnifiedStreams {
+    std::function<void(std::string_view)> out;  // the diff, for standard output
+    std::function<void(std::string_view)> err;  // what could not be read, UTF-8
+};
+
 // `diff -u FIRST SECOND`, the files compared as bytes. A label, when not empty, names its file
 // in the header instead of its path (and its time). Binary files that differ give "Binary files
 // A and B differ", as diff says it.
@@ -34,5 +41,9 @@ UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesys
 
 // A path or a label as the bytes to print: a POSIX name as it is, a Windows name in UTF-8.
 std::string PrintedName(const std::filesystem::path& path);
+
+// A file's time as a header prints it after its name, "2026-12-08 06:00:00.000000000 +0000", in
+// UTC; empty when the system cannot say.
+std::string HeaderTime(const std::filesystem::path& path);
 
 }  // namespace viewer

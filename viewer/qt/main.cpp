@@ -1,16 +1,18 @@
-// diff-zarvo-view FIRST SECOND: shows how two files differ. The front end starts it with exactly
-// these two arguments; it reads them and writes nothing. `-u` writes a unified diff instead, and
-// `-L` names the files (Arguments.h).
+// diff-zarvo-view FIRST SECOND: shows how two files (or two folders) differ. The front end starts
+// it with exactly these two arguments; it reads them and writes nothing. `-u` writes a unified diff
+// instead (of two folders too), and `-L` names the files (Arguments.h).
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "Arguments.h"
 #include "Comparison.h"
+#include "FolderWindow.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "Settings.h"
@@ -45,12 +47,15 @@ int main(int argc, char** argv) {
 
     // A unified diff needs no display: it is written before anything of Qt starts.
     if (parsed && parsed->unified) {
-        const viewer::UnifiedOutput result = viewer::UnifiedDiff(
-            parsed->first, parsed->second, viewer::PrintedName(parsed->firstLabel),
-            viewer::PrintedName(parsed->secondLabel));
-        std::fwrite(result.out.data(), 1, result.out.size(), stdout);
-        std::fputs(result.err.c_str(), stderr);
-        return std::fflush(stdout) == 0 ? result.exitCode : 2;
+        bool written = true;
+        const int code = viewer::WriteUnified(
+            *parsed,
+            {[&](std::string_view text) {
+                 written =
+                     std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && written;
+             },
+             [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }});
+        return written && std::fflush(stdout) == 0 ? code : 2;
     }
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
@@ -78,6 +83,16 @@ int main(int argc, char** argv) {
         std::filesystem::path(
             QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
         viewer::kSettingsFileName;
+    QuitWhenPainted quitter;
+    const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
+    std::error_code error;
+    if (std::filesystem::is_directory(first, error) &&
+        std::filesystem::is_directory(second, error)) {
+        viewer::FolderWindow folders(first, second, settingsFile);
+        if (parsed->exitWhenShown) folders.installEventFilter(&quitter);
+        folders.show();
+        return app.exec();
+    }
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
@@ -90,7 +105,6 @@ int main(int argc, char** argv) {
     }
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
-    QuitWhenPainted quitter;
     if (parsed->exitWhenShown) window.installEventFilter(&quitter);
     window.show();
     const int code = app.exec();

@@ -1,11 +1,12 @@
 // diff-zarvo-view.exe FIRST SECOND: shows how two files differ. The front end starts it with
 // exactly these two arguments, each in double quotes; it reads them and writes nothing. `-u`
-// writes a unified diff instead, and `-L` names the files (Arguments.h).
+// writes a unified diff instead (of two folders too), and `-L` names the files (Arguments.h).
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Arguments.h"
@@ -31,7 +32,7 @@ HANDLE StandardHandle(DWORD which) {
 }
 
 // Writes all of `bytes`; false when they could not all be written.
-bool WriteAll(HANDLE handle, const std::string& bytes) {
+bool WriteAll(HANDLE handle, std::string_view bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
@@ -55,12 +56,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (argv != nullptr) LocalFree(argv);
     const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
     if (parsed && parsed->unified) {
-        const viewer::UnifiedOutput result = viewer::UnifiedDiff(
-            parsed->first, parsed->second, viewer::PrintedName(parsed->firstLabel),
-            viewer::PrintedName(parsed->secondLabel));
-        const bool written = WriteAll(StandardHandle(STD_OUTPUT_HANDLE), result.out);
-        WriteAll(StandardHandle(STD_ERROR_HANDLE), result.err);
-        return written ? result.exitCode : 2;
+        const HANDLE out = StandardHandle(STD_OUTPUT_HANDLE);
+        const HANDLE err = StandardHandle(STD_ERROR_HANDLE);
+        bool written = true;
+        const int code = viewer::WriteUnified(
+            *parsed, {[&](std::string_view text) { written = WriteAll(out, text) && written; },
+                      [&](std::string_view text) { WriteAll(err, text); }});
+        return written ? code : 2;
     }
     if (!parsed) {
         const std::u16string usage = viewer::Usage();

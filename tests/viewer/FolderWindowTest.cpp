@@ -1,0 +1,94 @@
+// The Qt folder window offscreen on real folders: rows filled from the background walk, a file
+// pair opened in the same window by Enter and by a double click, and Backspace and Alt+Left back
+// to the list where it was. What the folder session decides is tested without a display
+// (FolderSessionTest).
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include "FolderWindow.h"
+#include "ViewerWindow.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+int RowNamed(const QTableView& list, const QString& name) {
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        if (list.model()->index(row, 1).data().toString().trimmed() == name) return row;
+    }
+    return -1;
+}
+
+TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
+    TempDir dir;
+    const fs::path a = dir / "a", b = dir / "b";
+    for (const fs::path& root : {a, b}) {
+        fs::create_directories(root / "sub");
+        for (int i = 0; i < 60; ++i) WriteBytes(root / "sub" / ("f" + std::to_string(i)), "same\n");
+    }
+    WriteBytes(a / "zz-changed.txt", "old\n");
+    WriteBytes(b / "zz-changed.txt", "new\n");
+    WriteBytes(b / "zz-only.txt", "added\n");
+
+    FolderWindow window(a, b, dir / "Zarvo.ini");
+    QSignalSpy ended(&window, &FolderWindow::ComparisonEnded);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(ended.count() == 1 || ended.wait(20000));
+    QTableView& list = *window.listView();
+    EXPECT_EQ(list.model()->rowCount(), 2);  // the same are hidden
+    EXPECT_EQ(
+        window.windowTitle(),
+        QStringLiteral("a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー"));
+    EXPECT_EQ(window.progressLabel()->text(), QStringLiteral("比較が終わりました: 63 項目"));
+
+    // All rows shown, the list scrolled to its end, the pair only in the second opened by Enter.
+    window.hideSameBox()->click();
+    EXPECT_EQ(list.model()->rowCount(), 63);
+    EXPECT_FALSE(LoadFolderFilters(dir / "Zarvo.ini").hideSame);
+    const int only = RowNamed(list, QStringLiteral("zz-only.txt"));
+    ASSERT_EQ(only, 62);
+    list.setFocus();
+    list.setCurrentIndex(list.model()->index(only, 1));
+    list.scrollToBottom();
+    const int scrolled = list.verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    QTest::keyClick(&list, Qt::Key_Return);
+    ASSERT_NE(window.fileView(), nullptr);
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a/zz-only.txt ⇔ b/zz-only.txt")))
+        << window.windowTitle().toStdString();
+    const Comparison& added = window.fileView()->session().comparison();
+    EXPECT_EQ(added.outcome, Outcome::Text);
+    EXPECT_EQ(added.differenceStarts.size(), 1u);
+
+    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
+    EXPECT_EQ(window.fileView(), nullptr);
+    EXPECT_EQ(list.currentIndex().row(), only);
+    EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a ⇔ b — ")));
+
+    // A double click opens a pair too; Alt+Left comes back.
+    const int changed = RowNamed(list, QStringLiteral("zz-changed.txt"));
+    const QRect cell = list.visualRect(list.model()->index(changed, 1));
+    // As a mouse gives it: a click, then the second press, which comes as a double click.
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_NE(window.fileView(), nullptr);
+    EXPECT_EQ(window.fileView()->session().comparison().first.path, a / "zz-changed.txt");
+    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(window.fileView(), nullptr);
+    EXPECT_EQ(list.currentIndex().row(), changed);
+}
+
+}  // namespace
+}  // namespace viewer

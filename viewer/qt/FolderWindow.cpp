@@ -1,0 +1,225 @@
+#include "FolderWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "FolderModel.h"
+#include "Progress.h"
+#include "QtText.h"
+#include "Settings.h"
+#include "ViewerWindow.h"
+
+namespace viewer {
+
+FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path second,
+                           std::filesystem::path settingsFile, QWidget* parent)
+    : QMainWindow(parent), settingsFile_(std::move(settingsFile)) {
+    // News comes on the comparison's thread: the window polls on its own. A call still queued
+    // when the window goes is dropped with it.
+    session_ = std::make_unique<FolderSession>(
+        std::move(first), std::move(second), LoadFolderFilters(settingsFile_),
+        [this] { QMetaObject::invokeMethod(this, &FolderWindow::Poll, Qt::QueuedConnection); });
+    model_ = std::make_unique<FolderModel>(*session_);
+    pages_ = new QStackedWidget(this);
+    listPage_ = MakeListPage();
+    pages_->addWidget(listPage_);
+    setCentralWidget(pages_);
+    count_ = new QLabel(this);
+    hidden_ = new QLabel(this);
+    statusBar()->addWidget(count_);
+    statusBar()->addPermanentWidget(hidden_);
+
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
+        auto* back = new QShortcut(keys, this);
+        connect(back, &QShortcut::activated, this, &FolderWindow::Back);
+    }
+    resize(900, 600);
+    Refresh();
+}
+
+FolderWindow::~FolderWindow() {
+    // The comparison's thread ends before the window it wakes.
+    session_.reset();
+}
+
+QWidget* FolderWindow::MakeListPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    firstName_ = new QLabel(page);
+    secondName_ = new QLabel(page);
+    firstName_->setText(ToQString(session_->HeaderLine(true)));
+    secondName_->setText(ToQString(session_->HeaderLine(false)));
+    layout->addWidget(firstName_);
+    layout->addWidget(secondName_);
+
+    auto* filters = new QHBoxLayout;
+    hideSame_ = new QCheckBox(ToQString(kHideSameLabel), page);
+    hideSame_->setChecked(session_->filters().hideSame);
+    pattern_ = new QLineEdit(ToQString(session_->filters().namePattern), page);
+    pattern_->setPlaceholderText(ToQString(kNamePatternPlaceholder));
+    auto* patternLabel = new QLabel(ToQString(kNamePatternLabel), page);
+    patternLabel->setBuddy(pattern_);
+    filters->addWidget(hideSame_);
+    filters->addWidget(patternLabel);
+    filters->addWidget(pattern_, 1);
+    layout->addLayout(filters);
+    connect(hideSame_, &QCheckBox::toggled, this, &FolderWindow::FiltersChanged);
+    connect(pattern_, &QLineEdit::textEdited, this, &FolderWindow::FiltersChanged);
+
+    list_ = new QTableView(page);
+    list_->setModel(model_.get());
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->verticalHeader()->hide();
+    // One line of text a row, as the file view has it; the name and the state take the room.
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    QHeaderView* columns = list_->horizontalHeader();
+    for (int column : {0, 3, 4})
+        columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    columns->setSectionResizeMode(1, QHeaderView::Stretch);
+    columns->setSectionResizeMode(2, QHeaderView::Stretch);
+    for (QWidget* control : std::initializer_list<QWidget*>{list_, pattern_, hideSame_}) {
+        control->installEventFilter(this);
+    }
+    connect(list_, &QTableView::activated, this,
+            [this](const QModelIndex& index) { Activate(index.row()); });
+    layout->addWidget(list_, 1);
+
+    progress_ = new QLabel(page);
+    layout->addWidget(progress_);
+    return page;
+}
+
+void FolderWindow::Poll() {
+    const bool running = session_->Running();
+    if (!session_->Poll()) return;
+    Refresh();
+    if (running && !session_->Running()) emit ComparisonEnded();
+}
+
+void FolderWindow::Refresh() {
+    // The rows are laid out anew; the current row and the scroll stay where they were.
+    const QModelIndex current = list_->currentIndex();
+    std::optional<std::size_t> entry;
+    if (current.isValid() && static_cast<std::size_t>(current.row()) < session_->RowCount()) {
+        entry = session_->Row(static_cast<std::size_t>(current.row())).entry;
+    }
+    const int scroll = list_->verticalScrollBar()->value();
+    model_->Reset();
+    if (entry) {
+        if (const auto row = session_->RowOfEntry(*entry)) {
+            list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
+        }
+    }
+    list_->verticalScrollBar()->setValue(scroll);
+    progress_->setText(ToQString(session_->ProgressText()));
+    count_->setText(ToQString(session_->CountText()));
+    hidden_->setText(ToQString(session_->HiddenNote()));
+    if (file_ == nullptr) setWindowTitle(ToQString(session_->Title()));
+}
+
+void FolderWindow::FiltersChanged() {
+    FolderFilters filters{hideSame_->isChecked(), pattern_->text().toStdU16String()};
+    session_->SetFilters(filters);
+    SaveFolderFilters(settingsFile_, filters);
+    Refresh();
+}
+
+std::filesystem::path FolderWindow::EmptyFile() {
+    if (!empty_.isOpen()) empty_.open();
+    return QFile::encodeName(empty_.fileName()).toStdString();
+}
+
+void FolderWindow::Activate(int row) {
+    if (file_ != nullptr || row < 0 || static_cast<std::size_t>(row) >= session_->RowCount()) {
+        return;
+    }
+    const std::size_t at = static_cast<std::size_t>(row);
+    const FolderRow shown = session_->Row(at);
+    const std::optional<FilePair> pair = session_->PairAt(at);
+    if (!pair) {
+        if (shown.folder) {
+            session_->SetExpanded(at, !shown.expanded);
+            Refresh();
+        }
+        return;
+    }
+    const std::filesystem::path first = pair->first.empty() ? EmptyFile() : pair->first;
+    const std::filesystem::path second = pair->second.empty() ? EmptyFile() : pair->second;
+    const IgnoreOptions options = LoadChoices(settingsFile_).options;
+    std::optional<Comparison> comparison = RunWithProgress(this, [&](const CancelFlag* cancel) {
+        return Compare(first, second, kTextLimitBytes, options, cancel);
+    });
+    if (!comparison) return;  // stopped: the list stays
+    comparison->first.label = pair->firstLabel;
+    comparison->second.label = pair->secondLabel;
+    file_ = new ViewerWindow(std::move(*comparison), settingsFile_);
+    file_->setWindowFlags(Qt::Widget);
+    file_->installEventFilter(this);
+    connect(file_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    pages_->addWidget(file_);
+    pages_->setCurrentWidget(file_);
+    setWindowTitle(file_->windowTitle());
+    file_->setFocus();
+}
+
+void FolderWindow::Back() {
+    if (file_ == nullptr) return;
+    pages_->setCurrentWidget(listPage_);
+    file_->removeEventFilter(this);
+    file_->deleteLater();
+    file_ = nullptr;
+    setWindowTitle(ToQString(session_->Title()));
+    list_->setFocus();
+}
+
+void FolderWindow::closeEvent(QCloseEvent* event) {
+    session_->Stop();
+    QMainWindow::closeEvent(event);
+}
+
+bool FolderWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The file view's Close closes the window it stands in.
+    if (watched == file_ && event->type() == QEvent::Close) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress || watched == file_) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    // Esc stops the comparison from anywhere on the list's page.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && session_->Running()) {
+        session_->Stop();
+        return true;
+    }
+    const int row = list_->currentIndex().row();
+    if (watched == list_ && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
+        row >= 0 && key->modifiers() == Qt::NoModifier) {
+        const FolderRow shown = session_->Row(static_cast<std::size_t>(row));
+        if (shown.folder) {
+            session_->SetExpanded(static_cast<std::size_t>(row), key->key() == Qt::Key_Right);
+            Refresh();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace viewer

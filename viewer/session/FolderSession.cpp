@@ -1,0 +1,242 @@
+#include "FolderSession.h"
+
+#include <algorithm>
+
+namespace viewer {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string Ascii(const std::string& text) { return {text.begin(), text.end()}; }
+
+// "1,234,567".
+std::u16string Thousands(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    std::u16string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += u',';
+        text += static_cast<char16_t>(digits[i]);
+    }
+    return text;
+}
+
+// "12.5 MB" (10^6 bytes), "800 KB" below a megabyte.
+std::u16string Bytes(std::int64_t bytes) {
+    if (bytes < 1'000'000) return Thousands((bytes + 999) / 1000) + u" KB";
+    const std::int64_t tenths = (bytes + 50'000) / 100'000;
+    return Thousands(tenths / 10) + u"." + Ascii(std::to_string(tenths % 10)) + u" MB";
+}
+
+// A folder's own name for the title: "a" for "/tmp/a/", the whole path for a root.
+std::u16string FolderName(const fs::path& folder) {
+    std::error_code error;
+    fs::path whole = fs::absolute(folder, error).lexically_normal();
+    if (!whole.has_filename()) whole = whole.parent_path();
+    return whole.has_filename() ? DisplayName(whole.filename().native())
+                                : DisplayName(whole.native());
+}
+
+std::u16string SideText(EntryKind kind, std::int64_t size) {
+    if (kind == EntryKind::File) return Thousands(size) + u" バイト";
+    return KindName(kind);
+}
+
+}  // namespace
+
+FolderLook LookOf(FolderState state) {
+    switch (state) {
+        case FolderState::Same:
+            return {u"", u"同じ", Colour(ColourRole::Base)};
+        case FolderState::Different:
+            return {u"<>", u"相違", {0xff, 0xec, 0xb3}};
+        case FolderState::OnlyFirst:
+            return {u"<!", u"第一だけ", Colour(ColourRole::Removed)};
+        case FolderState::OnlySecond:
+            return {u"!>", u"第二だけ", Colour(ColourRole::Added)};
+        case FolderState::KindsDiffer:
+            return {u"<#>", u"種類違い", {0xe6, 0xd9, 0xf5}};
+        case FolderState::Unreadable:
+            break;
+    }
+    return {u"<?>", u"読めません", {0xe0, 0xe0, 0xe0}};
+}
+
+std::u16string TreeText(const FolderRow& row) {
+    std::u16string text(static_cast<std::size_t>(row.depth) * 2, u' ');
+    if (row.folder) text += row.expanded ? u"▾ " : u"▸ ";
+    return text + row.name;
+}
+
+FolderSession::FolderSession(fs::path first, fs::path second, FolderFilters filters,
+                             std::function<void()> wake)
+    : firstFolder_(std::move(first)),
+      secondFolder_(std::move(second)),
+      filters_(std::move(filters)),
+      comparison_(
+          std::make_unique<FolderComparison>(firstFolder_, secondFolder_, std::move(wake))) {}
+
+FolderSession::~FolderSession() = default;
+
+bool FolderSession::Poll() {
+    if (finished_) return false;
+    FolderComparison::News news = comparison_->Poll();
+    const bool changed = !news.added.empty() || !news.changed.empty() || news.finished ||
+                         news.progress.entries != progress_.entries ||
+                         news.progress.bytesCompared != progress_.bytesCompared;
+    for (FolderEntry& entry : news.added) entries_.push_back(std::move(entry));
+    collapsed_.resize(entries_.size(), false);
+    for (const auto& [index, state] : news.changed) {
+        if (index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
+            entries_[static_cast<std::size_t>(index)].state = state;
+        }
+    }
+    progress_ = news.progress;
+    if (news.finished) {
+        finished_ = true;
+        end_ = news.end;
+        error_ = std::move(news.error);
+    }
+    if (changed) Reshow();
+    return changed;
+}
+
+void FolderSession::Stop() { comparison_->Cancel(); }
+
+void FolderSession::WaitAndPoll() {
+    comparison_->Wait();
+    Poll();
+}
+
+bool FolderSession::NamedOut(std::size_t index) const {
+    const FolderEntry& entry = entries_[index];
+    return NameHidden(filters_.namePattern, entry.name) ||
+           (!entry.name2.empty() && NameHidden(filters_.namePattern, entry.name2));
+}
+
+bool FolderSession::Hidden(std::size_t index) const {
+    return (filters_.hideSame && entries_[index].state == FolderState::Same) || NamedOut(index);
+}
+
+void FolderSession::Reshow() {
+    // Entries come in the order of the tree, each folder before what it holds: one pass decides,
+    // a row being hidden when it or a folder above it is hidden or closed.
+    shown_.clear();
+    std::vector<bool> closed(entries_.size(), false);  // its rows are not shown
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const std::int32_t parent = entries_[i].parent;
+        const bool above = parent >= 0 && closed[static_cast<std::size_t>(parent)];
+        const bool hidden = above || Hidden(i);
+        closed[i] = hidden || collapsed_[i];
+        if (!hidden) shown_.push_back(i);
+    }
+}
+
+FolderRow FolderSession::Row(std::size_t row) const {
+    const std::size_t index = shown_.at(row);
+    const FolderEntry& entry = entries_[index];
+    const FolderLook look = LookOf(entry.state);
+    FolderRow shown;
+    shown.entry = index;
+    shown.depth = entry.depth;
+    // A folder against a file, or one that could not be read, holds no rows.
+    shown.folder = (entry.kind1 == EntryKind::Folder || entry.kind2 == EntryKind::Folder) &&
+                   entry.state != FolderState::KindsDiffer &&
+                   entry.state != FolderState::Unreadable;
+    shown.expanded = shown.folder && !collapsed_[index];
+    shown.name = entry.name2.empty() ? entry.name : entry.name + u" ⇔ " + entry.name2;
+    shown.state = look.text;
+    if (entry.state == FolderState::KindsDiffer) {
+        shown.state += u": " + KindName(entry.kind1) + u" ⇔ " + KindName(entry.kind2);
+    } else if (entry.state == FolderState::Unreadable) {
+        shown.state += u": " + entry.reason;
+    }
+    shown.mark = look.mark;
+    shown.background = look.background;
+    shown.first = SideText(entry.kind1, entry.size1);
+    shown.second = SideText(entry.kind2, entry.size2);
+    return shown;
+}
+
+std::optional<std::size_t> FolderSession::RowOfEntry(std::size_t entry) const {
+    const auto at = std::lower_bound(shown_.begin(), shown_.end(), entry);
+    if (at == shown_.end() || *at != entry) return std::nullopt;
+    return static_cast<std::size_t>(at - shown_.begin());
+}
+
+void FolderSession::SetExpanded(std::size_t row, bool expanded) {
+    const std::size_t index = shown_.at(row);
+    if (collapsed_[index] == !expanded) return;
+    collapsed_[index] = !expanded;
+    Reshow();
+}
+
+std::optional<FilePair> FolderSession::PairAt(std::size_t row) const {
+    const FolderEntry& entry = entries_[shown_.at(row)];
+    const bool file1 = entry.kind1 == EntryKind::File;
+    const bool file2 = entry.kind2 == EntryKind::File;
+    const bool absent1 = entry.kind1 == EntryKind::None;
+    const bool absent2 = entry.kind2 == EntryKind::None;
+    if (!(file1 && (file2 || absent2)) && !(file2 && absent1)) return std::nullopt;
+    FilePair pair;
+    const fs::path relative2 = absent2 ? entry.relative : entry.relative2;
+    if (!absent1) pair.first = firstFolder_ / entry.relative;
+    if (!absent2) pair.second = secondFolder_ / entry.relative2;
+    pair.firstLabel = fs::path(FolderName(firstFolder_)) / entry.relative;
+    pair.secondLabel = fs::path(FolderName(secondFolder_)) / relative2;
+    return pair;
+}
+
+void FolderSession::SetFilters(FolderFilters filters) {
+    filters_ = std::move(filters);
+    Reshow();
+}
+
+std::u16string FolderSession::Title() const {
+    return FolderName(firstFolder_) + u" ⇔ " + FolderName(secondFolder_) + u" — " + CountText() +
+           u" — Diff-Zarvo ビューアー";
+}
+
+std::u16string FolderSession::HeaderLine(bool first) const {
+    return (first ? u"第一: " : u"第二: ") +
+           DisplayName((first ? firstFolder_ : secondFolder_).native());
+}
+
+std::u16string FolderSession::CountText() const { return FolderCountsText(entries_); }
+
+std::u16string FolderSession::HiddenNote() const {
+    // Counted where the hiding starts: a folder hidden with all it holds counts once.
+    std::int64_t same = 0, named = 0;
+    std::vector<bool> hidden(entries_.size(), false);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const std::int32_t parent = entries_[i].parent;
+        const bool above = parent >= 0 && hidden[static_cast<std::size_t>(parent)];
+        hidden[i] = above || Hidden(i);
+        if (above || !hidden[i]) continue;
+        ++(NamedOut(i) ? named : same);
+    }
+    std::u16string note;
+    if (same > 0) note = u"同じ " + Thousands(same) + u" 件";
+    if (named > 0)
+        note += (note.empty() ? u"" : u"と、") + (u"名前で " + Thousands(named) + u" 件");
+    return note.empty() ? note : note + u"を表示していません";
+}
+
+std::u16string FolderSession::ProgressText() const {
+    const std::u16string found = Thousands(progress_.entries) + u" 項目";
+    if (!finished_) {
+        return u"比較中… " + found + u"、ファイル " + Thousands(progress_.filesCompared) +
+               u" 組 (" + Bytes(progress_.bytesCompared) + u") — Esc で中止";
+    }
+    switch (end_) {
+        case FolderEnd::Done:
+            return u"比較が終わりました: " + found;
+        case FolderEnd::Cancelled:
+            return u"比較を中止しました: " + found + u"まで";
+        case FolderEnd::Unreadable:
+            break;
+    }
+    return u"比較できません: " + error_;
+}
+
+}  // namespace viewer

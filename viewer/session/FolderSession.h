@@ -1,0 +1,131 @@
+// What a folder window does, toolkit-neutral: it runs the folder comparison off the window's
+// thread and answers what to draw: the rows of the list (a tree of relative paths, folders
+// collapsible, hidden by the filters), each row's state with its colour and mark, the header,
+// title, status and progress texts, and the file pair that Enter opens. The front polls it when
+// the comparison wakes it, and draws what it says.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FolderCompare.h"
+#include "FolderFilters.h"
+#include "Look.h"
+
+namespace viewer {
+
+// How a state looks, the same on both fronts: the first folder red and the second blue, as the
+// file view has them, and a mark beside the colour for readers who cannot tell colours apart.
+struct FolderLook {
+    std::u16string mark;  // "<!" only in the first, "!>" only in the second, ...
+    std::u16string text;  // "第一だけ"
+    Rgb background;
+};
+FolderLook LookOf(FolderState state);
+
+struct FolderRow {
+    std::size_t entry = 0;   // the index among the comparison's entries
+    std::int32_t depth = 0;  // the name is indented by it
+    bool folder = false;     // a folder on either side: it holds rows
+    bool expanded = false;   // a folder's rows are shown
+    std::u16string name;     // "Readme.txt", or "Readme.txt ⇔ README.txt" when only case differs
+    std::u16string state;  // "相違", "読めません: 第一: アクセスが拒否されました", ...
+    std::u16string mark;
+    Rgb background;
+    std::u16string first;  // what the first folder has there: "ファイル 1,234 バイト", "なし"
+    std::u16string second;  // the same for the second
+};
+
+// The name as the list's tree shows it: indented by depth, a folder with its arrow ("▾ " open,
+// "▸ " closed).
+std::u16string TreeText(const FolderRow& row);
+
+// The list's columns: the mark, 名前, 状態, 第一, 第二.
+inline constexpr std::u16string_view kFolderColumns[] = {u"", u"名前", u"状態", u"第一", u"第二"};
+// The filters' controls.
+inline constexpr std::u16string_view kHideSameLabel = u"同じものを隠す";
+inline constexpr std::u16string_view kNamePatternLabel = u"隠す名前:";
+inline constexpr std::u16string_view kNamePatternPlaceholder = u".git;*.o";
+
+// The two files Enter opens for a row: an absent side (a file in one folder only) has an empty
+// path, to be shown as an empty file; the labels name each file in the file view's header.
+struct FilePair {
+    std::filesystem::path first;
+    std::filesystem::path second;
+    std::filesystem::path firstLabel;   // "a/src/x.c"
+    std::filesystem::path secondLabel;  // "b/src/x.c"
+};
+
+class FolderSession {
+public:
+    // Starts the comparison at once. `wake`, when given, is called on the comparison's thread
+    // when there is news: the front posts itself a message and calls Poll on its own thread.
+    FolderSession(std::filesystem::path first, std::filesystem::path second,
+                  FolderFilters filters = {}, std::function<void()> wake = {});
+    ~FolderSession();
+    FolderSession(const FolderSession&) = delete;
+    FolderSession& operator=(const FolderSession&) = delete;
+
+    // Takes what the comparison found since the last poll; true when there is something to
+    // draw anew.
+    bool Poll();
+    // Esc, or a window that closes: the comparison stops at once; what was found stays.
+    void Stop();
+    bool Running() const { return !finished_; }
+    // Until the comparison has ended, and everything it found is taken (tests, the command line).
+    void WaitAndPoll();
+
+    // The rows shown, in the list's order.
+    std::size_t RowCount() const { return shown_.size(); }
+    FolderRow Row(std::size_t row) const;
+    // The row of an entry where it is shown; nothing when it is hidden.
+    std::optional<std::size_t> RowOfEntry(std::size_t entry) const;
+    // A folder's rows shown or hidden (Left, Right, a click on its arrow); folders open at first.
+    void SetExpanded(std::size_t row, bool expanded);
+    // The file pair behind a row, for Enter and a double click: files on both sides, or a file
+    // in one folder only; nothing for folders and everything else.
+    std::optional<FilePair> PairAt(std::size_t row) const;
+
+    const FolderFilters& filters() const { return filters_; }
+    void SetFilters(FolderFilters filters);
+
+    // Texts.
+    // "a ⇔ b — 相違 12 件 — 第一だけ 3 — 第二だけ 5 — Diff-Zarvo ビューアー".
+    std::u16string Title() const;
+    // "第一: /tmp/a" and "第二: /tmp/b".
+    std::u16string HeaderLine(bool first) const;
+    // The counts, and what the filters hide: "相違 12 件 — 第一だけ 3 — 第二だけ 5".
+    std::u16string CountText() const;
+    // "同じ 40 件と、名前で 3 件を表示していません"; empty when nothing is hidden.
+    std::u16string HiddenNote() const;
+    // "比較中… 1,234 項目、ファイル 56 組 (12.5 MB)", then how it ended.
+    std::u16string ProgressText() const;
+    // Why the comparison could not start (a folder given could not be read); empty otherwise.
+    const std::u16string& error() const { return error_; }
+
+    const std::vector<FolderEntry>& entries() const { return entries_; }
+
+private:
+    bool NamedOut(std::size_t entry) const;  // by the name pattern
+    bool Hidden(std::size_t entry) const;    // by a filter
+    void Reshow();
+
+    std::filesystem::path firstFolder_;
+    std::filesystem::path secondFolder_;
+    FolderFilters filters_;
+    std::vector<FolderEntry> entries_;
+    std::vector<bool> collapsed_;  // by entry: a folder whose rows are hidden
+    std::vector<std::size_t> shown_;
+    FolderProgress progress_;
+    bool finished_ = false;
+    FolderEnd end_ = FolderEnd::Done;
+    std::u16string error_;
+    std::unique_ptr<FolderComparison> comparison_;
+};
+
+}  // namespace viewer
