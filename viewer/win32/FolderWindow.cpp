@@ -17,6 +17,10 @@ namespace {
 constexpr UINT kWake = WM_APP + 20;  // from the comparison's thread: there is news
 constexpr UINT kBack = WM_APP + 21;  // the file view was closed: back to the list
 constexpr UINT_PTR kFileSubclass = 1;
+constexpr UINT_PTR kPollTimer = 1;
+// News is taken at most this often: a timer's message waits behind the keys and the painting,
+// so that a busy comparison never holds up Esc or the close box.
+constexpr UINT kPollMilliseconds = 40;
 enum Child : int { kNames = 1, kHideSame, kPatternLabel, kPattern, kList, kProgress, kStatus };
 
 void RegisterClassOnce() {
@@ -210,8 +214,7 @@ void FolderWindow::Refresh() {
         entry = session_->Row(static_cast<std::size_t>(current)).entry;
     }
     const std::size_t count = session_->RowCount();
-    ListView_SetItemCountEx(list_, static_cast<int>(count),
-                            LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    ListView_SetItemCountEx(list_, static_cast<int>(count), LVSICF_NOSCROLL);
     std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
     if (!row && count > 0) row = std::min<std::size_t>(current < 0 ? 0 : current, count - 1);
     if (row) {
@@ -424,8 +427,13 @@ LRESULT CALLBACK FolderWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kWake:
+            SetTimer(hwnd_, kPollTimer, kPollMilliseconds, nullptr);
+            return 0;
+        case WM_TIMER:
+            if (wParam != kPollTimer) break;
+            KillTimer(hwnd_, kPollTimer);
             woken_ = false;
-            if (session_ != nullptr && session_->Poll()) Refresh();
+            if (session_->Poll()) Refresh();
             return 0;
         case kBack:
             Back();
