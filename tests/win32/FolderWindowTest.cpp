@@ -5,6 +5,7 @@
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +20,26 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
+
+// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
+std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
+    static const IID accessibleId{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return L"(none)";
+    }
+    VARIANT which{};
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+}
 
 class FolderWindowTest : public ::testing::Test {
 protected:
@@ -94,6 +115,13 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
                                          L"<> | ▾ sub | 相違", L"<> |   changed.txt | 相違"}));
     EXPECT_EQ(TextOf(window_->hwnd()),
               L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
+
+    // A screen reader hears the list by the title, a row by its cells, the pattern line by its
+    // label.
+    EXPECT_EQ(AccessibleName(window_->list()),
+              L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(AccessibleName(window_->list(), 2), L"<! gone.txt 第一だけ 5 バイト なし");
+    EXPECT_EQ(AccessibleName(window_->pattern()), L"隠す名前");
 
     // Enter on the changed pair opens it in the file viewer, in the folder window's place.
     SetFocus(window_->list());
