@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "FolderCompare.h"
+#include "FolderWindow.h"
 #include "Progress.h"
 #include "Settings.h"
 #include "Texts.h"
@@ -76,6 +78,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
     const std::filesystem::path settingsFile =
         std::filesystem::path(self).parent_path() / viewer::kSettingsFileName;
+    // Two folders, or a file and a folder (the file of the same name in it).
+    const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
+    std::error_code error;
+    if (std::filesystem::is_directory(first, error) &&
+        std::filesystem::is_directory(second, error)) {
+        viewer::FolderWindow folders(first, second, settingsFile);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (folders.TranslateKeys(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    }
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {

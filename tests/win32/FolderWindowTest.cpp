@@ -1,0 +1,168 @@
+// The Win32 folder window on real folders: rows filled from the background walk with their marks,
+// a file pair opened by Enter in the file viewer's window, and Backspace or closing that window
+// back to the list where it was.
+#include <gtest/gtest.h>
+#include <windows.h>
+// (after windows.h)
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+#include "FolderWindow.h"
+#include "ViewerWindow.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
+std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
+    static const IID accessibleId{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return L"(none)";
+    }
+    VARIANT which{};
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+}
+
+class FolderWindowTest : public ::testing::Test {
+protected:
+    // Runs the window's messages as its program does, keys first.
+    void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window_ != nullptr && window_->TranslateKeys(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // Runs messages until `done` holds, waiting for each next one; false after 20 s without.
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        const ULONGLONG deadline = GetTickCount64() + 20000;
+        for (Pump(); !done(); Pump()) {
+            if (GetTickCount64() > deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        }
+        return true;
+    }
+    void Press(HWND to, UINT key) {
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    }
+    // Each row as the list shows it: its mark, its name in the tree and its state.
+    std::vector<std::wstring> Rows() const {
+        std::vector<std::wstring> rows;
+        const HWND list = window_->list();
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            std::wstring line;
+            for (int column : {0, 1, 2}) {
+                wchar_t text[512] = {};
+                ListView_GetItemText(list, row, column, text, 512);
+                line += (column == 0 ? L"" : L" | ") + std::wstring(text);
+            }
+            rows.push_back(line);
+        }
+        return rows;
+    }
+    static std::wstring TextOf(HWND window) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(window, text, 1024);
+        return text;
+    }
+    int Current() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
+    void SetCurrent(int row) {
+        const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
+        ListView_SetItemState(window_->list(), row, both, both);
+    }
+
+    TempDir dir_;
+    std::unique_ptr<FolderWindow> window_;
+};
+
+TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
+    const fs::path a = dir_ / "a", b = dir_ / "b";
+    for (const fs::path& root : {a, b}) {
+        fs::create_directories(root / "sub");
+        WriteBytes(root / "sub" / "same.txt", "same\n");
+    }
+    WriteBytes(a / "sub" / "changed.txt", "old\n");
+    WriteBytes(b / "sub" / "changed.txt", "new\n");
+    WriteBytes(a / "gone.txt", "gone\n");
+    WriteBytes(b / "added.txt", "added\n");
+
+    window_ = std::make_unique<FolderWindow>(a, b, dir_ / "Zarvo.ini");
+    ASSERT_TRUE(PumpUntil([&] { return !window_->session().Running(); }));
+    EXPECT_EQ(Rows(),
+              (std::vector<std::wstring>{L"!> | added.txt | 第二だけ", L"<! | gone.txt | 第一だけ",
+                                         L"<> | ▾ sub | 相違", L"<> |   changed.txt | 相違"}));
+    EXPECT_EQ(TextOf(window_->hwnd()),
+              L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
+
+    // A screen reader hears the list by the title, a row by its cells, the pattern line by its
+    // label.
+    EXPECT_EQ(AccessibleName(window_->list()),
+              L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(AccessibleName(window_->list(), 2), L"<! gone.txt 第一だけ 5 バイト なし");
+    EXPECT_EQ(AccessibleName(window_->pattern()), L"隠す名前");
+
+    // Enter on the changed pair opens it in the file viewer, in the folder window's place.
+    SetFocus(window_->list());
+    SetCurrent(3);
+    Press(window_->list(), VK_RETURN);
+    ASSERT_NE(window_->fileView(), nullptr);
+    const HWND file = window_->fileView()->hwnd();
+    EXPECT_EQ(window_->fileView()->comparison().first.path, a / "sub" / "changed.txt");
+    EXPECT_NE(TextOf(file).find(L"changed.txt ⇔ "), std::wstring::npos) << TextOf(file);
+    EXPECT_TRUE(IsWindowVisible(file));
+    EXPECT_FALSE(IsWindowVisible(window_->hwnd()));
+
+    // Backspace comes back to the list, on the same row.
+    Press(window_->fileView()->list(), VK_BACK);
+    EXPECT_EQ(window_->fileView(), nullptr);
+    EXPECT_FALSE(IsWindow(file));
+    EXPECT_TRUE(IsWindowVisible(window_->hwnd()));
+    EXPECT_EQ(Current(), 3);
+    EXPECT_EQ(GetFocus(), window_->list());
+
+    // A file only in the first opens against nothing; closing its window comes back too, and
+    // the program goes on.
+    SetCurrent(1);
+    Press(window_->list(), VK_RETURN);
+    ASSERT_NE(window_->fileView(), nullptr);
+    EXPECT_EQ(window_->fileView()->comparison().first.path, a / "gone.txt");
+    PostMessageW(window_->fileView()->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return window_->fileView() == nullptr; }));
+    EXPECT_EQ(Current(), 1);
+    MSG quit;
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+
+    // Left closes a folder's rows; the pattern line hides names.
+    SetCurrent(2);
+    Press(window_->list(), VK_LEFT);
+    EXPECT_EQ(Rows().size(), 3u);
+    SetWindowTextW(window_->pattern(), L"*.txt");
+    Pump();
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"<> | ▸ sub | 相違"}));
+    EXPECT_EQ(LoadFolderFilters(dir_ / "Zarvo.ini").namePattern, u"*.txt");
+}
+
+}  // namespace
+}  // namespace viewer

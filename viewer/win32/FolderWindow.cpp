@@ -1,0 +1,485 @@
+#include "FolderWindow.h"
+
+#include <algorithm>
+#include <string>
+
+#include "Progress.h"
+#include "Settings.h"
+#include "Texts.h"
+#include "ViewerWindow.h"
+#include "WinText.h"
+#include "platform/win32/Win32Internal.h"
+
+namespace viewer {
+
+namespace {
+
+constexpr UINT kWake = WM_APP + 20;  // from the comparison's thread: there is news
+constexpr UINT kBack = WM_APP + 21;  // the file view was closed: back to the list
+constexpr UINT_PTR kFileSubclass = 1;
+constexpr UINT_PTR kPollTimer = 1;
+// News is taken at most this often: a timer's message waits behind the keys and the painting,
+// so that a busy comparison never holds up Esc or the close box.
+constexpr UINT kPollMilliseconds = 40;
+enum Child : int { kNames = 1, kHideSame, kPatternLabel, kPattern, kList, kProgress, kStatus };
+
+void RegisterClassOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kFolderWindowClass;
+        INITCOMMONCONTROLSEX controls{
+            sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+bool IsEdit(HWND control) {
+    wchar_t cls[16] = {};
+    GetClassNameW(control, cls, 16);
+    return lstrcmpiW(cls, WC_EDITW) == 0;
+}
+
+}  // namespace
+
+FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path second,
+                           std::filesystem::path settingsFile)
+    : settingsFile_(std::move(settingsFile)) {
+    RegisterClassOnce();
+    hwnd_ =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kFolderWindowClass, W(std::u16string(texts::kProgram)),
+                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 900,
+                        600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+    dpi_ = platform::win32::DpiOf(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(900), Scale(600),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // News comes on the comparison's thread: one poll at a time is posted to the window, which
+    // polls on its own thread. The session (and its thread) ends before the window goes.
+    session_ = std::make_unique<FolderSession>(std::move(first), std::move(second),
+                                               LoadFolderFilters(settingsFile_), [this] {
+                                                   if (!woken_.exchange(true))
+                                                       PostMessageW(hwnd_, kWake, 0, 0);
+                                               });
+    CreateControls();
+    MakeFonts(dpi_);
+    Refresh();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    SetFocus(list_);
+}
+
+FolderWindow::~FolderWindow() {
+    file_.reset();
+    session_.reset();
+    if (IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (font_ != nullptr) DeleteObject(font_);
+    std::error_code ignored;
+    if (!empty_.empty()) std::filesystem::remove(empty_, ignored);
+}
+
+void FolderWindow::CreateControls() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto child = [&](const wchar_t* cls, std::u16string_view text, DWORD style, int id) {
+        return CreateWindowExW(0, cls, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                               0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance, nullptr);
+    };
+    const DWORD nameStyle = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS;
+    firstName_ = child(L"STATIC", session_->HeaderLine(true), nameStyle, kNames);
+    secondName_ = child(L"STATIC", session_->HeaderLine(false), nameStyle, kNames);
+    hideSame_ =
+        child(WC_BUTTONW, kHideSameLabel, WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, kHideSame);
+    patternLabel_ =
+        child(L"STATIC", kNamePatternLabel, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kPatternLabel);
+    pattern_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                               hwnd_, reinterpret_cast<HMENU>(kPattern), instance, nullptr);
+    SendMessageW(pattern_, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(Wide(kNamePatternPlaceholder).c_str()));
+    refreshing_ = true;
+    SendMessageW(hideSame_, BM_SETCHECK, session_->filters().hideSame ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+    SetWindowTextW(pattern_, Wide(session_->filters().namePattern).c_str());
+    refreshing_ = false;
+
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    int index = 0;
+    for (std::u16string_view title : kFolderColumns) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 40;
+        std::wstring text = Wide(title);
+        column.pszText = text.data();
+        ListView_InsertColumn(list_, index++, &column);
+    }
+    progress_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kProgress);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
+                              0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kStatus), instance, nullptr);
+    NameForScreenReaders();
+}
+
+// The list is named by the window's title (the folders and the counts), each row by its cells;
+// the pattern line by its label. Asked through the handles only: a screen reader may ask after
+// the window is gone.
+void FolderWindow::NameForScreenReaders() {
+    using platform::win32::NameForScreenReaders;
+    NameForScreenReaders(list_, [list = list_](LONG child) {
+        if (child == CHILDID_SELF) return platform::win32::WindowText(GetParent(list));
+        std::wstring name;
+        const int columns = Header_GetItemCount(ListView_GetHeader(list));
+        for (int column = 0; column < columns; ++column) {
+            wchar_t text[1024] = {};
+            ListView_GetItemText(list, child - 1, column, text, 1024);
+            if (text[0] == L'\0') continue;
+            if (!name.empty()) name += L' ';
+            name += text;
+        }
+        return name;
+    });
+    std::wstring label = Wide(kNamePatternLabel);
+    while (!label.empty() && (label.back() == L':' || label.back() == L' ')) label.pop_back();
+    NameForScreenReaders(
+        pattern_, [label](LONG child) { return child == CHILDID_SELF ? label : std::wstring(); });
+}
+
+void FolderWindow::MakeFonts(int dpi) {
+    dpi_ = dpi;
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = platform::win32::MakeDefaultGuiFont(dpi);
+    for (HWND control :
+         {firstName_, secondName_, hideSame_, patternLabel_, pattern_, list_, progress_, status_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    const int widths[] = {Scale(36), Scale(320), Scale(220), Scale(150), Scale(150)};
+    for (int column = 0; column < 5; ++column)
+        ListView_SetColumnWidth(list_, column, widths[column]);
+    Layout();
+}
+
+void FolderWindow::Layout() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int width = static_cast<int>(client.right);
+    const int margin = Scale(6);
+    const int line = Scale(18);
+    const int field = Scale(24);
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT bar{};
+    GetWindowRect(status_, &bar);
+    const int statusHeight = static_cast<int>(bar.bottom - bar.top);
+    const int parts[] = {width * 3 / 5, -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+
+    int y = margin;
+    MoveWindow(firstName_, margin, y, width - 2 * margin, line, TRUE);
+    y += line;
+    MoveWindow(secondName_, margin, y, width - 2 * margin, line, TRUE);
+    y += line + margin;
+    const int boxWidth = Scale(170);
+    const int labelWidth = Scale(80);
+    MoveWindow(hideSame_, margin, y, boxWidth, field, TRUE);
+    MoveWindow(patternLabel_, margin + boxWidth, y, labelWidth, field, TRUE);
+    const int patternLeft = margin + boxWidth + labelWidth;
+    MoveWindow(pattern_, patternLeft, y, std::max(Scale(60), width - margin - patternLeft), field,
+               TRUE);
+    y += field + margin;
+    const int bottom = static_cast<int>(client.bottom) - statusHeight;
+    const int progressTop = bottom - line - margin / 2;
+    MoveWindow(list_, margin, y, width - 2 * margin, std::max(0, progressTop - margin / 2 - y),
+               TRUE);
+    MoveWindow(progress_, margin, progressTop, width - 2 * margin, line, TRUE);
+}
+
+void FolderWindow::Refresh() {
+    // The rows are laid out anew; the current row and the scroll stay where they were.
+    const int current = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    std::optional<std::size_t> entry;
+    if (current >= 0 && static_cast<std::size_t>(current) < session_->RowCount()) {
+        entry = session_->Row(static_cast<std::size_t>(current)).entry;
+    }
+    const std::size_t count = session_->RowCount();
+    ListView_SetItemCountEx(list_, static_cast<int>(count), LVSICF_NOSCROLL);
+    std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
+    if (!row && count > 0) row = std::min<std::size_t>(current < 0 ? 0 : current, count - 1);
+    if (row) {
+        const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
+        ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list_, static_cast<int>(*row), both, both);
+    }
+    InvalidateRect(list_, nullptr, FALSE);
+    SetWindowTextW(progress_, W(session_->ProgressText()));
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(session_->CountText())));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(session_->HiddenNote())));
+    SetWindowTextW(hwnd_, W(session_->Title()));
+}
+
+void FolderWindow::FiltersChanged() {
+    if (refreshing_) return;
+    const int length = GetWindowTextLengthW(pattern_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(pattern_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    FolderFilters filters{SendMessageW(hideSame_, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                          std::u16string(text.begin(), text.end())};
+    session_->SetFilters(filters);
+    SaveFolderFilters(settingsFile_, filters);
+    Refresh();
+}
+
+std::filesystem::path FolderWindow::EmptyFile() {
+    if (empty_.empty()) {
+        wchar_t folder[MAX_PATH + 1] = {};
+        wchar_t name[MAX_PATH + 1] = {};
+        // The file is made empty by its creation; it goes with the window.
+        if (GetTempPathW(MAX_PATH + 1, folder) != 0 &&
+            GetTempFileNameW(folder, L"dzv", 0, name) != 0) {
+            empty_ = name;
+        }
+    }
+    return empty_;
+}
+
+void FolderWindow::Activate(int row) {
+    if (file_ != nullptr || row < 0 || static_cast<std::size_t>(row) >= session_->RowCount()) {
+        return;
+    }
+    const std::size_t at = static_cast<std::size_t>(row);
+    const FolderRow shown = session_->Row(at);
+    const std::optional<FilePair> pair = session_->PairAt(at);
+    if (!pair) {
+        if (shown.folder) {
+            session_->SetExpanded(at, !shown.expanded);
+            Refresh();
+        }
+        return;
+    }
+    const std::filesystem::path first = pair->first.empty() ? EmptyFile() : pair->first;
+    const std::filesystem::path second = pair->second.empty() ? EmptyFile() : pair->second;
+    const IgnoreOptions options = LoadChoices(settingsFile_).options;
+    std::optional<Comparison> comparison = RunWithProgress(hwnd_, [&](const CancelFlag* cancel) {
+        return Compare(first, second, kTextLimitBytes, options, cancel);
+    });
+    if (!comparison) return;  // stopped: the list stays
+    comparison->first.label = pair->firstLabel;
+    comparison->second.label = pair->secondLabel;
+    // The file view stands where the list stood, as one window that changes its page.
+    WINDOWPLACEMENT place{};
+    place.length = sizeof place;
+    GetWindowPlacement(hwnd_, &place);
+    file_ = std::make_unique<ViewerWindow>(std::move(*comparison), settingsFile_);
+    SetWindowSubclass(file_->hwnd(), &FileProcedure, kFileSubclass,
+                      reinterpret_cast<DWORD_PTR>(this));
+    SetWindowPlacement(file_->hwnd(), &place);
+    ShowWindow(hwnd_, SW_HIDE);
+    SetForegroundWindow(file_->hwnd());
+    SetFocus(file_->list());
+}
+
+void FolderWindow::Back() {
+    if (file_ == nullptr) return;
+    WINDOWPLACEMENT place{};
+    place.length = sizeof place;
+    GetWindowPlacement(file_->hwnd(), &place);
+    SetWindowPlacement(hwnd_, &place);
+    ShowWindow(hwnd_, place.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    file_.reset();
+    SetForegroundWindow(hwnd_);
+    Refresh();
+    const int row = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    if (row >= 0) ListView_EnsureVisible(list_, row, FALSE);
+    SetFocus(list_);
+}
+
+bool FolderWindow::TranslateKeys(MSG& msg) {
+    if (file_ != nullptr) {
+        const HWND file = file_->hwnd();
+        if (msg.hwnd != file && !IsChild(file, msg.hwnd)) return false;
+        // Backspace (outside a text field) or Alt+Left: back to the list.
+        const bool back =
+            (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK && !IsEdit(msg.hwnd)) ||
+            (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_LEFT);
+        if (back) {
+            Back();
+            return true;
+        }
+        return file_->TranslateKeys(msg);
+    }
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    if (msg.message == WM_KEYDOWN) {
+        // Esc stops the comparison from anywhere in the window.
+        if (msg.wParam == VK_ESCAPE && session_->Running()) {
+            session_->Stop();
+            session_->Poll();
+            Refresh();
+            return true;
+        }
+        const int row = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+        if (msg.hwnd == list_ && msg.wParam == VK_RETURN) {
+            Activate(row);
+            return true;
+        }
+        const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+        if (msg.hwnd == list_ && plain && (msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT) &&
+            row >= 0 && static_cast<std::size_t>(row) < session_->RowCount() &&
+            session_->Row(static_cast<std::size_t>(row)).folder) {
+            session_->SetExpanded(static_cast<std::size_t>(row), msg.wParam == VK_RIGHT);
+            Refresh();
+            return true;
+        }
+    }
+    // Tab and Shift+Tab move between the controls, as in a dialog.
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_TAB) {
+        return IsDialogMessageW(hwnd_, &msg) != 0;
+    }
+    return false;
+}
+
+LRESULT FolderWindow::Notify(NMHDR* header) {
+    if (header->hwndFrom != list_) return 0;
+    switch (header->code) {
+        case LVN_GETDISPINFOW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+            if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0 ||
+                static_cast<std::size_t>(info->item.iItem) >= session_->RowCount()) {
+                return 0;
+            }
+            const FolderRow row = session_->Row(static_cast<std::size_t>(info->item.iItem));
+            switch (info->item.iSubItem) {
+                case 0:
+                    buffer_ = Wide(row.mark);
+                    break;
+                case 1:
+                    buffer_ = Wide(TreeText(row));
+                    break;
+                case 2:
+                    buffer_ = Wide(row.state);
+                    break;
+                case 3:
+                    buffer_ = Wide(row.first);
+                    break;
+                default:
+                    buffer_ = Wide(row.second);
+                    break;
+            }
+            info->item.pszText = buffer_.data();
+            return 0;
+        }
+        case NM_DBLCLK:
+            Activate(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+            return 0;
+        case NM_CUSTOMDRAW: {
+            // Each row in its state's colour; the current row as the system marks a selection.
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+            if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+            const std::size_t row = draw->nmcd.dwItemSpec;
+            if (row < session_->RowCount()) {
+                draw->clrTextBk = Ref(session_->Row(row).background);
+                draw->clrText = Ref(ColourRole::Text);
+            }
+            return CDRF_DODEFAULT;
+        }
+        default:
+            return 0;
+    }
+}
+
+LRESULT CALLBACK FolderWindow::FileProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR data) {
+    auto* window = reinterpret_cast<FolderWindow*>(data);
+    switch (message) {
+        case WM_CLOSE:
+            // The file view's Close (or its window's): back to the list, once this message is
+            // done with the file view.
+            PostMessageW(window->hwnd_, kBack, 0, 0);
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &FileProcedure, kFileSubclass);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FolderWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<FolderWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->Handle(message, wParam, lParam);
+}
+
+LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kWake:
+            SetTimer(hwnd_, kPollTimer, kPollMilliseconds, nullptr);
+            return 0;
+        case WM_TIMER:
+            if (wParam != kPollTimer) break;
+            KillTimer(hwnd_, kPollTimer);
+            woken_ = false;
+            if (session_->Poll()) Refresh();
+            return 0;
+        case kBack:
+            Back();
+            return 0;
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(list_);
+            return 0;
+        case WM_NOTIFY:
+            return Notify(reinterpret_cast<NMHDR*>(lParam));
+        case WM_COMMAND: {
+            const auto control = reinterpret_cast<HWND>(lParam);
+            if ((control == hideSame_ && HIWORD(wParam) == BN_CLICKED) ||
+                (control == pattern_ && HIWORD(wParam) == EN_CHANGE)) {
+                FiltersChanged();
+            }
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, Ref(ColourRole::Text));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            MakeFonts(HIWORD(wParam));
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            // Closing stops the comparison at once.
+            session_->Stop();
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace viewer
