@@ -1,5 +1,6 @@
-// Japanese decoding (and CP932 encoding) off Windows, through glibc's iconv (which knows Microsoft's extensions to
-// Shift_JIS and, unlike a lenient decoder, reports every sequence it rejects).
+// Japanese decoding (and CP932 encoding) off Windows, through glibc's iconv (which knows
+// Microsoft's extensions to Shift_JIS and, unlike a lenient decoder, reports every sequence it
+// rejects).
 #include <iconv.h>
 
 #include <bit>

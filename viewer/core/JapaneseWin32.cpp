@@ -1,5 +1,5 @@
-// Japanese decoding (and CP932 encoding) on Windows, through the system's own code page tables (932: CP932, 20932:
-// EUC-JP), which reject every sequence they do not hold when asked to.
+// Japanese decoding (and CP932 encoding) on Windows, through the system's own code page tables
+// (932: CP932, 20932: EUC-JP), which reject every sequence they do not hold when asked to.
 #include <windows.h>
 
 #include <algorithm>
@@ -56,8 +56,8 @@ bool EncodeCodePage(UINT codePage, std::u16string_view text, std::string* out) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int size = static_cast<int>(text.size());
     BOOL replaced = FALSE;
-    const int length =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0, nullptr, &replaced);
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, size, nullptr, 0,
+                                           nullptr, &replaced);
     if (length <= 0 || replaced) return false;
     out->resize(static_cast<std::size_t>(length));
     WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, size, out->data(), length, nullptr,

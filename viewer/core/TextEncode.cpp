@@ -166,8 +166,8 @@ std::optional<std::u16string> DecodeExactly(std::string_view bytes, Encoding enc
         case Encoding::Cp932:
         case Encoding::EucJp: {
             std::u16string text;
-            const bool ok = encoding == Encoding::Cp932 ? DecodeCp932(bytes, &text)
-                                                        : DecodeEucJp(bytes, &text);
+            const bool ok =
+                encoding == Encoding::Cp932 ? DecodeCp932(bytes, &text) : DecodeEucJp(bytes, &text);
             if (!ok) return std::nullopt;
             return text;
         }

@@ -36,7 +36,7 @@ void OverviewStrip::paintEvent(QPaintEvent*) {
         const QRect band = mark.kind == RowKind::Removed
                                ? QRect(0, top, half, bottom - top)
                                : QRect(half, top, width() - half, bottom - top);
-        painter.fillRect(band, ToQColor(Darker(Colour(MarkColour(mark.kind)), 110)));
+        painter.fillRect(band, ToQColor(StripColour(mark.kind)));
     }
     const auto rows = static_cast<int>(session_.RowCount());
     if (visibleCount_ > 0 && visibleCount_ < rows) {

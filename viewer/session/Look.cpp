@@ -68,6 +68,8 @@ Rgb Darker(Rgb colour, int percent) {
     return {shade(colour.r), shade(colour.g), shade(colour.b)};
 }
 
+Rgb StripColour(RowKind kind) { return Darker(Colour(MarkColour(kind)), 110); }
+
 std::u16string KindMark(RowKind kind) {
     switch (kind) {
         case RowKind::Removed:

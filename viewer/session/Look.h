@@ -38,6 +38,8 @@ ColourRole RowColour(RowKind kind);
 ColourRole MarkColour(RowKind kind);
 // A shade darker, as the current row (percent: 118) or a selected one (108) is drawn.
 Rgb Darker(Rgb colour, int percent);
+// A difference's mark on the overview strip: its marks' colour, a shade darker.
+Rgb StripColour(RowKind kind);
 
 // The mark beside the colour, so the kinds stay apart for readers who cannot tell the colours:
 // "<!" removed, "!>" added, nothing for a common row.

@@ -147,7 +147,7 @@ void ViewerWindow::UpdateStrip() {
     std::vector<OverviewStrip::Band> bands;
     for (const StripMark& mark : session_.StripMarks()) {
         const int top = session_.StripY(mark.row, height);
-        const Rgb colour = Darker(Colour(MarkColour(mark.kind)), 110);
+        const Rgb colour = StripColour(mark.kind);
         // At least two pixels, so that one changed line in a million still shows.
         bands.push_back(
             {top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
