@@ -312,6 +312,40 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
               std::string::npos);
 }
 
+TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {
+    // "é" as one Latin-1 byte in a UTF-8 file: the file stays UTF-8, the byte shown as <E9>.
+    ViewerWindow& window = Open("日本語\ncaf\xE9\n", "日本語\ncafe\n");
+    HMENU bar = GetMenu(window.hwnd());
+    HMENU encodings = nullptr;
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(bar, i, text, 64, MF_BYPOSITION);
+        if (std::wstring(text) == L"文字コード(&C)") encodings = GetSubMenu(bar, i);
+    }
+    ASSERT_NE(encodings, nullptr);
+    ASSERT_EQ(GetMenuItemCount(encodings), 2);
+    wchar_t title[64] = {};
+    GetMenuStringW(encodings, 1, title, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(title), L"第二のファイルの文字コード");
+    HMENU second = GetSubMenu(encodings, 1);
+    ASSERT_EQ(GetMenuItemCount(second), 8);
+    wchar_t entry[64] = {};
+    GetMenuStringW(second, 5, entry, 64, MF_BYPOSITION);
+    ASSERT_EQ(std::wstring(entry), L"日本語 (EUC-JP)");
+
+    // The removed row's "<E9>" starts after "caf": a grey box there, not the row's red.
+    ASSERT_EQ(Cell(1, 3), L"caf<E9>");
+    const int text = ColumnLeft(1, 3) + Margin();
+    EXPECT_EQ(RowPixel(1, text + 3 * CellWidth() + 1), RGB(0xd9, 0xd9, 0xd9));
+
+    // Picking an entry reads that file again in it, and the header names it.
+    Choose(GetMenuItemID(second, 5));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return TextOf(window.secondName()).find(L"EUC-JP") != std::wstring::npos; }));
+    EXPECT_EQ(Status(0), L"第二のファイルを「日本語 (EUC-JP)」で読み直しました");
+    EXPECT_EQ(GetMenuState(second, 5, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+}
+
 TEST_F(ViewerWindowTest, KeysMenusFindAndGoToLineReachTheSession) {
     ViewerWindow& window = Open("a\nb\nc\nd\ne\nf\ng\n", "a\nB\nc\nd\ne\nF\ng\nh\n");
     // Each menu item names its key once, in the menu's column for keys.
