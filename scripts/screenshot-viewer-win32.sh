@@ -25,8 +25,11 @@ work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
 trap 'wine_display_stop; rm -rf "$work"' EXIT
 wine_display_start
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d 'Noto Sans CJK JP' /f \
-    >/dev/null 2>&1 </dev/null
+# Titles, menus and dialogs in IPA Gothic: Wine's own Tahoma has no kana or kanji.
+for font in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAGothic /f \
+        >/dev/null 2>&1 </dev/null
+done
 wine_server_start 96
 cp "$build/bin/diff-zarvo-view.exe" "$work/"
 for view in 0 1; do
