@@ -30,6 +30,13 @@ public:
     void ShowChangeNotice(bool shown) override { notice = shown; }
     void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void CloseWindow() override { closed = true; }
+    Answer Ask(const std::u16string& question, Buttons buttons) override {
+        asked.push_back({question, buttons});
+        if (answers.empty()) return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override {
         if (stop) return std::nullopt;  // as a user who pressed Esc on the progress
@@ -43,6 +50,8 @@ public:
     Bar bar = Bar::None;
     bool notice = false, closed = false, stop = false;
     std::vector<std::filesystem::path> watched;
+    std::vector<std::pair<std::u16string, Buttons>> asked;
+    std::vector<Answer> answers;  // the user's, in order; then キャンセル
 };
 
 class SessionTest : public ::testing::Test {
@@ -413,6 +422,97 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     stray.Choose(Command::EncodingSecond, 0);
     EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
                                            u"　(UTF-8、不正なバイト 1 個を含みます)");
+}
+
+TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
+    Session& session = Open("one\ntwo\nthree\n", "one\n2\nthree\nfour\n");
+    EXPECT_FALSE(session.Enabled(Command::Undo));
+    EXPECT_FALSE(session.Enabled(Command::Save));
+    EXPECT_EQ(KeyText(InfoOf(Command::TakeToSecond).keys[0]), u"Alt+Right");
+    EXPECT_EQ(ToolTip(Command::TakeToFirst), u"第一のファイルへ取り込む (Alt+Left)");
+    EXPECT_EQ(KeyText(InfoOf(Command::Save).keys[0]), u"Ctrl+S");
+    // one, -two, +2, three, +four; at the first difference.
+    ASSERT_EQ(session.RowCount(), 5u);
+    session.Run(Command::TakeToSecond);
+    ASSERT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(Text(1, 3), u"two");
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));
+    EXPECT_EQ(view_.status, u"第二のファイルへ取り込みました");
+    // The row taken is common now: the count shows how to move on.
+    EXPECT_EQ(session.CountText(), u"相違 1 箇所　F8: 次の相違　Shift+F8 / F7: 前の相違");
+    EXPECT_EQ(view_.title, u"● first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(session.HeaderLine(false),
+              u"● 第二: " + (dir_ / "second.txt").u16string() + u"　(UTF-8)");
+    EXPECT_EQ(session.HeaderLine(true),
+              u"第一: " + (dir_ / "first.txt").u16string() + u"　(UTF-8)");
+    EXPECT_TRUE(session.Enabled(Command::SaveSecond));
+    EXPECT_FALSE(session.Enabled(Command::SaveFirst));
+
+    session.SetCurrent(3);  // +four, into the first file
+    session.Run(Command::TakeToFirst);
+    EXPECT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(session.CountText(), u"相違はありません");
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(3));
+    EXPECT_FALSE(session.Enabled(Command::TakeToFirst));
+    EXPECT_EQ(session.HeaderLine(true).substr(0, 6), u"● 第一: ");
+
+    // Undo both, in both files: nothing changed, nothing marked; redo both.
+    session.Run(Command::Undo);
+    session.Run(Command::Undo);
+    EXPECT_EQ(view_.status, u"元に戻しました");
+    EXPECT_EQ(session.RowCount(), 5u);
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_FALSE(session.Enabled(Command::Undo));
+    EXPECT_FALSE(session.Enabled(Command::Save));
+    session.Run(Command::Redo);
+    session.Run(Command::Redo);
+    EXPECT_FALSE(session.Enabled(Command::Redo));
+    EXPECT_EQ(session.CountText(), u"相違はありません");
+    // Nothing was written until now.
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "one\n2\nthree\nfour\n");
+
+    session.Run(Command::Save);  // Ctrl+S: every changed file
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "one\ntwo\nthree\nfour\n");
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "one\ntwo\nthree\nfour\n");
+    EXPECT_EQ(view_.status, u"「second.txt」を保存しました");
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 同一 — Diff-Zarvo ビューアー");
+    EXPECT_FALSE(session.Enabled(Command::Save));
+    EXPECT_TRUE(view_.asked.empty());
+}
+
+TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
+    Session& session = Open("a\r\nb\r\nc", "a\nB\nc\n");
+    session.Run(Command::TakeToFirst);  // in the first file's own line end, no final newline
+    WriteBytes(dir_ / "first.txt", "another program's\n");
+
+    view_.answers = {Answer::No};
+    session.Run(Command::SaveFirst);
+    ASSERT_EQ(view_.asked.size(), 1u);
+    EXPECT_EQ(view_.asked[0].first,
+              u"「first.txt」は、読み込んだ後にほかのプログラムによって変更されています。\n"
+              u"上書きしますか？");
+    EXPECT_EQ(view_.asked[0].second, Buttons::YesNo);
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "another program's\n");
+    EXPECT_TRUE(session.Enabled(Command::SaveFirst));
+
+    // キャンセル keeps the window and the change.
+    session.Run(Command::Close);
+    ASSERT_EQ(view_.asked.size(), 2u);
+    EXPECT_EQ(view_.asked[1].first, u"保存していない変更があります。保存しますか？");
+    EXPECT_EQ(view_.asked[1].second, Buttons::SaveDontSaveCancel);
+    EXPECT_FALSE(view_.closed);
+    EXPECT_FALSE(session.MayClose());  // the front's close event asks the same
+    EXPECT_EQ(view_.asked.size(), 3u);
+
+    // 保存, then yes to overwrite: saved, and closed.
+    view_.answers = {Answer::Yes, Answer::Yes};
+    session.Run(Command::Close);
+    EXPECT_EQ(view_.asked.size(), 5u);
+    EXPECT_TRUE(view_.closed);
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "a\r\nB\r\nc");
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "a\nB\nc\n");
+    EXPECT_TRUE(session.MayClose());  // the close event that follows asks nothing more
+    EXPECT_EQ(view_.asked.size(), 5u);
 }
 
 }  // namespace

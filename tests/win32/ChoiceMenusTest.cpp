@@ -26,6 +26,7 @@ public:
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override {}
+    Answer Ask(const std::u16string&, Buttons) override { return Answer::Cancel; }
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override {
         return work(nullptr);

@@ -47,6 +47,12 @@ QKeySequence ToKeySequence(const Key& key) {
         case KeyCode::Escape:
             code = Qt::Key_Escape;
             break;
+        case KeyCode::Left:
+            code = Qt::Key_Left;
+            break;
+        case KeyCode::Right:
+            code = Qt::Key_Right;
+            break;
     }
     Qt::KeyboardModifiers modifiers;
     if (key.ctrl) modifiers |= Qt::ControlModifier;

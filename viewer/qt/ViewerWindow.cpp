@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -313,6 +315,28 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 }
 
 void ViewerWindow::CloseWindow() { close(); }
+
+void ViewerWindow::closeEvent(QCloseEvent* event) {
+    if (session_.MayClose()) return QMainWindow::closeEvent(event);
+    event->ignore();
+}
+
+Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
+    QMessageBox box(QMessageBox::Question, windowTitle(), ToQString(question), {}, this);
+    const bool save = buttons == Buttons::SaveDontSaveCancel;
+    QPushButton* yes = box.addButton(save ? QStringLiteral("保存") : QStringLiteral("はい"),
+                                     QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(save ? QStringLiteral("保存しない") : QStringLiteral("いいえ"),
+                                    save ? QMessageBox::DestructiveRole : QMessageBox::RejectRole);
+    QPushButton* cancel =
+        save ? box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole) : no;
+    box.setDefaultButton(save ? yes : no);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (box.clickedButton() == no && save) return Answer::No;
+    return save ? Answer::Cancel : Answer::No;
+}
 
 std::optional<Comparison> ViewerWindow::RunLong(
     const std::function<Comparison(const CancelFlag*)>& work) {

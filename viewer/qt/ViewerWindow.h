@@ -61,10 +61,12 @@ public:
     void ShowChangeNotice(bool shown) override;
     void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
+    Answer Ask(const std::u16string& question, Buttons buttons) override;
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override;
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -13,6 +13,7 @@ Key Plain(KeyCode code) { return Key{code}; }
 Key Shift(KeyCode code) { return Key{code, 0, false, true}; }
 Key Ctrl(KeyCode code) { return Key{code, 0, true}; }
 Key Ctrl(char letter) { return Key{KeyCode::Letter, letter, true}; }
+Key Alt(KeyCode code) { return Key{code, 0, false, false, true}; }
 
 std::vector<std::u16string> EncodingLabels() {
     std::vector<std::u16string> labels;
@@ -26,9 +27,16 @@ const std::vector<CommandInfo>& CommandTable() {
     using enum Command;
     using enum KeyCode;
     static const std::vector<CommandInfo> table = {
-        {Reload, u"再読み込み", {Plain(F5)}, Menu::File},
+        {Save, u"保存", {Ctrl('S')}, Menu::File},
+        {SaveFirst, u"第一のファイルを保存", {}, Menu::File},
+        {SaveSecond, u"第二のファイルを保存", {}, Menu::File},
+        {Reload, u"再読み込み", {Plain(F5)}, Menu::File, false, false, true},
         {Close, u"閉じる", {Ctrl('W'), Ctrl('Q'), Plain(Escape)}, Menu::File, false, false, true},
-        {Copy, u"選択した行をコピー", {Ctrl('C')}, Menu::Edit},
+        {Undo, u"元に戻す", {Ctrl('Z')}, Menu::Edit},
+        {Redo, u"やり直す", {Ctrl('Y')}, Menu::Edit},
+        {TakeToSecond, u"第二のファイルへ取り込む", {Alt(Right)}, Menu::Edit, false, true, true},
+        {TakeToFirst, u"第一のファイルへ取り込む", {Alt(Left)}, Menu::Edit, false, true},
+        {Copy, u"選択した行をコピー", {Ctrl('C')}, Menu::Edit, false, false, true},
         {NextDifference, u"次の相違", {Plain(F8)}, Menu::Move, false, true},
         {PreviousDifference, u"前の相違", {Shift(F8), Plain(F7)}, Menu::Move, false, true},
         {FirstDifference, u"最初の相違", {Ctrl(Home)}, Menu::Move, false, true},
@@ -110,6 +118,10 @@ std::u16string KeyText(const Key& key) {
             return text + u"End";
         case KeyCode::Escape:
             return text + u"Esc";
+        case KeyCode::Left:
+            return text + u"Left";
+        case KeyCode::Right:
+            return text + u"Right";
     }
     return text;
 }

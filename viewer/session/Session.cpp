@@ -50,20 +50,20 @@ std::optional<std::int64_t> ParseLineNumber(std::u16string_view typed) {
 }  // namespace
 
 Session::Session(Comparison comparison, SessionView& view, std::filesystem::path settingsFile)
-    : comparison_(std::move(comparison)),
+    : edited_(std::move(comparison)),
       window_(view),
       settingsFile_(std::move(settingsFile)),
       view_(LoadChoices(settingsFile_).view) {
-    if (view_ == View::SideBySide) side_ = SideBySide(comparison_.rows);
+    if (view_ == View::SideBySide) side_ = SideBySide(edited_.comparison().rows);
 }
 
 void Session::Open() {
     window_.SetTitle(Title());
-    window_.WatchFiles({comparison_.first.path, comparison_.second.path});
+    window_.WatchFiles({comparison().first.path, comparison().second.path});
     window_.Redraw();
     // Open where the files part, as every comparison tool does.
-    if (ShowsRows() && !comparison_.differenceStarts.empty()) {
-        GoTo(comparison_.differenceStarts.front());
+    if (ShowsRows() && !comparison().differenceStarts.empty()) {
+        GoTo(comparison().differenceStarts.front());
     } else {
         window_.ShowStatus(status_);
     }
@@ -74,17 +74,31 @@ bool Session::Enabled(Command command) const {
         case Command::Reload:
         case Command::Close:
             return true;
+        case Command::TakeToSecond:
+        case Command::TakeToFirst:
+            // A file that cannot be edited still offers the command: running it says why.
+            return ShowsRows() && !comparison().differenceStarts.empty();
+        case Command::Undo:
+            return edited_.CanUndo();
+        case Command::Redo:
+            return edited_.CanRedo();
+        case Command::Save:
+            return AnyChanged();
+        case Command::SaveFirst:
+            return edited_.Changed(Side::First);
+        case Command::SaveSecond:
+            return edited_.Changed(Side::Second);
         case Command::EncodingFirst:
         case Command::EncodingSecond:
             // A file called binary may be UTF-16 read as text once chosen.
-            return comparison_.outcome == Outcome::Text || comparison_.outcome == Outcome::Binary;
+            return comparison().outcome == Outcome::Text || comparison().outcome == Outcome::Binary;
         default:
             return ShowsRows();
     }
 }
 
 bool Session::Checked(Command command) const {
-    const IgnoreOptions& o = comparison_.options;
+    const IgnoreOptions& o = comparison().options;
     switch (command) {
         case Command::SideBySide:
             return view_ == View::SideBySide;
@@ -105,7 +119,7 @@ bool Session::Checked(Command command) const {
 
 std::size_t Session::Chosen(Command command) const {
     const std::optional<Encoding> chosen =
-        command == Command::EncodingFirst ? comparison_.chosen.first : comparison_.chosen.second;
+        command == Command::EncodingFirst ? comparison().chosen.first : comparison().chosen.second;
     const std::vector<EncodingChoice> choices = EncodingChoices();
     for (std::size_t i = 0; i < choices.size(); ++i) {
         if (choices[i].encoding == chosen) return i;
@@ -121,7 +135,7 @@ void Session::Choose(Command command, std::size_t index) {
         return;
     }
     status_ = {};
-    ChosenEncodings chosen = comparison_.chosen;
+    ChosenEncodings chosen = comparison().chosen;
     (first ? chosen.first : chosen.second) = choices[index].encoding;
     ReadAgain(chosen, (first ? u"第一のファイルを「" : u"第二のファイルを「") +
                           choices[index].label + u"」で読み直しました");
@@ -131,27 +145,27 @@ void Session::Run(Command command) {
     if (!Enabled(command)) return;
     status_ = {};
     const auto toggled = [&](bool IgnoreOptions::*flag) {
-        IgnoreOptions options = comparison_.options;
+        IgnoreOptions options = comparison().options;
         options.*flag = !(options.*flag);
         SetOptions(options);
     };
     switch (command) {
         case Command::NextDifference:
-            if (const auto next = comparison_.NextDifference(current_)) return GoTo(*next);
+            if (const auto next = comparison().NextDifference(current_)) return GoTo(*next);
             return Say(u"これより後に相違はありません", StatusKind::Info);
         case Command::PreviousDifference:
-            if (const auto previous = comparison_.PreviousDifference(current_)) {
+            if (const auto previous = comparison().PreviousDifference(current_)) {
                 return GoTo(*previous);
             }
             return Say(u"これより前に相違はありません", StatusKind::Info);
         case Command::FirstDifference:
-            if (comparison_.differenceStarts.empty())
+            if (comparison().differenceStarts.empty())
                 return Say(u"相違はありません", StatusKind::Info);
-            return GoTo(comparison_.differenceStarts.front());
+            return GoTo(comparison().differenceStarts.front());
         case Command::LastDifference:
-            if (comparison_.differenceStarts.empty())
+            if (comparison().differenceStarts.empty())
                 return Say(u"相違はありません", StatusKind::Info);
-            return GoTo(comparison_.differenceStarts.back());
+            return GoTo(comparison().differenceStarts.back());
         case Command::Find:
             bar_ = Bar::Find;
             return window_.ShowBar(bar_);
@@ -171,15 +185,33 @@ void Session::Run(Command command) {
             std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
-            window_.CopyToClipboard(comparison_.CopyText(rows));
+            window_.CopyToClipboard(comparison().CopyText(rows));
             return Say(Number(rows.size()) + u" 行をコピーしました", StatusKind::Info);
         }
+        case Command::TakeToSecond:
+            return Take(Side::First);
+        case Command::TakeToFirst:
+            return Take(Side::Second);
+        case Command::Undo:
+            return Edited(edited_.Undo(), u"元に戻しました");
+        case Command::Redo:
+            return Edited(edited_.Redo(), u"やり直しました");
+        case Command::Save:
+            SaveChanged();
+            return;
+        case Command::SaveFirst:
+            SaveFile(Side::First);
+            return;
+        case Command::SaveSecond:
+            SaveFile(Side::Second);
+            return;
         case Command::Reload:
             return Reload();
         case Command::Close:
             // The innermost thing first: an open bar, then the window.
             if (bar_ != Bar::None) return CloseBar();
-            return window_.CloseWindow();
+            if (MayClose()) window_.CloseWindow();
+            return;
         case Command::SideBySide:
             return SetView(view_ == View::SideBySide ? View::List : View::SideBySide);
         case Command::IgnoreTrailingBlanks:
@@ -201,7 +233,7 @@ void Session::Run(Command command) {
 void Session::SetView(View view) {
     if (view == view_) return;
     view_ = view;
-    side_ = view == View::SideBySide ? SideBySide(comparison_.rows) : SideBySide();
+    side_ = view == View::SideBySide ? SideBySide(comparison().rows) : SideBySide();
     shown_.clear();
     SaveChoices();
     window_.Redraw();
@@ -209,11 +241,11 @@ void Session::SetView(View view) {
 }
 
 bool Session::SetOptions(const IgnoreOptions& options) {
-    if (options == comparison_.options) return true;
+    if (options == comparison().options) return true;
     const bool hadCurrent = current_.has_value();
-    const Row before = hadCurrent ? comparison_.rows[*current_] : Row{};
+    const Row before = hadCurrent ? comparison().rows[*current_] : Row{};
     std::optional<Comparison> redone =
-        window_.RunLong([earlier = comparison_, options](const CancelFlag* cancel) mutable {
+        window_.RunLong([earlier = comparison(), options](const CancelFlag* cancel) mutable {
             earlier.Rediff(options, cancel);
             return earlier;
         });
@@ -221,7 +253,13 @@ bool Session::SetOptions(const IgnoreOptions& options) {
         window_.Redraw();  // the menu's tick back as it was
         return false;
     }
-    Replace(std::move(*redone));
+    if (edited_.CanUndo() || edited_.CanRedo()) {
+        // The edits and their undo stay: the edited lines compared again under the options.
+        edited_.Rediff(options);
+        Replace(std::nullopt);
+    } else {
+        Replace(std::move(*redone));
+    }
     SaveChoices();
     window_.SetTitle(Title());
     window_.Redraw();
@@ -229,7 +267,7 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     if (hadCurrent) {
         const bool inFirst = before.first >= 0;
         if (const auto row =
-                comparison_.RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
+                comparison().RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
             return GoTo(*row), true;
         }
     }
@@ -245,7 +283,7 @@ void Session::Find(bool forward) {
     }
     // From the row found last, whichever pane shows it: side by side, the next match after one
     // in the right pane is searched for after that row, not again from the left one.
-    const auto found = comparison_.Find(findText_, current_, forward);
+    const auto found = comparison().Find(findText_, current_, forward);
     if (!found) return Say(u"「" + findText_ + u"」は見つかりません", StatusKind::Warning);
     GoTo(*found);
 }
@@ -254,28 +292,29 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
     status_ = {};
     const std::optional<std::int64_t> number = ParseLineNumber(typed);
     const std::optional<std::size_t> row =
-        number ? comparison_.RowOfLine(inFirst, *number) : std::nullopt;
+        number ? comparison().RowOfLine(inFirst, *number) : std::nullopt;
     if (!row) return Say(u"その行はありません", StatusKind::Warning);
     GoTo(*row);
 }
 
-void Session::Reload() { ReadAgain(comparison_.chosen, u"再読み込みしました"); }
+void Session::Reload() { ReadAgain(comparison().chosen, u"再読み込みしました"); }
 
 void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said) {
+    if (!MayDropChanges()) return;
     const std::optional<Row> before =
-        current_ ? std::optional<Row>(comparison_.rows[*current_]) : std::nullopt;
+        current_ ? std::optional<Row>(comparison().rows[*current_]) : std::nullopt;
     std::optional<Comparison> again =
-        window_.RunLong([earlier = comparison_, chosen](const CancelFlag* cancel) {
+        window_.RunLong([earlier = comparison(), chosen](const CancelFlag* cancel) {
             return CompareAgain(earlier, chosen, cancel);
         });
     if (!again) return;
     Replace(std::move(*again));
     window_.ShowChangeNotice(false);
-    window_.WatchFiles({comparison_.first.path, comparison_.second.path});
+    window_.WatchFiles({comparison().first.path, comparison().second.path});
     window_.SetTitle(Title());
     window_.Redraw();
     status_ = {std::move(said), StatusKind::Info};
-    if (const auto row = ShowsRows() ? comparison_.RowToKeep(before) : std::nullopt) {
+    if (const auto row = ShowsRows() ? comparison().RowToKeep(before) : std::nullopt) {
         return GoTo(*row);
     }
     window_.ShowStatus(status_);
@@ -307,13 +346,77 @@ std::optional<std::size_t> Session::CurrentViewRow() const {
     return ViewRowOf(*current_);
 }
 
-void Session::Replace(Comparison comparison) {
-    comparison_ = std::move(comparison);
-    if (view_ == View::SideBySide) side_ = SideBySide(comparison_.rows);
+void Session::Replace(std::optional<Comparison> again) {
+    if (again) edited_ = EditedComparison(std::move(*again));
+    if (view_ == View::SideBySide) side_ = SideBySide(comparison().rows);
     shown_.clear();
     widestCells_.reset();
     selection_.clear();
-    if (current_ && *current_ >= comparison_.rows.size()) current_.reset();
+    if (current_ && *current_ >= comparison().rows.size()) current_.reset();
+}
+
+void Session::Take(Side from) {
+    std::vector<std::size_t> rows;
+    for (const std::size_t viewRow : selection_) {
+        for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
+    }
+    // One row selected is the current one: its whole difference goes across.
+    if (rows.size() <= 1 && current_) rows = {*current_};
+    if (rows.empty()) return Say(u"取り込む相違を選んでください", StatusKind::Warning);
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    Edited(edited_.Take(from, *first, *last), from == Side::First
+                                                  ? u"第二のファイルへ取り込みました"
+                                                  : u"第一のファイルへ取り込みました");
+}
+
+void Session::Edited(const EditResult& result, std::u16string said) {
+    if (!result.done) return Say(result.message, StatusKind::Warning);
+    Replace(std::nullopt);
+    if (result.row) current_ = std::min(*result.row, comparison().rows.size() - 1);
+    if (comparison().rows.empty()) current_.reset();
+    window_.SetTitle(Title());
+    window_.Redraw();
+    status_ = {std::move(said), StatusKind::Info};
+    if (current_) return GoTo(*current_);
+    window_.ShowStatus(status_);
+}
+
+bool Session::SaveFile(Side side) {
+    SaveResult result = edited_.Save(side);
+    if (result.status == SaveStatus::ChangedOnDisk) {
+        if (window_.Ask(result.message + u"\n上書きしますか？", Buttons::YesNo) != Answer::Yes) {
+            Say(u"保存しませんでした。" + result.message, StatusKind::Warning);
+            return false;
+        }
+        result = edited_.Save(side, true);
+    }
+    if (result.status == SaveStatus::Unchanged) return true;
+    window_.SetTitle(Title());
+    window_.Redraw();
+    Say(result.message,
+        result.status == SaveStatus::Saved ? StatusKind::Info : StatusKind::Warning);
+    return result.status == SaveStatus::Saved;
+}
+
+bool Session::SaveChanged() {
+    for (const Side side : {Side::First, Side::Second}) {
+        if (edited_.Changed(side) && !SaveFile(side)) return false;
+    }
+    return true;
+}
+
+bool Session::MayClose() {
+    if (mayClose_ || !AnyChanged()) return true;
+    const Answer answer =
+        window_.Ask(u"保存していない変更があります。保存しますか？", Buttons::SaveDontSaveCancel);
+    mayClose_ = answer == Answer::No || (answer == Answer::Yes && SaveChanged());
+    return mayClose_;
+}
+
+bool Session::MayDropChanges() {
+    if (!AnyChanged()) return true;
+    return window_.Ask(u"保存していない変更は失われます。読み直しますか？", Buttons::YesNo) ==
+           Answer::Yes;
 }
 
 void Session::GoTo(std::size_t listRow) {
@@ -325,7 +428,7 @@ void Session::GoTo(std::size_t listRow) {
         // partner's mark is.
         std::size_t marked = listRow;
         if (Shown(listRow).marks.empty()) {
-            if (const auto partner = comparison_.MarksOf(listRow).partner) marked = *partner;
+            if (const auto partner = comparison().MarksOf(listRow).partner) marked = *partner;
         }
         const ShownLine& shown = Shown(marked);
         if (!shown.marks.empty()) column = CellColumn(shown.text, shown.marks.front().start);
@@ -340,25 +443,27 @@ void Session::Say(std::u16string text, StatusKind kind) {
 }
 
 void Session::SaveChoices() const {
-    if (!settingsFile_.empty()) viewer::SaveChoices(settingsFile_, {comparison_.options, view_});
+    if (!settingsFile_.empty()) viewer::SaveChoices(settingsFile_, {comparison().options, view_});
 }
 
 std::u16string Session::Title() const {
-    return comparison_.Title(PathText(comparison_.first.Name(false)),
-                             PathText(comparison_.second.Name(false)));
+    return (AnyChanged() ? u"● " : u"") +
+           comparison().Title(PathText(comparison().first.Name(false)),
+                              PathText(comparison().second.Name(false)));
 }
 
 std::u16string Session::HeaderLine(bool first) const {
-    const FileSide& side = first ? comparison_.first : comparison_.second;
-    std::u16string line = (first ? u"第一: " : u"第二: ") + PathText(side.Name(true));
-    if (comparison_.outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
+    const FileSide& side = first ? comparison().first : comparison().second;
+    std::u16string line = edited_.Changed(first ? Side::First : Side::Second) ? u"● " : u"";
+    line += (first ? u"第一: " : u"第二: ") + PathText(side.Name(true));
+    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
     return line;
 }
 
 std::u16string Session::Message() const {
-    if (comparison_.outcome != Outcome::Unreadable) return comparison_.Message();
+    if (comparison().outcome != Outcome::Unreadable) return comparison().Message();
     std::u16string text = u"ファイルを読み込めません。";
-    for (const FileSide* side : {&comparison_.first, &comparison_.second}) {
+    for (const FileSide* side : {&comparison().first, &comparison().second}) {
         if (side->error.empty()) continue;
         text += u'\n';
         text += PathText(side->path);
@@ -368,13 +473,13 @@ std::u16string Session::Message() const {
     return text;
 }
 
-std::u16string Session::CountText() const { return comparison_.CountText(current_); }
+std::u16string Session::CountText() const { return comparison().CountText(current_); }
 
 std::vector<StripMark> Session::StripMarks() const {
     std::vector<StripMark> marks;
     if (!ShowsRows()) return marks;
-    for (const Block& block : comparison_.rows.blocks()) {
-        if (block.kind == RowKind::Common || comparison_.Overlooked(block.row)) continue;
+    for (const Block& block : comparison().rows.blocks()) {
+        if (block.kind == RowKind::Common || comparison().Overlooked(block.row)) continue;
         marks.push_back({ViewRowOf(block.row), static_cast<std::size_t>(block.count), block.kind});
     }
     return marks;
@@ -395,7 +500,7 @@ std::size_t Session::StripTarget(int y, int height) const {
     // A click near a difference (three pixels' worth of rows) goes to its start.
     const std::int64_t near = 3 * std::max<std::int64_t>(1, rows / height);
     std::int64_t best = -1;
-    for (const std::size_t start : comparison_.differenceStarts) {
+    for (const std::size_t start : comparison().differenceStarts) {
         const auto row = static_cast<std::int64_t>(ViewRowOf(start));
         if (std::abs(row - at) <= near && (best < 0 || std::abs(row - at) < std::abs(best - at))) {
             best = row;

@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "Comparison.h"
+#include "EditedComparison.h"
 #include "Look.h"
 #include "SessionView.h"
 #include "Settings.h"
@@ -73,10 +74,10 @@ public:
     // Draws the window for the first time and goes to the first difference.
     void Open();
 
-    const Comparison& comparison() const { return comparison_; }
+    const Comparison& comparison() const { return edited_.comparison(); }
     View view() const { return view_; }
-    const IgnoreOptions& options() const { return comparison_.options; }
-    bool ShowsRows() const { return comparison_.outcome == Outcome::Text; }
+    const IgnoreOptions& options() const { return comparison().options; }
+    bool ShowsRows() const { return comparison().outcome == Outcome::Text; }
 
     // Commands. Run does what the command's menu item does; Close closes an open bar first.
     bool Enabled(Command command) const;
@@ -95,6 +96,9 @@ public:
     // The number as the user typed it, in the first file's lines or the second's.
     void GoToLine(bool inFirst, std::u16string_view typed);
     void Reload();
+    // Whether the window may close now: with unsaved changes, asks 保存 / 保存しない / キャンセル
+    // and saves on 保存. Both fronts call it from their close event; Close asks through it too.
+    bool MayClose();
     // The front's watch saw one of the files change.
     void FilesChanged();
     Bar bar() const { return bar_; }
@@ -134,22 +138,36 @@ public:
     std::u16string HeaderLine(bool first) const;
     // Instead of rows: identical, binary, or why the files could not be read (MessageIsError).
     std::u16string Message() const;
-    bool MessageIsError() const { return comparison_.outcome == Outcome::Unreadable; }
+    bool MessageIsError() const { return comparison().outcome == Outcome::Unreadable; }
     std::u16string CountText() const;
-    std::u16string HiddenNote() const { return comparison_.HiddenNote(); }
+    std::u16string HiddenNote() const { return comparison().HiddenNote(); }
     const StatusMessage& status() const { return status_; }
 
 private:
     // Reads the files again with the encodings `chosen`, staying where the window was.
     void ReadAgain(const ChosenEncodings& chosen, std::u16string said);
-    void Replace(Comparison comparison);
+    // A comparison read again, or none: the edited one changed.
+    void Replace(std::optional<Comparison> again);
+    // The rows changed under an edit, an undo or a redo: draw them, at the row it changed.
+    void Edited(const EditResult& result, std::u16string said);
+    void Take(Side from);
+    // Saves the file when it is changed; false when it was not saved (failed, or not
+    // overwritten after it changed on disk).
+    bool SaveFile(Side side);
+    bool SaveChanged();
+    bool AnyChanged() const {
+        return edited_.Changed(Side::First) || edited_.Changed(Side::Second);
+    }
+    // Before the files are read again: with unsaved changes, whether the user gives them up.
+    bool MayDropChanges();
     void GoTo(std::size_t listRow);
     void Say(std::u16string text, StatusKind kind);
     void SaveChoices() const;
     const ShownLine& Shown(std::size_t row) const;
     std::size_t WidestLineCells() const;
 
-    Comparison comparison_;
+    EditedComparison edited_;
+    bool mayClose_ = false;  // the user agreed to close
     SessionView& window_;
     std::filesystem::path settingsFile_;
     View view_ = View::List;

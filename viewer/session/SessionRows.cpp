@@ -29,7 +29,7 @@ std::u16string Number(std::int64_t n) {
 
 std::size_t Session::RowCount() const {
     if (!ShowsRows()) return 0;
-    return view_ == View::SideBySide ? side_.size() : comparison_.rows.size();
+    return view_ == View::SideBySide ? side_.size() : comparison().rows.size();
 }
 
 const std::vector<Column>& Session::Columns() const {
@@ -81,9 +81,9 @@ Cell Session::CellAt(std::size_t viewRow, std::size_t column) const {
     if (!row) return cell;
     // An overlooked change is shown as it is, but not as a difference.
     const auto kindOf = [&](std::size_t at) {
-        return comparison_.Overlooked(at) ? RowKind::Common : comparison_.rows[at].kind;
+        return comparison().Overlooked(at) ? RowKind::Common : comparison().rows[at].kind;
     };
-    const Row shown = comparison_.rows[*row];
+    const Row shown = comparison().rows[*row];
     const RowKind kind = kindOf(*row);
     cell.empty = false;
     cell.background = RowColour(kind);
@@ -133,8 +133,8 @@ std::size_t Session::ColumnCells(std::size_t column) const {
         case ColumnRole::SecondNumber:
         case ColumnRole::LeftNumber:
         case ColumnRole::RightNumber: {
-            const std::int32_t lines =
-                std::max(comparison_.first.text->LineCount(), comparison_.second.text->LineCount());
+            const std::int32_t lines = std::max(comparison().first.text->LineCount(),
+                                                comparison().second.text->LineCount());
             return std::max<std::size_t>(Number(lines).size() + 1, 4);
         }
         case ColumnRole::Mark:
@@ -160,13 +160,13 @@ void Session::SetPaneCells(std::size_t cells) {
 const ShownLine& Session::Shown(std::size_t row) const {
     if (shown_.size() > 4096) shown_.clear();
     if (const auto found = shown_.find(row); found != shown_.end()) return found->second;
-    ShownLine line = comparison_.Shown(row);
+    ShownLine line = comparison().Shown(row);
     if (view_ == View::SideBySide) {
         // As much of the line as the pane holds in cells, around its first difference: a wide
         // character takes two cells, a tab up to eight.
         std::size_t units = std::min(line.text.size(), paneCells_);
         while (TextCells(line.text) > paneCells_ && units > 1) {
-            line = comparison_.Shown(row, units);
+            line = comparison().Shown(row, units);
             const std::size_t cells = TextCells(line.text);
             if (cells <= paneCells_) break;
             units = std::max<std::size_t>(1, std::min(units - 1, units * paneCells_ / cells));
@@ -182,8 +182,8 @@ std::size_t Session::WidestLineCells() const {
     // A byte is at most eight cells wide (a tab), so only lines with enough bytes can be wider
     // than the widest measured so far: measured longest first, few lines are measured at all.
     std::vector<std::pair<std::size_t, std::size_t>> bySize;  // (bytes, row)
-    for (std::size_t row = 0; row < comparison_.rows.size(); ++row) {
-        bySize.emplace_back(comparison_.LineBytes(row).size(), row);
+    for (std::size_t row = 0; row < comparison().rows.size(); ++row) {
+        bySize.emplace_back(comparison().LineBytes(row).size(), row);
     }
     std::sort(bySize.begin(), bySize.end(), std::greater<>());
     std::size_t widest = 0;
@@ -191,9 +191,9 @@ std::size_t Session::WidestLineCells() const {
         if (bytes * kTabCells + kMarkersCells <= widest) break;
         // A line longer than the list shows is shown in part (Comparison::Shown): its start is
         // measured, with room for the notes on what is left out.
-        const TextFile& file =
-            comparison_.rows[row].first >= 0 ? *comparison_.first.text : *comparison_.second.text;
-        const std::string_view line = comparison_.LineBytes(row);
+        const TextFile& file = comparison().rows[row].first >= 0 ? *comparison().first.text
+                                                                 : *comparison().second.text;
+        const std::string_view line = comparison().LineBytes(row);
         const std::size_t cells =
             line.size() > kMeasuredBytes
                 ? TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells

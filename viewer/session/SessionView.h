@@ -20,6 +20,11 @@ struct StatusMessage {
     bool operator==(const StatusMessage&) const = default;
 };
 
+// A question's buttons, and the one the user pressed (Yes is 保存 when the buttons are
+// SaveDontSaveCancel, No is 保存しない).
+enum class Buttons : std::uint8_t { YesNo, SaveDontSaveCancel };
+enum class Answer : std::uint8_t { Yes, No, Cancel };
+
 // The bar under the list: none, find, or go to line.
 enum class Bar : std::uint8_t { None, Find, Line };
 
@@ -41,7 +46,11 @@ public:
     // Watch these files (a save by rename, a file deleted and created again included); call
     // Session::FilesChanged when one changes.
     virtual void WatchFiles(const std::vector<std::filesystem::path>& files) = 0;
+    // Closes the window; the front's close event asks Session::MayClose first.
     virtual void CloseWindow() = 0;
+    // Asks the user in the platform's message box and waits for the answer; closing the box
+    // answers Cancel (No for YesNo).
+    virtual Answer Ask(const std::u16string& question, Buttons buttons) = 0;
     // Long work (a reload, a comparison under other options) with the window's progress and its
     // cancel: nothing when the user stopped it.
     virtual std::optional<Comparison> RunLong(

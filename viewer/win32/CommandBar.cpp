@@ -31,6 +31,10 @@ WORD VirtualKey(const Key& key) {
             return VK_END;
         case KeyCode::Escape:
             return VK_ESCAPE;
+        case KeyCode::Left:
+            return VK_LEFT;
+        case KeyCode::Right:
+            return VK_RIGHT;
     }
     return 0;
 }

@@ -427,6 +427,9 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_CLOSE:
+            if (!session_.MayClose()) return 0;
+            break;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

@@ -142,6 +142,23 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
+Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
+    // The system's box names its own buttons: the text says what each one does.
+    const bool save = buttons == Buttons::SaveDontSaveCancel;
+    const std::u16string text =
+        save ? question + u"\n\n「はい」: 保存　「いいえ」: 保存しない　「キャンセル」: 閉じない"
+             : question;
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd_, title.data(), static_cast<int>(title.size()))));
+    const int pressed =
+        MessageBoxW(hwnd_, W(text), title.c_str(),
+                    MB_ICONQUESTION | (save ? MB_YESNOCANCEL : MB_YESNO | MB_DEFBUTTON2));
+    if (pressed == IDYES) return Answer::Yes;
+    if (pressed == IDNO) return Answer::No;
+    return save ? Answer::Cancel : Answer::No;
+}
+
 std::optional<Comparison> ViewerWindow::RunLong(
     const std::function<Comparison(const CancelFlag*)>& work) {
     return RunWithProgress(hwnd_, work);
