@@ -317,7 +317,7 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 void ViewerWindow::CloseWindow() { close(); }
 
 void ViewerWindow::closeEvent(QCloseEvent* event) {
-    if (session_.MayClose()) return QMainWindow::closeEvent(event);
+    if (!session_ || session_->MayClose()) return QMainWindow::closeEvent(event);
     event->ignore();
 }
 
