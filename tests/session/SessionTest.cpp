@@ -494,25 +494,31 @@ TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     EXPECT_EQ(view_.asked[0].second, Buttons::YesNo);
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "another program's\n");
     EXPECT_TRUE(session.Enabled(Command::SaveFirst));
+    // Reading the files again would drop the change: asked, and kept on no.
+    view_.answers = {Answer::No};
+    session.Run(Command::Reload);
+    ASSERT_EQ(view_.asked.size(), 2u);
+    EXPECT_EQ(view_.asked[1].first, u"保存していない変更は失われます。読み直しますか？");
+    EXPECT_TRUE(session.Enabled(Command::Undo));
 
     // キャンセル keeps the window and the change.
     session.Run(Command::Close);
-    ASSERT_EQ(view_.asked.size(), 2u);
-    EXPECT_EQ(view_.asked[1].first, u"保存していない変更があります。保存しますか？");
-    EXPECT_EQ(view_.asked[1].second, Buttons::SaveDontSaveCancel);
+    ASSERT_EQ(view_.asked.size(), 3u);
+    EXPECT_EQ(view_.asked[2].first, u"保存していない変更があります。保存しますか？");
+    EXPECT_EQ(view_.asked[2].second, Buttons::SaveDontSaveCancel);
     EXPECT_FALSE(view_.closed);
     EXPECT_FALSE(session.MayClose());  // the front's close event asks the same
-    EXPECT_EQ(view_.asked.size(), 3u);
+    EXPECT_EQ(view_.asked.size(), 4u);
 
     // 保存, then yes to overwrite: saved, and closed.
     view_.answers = {Answer::Yes, Answer::Yes};
     session.Run(Command::Close);
-    EXPECT_EQ(view_.asked.size(), 5u);
+    EXPECT_EQ(view_.asked.size(), 6u);
     EXPECT_TRUE(view_.closed);
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "a\r\nB\r\nc");
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "a\nB\nc\n");
     EXPECT_TRUE(session.MayClose());  // the close event that follows asks nothing more
-    EXPECT_EQ(view_.asked.size(), 5u);
+    EXPECT_EQ(view_.asked.size(), 6u);
 }
 
 }  // namespace

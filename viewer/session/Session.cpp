@@ -300,7 +300,7 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
 void Session::Reload() { ReadAgain(comparison().chosen, u"再読み込みしました"); }
 
 void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said) {
-    if (!MayDropChanges()) return;
+    if (!MayDropChanges()) return window_.Redraw();  // the encoding menu's tick back as it was
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison().rows[*current_]) : std::nullopt;
     std::optional<Comparison> again =
