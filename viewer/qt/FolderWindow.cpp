@@ -40,11 +40,10 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     statusBar()->addWidget(count_);
     statusBar()->addPermanentWidget(hidden_);
 
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
-        auto* back = new QShortcut(keys, this);
-        connect(back, &QShortcut::activated, this, &FolderWindow::Back);
-    }
+    // Backspace goes back to the list. Alt+Left stays the file view's own key (taking a change
+    // into the first file), as in a file view opened on its own.
+    auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), this);
+    connect(back, &QShortcut::activated, this, &FolderWindow::Back);
     resize(900, 600);
     Refresh();
 }
@@ -181,6 +180,8 @@ void FolderWindow::Activate(int row) {
 
 void FolderWindow::Back() {
     if (file_ == nullptr) return;
+    // Changes taken across in the pair are saved, dropped or kept open as the user says.
+    if (!file_->session().MayClose()) return;
     pages_->setCurrentWidget(listPage_);
     file_->removeEventFilter(this);
     file_->deleteLater();

@@ -310,12 +310,12 @@ bool FolderWindow::TranslateKeys(MSG& msg) {
     if (file_ != nullptr) {
         const HWND file = file_->hwnd();
         if (msg.hwnd != file && !IsChild(file, msg.hwnd)) return false;
-        // Backspace (outside a text field) or Alt+Left: back to the list.
-        const bool back =
-            (msg.message == WM_KEYDOWN && msg.wParam == VK_BACK && !IsEdit(msg.hwnd)) ||
-            (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_LEFT);
+        // Backspace (outside a text field): back to the list. Alt+Left stays the file view's own
+        // key (taking a change into the first file), as in a file view opened on its own.
+        const bool back = msg.message == WM_KEYDOWN && msg.wParam == VK_BACK && !IsEdit(msg.hwnd);
         if (back) {
-            Back();
+            // Changes taken across in the pair are saved, dropped or kept as the user says.
+            if (file_->session().MayClose()) Back();
             return true;
         }
         return file_->TranslateKeys(msg);
