@@ -37,6 +37,12 @@ public:
         answers.erase(answers.begin());
         return answer;
     }
+    void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) override {
+        editor = {viewRow, column};
+        editorText = text;
+    }
+    void MoveEditor(std::size_t viewRow) override { editor->first = viewRow; }
+    void CloseEditor() override { editor.reset(); }
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override {
         if (stop) return std::nullopt;  // as a user who pressed Esc on the progress
@@ -52,6 +58,8 @@ public:
     std::vector<std::filesystem::path> watched;
     std::vector<std::pair<std::u16string, Buttons>> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
+    std::optional<std::pair<std::size_t, std::size_t>> editor;  // view row, column
+    std::u16string editorText;
 };
 
 class SessionTest : public ::testing::Test {
@@ -485,14 +493,17 @@ TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     session.Run(Command::TakeToFirst);  // in the first file's own line end, no final newline
     WriteBytes(dir_ / "first.txt", "another program's\n");
 
-    view_.answers = {Answer::No};
+    view_.answers = {Answer::Cancel};
     session.Run(Command::SaveFirst);
     ASSERT_EQ(view_.asked.size(), 1u);
     EXPECT_EQ(view_.asked[0].first,
               u"「first.txt」は、読み込んだ後にほかのプログラムによって変更されています。\n"
-              u"上書きしますか？");
-    EXPECT_EQ(view_.asked[0].second, Buttons::YesNo);
+              u"上書き保存すると、ほかのプログラムによる変更は失われます。"
+              u"比較し直すと、このウィンドウで保存していない変更が失われます。");
+    EXPECT_EQ(view_.asked[0].second, Buttons::OverwriteCompareAgainCancel);
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "another program's\n");
+    EXPECT_EQ(view_.status, u"保存しませんでした。「first.txt」は、読み込んだ後にほかのプログラム"
+                            u"によって変更されています。");
     EXPECT_TRUE(session.Enabled(Command::SaveFirst));
     // Reading the files again would drop the change: asked, and kept on no.
     view_.answers = {Answer::No};
@@ -520,6 +531,67 @@ TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     EXPECT_TRUE(session.MayClose());  // the close event that follows asks nothing more
     EXPECT_EQ(view_.asked.size(), 6u);
 }
+
+TEST_F(SessionTest, ChangedOnDiskComparesAgainWithoutAskingTwice) {
+    Session& session = Open("a\nb\n", "a\nB\n");
+    session.Run(Command::TakeToFirst);
+    WriteBytes(dir_ / "first.txt", "a\nb\nc\n");
+    view_.answers = {Answer::No};  // 比較し直す
+    session.Run(Command::Save);
+    EXPECT_EQ(view_.asked.size(), 1u);
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "a\nb\nc\n");
+    EXPECT_EQ(view_.status, u"比較し直しました");
+    EXPECT_EQ(session.RowCount(), 4u);  // a, -b, +B, -c: the other program's file
+    EXPECT_FALSE(session.Enabled(Command::Undo));
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+}
+
+TEST_F(SessionTest, EditingALineInPlaceComparesAsTypedAndIsOneStep) {
+    Session& session = Open("one\ntwo\nthree\n", "one\n2\nthree\n");
+    ASSERT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));  // -two
+    // F2 in the one list: a row only in the first file is the first file's line.
+    session.Run(Command::EditLine);
+    ASSERT_TRUE(view_.editor.has_value());
+    EXPECT_EQ(*view_.editor, (std::pair<std::size_t, std::size_t>(1, 3)));
+    EXPECT_EQ(view_.editorText, u"two");
+    EXPECT_EQ(view_.status, u"Enter で確定、Esc で取り消し");
+    session.Typed(u"tw");
+    EXPECT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(view_.title, u"● first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    session.Typed(u"2");  // now as the second file's line: one common row, the editor on it
+    EXPECT_EQ(session.RowCount(), 3u);
+    EXPECT_EQ(view_.editor->first, 1u);
+    EXPECT_EQ(session.CountText(), u"相違はありません");
+    session.FinishEdit(false);  // Esc: the line as it was, nothing to redo
+    EXPECT_FALSE(view_.editor.has_value());
+    EXPECT_EQ(view_.status, u"編集を取り消しました");
+    EXPECT_EQ(session.RowCount(), 4u);
+    EXPECT_FALSE(session.Enabled(Command::Undo));
+    EXPECT_FALSE(session.Enabled(Command::Redo));
+    EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+
+    // Side by side, a double click on the right pane of the changed row edits the second file;
+    // the empty side of a change has no line to edit.
+    session.SetView(View::SideBySide);
+    session.EditAt(1, Pane::Right);
+    EXPECT_EQ(view_.editorText, u"2");
+    EXPECT_EQ(view_.editor->second, 4u);
+    session.Typed(u"二");
+    session.Typed(u"二つ");
+    session.Run(Command::Save);  // a command ends the edit, keeping the line
+    EXPECT_FALSE(view_.editor.has_value());
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "one\n二つ\nthree\n");
+    session.Run(Command::Undo);  // all the typing at once
+    EXPECT_EQ(Text(1, 4), u"2");
+    EXPECT_FALSE(session.Enabled(Command::Undo));
+
+    Open("a\n", "a\nb\n");
+    session_->SetView(View::SideBySide);
+    session_->EditAt(1, Pane::Left);
+    EXPECT_FALSE(view_.editor.has_value());
+    EXPECT_EQ(view_.status, u"ここに第一のファイルの行はありません");
+}
+
 
 }  // namespace
 }  // namespace viewer

@@ -25,6 +25,9 @@ public:
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override {}
     Answer Ask(const std::u16string&, Buttons) override { return Answer::Cancel; }
+    void OpenEditor(std::size_t, std::size_t, const std::u16string&) override {}
+    void MoveEditor(std::size_t) override {}
+    void CloseEditor() override {}
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override {
         return work(nullptr);

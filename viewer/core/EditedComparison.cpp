@@ -186,6 +186,13 @@ EditResult EditedComparison::Apply(const Step& step, bool forward) {
     return {true, {}, RowOf(step.side, step.line)};
 }
 
+EditResult EditedComparison::DropTyping() {
+    if (!typingGoesOn_ || undo_.empty() || !undo_.back().typing) return {false, {}, {}};
+    const Step step = std::move(undo_.back());
+    undo_.pop_back();
+    return Apply(step, false);
+}
+
 EditResult EditedComparison::Undo() {
     if (undo_.empty()) return {false, u"元に戻す操作はありません", {}};
     redo_.push_back(std::move(undo_.back()));

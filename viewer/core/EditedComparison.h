@@ -61,6 +61,11 @@ public:
     // another are one step for undo.
     EditResult EditLine(std::size_t row, Side side, std::u16string_view text);
 
+    // Ends an edit in place: the next edit of the same line is a step of its own.
+    void EndTyping() { typingGoesOn_ = false; }
+    // Takes back the edit in place going on: the line as it was, and nothing to redo.
+    EditResult DropTyping();
+
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     EditResult Undo();

@@ -26,6 +26,9 @@ QKeySequence ToKeySequence(const Key& key) {
         case KeyCode::Letter:
             code = Qt::Key_A + (key.letter - 'A');
             break;
+        case KeyCode::F2:
+            code = Qt::Key_F2;
+            break;
         case KeyCode::F3:
             code = Qt::Key_F3;
             break;

@@ -36,6 +36,7 @@ const std::vector<CommandInfo>& CommandTable() {
         {Redo, u"やり直す", {Ctrl('Y')}, Menu::Edit},
         {TakeToSecond, u"第二のファイルへ取り込む", {Alt(Right)}, Menu::Edit, false, true, true},
         {TakeToFirst, u"第一のファイルへ取り込む", {Alt(Left)}, Menu::Edit, false, true},
+        {EditLine, u"行を編集", {Plain(F2)}, Menu::Edit},
         {Copy, u"選択した行をコピー", {Ctrl('C')}, Menu::Edit, false, false, true},
         {NextDifference, u"次の相違", {Plain(F8)}, Menu::Move, false, true},
         {PreviousDifference, u"前の相違", {Shift(F8), Plain(F7)}, Menu::Move, false, true},
@@ -104,6 +105,8 @@ std::u16string KeyText(const Key& key) {
     switch (key.code) {
         case KeyCode::Letter:
             return text + static_cast<char16_t>(key.letter);
+        case KeyCode::F2:
+            return text + u"F2";
         case KeyCode::F3:
             return text + u"F3";
         case KeyCode::F5:

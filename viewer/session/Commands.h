@@ -21,6 +21,7 @@ enum class Command : std::uint8_t {
     Copy,
     TakeToSecond,  // the current difference, or the selected rows' differences, across
     TakeToFirst,
+    EditLine,  // the current row's line, in place
     Undo,
     Redo,
     Save,  // every changed file
@@ -43,7 +44,7 @@ enum class Command : std::uint8_t {
 enum class Menu : std::uint8_t { File, Edit, Move, View, Encoding };
 
 // A key as both fronts can map it: a letter (A-Z) or a named key, with its modifiers.
-enum class KeyCode : std::uint8_t { Letter, F3, F5, F7, F8, Home, End, Escape, Left, Right };
+enum class KeyCode : std::uint8_t { Letter, F2, F3, F5, F7, F8, Home, End, Escape, Left, Right };
 struct Key {
     KeyCode code = KeyCode::Letter;
     char letter = 0;  // 'A'..'Z' for KeyCode::Letter

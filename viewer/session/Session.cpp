@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "Cells.h"
@@ -143,6 +144,8 @@ void Session::Choose(Command command, std::size_t index) {
 
 void Session::Run(Command command) {
     if (!Enabled(command)) return;
+    if (command == Command::EditLine && edit_) return;
+    FinishEdit(true);
     status_ = {};
     const auto toggled = [&](bool IgnoreOptions::*flag) {
         IgnoreOptions options = comparison().options;
@@ -192,6 +195,9 @@ void Session::Run(Command command) {
             return Take(Side::First);
         case Command::TakeToFirst:
             return Take(Side::Second);
+        case Command::EditLine:
+            if (const auto row = CurrentViewRow()) return EditAt(*row, pane_);
+            return Say(u"編集する行を選んでください", StatusKind::Warning);
         case Command::Undo:
             return Edited(edited_.Undo(), u"元に戻しました");
         case Command::Redo:
@@ -232,6 +238,7 @@ void Session::Run(Command command) {
 
 void Session::SetView(View view) {
     if (view == view_) return;
+    FinishEdit(true);
     view_ = view;
     side_ = view == View::SideBySide ? SideBySide(comparison().rows) : SideBySide();
     shown_.clear();
@@ -242,6 +249,7 @@ void Session::SetView(View view) {
 
 bool Session::SetOptions(const IgnoreOptions& options) {
     if (options == comparison().options) return true;
+    FinishEdit(true);
     const bool hadCurrent = current_.has_value();
     const Row before = hadCurrent ? comparison().rows[*current_] : Row{};
     std::optional<Comparison> redone =
@@ -299,8 +307,9 @@ void Session::GoToLine(bool inFirst, std::u16string_view typed) {
 
 void Session::Reload() { ReadAgain(comparison().chosen, u"再読み込みしました"); }
 
-void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said) {
-    if (!MayDropChanges()) return window_.Redraw();  // the encoding menu's tick back as it was
+void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool askFirst) {
+    FinishEdit(true);
+    if (askFirst && !MayDropChanges()) return window_.Redraw();  // the encoding menu's tick back as it was
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison().rows[*current_]) : std::nullopt;
     std::optional<Comparison> again =
@@ -328,6 +337,7 @@ void Session::CloseBar() {
 }
 
 void Session::SetCurrent(std::size_t viewRow, Pane pane) {
+    pane_ = pane;
     if (viewRow >= RowCount() || CurrentViewRow() == viewRow) return;
     std::optional<std::size_t> row;
     if (view_ == View::List) {
@@ -369,6 +379,113 @@ void Session::Take(Side from) {
                                                   : u"第一のファイルへ取り込みました");
 }
 
+void Session::EditAt(std::size_t viewRow, Pane pane) {
+    FinishEdit(true);
+    if (!ShowsRows() || viewRow >= RowCount()) return;
+    SetCurrent(viewRow, pane);
+    status_ = {};
+    std::size_t row = viewRow;
+    Side side = pane == Pane::Left ? Side::First : Side::Second;
+    if (view_ == View::SideBySide) {
+        const SideRow pair = side_[viewRow];
+        const std::optional<std::size_t> shown = side == Side::First ? pair.left : pair.right;
+        if (!shown) {
+            return Say(side == Side::First ? u"ここに第一のファイルの行はありません"
+                                           : u"ここに第二のファイルの行はありません",
+                       StatusKind::Warning);
+        }
+        row = *shown;
+    } else {
+        const Row r = comparison().rows[row];
+        // A common row is the second file's line, unless only the first can be edited.
+        side = r.second < 0 || (r.first >= 0 && !edited_.WhyReadOnly(Side::Second).empty() &&
+                                edited_.WhyReadOnly(Side::First).empty())
+                   ? Side::First
+                   : Side::Second;
+    }
+    if (const std::u16string& why = edited_.WhyReadOnly(side); !why.empty()) {
+        return Say((side == Side::First ? u"第一のファイルは編集できません（"
+                                        : u"第二のファイルは編集できません（") +
+                       why + u"）",
+                   StatusKind::Warning);
+    }
+    std::optional<std::u16string> text = edited_.EditableText(row, side);
+    if (!text) {
+        return Say(u"この行には文字として読めないバイトがあるため、編集できません",
+                   StatusKind::Warning);
+    }
+    edit_ = LineEdit{row, side, *text};
+    current_ = row;
+    window_.OpenEditor(ViewRowOf(row), ContentColumn(side), *text);
+    Say(u"Enter で確定、Esc で取り消し", StatusKind::Info);
+}
+
+void Session::Typed(std::u16string_view text) {
+    if (!edit_ || text == edit_->typed) return;
+    edit_->typed = text;
+    edit_->applied = false;
+    if (!liveTyping_) return;
+    const auto start = std::chrono::steady_clock::now();
+    if (!ApplyTyped(text)) return;
+    window_.MoveEditor(ViewRowOf(edit_->row));
+    // Typing must never wait on a comparison: past this, the rest is compared at the end.
+    liveTyping_ = std::chrono::steady_clock::now() - start < std::chrono::milliseconds(150);
+}
+
+bool Session::ApplyTyped(std::u16string_view text) {
+    const EditResult result = edited_.EditLine(edit_->row, edit_->side, text);
+    if (!result.done) {
+        Say(result.message, StatusKind::Warning);
+        return false;
+    }
+    edit_->row = result.row.value_or(edit_->row);
+    edit_->applied = true;
+    edit_->changed = true;
+    Replace(std::nullopt);
+    current_ = edit_->row;
+    window_.SetTitle(Title());
+    window_.Redraw();
+    if (status_.kind == StatusKind::Warning) Say(u"Enter で確定、Esc で取り消し", StatusKind::Info);
+    return true;
+}
+
+void Session::FinishEdit(bool keep) {
+    if (!edit_) return;
+    bool done = true;
+    if (keep && !edit_->applied) done = ApplyTyped(edit_->typed);
+    const LineEdit edit = *edit_;
+    edit_.reset();
+    window_.CloseEditor();
+    std::u16string said = u"行を編集しました";
+    if (!keep) {
+        const EditResult dropped = edited_.DropTyping();
+        if (dropped.done && dropped.row) current_ = *dropped.row;
+        said = u"編集を取り消しました";
+    }
+    edited_.EndTyping();
+    liveTyping_ = true;
+    Replace(std::nullopt);
+    if (!current_ && !comparison().rows.empty()) current_ = edit.row;
+    window_.SetTitle(Title());
+    window_.Redraw();
+    // A character the file cannot hold keeps its message; the line is as last written.
+    if (!done) return;
+    if (edit.changed) return Say(std::move(said), StatusKind::Info);
+    status_ = {};
+    window_.ShowStatus(status_);
+}
+
+std::size_t Session::ContentColumn(Side side) const {
+    const ColumnRole role = view_ == View::List   ? ColumnRole::Content
+                            : side == Side::First ? ColumnRole::LeftContent
+                                                  : ColumnRole::RightContent;
+    const std::vector<Column>& columns = Columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].role == role) return i;
+    }
+    return 0;
+}
+
 void Session::Edited(const EditResult& result, std::u16string said) {
     if (!result.done) return Say(result.message, StatusKind::Warning);
     Replace(std::nullopt);
@@ -383,14 +500,29 @@ void Session::Edited(const EditResult& result, std::u16string said) {
 
 bool Session::SaveFile(Side side) {
     SaveResult result = edited_.Save(side);
-    if (result.status == SaveStatus::ChangedOnDisk) {
-        if (window_.Ask(result.message + u"\n上書きしますか？", Buttons::YesNo) != Answer::Yes) {
-            Say(u"保存しませんでした。" + result.message, StatusKind::Warning);
-            return false;
-        }
-        result = edited_.Save(side, true);
-    }
+    if (result.status == SaveStatus::ChangedOnDisk) return AskOverwrite(side, result.message);
     if (result.status == SaveStatus::Unchanged) return true;
+    window_.SetTitle(Title());
+    window_.Redraw();
+    Say(result.message,
+        result.status == SaveStatus::Saved ? StatusKind::Info : StatusKind::Warning);
+    return result.status == SaveStatus::Saved;
+}
+
+bool Session::AskOverwrite(Side side, const std::u16string& why) {
+    const Answer answer = window_.Ask(
+        why + u"\n上書き保存すると、ほかのプログラムによる変更は失われます。"
+              u"比較し直すと、このウィンドウで保存していない変更が失われます。",
+        Buttons::OverwriteCompareAgainCancel);
+    if (answer == Answer::No) {
+        ReadAgain(comparison().chosen, u"比較し直しました", false);
+        return false;
+    }
+    if (answer == Answer::Cancel) {
+        Say(u"保存しませんでした。" + why, StatusKind::Warning);
+        return false;
+    }
+    const SaveResult result = edited_.Save(side, true);
     window_.SetTitle(Title());
     window_.Redraw();
     Say(result.message,
@@ -406,6 +538,7 @@ bool Session::SaveChanged() {
 }
 
 bool Session::MayClose() {
+    FinishEdit(true);
     if (mayClose_ || !AnyChanged()) return true;
     const Answer answer =
         window_.Ask(u"保存していない変更があります。保存しますか？", Buttons::SaveDontSaveCancel);

@@ -104,6 +104,16 @@ public:
     Bar bar() const { return bar_; }
     void CloseBar();
 
+    // Editing a line in place: Command::EditLine (F2) edits the current row's line, a double
+    // click the line of `viewRow` in `pane` (in the one list, a common row's line is the second
+    // file's). The line is compared again as it is typed; a file too large to compare at each
+    // key is compared when the edit ends. FinishEdit keeps the line (Enter, a click elsewhere)
+    // or puts it back as it was (Esc); all of it is one step for undo.
+    void EditAt(std::size_t viewRow, Pane pane);
+    void Typed(std::u16string_view text);
+    void FinishEdit(bool keep);
+    bool Editing() const { return edit_.has_value(); }
+
     // The current row: a click (side by side, in the pane clicked) or a key in the list.
     void SetCurrent(std::size_t viewRow, Pane pane = Pane::Left);
     std::optional<std::size_t> CurrentRow() const { return current_; }  // a row of the list
@@ -144,17 +154,24 @@ public:
     const StatusMessage& status() const { return status_; }
 
 private:
-    // Reads the files again with the encodings `chosen`, staying where the window was.
-    void ReadAgain(const ChosenEncodings& chosen, std::u16string said);
+    // Reads the files again with the encodings `chosen`, staying where the window was; with
+    // unsaved changes, asks first unless the user already chose to drop them.
+    void ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool askFirst = true);
     // A comparison read again, or none: the edited one changed.
     void Replace(std::optional<Comparison> again);
     // The rows changed under an edit, an undo or a redo: draw them, at the row it changed.
     void Edited(const EditResult& result, std::u16string said);
     void Take(Side from);
+    // The line being edited becomes `text`; false when it could not (said why).
+    bool ApplyTyped(std::u16string_view text);
+    // Where a file's lines are shown in the view.
+    std::size_t ContentColumn(Side side) const;
     // Saves the file when it is changed; false when it was not saved (failed, or not
     // overwritten after it changed on disk).
     bool SaveFile(Side side);
     bool SaveChanged();
+    // The question when a file changed on disk since it was read; false when it was not saved.
+    bool AskOverwrite(Side side, const std::u16string& why);
     bool AnyChanged() const {
         return edited_.Changed(Side::First) || edited_.Changed(Side::Second);
     }
@@ -173,6 +190,16 @@ private:
     View view_ = View::List;
     SideBySide side_;
     std::optional<std::size_t> current_;
+    Pane pane_ = Pane::Left;  // side by side: the pane of the current row
+    struct LineEdit {
+        std::size_t row;          // the line's list row now
+        Side side;
+        std::u16string typed;     // the editor's text
+        bool applied = true;      // `typed` is in the file
+        bool changed = false;     // the line was written at least once
+    };
+    std::optional<LineEdit> edit_;
+    bool liveTyping_ = true;  // compare at each key: false once one comparison took too long
     std::vector<std::size_t> selection_;
     std::u16string findText_;
     Bar bar_ = Bar::None;

@@ -20,9 +20,11 @@ struct StatusMessage {
     bool operator==(const StatusMessage&) const = default;
 };
 
-// A question's buttons, and the one the user pressed (Yes is 保存 when the buttons are
-// SaveDontSaveCancel, No is 保存しない).
-enum class Buttons : std::uint8_t { YesNo, SaveDontSaveCancel };
+// A question's buttons, and the one the user pressed:
+//   YesNo                        はい / いいえ
+//   SaveDontSaveCancel           保存 (Yes) / 保存しない (No) / キャンセル
+//   OverwriteCompareAgainCancel  上書き保存 (Yes) / 比較し直す (No) / キャンセル
+enum class Buttons : std::uint8_t { YesNo, SaveDontSaveCancel, OverwriteCompareAgainCancel };
 enum class Answer : std::uint8_t { Yes, No, Cancel };
 
 // The bar under the list: none, find, or go to line.
@@ -49,8 +51,16 @@ public:
     // Closes the window; the front's close event asks Session::MayClose first.
     virtual void CloseWindow() = 0;
     // Asks the user in the platform's message box and waits for the answer; closing the box
-    // answers Cancel (No for YesNo).
+    // answers Cancel (No for YesNo). The buttons carry their own texts.
     virtual Answer Ask(const std::u16string& question, Buttons buttons) = 0;
+    // The editor of one line in place, over the cell (viewRow, column) of a content column,
+    // holding `text` with the keyboard focus in it: the front calls Session::Typed on each change
+    // the user makes, and Session::FinishEdit when Enter, Esc or a click elsewhere ends it.
+    virtual void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) = 0;
+    // The rows changed under the line being typed: the editor goes to `viewRow`, scrolled into
+    // view, its text and cursor as they are.
+    virtual void MoveEditor(std::size_t viewRow) = 0;
+    virtual void CloseEditor() = 0;
     // Long work (a reload, a comparison under other options) with the window's progress and its
     // cancel: nothing when the user stopped it.
     virtual std::optional<Comparison> RunLong(

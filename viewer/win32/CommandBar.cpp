@@ -17,6 +17,8 @@ WORD VirtualKey(const Key& key) {
     switch (key.code) {
         case KeyCode::Letter:
             return static_cast<WORD>(key.letter);
+        case KeyCode::F2:
+            return VK_F2;
         case KeyCode::F3:
             return VK_F3;
         case KeyCode::F5:
