@@ -502,8 +502,9 @@ TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
               u"比較し直すと、このウィンドウで保存していない変更が失われます。");
     EXPECT_EQ(view_.asked[0].second, Buttons::OverwriteCompareAgainCancel);
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "another program's\n");
-    EXPECT_EQ(view_.status, u"保存しませんでした。「first.txt」は、読み込んだ後にほかのプログラム"
-                            u"によって変更されています。");
+    EXPECT_EQ(view_.status,
+              u"保存しませんでした。「first.txt」は、読み込んだ後にほかのプログラム"
+              u"によって変更されています。");
     EXPECT_TRUE(session.Enabled(Command::SaveFirst));
     // Reading the files again would drop the change: asked, and kept on no.
     view_.answers = {Answer::No};
@@ -585,13 +586,23 @@ TEST_F(SessionTest, EditingALineInPlaceComparesAsTypedAndIsOneStep) {
     EXPECT_EQ(Text(1, 4), u"2");
     EXPECT_FALSE(session.Enabled(Command::Undo));
 
+    // A long file is compared when the edit ends, not at every key.
+    std::string many;
+    for (int i = 0; i < 50000; ++i) many += "line\n";
+    Open(many + "x\n", many + "y\n");
+    session_->Run(Command::EditLine);
+    session_->Typed(u"y");
+    EXPECT_EQ(session_->CountText().substr(0, 7), u"相違 1 箇所");
+    session_->FinishEdit(true);
+    EXPECT_EQ(session_->CountText(), u"相違はありません");
+    EXPECT_EQ(view_.status, u"行を編集しました");
+
     Open("a\n", "a\nb\n");
     session_->SetView(View::SideBySide);
     session_->EditAt(1, Pane::Left);
     EXPECT_FALSE(view_.editor.has_value());
     EXPECT_EQ(view_.status, u"ここに第一のファイルの行はありません");
 }
-
 
 }  // namespace
 }  // namespace viewer

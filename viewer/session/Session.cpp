@@ -309,7 +309,8 @@ void Session::Reload() { ReadAgain(comparison().chosen, u"再読み込みしま�
 
 void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool askFirst) {
     FinishEdit(true);
-    if (askFirst && !MayDropChanges()) return window_.Redraw();  // the encoding menu's tick back as it was
+    // Kept: Redraw puts the encoding menu's tick back as it was.
+    if (askFirst && !MayDropChanges()) return window_.Redraw();
     const std::optional<Row> before =
         current_ ? std::optional<Row>(comparison().rows[*current_]) : std::nullopt;
     std::optional<Comparison> again =
@@ -415,6 +416,8 @@ void Session::EditAt(std::size_t viewRow, Pane pane) {
                    StatusKind::Warning);
     }
     edit_ = LineEdit{row, side, *text};
+    // Past this many rows one comparison takes longer than a key: compare when the edit ends.
+    liveTyping_ = comparison().rows.size() <= 50000;
     current_ = row;
     window_.OpenEditor(ViewRowOf(row), ContentColumn(side), *text);
     Say(u"Enter で確定、Esc で取り消し", StatusKind::Info);
@@ -463,7 +466,6 @@ void Session::FinishEdit(bool keep) {
         said = u"編集を取り消しました";
     }
     edited_.EndTyping();
-    liveTyping_ = true;
     Replace(std::nullopt);
     if (!current_ && !comparison().rows.empty()) current_ = edit.row;
     window_.SetTitle(Title());
@@ -510,10 +512,11 @@ bool Session::SaveFile(Side side) {
 }
 
 bool Session::AskOverwrite(Side side, const std::u16string& why) {
-    const Answer answer = window_.Ask(
-        why + u"\n上書き保存すると、ほかのプログラムによる変更は失われます。"
-              u"比較し直すと、このウィンドウで保存していない変更が失われます。",
-        Buttons::OverwriteCompareAgainCancel);
+    const Answer answer =
+        window_.Ask(why +
+                        u"\n上書き保存すると、ほかのプログラムによる変更は失われます。"
+                        u"比較し直すと、このウィンドウで保存していない変更が失われます。",
+                    Buttons::OverwriteCompareAgainCancel);
     if (answer == Answer::No) {
         ReadAgain(comparison().chosen, u"比較し直しました", false);
         return false;

@@ -192,11 +192,11 @@ private:
     std::optional<std::size_t> current_;
     Pane pane_ = Pane::Left;  // side by side: the pane of the current row
     struct LineEdit {
-        std::size_t row;          // the line's list row now
+        std::size_t row;  // the line's list row now
         Side side;
-        std::u16string typed;     // the editor's text
-        bool applied = true;      // `typed` is in the file
-        bool changed = false;     // the line was written at least once
+        std::u16string typed;  // the editor's text
+        bool applied = true;   // `typed` is in the file
+        bool changed = false;  // the line was written at least once
     };
     std::optional<LineEdit> edit_;
     bool liveTyping_ = true;  // compare at each key: false once one comparison took too long

@@ -56,7 +56,8 @@ public:
     // The editor of one line in place, over the cell (viewRow, column) of a content column,
     // holding `text` with the keyboard focus in it: the front calls Session::Typed on each change
     // the user makes, and Session::FinishEdit when Enter, Esc or a click elsewhere ends it.
-    virtual void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) = 0;
+    virtual void OpenEditor(std::size_t viewRow, std::size_t column,
+                            const std::u16string& text) = 0;
     // The rows changed under the line being typed: the editor goes to `viewRow`, scrolled into
     // view, its text and cursor as they are.
     virtual void MoveEditor(std::size_t viewRow) = 0;
