@@ -146,28 +146,13 @@ std::filesystem::path FolderWindow::EmptyFile() {
 }
 
 void FolderWindow::Activate(int row) {
-    if (file_ != nullptr || row < 0 || static_cast<std::size_t>(row) >= session_->RowCount()) {
-        return;
-    }
-    const std::size_t at = static_cast<std::size_t>(row);
-    const FolderRow shown = session_->Row(at);
-    const std::optional<FilePair> pair = session_->PairAt(at);
-    if (!pair) {
-        if (shown.folder) {
-            session_->SetExpanded(at, !shown.expanded);
-            Refresh();
-        }
-        return;
-    }
-    const std::filesystem::path first = pair->first.empty() ? EmptyFile() : pair->first;
-    const std::filesystem::path second = pair->second.empty() ? EmptyFile() : pair->second;
-    const IgnoreOptions options = LoadChoices(settingsFile_).options;
-    std::optional<Comparison> comparison = RunWithProgress(this, [&](const CancelFlag* cancel) {
-        return Compare(first, second, kTextLimitBytes, options, cancel);
-    });
+    if (file_ != nullptr || row < 0) return;
+    const RowAction action = session_->Activate(
+        static_cast<std::size_t>(row), [this] { return EmptyFile(); }, settingsFile_);
+    if (action.kind == RowAction::Kind::Redraw) return Refresh();
+    if (action.kind != RowAction::Kind::Compare) return;
+    std::optional<Comparison> comparison = RunWithProgress(this, action.compare);
     if (!comparison) return;  // stopped: the list stays
-    comparison->first.label = pair->firstLabel;
-    comparison->second.label = pair->secondLabel;
     file_ = new ViewerWindow(std::move(*comparison), settingsFile_);
     file_->setWindowFlags(Qt::Widget);
     file_->installEventFilter(this);

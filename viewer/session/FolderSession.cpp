@@ -1,5 +1,7 @@
 #include "FolderSession.h"
 
+#include "Settings.h"
+
 #include <algorithm>
 
 namespace viewer {
@@ -185,6 +187,29 @@ std::optional<FilePair> FolderSession::PairAt(std::size_t row) const {
     pair.firstLabel = fs::path(FolderName(firstFolder_)) / entry.relative;
     pair.secondLabel = fs::path(FolderName(secondFolder_)) / relative2;
     return pair;
+}
+
+RowAction FolderSession::Activate(std::size_t row,
+                                  const std::function<std::filesystem::path()>& emptyFile,
+                                  const std::filesystem::path& settingsFile) {
+    if (row >= RowCount()) return {};
+    std::optional<FilePair> pair = PairAt(row);
+    if (!pair) {
+        const FolderRow shown = Row(row);
+        if (!shown.folder) return {};
+        SetExpanded(row, !shown.expanded);
+        return {RowAction::Kind::Redraw, {}};
+    }
+    if (pair->first.empty()) pair->first = emptyFile();
+    if (pair->second.empty()) pair->second = emptyFile();
+    const IgnoreOptions options = LoadChoices(settingsFile).options;
+    return {RowAction::Kind::Compare, [pair = *pair, options](const CancelFlag* cancel) {
+                Comparison comparison =
+                    Compare(pair.first, pair.second, kTextLimitBytes, options, cancel);
+                comparison.first.label = pair.firstLabel;
+                comparison.second.label = pair.secondLabel;
+                return comparison;
+            }};
 }
 
 void FolderSession::SetFilters(FolderFilters filters) {

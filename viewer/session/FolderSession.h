@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Comparison.h"
 #include "FolderCompare.h"
 #include "FolderFilters.h"
 #include "Look.h"
@@ -61,6 +62,14 @@ struct FilePair {
     std::filesystem::path secondLabel;  // "b/src/x.c"
 };
 
+// What Enter or a double click on a row does: nothing, a folder opened or closed (redraw the
+// list), or a file pair to compare: the front runs `compare` with its progress and shows the
+// comparison it gives (none when the user stopped it).
+struct RowAction {
+    enum class Kind : std::uint8_t { Nothing, Redraw, Compare } kind = Kind::Nothing;
+    std::function<Comparison(const CancelFlag*)> compare;
+};
+
 class FolderSession {
 public:
     // Starts the comparison at once. `wake`, when given, is called on the comparison's thread
@@ -90,6 +99,10 @@ public:
     // The file pair behind a row, for Enter and a double click: files on both sides, or a file
     // in one folder only; nothing for folders and everything else.
     std::optional<FilePair> PairAt(std::size_t row) const;
+    // Enter or a double click on `row`: a pair is compared under the options kept in
+    // `settingsFile`, an absent side as the file `emptyFile()` makes, with the labels of the pair.
+    RowAction Activate(std::size_t row, const std::function<std::filesystem::path()>& emptyFile,
+                       const std::filesystem::path& settingsFile);
 
     const FolderFilters& filters() const { return filters_; }
     void SetFilters(FolderFilters filters);
