@@ -1,15 +1,18 @@
 // The Qt folder window offscreen on real folders: rows filled from the background walk, a file
-// pair opened in the same window by Enter and by a double click, and Backspace and Alt+Left back
-// to the list where it was. What the folder session decides is tested without a display
-// (FolderSessionTest).
+// pair opened in the same window by Enter and by a double click, Backspace and the pair's 閉じる
+// back to the list where it was, and a change in the pair asked about before it is lost. What the
+// folder session decides is tested without a display (FolderSessionTest).
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "FolderWindow.h"
 #include "ViewerWindow.h"
@@ -28,6 +31,32 @@ int RowNamed(const QTableView& list, const QString& name) {
     }
     return -1;
 }
+
+// Answers each question box with the button named `button`, as soon as it shows.
+class Answerer : public QObject {
+public:
+    explicit Answerer(QString pressed) : button(std::move(pressed)) {
+        qApp->installEventFilter(this);
+    }
+    QString button;
+    QStringList asked;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box != nullptr && event->type() == QEvent::Show) {
+            asked << box->text();
+            QTimer::singleShot(0, box, [box, name = button] {
+                for (QAbstractButton* b : box->buttons()) {
+                    if (b->text() == name) return b->click();
+                }
+                ADD_FAILURE() << "no button " << name.toStdString();
+                box->reject();
+            });
+        }
+        return false;
+    }
+};
 
 TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     TempDir dir;
@@ -85,9 +114,28 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_NE(window.fileView(), nullptr);
     EXPECT_EQ(window.fileView()->session().comparison().first.path, a / "zz-changed.txt");
-    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
-    EXPECT_EQ(window.fileView(), nullptr);
+
+    // A change taken across in the pair: closing the window asks first, and キャンセル keeps
+    // it open on the pair; the pair's 閉じる (Esc) asks again and, on 保存しない, comes back to
+    // the list with the file as it was.
+    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("● ")))
+        << window.windowTitle().toStdString();
+    Answerer answerer(QStringLiteral("キャンセル"));
+    window.close();
+    EXPECT_EQ(answerer.asked,
+              QStringList{QStringLiteral("保存していない変更があります。保存しますか？")});
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_NE(window.fileView(), nullptr);
+    answerer.button = QStringLiteral("保存しない");
+    window.activateWindow();  // back from the box, as the window manager does
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Escape);
+    EXPECT_EQ(answerer.asked.size(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.fileView() == nullptr; }));
+    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(list.currentIndex().row(), changed);
+    EXPECT_EQ(testsupport::ReadBytes(b / "zz-changed.txt"), "new\n");
 }
 
 }  // namespace

@@ -176,14 +176,16 @@ void FolderWindow::Back() {
 }
 
 void FolderWindow::closeEvent(QCloseEvent* event) {
+    // The pair open in the window is closed with it: its unsaved changes are asked about first.
+    if (file_ != nullptr && !file_->session().MayClose()) return event->ignore();
     session_->Stop();
     QMainWindow::closeEvent(event);
 }
 
 bool FolderWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The file view's Close closes the window it stands in.
+    // The file view's 閉じる (Esc, Ctrl+W) comes back to the list, once its event is done.
     if (watched == file_ && event->type() == QEvent::Close) {
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &FolderWindow::Back, Qt::QueuedConnection);
         return true;
     }
     if (event->type() != QEvent::KeyPress || watched == file_) {

@@ -1,8 +1,8 @@
 // Two folders compared on Qt: the list of the folder session, filled as the comparison finds
 // entries, with its filters, its progress line and the counts. Enter or a double click opens a
-// file pair's comparison in the same window; Backspace or Alt+Left comes back to the list where
-// it was. What to show is the session's; this front lays it out and turns Qt's events into
-// session calls.
+// file pair's comparison in the same window; Backspace, or the pair's 閉じる (Esc, Ctrl+W), comes
+// back to the list where it was. What to show is the session's; this front lays it out and turns
+// Qt's events into session calls.
 #pragma once
 
 #include <QMainWindow>

@@ -390,8 +390,9 @@ LRESULT CALLBACK FolderWindow::FileProcedure(HWND hwnd, UINT message, WPARAM wPa
     auto* window = reinterpret_cast<FolderWindow*>(data);
     switch (message) {
         case WM_CLOSE:
-            // The file view's Close (or its window's): back to the list, once this message is
-            // done with the file view.
+            // The file view's 閉じる (or its window's): back to the list, once this message is
+            // done with the file view; its unsaved changes are asked about first.
+            if (!window->file_->session().MayClose()) return 0;
             PostMessageW(window->hwnd_, kBack, 0, 0);
             return 0;
         case WM_NCDESTROY:
