@@ -327,9 +327,11 @@ TEST_F(SessionTest, TheStripMarksEveryDifferenceAndAClickLandsOnTheNearestStart)
 
 TEST_F(SessionTest, ReloadKeepsTheLineSaysSoAndHandlesAFileThatCameAndWent) {
     Session& session = Open("one\ntwo\n", "one\nTWO\n");
+    session.FilesChanged();  // a watch that saw nothing new
+    EXPECT_FALSE(view_.notice);
+    WriteBytes(dir_ / "second.txt", "zero\none\nTWO\n");
     session.FilesChanged();
     EXPECT_TRUE(view_.notice);
-    WriteBytes(dir_ / "second.txt", "zero\none\nTWO\n");
     session.Run(Command::Reload);
     EXPECT_FALSE(view_.notice);
     EXPECT_EQ(view_.status, u"再読み込みしました");
@@ -483,6 +485,8 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "one\ntwo\nthree\nfour\n");
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "second.txt"), "one\ntwo\nthree\nfour\n");
     EXPECT_EQ(view_.status, u"「second.txt」を保存しました");
+    session.FilesChanged();  // the window's own save
+    EXPECT_FALSE(view_.notice);
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 同一 — Diff-Zarvo ビューアー");
     EXPECT_FALSE(session.Enabled(Command::Save));
     EXPECT_TRUE(view_.asked.empty());

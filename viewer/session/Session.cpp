@@ -59,6 +59,7 @@ Session::Session(Comparison comparison, SessionView& view, std::filesystem::path
 }
 
 void Session::Open() {
+    StampFiles();
     window_.SetTitle(Title());
     window_.WatchFiles({comparison().first.path, comparison().second.path});
     window_.Redraw();
@@ -319,6 +320,7 @@ void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool
         });
     if (!again) return;
     Replace(std::move(*again));
+    StampFiles();
     window_.ShowChangeNotice(false);
     window_.WatchFiles({comparison().first.path, comparison().second.path});
     window_.SetTitle(Title());
@@ -330,7 +332,27 @@ void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool
     window_.ShowStatus(status_);
 }
 
-void Session::FilesChanged() { window_.ShowChangeNotice(true); }
+void Session::FilesChanged() {
+    if (StampOf(comparison().first.path) == stamps_[0] &&
+        StampOf(comparison().second.path) == stamps_[1]) {
+        return;
+    }
+    window_.ShowChangeNotice(true);
+}
+
+std::optional<Session::DiskStamp> Session::StampOf(const std::filesystem::path& path) {
+    std::error_code error;
+    DiskStamp stamp{std::filesystem::file_size(path, error), {}};
+    if (error) return std::nullopt;
+    stamp.time = std::filesystem::last_write_time(path, error);
+    if (error) return std::nullopt;
+    return stamp;
+}
+
+void Session::StampFiles() {
+    stamps_[0] = StampOf(comparison().first.path);
+    stamps_[1] = StampOf(comparison().second.path);
+}
 
 void Session::CloseBar() {
     bar_ = Bar::None;
@@ -504,11 +526,19 @@ bool Session::SaveFile(Side side) {
     SaveResult result = edited_.Save(side);
     if (result.status == SaveStatus::ChangedOnDisk) return AskOverwrite(side, result.message);
     if (result.status == SaveStatus::Unchanged) return true;
+    return Saved(side, result);
+}
+
+bool Session::Saved(Side side, const SaveResult& result) {
+    const bool saved = result.status == SaveStatus::Saved;
+    if (saved) {
+        const FileSide& file = side == Side::First ? comparison().first : comparison().second;
+        stamps_[side == Side::First ? 0 : 1] = StampOf(file.path);
+    }
     window_.SetTitle(Title());
     window_.Redraw();
-    Say(result.message,
-        result.status == SaveStatus::Saved ? StatusKind::Info : StatusKind::Warning);
-    return result.status == SaveStatus::Saved;
+    Say(result.message, saved ? StatusKind::Info : StatusKind::Warning);
+    return saved;
 }
 
 bool Session::AskOverwrite(Side side, const std::u16string& why) {
@@ -525,12 +555,7 @@ bool Session::AskOverwrite(Side side, const std::u16string& why) {
         Say(u"保存しませんでした。" + why, StatusKind::Warning);
         return false;
     }
-    const SaveResult result = edited_.Save(side, true);
-    window_.SetTitle(Title());
-    window_.Redraw();
-    Say(result.message,
-        result.status == SaveStatus::Saved ? StatusKind::Info : StatusKind::Warning);
-    return result.status == SaveStatus::Saved;
+    return Saved(side, edited_.Save(side, true));
 }
 
 bool Session::SaveChanged() {

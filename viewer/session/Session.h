@@ -99,7 +99,8 @@ public:
     // Whether the window may close now: with unsaved changes, asks 保存 / 保存しない / キャンセル
     // and saves on 保存. Both fronts call it from their close event; Close asks through it too.
     bool MayClose();
-    // The front's watch saw one of the files change.
+    // The front's watch saw one of the files change: the notice shows unless both files are as
+    // this window last read or wrote them (its own save sets off the watch too).
     void FilesChanged();
     Bar bar() const { return bar_; }
     void CloseBar();
@@ -170,6 +171,8 @@ private:
     // overwritten after it changed on disk).
     bool SaveFile(Side side);
     bool SaveChanged();
+    // Says how a save went, and what the window now knows of the file on disk.
+    bool Saved(Side side, const SaveResult& result);
     // The question when a file changed on disk since it was read; false when it was not saved.
     bool AskOverwrite(Side side, const std::u16string& why);
     bool AnyChanged() const {
@@ -183,7 +186,18 @@ private:
     const ShownLine& Shown(std::size_t row) const;
     std::size_t WidestLineCells() const;
 
+    // What the window knows of a file on disk: its size and time, as it read or wrote it last;
+    // none when there was no file.
+    struct DiskStamp {
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type time;
+        bool operator==(const DiskStamp&) const = default;
+    };
+    static std::optional<DiskStamp> StampOf(const std::filesystem::path& path);
+    void StampFiles();
+
     EditedComparison edited_;
+    std::optional<DiskStamp> stamps_[2];
     bool mayClose_ = false;  // the user agreed to close
     SessionView& window_;
     std::filesystem::path settingsFile_;
