@@ -415,6 +415,7 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     QInputMethodEvent typed;  // Japanese comes from the input method, not from keys
     typed.setCommitString(QStringLiteral("です"));
     QApplication::sendEvent(editor, &typed);
+    EXPECT_TRUE(editor->hasFocus());  // the list drawn again at each key leaves it where it was
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("行を編集しました"));
