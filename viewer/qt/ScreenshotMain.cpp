@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     const bool take = argc == 5 && std::strcmp(argv[4], "take") == 0;
     const bool sideBySide = take || (argc == 5 && std::strcmp(argv[4], "side-by-side") == 0);
     if (argc != 4 && !sideBySide) {
-        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side|take]\n", stderr);
+        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side|take]\n",
+                   stderr);
         return 2;
     }
     int qtArgc = 1;
