@@ -469,6 +469,17 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("「second.txt」を保存しました"));
     EXPECT_EQ(window.windowTitle(),
               QStringLiteral("第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー"));
+
+    // A line longer than a line edit holds unless told (32,767 characters) is edited whole.
+    const std::string longLine(40000, 'a');
+    Open("x\n", "x\n" + longLine + "\n");  // x, +aaa…: current
+    Press(Qt::Key_F2);
+    QTest::keyClicks(window_->lineEditor(), QStringLiteral("b"));
+    QTest::keyClick(window_->lineEditor(), Qt::Key_Return);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    const std::string saved = ReadBytes(dir_ / "second.txt");
+    EXPECT_EQ(saved.size(), 40004u);
+    EXPECT_TRUE(saved == "x\n" + longLine + "b\n");
 }
 
 TEST_F(ViewerWindowTest, BinaryAndIdenticalFilesShowAMessageInsteadOfRows) {

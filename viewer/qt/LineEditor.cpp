@@ -1,6 +1,7 @@
 #include "LineEditor.h"
 
 #include <QKeyEvent>
+#include <limits>
 
 namespace viewer {
 
@@ -17,6 +18,8 @@ bool EndsEdit(const QKeyEvent* key) {
 LineEditor::LineEditor(QWidget* parent) : QLineEdit(parent) {
     setAccessibleName(QStringLiteral("行を編集"));
     setFrame(false);
+    // A line edit holds 32,767 characters unless told: a longer line would be cut, and saved so.
+    setMaxLength(std::numeric_limits<int>::max());
     hide();
 }
 
