@@ -1,7 +1,8 @@
 // The Qt window opened offscreen on real files, driven by real keys and clicks: what it paints
 // (colours, marks, a wide line scrolled to its end, the strip), its menus and keys reaching the
-// session, its status bar and layout, and the watch that notices a file saved by rename. What
-// the session decides is tested once, without a display (tests/session).
+// session, its status bar and layout, the watch that notices a file saved by rename, and a change
+// taken across, lines edited in place and saved to the byte. What the session decides is tested
+// once, without a display (tests/session).
 #include <gtest/gtest.h>
 
 #include <QApplication>
