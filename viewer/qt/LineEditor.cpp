@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <limits>
 
+#include "QtText.h"
+
 namespace viewer {
 
 namespace {
@@ -17,7 +19,11 @@ bool EndsEdit(const QKeyEvent* key) {
 
 LineEditor::LineEditor(QWidget* parent) : QLineEdit(parent) {
     setAccessibleName(QStringLiteral("行を編集"));
-    setFrame(false);
+    // A frame round the row's text, on white: the text where it was drawn in the row.
+    setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; padding: 0 0 0 1px; "
+                                 "background: %2; color: %3; }")
+                      .arg(ToQColor(ColourRole::CurrentFrame).name(),
+                           ToQColor(ColourRole::Base).name(), ToQColor(ColourRole::Text).name()));
     // A line edit holds 32,767 characters unless told: a longer line would be cut, and saved so.
     setMaxLength(std::numeric_limits<int>::max());
     hide();

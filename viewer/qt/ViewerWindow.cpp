@@ -187,11 +187,6 @@ void ViewerWindow::MakeRowsView() {
     // drawn again at each key, so the line's editor is the window's, laid over the cell.
     editor_ = new LineEditor(view_->viewport());
     editor_->setFont(view_->font());
-    editor_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; padding: 0 0 0 1px; "
-                                          "background: %2; color: %3; }")
-                               .arg(ToQColor(ColourRole::CurrentFrame).name(),
-                                    ToQColor(ColourRole::Base).name(),
-                                    ToQColor(ColourRole::Text).name()));
     connect(editor_, &QLineEdit::textEdited, this,
             [this](const QString& text) { session_->Typed(text.toStdU16String()); });
     connect(editor_, &LineEditor::finished, this,
