@@ -1,7 +1,8 @@
 #!/bin/sh
-# Remakes docs/viewer.png and docs/viewer-side-by-side.png: the viewer's window on the two sample
-# files in docs/viewer-sample, in each of its two views, drawn on a virtual X display so it looks
-# as on a desktop.
+# Remakes docs/viewer.png, docs/viewer-side-by-side.png and docs/viewer-take.png: the viewer's
+# window on the two sample files in docs/viewer-sample, in each of its two views and right after
+# a change was taken across (not saved: the samples stay as they are), drawn on a virtual X
+# display so it looks as on a desktop.
 #
 # Usage: scripts/screenshot-viewer.sh [BUILD_DIR]   (default: build/tools, configured by the tools preset)
 set -eu
@@ -20,12 +21,15 @@ if ! fc-list :lang=ja | grep -q .; then
     echo "no Japanese font found (install fonts-noto-cjk)" >&2
     exit 1
 fi
-for view in one-list side-by-side; do
-    out=docs/viewer.png
-    [ "$view" = side-by-side ] && out=docs/viewer-side-by-side.png
+for view in one-list side-by-side take; do
+    case $view in
+        one-list) out=docs/viewer.png ;;
+        side-by-side) out=docs/viewer-side-by-side.png ;;
+        take) out=docs/viewer-take.png ;;
+    esac
     # shellcheck disable=SC2046 # the view's word is the tool's fourth argument, or none
     LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
         "$tool" "docs/viewer-sample/設定-旧.txt" "docs/viewer-sample/設定-新.txt" "$out" \
-        $( [ "$view" = side-by-side ] && echo side-by-side )
+        $( [ "$view" = one-list ] || echo "$view" )
     echo "wrote $out"
 done

@@ -1,17 +1,21 @@
 // The Qt window opened offscreen on real files, driven by real keys and clicks: what it paints
 // (colours, marks, a wide line scrolled to its end, the strip), its menus and keys reaching the
-// session, its status bar and layout, and the watch that notices a file saved by rename. What
-// the session decides is tested once, without a display (tests/session).
+// session, its status bar and layout, the watch that notices a file saved by rename, and a change
+// taken across, lines edited in place and saved to the byte. What the session decides is tested
+// once, without a display (tests/session).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QTableView>
@@ -26,6 +30,7 @@
 namespace viewer {
 namespace {
 
+using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
@@ -343,6 +348,139 @@ TEST_F(ViewerWindowTest, SavedByRenameUnderANameNotUtf8TheChangeBarShowsAndF5Rel
     window.action(Command::Reload)->trigger();
     EXPECT_TRUE(window.rowsView()->isVisible());
     EXPECT_EQ(window.rowsView()->model()->rowCount(), 2);
+}
+
+// Answers the window's next question as a user would: records its buttons, then presses the
+// one named (or Esc when none is).
+class AnswerQuestion : public QObject {
+public:
+    explicit AnswerQuestion(QString press) : press_(std::move(press)) {
+        qApp->installEventFilter(this);
+    }
+    ~AnswerQuestion() override { qApp->removeEventFilter(this); }
+    QStringList buttons;
+    QString defaultButton;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box == nullptr || event->type() != QEvent::Show || !buttons.isEmpty()) return false;
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QTimer::singleShot(0, box, [box, press = press_] {
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == press) return button->click();
+            }
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        return false;
+    }
+
+private:
+    QString press_;
+};
+
+TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS) {
+    // The second file in CR LF without a final newline: what is written keeps both.
+    ViewerWindow& window =
+        Open("one\ntwo\nthree\nfour\n", "one\r\nTWO\r\nthree\r\nFOUR", "second.txt");
+    QTableView* view = window.rowsView();
+    // one, -two, +TWO, three, -four, +FOUR: both rows of the first difference selected.
+    ASSERT_EQ(CurrentRow(), 1);
+    Press(Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_EQ(view->selectionModel()->selectedRows().size(), 2);
+    Press(Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("第二のファイルへ取り込みました"));
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("● 第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー"));
+    EXPECT_EQ(view->model()->rowCount(), 5);
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 1);
+    Press(Qt::Key_C, Qt::ControlModifier);  // what the view shows selected is what is copied
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" two\n"));
+    EXPECT_EQ(ReadBytes(dir_ / "second.txt"), "one\r\nTWO\r\nthree\r\nFOUR");  // not yet saved
+
+    // F2 on "two", now common: the second file's line, in an editor over its text.
+    QLineEdit* editor = window.lineEditor();
+    ASSERT_EQ(CurrentRow(), 1);
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->hasFocus());
+    EXPECT_EQ(editor->text(), QStringLiteral("two"));
+    EXPECT_EQ(editor->accessibleName(), QStringLiteral("行を編集"));
+    EXPECT_EQ(editor->font(), view->font());
+    EXPECT_EQ(editor->geometry().top(), CellRect(1, 3).top());
+    // Compared as typed: the line splits into -two, +two!; the editor follows it to row 2.
+    QTest::keyClicks(editor, QStringLiteral("!"));
+    EXPECT_EQ(view->model()->rowCount(), 6);
+    EXPECT_EQ(editor->geometry().top(), CellRect(2, 3).top());
+    QInputMethodEvent typed;  // Japanese comes from the input method, not from keys
+    typed.setCommitString(QStringLiteral("です"));
+    QApplication::sendEvent(editor, &typed);
+    EXPECT_TRUE(editor->hasFocus());  // the list drawn again at each key leaves it where it was
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("行を編集しました"));
+    EXPECT_EQ(view->model()->index(2, 3).data().toString(), QStringLiteral("two!です"));
+
+    // A double click on "FOUR" edits it; a click on another row keeps what was typed.
+    // As the system sends it (press, release, press): a widget's double click alone has no press.
+    const QPoint four = view->viewport()->mapTo(&window, CellRect(5, 3).center());
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, four);
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->text(), QStringLiteral("FOUR"));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, QStringLiteral("ive"));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, CellRect(0, 3).center());
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(CurrentRow(), 0);
+
+    // Esc puts the line back and leaves the window open.
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(editor->hasFocus());
+    QTest::keyClicks(editor, QStringLiteral("xyz"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(view->hasFocus());
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("編集を取り消しました"));
+    EXPECT_EQ(view->model()->index(0, 3).data().toString(), QStringLiteral("one"));
+
+    // Another program wrote the second file meanwhile: asked; Esc writes nothing.
+    WriteBytes(dir_ / "second.txt", "theirs\n");
+    {
+        AnswerQuestion escape({});
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(escape.buttons,
+                  (QStringList{QStringLiteral("上書き保存"), QStringLiteral("キャンセル"),
+                               QStringLiteral("比較し直す")}));
+        EXPECT_EQ(escape.defaultButton, QStringLiteral("キャンセル"));
+    }
+    EXPECT_EQ(ReadBytes(dir_ / "second.txt"), "theirs\n");
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("● ")));
+    window.activateWindow();  // as the desktop does when the box is gone: its keys go to it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    {
+        AnswerQuestion overwrite(QStringLiteral("上書き保存"));
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(overwrite.buttons.isEmpty());
+    }
+    EXPECT_EQ(ReadBytes(dir_ / "第一.txt"), "one\ntwo\nthree\nfour\n");
+    EXPECT_EQ(ReadBytes(dir_ / "second.txt"),
+              "one\r\ntwo!\xE3\x81\xA7\xE3\x81\x99\r\nthree\r\nFive");
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("「second.txt」を保存しました"));
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー"));
+
+    // A line longer than a line edit holds unless told (32,767 characters) is edited whole.
+    const std::string longLine(40000, 'a');
+    Open("x\n", "x\n" + longLine + "\n");  // x, +aaa…: current
+    Press(Qt::Key_F2);
+    QTest::keyClicks(window_->lineEditor(), QStringLiteral("b"));
+    QTest::keyClick(window_->lineEditor(), Qt::Key_Return);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    const std::string saved = ReadBytes(dir_ / "second.txt");
+    EXPECT_EQ(saved.size(), 40004u);
+    EXPECT_TRUE(saved == "x\n" + longLine + "b\n");
 }
 
 TEST_F(ViewerWindowTest, BinaryAndIdenticalFilesShowAMessageInsteadOfRows) {

@@ -1,6 +1,8 @@
-// viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side]: opens the viewer's window on two
+// viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side|take]: opens the viewer's window on two
 // files (at the first difference, as the viewer does), in the one-list view or side by side, and
-// saves the window's picture. For the README's screenshots; the viewer itself never writes a file.
+// saves the window's picture; "take" shows it side by side right after Alt+Right took the first
+// difference into the second file (in the window only: nothing is saved). For the README's
+// screenshots; this tool never writes the files it shows.
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
@@ -11,9 +13,11 @@
 #include "ViewerWindow.h"
 
 int main(int argc, char** argv) {
-    const bool sideBySide = argc == 5 && std::strcmp(argv[4], "side-by-side") == 0;
+    const bool take = argc == 5 && std::strcmp(argv[4], "take") == 0;
+    const bool sideBySide = take || (argc == 5 && std::strcmp(argv[4], "side-by-side") == 0);
     if (argc != 4 && !sideBySide) {
-        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side]\n", stderr);
+        std::fputs("usage: viewer-screenshot FIRST SECOND OUTPUT.png [side-by-side|take]\n",
+                   stderr);
         return 2;
     }
     int qtArgc = 1;
@@ -23,6 +27,7 @@ int main(int argc, char** argv) {
     window.resize(sideBySide ? 980 : 820, 470);
     window.show();
     window.session().SetView(sideBySide ? viewer::View::SideBySide : viewer::View::List);
+    if (take) window.session().Run(viewer::Command::TakeToSecond);
     QApplication::processEvents();
     if (!window.grab().save(QFile::decodeName(argv[3]), "PNG")) {
         std::fprintf(stderr, "viewer-screenshot: cannot write %s\n", argv[3]);

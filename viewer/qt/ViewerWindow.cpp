@@ -21,6 +21,7 @@
 #include "DiffModel.h"
 #include "ElidedLabel.h"
 #include "FileWatch.h"
+#include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
 #include "QtText.h"
@@ -39,6 +40,12 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
     chip->setPalette(palette);
     return chip;
+}
+
+// Side by side, the pane of a column: the second file's number or text is the right one.
+Pane PaneOf(ColumnRole role) {
+    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
+                                                                               : Pane::Left;
 }
 
 // The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
@@ -101,7 +108,15 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     session_->Open();
 }
 
-ViewerWindow::~ViewerWindow() = default;
+ViewerWindow::~ViewerWindow() {
+    // The window's parts outlive this part of it, and tell of their last changes as they are
+    // hidden and deleted: not to a window half gone.
+    for (QObject* part : std::initializer_list<QObject*>{
+             view_, view_->selectionModel(), view_->horizontalHeader(),
+             view_->horizontalScrollBar(), view_->verticalScrollBar(), editor_}) {
+        part->disconnect(this);
+    }
+}
 
 QWidget* ViewerWindow::MakeHeader() {
     auto* header = new QWidget(this);
@@ -164,8 +179,25 @@ void ViewerWindow::MakeRowsView() {
             &ViewerWindow::CurrentChanged);
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ViewerWindow::SelectionChanged);
+    connect(view_, &QAbstractItemView::doubleClicked, this, &ViewerWindow::DoubleClicked);
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ViewerWindow::UpdateVisibleRows);
+
+    // The view's own editors stay off (NoEditTriggers): they would not survive the list being
+    // drawn again at each key, so the line's editor is the window's, laid over the cell.
+    editor_ = new LineEditor(view_->viewport());
+    editor_->setFont(view_->font());
+    connect(editor_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { session_->Typed(text.toStdU16String()); });
+    connect(editor_, &LineEditor::finished, this,
+            [this](bool keep) { session_->FinishEdit(keep); });
+    // Connected after the view's own scrolling, so the editor is placed where its cell went.
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ViewerWindow::PlaceEditor);
+    connect(view_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &ViewerWindow::PlaceEditor);
+    connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &ViewerWindow::PlaceEditor);
     connect(view_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &ViewerWindow::UpdateVisibleRows);
 }
@@ -175,8 +207,13 @@ void ViewerWindow::CurrentChanged() {
     const QModelIndex current = view_->currentIndex();
     if (moving_ || !current.isValid()) return;
     const ColumnRole role = session_->Columns()[static_cast<std::size_t>(current.column())].role;
-    const bool right = role == ColumnRole::RightNumber || role == ColumnRole::RightContent;
-    session_->SetCurrent(static_cast<std::size_t>(current.row()), right ? Pane::Right : Pane::Left);
+    session_->SetCurrent(static_cast<std::size_t>(current.row()), PaneOf(role));
+}
+
+void ViewerWindow::DoubleClicked(const QModelIndex& index) {
+    const Column& column = session_->Columns()[static_cast<std::size_t>(index.column())];
+    if (column.content)
+        session_->EditAt(static_cast<std::size_t>(index.row()), PaneOf(column.role));
 }
 
 void ViewerWindow::SelectionChanged() {
@@ -236,6 +273,9 @@ void ViewerWindow::Redraw() {
     message_->setVisible(!message.isEmpty());
     moving_ = true;
     model_->Reset();
+    // The rows are new (an edit, another view): none selected, in the list and in the session.
+    view_->selectionModel()->clearSelection();
+    SelectionChanged();
     // The keys go on from the session's row, wherever the list is scrolled.
     if (const auto row = session_->CurrentViewRow()) {
         view_->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*row), 0),
@@ -243,6 +283,7 @@ void ViewerWindow::Redraw() {
     }
     moving_ = false;
     if (text) SizeColumns();
+    PlaceEditor();
     overview_->update();
     UpdateVisibleRows();
     UpdateCommands();
@@ -323,19 +364,64 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
 
 Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
     QMessageBox box(QMessageBox::Question, windowTitle(), ToQString(question), {}, this);
+    if (buttons == Buttons::YesNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::AcceptRole);
+        QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::RejectRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
     const bool save = buttons == Buttons::SaveDontSaveCancel;
-    QPushButton* yes = box.addButton(save ? QStringLiteral("保存") : QStringLiteral("はい"),
+    QPushButton* yes = box.addButton(save ? QStringLiteral("保存") : QStringLiteral("上書き保存"),
                                      QMessageBox::AcceptRole);
-    QPushButton* no = box.addButton(save ? QStringLiteral("保存しない") : QStringLiteral("いいえ"),
-                                    save ? QMessageBox::DestructiveRole : QMessageBox::RejectRole);
-    QPushButton* cancel =
-        save ? box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole) : no;
-    box.setDefaultButton(save ? yes : no);
+    QPushButton* no =
+        box.addButton(save ? QStringLiteral("保存しない") : QStringLiteral("比較し直す"),
+                      QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    // Overwriting loses the other program's work and comparing again loses this window's: Enter
+    // does neither.
+    box.setDefaultButton(save ? yes : cancel);
     box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == yes) return Answer::Yes;
-    if (box.clickedButton() == no && save) return Answer::No;
-    return save ? Answer::Cancel : Answer::No;
+    if (box.clickedButton() == no) return Answer::No;
+    return Answer::Cancel;
+}
+
+void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {
+    editorRow_ = viewRow;
+    editorColumn_ = column;
+    editor_->setText(ToQString(text));  // not the user's change: no textEdited
+    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(column)));
+    editor_->show();
+    PlaceEditor();
+    editor_->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewerWindow::MoveEditor(std::size_t viewRow) {
+    editorRow_ = viewRow;
+    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(editorColumn_)));
+    PlaceEditor();
+}
+
+void ViewerWindow::CloseEditor() {
+    // Called from the session's FinishEdit: the focus leaving the editor must not end it again.
+    const QSignalBlocker quiet(editor_);
+    if (editor_->hasFocus()) view_->setFocus(Qt::OtherFocusReason);
+    editor_->hide();
+}
+
+QLineEdit* ViewerWindow::lineEditor() const { return editor_; }
+
+void ViewerWindow::PlaceEditor() {
+    if (editor_ == nullptr || editor_->isHidden()) return;
+    const QRect cell = view_->visualRect(
+        model_->index(static_cast<int>(editorRow_), static_cast<int>(editorColumn_)));
+    // Over the part of the cell in view: a long line's cell may be far wider than the list.
+    const int left = std::max(cell.left(), 0);
+    const int right = std::min(cell.right(), view_->viewport()->width() - 1);
+    editor_->setGeometry(left, cell.top(), std::max(right - left + 1, 40), cell.height());
 }
 
 std::optional<Comparison> ViewerWindow::RunLong(

@@ -25,6 +25,7 @@ namespace viewer {
 class DiffModel;
 class ElidedLabel;
 class FileWatch;
+class LineEditor;
 class OverviewStrip;
 
 class ViewerWindow : public QMainWindow, public SessionView {
@@ -47,6 +48,7 @@ public:
     QLineEdit* findBox() const { return findText_; }
     QLineEdit* lineBox() const { return lineText_; }
     QComboBox* lineFileBox() const { return lineFile_; }
+    QLineEdit* lineEditor() const;  // the editor of a line in place, shown while one is edited
     QAction* action(Command command) const { return actions_.at(command); }
     // The entries of a command's submenu of choices (CommandInfo::choices).
     const std::vector<QAction*>& choices(Command command) const { return choices_.at(command); }
@@ -62,6 +64,9 @@ public:
     void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
     Answer Ask(const std::u16string& question, Buttons buttons) override;
+    void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) override;
+    void MoveEditor(std::size_t viewRow) override;
+    void CloseEditor() override;
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override;
 
@@ -82,6 +87,8 @@ private:
     void SizeColumns();
     void UpdateVisibleRows();
     void CurrentChanged();
+    void DoubleClicked(const QModelIndex& index);
+    void PlaceEditor();
     void SelectionChanged();
     void GoToLine();
 
@@ -96,6 +103,9 @@ private:
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
     QTableView* view_ = nullptr;
+    LineEditor* editor_ = nullptr;
+    std::size_t editorRow_ = 0;  // the cell the editor lies over
+    std::size_t editorColumn_ = 0;
     OverviewStrip* overview_ = nullptr;
     QWidget* rowsArea_ = nullptr;
     QWidget* findBar_ = nullptr;
