@@ -97,18 +97,21 @@ protected:
         SetKeyboardState(state);
     }
 
-    // Alt with a key, as the system sends it: a system key.
+    // Alt with a key, as the system sends it: Alt down, the key down and up, Alt up.
     void PressAlt(UINT key) {
         BYTE state[256] = {};
         GetKeyboardState(state);
         state[VK_MENU] = 0x80;
         SetKeyboardState(state);
         HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
         PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
         PostMessageW(to, WM_SYSKEYUP, key, 0xE0000001);
         Pump();
         state[VK_MENU] = 0;
         SetKeyboardState(state);
+        PostMessageW(to, WM_KEYUP, VK_MENU, 0xC0000001);
+        Pump();
     }
     // Characters typed where the focus is, one key at a time.
     void Type(const std::wstring& text) {
@@ -597,16 +600,25 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
 // The questions a window asks, as a user sees them: a thread timer, which a dialog's own message
 // loop runs, looks for each dialog owned by the window, reads its buttons and presses one (Esc
 // when there is none such: a question not expected fails the test instead of waiting forever).
+// A menu opened by itself is counted and closed.
 struct Questions {
     HWND owner = nullptr;
     std::wstring press;                 // the button to press
     std::vector<std::wstring> buttons;  // those of the last question, in their order
     int asked = 0;
     HWND answered = nullptr;  // the last dialog answered
+    int menus = 0;
 };
 Questions question;
 
 void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE)) {
+        ++question.menus;
+        EndMenu();
+        return;
+    }
     HWND dialog = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
@@ -654,7 +666,7 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
         Open("共通\nold line\nkeep\nmid 1\nend\n", "共通\r\nnew line\r\nkeep\r\nmid 2\r\nend");
     const std::filesystem::path second = dir_.path() / L"second.txt";
     ASSERT_EQ(CurrentRow(), 1);
-    question = {window.hwnd(), L"", {}, 0, nullptr};
+    question = {window.hwnd(), L"", {}, 0, nullptr, 0};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerQuestion);
 
     // Alt+Right: "old line" goes into the second file, which is marked as changed.
@@ -742,6 +754,7 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
     Press('W', VK_CONTROL);
     KillTimer(nullptr, timer);
     EXPECT_EQ(question.asked, 2);
+    EXPECT_EQ(question.menus, 0);  // Alt let go after Alt+Right opens no menu
     EXPECT_FALSE(IsWindow(window.hwnd()));
     EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 1\r\nend");
 }
