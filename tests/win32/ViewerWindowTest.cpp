@@ -97,7 +97,8 @@ protected:
         SetKeyboardState(state);
     }
 
-    // Alt with a key, as the system sends it: Alt down, the key down and up, Alt up.
+    // Alt with a key, as the system sends it: Alt down, the key down, Alt let go before the key
+    // (as many press it).
     void PressAlt(UINT key) {
         BYTE state[256] = {};
         GetKeyboardState(state);
@@ -106,11 +107,11 @@ protected:
         HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
         PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
         PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
-        PostMessageW(to, WM_SYSKEYUP, key, 0xE0000001);
         Pump();
         state[VK_MENU] = 0;
         SetKeyboardState(state);
-        PostMessageW(to, WM_KEYUP, VK_MENU, 0xC0000001);
+        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
         Pump();
     }
     // Characters typed where the focus is, one key at a time.
