@@ -146,14 +146,14 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    // Each button says what it does; Esc and the close box answer as キャンセル (いいえ when
-    // there is none), and so does a dialog that could not be shown.
+    // Each button says what it does; Esc and the close box answer as キャンセル, and so does a
+    // dialog that could not be shown. Of はい / いいえ, いいえ is the one that cancels (Wine's
+    // task dialog cannot be closed without a button that does).
     std::vector<TASKDIALOG_BUTTON> choices;
     int preferred = IDCANCEL;
     switch (buttons) {
         case Buttons::YesNo:
-            choices = {{IDYES, L"はい"}, {IDNO, L"いいえ"}};
-            preferred = IDNO;
+            choices = {{IDYES, L"はい"}, {IDCANCEL, L"いいえ"}};
             break;
         case Buttons::SaveDontSaveCancel:
             choices = {{IDYES, L"保存"}, {IDNO, L"保存しない"}, {IDCANCEL, L"キャンセル"}};
