@@ -1,7 +1,9 @@
 #!/bin/sh
 # Remakes docs/viewer-win32.png and docs/viewer-win32-side-by-side.png: the Windows viewer on
 # the two sample files in docs/viewer-sample, in each of its two views, run under Wine on a
-# virtual display of its own. The view is the one its settings file beside it remembers.
+# virtual display of its own. The view is the one its settings file beside it remembers. Then
+# docs/viewer-win32-take.png: the one list right after Alt+Right took the first difference into
+# the second file (nothing is saved: the viewer is stopped before).
 #
 # Usage: scripts/screenshot-viewer-win32.sh [BUILD_DIR]   (default: build/mingw64, built here)
 set -eu
@@ -32,15 +34,24 @@ for font in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
 done
 wine_server_start 96
 cp "$build/bin/diff-zarvo-view.exe" "$work/"
-for view in 0 1; do
-    out=docs/viewer-win32.png
-    [ "$view" = 1 ] && out=docs/viewer-win32-side-by-side.png
+for shot in list side take; do
+    case $shot in
+        list) view=0 out=docs/viewer-win32.png ;;
+        side) view=1 out=docs/viewer-win32-side-by-side.png ;;
+        take) view=0 out=docs/viewer-win32-take.png ;;
+    esac
     printf '[Viewer]\r\nSideBySide=%s\r\n' "$view" >"$work/Zarvo.ini"
     LC_ALL=ja_JP.UTF-8 wine "$work/diff-zarvo-view.exe" "docs/viewer-sample/設定-旧.txt" \
         "docs/viewer-sample/設定-新.txt" >/dev/null 2>&1 &
     viewer=$!
     # The title names the files once the comparison is shown.
     window=$(xdotool search --sync --name '設定-旧.txt ⇔' | head -n 1)
+    if [ "$shot" = take ]; then
+        # It opens on the first difference; the title marks the changed file once it is taken.
+        xdotool windowfocus "$window"
+        xdotool key alt+Right
+        xdotool search --sync --name '^● 設定-旧.txt ⇔' >/dev/null
+    fi
     # The window is painted once two pictures of it in a row are the same.
     import -window "$window" "$work/before.png"
     for _ in $(seq 40); do

@@ -1,7 +1,7 @@
 // The Win32 viewer's window on real files, driven through its real list view, keys, menus and
 // strip: what it paints (row colours, the changed runs, a wide line scrolled to its end, both
-// panes side by side, the strip), that keys and menu items reach the session, and the notice
-// after a file is saved by rename.
+// panes side by side, the strip), that keys and menu items reach the session, the notice after
+// a file is saved by rename, and a change taken across and a line edited in place, then saved.
 #include <gtest/gtest.h>
 // (after gtest, which brings windows.h)
 #include <oleacc.h>
@@ -95,6 +95,31 @@ protected:
         Pump();
         if (modifier != 0) state[modifier] = 0;
         SetKeyboardState(state);
+    }
+
+    // Alt with a key, as the system sends it: Alt down, the key down, Alt let go before the key
+    // (as many press it).
+    void PressAlt(UINT key) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_MENU] = 0x80;
+        SetKeyboardState(state);
+        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+        PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
+        Pump();
+        state[VK_MENU] = 0;
+        SetKeyboardState(state);
+        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    }
+    // Characters typed where the focus is, one key at a time.
+    void Type(const std::wstring& text) {
+        for (const wchar_t c : text) {
+            PostMessageW(GetFocus(), WM_CHAR, c, 1);
+            Pump();
+        }
     }
 
     int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
@@ -571,6 +596,189 @@ TEST_F(ViewerWindowTest, IdenticalBinaryAndUnreadableFilesAreSaidToBeSo) {
     Pump();
     EXPECT_NE(TextOf(window_->message()).find(dir_.path().wstring() + L": フォルダーです"),
               std::wstring::npos);
+}
+
+// The questions a window asks, as a user sees them: a thread timer, which a dialog's own message
+// loop runs, looks for each dialog owned by the window, reads its buttons and presses one (Esc
+// when there is none such: a question not expected fails the test instead of waiting forever).
+// A menu opened by itself is counted and closed.
+struct Questions {
+    HWND owner = nullptr;
+    std::vector<std::wstring> presses;               // the buttons to press, one per question
+    std::vector<std::vector<std::wstring>> buttons;  // those of each question, in their order
+    HWND answered = nullptr;                         // the last dialog answered
+    int waited = 0;                                  // ticks since, while it stays
+    int menus = 0;
+};
+Questions question;
+
+void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) && (thread.flags & GUI_INMENUMODE)) {
+        ++question.menus;
+        EndMenu();
+        return;
+    }
+    HWND dialog = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t cls[16] = {};
+            GetClassNameW(window, cls, 16);
+            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(window) ||
+                GetWindow(window, GW_OWNER) != question.owner) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr) return;
+    if (dialog == question.answered) {
+        // Answered and still there after a second: it cannot be closed so.
+        if (++question.waited < 20) return;
+        ADD_FAILURE() << "a question stays after it was answered";
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    question.answered = dialog;
+    question.waited = 0;
+    std::wstring press;
+    if (!question.presses.empty()) {
+        press = question.presses.front();
+        question.presses.erase(question.presses.begin());
+    }
+    struct Found {
+        std::wstring press;
+        std::vector<std::wstring> texts;
+        HWND pressed = nullptr;
+    } found{press, {}, nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) {
+            wchar_t cls[16] = {};
+            GetClassNameW(child, cls, 16);
+            if (lstrcmpiW(cls, L"Button") != 0 || !IsWindowVisible(child)) return TRUE;
+            auto* found = reinterpret_cast<Found*>(data);
+            found->texts.push_back(TextOf(child));
+            if (found->texts.back() == found->press) found->pressed = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    question.buttons.push_back(found.texts);
+    if (found.pressed != nullptr) {
+        PostMessageW(found.pressed, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+}
+
+TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClosingAsksFirst) {
+    // The second file ends its lines in CR LF and its last line in nothing; both stay so.
+    ViewerWindow& window =
+        Open("共通\nold line\nkeep\nmid 1\nend\n", "共通\r\nnew line\r\nkeep\r\nmid 2\r\nend");
+    const std::filesystem::path second = dir_.path() / L"second.txt";
+    ASSERT_EQ(CurrentRow(), 1);
+    question = {window.hwnd(), {}, {}, nullptr, 0, 0};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerQuestion);
+
+    // Alt+Right: "old line" goes into the second file, which is marked as changed.
+    PressAlt(VK_RIGHT);
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 6);
+    EXPECT_EQ(Cell(1, 3), L"old line");
+    EXPECT_EQ(Cell(1, 2), L"");
+    EXPECT_EQ(Status(0), L"第二のファイルへ取り込みました");
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"● 第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(TextOf(window.secondName()), L"● 第二: " + second.wstring() + L"　(UTF-8)");
+    EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nnew line\r\nkeep\r\nmid 2\r\nend");
+
+    // F2: the line in an editor over its cell, focused, named for screen readers.
+    ASSERT_EQ(CurrentRow(), 1);
+    Press(VK_F2);
+    HWND editor = window.editor();
+    ASSERT_TRUE(IsWindowVisible(editor));
+    ASSERT_EQ(GetFocus(), editor);
+    EXPECT_EQ(TextOf(editor), L"old line");
+    EXPECT_EQ(AccessibleName(editor), L"行を編集");
+    EXPECT_EQ(Status(0), L"Enter で確定、Esc で取り消し");
+    // Typed at its end, compared at each key: the common row splits, the editor on the new one.
+    Type(L" 第2");
+    EXPECT_EQ(TextOf(editor), L"old line 第2");
+    ASSERT_EQ(ListView_GetItemCount(window.list()), 7);
+    EXPECT_EQ(Cell(1, 3), L"old line");
+    EXPECT_EQ(Cell(2, 3), L"old line 第2");
+    EXPECT_EQ(Cell(2, 2), L"!>");
+    RECT row{};
+    ListView_GetItemRect(window.list(), 2, &row, LVIR_BOUNDS);
+    RECT placed{};
+    GetWindowRect(editor, &placed);
+    MapWindowPoints(nullptr, window.list(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, ColumnLeft(2, 3));
+    EXPECT_EQ(placed.top, row.top - 1);
+    EXPECT_EQ(placed.bottom, row.bottom + 1);
+    // Enter keeps it; Ctrl+S writes it, in the file's own line ends, and nothing else.
+    Press(VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(editor));
+    EXPECT_EQ(GetFocus(), window.list());
+    EXPECT_EQ(Status(0), L"行を編集しました");
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 2\r\nend");
+    EXPECT_EQ(testsupport::ReadBytes(dir_.path() / L"第一.txt"),
+              "共通\nold line\nkeep\nmid 1\nend\n");
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+
+    // A double click on the line's text edits it too; Esc puts it back and leaves the window.
+    const int x = ColumnLeft(2, 3) + Margin() + 2;
+    const int y = (row.top + row.bottom) / 2;
+    SendMessageW(window.list(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window.list(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    SendMessageW(window.list(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window.list(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Pump();
+    ASSERT_EQ(GetFocus(), editor);
+    Type(L"x");
+    EXPECT_EQ(Cell(2, 3), L"old line 第2x");
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(window.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(editor));
+    EXPECT_EQ(Cell(2, 3), L"old line 第2");
+    EXPECT_EQ(Status(0), L"編集を取り消しました");
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_TRUE(question.buttons.empty());
+
+    // Another change. F5 would drop it and asks first: Esc answers いいえ, nothing is read again.
+    Press(VK_F8);
+    ASSERT_EQ(Cell(CurrentRow(), 3), L"mid 1");
+    PressAlt(VK_RIGHT);
+    ASSERT_EQ(Cell(4, 3), L"mid 1");
+    Press(VK_F5);
+    EXPECT_EQ(Cell(4, 3), L"mid 1");
+    EXPECT_EQ(TextOf(window.hwnd()),
+              L"● 第一.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    // Ctrl+W asks too: キャンセル keeps the window and writes nothing.
+    question.presses = {L"キャンセル"};
+    Press('W', VK_CONTROL);
+    ASSERT_TRUE(IsWindow(window.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(window.hwnd()));
+    EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 2\r\nend");
+    // Another program writes the file meanwhile: 保存 on closing asks before overwriting it, and
+    // 上書き保存 writes the window's lines over it, then the window closes.
+    WriteBytes(second, "another program\n");
+    question.presses = {L"保存", L"上書き保存"};
+    Press('W', VK_CONTROL);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(IsWindow(window.hwnd()));
+    EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 1\r\nend");
+    const std::vector<std::wstring> close{L"保存", L"保存しない", L"キャンセル"};
+    EXPECT_EQ(
+        question.buttons,
+        (std::vector<std::vector<std::wstring>>{
+            {L"はい", L"いいえ"}, close, close, {L"上書き保存", L"比較し直す", L"キャンセル"}}));
+    EXPECT_EQ(question.menus, 0);  // Alt let go after Alt+Right opens no menu
 }
 
 TEST_F(ViewerWindowTest, NamesLongerThanMaxPathOpen) {

@@ -117,7 +117,11 @@ CommandBar::~CommandBar() {
 }
 
 bool CommandBar::TranslateKeys(MSG& msg) const {
-    return TranslateAcceleratorW(window_, keys_, &msg) != 0;
+    if (TranslateAcceleratorW(window_, keys_, &msg) == 0) return false;
+    // Alt+Right taken as a command is no press of Alt alone: the default procedure, which
+    // watches for one (in Wine), must see the key, or letting go of Alt opens the menu bar.
+    if (msg.message == WM_SYSKEYDOWN) DefWindowProcW(window_, msg.message, msg.wParam, msg.lParam);
+    return true;
 }
 
 void CommandBar::Update(const Session& session) {

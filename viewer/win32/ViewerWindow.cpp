@@ -8,6 +8,7 @@
 #include "CommandBar.h"
 #include "FolderWatch.h"
 #include "InputBars.h"
+#include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
 #include "Texts.h"
@@ -95,6 +96,9 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
 
 ViewerWindow::~ViewerWindow() {
     watch_.reset();
+    // Going with the window, the editor's loss of focus ends no edit.
+    editor_->onTyped = nullptr;
+    editor_->onFinish = nullptr;
     strip_.reset();
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -110,6 +114,7 @@ ViewerWindow::~ViewerWindow() {
 
 HWND ViewerWindow::toolbar() const { return commands_->toolbar(); }
 HWND ViewerWindow::strip() const { return strip_->hwnd(); }
+HWND ViewerWindow::editor() const { return editor_->hwnd(); }
 int ViewerWindow::Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 int ViewerWindow::textMargin() const { return Scale(4); }
 
@@ -137,6 +142,9 @@ void ViewerWindow::CreateControls() {
                             0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    editor_ = std::make_unique<LineEditor>(list_);
+    editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
+    editor_->onFinish = [this](bool keep) { session_.FinishEdit(keep); };
     strip_ = std::make_unique<OverviewStrip>(hwnd_, kStrip, Wide(texts::kStripTip));
     strip_->SetLook({Ref(ColourRole::StripBackground), Ref(ColourRole::StripFrame)});
     strip_->onClick = [this](int y, int height) {
@@ -175,6 +183,7 @@ void ViewerWindow::NameForScreenReaders() {
     NameForScreenReaders(bars_->findText(), fixed(LabelName(texts::kFindLabel)));
     NameForScreenReaders(bars_->lineFile(), fixed(LabelName(texts::kLineLabel)));
     NameForScreenReaders(bars_->lineText(), fixed(LabelName(texts::kLinePlaceholder)));
+    NameForScreenReaders(editor_->hwnd(), fixed(Wide(InfoOf(Command::EditLine).label)));
 }
 
 void ViewerWindow::MakeFonts(int dpi) {
@@ -194,6 +203,8 @@ void ViewerWindow::MakeFonts(int dpi) {
     commands_->SetFont(uiFont_);
     bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    // The editor's text where the row's is drawn, inside its frame of one pixel.
+    editor_->SetFont(listFont_, textMargin() - 1);
     // A cell holds a half-width character; a wide one takes two.
     HDC dc = GetDC(list_);
     HGDIOBJ old = SelectObject(dc, listFont_);
@@ -202,6 +213,7 @@ void ViewerWindow::MakeFonts(int dpi) {
     ReleaseDC(list_, dc);
     SizeColumns();
     Layout();
+    if (editor_->open()) editor_->Place(EditorArea());
 }
 
 void ViewerWindow::RunCommand(Command command) {
@@ -249,6 +261,11 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
             OnBarAction(action);
             return true;
         }
+    }
+    // Enter and Esc end the edit in the editor, which keeps them from the window's keys.
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
+        focus == editor_->hwnd()) {
+        return false;
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && focus == noticeButton_) {
         session_.Reload();
@@ -321,6 +338,21 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
         case LVN_ODSTATECHANGED:
             InvalidateRect(list_, nullptr, FALSE);
             return 0;
+        case NM_DBLCLK: {
+            // On a line's text: edit it, in the pane clicked.
+            const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(header);
+            const std::vector<Column>& columns = session_.Columns();
+            if (click->iItem < 0 || click->iSubItem < 0 ||
+                static_cast<std::size_t>(click->iSubItem) >= columns.size() ||
+                !columns[static_cast<std::size_t>(click->iSubItem)].content) {
+                return 0;
+            }
+            const bool right =
+                columns[static_cast<std::size_t>(click->iSubItem)].role == ColumnRole::RightContent;
+            PostMessageW(hwnd_, kEditAt, static_cast<WPARAM>(click->iItem),
+                         static_cast<LPARAM>(right ? Pane::Right : Pane::Left));
+            return 0;
+        }
         case NM_CUSTOMDRAW: {
             auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
             if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
@@ -341,10 +373,20 @@ LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wPa
             const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
             window->SizeColumns();
             window->UpdateStrip();
+            if (window->editor_->open()) window->editor_->Place(window->EditorArea());
             return result;
         }
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) != window->editor_->hwnd()) break;
+            window->editor_->Notified(HIWORD(wParam));
+            return 0;
         case WM_VSCROLL:
+        case WM_HSCROLL:
         case WM_MOUSEWHEEL:
+            // Scrolled by the user, the rows leave the editor behind: the edit ends, kept, as
+            // the list view's own editor of labels does.
+            if (window->editor_->open()) window->session_.FinishEdit(true);
+            [[fallthrough]];
         case WM_KEYDOWN:
         case LVM_SCROLL:
         case LVM_ENSUREVISIBLE: {
@@ -399,6 +441,9 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case kFilesChanged:
             if (wParam == watchGeneration_) session_.FilesChanged();
+            return 0;
+        case kEditAt:
+            session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Pane>(lParam));
             return 0;
         case WM_CTLCOLORSTATIC: {
             const auto control = reinterpret_cast<HWND>(lParam);

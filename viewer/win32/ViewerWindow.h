@@ -22,6 +22,7 @@ namespace viewer {
 class CommandBar;
 class FolderWatch;
 class InputBars;
+class LineEditor;
 class OverviewStrip;
 
 class ViewerWindow final : public SessionView {
@@ -41,6 +42,7 @@ public:
     HWND notice() const { return notice_; }
     HWND toolbar() const;
     HWND strip() const;
+    HWND editor() const;
     const InputBars& bars() const { return *bars_; }
     Session& session() { return session_; }
     const Comparison& comparison() const { return session_.comparison(); }
@@ -62,11 +64,17 @@ public:
     void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
     Answer Ask(const std::u16string& question, Buttons buttons) override;
+    void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) override;
+    void MoveEditor(std::size_t viewRow) override;
+    void CloseEditor() override;
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override;
 
 private:
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
+    // A double click on a line: edit it once the list is done with the click (wParam the view
+    // row, lParam the Pane).
+    static constexpr UINT kEditAt = WM_APP + 11;
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -85,6 +93,8 @@ private:
     void PaintRow(HDC dc, std::size_t viewRow);
     void PaintContent(HDC dc, const Cell& cell, const RECT& area, bool current);
     Pane PaneAtMouse() const;
+    // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
+    RECT EditorArea() const;
     int Scale(int pixels) const;
 
     HWND hwnd_ = nullptr;
@@ -103,6 +113,9 @@ private:
     std::unique_ptr<OverviewStrip> strip_;
     std::unique_ptr<InputBars> bars_;
     std::unique_ptr<FolderWatch> watch_;
+    std::unique_ptr<LineEditor> editor_;
+    std::size_t editRow_ = 0;  // the editor's view row and column while it is open
+    std::size_t editColumn_ = 0;
     unsigned watchGeneration_ = 0;
     HFONT uiFont_ = nullptr;
     HFONT listFont_ = nullptr;

@@ -1,10 +1,13 @@
 // What the window does when its session asks (SessionView): redraw, go to a row, say something
-// in the status bar, copy, show a bar or the notice, watch the files, run long work, close.
+// in the status bar, copy, show a bar or the notice, watch the files, edit a line, ask, run long
+// work, close.
 #include <algorithm>
+#include <vector>
 
 #include "CommandBar.h"
 #include "FolderWatch.h"
 #include "InputBars.h"
+#include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
 #include "ViewerWindow.h"
@@ -143,21 +146,73 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    // The system's box names its own buttons: the text says what each one does.
-    const bool save = buttons == Buttons::SaveDontSaveCancel;
-    const std::u16string text =
-        save ? question + u"\n\n「はい」: 保存　「いいえ」: 保存しない　「キャンセル」: 閉じない"
-             : question;
+    // Each button says what it does; Esc and the close box answer as キャンセル, and so does a
+    // dialog that could not be shown. Of はい / いいえ, いいえ is the one that cancels (Wine's
+    // task dialog cannot be closed without a button that does).
+    std::vector<TASKDIALOG_BUTTON> choices;
+    int preferred = IDCANCEL;
+    switch (buttons) {
+        case Buttons::YesNo:
+            choices = {{IDYES, L"はい"}, {IDCANCEL, L"いいえ"}};
+            break;
+        case Buttons::SaveDontSaveCancel:
+            choices = {{IDYES, L"保存"}, {IDNO, L"保存しない"}, {IDCANCEL, L"キャンセル"}};
+            preferred = IDYES;
+            break;
+        case Buttons::OverwriteCompareAgainCancel:
+            // Another program's work is at stake: nothing is lost by Enter alone.
+            choices = {{IDYES, L"上書き保存"}, {IDNO, L"比較し直す"}, {IDCANCEL, L"キャンセル"}};
+            preferred = IDCANCEL;
+            break;
+    }
     std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
     title.resize(static_cast<std::size_t>(
         GetWindowTextW(hwnd_, title.data(), static_cast<int>(title.size()))));
-    const int pressed =
-        MessageBoxW(hwnd_, W(text), title.c_str(),
-                    MB_ICONQUESTION | (save ? MB_YESNOCANCEL : MB_YESNO | MB_DEFBUTTON2));
+    TASKDIALOGCONFIG dialog{};
+    dialog.cbSize = sizeof dialog;
+    dialog.hwndParent = hwnd_;
+    dialog.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    dialog.pszWindowTitle = title.c_str();
+    if (buttons == Buttons::OverwriteCompareAgainCancel) dialog.pszMainIcon = TD_WARNING_ICON;
+    dialog.pszContent = W(question);
+    dialog.cButtons = static_cast<UINT>(choices.size());
+    dialog.pButtons = choices.data();
+    dialog.nDefaultButton = preferred;
+    int pressed = IDCANCEL;
+    if (FAILED(TaskDialogIndirect(&dialog, &pressed, nullptr, nullptr))) pressed = IDCANCEL;
     if (pressed == IDYES) return Answer::Yes;
-    if (pressed == IDNO) return Answer::No;
-    return save ? Answer::Cancel : Answer::No;
+    if (pressed == IDNO || buttons == Buttons::YesNo) return Answer::No;
+    return Answer::Cancel;
 }
+
+RECT ViewerWindow::EditorArea() const {
+    RECT area{};
+    const int row = static_cast<int>(editRow_);
+    const int column = static_cast<int>(editColumn_);
+    ListView_GetSubItemRect(list_, row, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &area);
+    RECT client{};
+    GetClientRect(list_, &client);
+    area.left = std::max(area.left, client.left);
+    area.right = std::min(area.right, client.right);
+    // The frame's pixel above and below the row, so that the text has the row's height.
+    InflateRect(&area, 0, 1);
+    return area;
+}
+
+void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {
+    editRow_ = viewRow;
+    editColumn_ = column;
+    ListView_EnsureVisible(list_, static_cast<int>(viewRow), FALSE);
+    editor_->Open(EditorArea(), text);
+}
+
+void ViewerWindow::MoveEditor(std::size_t viewRow) {
+    editRow_ = viewRow;
+    ListView_EnsureVisible(list_, static_cast<int>(viewRow), FALSE);
+    editor_->Place(EditorArea());
+}
+
+void ViewerWindow::CloseEditor() { editor_->Close(); }
 
 std::optional<Comparison> ViewerWindow::RunLong(
     const std::function<Comparison(const CancelFlag*)>& work) {
