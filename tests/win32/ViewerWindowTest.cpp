@@ -612,6 +612,17 @@ struct Questions {
 };
 Questions question;
 
+BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    return cls;
+}
+
 void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
@@ -620,20 +631,15 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
         EndMenu();
         return;
     }
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
     HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            wchar_t cls[16] = {};
-            GetClassNameW(window, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(window) ||
-                GetWindow(window, GW_OWNER) != question.owner) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
+    for (HWND window : windows) {
+        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
+            GetWindow(window, GW_OWNER) == question.owner) {
+            dialog = window;
+        }
+    }
     if (dialog == nullptr) return;
     if (dialog == question.answered) {
         // Answered and still there after a second: it cannot be closed so.
@@ -649,23 +655,17 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
         press = question.presses.front();
         question.presses.erase(question.presses.begin());
     }
-    struct Found {
-        std::wstring press;
+    std::vector<HWND> children;
+    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
+    struct {
         std::vector<std::wstring> texts;
         HWND pressed = nullptr;
-    } found{press, {}, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) {
-            wchar_t cls[16] = {};
-            GetClassNameW(child, cls, 16);
-            if (lstrcmpiW(cls, L"Button") != 0 || !IsWindowVisible(child)) return TRUE;
-            auto* found = reinterpret_cast<Found*>(data);
-            found->texts.push_back(TextOf(child));
-            if (found->texts.back() == found->press) found->pressed = child;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    } found;
+    for (HWND child : children) {
+        if (lstrcmpiW(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child)) continue;
+        found.texts.push_back(TextOf(child));
+        if (found.texts.back() == press) found.pressed = child;
+    }
     question.buttons.push_back(found.texts);
     if (found.pressed != nullptr) {
         PostMessageW(found.pressed, BM_CLICK, 0, 0);
