@@ -612,6 +612,17 @@ struct Questions {
 };
 Questions question;
 
+BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    return cls;
+}
+
 void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
@@ -620,20 +631,15 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
         EndMenu();
         return;
     }
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
     HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            wchar_t cls[16] = {};
-            GetClassNameW(window, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(window) ||
-                GetWindow(window, GW_OWNER) != question.owner) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
+    for (HWND window : windows) {
+        if (ClassOf(window) == L"#32770" && IsWindowVisible(window) &&
+            GetWindow(window, GW_OWNER) == question.owner) {
+            dialog = window;
+        }
+    }
     if (dialog == nullptr) return;
     if (dialog == question.answered) {
         // Answered and still there after a second: it cannot be closed so.
@@ -649,23 +655,17 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
         press = question.presses.front();
         question.presses.erase(question.presses.begin());
     }
-    struct Found {
-        std::wstring press;
+    std::vector<HWND> children;
+    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
+    struct {
         std::vector<std::wstring> texts;
         HWND pressed = nullptr;
-    } found{press, {}, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) {
-            wchar_t cls[16] = {};
-            GetClassNameW(child, cls, 16);
-            if (lstrcmpiW(cls, L"Button") != 0 || !IsWindowVisible(child)) return TRUE;
-            auto* found = reinterpret_cast<Found*>(data);
-            found->texts.push_back(TextOf(child));
-            if (found->texts.back() == found->press) found->pressed = child;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    } found;
+    for (HWND child : children) {
+        if (lstrcmpiW(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child)) continue;
+        found.texts.push_back(TextOf(child));
+        if (found.texts.back() == press) found.pressed = child;
+    }
     question.buttons.push_back(found.texts);
     if (found.pressed != nullptr) {
         PostMessageW(found.pressed, BM_CLICK, 0, 0);
@@ -703,13 +703,15 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
     EXPECT_EQ(TextOf(editor), L"old line");
     EXPECT_EQ(AccessibleName(editor), L"行を編集");
     EXPECT_EQ(Status(0), L"Enter で確定、Esc で取り消し");
-    // Typed at its end, compared at each key: the common row splits, the editor on the new one.
-    Type(L" 第2");
-    EXPECT_EQ(TextOf(editor), L"old line 第2");
+    // Typed at its end and compared at once: the common row splits, the editor on the new one.
+    // (Only the first key surely: on a slow machine the rest is compared when the edit ends.)
+    Type(L" ");
     ASSERT_EQ(ListView_GetItemCount(window.list()), 7);
     EXPECT_EQ(Cell(1, 3), L"old line");
-    EXPECT_EQ(Cell(2, 3), L"old line 第2");
+    EXPECT_EQ(Cell(2, 3), L"old line ");
     EXPECT_EQ(Cell(2, 2), L"!>");
+    Type(L"第2");
+    EXPECT_EQ(TextOf(editor), L"old line 第2");
     RECT row{};
     ListView_GetItemRect(window.list(), 2, &row, LVIR_BOUNDS);
     RECT placed{};
@@ -723,6 +725,7 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
     EXPECT_FALSE(IsWindowVisible(editor));
     EXPECT_EQ(GetFocus(), window.list());
     EXPECT_EQ(Status(0), L"行を編集しました");
+    EXPECT_EQ(Cell(2, 3), L"old line 第2");
     Press('S', VK_CONTROL);
     EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 2\r\nend");
     EXPECT_EQ(testsupport::ReadBytes(dir_.path() / L"第一.txt"),

@@ -385,7 +385,7 @@ LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wPa
         case WM_MOUSEWHEEL:
             // Scrolled by the user, the rows leave the editor behind: the edit ends, kept, as
             // the list view's own editor of labels does.
-            if (window->editor_->open()) window->session_.FinishEdit(true);
+            if (window->editor_->open() && !window->moving_) window->session_.FinishEdit(true);
             [[fallthrough]];
         case WM_KEYDOWN:
         case LVM_SCROLL:

@@ -124,7 +124,7 @@ private:
     HBRUSH noticeBrush_ = nullptr;
     int cellWidth_ = 8;
     std::size_t columnCount_ = 0;  // the list view's columns now
-    bool moving_ = false;          // the list's current row is being set for the session
+    bool moving_ = false;          // the list's row or scroll is being set for the session
     std::wstring buffer_;          // the text last handed to the list view
 };
 

@@ -202,13 +202,17 @@ RECT ViewerWindow::EditorArea() const {
 void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {
     editRow_ = viewRow;
     editColumn_ = column;
+    moving_ = true;
     ListView_EnsureVisible(list_, static_cast<int>(viewRow), FALSE);
+    moving_ = false;
     editor_->Open(EditorArea(), text);
 }
 
 void ViewerWindow::MoveEditor(std::size_t viewRow) {
     editRow_ = viewRow;
+    moving_ = true;  // scrolled by us: no scroll of the user's, which would end the edit
     ListView_EnsureVisible(list_, static_cast<int>(viewRow), FALSE);
+    moving_ = false;
     editor_->Place(EditorArea());
 }
 
