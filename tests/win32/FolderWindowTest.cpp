@@ -1,6 +1,6 @@
 // The Win32 folder window on real folders: rows filled from the background walk with their marks,
 // a file pair opened by Enter in the file viewer's window, and Backspace or closing that window
-// back to the list where it was.
+// back to the list where it was, a change in the pair asked about first.
 #include <gtest/gtest.h>
 #include <windows.h>
 // (after windows.h)
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FolderWindow.h"
+#include "Questions.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 
@@ -134,10 +135,33 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     EXPECT_TRUE(IsWindowVisible(file));
     EXPECT_FALSE(IsWindowVisible(window_->hwnd()));
 
+    // A change taken across in the pair: closing its window asks first, and キャンセル keeps it;
+    // 保存しない comes back to the list with the file as it was.
+    window_->fileView()->session().Run(Command::TakeToSecond);
+    testsupport::question = {file, {L"キャンセル", L"保存しない"}, {}, nullptr, 0, 0};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, testsupport::AnswerQuestion);
+    PostMessageW(file, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return testsupport::question.buttons.size() == 1; }));
+    Pump();
+    EXPECT_EQ(testsupport::question.buttons[0],
+              (std::vector<std::wstring>{L"保存", L"保存しない", L"キャンセル"}));
+    ASSERT_NE(window_->fileView(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(file));
+    PostMessageW(file, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return window_->fileView() == nullptr; }));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(testsupport::question.buttons.size(), 2u);
+    EXPECT_EQ(testsupport::ReadBytes(b / "sub" / "changed.txt"), "new\n");
+    EXPECT_EQ(Current(), 3);
+
     // Backspace comes back to the list, on the same row.
+    SetCurrent(3);
+    Press(window_->list(), VK_RETURN);
+    ASSERT_NE(window_->fileView(), nullptr);
+    const HWND again = window_->fileView()->hwnd();
     Press(window_->fileView()->list(), VK_BACK);
     EXPECT_EQ(window_->fileView(), nullptr);
-    EXPECT_FALSE(IsWindow(file));
+    EXPECT_FALSE(IsWindow(again));
     EXPECT_TRUE(IsWindowVisible(window_->hwnd()));
     EXPECT_EQ(Current(), 3);
     EXPECT_EQ(GetFocus(), window_->list());

@@ -450,15 +450,17 @@ void Session::Typed(std::u16string_view text) {
     edit_->typed = text;
     edit_->applied = false;
     if (!liveTyping_) return;
-    const auto start = std::chrono::steady_clock::now();
-    if (!ApplyTyped(text)) return;
-    window_.MoveEditor(ViewRowOf(edit_->row));
-    // Typing must never wait on a comparison: past this, the rest is compared at the end.
-    liveTyping_ = std::chrono::steady_clock::now() - start < std::chrono::milliseconds(150);
+    if (ApplyTyped(text)) window_.MoveEditor(ViewRowOf(edit_->row));
 }
 
 bool Session::ApplyTyped(std::u16string_view text) {
+    const auto start = std::chrono::steady_clock::now();
     const EditResult result = edited_.EditLine(edit_->row, edit_->side, text);
+    // Typing must never wait on a comparison: one this slow, and the rest is compared when the
+    // edit ends.
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300)) {
+        liveTyping_ = false;
+    }
     if (!result.done) {
         Say(result.message, StatusKind::Warning);
         return false;
