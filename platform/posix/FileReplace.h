@@ -22,9 +22,14 @@ using ContentUpdate = std::function<std::optional<std::string>(const std::string
 // Follows `path`'s symbolic links to the file they lead to (a link of another user leads only
 // to that user's files), locks its folder, reads the file (at most `largest` bytes) and, when
 // `update` gives new contents, replaces it atomically: the old file stays whole whatever fails
-// and a killed writer leaves no temporary file for long. The file keeps its owner, group and
-// permissions; a new one gets the umask's. A file nobody may write, or this user may not, is
-// refused (EACCES), even for root. False, with errno set, when it could not be done.
-bool ReplaceFileContent(const std::string& path, off_t largest, const ContentUpdate& update);
+// and a killed writer leaves no temporary file for long. The file keeps its owner, group,
+// permissions and extended attributes (its ACL among them). Where a new file cannot be all of
+// that (another name for the same file, another user's file this user may write, a folder this
+// user may not write), the file itself is written over instead; a full disk or a failed write
+// still leaves it whole. A new file gets `newFileMode` when given, else what the system gives
+// one (the umask, or the folder's default ACL). A file nobody may write, or this user may not,
+// is refused (EACCES), even for root. False, with errno set, when it could not be done.
+bool ReplaceFileContent(const std::string& path, off_t largest, const ContentUpdate& update,
+                        std::optional<mode_t> newFileMode = std::nullopt);
 
 }  // namespace platform::posix

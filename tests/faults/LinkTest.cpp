@@ -118,16 +118,15 @@ TEST_F(LinkTest, LinkOfAnotherUserLeadsRootOnlyToThatUsersFiles) {
     EXPECT_EQ(ReadBytes(store / "new.conf"), "[WINDIFF]\r\nExePath=/usr/bin/new\r\n");
 }
 
-// What README says: the write replaces Zarvo.ini with a new file; another name of the old file
-// keeps the old contents and is no longer the same file.
-TEST_F(LinkTest, HardLinkedFileIsReplacedAndTheOtherNameKeepsTheOldContents) {
+// A Zarvo.ini with a second name is written in place: both names are still one file, with the
+// new contents.
+TEST_F(LinkTest, HardLinkedFileIsWrittenInPlaceAndBothNamesSeeIt) {
     WriteBytes(file, "[WINDIFF]\r\nExePath=/usr/bin/old\r\n");
     std::filesystem::create_hard_link(file, store / "copy.ini");
     ASSERT_TRUE(Write("/usr/bin/new"));
     EXPECT_EQ(ReadBytes(file), "[WINDIFF]\r\nExePath=/usr/bin/new\r\n");
-    EXPECT_EQ(ReadBytes(store / "copy.ini"), "[WINDIFF]\r\nExePath=/usr/bin/old\r\n");
-    EXPECT_EQ(std::filesystem::hard_link_count(file), 1u);
-    EXPECT_EQ(std::filesystem::hard_link_count(store / "copy.ini"), 1u);
+    EXPECT_EQ(ReadBytes(store / "copy.ini"), "[WINDIFF]\r\nExePath=/usr/bin/new\r\n");
+    EXPECT_EQ(std::filesystem::hard_link_count(file), 2u);
     EXPECT_EQ(Listing(app), "Zarvo.ini;");
 }
 

@@ -40,12 +40,23 @@ protected:
     std::filesystem::path file = folder / "Zarvo.ini";
 };
 
-TEST_F(PermissionTest, ReadOnlyFolderRefusesTheWrite) {
+// A folder the user may not write holds no new file; a file in it they may write is written
+// over in place, as the system lets them.
+TEST_F(PermissionTest, ReadOnlyFolderTakesNoNewFileButItsWritableFileIsWrittenInPlace) {
     chmod(file.c_str(), 0666);
     chmod(folder.c_str(), 0555);
-    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed));
-    EXPECT_EQ(ReadBytes(file), kOld);
+    const ino_t inode = Stat().st_ino;
+    EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteSucceeded));
+    EXPECT_EQ(ReadBytes(file), "[WINDIFF]\r\nExePath=/usr/bin/new-tool\r\n");
+    EXPECT_EQ(Stat().st_ino, inode);
+    EXPECT_EQ(Stat().st_mode & 07777, 0666u);
     // Nothing new in the folder either.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    const auto made = faults::RunInChild([this] {
+        if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
+        return faults::WriteResult("WINDIFF", "ExePath", "/x", (folder / "new.ini").string());
+    });
+    EXPECT_TRUE(made.ExitedWith(faults::kWriteFailed));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
@@ -65,15 +76,19 @@ TEST_F(PermissionTest, ReadOnlyFileRefusesTheWriteEvenForRootAndItsOwner) {
 }
 
 // A file someone else owns and only they may write stays theirs, even in a folder the user may
-// write: replacing it by rename would take it over behind its owner's back.
-// Also when the other user lets everyone write it: the new file could not be given back to them.
+// write: replacing it by rename would take it over behind its owner's back. One they let
+// everyone write is written in place: it stays theirs, the same file, with its mode.
 TEST_F(PermissionTest, FileOfAnotherUserInAWritableFolderIsNotReplaced) {
     chmod(folder.c_str(), 0777);
     for (const mode_t mode : {0644, 0666}) {
+        WriteBytes(file, kOld);
         chmod(file.c_str(), mode);
         const auto before = Stat();
-        EXPECT_TRUE(WriteAsNobody().ExitedWith(faults::kWriteFailed)) << std::oct << mode;
-        EXPECT_EQ(ReadBytes(file), kOld);
+        EXPECT_TRUE(WriteAsNobody().ExitedWith(mode == 0666 ? faults::kWriteSucceeded
+                                                            : faults::kWriteFailed))
+            << std::oct << mode;
+        EXPECT_EQ(ReadBytes(file),
+                  mode == 0666 ? "[WINDIFF]\r\nExePath=/usr/bin/new-tool\r\n" : kOld);
         EXPECT_EQ(Stat().st_ino, before.st_ino);
         EXPECT_EQ(Stat().st_uid, 0u);
         EXPECT_EQ(Stat().st_mode & 07777, mode);
@@ -137,12 +152,12 @@ TEST_F(PermissionTest, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
     EXPECT_EQ(ReadBytes(file), kOld);
 }
 
-// The viewer's save into a folder the user may not write: refused, saying why, the file whole;
-// and a file compared there offers no edit.
+// The viewer's save into a folder the user may not write, of a file they may not write either:
+// refused, saying why, the file whole; and a file compared there offers no edit.
 TEST_F(PermissionTest, SaveIntoAReadOnlyFolderIsRefusedAndSaysWhy) {
     const auto second = folder / "b.txt";
     viewer::EditedComparison editing = faults::TakenIntoSecond(dir / "a.txt", second);
-    chmod(second.c_str(), 0666);
+    chmod(second.c_str(), 0644);
     chmod(folder.c_str(), 0555);
     const auto ending = faults::RunInChild([&] {
         if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
@@ -153,8 +168,13 @@ TEST_F(PermissionTest, SaveIntoAReadOnlyFolderIsRefusedAndSaysWhy) {
             return 3;
         }
         const viewer::EditedComparison again(viewer::Compare(dir / "a.txt", second));
-        if (again.WhyReadOnly(viewer::Side::Second) != u"フォルダーに書き込む権限がありません") {
-            return 4;
+        if (again.WhyReadOnly(viewer::Side::Second) != u"書き込む権限がありません") return 4;
+        // Nor can a file be made there.
+        const viewer::EditedComparison made(viewer::Compare(dir / "a.txt", folder / "new.txt",
+                                                            viewer::kTextLimitBytes, {}, nullptr,
+                                                            {}, {false, true}));
+        if (made.WhyReadOnly(viewer::Side::Second) != u"フォルダーに書き込む権限がありません") {
+            return 5;
         }
         return 0;
     });

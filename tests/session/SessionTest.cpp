@@ -492,6 +492,30 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     EXPECT_TRUE(view_.asked.empty());
 }
 
+// A file of the other folder only is made by the save, once the user has said so by its name.
+TEST_F(SessionTest, SaveThatMakesAFileAsksFirstNamingIt) {
+    WriteBytes(dir_ / "first.txt", "only\n");
+    const std::filesystem::path made = dir_ / "made.txt";
+    Session session(
+        Compare(dir_ / "first.txt", made, kTextLimitBytes, {}, nullptr, {}, {false, true}), view_,
+        dir_ / "Zarvo.ini");
+    session.Open();
+    session.Run(Command::TakeToSecond);
+    view_.answers = {Answer::No};
+    session.Run(Command::Save);
+    const std::u16string name = u"「" + made.u16string() + u"」";
+    ASSERT_EQ(view_.asked.size(), 1u);
+    EXPECT_EQ(view_.asked[0].first, name + u"はまだありません。新しく作って保存しますか？");
+    EXPECT_EQ(view_.asked[0].second, Buttons::YesNo);
+    EXPECT_EQ(view_.status, name + u"を作りませんでした");
+    EXPECT_FALSE(std::filesystem::exists(made));
+    view_.answers = {Answer::Yes};
+    session.Run(Command::Save);
+    EXPECT_EQ(testsupport::ReadBytes(made), "only\n");
+    EXPECT_EQ(view_.status, u"「made.txt」を保存しました");
+    EXPECT_EQ(view_.title, u"first.txt ⇔ made.txt — 同一 — Diff-Zarvo ビューアー");
+}
+
 TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     Session& session = Open("a\r\nb\r\nc", "a\nB\nc\n");
     session.Run(Command::TakeToFirst);  // in the first file's own line end, no final newline

@@ -127,17 +127,19 @@ const std::string kBecauseNec = "\x87\x9A";
 TEST_F(EditingTest, SavesKeepEveryByteNotChangedInEachEncodingAndLineEnd) {
     // CP932 with CR LF and no final newline, taking lines from UTF-8: a line put in is written
     // in CP932 with the end of the line it replaces, a line added at the end makes the old last
-    // line end as the one above, and the file still has no final newline. The NEC "∵" untouched.
+    // line end as the one above, and the file ends as the file it took its end from. The NEC "∵"
+    // untouched.
     EditedComparison e =
         Open("一\n2\n三\n∵\n四\n", kIchi + "\r\n" + kNi + "\r\n" + kSan + "\r\n" + kBecauseNec);
     ASSERT_EQ(Rows(e), u" 一\n-2\n+二\n 三\n ∵\n-四\n");
     ASSERT_TRUE(e.Take(Side::First, 0, 5).done);
     EXPECT_EQ(e.Save(Side::Second).message, u"「b.txt」を保存しました");
-    EXPECT_EQ(ReadBytes(b), kIchi + "\r\n2\r\n" + kSan + "\r\n" + kBecauseNec + "\r\n" + kYon);
+    EXPECT_EQ(ReadBytes(b),
+              kIchi + "\r\n2\r\n" + kSan + "\r\n" + kBecauseNec + "\r\n" + kYon + "\r\n");
     EXPECT_FALSE(e.Changed(Side::Second));
     EXPECT_EQ(ReadBytes(a), "一\n2\n三\n∵\n四\n");
 
-    // UTF-16 BE with its mark, CR LF and LF mixed, no final newline.
+    // UTF-16 BE with its mark, CR LF and LF mixed, no final newline until the last line comes.
     const std::string be =
         "\xFE\xFF"
         "\0a\0\r\0\n"
@@ -151,7 +153,7 @@ TEST_F(EditingTest, SavesKeepEveryByteNotChangedInEachEncodingAndLineEnd) {
               "\0a\0\r\0\n"
               "\0B\0\n"
               "\0c\0\n"
-              "\0d"s);
+              "\0d\0\n"s);
 
     // A stray byte on a line not edited stays, in a file with a final newline but for it.
     e = Open("ü\xE9\nkeep\nnew\n", "ü\xE9\nkeep\nold\n");
@@ -159,6 +161,119 @@ TEST_F(EditingTest, SavesKeepEveryByteNotChangedInEachEncodingAndLineEnd) {
     ASSERT_TRUE(e.Take(Side::First, 2, 2).done);
     ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
     EXPECT_EQ(ReadBytes(b), "ü\xE9\nkeep\nnew\n");
+}
+
+// Taking every difference across makes the target the source, byte for byte: the final newline
+// goes with the last lines, and line ends go with their lines where they are compared.
+TEST_F(EditingTest, TakingEveryDifferenceLeavesTheFilesTheSameFinalNewlineAndLineEndsIncluded) {
+    EditedComparison e = Open("x\ny\n", "x\ny\nz");
+    ASSERT_TRUE(e.Take(Side::First, 0, 2).done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "x\ny\n");
+    EXPECT_TRUE(e.comparison().identicalBytes);
+    // Undo puts the missing final newline back too.
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(e.comparison().second.text->bytes(), "x\ny\nz");
+
+    e = Open("x\ny\n", "x\ny\nz");
+    ASSERT_TRUE(e.Take(Side::Second, 0, 2).done);
+    ASSERT_EQ(e.Save(Side::First).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(a), "x\ny\nz");
+
+    // Line ends compared: the line end is what differs, and it is taken.
+    WriteBytes(a, "one\r\ntwo\r\nthree\r\n");
+    WriteBytes(b, "one\ntwo\r\nthree\n");
+    viewer::IgnoreOptions compareEnds;
+    compareEnds.lineEnds = false;
+    e = EditedComparison(viewer::Compare(a, b, viewer::kTextLimitBytes, compareEnds));
+    ASSERT_TRUE(e.Take(Side::First, 0, 5).done);
+    EXPECT_EQ(e.comparison().CountText(std::nullopt), u"相違はありません");
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "one\r\ntwo\r\nthree\r\n");
+    // Ignored, they are no difference, and nothing is said to be taken.
+    WriteBytes(b, "one\ntwo\n");
+    WriteBytes(a, "one\r\ntwo\r\n");
+    e = EditedComparison(viewer::Compare(a, b));
+    const auto nothing = e.Take(Side::First, 0, 1);
+    EXPECT_FALSE(nothing.done);
+    EXPECT_EQ(nothing.message, u"相違がありません");
+}
+
+// An edit in place changes the bytes of the characters typed and no others, though CP932 has two
+// codes for some (NEC's and IBM's rows), whichever encoding the comparison holds the lines in.
+TEST_F(EditingTest, EditedLineKeepsTheBytesOfEveryCharacterNotTyped) {
+    const std::string line = "\xED\x40\xFA\x40\x87\x54\xEE\xEF";
+    for (const std::string& first : {std::string("x\r\nz\r\n"), kIchi + "\r\n" + kNi + "\r\n"}) {
+        SCOPED_TRACE(first);
+        EditedComparison e = Open(first, kIchi + "\r\n" + line + "\r\n");
+        const std::optional<std::size_t> row = e.comparison().RowOfLine(false, 2);
+        ASSERT_TRUE(row);
+        const std::optional<std::u16string> text = e.EditableText(*row, Side::Second);
+        ASSERT_TRUE(text);
+        ASSERT_TRUE(e.EditLine(*row, Side::Second, *text + u"Z").done);
+        ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+        EXPECT_EQ(ReadBytes(b), kIchi + "\r\n" + line + "Z\r\n");
+        // The third character (NEC's Ⅴ) typed over: the others keep their bytes.
+        std::u16string middle = *text + u"Z";
+        middle[2] = u'V';
+        ASSERT_TRUE(e.EditLine(*row, Side::Second, middle).done);
+        ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+        EXPECT_EQ(ReadBytes(b), kIchi + "\r\n\xED\x40\xFA\x40V\xEE\xEFZ\r\n");
+    }
+}
+
+// The characters that compare as equal across CP932 and JIS are written as the target's own:
+// 〜 (U+301C, from UTF-8) as CP932's 81 60.
+TEST_F(EditingTest, JisCharacterTakenIntoCp932IsWrittenAsItsOwnCode) {
+    EditedComparison e = Open("一\n〜A\n−1\n", kIchi + "\r\nB\r\n");
+    ASSERT_TRUE(e.Take(Side::First, 0, 3).done);
+    const auto saved = e.Save(Side::Second);
+    EXPECT_EQ(saved.status, SaveStatus::Saved)
+        << std::string(saved.message.begin(), saved.message.end());
+    EXPECT_EQ(ReadBytes(b), kIchi +
+                                "\r\n\x81\x60"
+                                "A\r\n\x81\x7C"
+                                "1\r\n");
+}
+
+// A file read in an encoding chosen by hand can be edited, and is written in it.
+TEST_F(EditingTest, FileReadInAChosenEncodingIsEditedAndSavedInIt) {
+    WriteBytes(a, "same\nnouvé\n");
+    WriteBytes(b, "same\nold\n");
+    viewer::ChosenEncodings chosen;
+    chosen.second = viewer::Encoding::Windows1252;
+    EditedComparison e(viewer::Compare(a, b, viewer::kTextLimitBytes, {}, nullptr, chosen));
+    const auto taken = e.Take(Side::First, 1, 2);
+    ASSERT_TRUE(taken.done) << std::string(taken.message.begin(), taken.message.end());
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), "same\nnouv\xE9\n");
+}
+
+// A file of one folder only, compared against the other folder's name for it: the save makes
+// that file, and only once; one made by another program in the meantime is not overwritten.
+TEST_F(EditingTest, MissingSideIsMadeByTheSave) {
+    WriteBytes(a, "only\nin one\n");
+    const std::filesystem::path made = dir / "made.txt";
+    EditedComparison e(
+        viewer::Compare(a, made, viewer::kTextLimitBytes, {}, nullptr, {}, {false, true}));
+    EXPECT_TRUE(e.comparison().second.absent);
+    EXPECT_EQ(Rows(e), u"-only\n-in one\n");
+    EXPECT_TRUE(e.Missing(Side::Second));
+    ASSERT_TRUE(e.Take(Side::First, 0, 1).done);
+    EXPECT_EQ(e.Save(Side::Second).message, u"「made.txt」を保存しました");
+    EXPECT_EQ(ReadBytes(made), "only\nin one\n");
+    EXPECT_FALSE(e.Missing(Side::Second));
+    ASSERT_TRUE(e.EditLine(1, Side::Second, u"in two").done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(made), "only\nin two\n");
+
+    std::filesystem::remove(made);
+    e = EditedComparison(
+        viewer::Compare(a, made, viewer::kTextLimitBytes, {}, nullptr, {}, {false, true}));
+    ASSERT_TRUE(e.Take(Side::First, 0, 1).done);
+    WriteBytes(made, "another program's\n");
+    EXPECT_EQ(e.Save(Side::Second).status, SaveStatus::ChangedOnDisk);
+    EXPECT_EQ(ReadBytes(made), "another program's\n");
 }
 
 TEST_F(EditingTest, CharacterTheTargetCannotHoldStopsTheSaveNamingTheLine) {

@@ -5,6 +5,7 @@
 
 #include <future>
 
+#include "EditedComparison.h"
 #include "FolderSession.h"
 #include "support/TempDir.h"
 
@@ -31,6 +32,56 @@ std::optional<std::size_t> RowNamed(const FolderSession& session, std::u16string
         if (session.Row(row).name == name) return row;
     }
     return std::nullopt;
+}
+
+// A file of one folder only is compared against the other folder's name for it, which its save
+// makes. Back in the list after a save, the pair's row, the folder above it and the counts are
+// as the files now are, and F5 finds the same.
+TEST(FolderSession, PairSavedInItsFileViewIsShownAsItNowIs) {
+    TempDir dir;
+    const fs::path a = dir / "r1", b = dir / "r2";
+    fs::create_directories(a / "sub");
+    fs::create_directories(b / "sub");
+    WriteBytes(a / "sub" / "only1.txt", "only\nin one\n");
+    WriteBytes(a / "sub" / "diff.txt", "x\ny\n");
+    WriteBytes(b / "sub" / "diff.txt", "x\ny\nz");
+    FolderSession session(a, b, {false, u""});
+    session.WaitAndPoll();
+    EXPECT_EQ(session.CountText(), u"相違 1 件 — 第一だけ 1 — 第二だけ 0");
+
+    const auto save = [&](std::u16string_view name) {
+        const RowAction action = session.Activate(*RowNamed(session, name), dir / "Zarvo.ini");
+        EditedComparison editing(action.compare(nullptr));
+        EXPECT_TRUE(editing.Take(Side::First, 0, 2).done);
+        return editing;
+    };
+    EditedComparison only = save(u"only1.txt");
+    EXPECT_EQ(only.comparison().second.path, b / "sub" / "only1.txt");
+    EXPECT_EQ(only.comparison().second.label, fs::path("r2/sub/only1.txt"));
+    ASSERT_EQ(only.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(testsupport::ReadBytes(b / "sub" / "only1.txt"), "only\nin one\n");
+    EXPECT_TRUE(session.PairClosed());
+    EXPECT_EQ(session.CountText(), u"相違 1 件 — 第一だけ 0 — 第二だけ 0");
+    EXPECT_FALSE(session.PairClosed());  // nothing more to follow
+
+    EditedComparison diff = save(u"diff.txt");
+    ASSERT_EQ(diff.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_TRUE(session.PairClosed());
+    const std::vector<std::u16string> now = {
+        u"▾ sub  | 同じ | フォルダー | フォルダー",
+        u"  diff.txt  | 同じ | 4 バイト | 4 バイト",
+        u"  only1.txt  | 同じ | 12 バイト | 12 バイト",
+    };
+    EXPECT_EQ(Lines(session), now);
+    EXPECT_EQ(session.Title(), u"r1 ⇔ r2 — 相違なし — Diff-Zarvo ビューアー");
+
+    session.SetExpanded(0, false);
+    session.CompareAgain();
+    session.WaitAndPoll();
+    EXPECT_EQ(Lines(session),  // still closed
+              std::vector<std::u16string>{u"▸ sub  | 同じ | フォルダー | フォルダー"});
+    session.SetExpanded(0, true);
+    EXPECT_EQ(Lines(session), now);
 }
 
 TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
@@ -87,7 +138,9 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_EQ(changed->firstLabel, fs::path("a/changed.txt"));
     const auto added = session.PairAt(*RowNamed(session, u"only2.txt"));
     ASSERT_TRUE(added);
-    EXPECT_EQ(added->first, fs::path());
+    EXPECT_EQ(added->first, a / "only2.txt");  // to be made by a save
+    EXPECT_TRUE(added->missing.first);
+    EXPECT_FALSE(added->missing.second);
     EXPECT_EQ(added->second, b / "only2.txt");
     EXPECT_EQ(added->firstLabel, fs::path("a/only2.txt"));
     EXPECT_FALSE(session.PairAt(*RowNamed(session, u"kind")));

@@ -127,5 +127,45 @@ TEST(FolderUnified, PatchRebuildsTheSecondFolderAndAFileMeetsItsNamesakeInAFolde
     EXPECT_EQ(window.outcome, Outcome::Text);
 }
 
+// Names with a tab, a line break, a backslash or a quote are quoted as diff quotes them: patch
+// finds every file, and no name adds a line of its own.
+TEST(FolderUnified, OddNamesAreQuotedSoThatPatchFindsThemAndNoNameForgesALine) {
+    TempDir dir;
+    const fs::path a = dir / "p1", b = dir / "p2";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    for (const std::string name : {"sp ace\ttab.txt", "new\nline.txt", "back\\slash\"q.txt"}) {
+        WriteFile(a / name, "old\n");
+        WriteFile(b / name, "new\n");
+    }
+    WriteFile(a / "x\n+++ evil", "a\n");
+
+    const Ran run = RunProgram(dir.path(), {"-u", "p1", "p2"});
+    EXPECT_EQ(run.code, 1);
+    const std::string time = "\t2026-12-08 06:00:00.000000000 +0000\n";
+    const std::string none = "\t1970-01-01 00:00:00.000000000 +0000\n";
+    const std::string hunk = "@@ -1 +1 @@\n-old\n+new\n";
+    EXPECT_EQ(run.out, "--- \"p1/back\\\\slash\\\"q.txt\"" + time +
+                           "+++ \"p2/back\\\\slash\\\"q.txt\"" + time + hunk +
+                           "--- \"p1/new\\nline.txt\"" + time + "+++ \"p2/new\\nline.txt\"" + time +
+                           hunk + "--- \"p1/sp ace\\ttab.txt\"" + time +
+                           "+++ \"p2/sp ace\\ttab.txt\"" + time + hunk + "--- \"p1/x\\n+++ evil\"" +
+                           time + "+++ \"p2/x\\n+++ evil\"" + none + "@@ -1 +0,0 @@\n-a\n");
+
+    fs::copy(a, dir / "c", fs::copy_options::recursive);
+    WriteBytes(dir / "change.diff", run.out);
+    QProcess patch;
+    patch.setWorkingDirectory(QString::fromStdString((dir / "c").string()));
+    patch.setStandardInputFile(QString::fromStdString((dir / "change.diff").string()));
+    patch.start(QStringLiteral("patch"), {"-p1", "-E", "-s"});
+    ASSERT_TRUE(patch.waitForFinished(30000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    for (const std::string name : {"sp ace\ttab.txt", "new\nline.txt", "back\\slash\"q.txt"}) {
+        EXPECT_EQ(ReadBytes(dir / "c" / name), "new\n") << name;
+    }
+    EXPECT_FALSE(fs::exists(dir / "c" / "x\n+++ evil"));
+    EXPECT_FALSE(fs::exists(dir / "c" / "evil"));
+}
+
 }  // namespace
 }  // namespace viewer

@@ -104,15 +104,19 @@ std::u16string EncodingText(const FileSide& side) {
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes, const IgnoreOptions& options,
-                   const CancelFlag* cancel, const ChosenEncodings& chosen) {
+                   const CancelFlag* cancel, const ChosenEncodings& chosen, MissingSides missing) {
     Comparison result;
     result.options = options;
     result.chosen = chosen;
     result.first.path = firstPath;
     result.second.path = secondPath;
 
-    InputFile file1(firstPath);
-    InputFile file2(secondPath);
+    InputFile file1(firstPath, missing.first);
+    InputFile file2(secondPath, missing.second);
+    result.first.mayBeMissing = missing.first;
+    result.second.mayBeMissing = missing.second;
+    result.first.absent = file1.missing();
+    result.second.absent = file2.missing();
     result.first.error = file1.error();
     result.second.error = file2.error();
     if (!file1.ok() || !file2.ok()) return result;
@@ -184,8 +188,9 @@ Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
 
 Comparison CompareAgain(const Comparison& earlier, const ChosenEncodings& chosen,
                         const CancelFlag* cancel) {
-    Comparison again = Compare(earlier.first.path, earlier.second.path, kTextLimitBytes,
-                               earlier.options, cancel, chosen);
+    Comparison again =
+        Compare(earlier.first.path, earlier.second.path, kTextLimitBytes, earlier.options, cancel,
+                chosen, {earlier.first.mayBeMissing, earlier.second.mayBeMissing});
     again.first.label = earlier.first.label;
     again.second.label = earlier.second.label;
     return again;

@@ -48,6 +48,10 @@ struct FileSide {
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
     bool lossy = false;                  // text files only: some bytes are not valid in it
     std::size_t badBytes = 0;            // text files only: how many
+    // A file of one folder only: the other folder's name for it, which may not be there. It is
+    // then compared as an empty file (`absent`), and a save makes it.
+    bool mayBeMissing = false;
+    bool absent = false;  // not there when read
     // Text files only; never null. Identical files share one. Lines are compared by their
     // bytes; two files in different encodings are both held as UTF-16, so that the same text
     // in two encodings is the same line.
@@ -175,11 +179,18 @@ private:
 // exhaust memory; it is compared byte by byte instead.
 constexpr std::int64_t kTextLimitBytes = std::int64_t{64} << 20;
 
+// Which of the two files may be missing (FileSide::mayBeMissing).
+struct MissingSides {
+    bool first = false;
+    bool second = false;
+};
+
 // A file whose encoding is chosen is read in it, whatever its bytes (UTF-16 is text then, for all
 // its NUL bytes).
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes = kTextLimitBytes, const IgnoreOptions& options = {},
-                   const CancelFlag* cancel = nullptr, const ChosenEncodings& chosen = {});
+                   const CancelFlag* cancel = nullptr, const ChosenEncodings& chosen = {},
+                   MissingSides missing = {});
 
 // The same two files read and compared again, under the same options, with the same labels and
 // encodings chosen by hand.

@@ -118,14 +118,21 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
 
     EditedFile& target = files_[Index(to)];
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
-    Step step{to, target.pieces(), {}, 0, false};
+    Step step{to, target.state(), {}, 0, false};
+    // Line ends taken across where they are compared: they are part of what differs.
+    const bool withEnds = !comparison_.options.lineEnds;
     // From the last change up, so that the lines of those above stay where they are.
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
         const bool intoSecond = to == Side::Second;
         const std::int32_t begin = intoSecond ? change->first0 : change->second0;
         const std::int32_t end = intoSecond ? change->first1 : change->second1;
-        std::vector<std::string_view> lines;
-        for (std::int32_t i = begin; i < end; ++i) lines.push_back(source->Line(i));
+        NewLines lines;
+        for (std::int32_t i = begin; i < end; ++i) {
+            lines.lines.push_back(source->Line(i));
+            if (withEnds) lines.endings.push_back(source->EndingOf(i));
+        }
+        // A change at the end of its file: the other file then ends as this one does.
+        if (end == source->LineCount()) lines.finalNewline = source->endsWithNewline();
         step.line = intoSecond ? change->second0 : change->first0;
         const std::int32_t count =
             intoSecond ? change->second1 - change->second0 : change->first1 - change->first0;
@@ -134,7 +141,8 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
             return {false, u"取り込めません。" + *why + u"。", {}};
         }
     }
-    step.after = target.pieces();
+    step.after = target.state();
+    if (step.after == step.before) return {false, u"取り込む相違がありません", {}};
     undo_.push_back(step);
     redo_.clear();
     typingGoesOn_ = false;
@@ -162,12 +170,11 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     EditedFile& file = files_[Index(side)];
     const bool extend =
         typingGoesOn_ && !undo_.empty() && undo_.back().side == side && undo_.back().line == line;
-    Step step = extend ? undo_.back() : Step{side, file.pieces(), {}, line, true};
-    const std::optional<std::string> bytes = Encode(text, Encoding::Utf16Le);
-    if (const auto why = file.Replace(line, 1, {*bytes}, Encoding::Utf16Le)) {
+    Step step = extend ? undo_.back() : Step{side, file.state(), {}, line, true};
+    if (const auto why = file.EditLine(line, text)) {
         return {false, u"入力できません。" + *why + u"。", {}};
     }
-    step.after = file.pieces();
+    step.after = file.state();
     if (extend) {
         undo_.back() = step;
     } else {
@@ -216,10 +223,11 @@ SaveResult EditedComparison::Save(Side side, bool overwrite) {
     if (!file.DiskBytes(bytes, why)) {
         return {SaveStatus::Failed, name + u"を保存できません。" + why + u"。"};
     }
-    const WriteResult result =
-        ReplaceContent(SideOf(side).path, bytes, [&](const std::string* present) {
-            return overwrite || (present != nullptr && file.StillAsRead(*present));
-        });
+    // A file deleted since it was read is made again with the permissions it had.
+    const WriteResult result = ReplaceContent(
+        SideOf(side).path, bytes,
+        [&](const std::string* present) { return overwrite || file.StillAsRead(present); },
+        file.permissions());
     const std::u16string unchanged = u"ファイルは元のままです。";
     switch (result.status) {
         case WriteStatus::Written:

@@ -50,9 +50,12 @@ public:
     const std::u16string& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }
     // Whether the file has changes not saved.
     bool Changed(Side side) const { return files_[Index(side)].changed(); }
+    // Whether the file is not there (a file of the other folder only), so that a save makes it.
+    bool Missing(Side side) const { return files_[Index(side)].absent(); }
 
     // Takes every difference that rows [firstRow, lastRow] touch from `from` into the other
-    // file: the other file's lines there become `from`'s.
+    // file: the other file's lines there become `from`'s, with their line ends where those are
+    // compared, and the file's final newline when the change is at its end.
     EditResult Take(Side from, std::size_t firstRow, std::size_t lastRow);
     // The text of the row's line in `side` to edit it; none when the row has no line there, the
     // file cannot be edited, or the line holds bytes that are not text.
@@ -78,8 +81,8 @@ public:
 private:
     struct Step {
         Side side = Side::First;
-        Pieces before;
-        Pieces after;
+        FileState before;
+        FileState after;
         std::int32_t line = 0;  // the first line it changed
         bool typing = false;    // an edit of `line` in place
     };

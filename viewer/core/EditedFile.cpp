@@ -32,7 +32,8 @@ Pieces Cut(const Pieces& pieces, std::int32_t from, std::int32_t to) {
         const std::int32_t begin = std::max(from, at);
         const std::int32_t end = std::min(to, at + piece.count);
         if (begin < end) {
-            out.push_back({piece.first + (begin - at), end - begin, piece.line, piece.ending});
+            out.push_back(
+                {piece.first + (begin - at), end - begin, piece.line, piece.ending, piece.disk});
         }
         at += piece.count;
     }
@@ -52,12 +53,13 @@ void Append(Pieces& pieces, const Piece& piece) {
 }  // namespace
 
 EditedFile::EditedFile(const FileSide& side, const FileSide& other)
-    : side_(side), held_(side.text), text_(side.text), saved_(side.text) {
+    : side_(side), held_(side.text), absent_(side.absent), text_(side.text), saved_(side.text) {
     const TextFile& text = *held_;
     // An empty file takes its first lines' ends, and its final newline, from the other file.
     finalNewline_ = text.LineCount() > 0 ? text.endsWithNewline() : other.text->endsWithNewline();
     fallbackEnding_ = other.text->ending() == LineEnding::CrLf ? LineEnding::CrLf : LineEnding::Lf;
-    if (text.LineCount() > 0) pieces_.push_back({0, text.LineCount(), nullptr});
+    if (text.LineCount() > 0)
+        pieces_.push_back({0, text.LineCount(), nullptr, LineEnding::None, nullptr});
 }
 
 template <typename Each>
@@ -93,10 +95,12 @@ void EditedFile::Rebuild() {
 std::u16string EditedFile::Load() {
     if (disk_) return {};
     const std::u16string changed = u"比較した後にファイルが変更されています";
-    InputFile file(side_.path);
+    InputFile file(side_.path, side_.absent);
     std::string bytes;
     if (!file.ok() || !file.ReadAll(bytes)) return file.error();
-    const DetectedEncoding found = DetectEncoding(bytes);
+    if (file.missing() != side_.absent) return changed;
+    // In the encoding the comparison read it in, found or chosen by hand.
+    const DetectedEncoding found = ReadAs(bytes, side_.encoding);
     if (found.encoding != side_.encoding) return changed;
     std::string rest = bytes.substr(found.markBytes);
     std::shared_ptr<const TextFile> disk;
@@ -113,23 +117,25 @@ std::u16string EditedFile::Load() {
     }
     mark_ = bytes.substr(0, found.markBytes);
     disk_ = std::move(disk);
+    permissions_ = file.permissions();
     return {};
 }
 
 std::optional<std::u16string> EditedFile::Replace(std::int32_t at, std::int32_t count,
-                                                  const std::vector<std::string_view>& lines,
-                                                  Encoding encoding) {
+                                                  const NewLines& added, Encoding encoding) {
     const Encoding heldEncoding = held_->encoding();
     // New lines end as the lines they take the place of; any more as the last of those.
     auto endingAt = [&](std::int32_t line) {
         return line < text_->LineCount() ? text_->EndingOf(line) : LineEnding::None;
     };
-    Pieces added;
+    const std::vector<std::string_view>& lines = added.lines;
+    Pieces put;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::int64_t number = at + static_cast<std::int64_t>(i) + 1;
         const LineEnding ending =
-            count == 0 ? LineEnding::None
-                       : endingAt(at + std::min(static_cast<std::int32_t>(i), count - 1));
+            !added.endings.empty() ? added.endings[i]
+            : count == 0           ? LineEnding::None
+                         : endingAt(at + std::min(static_cast<std::int32_t>(i), count - 1));
         std::string held(lines[i]);
         if (!SameByteForm(encoding, heldEncoding)) {
             const std::optional<std::u16string> text = DecodeExactly(lines[i], encoding);
@@ -139,18 +145,45 @@ std::optional<std::u16string> EditedFile::Replace(std::int32_t at, std::int32_t 
             if (!bytes) return CannotWrite(number, character, heldEncoding);
             held = std::move(*bytes);
         }
-        added.push_back({0, 1, std::make_shared<const std::string>(std::move(held)), ending});
+        put.push_back(
+            {0, 1, std::make_shared<const std::string>(std::move(held)), ending, nullptr});
     }
     Pieces pieces;
     for (const Piece& piece : Cut(pieces_, 0, at)) Append(pieces, piece);
-    for (const Piece& piece : added) Append(pieces, piece);
+    for (const Piece& piece : put) Append(pieces, piece);
     for (const Piece& piece : Cut(pieces_, at + count, INT32_MAX)) Append(pieces, piece);
-    Restore(std::move(pieces));
+    Restore({std::move(pieces), added.finalNewline.value_or(finalNewline_)});
     return std::nullopt;
 }
 
-void EditedFile::Restore(Pieces pieces) {
-    pieces_ = std::move(pieces);
+std::optional<std::u16string> EditedFile::EditLine(std::int32_t at, std::u16string_view text) {
+    const Encoding encoding = held_->encoding();
+    std::u16string character;
+    std::optional<std::string> bytes = EncodeKeeping(text, encoding, text_->Line(at), &character);
+    if (!bytes) return CannotWrite(std::int64_t{at} + 1, character, encoding);
+    Piece edited{0, 1, std::make_shared<const std::string>(std::move(*bytes)), text_->EndingOf(at),
+                 nullptr};
+    // Held in another encoding: the bytes it keeps are those on disk, as read or as last typed.
+    const Pieces before = Cut(pieces_, at, at + 1);
+    if (!SameByteForm(encoding, side_.encoding) && disk_ && before.size() == 1) {
+        const Piece& old = before.front();
+        const std::string_view reference = !old.line  ? disk_->Line(old.first)
+                                           : old.disk ? std::string_view(*old.disk)
+                                                      : std::string_view();
+        if (auto written = EncodeKeeping(text, side_.encoding, reference)) {
+            edited.disk = std::make_shared<const std::string>(std::move(*written));
+        }
+    }
+    Pieces pieces = Cut(pieces_, 0, at);
+    pieces.push_back(std::move(edited));
+    for (const Piece& piece : Cut(pieces_, at + 1, INT32_MAX)) Append(pieces, piece);
+    Restore({std::move(pieces), finalNewline_});
+    return std::nullopt;
+}
+
+void EditedFile::Restore(FileState state) {
+    pieces_ = std::move(state.pieces);
+    finalNewline_ = state.finalNewline;
     Rebuild();
 }
 
@@ -171,8 +204,12 @@ bool EditedFile::DiskBytes(std::string& out, std::u16string& why) const {
         } else {
             std::u16string character;
             const std::optional<std::u16string> text = DecodeExactly(*piece.line, heldEncoding);
-            const std::optional<std::string> bytes =
-                text ? Encode(*text, encoding, &character) : std::nullopt;
+            std::optional<std::string> bytes;
+            if (piece.disk) {
+                bytes = *piece.disk;
+            } else if (text) {
+                bytes = Encode(*text, encoding, &character);
+            }
             if (!bytes) {
                 why = text ? CannotWrite(number, character, encoding) : NotText(number, encoding);
                 ok = false;
@@ -185,15 +222,17 @@ bool EditedFile::DiskBytes(std::string& out, std::u16string& why) const {
     return ok;
 }
 
-bool EditedFile::StillAsRead(const std::string& present) const {
-    if (written_) return present == *written_;
-    const std::string_view view(present);
+bool EditedFile::StillAsRead(const std::string* present) const {
+    if (written_) return present != nullptr && *present == *written_;
+    if (absent_ || present == nullptr) return absent_ && present == nullptr;
+    const std::string_view view(*present);
     return view.size() == mark_.size() + disk_->bytes().size() && view.starts_with(mark_) &&
            view.substr(mark_.size()) == disk_->bytes();
 }
 
 void EditedFile::Saved(std::string written) {
     written_ = std::move(written);
+    absent_ = false;
     saved_ = text_;
 }
 

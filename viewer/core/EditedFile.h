@@ -18,11 +18,32 @@ struct Piece {
     std::int32_t first = 0;
     std::int32_t count = 0;
     std::shared_ptr<const std::string> line;  // the new line's bytes, when it is one
-    // A new line's end: that of the line it took the place of; None for the line above's.
+    // A new line's end: its own (taken across with it), or that of the line it took the place
+    // of; None for the line above's.
     LineEnding ending = LineEnding::None;
+    // A line edited in place where the comparison holds the file in another encoding: its bytes
+    // in the file's own, the characters not typed in their bytes as read.
+    std::shared_ptr<const std::string> disk;
     bool operator==(const Piece&) const = default;
 };
 using Pieces = std::vector<Piece>;
+
+// What undo and redo put back: the lines, and whether the last one ends in a line break.
+struct FileState {
+    Pieces pieces;
+    bool finalNewline = false;
+    bool operator==(const FileState&) const = default;
+};
+
+// Lines put in by EditedFile::Replace: their bytes, and how they end.
+struct NewLines {
+    std::vector<std::string_view> lines;
+    // Each line's own end, taken across with it; empty: each ends as the line it takes the
+    // place of.
+    std::vector<LineEnding> endings;
+    // The file's final newline afterwards, when the lines put in are the last of their file.
+    std::optional<bool> finalNewline;
+};
 
 class EditedFile {
 public:
@@ -41,19 +62,27 @@ public:
     // text. Once; an empty text when done, else why not: the file is not as it was compared.
     std::u16string Load();
 
-    // `count` lines from `at` replaced by `lines`, in `encoding`; why not when one is not valid
+    // `count` lines from `at` replaced by `added`, in `encoding`; why not when one is not valid
     // text in it or has a character this file's encoding cannot hold (only where the comparison
     // holds the file in its own encoding: otherwise the save finds it).
     std::optional<std::u16string> Replace(std::int32_t at, std::int32_t count,
-                                          const std::vector<std::string_view>& lines,
-                                          Encoding encoding);
-    const Pieces& pieces() const { return pieces_; }
-    void Restore(Pieces pieces);
+                                          const NewLines& added, Encoding encoding);
+    // The line `at` becomes `text`; the characters it keeps at its start and end keep their
+    // bytes (CP932 has two codes for some characters, and the user changed neither). Why not
+    // when this file's encoding cannot hold a character of it.
+    std::optional<std::u16string> EditLine(std::int32_t at, std::u16string_view text);
+    FileState state() const { return {pieces_, finalNewline_}; }
+    void Restore(FileState state);
 
     // The file's bytes to write, or why they cannot be (why: "12 行目の「é」は … で書けません").
     bool DiskBytes(std::string& out, std::u16string& why) const;
-    // Whether `present` (the file on disk now) is still what was read or last saved.
-    bool StillAsRead(const std::string& present) const;
+    // Whether `present` (the file on disk now; nullptr when it is not there) is still what was
+    // read or last saved.
+    bool StillAsRead(const std::string* present) const;
+    // Not on disk, as read: a save makes it.
+    bool absent() const { return absent_; }
+    // Its permission bits when read (0 when not known), for a save that has to make it again.
+    std::uint32_t permissions() const { return permissions_; }
     // After a save: `written` is on disk now.
     void Saved(std::string written);
 
@@ -70,6 +99,8 @@ private:
     std::shared_ptr<const TextFile> disk_;  // the same lines as on disk, once loaded
     std::string mark_;                      // the byte order mark as read
     std::optional<std::string> written_;    // the whole file as last saved
+    bool absent_ = false;
+    std::uint32_t permissions_ = 0;
     bool finalNewline_ = false;
     LineEnding fallbackEnding_ = LineEnding::Lf;
     Pieces pieces_;

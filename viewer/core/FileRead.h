@@ -15,15 +15,19 @@ namespace viewer {
 class InputFile {
 public:
     // Never blocks on a FIFO or a device and never writes: the file is opened read-only, and
-    // anything but a regular file is refused before a byte is read.
-    explicit InputFile(const std::filesystem::path& path);
+    // anything but a regular file is refused before a byte is read. With `mayBeMissing`, a file
+    // that is not there reads as an empty one (missing()).
+    explicit InputFile(const std::filesystem::path& path, bool mayBeMissing = false);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool ok() const { return handle_ != kNoHandle; }
+    bool ok() const { return handle_ != kNoHandle || missing_; }
+    bool missing() const { return missing_; }
     const std::u16string& error() const { return error_; }  // why it cannot be read, in Japanese
     std::int64_t size() const { return size_; }             // as it was when opened
+    // Its POSIX permission bits as it was when opened (07777); 0 on Windows.
+    std::uint32_t permissions() const { return permissions_; }
 
     // Reads the rest of the file; false (with error() set) on a read error.
     bool ReadAll(std::string& out);
@@ -35,6 +39,8 @@ private:
     static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;
     std::int64_t size_ = 0;
+    std::uint32_t permissions_ = 0;
+    bool missing_ = false;
     std::u16string error_;
 };
 

@@ -32,14 +32,15 @@ std::u16string Reason(int error) {
 
 }  // namespace
 
-InputFile::InputFile(const std::filesystem::path& path) {
+InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
     if (path.empty()) {
         error_ = u"パスが空です";
         return;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        error_ = Reason(errno);
+        missing_ = mayBeMissing && errno == ENOENT;
+        if (!missing_) error_ = Reason(errno);
         return;
     }
     struct stat info {};
@@ -56,6 +57,7 @@ InputFile::InputFile(const std::filesystem::path& path) {
     }
     handle_ = fd;
     size_ = static_cast<std::int64_t>(info.st_size);
+    permissions_ = static_cast<std::uint32_t>(info.st_mode & 07777);
 }
 
 InputFile::~InputFile() {
@@ -63,6 +65,7 @@ InputFile::~InputFile() {
 }
 
 std::int64_t InputFile::Read(char* buffer, std::int64_t capacity) {
+    if (missing_) return 0;
     for (;;) {
         const ssize_t got =
             ::read(static_cast<int>(handle_), buffer, static_cast<size_t>(capacity));

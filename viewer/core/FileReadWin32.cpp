@@ -62,7 +62,7 @@ std::wstring OpenableName(const std::wstring& name) {
     return L"\\\\?\\" + full;
 }
 
-InputFile::InputFile(const std::filesystem::path& path) {
+InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
     if (path.empty()) {
         error_ = u"パスが空です";
         return;
@@ -77,7 +77,9 @@ InputFile::InputFile(const std::filesystem::path& path) {
         name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error_ = Reason(GetLastError());
+        const DWORD error = GetLastError();
+        missing_ = mayBeMissing && error == ERROR_FILE_NOT_FOUND;
+        if (!missing_) error_ = Reason(error);
         return;
     }
     // A device or a pipe would block or never end: only files on a disk are read.
@@ -100,6 +102,7 @@ InputFile::~InputFile() {
 }
 
 std::int64_t InputFile::Read(char* buffer, std::int64_t capacity) {
+    if (missing_) return 0;
     const DWORD asked = static_cast<DWORD>(capacity < INT_MAX ? capacity : INT_MAX);
     DWORD got = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, asked, &got, nullptr)) {

@@ -254,6 +254,46 @@ FolderEnd CompareFolders(const fs::path& first, const fs::path& second, FolderSi
     return walker.Stopped() ? FolderEnd::Cancelled : FolderEnd::Done;
 }
 
+bool CompareFilesAgain(const fs::path& first, const fs::path& second, FolderEntry& entry) {
+    const fs::path path1 = first / entry.relative;
+    const fs::path path2 =
+        second / (entry.kind2 == EntryKind::None ? entry.relative : entry.relative2);
+    const auto kindOf = [](const fs::path& path, EntryKind& kind, std::int64_t& size) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(path, error);
+        kind = status.type() == fs::file_type::regular ? EntryKind::File : EntryKind::None;
+        size = kind == EntryKind::File ? static_cast<std::int64_t>(fs::file_size(path, error)) : -1;
+        return status.type() == fs::file_type::regular || status.type() == fs::file_type::not_found;
+    };
+    FolderEntry again = entry;
+    if (!kindOf(path1, again.kind1, again.size1) || !kindOf(path2, again.kind2, again.size2) ||
+        (again.kind1 == EntryKind::None && again.kind2 == EntryKind::None)) {
+        return false;
+    }
+    again.reason.clear();
+    if (again.kind2 == EntryKind::None) {
+        again.state = FolderState::OnlyFirst;
+    } else if (again.kind1 == EntryKind::None) {
+        again.state = FolderState::OnlySecond;
+    } else {
+        again.relative2 = path2.lexically_relative(second);
+        InputFile file1(path1);
+        InputFile file2(path2);
+        const StreamComparison blocks = file1.ok() && file2.ok()
+                                            ? CompareInBlocks(file1, file2)
+                                            : StreamComparison{false, 0, {}, -1, 0, 0};
+        if (!blocks.ok) {
+            again.state = FolderState::Unreadable;
+            again.reason = !file1.ok() || !file2.ok() ? Sides(file1.error(), file2.error())
+                                                      : Side(blocks.failedSide, blocks.error);
+        } else {
+            again.state = blocks.firstDifference < 0 ? FolderState::Same : FolderState::Different;
+        }
+    }
+    entry = std::move(again);
+    return true;
+}
+
 std::u16string FolderCountsText(const std::vector<FolderEntry>& entries) {
     // A folder only on one side counts once, as diff tells it, not once more for each file in it.
     std::int64_t counts[6] = {};

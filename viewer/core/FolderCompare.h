@@ -72,6 +72,12 @@ enum class FolderEnd : std::uint8_t {
 FolderEnd CompareFolders(const std::filesystem::path& first, const std::filesystem::path& second,
                          FolderSink& sink, std::stop_token stop, std::u16string& error);
 
+// A pair of files (either may be missing) compared again, as after a save in its file view made
+// or changed one: the entry's kinds, sizes and state anew. False, the entry as it was, when a side
+// is now something other than a file or nothing (a comparison of the folders tells it then).
+bool CompareFilesAgain(const std::filesystem::path& first, const std::filesystem::path& second,
+                       FolderEntry& entry);
+
 // An entry's kind, to show: "ファイル", "フォルダー", "リンク", ...
 std::u16string KindName(EntryKind kind);
 

@@ -3,6 +3,7 @@
 #include "FolderUnified.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "FileRead.h"
 #include "FolderCompare.h"
@@ -32,11 +33,40 @@ std::string Base(const fs::path& folder) {
     return Printed(name);
 }
 
+// A name as diff prints it: as it is, or, when it holds a control character, a backslash or a
+// double quote, in double quotes with C's escapes ("p1/new\nline.txt"), which patch reads back.
+// So a name can neither break a line nor end a header's name early; UTF-8 stays as it is.
+std::string Quoted(const std::string& name) {
+    const auto special = [](unsigned char c) {
+        return c < 0x20 || c == 0x7F || c == '\\' || c == '"';
+    };
+    if (std::none_of(name.begin(), name.end(), special)) return name;
+    // The characters C writes with a letter, and their letters.
+    constexpr std::string_view kEscaped = "\\\"\n\t\r\a\b\f\v";
+    constexpr std::string_view kLetters = "\\\"ntrabfv";
+    std::string quoted = "\"";
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos) {
+            quoted += '\\';
+            quoted += kLetters[at];
+        } else if (special(byte)) {
+            quoted += '\\';
+            quoted += static_cast<char>('0' + (byte >> 6));
+            quoted += static_cast<char>('0' + ((byte >> 3) & 7));
+            quoted += static_cast<char>('0' + (byte & 7));
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
 // A header's name and time; a file that is not there has the epoch's, as `diff -N` gives it.
 std::string Header(const std::string& label, const fs::path* path) {
     const std::string time =
         path != nullptr ? HeaderTime(*path) : "1970-01-01 00:00:00.000000000 +0000";
-    return time.empty() ? label : label + '\t' + time;
+    return time.empty() ? Quoted(label) : Quoted(label) + '\t' + time;
 }
 
 // diff's words for a kind of entry.
@@ -91,8 +121,9 @@ public:
                 Alone(entry, label1, label2);
                 return;
             case FolderState::KindsDiffer:
-                output_.out("File " + label1 + " is a " + KindWords(entry.kind1) + " while file " +
-                            label2 + " is a " + KindWords(entry.kind2) + '\n');
+                output_.out("File " + Quoted(label1) + " is a " + KindWords(entry.kind1) +
+                            " while file " + Quoted(label2) + " is a " + KindWords(entry.kind2) +
+                            '\n');
                 code = std::max(code, 1);
                 return;
             case FolderState::Unreadable:
@@ -110,7 +141,7 @@ public:
 
 private:
     void Differs(const char* what, const std::string& label1, const std::string& label2) {
-        output_.out(what + label1 + " and " + label2 + " differ\n");
+        output_.out(what + Quoted(label1) + " and " + Quoted(label2) + " differ\n");
         code = std::max(code, 1);
     }
 
@@ -150,8 +181,8 @@ private:
         if (kind == EntryKind::Folder) return;
         if (kind != EntryKind::File) {
             const std::string& label = inFirst ? label1 : label2;
-            output_.out("Only in " + label.substr(0, label.rfind('/')) + ": " +
-                        label.substr(label.rfind('/') + 1) + '\n');
+            output_.out("Only in " + Quoted(label.substr(0, label.rfind('/'))) + ": " +
+                        Quoted(label.substr(label.rfind('/') + 1)) + '\n');
             code = std::max(code, 1);
             return;
         }

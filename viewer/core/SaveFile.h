@@ -2,6 +2,7 @@
 // through the settings file's own atomic replacement; SaveWin32.cpp with ReplaceFileW).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,9 +29,11 @@ using StillAsRead = std::function<bool(const std::string* present)>;
 // Puts `content` in place of the file `path` names, whole or not at all: through a symbolic link
 // to its target, keeping the file's owner, group and permissions (on Windows its attributes and
 // security). Reads the file first, under the same lock as the write, and writes nothing unless
-// `stillAsRead` accepts it.
+// `stillAsRead` accepts it. A file that is not there is made, with `permissions` (POSIX mode
+// bits: those it had when read, before another program deleted it) or, given 0, as a new file
+// in its folder is; Windows gives a new file its folder's.
 WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
-                           const StillAsRead& stillAsRead);
+                           const StillAsRead& stillAsRead, std::uint32_t permissions = 0);
 
 // Why the file cannot be written, in a few words ("読み取り専用のファイルです"); empty when it
 // can be, as far as can be told without writing.

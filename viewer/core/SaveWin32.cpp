@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "Comparison.h"
@@ -96,10 +97,48 @@ bool WriteWhole(HANDLE file, const std::string& content) {
     return FlushFileBuffers(file) != 0;
 }
 
+// The hidden file beside `target` that the new contents go into first: ".name.new-<pid>".
+std::wstring TemporaryName(const std::wstring& target) {
+    const std::size_t slash = target.find_last_of(L"\\/");
+    const std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
+    return target.substr(0, name) + L"." + target.substr(name) + L".new-" +
+           std::to_wstring(GetCurrentProcessId());
+}
+
+// Writes and flushes the temporary file; the error, or 0. Nothing is left of it on a failure.
+DWORD WriteTemporary(const std::wstring& temporary, const std::string& content) {
+    DWORD error = 0;
+    {
+        Handle fresh(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!fresh.ok()) return GetLastError();
+        if (WriteWhole(fresh.get(), content)) return 0;
+        error = GetLastError();
+    }
+    DeleteFileW(temporary.c_str());
+    return error;
+}
+
+// A file that is not there yet, given its name only once it is whole; never over a file that
+// another program made in the meantime.
+WriteResult Create(const std::wstring& target, const std::string& content) {
+    const std::wstring temporary = TemporaryName(target);
+    if (const DWORD error = WriteTemporary(temporary, content); error != 0) return Failure(error);
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            return {WriteStatus::ChangedOnDisk, {}};
+        }
+        return Failure(error);
+    }
+    return {WriteStatus::Written, {}};
+}
+
 }  // namespace
 
 WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
-                           const StillAsRead& stillAsRead) {
+                           const StillAsRead& stillAsRead, std::uint32_t /*permissions*/) {
     std::wstring target;
     {
         Handle old(CreateFileW(OpenableName(path.native()).c_str(), GENERIC_READ,
@@ -107,10 +146,11 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!old.ok()) {
             const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND && !stillAsRead(nullptr)) {
-                return {WriteStatus::ChangedOnDisk, {}};
-            }
-            return Failure(error);
+            if (error != ERROR_FILE_NOT_FOUND) return Failure(error);
+            if (!stillAsRead(nullptr)) return {WriteStatus::ChangedOnDisk, {}};
+            // Not there (deleted since it was read, or a file of one folder only taken into
+            // the other): made new, with what its folder gives a new file.
+            return Create(OpenableName(path.native()), content);
         }
         BY_HANDLE_FILE_INFORMATION info{};
         std::string present;
@@ -124,25 +164,11 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
         target = FinalName(old.get());
         if (target.empty()) return Failure(GetLastError());
     }
-    const std::size_t slash = target.find_last_of(L'\\');
-    const std::wstring temporary = target.substr(0, slash + 1) + L"." + target.substr(slash + 1) +
-                                   L".new-" + std::to_wstring(GetCurrentProcessId());
-    bool written = false;
-    DWORD error = 0;
-    {
-        Handle fresh(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!fresh.ok()) return Failure(GetLastError());
-        written = WriteWhole(fresh.get(), content);
-        error = GetLastError();
-    }
-    if (!written) {
-        DeleteFileW(temporary.c_str());
-        return Failure(error);
-    }
+    const std::wstring temporary = TemporaryName(target);
+    if (const DWORD error = WriteTemporary(temporary, content); error != 0) return Failure(error);
     if (!ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                       nullptr, nullptr)) {
-        error = GetLastError();
+        const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
         return Failure(error);
     }
@@ -151,7 +177,14 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
 
 std::u16string WhyNotWritable(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(OpenableName(path.native()).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return SystemReason(GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        // A file yet to be made: its folder takes it, if there is one.
+        if (error != ERROR_FILE_NOT_FOUND) return SystemReason(error);
+        const DWORD folder = GetFileAttributesW(OpenableName(path.parent_path().native()).c_str());
+        if (folder == INVALID_FILE_ATTRIBUTES) return SystemReason(GetLastError());
+        return {};
+    }
     if (attributes & FILE_ATTRIBUTE_READONLY) return u"読み取り専用のファイルです";
     return {};
 }

@@ -1,6 +1,7 @@
 #include "TextEncode.h"
 
 #include <array>
+#include <vector>
 
 #include "Japanese.h"
 
@@ -88,26 +89,69 @@ std::optional<std::string> ToWindows1252(std::u16string_view text, std::size_t* 
     return out;
 }
 
+// The other code point of a JIS character that CP932 and the JIS tables map apart (〜 U+301C and
+// ～ U+FF5E...: the pairs UnifyJisVariant makes one); 0 for any other character.
+char16_t JisPartner(char16_t c) {
+    if (const char16_t cp932 = UnifyJisVariant(c); cp932 != c) return cp932;
+    for (const char16_t jis : u"\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014") {
+        if (jis != 0 && UnifyJisVariant(jis) == c) return jis;
+    }
+    return 0;
+}
+
 // A Japanese multi-byte encoding through the platform, kept only where it reads back as the same
 // text: the system's tables also give near forms ("¥" as the backslash's byte) that would change
-// the character.
+// the character. A JIS character that the encoding has only under its other code point is
+// written as that one: the two compare as the same character.
 std::optional<std::string> ToJapanese(std::u16string_view text, std::size_t* bad,
                                       bool (*encode)(std::u16string_view, std::string*),
                                       bool (*decode)(std::string_view, std::u16string*)) {
     std::string out;
     std::u16string back;
     if (encode(text, &out) && decode(out, &back) && back == text) return out;
-    // Which character it was, one at a time.
-    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
-        const std::u16string_view one = text.substr(i, CharLength(text, i));
+    const auto writes = [&](std::u16string_view one) {
         std::string bytes;
-        if (!encode(one, &bytes) || !decode(bytes, &back) || back != one) {
-            *bad = i;
-            return std::nullopt;
+        std::u16string read;
+        return encode(one, &bytes) && decode(bytes, &read) && read == one;
+    };
+    // One character at a time: which one it was, or its partner in its place.
+    std::u16string own(text);
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+        if (writes(text.substr(i, CharLength(text, i)))) continue;
+        const char16_t partner = JisPartner(text[i]);
+        if (partner != 0 && writes(std::u16string_view(&partner, 1))) {
+            own[i] = partner;
+            continue;
         }
+        *bad = i;
+        return std::nullopt;
     }
+    if (encode(own, &out) && decode(out, &back) && back == own) return out;
     *bad = 0;
     return std::nullopt;
+}
+
+// Where each character of `bytes` (valid in `encoding`) starts, by the UTF-16 offset of its
+// text: `starts[k]` is the byte where the text's unit k starts (the size at the end), npos
+// inside a surrogate pair.
+std::vector<std::size_t> CharacterStarts(std::string_view bytes, Encoding encoding) {
+    std::vector<std::size_t> starts;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t length = 1;
+        std::optional<std::u16string> one;
+        for (; length <= 4 && at + length <= bytes.size(); ++length) {
+            one = DecodeExactly(bytes.substr(at, length), encoding);
+            if (one && !one->empty()) break;
+        }
+        if (!one || one->empty()) return {};
+        starts.push_back(at);
+        for (std::size_t unit = 1; unit < one->size(); ++unit)
+            starts.push_back(std::string_view::npos);
+        at += length;
+    }
+    starts.push_back(bytes.size());
+    return starts;
 }
 
 }  // namespace
@@ -147,6 +191,30 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
         *unwritable = std::u16string(text.substr(bad, CharLength(text, bad)));
     }
     return bytes;
+}
+
+std::optional<std::string> EncodeKeeping(std::u16string_view text, Encoding encoding,
+                                         std::string_view before, std::u16string* unwritable) {
+    const std::optional<std::u16string> old = DecodeExactly(before, encoding);
+    // Where the old line writes back to its own bytes, every character has one code here.
+    if (!old || Encode(*old, encoding) == before) return Encode(text, encoding, unwritable);
+    const std::vector<std::size_t> starts = CharacterStarts(before, encoding);
+    if (starts.size() != old->size() + 1) return Encode(text, encoding, unwritable);
+    // The characters the two share at the start and at the end, whole.
+    std::size_t head = 0;
+    while (head < text.size() && head < old->size() && text[head] == (*old)[head]) ++head;
+    while (head > 0 && starts[head] == std::string_view::npos) --head;
+    std::size_t tail = 0;
+    while (tail < text.size() - head && tail < old->size() - head &&
+           text[text.size() - 1 - tail] == (*old)[old->size() - 1 - tail]) {
+        ++tail;
+    }
+    while (tail > 0 && starts[old->size() - tail] == std::string_view::npos) --tail;
+    std::optional<std::string> middle =
+        Encode(text.substr(head, text.size() - head - tail), encoding, unwritable);
+    if (!middle) return std::nullopt;
+    return std::string(before.substr(0, starts[head])) + *middle +
+           std::string(before.substr(starts[old->size() - tail]));
 }
 
 std::optional<std::u16string> DecodeExactly(std::string_view bytes, Encoding encoding) {

@@ -21,6 +21,14 @@ bool SameByteForm(Encoding a, Encoding b);
 std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
                                   std::u16string* unwritable = nullptr);
 
+// The same, for a line that was `before` (bytes in `encoding`): the characters the two share at
+// their start and at their end keep their bytes from `before`, where the encoding has more than
+// one code for a character (CP932's NEC and IBM rows). A line with bytes not valid in the
+// encoding keeps nothing.
+std::optional<std::string> EncodeKeeping(std::u16string_view text, Encoding encoding,
+                                         std::string_view before,
+                                         std::u16string* unwritable = nullptr);
+
 // The text of `bytes` when every byte is valid in `encoding`; nothing when one is not.
 std::optional<std::u16string> DecodeExactly(std::string_view bytes, Encoding encoding);
 

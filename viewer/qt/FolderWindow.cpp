@@ -140,15 +140,9 @@ void FolderWindow::FiltersChanged() {
     Refresh();
 }
 
-std::filesystem::path FolderWindow::EmptyFile() {
-    if (!empty_.isOpen()) empty_.open();
-    return QFile::encodeName(empty_.fileName()).toStdString();
-}
-
 void FolderWindow::Activate(int row) {
     if (file_ != nullptr || row < 0) return;
-    const RowAction action = session_->Activate(
-        static_cast<std::size_t>(row), [this] { return EmptyFile(); }, settingsFile_);
+    const RowAction action = session_->Activate(static_cast<std::size_t>(row), settingsFile_);
     if (action.kind == RowAction::Kind::Redraw) return Refresh();
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(this, action.compare);
@@ -171,6 +165,8 @@ void FolderWindow::Back() {
     file_->removeEventFilter(this);
     file_->deleteLater();
     file_ = nullptr;
+    // A save there may have changed the pair: its row and the counts follow.
+    if (session_->PairClosed()) Refresh();
     setWindowTitle(ToQString(session_->Title()));
     list_->setFocus();
 }
@@ -195,6 +191,12 @@ bool FolderWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape && session_->Running()) {
         session_->Stop();
+        return true;
+    }
+    // F5 compares the folders again.
+    if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier) {
+        session_->CompareAgain();
+        Refresh();
         return true;
     }
     const int row = list_->currentIndex().row();

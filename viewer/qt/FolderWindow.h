@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTemporaryFile>
 #include <filesystem>
 #include <memory>
 
@@ -57,7 +56,6 @@ private:
     void Poll();
     void Refresh();
     void FiltersChanged();
-    std::filesystem::path EmptyFile();
 
     std::filesystem::path settingsFile_;
     std::unique_ptr<FolderSession> session_;
@@ -73,7 +71,6 @@ private:
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
     ViewerWindow* file_ = nullptr;
-    QTemporaryFile empty_;  // the side of a file in one folder only
 };
 
 }  // namespace viewer

@@ -75,8 +75,8 @@ FolderSession::FolderSession(fs::path first, fs::path second, FolderFilters filt
     : firstFolder_(std::move(first)),
       secondFolder_(std::move(second)),
       filters_(std::move(filters)),
-      comparison_(
-          std::make_unique<FolderComparison>(firstFolder_, secondFolder_, std::move(wake))) {}
+      wake_(std::move(wake)),
+      comparison_(std::make_unique<FolderComparison>(firstFolder_, secondFolder_, wake_)) {}
 
 FolderSession::~FolderSession() = default;
 
@@ -86,8 +86,12 @@ bool FolderSession::Poll() {
     const bool changed = !news.added.empty() || !news.changed.empty() || news.finished ||
                          news.progress.entries != progress_.entries ||
                          news.progress.bytesCompared != progress_.bytesCompared;
-    for (FolderEntry& entry : news.added) entries_.push_back(std::move(entry));
-    collapsed_.resize(entries_.size(), false);
+    for (FolderEntry& entry : news.added) {
+        const bool closed = std::find(closedAgain_.begin(), closedAgain_.end(), entry.relative) !=
+                            closedAgain_.end();
+        entries_.push_back(std::move(entry));
+        collapsed_.push_back(closed);
+    }
     for (const auto& [index, state] : news.changed) {
         if (index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
             entries_[static_cast<std::size_t>(index)].state = state;
@@ -104,6 +108,53 @@ bool FolderSession::Poll() {
 }
 
 void FolderSession::Stop() { comparison_->Cancel(); }
+
+void FolderSession::CompareAgain() {
+    // Folders closed by the user stay closed where they are found again.
+    std::vector<fs::path> closed;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (collapsed_[i]) closed.push_back(entries_[i].relative);
+    }
+    comparison_.reset();  // stops the one running, and waits for its thread
+    entries_.clear();
+    collapsed_.clear();
+    closedAgain_ = std::move(closed);
+    shown_.clear();
+    progress_ = {};
+    finished_ = false;
+    end_ = FolderEnd::Done;
+    error_.clear();
+    opened_.reset();
+    comparison_ = std::make_unique<FolderComparison>(firstFolder_, secondFolder_, wake_);
+}
+
+bool FolderSession::PairClosed() {
+    if (!opened_ || *opened_ >= entries_.size()) return false;
+    FolderEntry& entry = entries_[*opened_];
+    const FolderEntry before = entry;
+    opened_.reset();
+    if (!CompareFilesAgain(firstFolder_, secondFolder_, entry)) return false;
+    if (entry.state == before.state && entry.size1 == before.size1 && entry.size2 == before.size2 &&
+        entry.kind1 == before.kind1 && entry.kind2 == before.kind2) {
+        return false;
+    }
+    FollowUp(entry.parent);
+    Reshow();
+    return true;
+}
+
+void FolderSession::FollowUp(std::int32_t folder) {
+    for (; folder >= 0; folder = entries_[static_cast<std::size_t>(folder)].parent) {
+        FolderEntry& above = entries_[static_cast<std::size_t>(folder)];
+        // Only a folder on both sides is the same or not by what it holds.
+        if (above.state != FolderState::Same && above.state != FolderState::Different) return;
+        const bool differs =
+            std::any_of(entries_.begin(), entries_.end(), [&](const FolderEntry& e) {
+                return e.parent == folder && e.state != FolderState::Same;
+            });
+        above.state = differs ? FolderState::Different : FolderState::Same;
+    }
+}
 
 void FolderSession::WaitAndPoll() {
     comparison_->Wait();
@@ -182,16 +233,15 @@ std::optional<FilePair> FolderSession::PairAt(std::size_t row) const {
     if (!(file1 && (file2 || absent2)) && !(file2 && absent1)) return std::nullopt;
     FilePair pair;
     const fs::path relative2 = absent2 ? entry.relative : entry.relative2;
-    if (!absent1) pair.first = firstFolder_ / entry.relative;
-    if (!absent2) pair.second = secondFolder_ / entry.relative2;
+    pair.first = firstFolder_ / entry.relative;
+    pair.second = secondFolder_ / relative2;
+    pair.missing = {absent1, absent2};
     pair.firstLabel = fs::path(FolderName(firstFolder_)) / entry.relative;
     pair.secondLabel = fs::path(FolderName(secondFolder_)) / relative2;
     return pair;
 }
 
-RowAction FolderSession::Activate(std::size_t row,
-                                  const std::function<std::filesystem::path()>& emptyFile,
-                                  const std::filesystem::path& settingsFile) {
+RowAction FolderSession::Activate(std::size_t row, const std::filesystem::path& settingsFile) {
     if (row >= RowCount()) return {};
     std::optional<FilePair> pair = PairAt(row);
     if (!pair) {
@@ -200,12 +250,11 @@ RowAction FolderSession::Activate(std::size_t row,
         SetExpanded(row, !shown.expanded);
         return {RowAction::Kind::Redraw, {}};
     }
-    if (pair->first.empty()) pair->first = emptyFile();
-    if (pair->second.empty()) pair->second = emptyFile();
+    opened_ = shown_.at(row);
     const IgnoreOptions options = LoadChoices(settingsFile).options;
     return {RowAction::Kind::Compare, [pair = *pair, options](const CancelFlag* cancel) {
-                Comparison comparison =
-                    Compare(pair.first, pair.second, kTextLimitBytes, options, cancel);
+                Comparison comparison = Compare(pair.first, pair.second, kTextLimitBytes, options,
+                                                cancel, {}, pair.missing);
                 comparison.first.label = pair.firstLabel;
                 comparison.second.label = pair.secondLabel;
                 return comparison;

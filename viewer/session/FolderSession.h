@@ -53,11 +53,13 @@ inline constexpr std::u16string_view kHideSameLabel = u"同じものを隠す";
 inline constexpr std::u16string_view kNamePatternLabel = u"隠す名前:";
 inline constexpr std::u16string_view kNamePatternPlaceholder = u".git;*.o";
 
-// The two files Enter opens for a row: an absent side (a file in one folder only) has an empty
-// path, to be shown as an empty file; the labels name each file in the file view's header.
+// The two files Enter opens for a row. An absent side (a file in one folder only) is the
+// other folder's name for it, compared as an empty file, that a save makes; the labels name
+// each file in the file view's header.
 struct FilePair {
     std::filesystem::path first;
     std::filesystem::path second;
+    MissingSides missing;
     std::filesystem::path firstLabel;   // "a/src/x.c"
     std::filesystem::path secondLabel;  // "b/src/x.c"
 };
@@ -100,9 +102,15 @@ public:
     // in one folder only; nothing for folders and everything else.
     std::optional<FilePair> PairAt(std::size_t row) const;
     // Enter or a double click on `row`: a pair is compared under the options kept in
-    // `settingsFile`, an absent side as the file `emptyFile()` makes, with the labels of the pair.
-    RowAction Activate(std::size_t row, const std::function<std::filesystem::path()>& emptyFile,
-                       const std::filesystem::path& settingsFile);
+    // `settingsFile`, with the labels of the pair.
+    RowAction Activate(std::size_t row, const std::filesystem::path& settingsFile);
+
+    // Back from the file view of the pair Activate opened: its files are compared again (a save
+    // there may have changed or made one), and its row, the folders above it and the counts
+    // follow. True when something changed (redraw the list).
+    bool PairClosed();
+    // F5: the folders compared again from the start; the folders closed stay closed.
+    void CompareAgain();
 
     const FolderFilters& filters() const { return filters_; }
     void SetFilters(FolderFilters filters);
@@ -124,6 +132,8 @@ public:
     const std::vector<FolderEntry>& entries() const { return entries_; }
 
 private:
+    // A folder's state from what it holds, after one of its entries changed; up to the top.
+    void FollowUp(std::int32_t folder);
     bool NamedOut(std::size_t entry) const;  // by the name pattern
     bool Hidden(std::size_t entry) const;    // by a filter
     void Reshow();
@@ -132,12 +142,15 @@ private:
     std::filesystem::path secondFolder_;
     FolderFilters filters_;
     std::vector<FolderEntry> entries_;
-    std::vector<bool> collapsed_;  // by entry: a folder whose rows are hidden
+    std::vector<bool> collapsed_;                     // by entry: a folder whose rows are hidden
+    std::vector<std::filesystem::path> closedAgain_;  // folders closed before F5, to close again
     std::vector<std::size_t> shown_;
     FolderProgress progress_;
     bool finished_ = false;
     FolderEnd end_ = FolderEnd::Done;
     std::u16string error_;
+    std::optional<std::size_t> opened_;  // the entry whose pair the file view shows
+    std::function<void()> wake_;
     std::unique_ptr<FolderComparison> comparison_;
 };
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Cells.h"
+#include "FolderList.h"
 #include "TextDecode.h"
 
 namespace viewer {
@@ -525,6 +526,16 @@ void Session::Edited(const EditResult& result, std::u16string said) {
 }
 
 bool Session::SaveFile(Side side) {
+    if (edited_.Changed(side) && edited_.Missing(side)) {
+        // A file of the other folder only: this one is made, and the user names it first.
+        const FileSide& file = side == Side::First ? comparison().first : comparison().second;
+        const std::u16string name = u"「" + DisplayName(file.path.native()) + u"」";
+        if (window_.Ask(name + u"はまだありません。新しく作って保存しますか？", Buttons::YesNo) !=
+            Answer::Yes) {
+            Say(name + u"を作りませんでした", StatusKind::Warning);
+            return false;
+        }
+    }
     SaveResult result = edited_.Save(side);
     if (result.status == SaveStatus::ChangedOnDisk) return AskOverwrite(side, result.message);
     if (result.status == SaveStatus::Unchanged) return true;

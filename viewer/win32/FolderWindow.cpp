@@ -85,8 +85,6 @@ FolderWindow::~FolderWindow() {
         DestroyWindow(hwnd_);
     }
     if (font_ != nullptr) DeleteObject(font_);
-    std::error_code ignored;
-    if (!empty_.empty()) std::filesystem::remove(empty_, ignored);
 }
 
 void FolderWindow::CreateControls() {
@@ -242,23 +240,9 @@ void FolderWindow::FiltersChanged() {
     Refresh();
 }
 
-std::filesystem::path FolderWindow::EmptyFile() {
-    if (empty_.empty()) {
-        wchar_t folder[MAX_PATH + 1] = {};
-        wchar_t name[MAX_PATH + 1] = {};
-        // The file is made empty by its creation; it goes with the window.
-        if (GetTempPathW(MAX_PATH + 1, folder) != 0 &&
-            GetTempFileNameW(folder, L"dzv", 0, name) != 0) {
-            empty_ = name;
-        }
-    }
-    return empty_;
-}
-
 void FolderWindow::Activate(int row) {
     if (file_ != nullptr || row < 0) return;
-    const RowAction action = session_->Activate(
-        static_cast<std::size_t>(row), [this] { return EmptyFile(); }, settingsFile_);
+    const RowAction action = session_->Activate(static_cast<std::size_t>(row), settingsFile_);
     if (action.kind == RowAction::Kind::Redraw) return Refresh();
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(hwnd_, action.compare);
@@ -285,6 +269,8 @@ void FolderWindow::Back() {
     ShowWindow(hwnd_, place.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     file_.reset();
     SetForegroundWindow(hwnd_);
+    // A save there may have changed the pair: its row and the counts follow.
+    session_->PairClosed();
     Refresh();
     const int row = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
     if (row >= 0) ListView_EnsureVisible(list_, row, FALSE);
@@ -311,6 +297,12 @@ bool FolderWindow::TranslateKeys(MSG& msg) {
         if (msg.wParam == VK_ESCAPE && session_->Running()) {
             session_->Stop();
             session_->Poll();
+            Refresh();
+            return true;
+        }
+        // F5 compares the folders again.
+        if (msg.wParam == VK_F5 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+            session_->CompareAgain();
             Refresh();
             return true;
         }

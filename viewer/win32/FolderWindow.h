@@ -62,7 +62,6 @@ private:
     void Layout();
     void Refresh();
     void FiltersChanged();
-    std::filesystem::path EmptyFile();
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     std::filesystem::path settingsFile_;
@@ -82,7 +81,6 @@ private:
     bool refreshing_ = false;  // the filter controls are being set, not edited
     std::wstring buffer_;      // the text last handed to the list view
     std::unique_ptr<ViewerWindow> file_;
-    std::filesystem::path empty_;  // the side of a file in one folder only
 };
 
 }  // namespace viewer
