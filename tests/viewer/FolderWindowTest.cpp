@@ -147,6 +147,32 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(list.currentIndex().row(), changed);
     EXPECT_EQ(testsupport::ReadBytes(b / "zz-changed.txt"), "new\n");
+
+    // The file only in the second, taken into the first and saved: made there once the user
+    // says so; back in the list its row and the counts follow, and F5 finds the same.
+    list.setCurrentIndex(list.model()->index(only, 1));
+    QTest::keyClick(&list, Qt::Key_Return);
+    ASSERT_NE(window.fileView(), nullptr);
+    window.fileView()->session().Run(Command::TakeToFirst);
+    answerer.button = QStringLiteral("はい");
+    window.fileView()->session().Run(Command::Save);
+    EXPECT_EQ(answerer.asked.last(),
+              QStringLiteral("「%1」はまだありません。新しく作って保存しますか？")
+                  .arg(QString::fromStdString((a / "zz-only.txt").string())));
+    EXPECT_EQ(testsupport::ReadBytes(a / "zz-only.txt"), "added\n");
+    window.activateWindow();  // back from the box
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
+    ASSERT_EQ(window.fileView(), nullptr);
+    const QString now =
+        QStringLiteral("a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 0 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(window.windowTitle(), now);
+    EXPECT_EQ(list.model()->index(only, 2).data().toString(), QStringLiteral("同じ"));
+    ended.clear();
+    QTest::keyClick(&list, Qt::Key_F5);
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_EQ(window.windowTitle(), now);
+    EXPECT_EQ(list.model()->rowCount(), 63);
 }
 
 }  // namespace
