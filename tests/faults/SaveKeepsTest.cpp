@@ -136,6 +136,17 @@ TEST_F(SaveKeepsTest, FileMadeInAFolderWithADefaultAclInheritsIt) {
     EXPECT_EQ(ReadBytes(made), "only\nin one\n");
     EXPECT_EQ(AclText(made),
               "user::rw-\nuser:nobody:rw-\ngroup::r-x\t#effective:r--\nmask::rw-\nother::---\n");
+
+    // A file there without an ACL of its own stays without one: the new file does not keep what
+    // it inherited.
+    const std::filesystem::path plain = folder / "b.txt";
+    viewer::EditedComparison editing2 = faults::TakenIntoSecond(first, plain);
+    ASSERT_EQ(removexattr(plain.c_str(), "system.posix_acl_access"), 0);
+    chmod(plain.c_str(), 0640);
+    ASSERT_EQ(faults::SaveOutcome(editing2), faults::kSaved);
+    EXPECT_EQ(ReadBytes(plain), faults::kAfter);
+    EXPECT_EQ(AclText(plain), "user::rw-\ngroup::r--\nother::---\n");
+    EXPECT_EQ(Stat(plain).st_mode & 07777, 0640u);
 }
 
 // Who may save is what the system says: another user's file this user may write (everyone may,

@@ -234,6 +234,17 @@ TEST_F(EditingTest, JisCharacterTakenIntoCp932IsWrittenAsItsOwnCode) {
                                 "\r\n\x81\x60"
                                 "A\r\n\x81\x7C"
                                 "1\r\n");
+    // And CP932's ～ (U+FF5E) into EUC-JP as its A1 C1.
+    e = Open(kIchi +
+                 "\r\n\x81\x60"
+                 "B\r\n",
+             "\xB0\xEC\nC\n");
+    ASSERT_EQ(e.comparison().second.encoding, viewer::Encoding::EucJp);
+    ASSERT_TRUE(e.Take(Side::First, 0, 3).done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b),
+              "\xB0\xEC\n\xA1\xC1"
+              "B\n");
 }
 
 // A file read in an encoding chosen by hand can be edited, and is written in it.
@@ -274,6 +285,13 @@ TEST_F(EditingTest, MissingSideIsMadeByTheSave) {
     WriteBytes(made, "another program's\n");
     EXPECT_EQ(e.Save(Side::Second).status, SaveStatus::ChangedOnDisk);
     EXPECT_EQ(ReadBytes(made), "another program's\n");
+
+    // In a folder that is not there either: read as empty, and not edited, saying why.
+    e = EditedComparison(viewer::Compare(a, dir / "none" / "made.txt", viewer::kTextLimitBytes, {},
+                                         nullptr, {}, {false, true}));
+    EXPECT_EQ(Rows(e), u"-only\n-in one\n");
+    EXPECT_EQ(e.Take(Side::First, 0, 1).message,
+              u"「made.txt」は編集できません（フォルダーがありません）");
 }
 
 TEST_F(EditingTest, CharacterTheTargetCannotHoldStopsTheSaveNamingTheLine) {

@@ -78,7 +78,7 @@ InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        missing_ = mayBeMissing && error == ERROR_FILE_NOT_FOUND;
+        missing_ = mayBeMissing && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
         if (!missing_) error_ = Reason(error);
         return;
     }

@@ -65,6 +65,7 @@ std::u16string WhyNotWritable(const std::filesystem::path& path) {
         const std::filesystem::path folder =
             path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
         if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return {};
+        if (errno == ENOENT) return u"フォルダーがありません";
         return errno == EROFS ? Reason(EROFS) : u"フォルダーに書き込む権限がありません";
     }
     // Read-only for everyone is read-only for root too, as the settings file's write has it.

@@ -180,9 +180,10 @@ std::u16string WhyNotWritable(const std::filesystem::path& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         // A file yet to be made: its folder takes it, if there is one.
-        if (error != ERROR_FILE_NOT_FOUND) return SystemReason(error);
-        const DWORD folder = GetFileAttributesW(OpenableName(path.parent_path().native()).c_str());
-        if (folder == INVALID_FILE_ATTRIBUTES) return SystemReason(GetLastError());
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            return SystemReason(error);
+        }
+        if (error == ERROR_PATH_NOT_FOUND) return u"フォルダーがありません";
         return {};
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) return u"読み取り専用のファイルです";

@@ -1,6 +1,7 @@
 #include "TextEncode.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "Japanese.h"
@@ -89,44 +90,52 @@ std::optional<std::string> ToWindows1252(std::u16string_view text, std::size_t* 
     return out;
 }
 
-// The other code point of a JIS character that CP932 and the JIS tables map apart (〜 U+301C and
-// ～ U+FF5E...: the pairs UnifyJisVariant makes one); 0 for any other character.
-char16_t JisPartner(char16_t c) {
-    if (const char16_t cp932 = UnifyJisVariant(c); cp932 != c) return cp932;
+// A JIS character to which CP932 and the JIS tables give two code points (the pairs that
+// UnifyJisVariant makes one: 〜 U+301C and ～ U+FF5E, ...): both, the JIS tables' first.
+std::optional<std::pair<char16_t, char16_t>> JisPair(char16_t c) {
+    if (const char16_t cp932 = UnifyJisVariant(c); cp932 != c) return std::pair(c, cp932);
     for (const char16_t jis : u"\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014") {
-        if (jis != 0 && UnifyJisVariant(jis) == c) return jis;
+        if (jis != 0 && UnifyJisVariant(jis) == c) return std::pair(jis, c);
     }
-    return 0;
+    return std::nullopt;
 }
 
 // A Japanese multi-byte encoding through the platform, kept only where it reads back as the same
 // text: the system's tables also give near forms ("¥" as the backslash's byte) that would change
-// the character. A JIS character that the encoding has only under its other code point is
-// written as that one: the two compare as the same character.
+// the character. A character of JisPair is written under the encoding's own code point for it
+// (the JIS tables' for EUC-JP, `jisFirst`; CP932's), or the other where the system has only that:
+// the two compare as one character.
 std::optional<std::string> ToJapanese(std::u16string_view text, std::size_t* bad,
                                       bool (*encode)(std::u16string_view, std::string*),
-                                      bool (*decode)(std::string_view, std::u16string*)) {
-    std::string out;
-    std::u16string back;
-    if (encode(text, &out) && decode(out, &back) && back == text) return out;
+                                      bool (*decode)(std::string_view, std::u16string*),
+                                      bool jisFirst) {
     const auto writes = [&](std::u16string_view one) {
         std::string bytes;
         std::u16string read;
         return encode(one, &bytes) && decode(bytes, &read) && read == one;
     };
-    // One character at a time: which one it was, or its partner in its place.
     std::u16string own(text);
-    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
-        if (writes(text.substr(i, CharLength(text, i)))) continue;
-        const char16_t partner = JisPartner(text[i]);
-        if (partner != 0 && writes(std::u16string_view(&partner, 1))) {
-            own[i] = partner;
-            continue;
+    for (char16_t& c : own) {
+        const auto pair = JisPair(c);
+        if (!pair) continue;
+        const char16_t first = jisFirst ? pair->first : pair->second;
+        const char16_t second = jisFirst ? pair->second : pair->first;
+        if (writes(std::u16string_view(&first, 1))) {
+            c = first;
+        } else if (writes(std::u16string_view(&second, 1))) {
+            c = second;
         }
-        *bad = i;
-        return std::nullopt;
     }
+    std::string out;
+    std::u16string back;
     if (encode(own, &out) && decode(out, &back) && back == own) return out;
+    // Which character it was, one at a time.
+    for (std::size_t i = 0; i < own.size(); i += CharLength(own, i)) {
+        if (!writes(std::u16string_view(own).substr(i, CharLength(own, i)))) {
+            *bad = i;
+            return std::nullopt;
+        }
+    }
     *bad = 0;
     return std::nullopt;
 }
@@ -175,10 +184,10 @@ std::optional<std::string> Encode(std::u16string_view text, Encoding encoding,
             // A surrogate without its partner is written as it was read: UTF-16 holds it.
             return ToUtf16(text, encoding == Encoding::Utf16Be);
         case Encoding::Cp932:
-            bytes = ToJapanese(text, &bad, EncodeCp932, DecodeCp932);
+            bytes = ToJapanese(text, &bad, EncodeCp932, DecodeCp932, false);
             break;
         case Encoding::EucJp:
-            bytes = ToJapanese(text, &bad, EncodeEucJp, DecodeEucJp);
+            bytes = ToJapanese(text, &bad, EncodeEucJp, DecodeEucJp, true);
             break;
         case Encoding::Iso2022Jp:
             // Shifts run across lines: such files are not edited (see WhyNotEditable).
