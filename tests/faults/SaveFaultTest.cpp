@@ -107,6 +107,40 @@ TEST(SaveFaultTest, FailingSystemCallIsReportedAsItIsAndLeavesTheOldFileWhole) {
     }
 }
 
+// A file with a second name is written in place: a system call that fails anywhere leaves both
+// names with the old bytes, whole, and the save says it failed; or the save went through.
+TEST(SaveFaultTest, HardLinkedFileWrittenInPlaceIsOldOrNewWhicheverCallFails) {
+    testsupport::TempDir dir;
+    viewer::EditedComparison editing = faults::TakenIntoSecond(dir / "a.txt", dir / "b.txt");
+    std::filesystem::create_hard_link(dir / "b.txt", dir / "c.txt");
+    const auto body = [&] { return faults::SaveOutcome(editing); };
+    const int calls = faults::Trace(body, faults::Fault::None, -1).calls;
+    for (const int error : {EIO, ENOSPC}) {
+        int saves = 0, failures = 0;
+        for (int at = 0; at < calls; ++at) {
+            WriteBytes(dir / "b.txt", faults::kBefore);
+            const auto outcome = faults::Trace(body, faults::Fault::Fail, at, error);
+            SCOPED_TRACE("errno " + std::to_string(error) + " at call " + std::to_string(at) +
+                         " (system call " + std::to_string(outcome.faultedCall) + ")");
+            ASSERT_TRUE(outcome.ending.exited) << "died of signal " << outcome.ending.signal;
+            const std::string bytes = ReadBytes(dir / "c.txt");
+            EXPECT_EQ(std::filesystem::hard_link_count(dir / "b.txt"), 2u);
+            if (outcome.ending.code == faults::kSaved) {
+                EXPECT_TRUE(bytes == faults::kAfter);
+                ++saves;
+            } else {
+                EXPECT_EQ(bytes, faults::kBefore);
+                EXPECT_EQ(outcome.ending.code,
+                          error == ENOSPC ? faults::kDiskFull : faults::kFailed);
+                ++failures;
+            }
+            EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+        }
+        EXPECT_GT(failures, 0) << "errno " << error;
+        EXPECT_GT(saves, 0) << "errno " << error;
+    }
+}
+
 #endif
 
 }  // namespace
