@@ -197,6 +197,12 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
                                                  L"<> |   changed.txt | 相違"}));
     EXPECT_EQ(TextOf(window_->hwnd()),
               L"a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー");
+    // F5 compares the folders again, and finds the same.
+    Press(window_->list(), VK_F5);
+    ASSERT_TRUE(PumpUntil([&] { return !window_->session().Running(); }));
+    EXPECT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(TextOf(window_->hwnd()),
+              L"a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー");
 
     // Left closes a folder's rows; the pattern line hides names.
     SetCurrent(1);
