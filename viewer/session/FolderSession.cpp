@@ -138,7 +138,8 @@ bool FolderSession::PairClosed() {
         entry.kind1 == before.kind1 && entry.kind2 == before.kind2) {
         return false;
     }
-    FollowUp(entry.parent);
+    // While the walk goes on, it still tells the folders above of what it finds under them.
+    if (finished_) FollowUp(entry.parent);
     Reshow();
     return true;
 }
