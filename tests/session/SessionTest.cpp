@@ -434,6 +434,26 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
                                            u"　(UTF-8、不正なバイト 1 個を含みます)");
 }
 
+TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
+    // Line ends compared: "one␍␊" is drawn, "one" copied. A lone CR, an ESC and a zero-width
+    // space are copied as themselves; the stray byte E9 as U+FFFD, and the status bar says so.
+    Session& session = Open("one\r\n日本語 \x1b[0m z\xe2\x80\x8bw cr\rlf \xe9\n", "one\n日本語\n");
+    session.Run(Command::CompareLineEnds);
+    ASSERT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(Text(0, 3), u"one␍␊");
+    EXPECT_EQ(Text(1, 3), u"日本語 ␛[0m z<U+200B>w cr␍lf <E9>␊");
+    session.SetSelection({0, 1, 2, 3});
+    session.Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"-one\n-日本語 \x1b[0m z\u200bw cr\rlf \ufffd\n+one\n+日本語\n");
+    EXPECT_EQ(view_.status,
+              u"4 行をコピーしました（文字にならないバイト 1 個は「\ufffd」(U+FFFD) にしました）");
+    // Without stray bytes, the plain count.
+    session.SetSelection({2});
+    session.Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"+one\n");
+    EXPECT_EQ(view_.status, u"1 行をコピーしました");
+}
+
 TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     Session& session = Open("one\ntwo\nthree\n", "one\n2\nthree\nfour\n");
     EXPECT_FALSE(session.Enabled(Command::Undo));

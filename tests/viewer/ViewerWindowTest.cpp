@@ -229,6 +229,12 @@ TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart
               QStringLiteral("#d9d9d9"));
     EXPECT_EQ(Pixel(image, line.left() + 4 + static_cast<int>(9.5 * cell), y),
               QStringLiteral("#d8b4b4"));
+    // Copied, the line holds U+FFFD where the byte was, not the mark; the status bar says so.
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-caf\uFFFD\n"));
+    EXPECT_EQ(window.statusLabel()->text(),
+              QStringLiteral("1 行をコピーしました（文字にならないバイト 1 個は「\uFFFD」(U+FFFD) "
+                             "にしました）"));
 
     // Picking the first file's encoding reads it again: its radio item follows.
     window.choices(Command::EncodingFirst)[7]->trigger();

@@ -189,8 +189,14 @@ void Session::Run(Command command) {
             std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
-            window_.CopyToClipboard(comparison().CopyText(rows));
-            return Say(Number(rows.size()) + u" 行をコピーしました", StatusKind::Info);
+            std::size_t strayBytes = 0;
+            window_.CopyToClipboard(comparison().CopyText(rows, &strayBytes));
+            const std::u16string copied = Number(rows.size()) + u" 行をコピーしました";
+            if (strayBytes == 0) return Say(copied, StatusKind::Info);
+            // A byte that is no character cannot go to the clipboard as it is.
+            return Say(copied + u"（文字にならないバイト " + Number(strayBytes) +
+                           u" 個は「\uFFFD」(U+FFFD) にしました）",
+                       StatusKind::Warning);
         }
         case Command::TakeToSecond:
             return Take(Side::First);
