@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Cells.h"
 #include "ElidedLabel.h"
 #include "OverviewStrip.h"
 #include "ViewerWindow.h"
@@ -108,6 +109,29 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     EXPECT_GE(markX, 0);
     EXPECT_EQ(Pixel(end, markX, added.bottom() - 1), QStringLiteral("#80ccff"));
     EXPECT_EQ(Pixel(end, markX - static_cast<int>(2 * wideCell), added.bottom() - 1),
+              QStringLiteral("#cceeff"));
+}
+
+TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
+    // ※ and its kind, drawn full width by a Japanese font, take two cells and do not cover the
+    // character after them; in a font that draws them narrow, one.
+    ViewerWindow& window = Open("※x\n", "※y\n");
+    const QFontMetricsF metrics(window.rowsView()->font());
+    const qreal cell = metrics.horizontalAdvance(u'0');
+    for (const QChar c : QStringLiteral("※○×△□①②③→←★☆■◆―‖…")) {
+        const qreal drawn = metrics.horizontalAdvance(c);
+        const std::size_t cells = TextCells(std::u16string(1, c.unicode()));
+        EXPECT_EQ(cells, drawn > 1.1 * cell ? 2u : 1u) << QString(c).toStdString();
+        EXPECT_LE(drawn, static_cast<qreal>(cells) * cell + 1) << QString(c).toStdString();
+    }
+    // The changed letter is marked where it is drawn: after the two cells of ※.
+    const QImage image = window.rowsView()->viewport()->grab().toImage();
+    const QRect added = CellRect(1, 3);
+    const int y = added.bottom() - 1;
+    const int wide = TextCells(u"※") == 2u ? 1 : 0;
+    EXPECT_EQ(Pixel(image, added.left() + 4 + static_cast<int>((1 + wide + 0.5) * cell), y),
+              QStringLiteral("#80ccff"));
+    EXPECT_EQ(Pixel(image, added.left() + 4 + static_cast<int>((0.5) * cell), y),
               QStringLiteral("#cceeff"));
 }
 

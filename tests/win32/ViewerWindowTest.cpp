@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "Cells.h"
 #include "FileRead.h"
 #include "InputBars.h"
 #include "Progress.h"
@@ -336,6 +337,25 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     window_.reset();
     EXPECT_NE(testsupport::ReadBytes(dir_.path() / L"Zarvo.ini").find("[Viewer]"),
               std::string::npos);
+}
+
+TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
+    // ※ and its kind, drawn full width by a Japanese font, take two cells and do not cover the
+    // character after them; in a font that draws them narrow, one.
+    ViewerWindow& window = Open("※x\n", "※y\n");
+    HDC dc = GetDC(window.list());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window.list(), WM_GETFONT, 0, 0)));
+    const int cell = window.cellWidth();
+    for (const wchar_t c : std::wstring(L"※○×△□①②③→←★☆■◆―‖…")) {
+        SIZE drawn{};
+        GetTextExtentPoint32W(dc, &c, 1, &drawn);
+        const std::size_t cells = TextCells(std::u16string(1, static_cast<char16_t>(c)));
+        EXPECT_EQ(cells, drawn.cx * 10 > cell * 11 ? 2u : 1u) << static_cast<unsigned>(c);
+        EXPECT_LE(drawn.cx, static_cast<int>(cells) * cell + 1) << static_cast<unsigned>(c);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window.list(), dc);
 }
 
 TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {

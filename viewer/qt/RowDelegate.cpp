@@ -28,6 +28,20 @@ qreal RowDelegate::CellWidth(const QFont& font) {
     return std::max<qreal>(1, QFontMetricsF(font).horizontalAdvance(u'0'));
 }
 
+void RowDelegate::MeasureAmbiguous(const QFont& font) {
+    static QString measured;
+    if (font.key() == measured) return;
+    measured = font.key();
+    // Drawn through the font's fallbacks, as the rows are.
+    const QFontMetricsF metrics(font);
+    const qreal cell = CellWidth(font);
+    std::vector<char32_t> wide;
+    for (const char32_t c : AmbiguousCharacters()) {
+        if (metrics.horizontalAdvance(QString::fromUcs4(&c, 1)) > 1.1 * cell) wide.push_back(c);
+    }
+    SetWideAmbiguous(std::move(wide));
+}
+
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const {
     const auto viewRow = static_cast<std::size_t>(index.row());

@@ -18,6 +18,8 @@ public:
     RowDelegate(const Session& session, QAbstractItemView* view);
     // The width of one display cell in the view's font, in pixels, and the margin left of text.
     static qreal CellWidth(const QFont& font);
+    // Tells the session which East Asian Ambiguous characters `font` draws in two cells.
+    static void MeasureAmbiguous(const QFont& font);
     static constexpr int kTextMargin = 4;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,

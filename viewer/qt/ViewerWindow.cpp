@@ -155,6 +155,7 @@ QWidget* ViewerWindow::MakeNotice() {
 void ViewerWindow::MakeRowsView() {
     view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    RowDelegate::MeasureAmbiguous(view_->font());
     const QFontMetrics metrics(view_->font());
     // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
     // The row height is set before the rows exist: set after, it is a signal for every row.

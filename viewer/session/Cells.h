@@ -17,6 +17,14 @@ constexpr std::size_t kTabCells = 8;
 // The cells one character takes on its own: 0, 1 or 2 (a tab counts 1 here; see ClusterCells).
 int CharCells(char32_t c);
 
+// East Asian Ambiguous characters (※ ○ × → ★ ① ― … and Greek, Cyrillic, é) take two cells in
+// a Japanese font and one in a Western one, so their width is the font's: a front measures every
+// one of `AmbiguousCharacters()` in its list font, once per font, and gives the ones drawn wider
+// than a cell (by more than a tenth: rounding) to `SetWideAmbiguous`. Until then each takes one
+// cell. One setting for the process: every window draws its lines in the same font.
+std::vector<char32_t> AmbiguousCharacters();
+void SetWideAmbiguous(std::vector<char32_t> wide);
+
 // Where the grapheme cluster starting at `at` ends (the index after it).
 std::size_t ClusterEnd(std::u16string_view text, std::size_t at);
 

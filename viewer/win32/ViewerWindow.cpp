@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Cells.h"
 #include "ChoiceMenus.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
@@ -209,6 +210,13 @@ void ViewerWindow::MakeFonts(int dpi) {
     HDC dc = GetDC(list_);
     HGDIOBJ old = SelectObject(dc, listFont_);
     cellWidth_ = std::max({1, TextWidth(dc, u"0"), (TextWidth(dc, u"漢") + 1) / 2});
+    // The East Asian Ambiguous characters this font draws in two cells (※ ○ → in MS Gothic).
+    std::vector<char32_t> wide;
+    for (const char32_t c : AmbiguousCharacters()) {
+        if (TextWidth(dc, std::u16string(1, static_cast<char16_t>(c))) * 10 > cellWidth_ * 11)
+            wide.push_back(c);
+    }
+    SetWideAmbiguous(std::move(wide));
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
     SizeColumns();
