@@ -56,6 +56,19 @@ TEST(CellsTest, AmbiguousCharactersTakeTheCellsTheFontGivesThem) {
     SetWideAmbiguous({});
 }
 
+TEST(CellsTest, ControlPicturesAreDrawnAsTheirLettersInTwoCells) {
+    EXPECT_EQ(ControlLetters(U'␍'), u"CR");
+    EXPECT_EQ(ControlLetters(U'␊'), u"LF");
+    EXPECT_EQ(ControlLetters(U'␀'), u"NUL");
+    EXPECT_EQ(ControlLetters(U'␛'), u"ESC");
+    EXPECT_EQ(ControlLetters(U'␟'), u"US");
+    EXPECT_EQ(ControlLetters(U'␡'), u"DEL");
+    EXPECT_EQ(ControlLetters(U'␠'), u"");
+    EXPECT_EQ(ControlLetters(U'C'), u"");
+    EXPECT_EQ(TextCells(u"a␍␊"), 5u);
+    EXPECT_EQ(CellColumn(u"␛[0m", 1), 2u);
+}
+
 TEST(CellsTest, MarksGrowToWholeClustersAndJoin) {
     // Marks that start on a combining accent, end inside an emoji with its modifier, or cover
     // only the point of a Hebrew letter take the whole character.

@@ -135,6 +135,35 @@ TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
               QStringLiteral("#cceeff"));
 }
 
+TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) {
+    // No font at hand has ␍ ␊ ␛: the window draws each as its letters in a frame, unlike the
+    // others (a missing glyph's box is the same for all).
+    ViewerWindow& window = Open("a\r\n", "a\x1b\n");
+    window.action(Command::CompareLineEnds)->trigger();
+    ASSERT_EQ(window.rowsView()->model()->rowCount(), 2);  // -a␍␊, +a␛␊
+    const QImage image = window.rowsView()->viewport()->grab().toImage();
+    const qreal cell = QFontMetricsF(window.rowsView()->font()).horizontalAdvance(u'0');
+    // Where a mark's ink is, whatever the row's colour: "#" for a pixel much darker than the
+    // background inside its frame.
+    const auto mark = [&](int row, int column) {
+        const QRect line = CellRect(row, 3);
+        const int x = line.left() + 4 + static_cast<int>(column * cell);
+        EXPECT_EQ(Pixel(image, x + 1, line.center().y()), QStringLiteral("#606060"));
+        const int background = image.pixelColor(x + 3, line.top() + 3).lightness();
+        std::string ink;
+        for (int y = line.top() + 3; y < line.bottom() - 2; ++y) {
+            for (int i = 3; i < static_cast<int>(2 * cell) - 2; ++i)
+                ink += image.pixelColor(x + i, y).lightness() < background - 40 ? '#' : '.';
+            ink += '\n';
+        }
+        EXPECT_NE(ink.find('#'), std::string::npos);
+        return ink;
+    };
+    EXPECT_NE(mark(0, 1), mark(1, 1));  // ␍ and ␛, at the same place in their rows
+    EXPECT_NE(mark(0, 1), mark(0, 3));  // ␍ and ␊
+    EXPECT_NE(mark(1, 1), mark(1, 3));  // ␛ and ␊
+}
+
 TEST_F(ViewerWindowTest, ALongLineNeverOpensTheListSideways) {
     // A change near the start of rows wider than the window: numbers, marks and text in view.
     std::string first, second;

@@ -358,6 +358,43 @@ TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
     ReleaseDC(window.list(), dc);
 }
 
+TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) {
+    // Few fonts have ␍ ␊ ␛: the window draws each as its letters in a frame, unlike the others
+    // (a missing glyph's box is the same for all).
+    Open("a\r\n", "a\x1b\n");
+    Choose(MenuItem(3, L"改行コードの違いを無視"));
+    ASSERT_EQ(Cell(0, 3), L"a␍␊");
+    ASSERT_EQ(Cell(1, 3), L"a␛␊");
+    const int cell = CellWidth();
+    // Where a mark's ink is: "#" for a pixel much darker than the background inside its frame.
+    const auto mark = [&](int row, int column) {
+        RECT bounds{};
+        ListView_GetItemRect(window_->list(), row, &bounds, LVIR_BOUNDS);
+        const int x = ColumnLeft(row, 3) + Margin() + column * cell;
+        EXPECT_EQ(Pixel(window_->list(), x + 1, (bounds.top + bounds.bottom) / 2),
+                  RGB(0x60, 0x60, 0x60));
+        RedrawWindow(window_->list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(window_->list());
+        const auto lightness = [&](int px, int py) {
+            const COLORREF c = GetPixel(dc, px, py);
+            return std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+        };
+        const int background = lightness(x + 3, bounds.top + 3);
+        std::string ink;
+        for (int y = bounds.top + 3; y < bounds.bottom - 3; ++y) {
+            for (int i = 3; i < 2 * cell - 2; ++i)
+                ink += lightness(x + i, y) < background - 40 ? '#' : '.';
+            ink += '\n';
+        }
+        ReleaseDC(window_->list(), dc);
+        EXPECT_NE(ink.find('#'), std::string::npos);
+        return ink;
+    };
+    EXPECT_NE(mark(0, 1), mark(1, 1));  // ␍ and ␛, at the same place in their rows
+    EXPECT_NE(mark(0, 1), mark(0, 3));  // ␍ and ␊
+    EXPECT_NE(mark(1, 1), mark(1, 3));  // ␛ and ␊
+}
+
 TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {
     // "é" as one Latin-1 byte in a UTF-8 file: the file stays UTF-8, the byte shown as <E9>.
     ViewerWindow& window = Open("日本語\ncaf\xE9\n", "日本語\ncafe\n");

@@ -150,9 +150,38 @@ void RowDelegate::PaintContent(QPainter* painter, const QRect& cell, const QStri
             continue;
         }
         flush();
+        if (const std::u16string_view letters = ControlLetters(part.at(0).unicode());
+            !letters.empty()) {
+            PaintControl(
+                painter,
+                QRectF(x, cell.top(), static_cast<qreal>(cluster.cells) * cellWidth, cell.height()),
+                letters);
+            continue;
+        }
         painter->drawText(QPointF(x, baseline), part);
     }
     flush();
+}
+
+void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells,
+                               std::u16string_view letters) {
+    // Its letters in a smaller font of the same family, as wide as the cells allow.
+    painter->save();
+    const QString text = QString::fromUtf16(letters.data(), static_cast<qsizetype>(letters.size()));
+    QFont small = painter->font();
+    const QRectF box = cells.adjusted(1, 2, -1, -2);
+    small.setPixelSize(std::max(5, static_cast<int>(box.height() * 0.75)));
+    const qreal wide = QFontMetricsF(small).horizontalAdvance(text);
+    if (wide > box.width() - 2) {
+        small.setPixelSize(
+            std::max(5, static_cast<int>(small.pixelSize() * (box.width() - 2) / wide)));
+    }
+    const QColor colour = ToQColor(ColourRole::ControlMark);
+    painter->setFont(small);
+    painter->setPen(colour);
+    painter->drawRect(box.adjusted(0, 0, -1, -1));
+    painter->drawText(box, Qt::AlignCenter, text);
+    painter->restore();
 }
 
 }  // namespace viewer

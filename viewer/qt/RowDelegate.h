@@ -4,6 +4,8 @@
 // cells, so that marks, widths and scrolling agree with what the session measured.
 #pragma once
 
+#include <string_view>
+
 #include <QStyledItemDelegate>
 
 class QAbstractItemView;
@@ -28,6 +30,8 @@ public:
 private:
     void PaintContent(QPainter* painter, const QRect& cell, const QString& text,
                       int baseline) const;
+    // A control character or line end, drawn as its letters in a frame (ControlLetters).
+    static void PaintControl(QPainter* painter, const QRectF& cells, std::u16string_view letters);
 
     const Session& session_;
     QAbstractItemView* view_;

@@ -165,9 +165,19 @@ int CharCells(char32_t c) {
     if (c == 0) return 0;
     if (Joins(c)) return 0;
     if (c < 0xA1) return 1;
+    if (!ControlLetters(c).empty()) return 2;
     if (In(std::begin(kWide), std::end(kWide), c)) return 2;
     const std::vector<char32_t>& wide = WideAmbiguous();
     return std::binary_search(wide.begin(), wide.end(), c) ? 2 : 1;
+}
+
+std::u16string_view ControlLetters(char32_t c) {
+    static constexpr std::u16string_view kLetters[] = {
+        u"NUL", u"SOH", u"STX", u"ETX", u"EOT", u"ENQ", u"ACK", u"BEL", u"BS",  u"HT",  u"LF",
+        u"VT",  u"FF",  u"CR",  u"SO",  u"SI",  u"DLE", u"DC1", u"DC2", u"DC3", u"DC4", u"NAK",
+        u"SYN", u"ETB", u"CAN", u"EM",  u"SUB", u"ESC", u"FS",  u"GS",  u"RS",  u"US"};
+    if (c >= 0x2400 && c < 0x2420) return kLetters[c - 0x2400];
+    return c == 0x2421 ? u"DEL" : u"";
 }
 
 std::vector<char32_t> AmbiguousCharacters() {

@@ -17,6 +17,11 @@ constexpr std::size_t kTabCells = 8;
 // The cells one character takes on its own: 0, 1 or 2 (a tab counts 1 here; see ClusterCells).
 int CharCells(char32_t c);
 
+// Control characters and line ends are shown as their Control Pictures (␀ ␍ ␊ ␛ ␡), which few
+// fonts have: each takes two cells, and a front draws it as these letters ("NUL", "CR", "LF",
+// "ESC", "DEL"), small, in a frame, both in ColourRole::ControlMark. Empty for other characters.
+std::u16string_view ControlLetters(char32_t c);
+
 // East Asian Ambiguous characters (※ ○ × → ★ ① ― … and Greek, Cyrillic, é) take two cells in
 // a Japanese font and one in a Western one, so their width is the font's: a front measures every
 // one of `AmbiguousCharacters()` in its list font, once per font, and gives the ones drawn wider

@@ -107,8 +107,8 @@ ViewerWindow::~ViewerWindow() {
     }
     commands_.reset();
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(uiFont_), static_cast<HGDIOBJ>(listFont_),
-                           static_cast<HGDIOBJ>(removedBrush_), static_cast<HGDIOBJ>(addedBrush_),
-                           static_cast<HGDIOBJ>(noticeBrush_)}) {
+                           static_cast<HGDIOBJ>(controlFont_), static_cast<HGDIOBJ>(removedBrush_),
+                           static_cast<HGDIOBJ>(addedBrush_), static_cast<HGDIOBJ>(noticeBrush_)}) {
         if (object != nullptr) DeleteObject(object);
     }
 }
@@ -191,6 +191,7 @@ void ViewerWindow::MakeFonts(int dpi) {
     dpi_ = dpi;
     if (uiFont_ != nullptr) DeleteObject(uiFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
+    if (controlFont_ != nullptr) DeleteObject(controlFont_);
     uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
     // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
     // fixed pitch and Japanese. The cells keep columns aligned in any font.
@@ -217,6 +218,13 @@ void ViewerWindow::MakeFonts(int dpi) {
             wide.push_back(c);
     }
     SetWideAmbiguous(std::move(wide));
+    // A control character's letters: three of them ("ESC") in its two cells.
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    controlFont_ =
+        CreateFontW(-(metrics.tmHeight * 3 / 5), std::max(2, (2 * cellWidth_ - 4) / 3), 0, 0,
+                    FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS, L"Tahoma");
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
     SizeColumns();
