@@ -171,11 +171,10 @@ void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells,
     QFont small = painter->font();
     const QRectF box = cells.adjusted(1, 2, -1, -2);
     small.setPixelSize(std::max(5, static_cast<int>(box.height() * 0.75)));
+    // Narrowed rather than made smaller where three letters need it.
     const qreal wide = QFontMetricsF(small).horizontalAdvance(text);
-    if (wide > box.width() - 2) {
-        small.setPixelSize(
-            std::max(5, static_cast<int>(small.pixelSize() * (box.width() - 2) / wide)));
-    }
+    if (wide > box.width() - 2)
+        small.setStretch(std::max(40, static_cast<int>(100 * (box.width() - 2) / wide)));
     const QColor colour = ToQColor(ColourRole::ControlMark);
     painter->setFont(small);
     painter->setPen(colour);
