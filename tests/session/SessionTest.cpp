@@ -454,6 +454,21 @@ TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
     EXPECT_EQ(view_.status, u"1 行をコピーしました");
 }
 
+TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names hold no control characters";
+#else
+    WriteBytes(dir_ / "new\nline.txt", "a\n");
+    WriteBytes(dir_ / "second.txt", "b\n");
+    Session session(Compare(dir_ / "new\nline.txt", dir_ / "second.txt"), view_);
+    session.Open();
+    EXPECT_EQ(view_.title, u"new<LF>line.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(session.HeaderLine(true),
+              u"第一: " + dir_.path().u16string() + u"/new<LF>line.txt　(UTF-8)");
+    EXPECT_EQ(ShownName(u"a\tb\x1b\u200b\u00e9.txt"), u"a<HT>b<ESC><U+200B>\u00e9.txt");
+#endif
+}
+
 TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     Session& session = Open("one\ntwo\nthree\n", "one\n2\nthree\nfour\n");
     EXPECT_FALSE(session.Enabled(Command::Undo));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "TextDecode.h"
+
 namespace viewer {
 
 namespace {
@@ -178,6 +180,21 @@ std::u16string_view ControlLetters(char32_t c) {
         u"SYN", u"ETB", u"CAN", u"EM",  u"SUB", u"ESC", u"FS",  u"GS",  u"RS",  u"US"};
     if (c >= 0x2400 && c < 0x2420) return kLetters[c - 0x2400];
     return c == 0x2421 ? u"DEL" : u"";
+}
+
+std::u16string ShownName(std::u16string_view name) {
+    std::u16string shown;
+    for (const char16_t c : ShowControls(std::u16string(name))) {
+        const std::u16string_view letters = ControlLetters(c == u'\t' ? u'\u2409' : c);
+        if (letters.empty()) {
+            shown += c;
+        } else {
+            shown += u'<';
+            shown += letters;
+            shown += u'>';
+        }
+    }
+    return shown;
 }
 
 std::vector<char32_t> AmbiguousCharacters() {

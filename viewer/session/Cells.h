@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,11 @@ int CharCells(char32_t c);
 // fonts have: each takes two cells, and a front draws it as these letters ("NUL", "CR", "LF",
 // "ESC", "DEL"), small, in a frame, both in ColourRole::ControlMark. Empty for other characters.
 std::u16string_view ControlLetters(char32_t c);
+
+// A name for a title, a label or a list, where no frame can be drawn: each control character
+// (a newline in a file name) as its letters in angle brackets, "<LF>", and each character that
+// shows nothing as its code, "<U+200B>", as stray bytes show as "<E9>"; the rest as it is.
+std::u16string ShownName(std::u16string_view name);
 
 // East Asian Ambiguous characters (※ ○ × → ★ ① ― … and Greek, Cyrillic, é) take two cells in
 // a Japanese font and one in a Western one, so their width is the font's: a front measures every

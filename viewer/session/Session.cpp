@@ -20,12 +20,13 @@ std::u16string Number(std::size_t n) {
     return text;
 }
 
-// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8.
+// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8; a
+// newline or another control character in it shown as "<LF>" (ShownName).
 std::u16string PathText(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return path.u16string();
+    return ShownName(path.u16string());
 #else
-    return Decode(path.native(), Encoding::Utf8);
+    return ShownName(Decode(path.native(), Encoding::Utf8));
 #endif
 }
 
