@@ -469,6 +469,24 @@ TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {
 #endif
 }
 
+TEST_F(SessionTest, ALineHoldingALoneCrIsEditedKeepingItsCr) {
+    Session& session = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));  // -old␍part
+    session.Run(Command::EditLine);
+    EXPECT_EQ(view_.editorText, u"old\rpart");
+    session.Typed(u"old\rpart2");
+    session.FinishEdit(true);  // Enter
+    EXPECT_EQ(view_.status, u"行を編集しました");
+    session.Run(Command::SaveFirst);
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "same\nold\rpart2\n");
+    // A CR typed at the very end would join the LF: refused, the line as last written.
+    session.Run(Command::EditLine);
+    session.Typed(u"old\rpart2\r");
+    session.FinishEdit(true);
+    EXPECT_EQ(view_.status, u"改行は入力できません");
+    EXPECT_EQ(Text(1, 3), u"old␍part2");
+}
+
 TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     Session& session = Open("one\ntwo\nthree\n", "one\n2\nthree\nfour\n");
     EXPECT_FALSE(session.Enabled(Command::Undo));

@@ -439,6 +439,21 @@ private:
     QString press_;
 };
 
+TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {
+    ViewerWindow& window = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(CurrentRow(), 1);  // -old␍part
+    QLineEdit* editor = window.lineEditor();
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(editor->hasFocus());
+    EXPECT_EQ(editor->text(), QStringLiteral("old\rpart"));
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral("2"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("行を編集しました"));
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadBytes(dir_ / "第一.txt"), "same\nold\rpart2\n");
+}
+
 TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS) {
     // The second file in CR LF without a final newline: what is written keeps both.
     ViewerWindow& window =

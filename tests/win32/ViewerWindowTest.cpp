@@ -395,6 +395,21 @@ TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) 
     EXPECT_NE(mark(1, 1), mark(1, 3));  // ␛ and ␊
 }
 
+TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {
+    ViewerWindow& window = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(CurrentRow(), 1);  // -old␍part
+    Press(VK_F2);
+    HWND editor = window.editor();
+    ASSERT_EQ(GetFocus(), editor);
+    EXPECT_EQ(TextOf(editor), L"old\rpart");
+    Press(VK_END);
+    Type(L"2");
+    Press(VK_RETURN);
+    EXPECT_EQ(Status(0), L"行を編集しました");
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(testsupport::ReadBytes(dir_.path() / L"第一.txt"), "same\nold\rpart2\n");
+}
+
 TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {
     // "é" as one Latin-1 byte in a UTF-8 file: the file stays UTF-8, the byte shown as <E9>.
     ViewerWindow& window = Open("日本語\ncaf\xE9\n", "日本語\ncafe\n");
