@@ -60,7 +60,7 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_FALSE(session.Running());
     EXPECT_EQ(Lines(session),
               (std::vector<std::u16string>{
-                  u"▾ .git <! | 第一だけ | フォルダー | なし",
+                  u"- .git <! | 第一だけ | フォルダー | なし",
                   u"  HEAD <! | 第一だけ | 4 バイト | なし",
                   u"build.o <> | 相違 | 2 バイト | 2 バイト",
                   u"caf<E9> <! | 第一だけ | 0 バイト | なし",
@@ -68,7 +68,7 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
                   u"kind <#> | 種類違い: ファイル ⇔ フォルダー | 5 バイト | フォルダー",
                   u"new<LF>line <! | 第一だけ | 0 バイト | なし",
                   u"only2.txt !> | 第二だけ | なし | 4 バイト",
-                  u"▾ sub <> | 相違 | フォルダー | フォルダー",
+                  u"- sub <> | 相違 | フォルダー | フォルダー",
                   u"  inner.c <> | 相違 | 1 バイト | 2 バイト",
               }));
     EXPECT_EQ(session.Row(0).background, (Rgb{0xff, 0xd4, 0xd4}));  // the first's red
@@ -100,7 +100,7 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     const std::size_t subEntry = session.Row(sub).entry;
     session.SetExpanded(sub, false);
     EXPECT_EQ(session.RowCount(), 9u);
-    EXPECT_EQ(Lines(session).back(), u"▸ sub <> | 相違 | フォルダー | フォルダー");
+    EXPECT_EQ(Lines(session).back(), u"+ sub <> | 相違 | フォルダー | フォルダー");
     session.SetExpanded(sub, true);
     EXPECT_EQ(session.RowOfEntry(subEntry), sub);
 

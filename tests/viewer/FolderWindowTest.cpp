@@ -78,6 +78,9 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     ASSERT_TRUE(ended.count() == 1 || ended.wait(20000));
     QTableView& list = *window.listView();
     EXPECT_EQ(list.model()->rowCount(), 2);  // the same are hidden
+    // The keys go to the list at once, on its first row.
+    EXPECT_EQ(QApplication::focusWidget(), &list);
+    EXPECT_EQ(list.currentIndex().row(), 0);
     EXPECT_EQ(
         window.windowTitle(),
         QStringLiteral("a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー"));

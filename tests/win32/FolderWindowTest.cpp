@@ -113,7 +113,17 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     ASSERT_TRUE(PumpUntil([&] { return !window_->session().Running(); }));
     EXPECT_EQ(Rows(),
               (std::vector<std::wstring>{L"!> | added.txt | 第二だけ", L"<! | gone.txt | 第一だけ",
-                                         L"<> | ▾ sub | 相違", L"<> |   changed.txt | 相違"}));
+                                         L"<> | - sub | 相違", L"<> |   changed.txt | 相違"}));
+    // The folder's mark has a glyph in the list's own font, not a box.
+    HDC dc = GetDC(window_->list());
+    HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_->list(), WM_GETFONT, 0, 0)));
+    WORD glyphs[2] = {};
+    EXPECT_EQ(GetGlyphIndicesW(dc, L"-+", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 2u);
+    EXPECT_NE(glyphs[0], 0xFFFF);
+    EXPECT_NE(glyphs[1], 0xFFFF);
+    SelectObject(dc, font);
+    ReleaseDC(window_->list(), dc);
     EXPECT_EQ(TextOf(window_->hwnd()),
               L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
 
@@ -184,7 +194,7 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     EXPECT_EQ(Rows().size(), 3u);
     SetWindowTextW(window_->pattern(), L"*.txt");
     Pump();
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"<> | ▸ sub | 相違"}));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"<> | + sub | 相違"}));
     EXPECT_EQ(LoadFolderFilters(dir_ / "Zarvo.ini").namePattern, u"*.txt");
 }
 

@@ -46,6 +46,8 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     connect(back, &QShortcut::activated, this, &FolderWindow::Back);
     resize(900, 600);
     Refresh();
+    // Arrows and Enter work at once: the focus on the list, which goes to its first row.
+    list_->setFocus();
 }
 
 FolderWindow::~FolderWindow() {
@@ -121,11 +123,9 @@ void FolderWindow::Refresh() {
     }
     const int scroll = list_->verticalScrollBar()->value();
     model_->Reset();
-    if (entry) {
-        if (const auto row = session_->RowOfEntry(*entry)) {
-            list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
-        }
-    }
+    std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
+    if (!row && session_->RowCount() > 0) row = 0;
+    if (row) list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
     list_->verticalScrollBar()->setValue(scroll);
     progress_->setText(ToQString(session_->ProgressText()));
     count_->setText(ToQString(session_->CountText()));

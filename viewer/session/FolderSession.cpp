@@ -67,7 +67,8 @@ FolderLook LookOf(FolderState state) {
 
 std::u16string TreeText(const FolderRow& row) {
     std::u16string text(static_cast<std::size_t>(row.depth) * 2, u' ');
-    if (row.folder) text += row.expanded ? u"▾ " : u"▸ ";
+    // Marks that every font has, Windows' bare ones too (▸ and ▾ are boxes in some).
+    if (row.folder) text += row.expanded ? u"- " : u"+ ";
     return text + row.name;
 }
 
