@@ -579,6 +579,23 @@ TEST_F(ViewerWindowTest, ASaveByRenameShowsTheNoticeAndF5ReadsTheFilesAgain) {
                             (dir_.path() / L"second.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.notice()) != FALSE; }));
     EXPECT_EQ(TextOf(window.notice()), L"ファイルがディスク上で変更されました。");
+    // Its button shows on it without the pointer passing over, and its text keeps off the edge.
+    {
+        RedrawWindow(window.hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HWND button = FindWindowExW(window.hwnd(), nullptr, L"Button", L"再読み込み (F5)");
+        ASSERT_NE(button, nullptr);
+        RECT place{}, bar{};
+        GetWindowRect(button, &place);
+        GetWindowRect(window.notice(), &bar);
+        HDC screen = GetDC(nullptr);
+        const COLORREF notice = RGB(0xff, 0xf4, 0xc0);
+        EXPECT_NE(GetPixel(screen, place.left + 4, (place.top + place.bottom) / 2), notice);
+        for (int x = bar.left; x < bar.left + 5; ++x) {
+            for (int y = bar.top; y < bar.bottom; ++y) ASSERT_EQ(GetPixel(screen, x, y), notice);
+        }
+        ReleaseDC(nullptr, screen);
+    }
     Press(VK_F5);
     EXPECT_FALSE(IsWindowVisible(window.notice()));
     ASSERT_EQ(ListView_GetItemCount(window.list()), 5);

@@ -134,8 +134,9 @@ void ViewerWindow::CreateControls() {
     legendRemoved_ = child(L"STATIC", KindLegend(RowKind::Removed), SS_LEFT | SS_NOPREFIX, kLegend);
     legendAdded_ = child(L"STATIC", KindLegend(RowKind::Added), SS_LEFT | SS_NOPREFIX, kLegend);
     message_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kMessage);
-    notice_ =
-        child(L"STATIC", texts::kChangedOnDisk, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    // Drawn by the window (WM_DRAWITEM) with a margin before its text, and clipped round its
+    // button, which lies over it and would otherwise be painted over until the pointer passes.
+    notice_ = child(L"STATIC", texts::kChangedOnDisk, SS_OWNERDRAW | WS_CLIPSIBLINGS, kNotice);
     noticeButton_ =
         child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -461,6 +462,21 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kEditAt:
             session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Pane>(lParam));
             return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->hwndItem != notice_) break;
+            FillRect(item->hDC, &item->rcItem, noticeBrush_);
+            const std::wstring text = platform::win32::WindowText(notice_);
+            RECT area = item->rcItem;
+            area.left += Scale(6);
+            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
+            SetTextColor(item->hDC, Ref(ColourRole::Text));
+            SetBkMode(item->hDC, TRANSPARENT);
+            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(item->hDC, oldFont);
+            return TRUE;
+        }
         case WM_CTLCOLORSTATIC: {
             const auto control = reinterpret_cast<HWND>(lParam);
             const auto dc = reinterpret_cast<HDC>(wParam);
