@@ -7,6 +7,7 @@
 
 #include "Cells.h"
 #include "Session.h"
+#include "StatusLayout.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -485,6 +486,18 @@ TEST_F(SessionTest, ALineHoldingALoneCrIsEditedKeepingItsCr) {
     session.FinishEdit(true);
     EXPECT_EQ(view_.status, u"改行は入力できません");
     EXPECT_EQ(Text(1, 3), u"old␍part2");
+}
+
+TEST(StatusLayoutTest, TheCountAndTheNoteKeepTheirWidthTheMessageIsCutFirst) {
+    // 600 pixels: the count 120 at the right, the note 200 before it, the message the rest.
+    EXPECT_EQ(LayOutStatus(600, 200, 120).messageRight, 280);
+    EXPECT_EQ(LayOutStatus(600, 200, 120).hiddenRight, 480);
+    EXPECT_EQ(LayOutStatus(600, 0, 120).messageRight, 480);
+    // Too narrow for both: the note is cut, then the count; nothing below zero.
+    EXPECT_EQ(LayOutStatus(250, 200, 120).messageRight, 0);
+    EXPECT_EQ(LayOutStatus(250, 200, 120).hiddenRight, 130);
+    EXPECT_EQ(LayOutStatus(100, 200, 120).hiddenRight, 0);
+    EXPECT_EQ(LayOutStatus(-16, 0, 120).hiddenRight, 0);
 }
 
 TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {

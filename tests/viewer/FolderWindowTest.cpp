@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -101,12 +102,19 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     ASSERT_NE(window.fileView(), nullptr);
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a/zz-only.txt ⇔ b/zz-only.txt")))
         << window.windowTitle().toStdString();
+    // One status bar, the pair's, whose count is whole.
+    EXPECT_FALSE(window.statusBar()->isVisible());
+    EXPECT_TRUE(window.fileView()->statusBar()->isVisible());
+    EXPECT_EQ(window.fileView()->countLabel()->text(), QStringLiteral("相違 1 箇所 (1 番目)"));
+    EXPECT_GE(window.fileView()->countLabel()->width(),
+              window.fileView()->countLabel()->sizeHint().width());
     const Comparison& added = window.fileView()->session().comparison();
     EXPECT_EQ(added.outcome, Outcome::Text);
     EXPECT_EQ(added.differenceStarts.size(), 1u);
 
     QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
     EXPECT_EQ(window.fileView(), nullptr);
+    EXPECT_TRUE(window.statusBar()->isVisible());
     EXPECT_EQ(list.currentIndex().row(), only);
     EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a ⇔ b — ")));

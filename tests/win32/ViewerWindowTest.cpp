@@ -410,6 +410,42 @@ TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {
     EXPECT_EQ(testsupport::ReadBytes(dir_.path() / L"第一.txt"), "same\nold\rpart2\n");
 }
 
+TEST_F(ViewerWindowTest, TheStatusBarKeepsTheCountWholeAsTheWindowChangesSize) {
+    // The count's part is as wide as its text, at the right, whatever the message and the size.
+    ViewerWindow& window = Open("a\nold\n", "a\nnew\n");
+    const auto countWhole = [&] {
+        RECT part{};
+        SendMessageW(window.status(), SB_GETRECT, 2, reinterpret_cast<LPARAM>(&part));
+        RECT bar{};
+        GetClientRect(window.status(), &bar);
+        HDC dc = GetDC(window.status());
+        HGDIOBJ old = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(window.status(), WM_GETFONT, 0, 0)));
+        const std::wstring count = Status(2);
+        SIZE text{};
+        GetTextExtentPoint32W(dc, count.c_str(), static_cast<int>(count.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(window.status(), dc);
+        return part.right - part.left >= text.cx && part.right <= bar.right;
+    };
+    EXPECT_EQ(Status(2), L"相違 1 箇所 (1 番目)");
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 1000, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 420, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+    Press('F', VK_CONTROL);
+    Type(std::wstring(80, L'x'));
+    Press(VK_RETURN);
+    EXPECT_EQ(Status(0).substr(0, 3), L"「xx");
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 1000, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+}
+
 TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {
     // "é" as one Latin-1 byte in a UTF-8 file: the file stays UTF-8, the byte shown as <E9>.
     ViewerWindow& window = Open("日本語\ncaf\xE9\n", "日本語\ncafe\n");

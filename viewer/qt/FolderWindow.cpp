@@ -153,12 +153,14 @@ void FolderWindow::Activate(int row) {
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(this, action.compare);
     if (!comparison) return;  // stopped: the list stays
+    listScroll_ = list_->verticalScrollBar()->value();
     file_ = new ViewerWindow(std::move(*comparison), settingsFile_);
     file_->setWindowFlags(Qt::Widget);
     file_->installEventFilter(this);
     connect(file_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     pages_->addWidget(file_);
     pages_->setCurrentWidget(file_);
+    statusBar()->hide();  // the pair has its own
     setWindowTitle(file_->windowTitle());
     file_->setFocus();
 }
@@ -167,7 +169,11 @@ void FolderWindow::Back() {
     if (file_ == nullptr) return;
     // Changes taken across in the pair are saved, dropped or kept open as the user says.
     if (!file_->session().MayClose()) return;
+    statusBar()->show();
     pages_->setCurrentWidget(listPage_);
+    // The list is its own height again before it goes back to where it was.
+    layout()->activate();
+    list_->verticalScrollBar()->setValue(listScroll_);
     file_->removeEventFilter(this);
     file_->deleteLater();
     file_ = nullptr;

@@ -73,6 +73,7 @@ private:
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
     ViewerWindow* file_ = nullptr;
+    int listScroll_ = 0;    // where the list was when the pair opened
     QTemporaryFile empty_;  // the side of a file in one folder only
 };
 

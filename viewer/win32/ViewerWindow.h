@@ -92,6 +92,8 @@ private:
     LRESULT Notify(NMHDR* header);
     void PaintRow(HDC dc, std::size_t viewRow);
     void PaintContent(HDC dc, const Cell& cell, const RECT& area, bool current);
+    // The status bar's parts for its width now: the count and the note whole (StatusLayout).
+    void SizeStatusParts();
     // A control character or line end at `x`: its letters in a frame (ControlLetters).
     void PaintControl(HDC dc, std::u16string_view letters, int x, int cells, const RECT& area);
     Pane PaneAtMouse() const;
