@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -79,6 +80,9 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     ASSERT_TRUE(ended.count() == 1 || ended.wait(20000));
     QTableView& list = *window.listView();
     EXPECT_EQ(list.model()->rowCount(), 2);  // the same are hidden
+    // Wholly on screen, and so is a pair opened from it.
+    const QRect work = window.screen()->availableGeometry();
+    EXPECT_TRUE(work.contains(window.geometry())) << window.width() << "x" << window.height();
     // The keys go to the list at once, on its first row.
     EXPECT_EQ(QApplication::focusWidget(), &list);
     EXPECT_EQ(list.currentIndex().row(), 0);

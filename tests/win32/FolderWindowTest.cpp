@@ -98,6 +98,31 @@ protected:
     std::unique_ptr<FolderWindow> window_;
 };
 
+TEST_F(FolderWindowTest, OpensInsideTheWorkAreaWithTheKeysOnTheListAndSoDoesAPair) {
+    // At any resolution (the test stage runs this at 192 dpi too): wholly on screen.
+    const fs::path a = dir_ / "a", b = dir_ / "b";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    WriteBytes(a / "changed.txt", "old\n");
+    WriteBytes(b / "changed.txt", "new\n");
+    window_ = std::make_unique<FolderWindow>(a, b, dir_ / "Zarvo.ini");
+    ASSERT_TRUE(PumpUntil([&] { return ListView_GetItemCount(window_->list()) == 1; }));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const auto inside = [&](HWND window) {
+        RECT placed{};
+        GetWindowRect(window, &placed);
+        return placed.left >= work.left && placed.top >= work.top && placed.right <= work.right &&
+               placed.bottom <= work.bottom;
+    };
+    EXPECT_TRUE(inside(window_->hwnd()));
+    EXPECT_EQ(GetFocus(), window_->list());
+    EXPECT_EQ(Current(), 0);
+    Press(window_->list(), VK_RETURN);
+    ASSERT_NE(window_->fileView(), nullptr);
+    EXPECT_TRUE(inside(window_->fileView()->hwnd()));
+}
+
 TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     const fs::path a = dir_ / "a", b = dir_ / "b";
     for (const fs::path& root : {a, b}) {

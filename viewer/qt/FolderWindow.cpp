@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "Settings.h"
 #include "ViewerWindow.h"
+#include "WorkArea.h"
 
 namespace viewer {
 
@@ -44,7 +45,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     // into the first file), as in a file view opened on its own.
     auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), this);
     connect(back, &QShortcut::activated, this, &FolderWindow::Back);
-    resize(900, 600);
+    ResizeWithinWorkArea(this, QSize(900, 600));
     Refresh();
     // Arrows and Enter work at once: the focus on the list, which goes to its first row.
     list_->setFocus();

@@ -27,6 +27,7 @@
 #include "QtText.h"
 #include "RowDelegate.h"
 #include "Texts.h"
+#include "WorkArea.h"
 
 namespace viewer {
 
@@ -104,7 +105,7 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     watch_ = new FileWatch(this);
     connect(watch_, &FileWatch::changed, this, [this] { session_->FilesChanged(); });
     MakeCommands();
-    resize(session_->ShowsRows() ? QSize(1000, 700) : QSize(680, 260));
+    ResizeWithinWorkArea(this, session_->ShowsRows() ? QSize(1000, 700) : QSize(680, 260));
     session_->Open();
 }
 

@@ -8,6 +8,7 @@
 #include "Texts.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/Win32Internal.h"
 
 namespace viewer {
@@ -60,8 +61,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     dpi_ = platform::win32::DpiOf(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(900), Scale(600),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToWorkArea(hwnd_, Scale(900), Scale(600));
     // News comes on the comparison's thread: one poll at a time is posted to the window, which
     // polls on its own thread. The session (and its thread) ends before the window goes.
     session_ = std::make_unique<FolderSession>(std::move(first), std::move(second),

@@ -14,6 +14,7 @@
 #include "Progress.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/Win32Internal.h"
 
 namespace viewer {
@@ -72,18 +73,7 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     dpi_ = platform::win32::DpiOf(hwnd_);
-    // Its size at the monitor's resolution, on the monitor: the strip and the count stay on screen.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = std::min<int>(Scale(rows ? 1000 : 680), work.right - work.left);
-    const int height = std::min<int>(Scale(rows ? 700 : 300), work.bottom - work.top);
-    RECT placed{};
-    GetWindowRect(hwnd_, &placed);
-    SetWindowPos(hwnd_, nullptr, std::clamp<int>(placed.left, work.left, work.right - width),
-                 std::clamp<int>(placed.top, work.top, work.bottom - height), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToWorkArea(hwnd_, Scale(rows ? 1000 : 680), Scale(rows ? 700 : 300));
     removedBrush_ = CreateSolidBrush(Ref(ColourRole::Removed));
     addedBrush_ = CreateSolidBrush(Ref(ColourRole::Added));
     noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
