@@ -130,6 +130,9 @@ void ViewerWindow::PaintContent(HDC dc, const Cell& cell, const RECT& area, bool
 void ViewerWindow::PaintControl(HDC dc, std::u16string_view letters, int x, int cells,
                                 const RECT& area) {
     const RECT box{x + 1, area.top + 2, x + cells * cellWidth_ - 1, area.bottom - 2};
+    // Within its column: a box cut by the column's edge is not drawn over the next one.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     HBRUSH frame = CreateSolidBrush(Ref(ColourRole::ControlMark));
     FrameRect(dc, &box, frame);
     DeleteObject(frame);
@@ -141,6 +144,7 @@ void ViewerWindow::PaintControl(HDC dc, std::u16string_view letters, int x, int 
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     SetTextColor(dc, oldText);
     SelectObject(dc, oldFont);
+    RestoreDC(dc, saved);
 }
 
 }  // namespace viewer
