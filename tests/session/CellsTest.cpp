@@ -65,8 +65,8 @@ TEST(CellsTest, ControlPicturesAreDrawnAsTheirLettersInTwoCells) {
     EXPECT_EQ(ControlLetters(U'␡'), u"DEL");
     EXPECT_EQ(ControlLetters(U'␠'), u"");
     EXPECT_EQ(ControlLetters(U'C'), u"");
-    EXPECT_EQ(TextCells(u"a␍␊"), 5u);
-    EXPECT_EQ(CellColumn(u"␛[0m", 1), 2u);
+    EXPECT_EQ(TextCells(u"a␍␊"), 5u);       // two letters, two cells
+    EXPECT_EQ(CellColumn(u"␛[0m", 1), 3u);  // three, three
 }
 
 TEST(CellsTest, MarksGrowToWholeClustersAndJoin) {

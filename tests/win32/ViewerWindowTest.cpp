@@ -379,7 +379,7 @@ TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) 
             const COLORREF c = GetPixel(dc, px, py);
             return std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
         };
-        const int background = lightness(x + 3, bounds.top + 3);
+        const int background = lightness(x + 3, bounds.top + 1);  // above the frame
         std::string ink;
         for (int y = bounds.top + 3; y < bounds.bottom - 3; ++y) {
             for (int i = 3; i < 2 * cell - 2; ++i)
@@ -392,7 +392,7 @@ TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) 
     };
     EXPECT_NE(mark(0, 1), mark(1, 1));  // ␍ and ␛, at the same place in their rows
     EXPECT_NE(mark(0, 1), mark(0, 3));  // ␍ and ␊
-    EXPECT_NE(mark(1, 1), mark(1, 3));  // ␛ and ␊
+    EXPECT_NE(mark(1, 1), mark(1, 4));  // ␛ (three cells) and ␊
 }
 
 TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {

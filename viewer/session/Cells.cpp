@@ -167,7 +167,8 @@ int CharCells(char32_t c) {
     if (c == 0) return 0;
     if (Joins(c)) return 0;
     if (c < 0xA1) return 1;
-    if (!ControlLetters(c).empty()) return 2;
+    if (const std::size_t letters = ControlLetters(c).size(); letters > 0)
+        return static_cast<int>(std::max<std::size_t>(2, letters));
     if (In(std::begin(kWide), std::end(kWide), c)) return 2;
     const std::vector<char32_t>& wide = WideAmbiguous();
     return std::binary_search(wide.begin(), wide.end(), c) ? 2 : 1;

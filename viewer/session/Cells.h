@@ -19,8 +19,9 @@ constexpr std::size_t kTabCells = 8;
 int CharCells(char32_t c);
 
 // Control characters and line ends are shown as their Control Pictures (␀ ␍ ␊ ␛ ␡), which few
-// fonts have: each takes two cells, and a front draws it as these letters ("NUL", "CR", "LF",
-// "ESC", "DEL"), small, in a frame, both in ColourRole::ControlMark. Empty for other characters.
+// fonts have: a front draws each as these letters ("NUL", "CR", "LF", "ESC", "DEL"), small, in a
+// frame, both in ColourRole::ControlMark, and it takes a cell a letter, two at least. Empty for
+// other characters.
 std::u16string_view ControlLetters(char32_t c);
 
 // A name for a title, a label or a list, where no frame can be drawn: each control character

@@ -209,13 +209,12 @@ void ViewerWindow::MakeFonts(int dpi) {
             wide.push_back(c);
     }
     SetWideAmbiguous(std::move(wide));
-    // A control character's letters: three of them ("ESC") in its two cells.
+    // A control character's letters, a cell each ("ESC" in three), inside its frame.
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    controlFont_ =
-        CreateFontW(-(metrics.tmHeight * 3 / 5), std::max(2, (2 * cellWidth_ - 4) / 3), 0, 0,
-                    FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS, L"Tahoma");
+    controlFont_ = CreateFontW(-(metrics.tmHeight * 2 / 3), std::max(2, cellWidth_ - 2), 0, 0,
+                               FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS, L"Tahoma");
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
     SizeColumns();
