@@ -453,6 +453,15 @@ TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"+one\n");
     EXPECT_EQ(view_.status, u"1 行をコピーしました");
+    // A NUL past the first block (the file is text) would end the clipboard's text there.
+    Open(std::string(9000, 'x') + "\n" + std::string("a\0b\n", 4),
+         std::string(9000, 'x') + "\nab\n");
+    session_->SetSelection({1});
+    session_->Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"-a\ufffdb\n");
+    EXPECT_EQ(view_.status,
+              u"1 行をコピーしました（クリップボードに入らない NUL 1 個は「\ufffd」(U+FFFD) "
+              u"にしました）");
 }
 
 TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {

@@ -590,9 +590,10 @@ std::optional<std::size_t> Comparison::RowToKeep(const std::optional<Row>& befor
 }
 
 std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
-                                    std::size_t* strayBytes) const {
+                                    std::size_t* strayBytes, std::size_t* nuls) const {
     std::u16string text;
     if (strayBytes != nullptr) *strayBytes = 0;
+    if (nuls != nullptr) *nuls = 0;
     for (const std::size_t row : rowList) {
         if (row >= rows.size()) continue;
         switch (rows[row].kind) {
@@ -620,6 +621,11 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
         }
         text.append(line, at);
         text += u'\n';
+    }
+    for (char16_t& c : text) {
+        if (c != u'\0') continue;
+        c = u'\uFFFD';
+        if (nuls != nullptr) ++*nuls;
     }
     return text;
 }

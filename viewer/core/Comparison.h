@@ -149,9 +149,10 @@ struct Comparison {
     // the first file, "+" only in the second. A copy holds the lines' own characters (a lone CR,
     // an ESC, a zero-width space), not the marks drawn for them, and no line ending but the LF
     // between lines; a stray byte, which is no character, becomes U+FFFD, counted in
-    // `strayBytes` when given.
+    // `strayBytes` when given, and so does a NUL, which no clipboard holds inside a text, counted
+    // in `nuls`.
     std::u16string CopyText(const std::vector<std::size_t>& rowList,
-                            std::size_t* strayBytes = nullptr) const;
+                            std::size_t* strayBytes = nullptr, std::size_t* nuls = nullptr) const;
 
 private:
     // Whether every line of the change holding `row` is blank.

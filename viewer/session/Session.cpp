@@ -190,13 +190,16 @@ void Session::Run(Command command) {
             std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
-            std::size_t strayBytes = 0;
-            window_.CopyToClipboard(comparison().CopyText(rows, &strayBytes));
+            std::size_t strayBytes = 0, nuls = 0;
+            window_.CopyToClipboard(comparison().CopyText(rows, &strayBytes, &nuls));
             const std::u16string copied = Number(rows.size()) + u" 行をコピーしました";
-            if (strayBytes == 0) return Say(copied, StatusKind::Info);
-            // A byte that is no character cannot go to the clipboard as it is.
-            return Say(copied + u"（文字にならないバイト " + Number(strayBytes) +
-                           u" 個は「\uFFFD」(U+FFFD) にしました）",
+            if (strayBytes == 0 && nuls == 0) return Say(copied, StatusKind::Info);
+            // A byte that is no character, and a NUL, cannot go to the clipboard as they are.
+            std::u16string replaced;
+            if (strayBytes > 0) replaced = u"文字にならないバイト " + Number(strayBytes) + u" 個";
+            if (strayBytes > 0 && nuls > 0) replaced += u"と";
+            if (nuls > 0) replaced += u"クリップボードに入らない NUL " + Number(nuls) + u" 個";
+            return Say(copied + u"（" + replaced + u"は「\uFFFD」(U+FFFD) にしました）",
                        StatusKind::Warning);
         }
         case Command::TakeToSecond:
