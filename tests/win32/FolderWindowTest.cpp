@@ -116,6 +116,13 @@ TEST_F(FolderWindowTest, OpensInsideTheWorkAreaWithTheKeysOnTheListAndSoDoesAPai
                placed.bottom <= work.bottom;
     };
     EXPECT_TRUE(inside(window_->hwnd()));
+    // Every column within the list: the second side's too.
+    RECT list{};
+    GetClientRect(window_->list(), &list);
+    int columns = 0;
+    for (int column = 0; column < 5; ++column)
+        columns += ListView_GetColumnWidth(window_->list(), column);
+    EXPECT_LE(columns, list.right);
     EXPECT_EQ(GetFocus(), window_->list());
     EXPECT_EQ(Current(), 0);
     Press(window_->list(), VK_RETURN);

@@ -166,9 +166,6 @@ void FolderWindow::MakeFonts(int dpi) {
          {firstName_, secondName_, hideSame_, patternLabel_, pattern_, list_, progress_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    const int widths[] = {Scale(36), Scale(320), Scale(220), Scale(150), Scale(150)};
-    for (int column = 0; column < 5; ++column)
-        ListView_SetColumnWidth(list_, column, widths[column]);
     Layout();
 }
 
@@ -204,6 +201,15 @@ void FolderWindow::Layout() {
     MoveWindow(list_, margin, y, width - 2 * margin, std::max(0, progressTop - margin / 2 - y),
                TRUE);
     MoveWindow(progress_, margin, progressTop, width - 2 * margin, line, TRUE);
+    // The mark and both sides keep their width; the name and the state share what is left, so
+    // that the second side's column stays in the list at any size.
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    const int mark = Scale(36), side = Scale(130);
+    const int room = std::max(Scale(200), static_cast<int>(inside.right) - mark - 2 * side);
+    const int widths[] = {mark, room * 3 / 5, room - room * 3 / 5, side, side};
+    for (int column = 0; column < 5; ++column)
+        ListView_SetColumnWidth(list_, column, widths[column]);
 }
 
 void FolderWindow::Refresh() {
