@@ -52,7 +52,9 @@ bool EncodeIn(const char* charset, std::u16string_view text, std::string& out) {
     const char* utf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
     iconv_t cd = iconv_open(charset, utf16);
     if (cd == reinterpret_cast<iconv_t>(-1)) Fail("iconv lacks a Japanese encoding");
-    out.assign(text.size() * 2 + 16, '\0');
+    // Room for the longest form: EUC-JP writes a JIS X 0212 character, one UTF-16 unit, in
+    // three bytes.
+    out.assign(text.size() * 3 + 16, '\0');
     char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
     size_t inLeft = text.size() * 2;
     char* at = out.data();

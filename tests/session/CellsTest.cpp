@@ -1,6 +1,9 @@
 // Widths in display cells and grapheme clusters, with the cells written out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "Cells.h"
 
 namespace viewer {
@@ -32,6 +35,38 @@ TEST(CellsTest, TabsWideCharactersAndClustersTakeTheirCells) {
     EXPECT_EQ(clusters[2].column, 8u);  // 日 at 8, two cells
     EXPECT_EQ(clusters[3].column, 10u);
     EXPECT_EQ(clusters[3].length, 2u);
+}
+
+TEST(CellsTest, AmbiguousCharactersTakeTheCellsTheFontGivesThem) {
+    // The symbols a Japanese text is full of are all in the list a front measures.
+    const std::vector<char32_t> all = AmbiguousCharacters();
+    for (const char32_t c : std::u32string(U"※○×△□①②③→←★☆■◆―‖…éΩЖ")) {
+        EXPECT_NE(std::find(all.begin(), all.end(), c), all.end()) << static_cast<unsigned>(c);
+    }
+    for (const char32_t c : std::u32string(U"a日ｶ\u0301\u2400")) {
+        EXPECT_EQ(std::find(all.begin(), all.end(), c), all.end()) << static_cast<unsigned>(c);
+    }
+    // A Western font: one cell each. A Japanese one draws ※ and → wide, é narrow.
+    SetWideAmbiguous({});
+    EXPECT_EQ(TextCells(u"※→é"), 3u);
+    SetWideAmbiguous({U'→', U'※'});
+    EXPECT_EQ(TextCells(u"※→é"), 5u);
+    EXPECT_EQ(CellColumn(u"※x", 1), 2u);
+    EXPECT_EQ(TextCells(u"日本"), 4u);
+    SetWideAmbiguous({});
+}
+
+TEST(CellsTest, ControlPicturesAreDrawnAsTheirLettersInTwoCells) {
+    EXPECT_EQ(ControlLetters(U'␍'), u"CR");
+    EXPECT_EQ(ControlLetters(U'␊'), u"LF");
+    EXPECT_EQ(ControlLetters(U'␀'), u"NUL");
+    EXPECT_EQ(ControlLetters(U'␛'), u"ESC");
+    EXPECT_EQ(ControlLetters(U'␟'), u"US");
+    EXPECT_EQ(ControlLetters(U'␡'), u"DEL");
+    EXPECT_EQ(ControlLetters(U'␠'), u"");
+    EXPECT_EQ(ControlLetters(U'C'), u"");
+    EXPECT_EQ(TextCells(u"a␍␊"), 5u);       // two letters, two cells
+    EXPECT_EQ(CellColumn(u"␛[0m", 1), 3u);  // three, three
 }
 
 TEST(CellsTest, MarksGrowToWholeClustersAndJoin) {

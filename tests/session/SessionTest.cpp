@@ -7,6 +7,7 @@
 
 #include "Cells.h"
 #include "Session.h"
+#include "StatusLayout.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -432,6 +433,80 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     stray.Choose(Command::EncodingSecond, 0);
     EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
                                            u"　(UTF-8、不正なバイト 1 個を含みます)");
+}
+
+TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
+    // Line ends compared: "one␍␊" is drawn, "one" copied. A lone CR, an ESC and a zero-width
+    // space are copied as themselves; the stray byte E9 as U+FFFD, and the status bar says so.
+    Session& session = Open("one\r\n日本語 \x1b[0m z\xe2\x80\x8bw cr\rlf \xe9\n", "one\n日本語\n");
+    session.Run(Command::CompareLineEnds);
+    ASSERT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(Text(0, 3), u"one␍␊");
+    EXPECT_EQ(Text(1, 3), u"日本語 ␛[0m z<U+200B>w cr␍lf <E9>␊");
+    session.SetSelection({0, 1, 2, 3});
+    session.Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"-one\n-日本語 \x1b[0m z\u200bw cr\rlf \ufffd\n+one\n+日本語\n");
+    EXPECT_EQ(view_.status,
+              u"4 行をコピーしました（文字にならないバイト 1 個は「\ufffd」(U+FFFD) にしました）");
+    // Without stray bytes, the plain count.
+    session.SetSelection({2});
+    session.Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"+one\n");
+    EXPECT_EQ(view_.status, u"1 行をコピーしました");
+    // A NUL past the first block (the file is text) would end the clipboard's text there.
+    Open(std::string(9000, 'x') + "\n" + std::string("a\0b\n", 4),
+         std::string(9000, 'x') + "\nab\n");
+    session_->SetSelection({1});
+    session_->Run(Command::Copy);
+    EXPECT_EQ(view_.clipboard, u"-a\ufffdb\n");
+    EXPECT_EQ(view_.status,
+              u"1 行をコピーしました（クリップボードに入らない NUL 1 個は「\ufffd」(U+FFFD) "
+              u"にしました）");
+}
+
+TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names hold no control characters";
+#else
+    WriteBytes(dir_ / "new\nline.txt", "a\n");
+    WriteBytes(dir_ / "second.txt", "b\n");
+    Session session(Compare(dir_ / "new\nline.txt", dir_ / "second.txt"), view_);
+    session.Open();
+    EXPECT_EQ(view_.title, u"new<LF>line.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    EXPECT_EQ(session.HeaderLine(true),
+              u"第一: " + dir_.path().u16string() + u"/new<LF>line.txt　(UTF-8)");
+    EXPECT_EQ(ShownName(u"a\tb\x1b\u200b\u00e9.txt"), u"a<HT>b<ESC><U+200B>\u00e9.txt");
+#endif
+}
+
+TEST_F(SessionTest, ALineHoldingALoneCrIsEditedKeepingItsCr) {
+    Session& session = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));  // -old␍part
+    session.Run(Command::EditLine);
+    EXPECT_EQ(view_.editorText, u"old\rpart");
+    session.Typed(u"old\rpart2");
+    session.FinishEdit(true);  // Enter
+    EXPECT_EQ(view_.status, u"行を編集しました");
+    session.Run(Command::SaveFirst);
+    EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "same\nold\rpart2\n");
+    // A CR typed at the very end would join the LF: refused, the line as last written.
+    session.Run(Command::EditLine);
+    session.Typed(u"old\rpart2\r");
+    session.FinishEdit(true);
+    EXPECT_EQ(view_.status, u"改行は入力できません");
+    EXPECT_EQ(Text(1, 3), u"old␍part2");
+}
+
+TEST(StatusLayoutTest, TheCountAndTheNoteKeepTheirWidthTheMessageIsCutFirst) {
+    // 600 pixels: the count 120 at the right, the note 200 before it, the message the rest.
+    EXPECT_EQ(LayOutStatus(600, 200, 120).messageRight, 280);
+    EXPECT_EQ(LayOutStatus(600, 200, 120).hiddenRight, 480);
+    EXPECT_EQ(LayOutStatus(600, 0, 120).messageRight, 480);
+    // Too narrow for both: the note is cut, then the count; nothing below zero.
+    EXPECT_EQ(LayOutStatus(250, 200, 120).messageRight, 0);
+    EXPECT_EQ(LayOutStatus(250, 200, 120).hiddenRight, 130);
+    EXPECT_EQ(LayOutStatus(100, 200, 120).hiddenRight, 0);
+    EXPECT_EQ(LayOutStatus(-16, 0, 120).hiddenRight, 0);
 }
 
 TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {

@@ -100,7 +100,8 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     WriteBytes(b / "build.o", "o2");
     fs::create_directories(a / ".git");
     WriteBytes(a / ".git" / "HEAD", "ref\n");
-    WriteBytes(a / "caf\xE9", "");  // Latin-1, not UTF-8
+    WriteBytes(a / "caf\xE9", "");    // Latin-1, not UTF-8
+    WriteBytes(a / "new\nline", "");  // shown whole, its newline as a mark
     WriteBytes(b / "only2.txt", "new\n");
     WriteBytes(a / "kind", "file\n");
     fs::create_directory(b / "kind");
@@ -110,25 +111,26 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_FALSE(session.Running());
     EXPECT_EQ(Lines(session),
               (std::vector<std::u16string>{
-                  u"▾ .git <! | 第一だけ | フォルダー | なし",
+                  u"- .git <! | 第一だけ | フォルダー | なし",
                   u"  HEAD <! | 第一だけ | 4 バイト | なし",
                   u"build.o <> | 相違 | 2 バイト | 2 バイト",
                   u"caf<E9> <! | 第一だけ | 0 バイト | なし",
                   u"changed.txt <> | 相違 | 4 バイト | 4 バイト",
                   u"kind <#> | 種類違い: ファイル ⇔ フォルダー | 5 バイト | フォルダー",
+                  u"new<LF>line <! | 第一だけ | 0 バイト | なし",
                   u"only2.txt !> | 第二だけ | なし | 4 バイト",
-                  u"▾ sub <> | 相違 | フォルダー | フォルダー",
+                  u"- sub <> | 相違 | フォルダー | フォルダー",
                   u"  inner.c <> | 相違 | 1 バイト | 2 バイト",
               }));
     EXPECT_EQ(session.Row(0).background, (Rgb{0xff, 0xd4, 0xd4}));  // the first's red
-    EXPECT_EQ(session.Row(6).background, (Rgb{0xcc, 0xee, 0xff}));  // the second's blue
+    EXPECT_EQ(session.Row(7).background, (Rgb{0xcc, 0xee, 0xff}));  // the second's blue
     EXPECT_EQ(session.Row(2).background, (Rgb{0xff, 0xec, 0xb3}));
-    EXPECT_EQ(session.CountText(), u"相違 3 件 — 第一だけ 2 — 第二だけ 1 — 種類違い 1");
+    EXPECT_EQ(session.CountText(), u"相違 3 件 — 第一だけ 3 — 第二だけ 1 — 種類違い 1");
     EXPECT_EQ(session.Title(),
-              u"a ⇔ b — 相違 3 件 — 第一だけ 2 — 第二だけ 1 — 種類違い 1 — Diff-Zarvo ビューアー");
+              u"a ⇔ b — 相違 3 件 — 第一だけ 3 — 第二だけ 1 — 種類違い 1 — Diff-Zarvo ビューアー");
     EXPECT_EQ(session.HeaderLine(false), u"第二: " + b.u16string());
     EXPECT_EQ(session.HiddenNote(), u"同じ 2 件を表示していません");
-    EXPECT_EQ(session.ProgressText(), u"比較が終わりました: 11 項目");
+    EXPECT_EQ(session.ProgressText(), u"比較が終わりました: 12 項目");
 
     // Enter: a pair of files, a file in one folder only against nothing, never a folder.
     const auto changed = session.PairAt(*RowNamed(session, u"changed.txt"));
@@ -150,14 +152,14 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     const std::size_t sub = *RowNamed(session, u"sub");
     const std::size_t subEntry = session.Row(sub).entry;
     session.SetExpanded(sub, false);
-    EXPECT_EQ(session.RowCount(), 8u);
-    EXPECT_EQ(Lines(session).back(), u"▸ sub <> | 相違 | フォルダー | フォルダー");
+    EXPECT_EQ(session.RowCount(), 9u);
+    EXPECT_EQ(Lines(session).back(), u"+ sub <> | 相違 | フォルダー | フォルダー");
     session.SetExpanded(sub, true);
     EXPECT_EQ(session.RowOfEntry(subEntry), sub);
 
     // Names by pattern, blanks around them aside; the same shown too.
     session.SetFilters({false, u" .git ; *.o;"});
-    EXPECT_EQ(session.RowCount(), 8u);
+    EXPECT_EQ(session.RowCount(), 9u);
     EXPECT_FALSE(RowNamed(session, u"HEAD"));
     EXPECT_FALSE(RowNamed(session, u"build.o"));
     EXPECT_TRUE(RowNamed(session, u"same.txt"));

@@ -10,8 +10,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +80,12 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     ASSERT_TRUE(ended.count() == 1 || ended.wait(20000));
     QTableView& list = *window.listView();
     EXPECT_EQ(list.model()->rowCount(), 2);  // the same are hidden
+    // Wholly on screen, and so is a pair opened from it.
+    const QRect work = window.screen()->availableGeometry();
+    EXPECT_TRUE(work.contains(window.geometry())) << window.width() << "x" << window.height();
+    // The keys go to the list at once, on its first row.
+    EXPECT_EQ(QApplication::focusWidget(), &list);
+    EXPECT_EQ(list.currentIndex().row(), 0);
     EXPECT_EQ(
         window.windowTitle(),
         QStringLiteral("a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー"));
@@ -98,12 +106,19 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     ASSERT_NE(window.fileView(), nullptr);
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a/zz-only.txt ⇔ b/zz-only.txt")))
         << window.windowTitle().toStdString();
+    // One status bar, the pair's, whose count is whole.
+    EXPECT_FALSE(window.statusBar()->isVisible());
+    EXPECT_TRUE(window.fileView()->statusBar()->isVisible());
+    EXPECT_EQ(window.fileView()->countLabel()->text(), QStringLiteral("相違 1 箇所 (1 番目)"));
+    EXPECT_GE(window.fileView()->countLabel()->width(),
+              window.fileView()->countLabel()->sizeHint().width());
     const Comparison& added = window.fileView()->session().comparison();
     EXPECT_EQ(added.outcome, Outcome::Text);
     EXPECT_EQ(added.differenceStarts.size(), 1u);
 
     QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
     EXPECT_EQ(window.fileView(), nullptr);
+    EXPECT_TRUE(window.statusBar()->isVisible());
     EXPECT_EQ(list.currentIndex().row(), only);
     EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("a ⇔ b — ")));

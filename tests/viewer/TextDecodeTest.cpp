@@ -115,6 +115,12 @@ TEST(TextDecode, BinaryMeansANulByteNearTheStart) {
         LooksBinary(Bytes("\xFF\xFE"
                           "a\0b\0",
                           6)));
+    // A stray NUL in text whose bytes pair up as UTF-16 (LE: "扡c敤੦桧੩"): binary all the same,
+    // its line feeds being single bytes. Japanese UTF-16 without a mark, whose 上 holds a byte
+    // 0A, stays text.
+    EXPECT_TRUE(LooksBinary(Bytes("abc\0def\nghi\n", 12)));
+    EXPECT_EQ(DetectEncoding(Bytes("abc\0def\nghi\n", 12)).encoding, Encoding::Utf8);
+    EXPECT_FALSE(LooksBinary(Bytes("\x0a\x4e\x0a\x00", 4)));
     // Only the first block is looked at, as diff and git do.
     std::string late(20000, 'x');
     late[15000] = '\0';

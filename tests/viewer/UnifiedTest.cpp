@@ -86,8 +86,9 @@ TEST(Unified, ProgramNamesTheFilesAndExitsAsDiffDoes) {
     TempDir dir;
     WriteBytes(dir / "old.txt", "one\ntwo\n");
     WriteBytes(dir / "new.txt", "one\n2\n");
-    WriteBytes(dir / "a.bin", std::string("\0\1", 2));
-    WriteBytes(dir / "b.bin", std::string("\0\2", 2));
+    // Text with one NUL is binary, though its bytes pair up as UTF-16 units.
+    WriteBytes(dir / "a.bin", std::string("abc\0def\nghi\n", 12));
+    WriteBytes(dir / "b.bin", std::string("abc\0dXf\nghi\n", 12));
     const QString old = QString::fromStdString((dir / "old.txt").string());
     const QString changed = QString::fromStdString((dir / "new.txt").string());
 

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Cells.h"
 #include "ElidedLabel.h"
 #include "OverviewStrip.h"
 #include "ViewerWindow.h"
@@ -109,6 +110,58 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     EXPECT_EQ(Pixel(end, markX, added.bottom() - 1), QStringLiteral("#80ccff"));
     EXPECT_EQ(Pixel(end, markX - static_cast<int>(2 * wideCell), added.bottom() - 1),
               QStringLiteral("#cceeff"));
+}
+
+TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
+    // ※ and its kind, drawn full width by a Japanese font, take two cells and do not cover the
+    // character after them; in a font that draws them narrow, one.
+    ViewerWindow& window = Open("※x\n", "※y\n");
+    const QFontMetricsF metrics(window.rowsView()->font());
+    const qreal cell = metrics.horizontalAdvance(u'0');
+    for (const QChar c : QStringLiteral("※○×△□①②③→←★☆■◆―‖…")) {
+        const qreal drawn = metrics.horizontalAdvance(c);
+        const std::size_t cells = TextCells(std::u16string(1, c.unicode()));
+        EXPECT_EQ(cells, drawn > 1.1 * cell ? 2u : 1u) << QString(c).toStdString();
+        EXPECT_LE(drawn, static_cast<qreal>(cells) * cell + 1) << QString(c).toStdString();
+    }
+    // The changed letter is marked where it is drawn: after the two cells of ※.
+    const QImage image = window.rowsView()->viewport()->grab().toImage();
+    const QRect added = CellRect(1, 3);
+    const int y = added.bottom() - 1;
+    const int wide = TextCells(u"※") == 2u ? 1 : 0;
+    EXPECT_EQ(Pixel(image, added.left() + 4 + static_cast<int>((1 + wide + 0.5) * cell), y),
+              QStringLiteral("#80ccff"));
+    EXPECT_EQ(Pixel(image, added.left() + 4 + static_cast<int>((0.5) * cell), y),
+              QStringLiteral("#cceeff"));
+}
+
+TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) {
+    // No font at hand has ␍ ␊ ␛: the window draws each as its letters in a frame, unlike the
+    // others (a missing glyph's box is the same for all).
+    ViewerWindow& window = Open("a\r\n", "a\x1b\n");
+    window.action(Command::CompareLineEnds)->trigger();
+    ASSERT_EQ(window.rowsView()->model()->rowCount(), 2);  // -a␍␊, +a␛␊
+    const QImage image = window.rowsView()->viewport()->grab().toImage();
+    const qreal cell = QFontMetricsF(window.rowsView()->font()).horizontalAdvance(u'0');
+    // Where a mark's ink is, whatever the row's colour: "#" for a pixel much darker than the
+    // background inside its frame.
+    const auto mark = [&](int row, int column) {
+        const QRect line = CellRect(row, 3);
+        const int x = line.left() + 4 + static_cast<int>(column * cell);
+        EXPECT_EQ(Pixel(image, x + 1, line.center().y()), QStringLiteral("#606060"));
+        const int background = image.pixelColor(x + 3, line.top() + 3).lightness();
+        std::string ink;
+        for (int y = line.top() + 3; y < line.bottom() - 2; ++y) {
+            for (int i = 3; i < static_cast<int>(2 * cell) - 2; ++i)
+                ink += image.pixelColor(x + i, y).lightness() < background - 40 ? '#' : '.';
+            ink += '\n';
+        }
+        EXPECT_NE(ink.find('#'), std::string::npos);
+        return ink;
+    };
+    EXPECT_NE(mark(0, 1), mark(1, 1));  // ␍ and ␛, at the same place in their rows
+    EXPECT_NE(mark(0, 1), mark(0, 3));  // ␍ and ␊
+    EXPECT_NE(mark(1, 1), mark(1, 4));  // ␛ (three cells) and ␊
 }
 
 TEST_F(ViewerWindowTest, ALongLineNeverOpensTheListSideways) {
@@ -229,6 +282,12 @@ TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart
               QStringLiteral("#d9d9d9"));
     EXPECT_EQ(Pixel(image, line.left() + 4 + static_cast<int>(9.5 * cell), y),
               QStringLiteral("#d8b4b4"));
+    // Copied, the line holds U+FFFD where the byte was, not the mark; the status bar says so.
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("-caf\uFFFD\n"));
+    EXPECT_EQ(window.statusLabel()->text(),
+              QStringLiteral("1 行をコピーしました（文字にならないバイト 1 個は「\uFFFD」(U+FFFD) "
+                             "にしました）"));
 
     // Picking the first file's encoding reads it again: its radio item follows.
     window.choices(Command::EncodingFirst)[7]->trigger();
@@ -379,6 +438,21 @@ protected:
 private:
     QString press_;
 };
+
+TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {
+    ViewerWindow& window = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(CurrentRow(), 1);  // -old␍part
+    QLineEdit* editor = window.lineEditor();
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(editor->hasFocus());
+    EXPECT_EQ(editor->text(), QStringLiteral("old\rpart"));
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral("2"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("行を編集しました"));
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadBytes(dir_ / "第一.txt"), "same\nold\rpart2\n");
+}
 
 TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS) {
     // The second file in CR LF without a final newline: what is written keeps both.

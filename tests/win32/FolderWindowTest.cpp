@@ -98,6 +98,38 @@ protected:
     std::unique_ptr<FolderWindow> window_;
 };
 
+TEST_F(FolderWindowTest, OpensInsideTheWorkAreaWithTheKeysOnTheListAndSoDoesAPair) {
+    // At any resolution (the test stage runs this at 192 dpi too): wholly on screen.
+    const fs::path a = dir_ / "a", b = dir_ / "b";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    WriteBytes(a / "changed.txt", "old\n");
+    WriteBytes(b / "changed.txt", "new\n");
+    window_ = std::make_unique<FolderWindow>(a, b, dir_ / "Zarvo.ini");
+    ASSERT_TRUE(PumpUntil([&] { return ListView_GetItemCount(window_->list()) == 1; }));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const auto inside = [&](HWND window) {
+        RECT placed{};
+        GetWindowRect(window, &placed);
+        return placed.left >= work.left && placed.top >= work.top && placed.right <= work.right &&
+               placed.bottom <= work.bottom;
+    };
+    EXPECT_TRUE(inside(window_->hwnd()));
+    // Every column within the list: the second side's too.
+    RECT list{};
+    GetClientRect(window_->list(), &list);
+    int columns = 0;
+    for (int column = 0; column < 5; ++column)
+        columns += ListView_GetColumnWidth(window_->list(), column);
+    EXPECT_LE(columns, list.right);
+    EXPECT_EQ(GetFocus(), window_->list());
+    EXPECT_EQ(Current(), 0);
+    Press(window_->list(), VK_RETURN);
+    ASSERT_NE(window_->fileView(), nullptr);
+    EXPECT_TRUE(inside(window_->fileView()->hwnd()));
+}
+
 TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     const fs::path a = dir_ / "a", b = dir_ / "b";
     for (const fs::path& root : {a, b}) {
@@ -113,7 +145,17 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     ASSERT_TRUE(PumpUntil([&] { return !window_->session().Running(); }));
     EXPECT_EQ(Rows(),
               (std::vector<std::wstring>{L"!> | added.txt | 第二だけ", L"<! | gone.txt | 第一だけ",
-                                         L"<> | ▾ sub | 相違", L"<> |   changed.txt | 相違"}));
+                                         L"<> | - sub | 相違", L"<> |   changed.txt | 相違"}));
+    // The folder's mark has a glyph in the list's own font, not a box.
+    HDC dc = GetDC(window_->list());
+    HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_->list(), WM_GETFONT, 0, 0)));
+    WORD glyphs[2] = {};
+    EXPECT_EQ(GetGlyphIndicesW(dc, L"-+", 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 2u);
+    EXPECT_NE(glyphs[0], 0xFFFF);
+    EXPECT_NE(glyphs[1], 0xFFFF);
+    SelectObject(dc, font);
+    ReleaseDC(window_->list(), dc);
     EXPECT_EQ(TextOf(window_->hwnd()),
               L"a ⇔ b — 相違 1 件 — 第一だけ 1 — 第二だけ 1 — Diff-Zarvo ビューアー");
 
@@ -210,7 +252,7 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     EXPECT_EQ(Rows().size(), 2u);
     SetWindowTextW(window_->pattern(), L"*.txt");
     Pump();
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"<> | ▸ sub | 相違"}));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"<> | + sub | 相違"}));
     EXPECT_EQ(LoadFolderFilters(dir_ / "Zarvo.ini").namePattern, u"*.txt");
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "Cells.h"
 #include "FileRead.h"
 #include "InputBars.h"
 #include "Progress.h"
@@ -338,6 +339,113 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
               std::string::npos);
 }
 
+TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
+    // ※ and its kind, drawn full width by a Japanese font, take two cells and do not cover the
+    // character after them; in a font that draws them narrow, one.
+    ViewerWindow& window = Open("※x\n", "※y\n");
+    HDC dc = GetDC(window.list());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window.list(), WM_GETFONT, 0, 0)));
+    const int cell = window.cellWidth();
+    for (const wchar_t c : std::wstring(L"※○×△□①②③→←★☆■◆―‖…")) {
+        SIZE drawn{};
+        GetTextExtentPoint32W(dc, &c, 1, &drawn);
+        const std::size_t cells = TextCells(std::u16string(1, static_cast<char16_t>(c)));
+        EXPECT_EQ(cells, drawn.cx * 10 > cell * 11 ? 2u : 1u) << static_cast<unsigned>(c);
+        EXPECT_LE(drawn.cx, static_cast<int>(cells) * cell + 1) << static_cast<unsigned>(c);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window.list(), dc);
+}
+
+TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) {
+    // Few fonts have ␍ ␊ ␛: the window draws each as its letters in a frame, unlike the others
+    // (a missing glyph's box is the same for all).
+    Open("a\r\n", "a\x1b\n");
+    Choose(MenuItem(3, L"改行コードの違いを無視"));
+    ASSERT_EQ(Cell(0, 3), L"a␍␊");
+    ASSERT_EQ(Cell(1, 3), L"a␛␊");
+    const int cell = CellWidth();
+    // Where a mark's ink is: "#" for a pixel much darker than the background inside its frame.
+    const auto mark = [&](int row, int column) {
+        RECT bounds{};
+        ListView_GetItemRect(window_->list(), row, &bounds, LVIR_BOUNDS);
+        const int x = ColumnLeft(row, 3) + Margin() + column * cell;
+        EXPECT_EQ(Pixel(window_->list(), x + 1, (bounds.top + bounds.bottom) / 2),
+                  RGB(0x60, 0x60, 0x60));
+        RedrawWindow(window_->list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(window_->list());
+        const auto lightness = [&](int px, int py) {
+            const COLORREF c = GetPixel(dc, px, py);
+            return std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+        };
+        const int background = lightness(x + 3, bounds.top + 1);  // above the frame
+        std::string ink;
+        for (int y = bounds.top + 3; y < bounds.bottom - 3; ++y) {
+            for (int i = 3; i < 2 * cell - 2; ++i)
+                ink += lightness(x + i, y) < background - 40 ? '#' : '.';
+            ink += '\n';
+        }
+        ReleaseDC(window_->list(), dc);
+        EXPECT_NE(ink.find('#'), std::string::npos);
+        return ink;
+    };
+    EXPECT_NE(mark(0, 1), mark(1, 1));  // ␍ and ␛, at the same place in their rows
+    EXPECT_NE(mark(0, 1), mark(0, 3));  // ␍ and ␊
+    EXPECT_NE(mark(1, 1), mark(1, 4));  // ␛ (three cells) and ␊
+}
+
+TEST_F(ViewerWindowTest, F2OnALineHoldingALoneCrKeepsTheCrAndWhatWasTyped) {
+    ViewerWindow& window = Open("same\nold\rpart\n", "same\nnew\n");
+    ASSERT_EQ(CurrentRow(), 1);  // -old␍part
+    Press(VK_F2);
+    HWND editor = window.editor();
+    ASSERT_EQ(GetFocus(), editor);
+    EXPECT_EQ(TextOf(editor), L"old\rpart");
+    Press(VK_END);
+    Type(L"2");
+    Press(VK_RETURN);
+    EXPECT_EQ(Status(0), L"行を編集しました");
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(testsupport::ReadBytes(dir_.path() / L"第一.txt"), "same\nold\rpart2\n");
+}
+
+TEST_F(ViewerWindowTest, TheStatusBarKeepsTheCountWholeAsTheWindowChangesSize) {
+    // The count's part is as wide as its text, at the right, whatever the message and the size.
+    ViewerWindow& window = Open("a\nold\n", "a\nnew\n");
+    const auto countWhole = [&] {
+        RECT part{};
+        SendMessageW(window.status(), SB_GETRECT, 2, reinterpret_cast<LPARAM>(&part));
+        RECT bar{};
+        GetClientRect(window.status(), &bar);
+        HDC dc = GetDC(window.status());
+        HGDIOBJ old = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(window.status(), WM_GETFONT, 0, 0)));
+        const std::wstring count = Status(2);
+        SIZE text{};
+        GetTextExtentPoint32W(dc, count.c_str(), static_cast<int>(count.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(window.status(), dc);
+        return part.right - part.left >= text.cx && part.right <= bar.right;
+    };
+    EXPECT_EQ(Status(2), L"相違 1 箇所 (1 番目)");
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 1000, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 420, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+    Press('F', VK_CONTROL);
+    Type(std::wstring(80, L'x'));
+    Press(VK_RETURN);
+    EXPECT_EQ(Status(0).substr(0, 3), L"「xx");
+    EXPECT_TRUE(countWhole());
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 1000, 500, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(countWhole());
+}
+
 TEST_F(ViewerWindowTest, EncodingMenusReadAFileAgainAndStrayBytesArePaintedInABoxOfTheirOwn) {
     // "é" as one Latin-1 byte in a UTF-8 file: the file stays UTF-8, the byte shown as <E9>.
     ViewerWindow& window = Open("日本語\ncaf\xE9\n", "日本語\ncafe\n");
@@ -471,14 +579,15 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
         first += "line " + std::to_string(i) + "\n";
         second += (i == 200 ? "changed\n" : "line " + std::to_string(i) + "\n");
     }
-    ViewerWindow& window = Open("a\nold\nkeep\n" + first, "a\nnew\nkeep\n" + second);
+    // The lines' own characters are copied (a lone CR, an ESC), not the marks drawn for them.
+    ViewerWindow& window = Open("a\nold\x1b[0m\rx\nkeep\n" + first, "a\nnew\nkeep\n" + second);
     ASSERT_EQ(CurrentRow(), 1);
     Press(VK_DOWN, VK_SHIFT);
     Press(VK_DOWN, VK_SHIFT);
     Press('C', VK_CONTROL);
     ASSERT_TRUE(OpenClipboard(window.hwnd()));
     const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
-    EXPECT_STREQ(copied, L"-old\r\n+new\r\n keep\r\n");
+    EXPECT_STREQ(copied, L"-old\x1b[0m\rx\r\n+new\r\n keep\r\n");
     GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
     CloseClipboard();
     EXPECT_EQ(Status(0), L"3 行をコピーしました");
@@ -506,6 +615,23 @@ TEST_F(ViewerWindowTest, ASaveByRenameShowsTheNoticeAndF5ReadsTheFilesAgain) {
                             (dir_.path() / L"second.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.notice()) != FALSE; }));
     EXPECT_EQ(TextOf(window.notice()), L"ファイルがディスク上で変更されました。");
+    // Its button shows on it without the pointer passing over, and its text keeps off the edge.
+    {
+        RedrawWindow(window.hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HWND button = FindWindowExW(window.hwnd(), nullptr, L"Button", L"再読み込み (F5)");
+        ASSERT_NE(button, nullptr);
+        RECT place{}, bar{};
+        GetWindowRect(button, &place);
+        GetWindowRect(window.notice(), &bar);
+        HDC screen = GetDC(nullptr);
+        const COLORREF notice = RGB(0xff, 0xf4, 0xc0);
+        EXPECT_NE(GetPixel(screen, place.left + 4, (place.top + place.bottom) / 2), notice);
+        for (int x = bar.left; x < bar.left + 5; ++x) {
+            for (int y = bar.top; y < bar.bottom; ++y) ASSERT_EQ(GetPixel(screen, x, y), notice);
+        }
+        ReleaseDC(nullptr, screen);
+    }
     Press(VK_F5);
     EXPECT_FALSE(IsWindowVisible(window.notice()));
     ASSERT_EQ(ListView_GetItemCount(window.list()), 5);

@@ -594,8 +594,11 @@ std::optional<std::size_t> Comparison::RowToKeep(const std::optional<Row>& befor
     return row;
 }
 
-std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList) const {
+std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
+                                    std::size_t* strayBytes, std::size_t* nuls) const {
     std::u16string text;
+    if (strayBytes != nullptr) *strayBytes = 0;
+    if (nuls != nullptr) *nuls = 0;
     for (const std::size_t row : rowList) {
         if (row >= rows.size()) continue;
         switch (rows[row].kind) {
@@ -609,8 +612,25 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList) con
                 text += u'+';
                 break;
         }
-        text += LineText(row);
+        const Row r = rows[row];
+        const TextFile& file = r.first >= 0 ? *first.text : *second.text;
+        std::vector<MarkSpan> byteMarks;
+        const std::u16string line = file.Display(r.first >= 0 ? r.first : r.second, &byteMarks);
+        // Each stray byte is shown as four units, "<E9>".
+        std::size_t at = 0;
+        for (const MarkSpan& mark : byteMarks) {
+            text.append(line, at, mark.start - at);
+            text.append(mark.length / 4, u'\uFFFD');
+            if (strayBytes != nullptr) *strayBytes += mark.length / 4;
+            at = mark.start + mark.length;
+        }
+        text.append(line, at);
         text += u'\n';
+    }
+    for (char16_t& c : text) {
+        if (c != u'\0') continue;
+        c = u'\uFFFD';
+        if (nuls != nullptr) ++*nuls;
     }
     return text;
 }

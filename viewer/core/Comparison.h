@@ -150,8 +150,13 @@ struct Comparison {
     // row of the earlier comparison) where it is still there, else at the first difference.
     std::optional<std::size_t> RowToKeep(const std::optional<Row>& before) const;
     // Rows as text to copy, one line each, marked as in a unified diff: " " common, "-" only in
-    // the first file, "+" only in the second.
-    std::u16string CopyText(const std::vector<std::size_t>& rowList) const;
+    // the first file, "+" only in the second. A copy holds the lines' own characters (a lone CR,
+    // an ESC, a zero-width space), not the marks drawn for them, and no line ending but the LF
+    // between lines; a stray byte, which is no character, becomes U+FFFD, counted in
+    // `strayBytes` when given, and so does a NUL, which no clipboard holds inside a text, counted
+    // in `nuls`.
+    std::u16string CopyText(const std::vector<std::size_t>& rowList,
+                            std::size_t* strayBytes = nullptr, std::size_t* nuls = nullptr) const;
 
 private:
     // Whether every line of the change holding `row` is blank.

@@ -161,7 +161,14 @@ std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Si
 
 EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string_view text) {
     if (!EditableText(row, side)) return {false, u"この行は編集できません", {}};
-    if (text.find_first_of(u"\r\n") != std::u16string_view::npos) {
+    // A CR inside a line is the line's own, as read; only one just before the line's LF would
+    // become part of its ending.
+    const Row at = comparison_.rows[row];
+    const TextFile& before = *files_[Index(side)].text();
+    const bool endsInLf =
+        before.EndingOf(side == Side::First ? at.first : at.second) != LineEnding::None;
+    if (text.find(u'\n') != std::u16string_view::npos ||
+        (endsInLf && !text.empty() && text.back() == u'\r')) {
         return {false, u"改行は入力できません", {}};
     }
     if (const std::u16string why = Prepare(side); !why.empty()) return {false, why, {}};

@@ -23,9 +23,12 @@ bool HasUtf16Mark(std::string_view bytes) {
 }
 
 // UTF-16 written without a byte order mark, as some Windows tools do: whole units, surrogates in
-// pairs, no unit U+0000 or a control other than tab, CR and LF, and at least one unit in
-// sixteen in ASCII (line ends, digits): binary data, or text with a stray NUL, is seldom all
-// of that. The byte order is the one that reads more such units.
+// pairs, no unit U+0000 or a control other than tab, CR and LF, at least one unit in sixteen in
+// ASCII (line ends, digits), and no more units U+0A00..U+0AFF (a byte 0A as the high half) than
+// line feeds. Binary data, or text with a stray NUL, is seldom all of that: its line feeds are
+// single bytes, about half of them the high half of a unit, where UTF-16 text ends its lines with
+// the unit LF (a byte 0A as the low half, as in 上, is any text's). The byte order is the one
+// that reads more ASCII units.
 std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
     if (bytes.empty() || bytes.size() % 2 != 0 || bytes.find('\0') == std::string_view::npos)
         return std::nullopt;
@@ -35,7 +38,7 @@ std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
     for (const bool bigEndian : {false, true}) {
         bool fits = true;
         bool wantLow = false;
-        std::size_t ascii = 0;
+        std::size_t ascii = 0, lineFeeds = 0, highLineFeeds = 0;
         for (std::size_t i = 0; fits && i < bytes.size(); i += 2) {
             const unsigned unit =
                 bigEndian ? (data[i] << 8) | data[i + 1] : (data[i + 1] << 8) | data[i];
@@ -44,8 +47,11 @@ std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
             fits = !control && isLow == wantLow;
             wantLow = unit >= 0xD800 && unit <= 0xDBFF;
             ascii += unit < 0x80;
+            lineFeeds += unit == '\n';
+            highLineFeeds += (unit >> 8) == '\n';
         }
-        if (fits && !wantLow && ascii * 16 >= bytes.size() / 2 && ascii > bestAscii) {
+        if (fits && !wantLow && ascii * 16 >= bytes.size() / 2 && highLineFeeds <= lineFeeds &&
+            ascii > bestAscii) {
             best = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
             bestAscii = ascii;
         }

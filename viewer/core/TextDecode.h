@@ -45,7 +45,8 @@ inline std::size_t UnitBytes(Encoding encoding) {
 
 // A NUL byte in the first block marks a binary file, as diff and git decide; a UTF-16 byte order
 // mark makes a file text whatever follows, since UTF-16 text is full of NUL bytes, and so does
-// UTF-16 without the mark whose every NUL byte is the high half of a unit of text.
+// UTF-16 without the mark: NUL bytes only as the high half of a unit of text, and lines ended by
+// the unit LF throughout (see DetectEncoding).
 bool LooksBinary(std::string_view bytes);
 
 struct DetectedEncoding {

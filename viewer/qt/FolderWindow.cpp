@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "Settings.h"
 #include "ViewerWindow.h"
+#include "WorkArea.h"
 
 namespace viewer {
 
@@ -44,8 +45,10 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     // into the first file), as in a file view opened on its own.
     auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), this);
     connect(back, &QShortcut::activated, this, &FolderWindow::Back);
-    resize(900, 600);
+    ResizeWithinWorkArea(this, QSize(900, 600));
     Refresh();
+    // Arrows and Enter work at once: the focus on the list, which goes to its first row.
+    list_->setFocus();
 }
 
 FolderWindow::~FolderWindow() {
@@ -121,11 +124,9 @@ void FolderWindow::Refresh() {
     }
     const int scroll = list_->verticalScrollBar()->value();
     model_->Reset();
-    if (entry) {
-        if (const auto row = session_->RowOfEntry(*entry)) {
-            list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
-        }
-    }
+    std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
+    if (!row && session_->RowCount() > 0) row = 0;
+    if (row) list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
     list_->verticalScrollBar()->setValue(scroll);
     progress_->setText(ToQString(session_->ProgressText()));
     count_->setText(ToQString(session_->CountText()));
@@ -147,12 +148,14 @@ void FolderWindow::Activate(int row) {
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(this, action.compare);
     if (!comparison) return;  // stopped: the list stays
+    listScroll_ = list_->verticalScrollBar()->value();
     file_ = new ViewerWindow(std::move(*comparison), settingsFile_);
     file_->setWindowFlags(Qt::Widget);
     file_->installEventFilter(this);
     connect(file_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     pages_->addWidget(file_);
     pages_->setCurrentWidget(file_);
+    statusBar()->hide();  // the pair has its own
     setWindowTitle(file_->windowTitle());
     file_->setFocus();
 }
@@ -161,7 +164,11 @@ void FolderWindow::Back() {
     if (file_ == nullptr) return;
     // Changes taken across in the pair are saved, dropped or kept open as the user says.
     if (!file_->session().MayClose()) return;
+    statusBar()->show();
     pages_->setCurrentWidget(listPage_);
+    // The list is its own height again before it goes back to where it was.
+    layout()->activate();
+    list_->verticalScrollBar()->setValue(listScroll_);
     file_->removeEventFilter(this);
     file_->deleteLater();
     file_ = nullptr;

@@ -71,6 +71,7 @@ private:
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
     ViewerWindow* file_ = nullptr;
+    int listScroll_ = 0;  // where the list was when the pair opened
 };
 
 }  // namespace viewer

@@ -28,6 +28,20 @@ qreal RowDelegate::CellWidth(const QFont& font) {
     return std::max<qreal>(1, QFontMetricsF(font).horizontalAdvance(u'0'));
 }
 
+void RowDelegate::MeasureAmbiguous(const QFont& font) {
+    static QString measured;
+    if (font.key() == measured) return;
+    measured = font.key();
+    // Drawn through the font's fallbacks, as the rows are.
+    const QFontMetricsF metrics(font);
+    const qreal cell = CellWidth(font);
+    std::vector<char32_t> wide;
+    for (const char32_t c : AmbiguousCharacters()) {
+        if (metrics.horizontalAdvance(QString::fromUcs4(&c, 1)) > 1.1 * cell) wide.push_back(c);
+    }
+    SetWideAmbiguous(std::move(wide));
+}
+
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const {
     const auto viewRow = static_cast<std::size_t>(index.row());
@@ -136,9 +150,37 @@ void RowDelegate::PaintContent(QPainter* painter, const QRect& cell, const QStri
             continue;
         }
         flush();
+        if (const std::u16string_view letters = ControlLetters(part.at(0).unicode());
+            !letters.empty()) {
+            PaintControl(
+                painter,
+                QRectF(x, cell.top(), static_cast<qreal>(cluster.cells) * cellWidth, cell.height()),
+                letters);
+            continue;
+        }
         painter->drawText(QPointF(x, baseline), part);
     }
     flush();
+}
+
+void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells,
+                               std::u16string_view letters) {
+    // Its letters in a smaller font of the same family, as wide as the cells allow.
+    painter->save();
+    const QString text = QString::fromUtf16(letters.data(), static_cast<qsizetype>(letters.size()));
+    QFont small = painter->font();
+    const QRectF box = cells.adjusted(1, 2, -1, -2);
+    small.setPixelSize(std::max(5, static_cast<int>(box.height() * 0.75)));
+    // Narrowed rather than made smaller where three letters need it.
+    const qreal wide = QFontMetricsF(small).horizontalAdvance(text);
+    if (wide > box.width() - 2)
+        small.setStretch(std::max(40, static_cast<int>(100 * (box.width() - 2) / wide)));
+    const QColor colour = ToQColor(ColourRole::ControlMark);
+    painter->setFont(small);
+    painter->setPen(colour);
+    painter->drawRect(box.adjusted(0, 0, -1, -1));
+    painter->drawText(box, Qt::AlignCenter, text);
+    painter->restore();
 }
 
 }  // namespace viewer

@@ -4,6 +4,8 @@
 // cells, so that marks, widths and scrolling agree with what the session measured.
 #pragma once
 
+#include <string_view>
+
 #include <QStyledItemDelegate>
 
 class QAbstractItemView;
@@ -18,6 +20,8 @@ public:
     RowDelegate(const Session& session, QAbstractItemView* view);
     // The width of one display cell in the view's font, in pixels, and the margin left of text.
     static qreal CellWidth(const QFont& font);
+    // Tells the session which East Asian Ambiguous characters `font` draws in two cells.
+    static void MeasureAmbiguous(const QFont& font);
     static constexpr int kTextMargin = 4;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -26,6 +30,8 @@ public:
 private:
     void PaintContent(QPainter* painter, const QRect& cell, const QString& text,
                       int baseline) const;
+    // A control character or line end, drawn as its letters in a frame (ControlLetters).
+    static void PaintControl(QPainter* painter, const QRectF& cells, std::u16string_view letters);
 
     const Session& session_;
     QAbstractItemView* view_;

@@ -27,6 +27,7 @@
 #include "QtText.h"
 #include "RowDelegate.h"
 #include "Texts.h"
+#include "WorkArea.h"
 
 namespace viewer {
 
@@ -104,7 +105,7 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     watch_ = new FileWatch(this);
     connect(watch_, &FileWatch::changed, this, [this] { session_->FilesChanged(); });
     MakeCommands();
-    resize(session_->ShowsRows() ? QSize(1000, 700) : QSize(680, 260));
+    ResizeWithinWorkArea(this, session_->ShowsRows() ? QSize(1000, 700) : QSize(680, 260));
     session_->Open();
 }
 
@@ -155,6 +156,7 @@ QWidget* ViewerWindow::MakeNotice() {
 void ViewerWindow::MakeRowsView() {
     view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    RowDelegate::MeasureAmbiguous(view_->font());
     const QFontMetrics metrics(view_->font());
     // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
     // The row height is set before the rows exist: set after, it is a signal for every row.

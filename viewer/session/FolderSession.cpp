@@ -1,5 +1,6 @@
 #include "FolderSession.h"
 
+#include "Cells.h"
 #include "Settings.h"
 
 #include <algorithm>
@@ -35,8 +36,8 @@ std::u16string FolderName(const fs::path& folder) {
     std::error_code error;
     fs::path whole = fs::absolute(folder, error).lexically_normal();
     if (!whole.has_filename()) whole = whole.parent_path();
-    return whole.has_filename() ? DisplayName(whole.filename().native())
-                                : DisplayName(whole.native());
+    return ShownName(whole.has_filename() ? DisplayName(whole.filename().native())
+                                          : DisplayName(whole.native()));
 }
 
 std::u16string SideText(EntryKind kind, std::int64_t size) {
@@ -66,7 +67,8 @@ FolderLook LookOf(FolderState state) {
 
 std::u16string TreeText(const FolderRow& row) {
     std::u16string text(static_cast<std::size_t>(row.depth) * 2, u' ');
-    if (row.folder) text += row.expanded ? u"▾ " : u"▸ ";
+    // Marks that every font has, Windows' bare ones too (▸ and ▾ are boxes in some).
+    if (row.folder) text += row.expanded ? u"- " : u"+ ";
     return text + row.name;
 }
 
@@ -198,7 +200,8 @@ FolderRow FolderSession::Row(std::size_t row) const {
                    entry.state != FolderState::KindsDiffer &&
                    entry.state != FolderState::Unreadable;
     shown.expanded = shown.folder && !collapsed_[index];
-    shown.name = entry.name2.empty() ? entry.name : entry.name + u" ⇔ " + entry.name2;
+    shown.name = ShownName(entry.name);
+    if (!entry.name2.empty()) shown.name += u" ⇔ " + ShownName(entry.name2);
     shown.state = look.text;
     if (entry.state == FolderState::KindsDiffer) {
         shown.state += u": " + KindName(entry.kind1) + u" ⇔ " + KindName(entry.kind2);
@@ -274,7 +277,7 @@ std::u16string FolderSession::Title() const {
 
 std::u16string FolderSession::HeaderLine(bool first) const {
     return (first ? u"第一: " : u"第二: ") +
-           DisplayName((first ? firstFolder_ : secondFolder_).native());
+           ShownName(DisplayName((first ? firstFolder_ : secondFolder_).native()));
 }
 
 std::u16string FolderSession::CountText() const { return FolderCountsText(entries_); }

@@ -42,8 +42,8 @@ struct FolderRow {
     std::u16string second;  // the same for the second
 };
 
-// The name as the list's tree shows it: indented by depth, a folder with its arrow ("▾ " open,
-// "▸ " closed).
+// The name as the list's tree shows it: indented by depth, a folder with its mark ("- " open,
+// "+ " closed).
 std::u16string TreeText(const FolderRow& row);
 
 // The list's columns: the mark, 名前, 状態, 第一, 第二.

@@ -32,6 +32,8 @@ Rgb Colour(ColourRole role) {
             return {0xd9, 0xd9, 0xd9};
         case ColourRole::StrayByteText:
             return {0x9c, 0x00, 0x00};
+        case ColourRole::ControlMark:
+            return {0x60, 0x60, 0x60};
     }
     return {};
 }

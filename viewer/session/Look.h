@@ -30,6 +30,8 @@ enum class ColourRole : std::uint8_t {
     // A byte not valid in its file's encoding, shown as "<E9>": a grey box, its text dark red.
     StrayByte,
     StrayByteText,
+    // A control character or a line end, drawn as its letters ("CR") in a frame: dark grey.
+    ControlMark,
 };
 
 Rgb Colour(ColourRole role);

@@ -21,12 +21,13 @@ std::u16string Number(std::size_t n) {
     return text;
 }
 
-// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8.
+// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8; a
+// newline or another control character in it shown as "<LF>" (ShownName).
 std::u16string PathText(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return path.u16string();
+    return ShownName(path.u16string());
 #else
-    return Decode(path.native(), Encoding::Utf8);
+    return ShownName(Decode(path.native(), Encoding::Utf8));
 #endif
 }
 
@@ -190,8 +191,17 @@ void Session::Run(Command command) {
             std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
-            window_.CopyToClipboard(comparison().CopyText(rows));
-            return Say(Number(rows.size()) + u" 行をコピーしました", StatusKind::Info);
+            std::size_t strayBytes = 0, nuls = 0;
+            window_.CopyToClipboard(comparison().CopyText(rows, &strayBytes, &nuls));
+            const std::u16string copied = Number(rows.size()) + u" 行をコピーしました";
+            if (strayBytes == 0 && nuls == 0) return Say(copied, StatusKind::Info);
+            // A byte that is no character, and a NUL, cannot go to the clipboard as they are.
+            std::u16string replaced;
+            if (strayBytes > 0) replaced = u"文字にならないバイト " + Number(strayBytes) + u" 個";
+            if (strayBytes > 0 && nuls > 0) replaced += u"と";
+            if (nuls > 0) replaced += u"クリップボードに入らない NUL " + Number(nuls) + u" 個";
+            return Say(copied + u"（" + replaced + u"は「\uFFFD」(U+FFFD) にしました）",
+                       StatusKind::Warning);
         }
         case Command::TakeToSecond:
             return Take(Side::First);

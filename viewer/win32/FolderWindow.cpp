@@ -8,6 +8,7 @@
 #include "Texts.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/Win32Internal.h"
 
 namespace viewer {
@@ -60,8 +61,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     dpi_ = platform::win32::DpiOf(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, Scale(900), Scale(600),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToWorkArea(hwnd_, Scale(900), Scale(600));
     // News comes on the comparison's thread: one poll at a time is posted to the window, which
     // polls on its own thread. The session (and its thread) ends before the window goes.
     session_ = std::make_unique<FolderSession>(std::move(first), std::move(second),
@@ -164,9 +164,6 @@ void FolderWindow::MakeFonts(int dpi) {
          {firstName_, secondName_, hideSame_, patternLabel_, pattern_, list_, progress_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    const int widths[] = {Scale(36), Scale(320), Scale(220), Scale(150), Scale(150)};
-    for (int column = 0; column < 5; ++column)
-        ListView_SetColumnWidth(list_, column, widths[column]);
     Layout();
 }
 
@@ -202,6 +199,15 @@ void FolderWindow::Layout() {
     MoveWindow(list_, margin, y, width - 2 * margin, std::max(0, progressTop - margin / 2 - y),
                TRUE);
     MoveWindow(progress_, margin, progressTop, width - 2 * margin, line, TRUE);
+    // The mark and both sides keep their width; the name and the state share what is left, so
+    // that the second side's column stays in the list at any size.
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    const int mark = Scale(36), side = Scale(130);
+    const int room = std::max(Scale(200), static_cast<int>(inside.right) - mark - 2 * side);
+    const int widths[] = {mark, room * 3 / 5, room - room * 3 / 5, side, side};
+    for (int column = 0; column < 5; ++column)
+        ListView_SetColumnWidth(list_, column, widths[column]);
 }
 
 void FolderWindow::Refresh() {

@@ -101,7 +101,8 @@ void ViewerWindow::PaintContent(HDC dc, const Cell& cell, const RECT& area, bool
     advances.reserve(cell.text.size());
     for (const Cluster& cluster : clusters) {
         const int advance = static_cast<int>(cluster.cells) * cellWidth_;
-        if (cell.text[cluster.start] == u'\t') {
+        if (cell.text[cluster.start] == u'\t' ||
+            !ControlLetters(cell.text[cluster.start]).empty()) {
             text += L' ';
             advances.push_back(advance);
             continue;
@@ -116,7 +117,34 @@ void ViewerWindow::PaintContent(HDC dc, const Cell& cell, const RECT& area, bool
     const int y = area.top + (area.bottom - area.top - metrics.tmHeight) / 2;
     ExtTextOutW(dc, left, y, ETO_CLIPPED, &area, text.c_str(), static_cast<UINT>(text.size()),
                 advances.data());
+    for (const Cluster& cluster : clusters) {
+        const std::u16string_view letters = ControlLetters(cell.text[cluster.start]);
+        if (letters.empty()) continue;
+        const int x = left + static_cast<int>(cluster.column) * cellWidth_;
+        if (x >= area.right) break;
+        PaintControl(dc, letters, x, static_cast<int>(cluster.cells), area);
+    }
     PaintStrayBytes(dc, cell, area, left, y, cellWidth_);
+}
+
+void ViewerWindow::PaintControl(HDC dc, std::u16string_view letters, int x, int cells,
+                                const RECT& area) {
+    const RECT box{x + 1, area.top + 2, x + cells * cellWidth_ - 1, area.bottom - 2};
+    // Within its column: a box cut by the column's edge is not drawn over the next one.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    HBRUSH frame = CreateSolidBrush(Ref(ColourRole::ControlMark));
+    FrameRect(dc, &box, frame);
+    DeleteObject(frame);
+    HGDIOBJ oldFont = SelectObject(dc, controlFont_);
+    const COLORREF oldText = SetTextColor(dc, Ref(ColourRole::ControlMark));
+    RECT inside = box;
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(letters.data()),
+              static_cast<int>(letters.size()), &inside,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    SetTextColor(dc, oldText);
+    SelectObject(dc, oldFont);
+    RestoreDC(dc, saved);
 }
 
 }  // namespace viewer

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Cells.h"
 #include "ChoiceMenus.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
@@ -13,6 +14,7 @@
 #include "Progress.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/Win32Internal.h"
 
 namespace viewer {
@@ -71,18 +73,7 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     dpi_ = platform::win32::DpiOf(hwnd_);
-    // Its size at the monitor's resolution, on the monitor: the strip and the count stay on screen.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = std::min<int>(Scale(rows ? 1000 : 680), work.right - work.left);
-    const int height = std::min<int>(Scale(rows ? 700 : 300), work.bottom - work.top);
-    RECT placed{};
-    GetWindowRect(hwnd_, &placed);
-    SetWindowPos(hwnd_, nullptr, std::clamp<int>(placed.left, work.left, work.right - width),
-                 std::clamp<int>(placed.top, work.top, work.bottom - height), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToWorkArea(hwnd_, Scale(rows ? 1000 : 680), Scale(rows ? 700 : 300));
     removedBrush_ = CreateSolidBrush(Ref(ColourRole::Removed));
     addedBrush_ = CreateSolidBrush(Ref(ColourRole::Added));
     noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
@@ -106,8 +97,8 @@ ViewerWindow::~ViewerWindow() {
     }
     commands_.reset();
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(uiFont_), static_cast<HGDIOBJ>(listFont_),
-                           static_cast<HGDIOBJ>(removedBrush_), static_cast<HGDIOBJ>(addedBrush_),
-                           static_cast<HGDIOBJ>(noticeBrush_)}) {
+                           static_cast<HGDIOBJ>(controlFont_), static_cast<HGDIOBJ>(removedBrush_),
+                           static_cast<HGDIOBJ>(addedBrush_), static_cast<HGDIOBJ>(noticeBrush_)}) {
         if (object != nullptr) DeleteObject(object);
     }
 }
@@ -133,8 +124,9 @@ void ViewerWindow::CreateControls() {
     legendRemoved_ = child(L"STATIC", KindLegend(RowKind::Removed), SS_LEFT | SS_NOPREFIX, kLegend);
     legendAdded_ = child(L"STATIC", KindLegend(RowKind::Added), SS_LEFT | SS_NOPREFIX, kLegend);
     message_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kMessage);
-    notice_ =
-        child(L"STATIC", texts::kChangedOnDisk, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    // Drawn by the window (WM_DRAWITEM) with a margin before its text, and clipped round its
+    // button, which lies over it and would otherwise be painted over until the pointer passes.
+    notice_ = child(L"STATIC", texts::kChangedOnDisk, SS_OWNERDRAW | WS_CLIPSIBLINGS, kNotice);
     noticeButton_ =
         child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -190,6 +182,7 @@ void ViewerWindow::MakeFonts(int dpi) {
     dpi_ = dpi;
     if (uiFont_ != nullptr) DeleteObject(uiFont_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
+    if (controlFont_ != nullptr) DeleteObject(controlFont_);
     uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
     // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
     // fixed pitch and Japanese. The cells keep columns aligned in any font.
@@ -209,6 +202,19 @@ void ViewerWindow::MakeFonts(int dpi) {
     HDC dc = GetDC(list_);
     HGDIOBJ old = SelectObject(dc, listFont_);
     cellWidth_ = std::max({1, TextWidth(dc, u"0"), (TextWidth(dc, u"漢") + 1) / 2});
+    // The East Asian Ambiguous characters this font draws in two cells (※ ○ → in MS Gothic).
+    std::vector<char32_t> wide;
+    for (const char32_t c : AmbiguousCharacters()) {
+        if (TextWidth(dc, std::u16string(1, static_cast<char16_t>(c))) * 10 > cellWidth_ * 11)
+            wide.push_back(c);
+    }
+    SetWideAmbiguous(std::move(wide));
+    // A control character's letters, a cell each ("ESC" in three), inside its frame.
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    controlFont_ = CreateFontW(-(metrics.tmHeight * 2 / 3), std::max(2, cellWidth_ - 2), 0, 0,
+                               FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS, L"Tahoma");
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
     SizeColumns();
@@ -445,6 +451,21 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kEditAt:
             session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Pane>(lParam));
             return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->hwndItem != notice_) break;
+            FillRect(item->hDC, &item->rcItem, noticeBrush_);
+            const std::wstring text = platform::win32::WindowText(notice_);
+            RECT area = item->rcItem;
+            area.left += Scale(6);
+            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
+            SetTextColor(item->hDC, Ref(ColourRole::Text));
+            SetBkMode(item->hDC, TRANSPARENT);
+            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(item->hDC, oldFont);
+            return TRUE;
+        }
         case WM_CTLCOLORSTATIC: {
             const auto control = reinterpret_cast<HWND>(lParam);
             const auto dc = reinterpret_cast<HDC>(wParam);

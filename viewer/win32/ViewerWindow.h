@@ -92,6 +92,10 @@ private:
     LRESULT Notify(NMHDR* header);
     void PaintRow(HDC dc, std::size_t viewRow);
     void PaintContent(HDC dc, const Cell& cell, const RECT& area, bool current);
+    // The status bar's parts for its width now: the count and the note whole (StatusLayout).
+    void SizeStatusParts();
+    // A control character or line end at `x`: its letters in a frame (ControlLetters).
+    void PaintControl(HDC dc, std::u16string_view letters, int x, int cells, const RECT& area);
     Pane PaneAtMouse() const;
     // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
     RECT EditorArea() const;
@@ -119,6 +123,7 @@ private:
     unsigned watchGeneration_ = 0;
     HFONT uiFont_ = nullptr;
     HFONT listFont_ = nullptr;
+    HFONT controlFont_ = nullptr;  // the letters of a control character ("CR"), small
     HBRUSH removedBrush_ = nullptr;
     HBRUSH addedBrush_ = nullptr;
     HBRUSH noticeBrush_ = nullptr;

@@ -78,6 +78,7 @@ void ViewerWindow::Layout() {
     GetClientRect(hwnd_, &client);
     const int width = static_cast<int>(client.right);
     SendMessageW(status_, WM_SIZE, 0, 0);
+    SizeStatusParts();
     RECT statusRect;
     GetWindowRect(status_, &statusRect);
     const int bottom = static_cast<int>(client.bottom) - (statusRect.bottom - statusRect.top);

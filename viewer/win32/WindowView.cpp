@@ -10,6 +10,7 @@
 #include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
+#include "StatusLayout.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
 
@@ -84,6 +85,14 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
 }
 
 void ViewerWindow::ShowStatus(const StatusMessage& message) {
+    SizeStatusParts();
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(session_.HiddenNote())));
+    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(W(session_.CountText())));
+    commands_->Update(session_);
+}
+
+void ViewerWindow::SizeStatusParts() {
     const std::u16string hidden = session_.HiddenNote();
     const std::u16string count = session_.CountText();
     RECT client{};
@@ -95,15 +104,10 @@ void ViewerWindow::ShowStatus(const StatusMessage& message) {
     const int hiddenWidth = hidden.empty() ? 0 : TextWidth(dc, hidden) + pad;
     SelectObject(dc, old);
     ReleaseDC(status_, dc);
-    // The message takes what the count and the note leave; each of them is as wide as it says.
-    const int right = static_cast<int>(client.right) - Scale(16);
-    const int parts[] = {std::max(0, right - countWidth - hiddenWidth),
-                         std::max(0, right - countWidth), -1};
-    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
-    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(hidden)));
-    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(W(count)));
-    commands_->Update(session_);
+    const StatusLayout parts =
+        LayOutStatus(static_cast<int>(client.right) - Scale(16), hiddenWidth, countWidth);
+    const int rights[] = {parts.messageRight, parts.hiddenRight, -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rights));
 }
 
 void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
