@@ -35,6 +35,10 @@ bool WriteSetting(const std::wstring& file, const std::wstring& section, const s
 
 bool RemoveSetting(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
     if (file.empty()) return false;
+    // A key that is not there is removed already, also from a file or folder not made yet. (The
+    // unit separator stands for "absent": no value holds it.)
+    const std::wstring absent = L"\x1F";
+    if (ReadSetting(file, section, key, absent) == absent) return true;
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, file.c_str()) != 0;
 }
 

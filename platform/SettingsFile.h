@@ -26,7 +26,8 @@ std::wstring ReadSetting(const std::wstring& file, const std::wstring& section,
 bool WriteSetting(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                   const std::wstring& value);
 
-// Removes the key. False when the file could not be written.
+// Removes the key. True when it is not there (nor its file); false when the file could not be
+// written.
 bool RemoveSetting(const std::wstring& file, const std::wstring& section, const std::wstring& key);
 
 // Makes the folder that will hold file, and any folder above it that is missing: readable and

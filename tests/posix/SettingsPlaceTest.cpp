@@ -125,6 +125,10 @@ TEST_F(SettingsPlace, BesideAProgramItsUserCanWriteElseInTheirConfigFolder) {
               "[WINDIFF]\r\nExePath=\" /opt/tool \"\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "readonly" / "Zarvo.ini"));
     EXPECT_FALSE(std::filesystem::exists(dir / "app" / "Zarvo.ini"));
+    // Removing a key from a file not made yet is done: nothing to tell, nothing made.
+    const std::wstring unmade = platform::FromUtf8((dir / "unmade" / "Zarvo.ini").string());
+    EXPECT_TRUE(platform::RemoveSetting(unmade, L"DiffPath", L"LIST2"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "unmade"));
     // No folder, no place: the program keeps no settings.
     EXPECT_EQ(platform::SettingsFileFor(L""), L"");
 }
