@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -190,10 +191,14 @@ TEST_F(InterruptedWriteTest, WriterKilledAtRandomPointsNeverLeavesAMix) {
         });
         const int reads = std::uniform_int_distribution<int>(1, 150)(random);
         int seen = lastVersion;
-        for (int i = 0; i < reads; ++i) {
+        // Each round reads on until a write has landed, however fast this process reads (an
+        // optimised build under load could otherwise kill every writer before its first write).
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (int i = 0; i < reads || seen == lastVersion; ++i) {
             const int version = VersionOf(ReadBytes(File()));
             ASSERT_GE(version, seen) << "round " << round << ", read " << i;
             seen = version;
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "round " << round;
         }
         kill(writer, SIGKILL);
         const auto ending = faults::Wait(writer);
