@@ -40,6 +40,14 @@ std::string ConfigFolder() {
     return home.empty() ? std::string() : Join(home, ".config");
 }
 
+// Nothing under /usr is written at run time (the file-system hierarchy's rule): a program
+// installed there by a package, or by cmake --install into /usr/local, keeps each user's settings
+// in that user's own folder, root's too, though root could write beside it (and every user would
+// then read root's history and be unable to write it).
+bool UnderUsr(const std::wstring& folder) {
+    return folder == L"/usr" || folder.rfind(L"/usr/", 0) == 0;
+}
+
 }  // namespace
 
 std::wstring SettingsFileFor(const std::wstring& programFolder) {
@@ -48,7 +56,9 @@ std::wstring SettingsFileFor(const std::wstring& programFolder) {
     // A link counts, even one to a file still to be made: it says where the user wants them.
     struct stat file {};
     if (lstat(ToUtf8(beside).c_str(), &file) == 0) return beside;
-    if (access(ToUtf8(programFolder).c_str(), W_OK | X_OK) == 0) return beside;
+    if (!UnderUsr(programFolder) && access(ToUtf8(programFolder).c_str(), W_OK | X_OK) == 0) {
+        return beside;
+    }
     const std::string config = ConfigFolder();
     // Nowhere else to go: the write fails there, and the user is told.
     if (config.empty()) return beside;

@@ -65,6 +65,8 @@ protected:
             }
             ASSERT_EQ(chown(dir.path().c_str(), 65534, 65534), 0);
         }
+        // Read-only media: neither the folder nor the file can be written.
+        chmod((dir / "portable" / "Zarvo.ini").c_str(), 0444);
         for (const char* folder : {"readonly", "portable", "locked"}) {
             chmod((dir / folder).c_str(), 0555);
         }
@@ -129,6 +131,12 @@ TEST_F(SettingsPlace, BesideAProgramItsUserCanWriteElseInTheirConfigFolder) {
     const std::wstring unmade = platform::FromUtf8((dir / "unmade" / "Zarvo.ini").string());
     EXPECT_TRUE(platform::RemoveSetting(unmade, L"DiffPath", L"LIST2"));
     EXPECT_FALSE(std::filesystem::exists(dir / "unmade"));
+    // A program under /usr (a package's, or /usr/local's) never writes beside itself, root's run
+    // included, for whom /usr/share is writable.
+    setenv("XDG_CONFIG_HOME", (dir.path().string() + "/rootconfig").c_str(), 1);
+    EXPECT_EQ(Place("/usr/share"), dir.path().string() + "/rootconfig/diff-zarvo/Zarvo.ini");
+    EXPECT_EQ(Place("/usr"), dir.path().string() + "/rootconfig/diff-zarvo/Zarvo.ini");
+    unsetenv("XDG_CONFIG_HOME");
     // No folder, no place: the program keeps no settings.
     EXPECT_EQ(platform::SettingsFileFor(L""), L"");
 }

@@ -68,7 +68,7 @@ TEST(FolderSession, PairSavedInItsFileViewIsShownAsItNowIs) {
     ASSERT_EQ(diff.Save(Side::Second).status, SaveStatus::Saved);
     EXPECT_TRUE(session.PairClosed());
     const std::vector<std::u16string> now = {
-        u"▾ sub  | 同じ | フォルダー | フォルダー",
+        u"- sub  | 同じ | フォルダー | フォルダー",
         u"  diff.txt  | 同じ | 4 バイト | 4 バイト",
         u"  only1.txt  | 同じ | 12 バイト | 12 バイト",
     };
@@ -79,7 +79,7 @@ TEST(FolderSession, PairSavedInItsFileViewIsShownAsItNowIs) {
     session.CompareAgain();
     session.WaitAndPoll();
     EXPECT_EQ(Lines(session),  // still closed
-              std::vector<std::u16string>{u"▸ sub  | 同じ | フォルダー | フォルダー"});
+              std::vector<std::u16string>{u"+ sub  | 同じ | フォルダー | フォルダー"});
     session.SetExpanded(0, true);
     EXPECT_EQ(Lines(session), now);
 }

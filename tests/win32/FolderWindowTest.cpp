@@ -235,7 +235,7 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     EXPECT_EQ(testsupport::ReadBytes(b / "gone.txt"), "gone\n");
     Press(window_->fileView()->list(), VK_BACK);
     ASSERT_EQ(window_->fileView(), nullptr);
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"!> | added.txt | 第二だけ", L"<> | ▾ sub | 相違",
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"!> | added.txt | 第二だけ", L"<> | - sub | 相違",
                                                  L"<> |   changed.txt | 相違"}));
     EXPECT_EQ(TextOf(window_->hwnd()),
               L"a ⇔ b — 相違 1 件 — 第一だけ 0 — 第二だけ 1 — Diff-Zarvo ビューアー");
