@@ -43,23 +43,26 @@ int main(int argc, char** argv) {
     std::vector<std::filesystem::path> arguments;
     // The names go to the core as the bytes they are.
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
+    std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
 
-    // A unified diff needs no display: it is written before anything of Qt starts.
-    if (parsed && parsed->unified) {
-        bool written = true;
-        const int code = viewer::WriteUnified(
-            *parsed,
-            {[&](std::string_view text) {
-                 written =
-                     std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && written;
-             },
-             [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }});
-        return written && std::fflush(stdout) == 0 ? code : 2;
-    }
+    // A unified diff or a merge written out needs no display: done before anything of Qt starts.
+    bool written = true;
+    const std::optional<int> done =
+        parsed
+            ? viewer::RunWithoutWindow(
+                  *parsed,
+                  {[&](std::string_view text) {
+                       written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                                 written;
+                   },
+                   [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }})
+            : std::nullopt;
+    if (done) return written && std::fflush(stdout) == 0 ? *done : 2;
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
+    // No window shows three files yet: the usage says how to merge them.
+    if (parsed && parsed->threeWay()) parsed.reset();
     if (!parsed) {
         const QString usage = QString::fromStdU16String(viewer::Usage());
         std::fputs(usage.toLocal8Bit().constData(), stderr);

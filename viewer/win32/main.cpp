@@ -56,16 +56,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::vector<std::filesystem::path> arguments;
     for (int i = 1; argv != nullptr && i < argc; ++i) arguments.emplace_back(argv[i]);
     if (argv != nullptr) LocalFree(argv);
-    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
-    if (parsed && parsed->unified) {
-        const HANDLE out = StandardHandle(STD_OUTPUT_HANDLE);
-        const HANDLE err = StandardHandle(STD_ERROR_HANDLE);
+    std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
+    if (parsed) {
+        // The standard handles are looked for only once something is written to them.
+        HANDLE out = INVALID_HANDLE_VALUE, err = INVALID_HANDLE_VALUE;
+        auto handle = [](HANDLE& handle, DWORD which) {
+            if (handle == INVALID_HANDLE_VALUE) handle = StandardHandle(which);
+            return handle;
+        };
         bool written = true;
-        const int code = viewer::WriteUnified(
-            *parsed, {[&](std::string_view text) { written = WriteAll(out, text) && written; },
-                      [&](std::string_view text) { WriteAll(err, text); }});
-        return written ? code : 2;
+        const std::optional<int> code = viewer::RunWithoutWindow(
+            *parsed,
+            {[&](std::string_view text) {
+                 written = WriteAll(handle(out, STD_OUTPUT_HANDLE), text) && written;
+             },
+             [&](std::string_view text) { WriteAll(handle(err, STD_ERROR_HANDLE), text); }});
+        if (code) return written ? *code : 2;
     }
+    // No window shows three files yet: the usage says how to merge them.
+    if (parsed && parsed->threeWay()) parsed.reset();
     if (!parsed) {
         const std::u16string usage = viewer::Usage();
         MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(usage.c_str()),

@@ -1,0 +1,49 @@
+#include "MergeFiles.h"
+
+#include "FileRead.h"
+#include "Merge.h"
+#include "SaveFile.h"
+#include "TextDecode.h"
+
+namespace viewer {
+
+namespace {
+
+// The name a conflict's markers give a file: its label, else its name as given.
+std::string MarkerName(const std::filesystem::path& label, const std::filesystem::path& path) {
+    return PrintedName(label.empty() ? path : label);
+}
+
+}  // namespace
+
+int WriteMerge(const Arguments& arguments, const UnifiedStreams& streams) {
+    const std::filesystem::path* paths[3] = {&arguments.first, &arguments.base, &arguments.second};
+    std::string bytes[3];
+    for (int i = 0; i < 3; ++i) {
+        InputFile file(*paths[i]);
+        if (!file.ok() || !file.ReadAll(bytes[i])) {
+            streams.err("diff-zarvo-view: " + PrintedName(*paths[i]) + ": " + ToUtf8(file.error()) +
+                        '\n');
+            return 2;
+        }
+    }
+    const MergedText merged = MergeText(bytes[0], bytes[1], bytes[2],
+                                        {MarkerName(arguments.firstLabel, arguments.first),
+                                         MarkerName(arguments.baseLabel, arguments.base),
+                                         MarkerName(arguments.secondLabel, arguments.second)});
+    const int code = merged.conflicts == 0 ? 0 : 1;
+    if (arguments.output.empty()) {
+        streams.out(merged.text);
+        return code;
+    }
+    const WriteResult written =
+        ReplaceContent(arguments.output, merged.text, [](const std::string*) { return true; });
+    if (written.status == WriteStatus::Written) return code;
+    std::u16string reason = written.reason;
+    if (written.status == WriteStatus::DiskFull) reason = u"ディスクに空きがありません";
+    if (reason.empty()) reason = u"書き込めませんでした";
+    streams.err("diff-zarvo-view: " + PrintedName(arguments.output) + ": " + ToUtf8(reason) + '\n');
+    return 2;
+}
+
+}  // namespace viewer
