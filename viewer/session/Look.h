@@ -30,6 +30,13 @@ enum class ColourRole : std::uint8_t {
     // A byte not valid in its file's encoding, shown as "<E9>": a grey box, its text dark red.
     StrayByte,
     StrayByteText,
+    // The three-way merge's rows: a change of MINE's, of THEIRS', the same on both, a conflict
+    // still unresolved, one resolved.
+    MergeMine,
+    MergeTheirs,
+    MergeBoth,
+    MergeConflict,
+    MergeResolved,
 };
 
 Rgb Colour(ColourRole role);

@@ -1,0 +1,42 @@
+// The three-way merge window's commands: one table from which both fronts build its menus and
+// shortcuts, as the two-way window's (Commands.h), with the same keys and menus.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace viewer {
+
+enum class MergeCommand : std::uint8_t {
+    Save,  // the result, where -o says (else MINE)
+    Close,
+    Undo,
+    Redo,
+    TakeMine,  // the current change's lines from MINE into the result
+    TakeTheirs,
+    TakeBoth,        // MINE's lines, then THEIRS'
+    TakeBase,        // BASE's lines back
+    TakeMineForAll,  // every conflict still unresolved: MINE's side
+    TakeTheirsForAll,
+    EditLine,  // the current row's result line, in place
+    NextChange,
+    PreviousChange,
+    NextConflict,  // the next conflict still unresolved
+    PreviousConflict,
+};
+
+struct MergeCommandInfo {
+    MergeCommand command;
+    std::u16string label;
+    std::vector<Key> keys;  // the first one is the one a menu shows
+    Menu menu;
+    bool separatorBefore = false;
+};
+
+// Every command, in menu order.
+const std::vector<MergeCommandInfo>& MergeCommandTable();
+
+}  // namespace viewer
