@@ -1,6 +1,8 @@
 // diff-zarvo-view FIRST SECOND: shows how two files (or two folders) differ. The front end starts
 // it with exactly these two arguments; it reads them and writes nothing. `-u` writes a unified diff
-// instead (of two folders too), and `-L` names the files (Arguments.h).
+// instead (of two folders too), and `-L` names the files (Arguments.h). MINE BASE THEIRS opens the
+// three-way merge, whose result is saved to `-o FILE` or MINE; `--merge` writes it without a
+// window.
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -13,6 +15,7 @@
 #include "Arguments.h"
 #include "Comparison.h"
 #include "FolderWindow.h"
+#include "MergeWindow.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "Settings.h"
@@ -43,7 +46,7 @@ int main(int argc, char** argv) {
     std::vector<std::filesystem::path> arguments;
     // The names go to the core as the bytes they are.
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
+    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
 
     // A unified diff or a merge written out needs no display: done before anything of Qt starts.
     bool written = true;
@@ -61,8 +64,6 @@ int main(int argc, char** argv) {
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
-    // No window shows three files yet: the usage says how to merge them.
-    if (parsed && parsed->threeWay()) parsed.reset();
     if (!parsed) {
         const QString usage = QString::fromStdU16String(viewer::Usage());
         std::fputs(usage.toLocal8Bit().constData(), stderr);
@@ -87,6 +88,22 @@ int main(int argc, char** argv) {
             QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
         viewer::kSettingsFileName;
     QuitWhenPainted quitter;
+    if (parsed->threeWay()) {
+        // The three-way merge: its exit code tells git whether the result was saved resolved.
+        std::u16string why;
+        std::optional<viewer::MergeSources> sources = viewer::ReadMergeSources(*parsed, why);
+        if (!sources) {
+            std::fprintf(stderr, "diff-zarvo-view: %s\n", viewer::ToUtf8(why).c_str());
+            QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"),
+                                  QString::fromStdU16String(why));
+            return 2;
+        }
+        viewer::MergeWindow merge(std::move(*sources));
+        if (parsed->exitWhenShown) merge.installEventFilter(&quitter);
+        merge.show();
+        app.exec();
+        return merge.session().ExitCode();
+    }
     const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
     std::error_code error;
     if (std::filesystem::is_directory(first, error) &&

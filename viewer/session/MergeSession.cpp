@@ -94,57 +94,56 @@ void MergeSession::Open() {
     window_.ShowStatus(status_);
 }
 
-std::vector<std::string_view> MergeSession::ResultLines(std::size_t c) const {
+const std::vector<std::string_view>& MergeSession::MarkerLines(std::size_t c) const {
+    std::unique_ptr<Markers>& markers = markers_[c];
+    if (!markers) {
+        markers = std::make_unique<Markers>();
+        AppendConflict(markers->text, lines_[0], lines_[1], lines_[2], chunks_[c],
+                       {PrintedName(sources_.mine.Name()), PrintedName(sources_.base.Name()),
+                        PrintedName(sources_.theirs.Name())},
+                       lineEnd_);
+        markers->lines = RawLines(markers->text);
+    }
+    return markers->lines;
+}
+
+std::size_t MergeSession::ResultCount(std::size_t c) const {
+    return resultStart_[c + 1] - resultStart_[c];
+}
+
+std::optional<std::string_view> MergeSession::ResultLine(std::size_t c, std::size_t at) const {
     const MergeChunk& chunk = chunks_[c];
-    std::vector<std::string_view> out;
-    auto add = [&](int file, LineRange range) {
-        for (std::int32_t i = range.begin; i < range.end; ++i) {
-            out.push_back(lines_[file][static_cast<std::size_t>(i)]);
-        }
+    const Resolution& resolution = resolutions_[c];
+    auto from = [&](int file, LineRange range) -> std::optional<std::string_view> {
+        if (at >= static_cast<std::size_t>(range.size())) return std::nullopt;
+        return lines_[file][static_cast<std::size_t>(range.begin) + at];
     };
-    How how = resolutions_[c].how;
-    if (how == How::Auto) {
-        switch (chunk.kind) {
-            case MergeKind::Theirs:
-                how = How::Theirs;
-                break;
-            case MergeKind::Conflict: {
-                // Unresolved: the marker lines a save writes, cut into lines. Kept alive by a
-                // cache of their own so the views stay valid.
-                auto& cached = markerLines_[c];
-                if (!cached) {
-                    std::string text;
-                    AppendConflict(
-                        text, lines_[0], lines_[1], lines_[2], chunk,
-                        {PrintedName(sources_.mine.Name()), PrintedName(sources_.base.Name()),
-                         PrintedName(sources_.theirs.Name())},
-                        lineEnd_);
-                    cached = std::make_shared<const std::string>(std::move(text));
-                }
-                return RawLines(*cached);
-            }
-            default:
-                how = How::Mine;
-        }
+    if (resolution.lines) {
+        if (at >= resolution.lines->size()) return std::nullopt;
+        return (*resolution.lines)[at];
     }
-    switch (how) {
-        case How::Mine:
-            add(0, chunk.mine);
-            break;
-        case How::Theirs:
-            add(2, chunk.theirs);
-            break;
-        case How::Base:
-            add(1, chunk.base);
-            break;
-        case How::Both:
-        case How::Edited:
-            for (const std::string& line : *resolutions_[c].lines) out.push_back(line);
-            break;
+    switch (resolution.how) {
         case How::Auto:
-            break;
+            if (chunk.kind == MergeKind::Theirs) return from(2, chunk.theirs);
+            if (chunk.kind != MergeKind::Conflict) return from(0, chunk.mine);
+            if (at >= MarkerLines(c).size()) return std::nullopt;
+            return MarkerLines(c)[at];
+        case How::Theirs:
+            return from(2, chunk.theirs);
+        case How::Base:
+            return from(1, chunk.base);
+        default:
+            return from(0, chunk.mine);
     }
-    return out;
+}
+
+std::vector<std::string_view> MergeSession::ResultLines(std::size_t c) const {
+    std::vector<std::string_view> out;
+    for (std::size_t at = 0;; ++at) {
+        const std::optional<std::string_view> line = ResultLine(c, at);
+        if (!line) return out;
+        out.push_back(*line);
+    }
 }
 
 void MergeSession::Layout() {
@@ -152,7 +151,8 @@ void MergeSession::Layout() {
     resultStart_.assign(1, 0);
     for (std::size_t c = 0; c < chunks_.size(); ++c) {
         const MergeChunk& chunk = chunks_[c];
-        const std::size_t result = ResultLines(c).size();
+        std::size_t result = 0;
+        while (ResultLine(c, result)) ++result;
         const std::size_t rows =
             std::max<std::size_t>({static_cast<std::size_t>(chunk.mine.size()),
                                    static_cast<std::size_t>(chunk.base.size()),
@@ -240,12 +240,12 @@ MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
                            : Shown(*files[index], lines_[index][line], line == 0, &cell.byteMarks);
         return cell;
     }
-    const std::vector<std::string_view> result = ResultLines(c);
-    if (at >= result.size()) return cell;
+    const std::optional<std::string_view> result = ResultLine(c, at);
+    if (!result) return cell;
     const std::size_t line = resultStart_[c] + at;
     cell.empty = false;
     cell.text =
-        number ? Number(line + 1) : Shown(sources_.mine, result[at], line == 0, &cell.byteMarks);
+        number ? Number(line + 1) : Shown(sources_.mine, *result, line == 0, &cell.byteMarks);
     return cell;
 }
 

@@ -130,8 +130,12 @@ private:
     };
     using Resolutions = std::vector<Resolution>;
 
-    // The result's lines for chunk `c`, as the bytes they are.
+    // The result's lines for chunk `c`, as the bytes they are; one of them, and how many.
     std::vector<std::string_view> ResultLines(std::size_t c) const;
+    std::optional<std::string_view> ResultLine(std::size_t c, std::size_t at) const;
+    std::size_t ResultCount(std::size_t c) const;
+    // An unresolved conflict's marker text, cut into lines; made when first asked for.
+    const std::vector<std::string_view>& MarkerLines(std::size_t c) const;
     bool Unresolved(std::size_t c) const {
         return chunks_[c].kind == MergeKind::Conflict && resolutions_[c].how == How::Auto;
     }
@@ -164,7 +168,11 @@ private:
     std::vector<std::size_t> rowStart_{0};
     std::vector<std::size_t> resultStart_{0};
     // Unresolved conflicts' marker text as drawn, made when first drawn.
-    mutable std::unordered_map<std::size_t, std::shared_ptr<const std::string>> markerLines_;
+    struct Markers {
+        std::string text;
+        std::vector<std::string_view> lines;
+    };
+    mutable std::unordered_map<std::size_t, std::unique_ptr<Markers>> markers_;
     std::optional<std::size_t> currentRow_;
     std::optional<std::size_t> editRow_;
     std::u16string typed_;

@@ -1,0 +1,306 @@
+#include "MergeWindow.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "LineEditor.h"
+#include "QtCommands.h"
+#include "QtText.h"
+#include "Texts.h"
+
+namespace viewer {
+
+// The grid of the merge session's cells.
+class MergeModel : public QAbstractTableModel {
+public:
+    explicit MergeModel(const MergeSession& session) : session_(session) {}
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(session_.RowCount());
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(kMergeColumns);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto column = static_cast<MergeColumn>(index.column());
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::AccessibleTextRole:
+                return ToQString(
+                    session_.CellAt(static_cast<std::size_t>(index.row()), column).text);
+            case Qt::BackgroundRole:
+                return ToQColor(
+                    session_.CellAt(static_cast<std::size_t>(index.row()), column).background);
+            case Qt::ForegroundRole:
+                return ToQColor(ColourRole::Text);
+            case Qt::TextAlignmentRole:
+                return IsNumber(column) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                        : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+            default:
+                return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return ToQString(session_.ColumnTitle(static_cast<MergeColumn>(section)));
+    }
+    static bool IsNumber(MergeColumn column) {
+        return column == MergeColumn::MineNumber || column == MergeColumn::BaseNumber ||
+               column == MergeColumn::TheirsNumber || column == MergeColumn::ResultNumber;
+    }
+
+private:
+    const MergeSession& session_;
+};
+
+// The overview strip: every change in its row's colour; a click goes there.
+class MergeStrip : public QWidget {
+public:
+    explicit MergeStrip(MergeSession& session, QWidget* parent)
+        : QWidget(parent), session_(session) {
+        setFixedWidth(16);
+        setToolTip(ToQString(texts::kStripTip));
+        setAccessibleName(ToQString(texts::kStripTip));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), ToQColor(ColourRole::StripBackground));
+        const int h = height();
+        for (const MergeStripMark& mark : session_.StripMarks()) {
+            const int top = session_.StripY(mark.row, h);
+            const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, h));
+            painter.fillRect(QRect(1, top, width() - 2, bottom - top),
+                             ToQColor(Darker(Colour(mark.colour), 130)));
+        }
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        session_.ClickStrip(static_cast<int>(event->position().y()), height());
+    }
+
+private:
+    MergeSession& session_;
+};
+
+MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(parent) {
+    session_ = std::make_unique<MergeSession>(std::move(sources), *this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    auto* header = new QGridLayout();
+    for (int i = 0; i < 4; ++i) {
+        names_[i] = new QLabel(central);
+        names_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        header->addWidget(names_[i], i / 2, i % 2);
+    }
+    layout->addLayout(header);
+
+    auto* rows = new QHBoxLayout();
+    view_ = new QTableView(central);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(view_->font()).height() + 2);
+    view_->verticalHeader()->hide();
+    view_->setShowGrid(false);
+    view_->setWordWrap(false);
+    view_->setTextElideMode(Qt::ElideNone);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setAccessibleName(QStringLiteral("マージ"));
+    model_ = std::make_unique<MergeModel>(*session_);
+    view_->setModel(model_.get());
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!moving_ && index.isValid()) {
+                    session_->SetCurrent(static_cast<std::size_t>(index.row()));
+                    UpdateCommands();
+                }
+            });
+    connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (static_cast<MergeColumn>(index.column()) != MergeColumn::Result) return;
+        session_->SetCurrent(static_cast<std::size_t>(index.row()));
+        session_->Run(MergeCommand::EditLine);
+    });
+    rows->addWidget(view_, 1);
+    strip_ = new MergeStrip(*session_, central);
+    rows->addWidget(strip_);
+    layout->addLayout(rows, 1);
+    setCentralWidget(central);
+
+    editor_ = new LineEditor(view_->viewport());
+    editor_->setFont(view_->font());
+    connect(editor_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { session_->Typed(text.toStdU16String()); });
+    connect(editor_, &LineEditor::finished, this, [this](bool keep) {
+        session_->FinishEdit(keep);
+        UpdateCommands();
+    });
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, &MergeWindow::PlaceEditor);
+    connect(view_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &MergeWindow::PlaceEditor);
+
+    status_ = new QLabel(this);
+    statusBar()->addWidget(status_, 1);
+    count_ = new QLabel(this);
+    statusBar()->addPermanentWidget(count_);
+    MakeCommands();
+    resize(1200, 760);
+    session_->Open();
+}
+
+MergeWindow::~MergeWindow() {
+    // The window's parts tell of their last changes as they go: not to a window half gone.
+    for (QObject* part : std::initializer_list<QObject*>{view_, view_->selectionModel(),
+                                                         view_->horizontalScrollBar(),
+                                                         view_->verticalScrollBar(), editor_}) {
+        part->disconnect(this);
+    }
+}
+
+void MergeWindow::MakeCommands() {
+    std::map<Menu, QMenu*> menus;
+    for (const MergeCommandInfo& info : MergeCommandTable()) {
+        QMenu*& menu = menus[info.menu];
+        if (menu == nullptr) {
+            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
+        } else if (info.separatorBefore) {
+            menu->addSeparator();
+        }
+        auto* action = new QAction(ToQString(info.label), this);
+        QList<QKeySequence> keys;
+        for (const Key& key : info.keys) keys << ToKeySequence(key);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, [this, command = info.command] {
+            session_->Run(command);
+            UpdateCommands();
+        });
+        addAction(action);  // the keys work wherever the focus is in the window
+        menu->addAction(action);
+        actions_[info.command] = action;
+    }
+    UpdateCommands();
+}
+
+void MergeWindow::UpdateCommands() {
+    for (const auto& [command, action] : actions_) action->setEnabled(session_->Enabled(command));
+}
+
+void MergeWindow::SizeColumns() {
+    const QFontMetrics metrics(view_->font());
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    const int margin = 2 * digit;
+    int fixed = 0;
+    for (std::size_t c = 0; c < kMergeColumns; ++c) {
+        const auto column = static_cast<MergeColumn>(c);
+        if (!MergeModel::IsNumber(column) && column != MergeColumn::Mark) continue;
+        const int width = static_cast<int>(session_->NumberCells(column)) * digit + margin;
+        view_->setColumnWidth(static_cast<int>(c), width);
+        fixed += width;
+    }
+    // The four files share what is left alike.
+    const int each = std::max(120, (view_->viewport()->width() - fixed) / 4);
+    for (const MergeColumn column :
+         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
+        view_->setColumnWidth(static_cast<int>(column), each);
+    }
+}
+
+void MergeWindow::Redraw() {
+    model_->Reset();
+    names_[0]->setText(ToQString(session_->HeaderLine(MergeColumn::Mine)));
+    names_[1]->setText(ToQString(session_->HeaderLine(MergeColumn::Base)));
+    names_[2]->setText(ToQString(session_->HeaderLine(MergeColumn::Theirs)));
+    names_[3]->setText(ToQString(session_->HeaderLine(MergeColumn::Result)));
+    SizeColumns();
+    strip_->update();
+    UpdateCommands();
+}
+
+void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
+    moving_ = true;
+    view_->selectionModel()->setCurrentIndex(
+        model_->index(static_cast<int>(row), static_cast<int>(MergeColumn::Result)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    moving_ = false;
+    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
+    const int visible = std::max(1, view_->viewport()->height() / rowHeight);
+    view_->verticalScrollBar()->setValue(std::max(0, static_cast<int>(row) - visible / 2));
+    UpdateCommands();
+}
+
+void MergeWindow::ShowStatus(const StatusMessage& message) {
+    status_->setText(ToQString(message.text));
+    status_->setStyleSheet(
+        message.kind == StatusKind::Warning
+            ? QStringLiteral("color: %1;").arg(ToQColor(ColourRole::Error).name())
+            : QString());
+    count_->setText(ToQString(session_->CountText()));
+    view_->viewport()->update();
+}
+
+void MergeWindow::SetTitle(const std::u16string& title) { setWindowTitle(ToQString(title)); }
+
+void MergeWindow::CloseWindow() { close(); }
+
+Answer MergeWindow::Ask(const std::u16string& question, Buttons buttons) {
+    return AskInBox(this, question, buttons);
+}
+
+void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) {
+    editorRow_ = row;
+    editor_->setText(ToQString(text));  // not the user's change: no textEdited
+    view_->scrollTo(model_->index(static_cast<int>(row), static_cast<int>(column)));
+    editor_->show();
+    PlaceEditor();
+    editor_->setFocus(Qt::OtherFocusReason);
+}
+
+void MergeWindow::CloseEditor() {
+    // Called from the session's FinishEdit: the focus leaving the editor must not end it again.
+    const QSignalBlocker quiet(editor_);
+    if (editor_->hasFocus()) view_->setFocus(Qt::OtherFocusReason);
+    editor_->hide();
+}
+
+QLineEdit* MergeWindow::lineEditor() const { return editor_; }
+
+void MergeWindow::PlaceEditor() {
+    if (editor_->isHidden()) return;
+    const QRect cell = view_->visualRect(
+        model_->index(static_cast<int>(editorRow_), static_cast<int>(MergeColumn::Result)));
+    editor_->setGeometry(cell.left(), cell.top(), std::max(cell.width(), 40), cell.height());
+}
+
+void MergeWindow::closeEvent(QCloseEvent* event) {
+    if (session_->MayClose()) return QMainWindow::closeEvent(event);
+    event->ignore();
+}
+
+void MergeWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The row chosen before the window had a size is centred now that it has one.
+    SizeColumns();
+    if (const auto row = session_->CurrentRow()) ScrollTo(*row, 0);
+}
+
+}  // namespace viewer
