@@ -1,5 +1,7 @@
 #include "MergeFiles.h"
 
+#include <fstream>
+
 #include "FileRead.h"
 #include "Merge.h"
 #include "SaveFile.h"
@@ -15,6 +17,27 @@ std::string MarkerName(const std::filesystem::path& label, const std::filesystem
 }
 
 }  // namespace
+
+WriteResult WriteMergeResult(const std::filesystem::path& path, const std::string& content,
+                             const StillAsRead& stillAsRead) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        return ReplaceContent(path, content, stillAsRead);
+    }
+    // The replacement needs a file to replace (Windows' does): an empty one made for it, taken
+    // away again when the write does not happen.
+    bool made = false;
+    {
+        std::ofstream create(path, std::ios::binary | std::ios::app);
+        made = create.is_open();
+    }
+    const WriteResult written = ReplaceContent(path, content, [&](const std::string* present) {
+        if (!made) return stillAsRead(present);
+        return present != nullptr && present->empty() && stillAsRead(nullptr);
+    });
+    if (made && written.status != WriteStatus::Written) std::filesystem::remove(path, error);
+    return written;
+}
 
 int WriteMerge(const Arguments& arguments, const UnifiedStreams& streams) {
     const std::filesystem::path* paths[3] = {&arguments.first, &arguments.base, &arguments.second};
@@ -37,7 +60,7 @@ int WriteMerge(const Arguments& arguments, const UnifiedStreams& streams) {
         return code;
     }
     const WriteResult written =
-        ReplaceContent(arguments.output, merged.text, [](const std::string*) { return true; });
+        WriteMergeResult(arguments.output, merged.text, [](const std::string*) { return true; });
     if (written.status == WriteStatus::Written) return code;
     std::u16string reason = written.reason;
     if (written.status == WriteStatus::DiskFull) reason = u"ディスクに空きがありません";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FileRead.h"
+#include "MergeFiles.h"
 #include "SaveFile.h"
 #include "TextEncode.h"
 #include "Texts.h"
@@ -329,8 +330,12 @@ std::u16string MergeSession::HeaderLine(MergeColumn column) const {
     }
     std::u16string line = ColumnTitle(column) + u": " + PathText(file->Name()) + u"　(" +
                           EncodingName(file->encoding.encoding);
-    if (file->encoding.badBytes > 0) line += u"、" + BadBytesNote(file->encoding.badBytes);
-    return line + u")";
+    if (file->encoding.badBytes > 0) {
+        line += u"、";
+        line += BadBytesNote(file->encoding.badBytes);
+    }
+    line += u")";
+    return line;
 }
 
 std::u16string MergeSession::CountText() const {
@@ -577,7 +582,7 @@ bool MergeSession::Save() {
     // What the file held when it was read, or last saved: another program's change is asked
     // about, not overwritten unseen.
     const std::optional<std::string>& known = written_ ? written_ : sources_.outputBytes;
-    WriteResult written = ReplaceContent(sources_.output, bytes, [&](const std::string* present) {
+    WriteResult written = WriteMergeResult(sources_.output, bytes, [&](const std::string* present) {
         return present == nullptr ? !known.has_value() : known && *present == *known;
     });
     if (written.status == WriteStatus::ChangedOnDisk) {
@@ -587,7 +592,7 @@ bool MergeSession::Save() {
             Say(u"保存しませんでした", StatusKind::Info);
             return false;
         }
-        written = ReplaceContent(sources_.output, bytes, [](const std::string*) { return true; });
+        written = WriteMergeResult(sources_.output, bytes, [](const std::string*) { return true; });
     }
     if (written.status != WriteStatus::Written) {
         Say(written.status == WriteStatus::DiskFull

@@ -1,0 +1,132 @@
+// The Win32 merge window on real files, under Wine: moved with F7 / F8, a conflict resolved with
+// Alt+Left, saved with Ctrl+S; what its list shows and paints, and the bytes written.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "MergeWindow.h"  // windows.h and commctrl.h
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+class MergeWindowTest : public ::testing::Test {
+protected:
+    void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window_ != nullptr && IsWindow(window_->hwnd()) && window_->TranslateKeys(msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // A key pressed where the focus is, with Ctrl held or not.
+    void Press(UINT key, UINT modifier = 0) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        if (modifier != 0) state[modifier] = 0x80;
+        SetKeyboardState(state);
+        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+        if (modifier != 0) state[modifier] = 0;
+        SetKeyboardState(state);
+    }
+    // Alt with a key, as the system sends it.
+    void PressAlt(UINT key) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_MENU] = 0x80;
+        SetKeyboardState(state);
+        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+        PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
+        Pump();
+        state[VK_MENU] = 0;
+        SetKeyboardState(state);
+        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    }
+    int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[1024] = {};
+        ListView_GetItemText(window_->list(), row, column, text, 1024);
+        return text;
+    }
+    std::wstring StatusPart(int part) const {
+        wchar_t text[1024] = {};
+        SendMessageW(window_->status(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::wstring Title() const {
+        wchar_t text[1024] = {};
+        GetWindowTextW(window_->hwnd(), text, 1024);
+        return text;
+    }
+    COLORREF RowPixel(int row, int column) const {
+        RECT cell{};
+        ListView_GetSubItemRect(window_->list(), row, column, LVIR_BOUNDS, &cell);
+        RedrawWindow(window_->list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(window_->list());
+        const COLORREF colour = GetPixel(dc, cell.right - 3, cell.top + 1);
+        ReleaseDC(window_->list(), dc);
+        return colour;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<MergeWindow> window_;
+};
+
+TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
+    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    WriteBytes(dir_.path() / L"mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
+    WriteBytes(dir_.path() / L"base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    const auto parsed =
+        ParseArguments({dir_.path() / L"mine.txt", dir_.path() / L"base.txt",
+                        dir_.path() / L"theirs.txt", L"-o", dir_.path() / L"結果.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    // Opened on the conflict (rows: ONE, 2, 3, 4, then its seven marker rows); F7 goes back to
+    // MINE's change, F8 to the conflict again.
+    EXPECT_EQ(CurrentRow(), 4);
+    EXPECT_EQ(Cell(4, 8), L"<<<<<<< " + (dir_.path() / L"mine.txt").wstring());
+    Press(VK_F7);
+    EXPECT_EQ(CurrentRow(), 0);
+    Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 4);
+    PressAlt(VK_LEFT);
+    EXPECT_EQ(StatusPart(1), L"未解決の競合はありません");
+    EXPECT_EQ(ListView_GetItemCount(window_->list()), 6);
+    EXPECT_EQ(Cell(4, 8), L"mine");
+    EXPECT_EQ(Cell(4, 0), L"*");
+    // Painted as the session says: MINE's change in its green, a common row white.
+    EXPECT_EQ(RowPixel(0, 4), RGB(0xd6, 0xf5, 0xd6));
+    EXPECT_EQ(RowPixel(1, 4), RGB(0xff, 0xff, 0xff));
+
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(ReadBytes(dir_.path() / L"結果.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
+    EXPECT_EQ(StatusPart(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
+    EXPECT_EQ(Title(), L"結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(window_->session().ExitCode(), 0);
+    // Nothing unsaved: Esc closes it without a question.
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(window_->hwnd()));
+}
+
+}  // namespace
+}  // namespace viewer
