@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "MergeWindow.h"  // windows.h and commctrl.h
+#include "RunViewer.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -126,6 +127,31 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     // Nothing unsaved: Esc closes it without a question.
     Press(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window_->hwnd()));
+}
+
+TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
+    TempDir dir;
+    WriteBytes(dir / "base", "1\r\n2\r\n3\r\n4\r\n");
+    WriteBytes(dir / "mine", "1\r\nmine\r\n3\r\n4\r\n");
+    WriteBytes(dir / "theirs", "1\r\n2\r\n3\r\nFOUR\r\n");
+    WriteBytes(dir / "other", "1\r\nother\r\n3\r\n4\r\n");
+    auto quoted = [&](const char* name) { return L" \"" + (dir / name).wstring() + L"\""; };
+    const std::filesystem::path out = dir / "out";
+    EXPECT_EQ(testsupport::RunViewer(
+                  L"--merge" + quoted("mine") + quoted("base") + quoted("theirs"), out),
+              0u);
+    EXPECT_EQ(ReadBytes(out), "1\r\nmine\r\n3\r\nFOUR\r\n");
+    // A conflict, labelled, written to a new file named in Japanese: exit 1, nothing on the pipe.
+    const std::filesystem::path merged = dir.path() / L"結果.txt";
+    EXPECT_EQ(testsupport::RunViewer(quoted("mine") + quoted("base") + quoted("other") +
+                                         L" -L 自分 -L 元 -L 相手 --merge -o \"" +
+                                         merged.wstring() + L"\"",
+                                     out),
+              1u);
+    EXPECT_EQ(ReadBytes(out), "");
+    EXPECT_EQ(ReadBytes(merged),
+              "1\r\n<<<<<<< \xE8\x87\xAA\xE5\x88\x86\r\nmine\r\n||||||| \xE5\x85\x83\r\n2\r\n"
+              "=======\r\nother\r\n>>>>>>> \xE7\x9B\xB8\xE6\x89\x8B\r\n3\r\n4\r\n");
 }
 
 }  // namespace
