@@ -112,6 +112,15 @@ TEST(MergeProgram, WritesTheMergeToStandardOutputOrTheOutputAndExitsAsDiff3) {
     EXPECT_EQ(unwritable.code, 2);
     EXPECT_NE(unwritable.err.find((dir / "no" / "such").string()), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+    // A folder or a device is never written over, and says so.
+    const Outcome folder = RunMerge({"--merge", Name(dir / "mine"), Name(dir / "base"),
+                                     Name(dir / "theirs"), "-o", Name(dir.path())});
+    EXPECT_EQ(folder.code, 2);
+    EXPECT_EQ(folder.err, "diff-zarvo-view: " + dir.path().string() + ": フォルダーです\n");
+    const Outcome device = RunMerge({"--merge", Name(dir / "mine"), Name(dir / "base"),
+                                     Name(dir / "theirs"), "-o", "/dev/full"});
+    EXPECT_EQ(device.code, 2);
+    EXPECT_EQ(device.err, "diff-zarvo-view: /dev/full: 通常のファイルではありません\n");
 }
 
 }  // namespace

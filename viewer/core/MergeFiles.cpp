@@ -21,6 +21,12 @@ std::string MarkerName(const std::filesystem::path& label, const std::filesystem
 WriteResult WriteMergeResult(const std::filesystem::path& path, const std::string& content,
                              const StillAsRead& stillAsRead) {
     std::error_code error;
+    // Only a file is replaced (a link's target): never a folder, a device or a pipe.
+    const std::filesystem::file_status target = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(target)) return {WriteStatus::Refused, u"フォルダーです"};
+    if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target)) {
+        return {WriteStatus::Refused, u"通常のファイルではありません"};
+    }
     if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
         return ReplaceContent(path, content, stillAsRead);
     }
