@@ -94,7 +94,7 @@ void CheckMerge(std::string_view mineText, std::string_view baseText, std::strin
                     Fail("a conflict is changed on both sides, differently");
                 }
                 viewer::AppendConflict(expected, mine, base, theirs, chunk, {"M", "B", "T"},
-                                       !mine.empty() && mine[0].ends_with("\r\n") ? "\r\n" : "\n");
+                                       viewer::MarkerLineEnd(mine));
                 mineSide += Join(mine, chunk.mine);
                 ++conflicts;
                 break;

@@ -138,6 +138,10 @@ std::vector<MergeChunk> MergeLines(const std::vector<std::string_view>& mine,
     return chunks;
 }
 
+std::string_view MarkerLineEnd(const std::vector<std::string_view>& mine) {
+    return !mine.empty() && mine[0].ends_with("\r\n") ? "\r\n" : "\n";
+}
+
 void AppendConflict(std::string& out, const std::vector<std::string_view>& mine,
                     const std::vector<std::string_view>& base,
                     const std::vector<std::string_view>& theirs, const MergeChunk& chunk,
@@ -166,10 +170,7 @@ MergedText MergeText(std::string_view mineText, std::string_view baseText,
     const std::vector<std::string_view> mine = RawLines(mineText);
     const std::vector<std::string_view> base = RawLines(baseText);
     const std::vector<std::string_view> theirs = RawLines(theirsText);
-    const std::string_view lineEnd =
-        !mine.empty() && mine[0].size() >= 2 && mine[0].substr(mine[0].size() - 2) == "\r\n"
-            ? "\r\n"
-            : "\n";
+    const std::string_view lineEnd = MarkerLineEnd(mine);
     MergedText result;
     result.text.reserve(std::max(mineText.size(), theirsText.size()));
     for (const MergeChunk& chunk : MergeLines(mine, base, theirs, cancel)) {

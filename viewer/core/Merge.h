@@ -67,6 +67,9 @@ struct MergedText {
 MergedText MergeText(std::string_view mine, std::string_view base, std::string_view theirs,
                      const MergeLabels& labels, const CancelFlag* cancel = nullptr);
 
+// How a conflict's marker lines end: "\r\n" when MINE's first line does, else "\n".
+std::string_view MarkerLineEnd(const std::vector<std::string_view>& mine);
+
 // Appends one conflict, its marker lines ended as `lineEnd` says ("\n" or "\r\n").
 void AppendConflict(std::string& out, const std::vector<std::string_view>& mine,
                     const std::vector<std::string_view>& base,

@@ -76,7 +76,7 @@ MergeSession::MergeSession(MergeSources sources, SessionView& view)
     lines_[1] = RawLines(sources_.base.bytes);
     lines_[2] = RawLines(sources_.theirs.bytes);
     chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
-    if (!lines_[0].empty() && lines_[0][0].ends_with("\r\n")) lineEnd_ = "\r\n";
+    lineEnd_ = MarkerLineEnd(lines_[0]);
     resolutions_.resize(chunks_.size());
     Layout();
 }
