@@ -20,7 +20,7 @@ public:
     void ShowStatus(const StatusMessage& message) override { status = message.text; }
     void SetTitle(const std::u16string& text) override { title = text; }
     void CopyToClipboard(const std::u16string&) override {}
-    void ShowBar(Bar) override {}
+    void ShowBar(Bar shown) override { bar = shown; }
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override { closed = true; }
@@ -45,6 +45,7 @@ public:
     std::optional<std::size_t> scrolledRow;
     std::u16string status, title, editorText;
     bool closed = false;
+    Bar bar = Bar::None;
     std::vector<std::pair<std::u16string, Buttons>> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
     std::optional<std::pair<std::size_t, std::size_t>> editor;
@@ -172,6 +173,40 @@ TEST_F(MergeSessionTest, ConflictsAreFoundShownTakenUndoneAndSavedWithoutOne) {
     EXPECT_EQ(session.ExitCode(), 0);
     EXPECT_TRUE(session.MayClose());
     EXPECT_TRUE(view_.asked.empty());
+}
+
+TEST_F(MergeSessionTest, FindAndGoToLineInAnyFilesNumbering) {
+    MergeSession& session =
+        Open("A\nb\nc\nD\ne\nf\ng\nM\n", "a\nb\nc\nd\ne\nf\ng\nh\n", "X\nb\nc\nd\ne\nF\ng\nT\n");
+    // Ctrl+F with nothing to find opens the bar; a match in any file, case aside, from the
+    // current row round: the second conflict's marker, then back to the first's.
+    session.Run(Find);
+    EXPECT_EQ(view_.bar, Bar::Find);
+    session.SetFindText(u"head");
+    session.Run(FindNext);
+    EXPECT_EQ(view_.scrolledRow, 13u);
+    session.Run(FindPrevious);
+    EXPECT_EQ(view_.scrolledRow, 0u);
+    session.SetFindText(u"zzz");
+    session.Run(FindNext);
+    EXPECT_EQ(view_.status, u"「zzz」は見つかりません");
+    // Line 6 of THEIRS (typed full-width), line 8 of the result, past BASE's end: its last line.
+    session.GoToLine(MergeColumn::Theirs, u" ６ ");
+    EXPECT_EQ(view_.scrolledRow, 11u);
+    session.GoToLine(MergeColumn::Result, u"8");
+    EXPECT_EQ(view_.scrolledRow, 7u);
+    session.GoToLine(MergeColumn::Base, u"99");
+    EXPECT_EQ(view_.scrolledRow, 13u);
+    session.GoToLine(MergeColumn::Mine, u"x");
+    EXPECT_EQ(view_.status, u"その行はありません");
+    // Esc closes the bar first, then the window.
+    session.Run(GoToLine);
+    EXPECT_EQ(view_.bar, Bar::Line);
+    session.Run(Close);
+    EXPECT_EQ(view_.bar, Bar::None);
+    EXPECT_FALSE(view_.closed);
+    session.Run(Close);
+    EXPECT_TRUE(view_.closed);
 }
 
 TEST_F(MergeSessionTest, SavingWithConflictsLeftAsksAndWritesTheMarkers) {

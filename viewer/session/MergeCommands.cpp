@@ -28,6 +28,10 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
         {PreviousChange, u"前の変更", {plain(F7)}, Menu::Move},
         {NextConflict, u"次の未解決の競合", {ctrl(F8)}, Menu::Move, true},
         {PreviousConflict, u"前の未解決の競合", {ctrl(F7)}, Menu::Move},
+        {Find, u"検索...", {ctrlLetter('F')}, Menu::Move, true},
+        {FindNext, u"次を検索", {plain(F3)}, Menu::Move},
+        {FindPrevious, u"前を検索", {Key{F3, 0, false, true}}, Menu::Move},
+        {GoToLine, u"行へ移動...", {ctrlLetter('G')}, Menu::Move},
     };
     return table;
 }

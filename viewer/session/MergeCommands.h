@@ -26,6 +26,10 @@ enum class MergeCommand : std::uint8_t {
     PreviousChange,
     NextConflict,  // the next conflict still unresolved
     PreviousConflict,
+    Find,  // the find bar; with text in it, the next match
+    FindNext,
+    FindPrevious,
+    GoToLine,  // the go-to-line bar
 };
 
 struct MergeCommandInfo {

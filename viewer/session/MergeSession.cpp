@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "FileRead.h"
+#include "Ignore.h"
+#include "LineNumber.h"
 #include "MergeFiles.h"
 #include "SaveFile.h"
 #include "TextEncode.h"
@@ -390,8 +392,21 @@ void MergeSession::Run(MergeCommand command) {
             Save();
             break;
         case MergeCommand::Close:
+            // An open bar closes first.
+            if (bar_ != Bar::None) return CloseBar();
             window_.CloseWindow();
             break;
+        case MergeCommand::Find:
+            if (bar_ == Bar::Find && !findText_.empty()) return Find(true);
+            bar_ = Bar::Find;
+            return window_.ShowBar(bar_);
+        case MergeCommand::FindNext:
+            return Find(true);
+        case MergeCommand::FindPrevious:
+            return Find(false);
+        case MergeCommand::GoToLine:
+            bar_ = Bar::Line;
+            return window_.ShowBar(bar_);
         case MergeCommand::Undo:
         case MergeCommand::Redo: {
             auto& from = command == MergeCommand::Undo ? undo_ : redo_;
@@ -610,6 +625,79 @@ bool MergeSession::Save() {
     window_.Redraw();
     Say(u"「" + name + u"」に保存しました", StatusKind::Info);
     return true;
+}
+
+void MergeSession::Find(bool forward) {
+    status_ = {};
+    if (findText_.empty()) {
+        bar_ = Bar::Find;
+        return window_.ShowBar(bar_);
+    }
+    std::u16string needle = findText_;
+    for (char16_t& c : needle) c = FoldCase(c);
+    const std::size_t count = RowCount();
+    std::size_t row = currentRow_ ? *currentRow_ : (forward ? count - 1 : 0);
+    for (std::size_t step = 0; step < count; ++step) {
+        row = forward ? (row + 1) % count : (row + count - 1) % count;
+        for (const MergeColumn column :
+             {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
+            std::u16string text = CellAt(row, column).text;
+            for (char16_t& c : text) c = FoldCase(c);
+            if (text.find(needle) == std::u16string::npos) continue;
+            currentRow_ = row;
+            window_.ScrollTo(row, 0);
+            return window_.ShowStatus(status_);
+        }
+    }
+    Say(u"「" + findText_ + u"」は見つかりません", StatusKind::Warning);
+}
+
+void MergeSession::GoToLine(MergeColumn file, std::u16string_view typed) {
+    status_ = {};
+    const std::optional<std::int64_t> number = ParseLineNumber(typed);
+    std::optional<std::size_t> row;
+    // The line's row in `file`, the last line for a number past the end.
+    auto inRanges = [&](std::size_t lines, auto rangeOf) {
+        if (!number || lines == 0) return;
+        const auto index = static_cast<std::size_t>(
+                               std::min<std::int64_t>(*number, static_cast<std::int64_t>(lines))) -
+                           1;
+        for (std::size_t c = 0; c < chunks_.size(); ++c) {
+            const auto [begin, end] = rangeOf(c);
+            if (index >= begin && index < end) row = rowStart_[c] + (index - begin);
+        }
+    };
+    auto linesOf = [&](LineRange MergeChunk::*range) {
+        return [this, range](std::size_t c) {
+            const LineRange r = chunks_[c].*range;
+            return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(r.begin),
+                                                       static_cast<std::size_t>(r.end));
+        };
+    };
+    switch (file) {
+        case MergeColumn::Mine:
+            inRanges(lines_[0].size(), linesOf(&MergeChunk::mine));
+            break;
+        case MergeColumn::Base:
+            inRanges(lines_[1].size(), linesOf(&MergeChunk::base));
+            break;
+        case MergeColumn::Theirs:
+            inRanges(lines_[2].size(), linesOf(&MergeChunk::theirs));
+            break;
+        default:
+            inRanges(resultStart_.back(), [this](std::size_t c) {
+                return std::pair<std::size_t, std::size_t>(resultStart_[c], resultStart_[c + 1]);
+            });
+    }
+    if (!row) return Say(u"その行はありません", StatusKind::Warning);
+    currentRow_ = *row;
+    window_.ScrollTo(*row, 0);
+    window_.ShowStatus(status_);
+}
+
+void MergeSession::CloseBar() {
+    bar_ = Bar::None;
+    window_.ShowBar(bar_);
 }
 
 bool MergeSession::MayClose() {

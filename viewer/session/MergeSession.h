@@ -103,6 +103,16 @@ public:
     void FinishEdit(bool keep);
     bool Editing() const { return editRow_.has_value(); }
 
+    // Find: the text of the find bar, and the next (or previous) row where any of the four files'
+    // lines holds it, case aside, from the current row round to it.
+    void SetFindText(std::u16string text) { findText_ = std::move(text); }
+    const std::u16string& findText() const { return findText_; }
+    void Find(bool forward);
+    // Go to line: the number as typed, in the numbering of `file` (Mine, Base, Theirs or Result).
+    void GoToLine(MergeColumn file, std::u16string_view typed);
+    Bar bar() const { return bar_; }
+    void CloseBar();
+
     // Whether the window may close now: an unsaved result asks 保存 / 保存しない / キャンセル.
     bool MayClose();
     // The program's exit code: 0 when the result was saved with no conflict left, else 1.
@@ -176,6 +186,8 @@ private:
     std::optional<std::size_t> currentRow_;
     std::optional<std::size_t> editRow_;
     std::u16string typed_;
+    std::u16string findText_;
+    Bar bar_ = Bar::None;
     SessionView& window_;
     StatusMessage status_;
 };
