@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "InputBars.h"
 #include "MergeWindow.h"  // windows.h and commctrl.h
 #include "RunViewer.h"
 #include "support/TempDir.h"
@@ -55,6 +56,12 @@ protected:
         PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
         PostMessageW(to, WM_KEYUP, key, 0xC0000001);
         Pump();
+    }
+    void Type(const std::wstring& text) {
+        for (const wchar_t c : text) {
+            PostMessageW(GetFocus(), WM_CHAR, c, 1);
+            Pump();
+        }
     }
     int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
     std::wstring Cell(int row, int column) const {
@@ -109,6 +116,23 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     Press(VK_F7);
     EXPECT_EQ(CurrentRow(), 0);
     Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 4);
+    // Ctrl+F: THEIRS' line in the conflict's markers; Ctrl+G: THEIRS' line 6; Esc closes the bar.
+    Press('F', VK_CONTROL);
+    ASSERT_EQ(GetFocus(), window_->bars().findText());
+    Type(L"THEIRS");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 9);
+    Press('G', VK_CONTROL);
+    ASSERT_EQ(GetFocus(), window_->bars().lineText());
+    SendMessageW(window_->bars().lineFile(), CB_SETCURSEL, 2, 0);  // 相手の行
+    Type(L"6");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 11);
+    Press(VK_ESCAPE);
+    EXPECT_EQ(window_->bars().shown(), Bar::None);
+    ASSERT_TRUE(IsWindow(window_->hwnd()));
+    Press(VK_F7);
     EXPECT_EQ(CurrentRow(), 4);
     PressAlt(VK_LEFT);
     EXPECT_EQ(StatusPart(1), L"未解決の競合はありません");

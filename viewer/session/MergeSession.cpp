@@ -44,6 +44,16 @@ constexpr std::u16string_view kSideNames[] = {u"自分", u"共通の元", u"相�
 
 }  // namespace
 
+const std::vector<MergeLineFile>& MergeLineFiles() {
+    static const std::vector<MergeLineFile> files = {
+        {MergeColumn::Mine, u"自分の行"},
+        {MergeColumn::Base, u"共通の元の行"},
+        {MergeColumn::Theirs, u"相手の行"},
+        {MergeColumn::Result, u"結果の行"},
+    };
+    return files;
+}
+
 std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u16string& why) {
     MergeSources sources;
     MergeFile* files[] = {&sources.mine, &sources.base, &sources.theirs};

@@ -73,6 +73,13 @@ struct MergeStripMark {
     ColourRole colour = ColourRole::Base;
 };
 
+// The go-to-line bar's choice of numbering, in its order: "自分の行", "共通の元の行", ….
+struct MergeLineFile {
+    MergeColumn file;
+    std::u16string label;
+};
+const std::vector<MergeLineFile>& MergeLineFiles();
+
 class MergeSession {
 public:
     MergeSession(MergeSources sources, SessionView& view);

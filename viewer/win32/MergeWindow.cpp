@@ -5,6 +5,7 @@
 
 #include "AskBox.h"
 #include "CommandBar.h"
+#include "InputBars.h"
 #include "LineEditor.h"
 #include "Texts.h"
 #include "WinText.h"
@@ -76,6 +77,9 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
     SetWindowLongPtrW(strip_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StripProcedure));
     SetWindowTextW(strip_, Wide(texts::kStripTip).c_str());
     status_ = child(STATUSCLASSNAMEW, 0, kStatus);
+    std::vector<std::u16string> lineFiles;
+    for (const MergeLineFile& file : MergeLineFiles()) lineFiles.push_back(file.label);
+    bars_ = std::make_unique<InputBars>(hwnd_, std::move(lineFiles));
 
     const HDC screen = GetDC(hwnd_);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -89,6 +93,7 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
                             DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Gothic");
     for (HWND name : names_) SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), 0);
     SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), 0);
+    bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), 0);
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
         const std::wstring title = Wide(session_.ColumnTitle(static_cast<MergeColumn>(c)));
@@ -162,8 +167,23 @@ void MergeWindow::MakeCommands() {
 }
 
 bool MergeWindow::TranslateKeys(MSG& msg) {
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
     // The editor keeps its own keys (Esc puts the line back rather than closing).
     if (editor_->open() && msg.hwnd == editor_->hwnd()) return false;
+    // Enter in a bar finds or goes to the line (Esc closes the bar: the session's Close).
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && bars_->Owns(msg.hwnd)) {
+        if (const WORD action = bars_->EnterIn(msg.hwnd); action != InputBars::kNone) {
+            OnBarAction(action);
+            return true;
+        }
+    }
+    // A text field keeps the keys it edits with: Ctrl+Z undoes typing there, not the merge.
+    wchar_t cls[16] = {};
+    GetClassNameW(msg.hwnd, cls, 16);
+    const bool editKey = msg.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 &&
+                         (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' ||
+                          msg.wParam == 'A' || msg.wParam == 'Z' || msg.wParam == 'Y');
+    if (lstrcmpiW(cls, WC_EDITW) == 0 && editKey) return false;
     if (TranslateAcceleratorW(hwnd_, keys_, &msg) == 0) return false;
     // Alt+Left taken as a command is no press of Alt alone: the default procedure, which watches
     // for one (in Wine), must see the key, or letting go of Alt opens the menu bar.
@@ -202,7 +222,10 @@ void MergeWindow::Layout() {
     }
     const int top = 2 * line + 6;
     const int stripWidth = 16;
-    const int height = std::max(0, static_cast<int>(client.bottom) - statusHeight - top);
+    const int barHeight = bars_->Place(0, width, 2);
+    const int height =
+        std::max(0, static_cast<int>(client.bottom) - statusHeight - barHeight - top);
+    if (barHeight > 0) bars_->Place(top + height, width, 2);
     MoveWindow(list_, 0, top, std::max(0, width - stripWidth), height, TRUE);
     MoveWindow(strip_, std::max(0, width - stripWidth), top, stripWidth, height, TRUE);
     SizeColumns();
@@ -267,6 +290,29 @@ void MergeWindow::ShowStatus(const StatusMessage& message) {
     InvalidateRect(list_, nullptr, FALSE);
 }
 
+void MergeWindow::ShowBar(Bar bar) {
+    bars_->Show(bar);
+    Layout();
+    if (bar == Bar::None) SetFocus(list_);
+}
+
+void MergeWindow::OnBarAction(WORD action) {
+    switch (action) {
+        case InputBars::kFindNext:
+        case InputBars::kFindPrevious:
+            session_.SetFindText(bars_->FindText());
+            session_.Find(action == InputBars::kFindNext);
+            return;
+        case InputBars::kGoToLine:
+            session_.GoToLine(MergeLineFiles()[bars_->LineFile()].file, bars_->LineText());
+            if (session_.status().kind != StatusKind::Warning) SetFocus(list_);
+            return;
+        case InputBars::kCloseBar:
+            session_.CloseBar();
+            return;
+    }
+}
+
 void MergeWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
 
 void MergeWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
@@ -301,8 +347,15 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(list_);
             return 0;
         case WM_COMMAND:
+            if (LOWORD(wParam) >= InputBars::kFindPrevious &&
+                LOWORD(wParam) <= InputBars::kCloseBar) {
+                OnBarAction(LOWORD(wParam));
+                return 0;
+            }
             for (const MergeCommandInfo& info : MergeCommandTable()) {
                 if (LOWORD(wParam) != MergeCommandId(info.command)) continue;
+                // What the find bar holds now is what is found.
+                if (bars_->shown() == Bar::Find) session_.SetFindText(bars_->FindText());
                 session_.Run(info.command);
                 UpdateCommands();
                 return 0;

@@ -16,6 +16,7 @@
 
 namespace viewer {
 
+class InputBars;
 class LineEditor;
 
 class MergeWindow final : public SessionView {
@@ -31,6 +32,7 @@ public:
     HWND strip() const { return strip_; }
     HWND editor() const;
     HMENU menu() const { return menu_; }
+    const InputBars& bars() const { return *bars_; }
     MergeSession& session() { return session_; }
 
     // The window's keys, for the message loop: true when the message was one of them.
@@ -42,7 +44,7 @@ public:
     void ShowStatus(const StatusMessage& message) override;
     void SetTitle(const std::u16string& title) override;
     void CopyToClipboard(const std::u16string&) override {}
-    void ShowBar(Bar) override {}
+    void ShowBar(Bar bar) override;
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override;
@@ -67,6 +69,7 @@ private:
     void Layout();
     void SizeColumns();
     void PaintStrip(HDC dc, const RECT& area);
+    void OnBarAction(WORD action);
 
     MergeSession session_;
     HWND hwnd_ = nullptr;
@@ -79,6 +82,7 @@ private:
     HFONT uiFont_ = nullptr;
     HFONT listFont_ = nullptr;
     std::unique_ptr<LineEditor> editor_;
+    std::unique_ptr<InputBars> bars_;
     std::size_t editRow_ = 0;
     std::wstring buffer_;  // the text last handed to the list view
     bool moving_ = false;  // the list's row is being set for the session
