@@ -2,7 +2,9 @@
 // Alt+Left, saved with Ctrl+S, and what it paints and writes.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLabel>
 #include <QTableView>
 #include <QTest>
@@ -47,6 +49,24 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     press(Qt::Key_F7);
     EXPECT_EQ(view->currentIndex().row(), 0);
     press(Qt::Key_F8);
+    EXPECT_EQ(view->currentIndex().row(), 4);
+    // Ctrl+F: THEIRS' line in the conflict's markers; Ctrl+G: THEIRS' line 6; Esc closes the bar.
+    press(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(window.findBox()->hasFocus());
+    QTest::keyClicks(window.findBox(), QStringLiteral("THEIRS"));
+    QTest::keyClick(window.findBox(), Qt::Key_Return);
+    EXPECT_EQ(view->currentIndex().row(), 9);
+    press(Qt::Key_G, Qt::ControlModifier);
+    ASSERT_TRUE(window.lineBox()->hasFocus());
+    window.lineFileBox()->setCurrentIndex(2);
+    EXPECT_EQ(window.lineFileBox()->currentText(), QStringLiteral("相手の行"));
+    QTest::keyClicks(window.lineBox(), QStringLiteral("6"));
+    QTest::keyClick(window.lineBox(), Qt::Key_Return);
+    EXPECT_EQ(view->currentIndex().row(), 11);
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(window.lineBox()->isVisible());
+    ASSERT_TRUE(window.isVisible());
+    press(Qt::Key_F7);
     EXPECT_EQ(view->currentIndex().row(), 4);
     press(Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合はありません"));

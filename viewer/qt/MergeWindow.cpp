@@ -3,14 +3,17 @@
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -143,6 +146,8 @@ MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(pa
     strip_ = new MergeStrip(*session_, central);
     rows->addWidget(strip_);
     layout->addLayout(rows, 1);
+    layout->addWidget(MakeFindBar());
+    layout->addWidget(MakeLineBar());
     setCentralWidget(central);
 
     editor_ = new LineEditor(view_->viewport());
@@ -175,6 +180,72 @@ MergeWindow::~MergeWindow() {
     }
 }
 
+QWidget* MergeWindow::MakeFindBar() {
+    findBar_ = new QWidget(this);
+    auto* layout = new QHBoxLayout(findBar_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(ToQString(texts::kFindLabel), findBar_));
+    findText_ = new QLineEdit(findBar_);
+    findText_->setPlaceholderText(ToQString(texts::kFindPlaceholder));
+    findText_->setAccessibleName(QStringLiteral("検索"));
+    layout->addWidget(findText_, 1);
+    auto find = [this](bool forward) {
+        session_->SetFindText(findText_->text().toStdU16String());
+        session_->Find(forward);
+    };
+    connect(findText_, &QLineEdit::returnPressed, this, [find] { find(true); });
+    for (const bool forward : {false, true}) {
+        auto* button =
+            new QPushButton(ToQString(forward ? texts::kFindNext : texts::kFindPrevious), findBar_);
+        connect(button, &QPushButton::clicked, this, [find, forward] { find(forward); });
+        layout->addWidget(button);
+    }
+    auto* close = new QPushButton(ToQString(texts::kCloseBar), findBar_);
+    connect(close, &QPushButton::clicked, this, [this] { session_->CloseBar(); });
+    layout->addWidget(close);
+    findBar_->hide();
+    return findBar_;
+}
+
+QWidget* MergeWindow::MakeLineBar() {
+    lineBar_ = new QWidget(this);
+    auto* layout = new QHBoxLayout(lineBar_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(ToQString(texts::kLineLabel), lineBar_));
+    lineFile_ = new QComboBox(lineBar_);
+    for (const MergeLineFile& file : MergeLineFiles()) lineFile_->addItem(ToQString(file.label));
+    lineFile_->setAccessibleName(QStringLiteral("行へ移動"));
+    layout->addWidget(lineFile_);
+    lineText_ = new QLineEdit(lineBar_);
+    lineText_->setPlaceholderText(ToQString(texts::kLinePlaceholder));
+    lineText_->setAccessibleName(ToQString(texts::kLinePlaceholder));
+    layout->addWidget(lineText_, 1);
+    auto go = [this] {
+        session_->GoToLine(
+            MergeLineFiles()[static_cast<std::size_t>(lineFile_->currentIndex())].file,
+            lineText_->text().toStdU16String());
+        if (session_->status().kind != StatusKind::Warning) view_->setFocus();
+    };
+    connect(lineText_, &QLineEdit::returnPressed, this, go);
+    auto* button = new QPushButton(ToQString(texts::kLineGo), lineBar_);
+    connect(button, &QPushButton::clicked, this, go);
+    layout->addWidget(button);
+    auto* close = new QPushButton(ToQString(texts::kCloseBar), lineBar_);
+    connect(close, &QPushButton::clicked, this, [this] { session_->CloseBar(); });
+    layout->addWidget(close);
+    lineBar_->hide();
+    return lineBar_;
+}
+
+void MergeWindow::ShowBar(Bar bar) {
+    findBar_->setVisible(bar == Bar::Find);
+    lineBar_->setVisible(bar == Bar::Line);
+    QLineEdit* box = bar == Bar::Find ? findText_ : bar == Bar::Line ? lineText_ : nullptr;
+    if (box == nullptr) return view_->setFocus();
+    box->setFocus();
+    box->selectAll();
+}
+
 void MergeWindow::MakeCommands() {
     std::map<Menu, QMenu*> menus;
     for (const MergeCommandInfo& info : MergeCommandTable()) {
@@ -189,6 +260,8 @@ void MergeWindow::MakeCommands() {
         for (const Key& key : info.keys) keys << ToKeySequence(key);
         action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, command = info.command] {
+            // What the find bar holds now is what is found.
+            if (findBar_->isVisible()) session_->SetFindText(findText_->text().toStdU16String());
             session_->Run(command);
             UpdateCommands();
         });

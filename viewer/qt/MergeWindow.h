@@ -11,6 +11,7 @@
 #include "MergeSession.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -33,6 +34,9 @@ public:
     QLabel* countLabel() const { return count_; }
     QAction* action(MergeCommand command) const { return actions_.at(command); }
     QLineEdit* lineEditor() const;
+    QLineEdit* findBox() const { return findText_; }
+    QLineEdit* lineBox() const { return lineText_; }
+    QComboBox* lineFileBox() const { return lineFile_; }
 
     // SessionView
     void Redraw() override;
@@ -40,7 +44,7 @@ public:
     void ShowStatus(const StatusMessage& message) override;
     void SetTitle(const std::u16string& title) override;
     void CopyToClipboard(const std::u16string&) override {}
-    void ShowBar(Bar) override {}
+    void ShowBar(Bar bar) override;
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override;
@@ -62,6 +66,8 @@ private:
     void UpdateCommands();
     void SizeColumns();
     void PlaceEditor();
+    QWidget* MakeFindBar();
+    QWidget* MakeLineBar();
 
     std::unique_ptr<MergeSession> session_;
     std::unique_ptr<MergeModel> model_;
@@ -70,6 +76,11 @@ private:
     MergeStrip* strip_ = nullptr;
     LineEditor* editor_ = nullptr;
     std::size_t editorRow_ = 0;
+    QWidget* findBar_ = nullptr;
+    QLineEdit* findText_ = nullptr;
+    QWidget* lineBar_ = nullptr;
+    QComboBox* lineFile_ = nullptr;
+    QLineEdit* lineText_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* count_ = nullptr;
     std::map<MergeCommand, QAction*> actions_;
