@@ -238,6 +238,16 @@ TEST_F(MergeSessionTest, BothSidesBaseEveryConflictAndALineEditedInMinesEncoding
     MergeSession& session =
         Open("1\n\x82\xa0\n3\n4\n5\nm\n", "1\n2\n3\n4\n5\nb\n", "1\nt\n3\n4\n5\nT\n");
     EXPECT_EQ(Text(1, MergeColumn::Mine), u"あ");
+    // Shown in an encoding picked by hand, bytes unchanged; UTF-16 cannot be cut into lines.
+    session.Choose(EncodingMine, 7);  // 西ヨーロッパ言語 (Windows-1252)
+    EXPECT_EQ(Text(1, MergeColumn::Mine), u"‚\u00a0");
+    EXPECT_EQ(session.HeaderLine(MergeColumn::Mine), u"自分: HEAD　(Latin-1 (Windows-1252))");
+    EXPECT_EQ(session.Chosen(EncodingMine), 7u);
+    session.Choose(EncodingBase, 2);
+    EXPECT_EQ(view_.status, u"UTF-16 のファイルはマージできません。");
+    EXPECT_EQ(session.Chosen(EncodingBase), 0u);
+    session.Choose(EncodingMine, 4);  // 日本語 (シフト JIS / CP932)
+    EXPECT_EQ(Text(1, MergeColumn::Mine), u"あ");
     session.Run(TakeBoth);
     EXPECT_EQ(Result()[1], u"あ");
     EXPECT_EQ(Result()[2], u"t");

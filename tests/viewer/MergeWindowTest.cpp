@@ -43,6 +43,12 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
               QStringLiteral("● merged.txt (マージ) - Diff-Zarvo ビューアー"));
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合 1 件"));
     EXPECT_EQ(view->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("結果"));
+    // The encoding menu: each file's submenu, 自動判別 checked; a pick is the session's.
+    ASSERT_EQ(window.choices(MergeCommand::EncodingTheirs).size(), 8u);
+    EXPECT_TRUE(window.choices(MergeCommand::EncodingTheirs)[0]->isChecked());
+    window.choices(MergeCommand::EncodingTheirs)[5]->trigger();  // 日本語 (EUC-JP)
+    EXPECT_EQ(window.session().Chosen(MergeCommand::EncodingTheirs), 5u);
+    EXPECT_TRUE(window.choices(MergeCommand::EncodingTheirs)[5]->isChecked());
     // Opened on the conflict (rows: ONE, 2, 3, 4, then the conflict's seven marker rows); F7
     // goes back to MINE's change, F8 to the conflict again.
     EXPECT_EQ(view->currentIndex().row(), 4);

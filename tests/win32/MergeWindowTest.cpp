@@ -109,6 +109,12 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     Pump();
     EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    // The encoding menu: a pick there is the session's, its entry checked.
+    const UINT eucForTheirs = 0x5000 + static_cast<int>(MergeCommand::EncodingTheirs) * 32 + 5;
+    EXPECT_EQ(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageW(window_->hwnd(), WM_COMMAND, eucForTheirs, 0);
+    EXPECT_EQ(window_->session().Chosen(MergeCommand::EncodingTheirs), 5u);
+    EXPECT_NE(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
     // Opened on the conflict (rows: ONE, 2, 3, 4, then its seven marker rows); F7 goes back to
     // MINE's change, F8 to the conflict again.
     EXPECT_EQ(CurrentRow(), 4);

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -255,6 +256,22 @@ void MergeWindow::MakeCommands() {
         } else if (info.separatorBefore) {
             menu->addSeparator();
         }
+        if (!info.choices.empty()) {
+            // A submenu of radio items: the session's choice checked.
+            QMenu* submenu = menu->addMenu(ToQString(info.label));
+            auto* group = new QActionGroup(submenu);
+            for (std::size_t i = 0; i < info.choices.size(); ++i) {
+                QAction* entry = submenu->addAction(ToQString(info.choices[i]));
+                entry->setCheckable(true);
+                group->addAction(entry);
+                connect(entry, &QAction::triggered, this, [this, command = info.command, i] {
+                    session_->Choose(command, i);
+                    UpdateCommands();
+                });
+                choices_[info.command].push_back(entry);
+            }
+            continue;
+        }
         auto* action = new QAction(ToQString(info.label), this);
         QList<QKeySequence> keys;
         for (const Key& key : info.keys) keys << ToKeySequence(key);
@@ -274,6 +291,9 @@ void MergeWindow::MakeCommands() {
 
 void MergeWindow::UpdateCommands() {
     for (const auto& [command, action] : actions_) action->setEnabled(session_->Enabled(command));
+    for (const auto& [command, entries] : choices_) {
+        entries[session_->Chosen(command)]->setChecked(true);
+    }
 }
 
 void MergeWindow::SizeColumns() {
@@ -298,6 +318,14 @@ void MergeWindow::SizeColumns() {
 
 void MergeWindow::Redraw() {
     model_->Reset();
+    // The rows are new: the session's current row is the view's again.
+    if (const auto row = session_->CurrentRow(); row && *row < session_->RowCount()) {
+        moving_ = true;
+        view_->selectionModel()->setCurrentIndex(
+            model_->index(static_cast<int>(*row), static_cast<int>(MergeColumn::Result)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        moving_ = false;
+    }
     names_[0]->setText(ToQString(session_->HeaderLine(MergeColumn::Mine)));
     names_[1]->setText(ToQString(session_->HeaderLine(MergeColumn::Base)));
     names_[2]->setText(ToQString(session_->HeaderLine(MergeColumn::Theirs)));

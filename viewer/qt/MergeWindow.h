@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "MergeSession.h"
 
@@ -33,6 +34,10 @@ public:
     QLabel* statusLabel() const { return status_; }
     QLabel* countLabel() const { return count_; }
     QAction* action(MergeCommand command) const { return actions_.at(command); }
+    // The entries of a command's submenu of choices (MergeCommandInfo::choices).
+    const std::vector<QAction*>& choices(MergeCommand command) const {
+        return choices_.at(command);
+    }
     QLineEdit* lineEditor() const;
     QLineEdit* findBox() const { return findText_; }
     QLineEdit* lineBox() const { return lineText_; }
@@ -84,6 +89,7 @@ private:
     QLabel* status_ = nullptr;
     QLabel* count_ = nullptr;
     std::map<MergeCommand, QAction*> actions_;
+    std::map<MergeCommand, std::vector<QAction*>> choices_;
     bool moving_ = false;  // the session moves the current row: no echo back to it
     bool shown_ = false;
 };

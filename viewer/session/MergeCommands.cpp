@@ -1,5 +1,7 @@
 #include "MergeCommands.h"
 
+#include "TextDecode.h"
+
 namespace viewer {
 
 const std::vector<MergeCommandInfo>& MergeCommandTable() {
@@ -12,6 +14,8 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
     const auto altLetter = [](char letter) {
         return Key{KeyCode::Letter, letter, false, false, true};
     };
+    std::vector<std::u16string> encodings;
+    for (const EncodingChoice& choice : EncodingChoices()) encodings.push_back(choice.label);
     static const std::vector<MergeCommandInfo> table = {
         {Save, u"結果を保存", {ctrlLetter('S')}, Menu::File},
         {Close, u"閉じる", {ctrlLetter('W'), ctrlLetter('Q'), plain(Escape)}, Menu::File, true},
@@ -32,6 +36,9 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
         {FindNext, u"次を検索", {plain(F3)}, Menu::Move},
         {FindPrevious, u"前を検索", {Key{F3, 0, false, true}}, Menu::Move},
         {GoToLine, u"行へ移動...", {ctrlLetter('G')}, Menu::Move},
+        {EncodingMine, u"自分のファイルの文字コード", {}, Menu::Encoding, false, encodings},
+        {EncodingBase, u"共通の元のファイルの文字コード", {}, Menu::Encoding, false, encodings},
+        {EncodingTheirs, u"相手のファイルの文字コード", {}, Menu::Encoding, false, encodings},
     };
     return table;
 }

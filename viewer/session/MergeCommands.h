@@ -29,7 +29,10 @@ enum class MergeCommand : std::uint8_t {
     Find,  // the find bar; with text in it, the next match
     FindNext,
     FindPrevious,
-    GoToLine,  // the go-to-line bar
+    GoToLine,      // the go-to-line bar
+    EncodingMine,  // a submenu of choices: the encoding MINE is shown (and edited) in
+    EncodingBase,
+    EncodingTheirs,
 };
 
 struct MergeCommandInfo {
@@ -38,6 +41,9 @@ struct MergeCommandInfo {
     std::vector<Key> keys;  // the first one is the one a menu shows
     Menu menu;
     bool separatorBefore = false;
+    // Not empty: the command is a submenu titled `label` of these entries, one of them checked
+    // (MergeSession::Chosen), each picked with MergeSession::Choose(command, index).
+    std::vector<std::u16string> choices = {};
 };
 
 // Every command, in menu order.

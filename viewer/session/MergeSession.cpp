@@ -417,6 +417,10 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::GoToLine:
             bar_ = Bar::Line;
             return window_.ShowBar(bar_);
+        case MergeCommand::EncodingMine:
+        case MergeCommand::EncodingBase:
+        case MergeCommand::EncodingTheirs:
+            return;  // submenus: Choose
         case MergeCommand::Undo:
         case MergeCommand::Redo: {
             auto& from = command == MergeCommand::Undo ? undo_ : redo_;
@@ -454,6 +458,41 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::PreviousConflict:
             return Move(false, true);
     }
+}
+
+std::size_t MergeSession::Chosen(MergeCommand command) const {
+    switch (command) {
+        case MergeCommand::EncodingMine:
+            return chosen_[0];
+        case MergeCommand::EncodingBase:
+            return chosen_[1];
+        case MergeCommand::EncodingTheirs:
+            return chosen_[2];
+        default:
+            return 0;
+    }
+}
+
+void MergeSession::Choose(MergeCommand command, std::size_t index) {
+    FinishEdit(true);
+    MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    const int which = command == MergeCommand::EncodingMine     ? 0
+                      : command == MergeCommand::EncodingBase   ? 1
+                      : command == MergeCommand::EncodingTheirs ? 2
+                                                                : -1;
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    if (which < 0 || index >= choices.size()) return;
+    const std::optional<Encoding> encoding = choices[index].encoding;
+    // The merge cuts lines at LF bytes: a file read as UTF-16 would not be cut into its lines.
+    if (encoding && UnitBytes(*encoding) != 1) {
+        return Say(u"UTF-16 のファイルはマージできません。", StatusKind::Warning);
+    }
+    MergeFile& file = *files[which];
+    file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
+    chosen_[which] = index;
+    status_ = {};
+    window_.Redraw();
+    window_.ShowStatus(status_);
 }
 
 void MergeSession::Move(bool forward, bool conflictsOnly) {

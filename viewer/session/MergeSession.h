@@ -89,6 +89,11 @@ public:
 
     bool Enabled(MergeCommand command) const;
     void Run(MergeCommand command);
+    // A command with choices (MergeCommandInfo::choices): which is checked, and picking one. For
+    // the encodings: the file is shown in the one picked (EncodingChoices(), 0 found from its
+    // bytes); MINE's is also the one its edited lines are written in. Its bytes stay as read.
+    std::size_t Chosen(MergeCommand command) const;
+    void Choose(MergeCommand command, std::size_t index);
 
     // The grid.
     std::size_t RowCount() const { return rowStart_.back(); }
@@ -194,6 +199,7 @@ private:
     std::optional<std::size_t> editRow_;
     std::u16string typed_;
     std::u16string findText_;
+    std::size_t chosen_[3] = {0, 0, 0};  // MINE's, BASE's and THEIRS' encoding choices
     Bar bar_ = Bar::None;
     SessionView& window_;
     StatusMessage status_;

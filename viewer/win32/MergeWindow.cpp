@@ -24,6 +24,12 @@ constexpr WORD kFirstCommandId = 300;
 WORD MergeCommandId(MergeCommand command) {
     return static_cast<WORD>(kFirstCommandId + static_cast<int>(command));
 }
+// An entry of a command's submenu of choices (MergeCommandInfo::choices).
+constexpr WORD kFirstChoiceId = 0x5000;
+constexpr WORD kMostChoices = 32;
+WORD MergeChoiceId(MergeCommand command, std::size_t index) {
+    return static_cast<WORD>(kFirstChoiceId + static_cast<int>(command) * kMostChoices + index);
+}
 
 void RegisterClassesOnce() {
     static const bool registered = [] {
@@ -151,6 +157,16 @@ void MergeWindow::MakeCommands() {
         } else if (info.separatorBefore) {
             AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
         }
+        if (!info.choices.empty()) {
+            const HMENU choices = CreatePopupMenu();
+            for (std::size_t i = 0; i < info.choices.size(); ++i) {
+                AppendMenuW(choices, MF_STRING, MergeChoiceId(info.command, i),
+                            Wide(info.choices[i]).c_str());
+            }
+            AppendMenuW(submenu, MF_POPUP, reinterpret_cast<UINT_PTR>(choices),
+                        Wide(info.label).c_str());
+            continue;
+        }
         std::wstring item = Wide(info.label);
         if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
         AppendMenuW(submenu, MF_STRING, MergeCommandId(info.command), item.c_str());
@@ -193,6 +209,13 @@ bool MergeWindow::TranslateKeys(MSG& msg) {
 
 void MergeWindow::UpdateCommands() {
     for (const MergeCommandInfo& info : MergeCommandTable()) {
+        // A submenu's entries: the session's choice checked as a radio item.
+        for (std::size_t i = 0; i < info.choices.size(); ++i) {
+            const UINT check =
+                i == session_.Chosen(info.command) ? MFT_RADIOCHECK | MF_CHECKED : MF_UNCHECKED;
+            CheckMenuItem(menu_, MergeChoiceId(info.command, i), MF_BYCOMMAND | check);
+        }
+        if (!info.choices.empty()) continue;
         EnableMenuItem(menu_, MergeCommandId(info.command),
                        MF_BYCOMMAND | (session_.Enabled(info.command) ? MF_ENABLED : MF_GRAYED));
     }
@@ -353,6 +376,12 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             for (const MergeCommandInfo& info : MergeCommandTable()) {
+                for (std::size_t i = 0; i < info.choices.size(); ++i) {
+                    if (LOWORD(wParam) != MergeChoiceId(info.command, i)) continue;
+                    session_.Choose(info.command, i);
+                    UpdateCommands();
+                    return 0;
+                }
                 if (LOWORD(wParam) != MergeCommandId(info.command)) continue;
                 // What the find bar holds now is what is found.
                 if (bars_->shown() == Bar::Find) session_.SetFindText(bars_->FindText());
