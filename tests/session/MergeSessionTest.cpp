@@ -19,7 +19,7 @@ public:
     void ScrollTo(std::size_t viewRow, std::size_t) override { scrolledRow = viewRow; }
     void ShowStatus(const StatusMessage& message) override { status = message.text; }
     void SetTitle(const std::u16string& text) override { title = text; }
-    void CopyToClipboard(const std::u16string&) override {}
+    void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
     void ShowBar(Bar shown) override { bar = shown; }
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
@@ -43,7 +43,7 @@ public:
     }
 
     std::optional<std::size_t> scrolledRow;
-    std::u16string status, title, editorText;
+    std::u16string status, title, editorText, clipboard;
     bool closed = false;
     Bar bar = Bar::None;
     std::vector<std::pair<std::u16string, Buttons>> asked;
@@ -187,6 +187,13 @@ TEST_F(MergeSessionTest, FindAndGoToLineInAnyFilesNumbering) {
     EXPECT_EQ(view_.scrolledRow, 13u);
     session.Run(FindPrevious);
     EXPECT_EQ(view_.scrolledRow, 0u);
+    // Ctrl+C on a conflict: its result lines, the markers as drawn; on a common row, its line.
+    session.Run(Copy);
+    EXPECT_EQ(view_.clipboard, u"<<<<<<< HEAD\nA\n||||||| base\na\n=======\nX\n>>>>>>> feature\n");
+    EXPECT_EQ(view_.status, u"結果の 7 行をコピーしました");
+    session.SetCurrent(8);
+    session.Run(Copy);
+    EXPECT_EQ(view_.clipboard, u"c\n");
     session.SetFindText(u"zzz");
     session.Run(FindNext);
     EXPECT_EQ(view_.status, u"「zzz」は見つかりません");

@@ -2,6 +2,8 @@
 // Alt+Left, saved with Ctrl+S, and what it paints and writes.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -78,6 +80,8 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合はありません"));
     EXPECT_EQ(view->model()->rowCount(), 6);
     EXPECT_EQ(view->model()->index(4, 8).data().toString(), QStringLiteral("mine"));
+    press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("mine\n"));
 
     // Painted as the session says: MINE's change in its green, a common row white.
     QApplication::processEvents();

@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -358,6 +360,10 @@ void MergeWindow::ShowStatus(const StatusMessage& message) {
 }
 
 void MergeWindow::SetTitle(const std::u16string& title) { setWindowTitle(ToQString(title)); }
+
+void MergeWindow::CopyToClipboard(const std::u16string& text) {
+    QApplication::clipboard()->setText(ToQString(text));
+}
 
 void MergeWindow::CloseWindow() { close(); }
 

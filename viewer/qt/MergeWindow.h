@@ -48,7 +48,7 @@ public:
     void ScrollTo(std::size_t row, std::size_t column) override;
     void ShowStatus(const StatusMessage& message) override;
     void SetTitle(const std::u16string& title) override;
-    void CopyToClipboard(const std::u16string&) override {}
+    void CopyToClipboard(const std::u16string& text) override;
     void ShowBar(Bar bar) override;
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}

@@ -28,6 +28,7 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
         {TakeMineForAll, u"残りの競合すべてに自分の側を取る", {}, Menu::Edit, true},
         {TakeTheirsForAll, u"残りの競合すべてに相手の側を取る", {}, Menu::Edit},
         {EditLine, u"結果の行を編集", {plain(F2)}, Menu::Edit, true},
+        {Copy, u"結果の行をコピー", {ctrlLetter('C')}, Menu::Edit},
         {NextChange, u"次の変更", {plain(F8)}, Menu::Move},
         {PreviousChange, u"前の変更", {plain(F7)}, Menu::Move},
         {NextConflict, u"次の未解決の競合", {ctrl(F8)}, Menu::Move, true},

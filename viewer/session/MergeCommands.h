@@ -22,6 +22,7 @@ enum class MergeCommand : std::uint8_t {
     TakeMineForAll,  // every conflict still unresolved: MINE's side
     TakeTheirsForAll,
     EditLine,  // the current row's result line, in place
+    Copy,      // the result's lines of the current change (on a common row, its line)
     NextChange,
     PreviousChange,
     NextConflict,  // the next conflict still unresolved

@@ -449,6 +449,8 @@ void MergeSession::Run(MergeCommand command) {
             return TakeForAll(How::Theirs);
         case MergeCommand::EditLine:
             return EditLine();
+        case MergeCommand::Copy:
+            return Copy();
         case MergeCommand::NextChange:
             return Move(true, false);
         case MergeCommand::PreviousChange:
@@ -597,6 +599,25 @@ void MergeSession::EditLine() {
     editRow_ = *currentRow_;
     typed_ = *text;
     window_.OpenEditor(*editRow_, static_cast<std::size_t>(MergeColumn::Result), *text);
+}
+
+void MergeSession::Copy() {
+    if (!currentRow_) return;
+    const std::size_t c = ChunkOf(*currentRow_);
+    // A change whole; on a common stretch, the current row's line.
+    std::size_t first = resultStart_[c], last = resultStart_[c + 1];
+    if (chunks_[c].kind == MergeKind::Same) {
+        first += *currentRow_ - rowStart_[c];
+        last = first + 1;
+    }
+    std::u16string text;
+    for (std::size_t line = first; line < last; ++line) {
+        const std::size_t at = line - resultStart_[c];
+        text += CellAt(rowStart_[c] + at, MergeColumn::Result).text;
+        text += u'\n';
+    }
+    window_.CopyToClipboard(text);
+    Say(u"結果の " + Number(last - first) + u" 行をコピーしました", StatusKind::Info);
 }
 
 void MergeSession::FinishEdit(bool keep) {

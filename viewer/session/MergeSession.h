@@ -170,6 +170,7 @@ private:
     void Move(bool forward, bool conflictsOnly);
     void GoToChunk(std::size_t c);
     void EditLine();
+    void Copy();
     bool Save();
     void Say(std::u16string text, StatusKind kind);
     std::u16string Shown(const MergeFile& file, std::string_view line, bool first,

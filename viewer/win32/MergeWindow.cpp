@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "AskBox.h"
+#include "Clipboard.h"
 #include "CommandBar.h"
 #include "InputBars.h"
 #include "LineEditor.h"
@@ -337,6 +338,8 @@ void MergeWindow::OnBarAction(WORD action) {
 }
 
 void MergeWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
+
+void MergeWindow::CopyToClipboard(const std::u16string& text) { CopyText(hwnd_, text); }
 
 void MergeWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AskBox.h"
+#include "Clipboard.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
 #include "InputBars.h"
@@ -109,22 +110,7 @@ void ViewerWindow::ShowStatus(const StatusMessage& message) {
 
 void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
 
-void ViewerWindow::CopyToClipboard(const std::u16string& text) {
-    std::wstring copied;
-    for (const char16_t c : text) {
-        if (c == u'\n') copied += L'\r';
-        copied += static_cast<wchar_t>(c);
-    }
-    if (!OpenClipboard(hwnd_)) return;
-    EmptyClipboard();
-    const SIZE_T bytes = (copied.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
-        std::copy_n(copied.c_str(), copied.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
-    }
-    CloseClipboard();
-}
+void ViewerWindow::CopyToClipboard(const std::u16string& text) { CopyText(hwnd_, text); }
 
 void ViewerWindow::ShowBar(Bar bar) {
     bars_->Show(bar);
