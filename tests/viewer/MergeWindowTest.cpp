@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "ElidedLabel.h"
 #include "MergeWindow.h"
 #include "support/TempDir.h"
 
@@ -45,6 +46,14 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
               QStringLiteral("● merged.txt (マージ) - Diff-Zarvo ビューアー"));
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合 1 件"));
     EXPECT_EQ(view->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("結果"));
+    EXPECT_EQ(window.nameLabel(MergeColumn::Result)->text(),
+              QStringLiteral("● 結果: %1　(UTF-8)")
+                  .arg(QString::fromStdString((dir / "merged.txt").string())));
+    // A narrow window: the names give up room, the four files share what is left.
+    window.resize(500, 400);
+    QApplication::processEvents();
+    EXPECT_LE(window.width(), 500);
+    EXPECT_EQ(view->columnWidth(2), view->columnWidth(8));
     // The encoding menu: each file's submenu, 自動判別 checked; a pick is the session's.
     ASSERT_EQ(window.choices(MergeCommand::EncodingTheirs).size(), 8u);
     EXPECT_TRUE(window.choices(MergeCommand::EncodingTheirs)[0]->isChecked());

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ElidedLabel.h"
 #include "LineEditor.h"
 #include "QtCommands.h"
 #include "QtText.h"
@@ -112,8 +113,7 @@ MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(pa
     auto* layout = new QVBoxLayout(central);
     auto* header = new QGridLayout();
     for (int i = 0; i < 4; ++i) {
-        names_[i] = new QLabel(central);
-        names_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        names_[i] = new ElidedLabel(central);
         header->addWidget(names_[i], i / 2, i % 2);
     }
     layout->addLayout(header);
@@ -328,10 +328,10 @@ void MergeWindow::Redraw() {
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         moving_ = false;
     }
-    names_[0]->setText(ToQString(session_->HeaderLine(MergeColumn::Mine)));
-    names_[1]->setText(ToQString(session_->HeaderLine(MergeColumn::Base)));
-    names_[2]->setText(ToQString(session_->HeaderLine(MergeColumn::Theirs)));
-    names_[3]->setText(ToQString(session_->HeaderLine(MergeColumn::Result)));
+    names_[0]->SetText(ToQString(session_->HeaderLine(MergeColumn::Mine)));
+    names_[1]->SetText(ToQString(session_->HeaderLine(MergeColumn::Base)));
+    names_[2]->SetText(ToQString(session_->HeaderLine(MergeColumn::Theirs)));
+    names_[3]->SetText(ToQString(session_->HeaderLine(MergeColumn::Result)));
     SizeColumns();
     strip_->update();
     UpdateCommands();
@@ -399,6 +399,26 @@ void MergeWindow::PlaceEditor() {
 void MergeWindow::closeEvent(QCloseEvent* event) {
     if (session_->MayClose()) return QMainWindow::closeEvent(event);
     event->ignore();
+}
+
+ElidedLabel* MergeWindow::nameLabel(MergeColumn file) const {
+    switch (file) {
+        case MergeColumn::Mine:
+            return names_[0];
+        case MergeColumn::Base:
+            return names_[1];
+        case MergeColumn::Theirs:
+            return names_[2];
+        default:
+            return names_[3];
+    }
+}
+
+void MergeWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The four files keep sharing the width.
+    SizeColumns();
+    PlaceEditor();
 }
 
 void MergeWindow::showEvent(QShowEvent* event) {

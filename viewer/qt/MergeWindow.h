@@ -19,6 +19,7 @@ class QTableView;
 
 namespace viewer {
 
+class ElidedLabel;
 class LineEditor;
 class MergeModel;
 class MergeStrip;
@@ -33,6 +34,7 @@ public:
     QTableView* rowsView() const { return view_; }
     QLabel* statusLabel() const { return status_; }
     QLabel* countLabel() const { return count_; }
+    ElidedLabel* nameLabel(MergeColumn file) const;
     QAction* action(MergeCommand command) const { return actions_.at(command); }
     // The entries of a command's submenu of choices (MergeCommandInfo::choices).
     const std::vector<QAction*>& choices(MergeCommand command) const {
@@ -65,6 +67,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void MakeCommands();
@@ -76,7 +79,7 @@ private:
 
     std::unique_ptr<MergeSession> session_;
     std::unique_ptr<MergeModel> model_;
-    QLabel* names_[4] = {};  // MINE, BASE, THEIRS, the result
+    ElidedLabel* names_[4] = {};  // MINE, BASE, THEIRS, the result
     QTableView* view_ = nullptr;
     MergeStrip* strip_ = nullptr;
     LineEditor* editor_ = nullptr;
