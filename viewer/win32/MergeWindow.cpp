@@ -91,17 +91,6 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
     const HDC screen = GetDC(hwnd_);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(hwnd_, screen);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Gothic");
-    for (HWND name : names_) SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), 0);
-    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), 0);
-    bars_->SetFont(uiFont_);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), 0);
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
         const std::wstring title = Wide(session_.ColumnTitle(static_cast<MergeColumn>(c)));
         LVCOLUMNW column{};
@@ -112,7 +101,7 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
         ListView_InsertColumn(list_, static_cast<int>(c), &column);
     }
     editor_ = std::make_unique<LineEditor>(list_);
-    editor_->SetFont(listFont_, 2);
+    MakeFonts(dpi);
     editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
     editor_->onFinish = [this](bool keep) {
         session_.FinishEdit(keep);
@@ -143,6 +132,31 @@ MergeWindow::~MergeWindow() {
 }
 
 HWND MergeWindow::editor() const { return editor_->hwnd(); }
+
+void MergeWindow::MakeFonts(int dpi) {
+    for (HFONT font : {uiFont_, listFont_}) {
+        if (font != nullptr) DeleteObject(font);
+    }
+    // The system's message font at this resolution, and the lines in a fixed-pitch Japanese
+    // font, as the comparison window has them.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+    uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    for (HWND name : names_)
+        SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    bars_->SetFont(uiFont_);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    editor_->SetFont(listFont_, 2);
+}
 
 void MergeWindow::MakeCommands() {
     menu_ = CreateMenu();
@@ -372,6 +386,14 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             SetFocus(list_);
             return 0;
+        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            MakeFonts(HIWORD(wParam));
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) >= InputBars::kFindPrevious &&
                 LOWORD(wParam) <= InputBars::kCloseBar) {

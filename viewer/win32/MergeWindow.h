@@ -64,6 +64,7 @@ private:
                                           UINT_PTR id, DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Notify(NMHDR* header);
+    void MakeFonts(int dpi);
     void MakeCommands();
     void UpdateCommands();
     void Layout();
