@@ -186,6 +186,26 @@ void MakePair(const fs::path& first, const fs::path& second, long lines, long ch
     }
 }
 
+// Writes a copy of `from` with `changes` scattered edits as MakePair makes them, placed by `seed`:
+// two copies with two seeds are two sides of a merge, their changes mostly apart.
+void EditCopy(const fs::path& from, const fs::path& to, long changes, unsigned seed) {
+    std::vector<std::string> text;
+    {
+        std::ifstream in(from, std::ios::binary);
+        for (std::string line; std::getline(in, line);) text.push_back(line);
+    }
+    std::mt19937 random(seed);
+    std::vector<int> edit(text.size(), 0);
+    std::uniform_int_distribution<size_t> where(0, text.size() - 1);
+    for (long i = 0; i < changes; ++i) edit[where(random)] = 1 + static_cast<int>(i % 3);
+    std::ofstream out(to, std::ios::binary);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (edit[i] == 1) out << text[i] << " // changed " << seed << '\n';
+        if (edit[i] == 3) out << "inserted_" << seed << '_' << i << "();\n" << text[i] << '\n';
+        if (edit[i] == 0) out << text[i] << '\n';
+    }
+}
+
 // The median of each command's runs, the commands taking turns, so that a change in the
 // machine's load falls on all of them alike.
 std::vector<Run> Medians(const std::vector<std::vector<std::string>>& commands, int runs) {
@@ -237,6 +257,45 @@ void Compare(const char* title, const std::string& viewer, const std::string& ea
     std::printf("\n");
 }
 
+// `--merge` against `diff3 -m` on the same three files; conflicts (exit 1) are expected.
+void CompareMerge(const char* title, const std::string& viewer, const fs::path& mine,
+                  const fs::path& base, const fs::path& theirs) {
+    const std::vector<Run> medians =
+        Medians({{"/usr/bin/diff3", "-m", mine.string(), base.string(), theirs.string()},
+                 {viewer, "--merge", mine.string(), base.string(), theirs.string()}},
+                5);
+    const Run& diff3 = medians[0];
+    const Run& view = medians[1];
+    if (view.timedOut || !WIFEXITED(view.status) || WEXITSTATUS(view.status) > 1) {
+        std::fprintf(stderr, "the viewer failed on %s\n", title);
+        std::exit(1);
+    }
+    std::printf("%-44s %9.3f s %9.3f s %7.1fx %9ld KiB %9ld KiB %7.1fx  (against diff3 -m)\n",
+                title, diff3.seconds, view.seconds, view.seconds / diff3.seconds, diff3.peakKib,
+                view.peakKib,
+                static_cast<double>(view.peakKib) / static_cast<double>(diff3.peakKib));
+}
+
+// The merge window's start-up against the two-way window's on one pair of the same files (MINE
+// against BASE): both to their first painted window. An unsaved merge exits 1.
+void CompareMergeWindow(const char* title, const std::string& viewer, const fs::path& mine,
+                        const fs::path& base, const fs::path& theirs) {
+    const std::vector<Run> medians =
+        Medians({{viewer, "--exit-when-shown", mine.string(), base.string()},
+                 {viewer, "--exit-when-shown", mine.string(), base.string(), theirs.string()}},
+                5);
+    const Run& pair = medians[0];
+    const Run& merge = medians[1];
+    if (merge.timedOut || !WIFEXITED(merge.status) || WEXITSTATUS(merge.status) > 1) {
+        std::fprintf(stderr, "the viewer failed on %s\n", title);
+        std::exit(1);
+    }
+    std::printf(
+        "%-44s %9.3f s %9.3f s %7.1fx %9ld KiB %9ld KiB %7.1fx  (against the two-way window)\n",
+        title, pair.seconds, merge.seconds, merge.seconds / pair.seconds, pair.peakKib,
+        merge.peakKib, static_cast<double>(merge.peakKib) / static_cast<double>(pair.peakKib));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -260,6 +319,9 @@ int main(int argc, char** argv) {
     if (maker == 0) {
         MakePair(dir / "a1.txt", dir / "b1.txt", 1, 1);
         MakePair(dir / "a100k.txt", dir / "b100k.txt", 100'000, 1'000);
+        // A merge: two copies of a base, 1,000 changes each.
+        EditCopy(dir / "a100k.txt", dir / "mine100k.txt", 1'000, 1);
+        EditCopy(dir / "a100k.txt", dir / "theirs100k.txt", 1'000, 2);
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
         MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
         MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
@@ -299,6 +361,12 @@ int main(int argc, char** argv) {
             dir / "bSorted.txt");
     Compare("20,000 lines against themselves shuffled", viewer, earlier, dir / "a20k.txt",
             dir / "bShuffled.txt");
+
+    // The three-way merge written out, against diff3 -m.
+    CompareMerge("merge: 100,000 lines, 1,000 changes a side", viewer, dir / "mine100k.txt",
+                 dir / "a100k.txt", dir / "theirs100k.txt");
+    CompareMergeWindow("merge window: the same three files", viewer, dir / "mine100k.txt",
+                       dir / "a100k.txt", dir / "theirs100k.txt");
 
     std::error_code ignored;
     fs::remove_all(dir, ignored);

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "FolderCompare.h"
+#include "RunViewer.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -14,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testsupport::ReadBytes;
+using testsupport::RunViewer;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
@@ -72,37 +74,6 @@ TEST(FolderCompareWindows, NamesMatchCaseAsideAndSaySoWhenOnlyCaseDiffers) {
     const FolderComparison::News news = threaded.Poll();
     EXPECT_EQ(news.end, FolderEnd::Done);
     EXPECT_EQ(news.added.size(), 6u);
-}
-
-// The viewer as built, beside this test program, run as a script runs it: its standard output
-// and error into `output`; returns its exit code.
-DWORD RunViewer(const std::wstring& arguments, const fs::path& output) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" +
-                           (fs::path(self).parent_path() / "diff-zarvo-view.exe").wstring() +
-                           L"\" " + arguments;
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file;
-    startup.hStdError = file;
-    PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(file);
-    EXPECT_TRUE(started);
-    if (!started) return 255;
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD code = 255;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
 }
 
 TEST(FolderCompareWindows, UnifiedWritesTheFoldersAsDiffDoesWithSlashesInThePaths) {

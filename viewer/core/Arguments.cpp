@@ -3,6 +3,7 @@
 #include "FileRead.h"
 #include "FolderCompare.h"
 #include "FolderUnified.h"
+#include "MergeFiles.h"
 #include "TextDecode.h"
 
 namespace viewer {
@@ -10,10 +11,11 @@ namespace viewer {
 std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>& arguments) {
     Arguments result;
     std::vector<std::filesystem::path> files;
+    std::vector<std::filesystem::path> labels;
+    bool hasOutput = false;
     if (arguments.size() == 2) {
         files = arguments;
     } else {
-        int labels = 0;
         bool options = true;
         for (std::size_t i = 0; i < arguments.size(); ++i) {
             const auto& text = arguments[i].native();
@@ -22,35 +24,60 @@ std::optional<Arguments> ParseArguments(const std::vector<std::filesystem::path>
                 return text == std::basic_string<Char>(
                                    option, option + std::char_traits<char>::length(option));
             };
-            const std::basic_string<Char> longLabel{'-', '-', 'l', 'a', 'b', 'e', 'l', '='};
-            std::filesystem::path label;
-            bool isLabel = false;
+            // "--label=X", "--output=X": the value after the sign, if `text` is that option.
+            auto joined = [&](const char* option) -> std::optional<std::filesystem::path> {
+                const std::basic_string<Char> prefix(
+                    option, option + std::char_traits<char>::length(option));
+                if (text.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+                return std::filesystem::path(text.substr(prefix.size()));
+            };
+            // The argument after an option that takes one.
+            auto value = [&]() -> std::optional<std::filesystem::path> {
+                if (++i == arguments.size()) return std::nullopt;
+                return arguments[i];
+            };
+            std::optional<std::filesystem::path> output;
             if (!options || text.size() < 2 || text[0] != '-') {
                 files.push_back(arguments[i]);
             } else if (is("--")) {
                 options = false;
             } else if (is("-u") || is("--unified")) {
                 result.unified = true;
+            } else if (is("--merge")) {
+                result.merge = true;
             } else if (is("--exit-when-shown")) {
                 result.exitWhenShown = true;
             } else if (is("-L") || is("--label")) {
-                if (++i == arguments.size()) return std::nullopt;
-                label = arguments[i];
-                isLabel = true;
-            } else if (text.compare(0, longLabel.size(), longLabel) == 0) {
-                label = text.substr(longLabel.size());
-                isLabel = true;
+                const auto label = value();
+                if (!label) return std::nullopt;
+                labels.push_back(*label);
+            } else if (const auto label = joined("--label=")) {
+                labels.push_back(*label);
+            } else if ((output = is("-o") || is("--output") ? value() : joined("--output="))) {
+                if (hasOutput || output->empty()) return std::nullopt;
+                result.output = *output;
+                hasOutput = true;
             } else {
                 return std::nullopt;
             }
-            if (!isLabel) continue;
-            if (++labels > 2) return std::nullopt;
-            (labels == 1 ? result.firstLabel : result.secondLabel) = label;
         }
     }
-    if (files.size() != 2) return std::nullopt;
+    if (files.size() == 3) {
+        // MINE BASE THEIRS; nothing of the two-way comparison's own.
+        if (result.unified || labels.size() > 3) return std::nullopt;
+        result.first = files[0];
+        result.base = files[1];
+        result.second = files[2];
+        if (labels.size() > 0) result.firstLabel = labels[0];
+        if (labels.size() > 1) result.baseLabel = labels[1];
+        if (labels.size() > 2) result.secondLabel = labels[2];
+        return result;
+    }
+    if (files.size() != 2 || labels.size() > 2 || result.merge || hasOutput) return std::nullopt;
     result.first = files[0];
     result.second = files[1];
+    if (labels.size() > 0) result.firstLabel = labels[0];
+    if (labels.size() > 1) result.secondLabel = labels[1];
     return result;
 }
 
@@ -85,6 +112,12 @@ int WriteUnified(const Arguments& arguments, const UnifiedStreams& streams) {
     return result.exitCode;
 }
 
+std::optional<int> RunWithoutWindow(const Arguments& arguments, const UnifiedStreams& streams) {
+    if (arguments.unified) return WriteUnified(arguments, streams);
+    if (arguments.merge) return WriteMerge(arguments, streams);
+    return std::nullopt;
+}
+
 std::u16string Usage() {
     return u"使い方: diff-zarvo-view [-L 第一の名前 [-L 第二の名前]] 第一のファイル "
            u"第二のファイル\n"
@@ -93,7 +126,13 @@ std::u16string Usage() {
            u"2つのファイルを比較し、相違を表示します。-u (--unified) は相違を unified 形式で"
            u"標準出力に書きます（終了コード: 同じ 0、相違あり 1、問題あり 2）。\n"
            u"ファイルの代わりにフォルダーも指定できます。2つのフォルダーはその中身を比較し、"
-           u"ファイルとフォルダーはフォルダーの中の同じ名前のファイルと比較します。\n";
+           u"ファイルとフォルダーはフォルダーの中の同じ名前のファイルと比較します。\n"
+           u"　　　　diff-zarvo-view [--merge] [-o 結果のファイル] [-L 名前 ×3] 自分のファイル "
+           u"共通の元のファイル 相手のファイル\n"
+           u"3つのファイルは三方向マージです（真ん中が共通の元）。結果は -o (--output) の"
+           u"ファイルに、なければ自分のファイルに保存します。--merge はウィンドウを開かずに"
+           u"マージの結果を標準出力か -o のファイルに書きます（終了コード: 競合なし 0、"
+           u"競合あり 1、問題あり 2）。\n";
 }
 
 }  // namespace viewer

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include "QtCommands.h"
 #include "QtText.h"
 #include "Texts.h"
 #include "ViewerWindow.h"
@@ -19,50 +20,6 @@
 namespace viewer {
 
 namespace {
-
-QKeySequence ToKeySequence(const Key& key) {
-    int code = 0;
-    switch (key.code) {
-        case KeyCode::Letter:
-            code = Qt::Key_A + (key.letter - 'A');
-            break;
-        case KeyCode::F2:
-            code = Qt::Key_F2;
-            break;
-        case KeyCode::F3:
-            code = Qt::Key_F3;
-            break;
-        case KeyCode::F5:
-            code = Qt::Key_F5;
-            break;
-        case KeyCode::F7:
-            code = Qt::Key_F7;
-            break;
-        case KeyCode::F8:
-            code = Qt::Key_F8;
-            break;
-        case KeyCode::Home:
-            code = Qt::Key_Home;
-            break;
-        case KeyCode::End:
-            code = Qt::Key_End;
-            break;
-        case KeyCode::Escape:
-            code = Qt::Key_Escape;
-            break;
-        case KeyCode::Left:
-            code = Qt::Key_Left;
-            break;
-        case KeyCode::Right:
-            code = Qt::Key_Right;
-            break;
-    }
-    Qt::KeyboardModifiers modifiers;
-    if (key.ctrl) modifiers |= Qt::ControlModifier;
-    if (key.shift) modifiers |= Qt::ShiftModifier;
-    if (key.alt) modifiers |= Qt::AltModifier;
-    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(code)));
-}
 
 // A bar under the list: its controls in a row, and a button that closes it.
 QWidget* MakeBar(QWidget* parent, QHBoxLayout*& layout) {

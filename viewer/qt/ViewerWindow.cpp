@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -24,6 +23,7 @@
 #include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
+#include "QtCommands.h"
 #include "QtText.h"
 #include "RowDelegate.h"
 #include "Texts.h"
@@ -365,30 +365,7 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
 }
 
 Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), ToQString(question), {}, this);
-    if (buttons == Buttons::YesNo) {
-        QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::AcceptRole);
-        QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::RejectRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
-    }
-    const bool save = buttons == Buttons::SaveDontSaveCancel;
-    QPushButton* yes = box.addButton(save ? QStringLiteral("保存") : QStringLiteral("上書き保存"),
-                                     QMessageBox::AcceptRole);
-    QPushButton* no =
-        box.addButton(save ? QStringLiteral("保存しない") : QStringLiteral("比較し直す"),
-                      QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-    // Overwriting loses the other program's work and comparing again loses this window's: Enter
-    // does neither.
-    box.setDefaultButton(save ? yes : cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == yes) return Answer::Yes;
-    if (box.clickedButton() == no) return Answer::No;
-    return Answer::Cancel;
+    return AskInBox(this, question, buttons);
 }
 
 void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {

@@ -1,6 +1,8 @@
 // diff-zarvo-view FIRST SECOND: shows how two files (or two folders) differ. The front end starts
 // it with exactly these two arguments; it reads them and writes nothing. `-u` writes a unified diff
-// instead (of two folders too), and `-L` names the files (Arguments.h).
+// instead (of two folders too), and `-L` names the files (Arguments.h). MINE BASE THEIRS opens the
+// three-way merge, whose result is saved to `-o FILE` or MINE; `--merge` writes it without a
+// window.
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -13,6 +15,7 @@
 #include "Arguments.h"
 #include "Comparison.h"
 #include "FolderWindow.h"
+#include "MergeWindow.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "Settings.h"
@@ -45,18 +48,19 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
 
-    // A unified diff needs no display: it is written before anything of Qt starts.
-    if (parsed && parsed->unified) {
-        bool written = true;
-        const int code = viewer::WriteUnified(
-            *parsed,
-            {[&](std::string_view text) {
-                 written =
-                     std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && written;
-             },
-             [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }});
-        return written && std::fflush(stdout) == 0 ? code : 2;
-    }
+    // A unified diff or a merge written out needs no display: done before anything of Qt starts.
+    bool written = true;
+    const std::optional<int> done =
+        parsed
+            ? viewer::RunWithoutWindow(
+                  *parsed,
+                  {[&](std::string_view text) {
+                       written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                                 written;
+                   },
+                   [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }})
+            : std::nullopt;
+    if (done) return written && std::fflush(stdout) == 0 ? *done : 2;
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
@@ -82,6 +86,22 @@ int main(int argc, char** argv) {
     const std::filesystem::path settingsFile = viewer::SettingsFileFor(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QuitWhenPainted quitter;
+    if (parsed->threeWay()) {
+        // The three-way merge: its exit code tells git whether the result was saved resolved.
+        std::u16string why;
+        std::optional<viewer::MergeSources> sources = viewer::ReadMergeSources(*parsed, why);
+        if (!sources) {
+            std::fprintf(stderr, "diff-zarvo-view: %s\n", viewer::ToUtf8(why).c_str());
+            QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"),
+                                  QString::fromStdU16String(why));
+            return 2;
+        }
+        viewer::MergeWindow merge(std::move(*sources));
+        if (parsed->exitWhenShown) merge.installEventFilter(&quitter);
+        merge.show();
+        app.exec();
+        return merge.session().ExitCode();
+    }
     const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
     std::error_code error;
     if (std::filesystem::is_directory(first, error) &&

@@ -34,6 +34,16 @@ Rgb Colour(ColourRole role) {
             return {0x9c, 0x00, 0x00};
         case ColourRole::ControlMark:
             return {0x60, 0x60, 0x60};
+        case ColourRole::MergeMine:
+            return {0xd6, 0xf5, 0xd6};
+        case ColourRole::MergeTheirs:
+            return {0xcc, 0xee, 0xff};
+        case ColourRole::MergeBoth:
+            return {0xe6, 0xe6, 0xf5};
+        case ColourRole::MergeConflict:
+            return {0xff, 0xc8, 0xb4};
+        case ColourRole::MergeResolved:
+            return {0xff, 0xf0, 0xb3};
     }
     return {};
 }

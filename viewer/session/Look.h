@@ -32,6 +32,13 @@ enum class ColourRole : std::uint8_t {
     StrayByteText,
     // A control character or a line end, drawn as its letters ("CR") in a frame: dark grey.
     ControlMark,
+    // The three-way merge's rows: a change of MINE's, of THEIRS', the same on both, a conflict
+    // still unresolved, one resolved.
+    MergeMine,
+    MergeTheirs,
+    MergeBoth,
+    MergeConflict,
+    MergeResolved,
 };
 
 Rgb Colour(ColourRole role);

@@ -6,6 +6,7 @@
 
 #include "Cells.h"
 #include "FolderList.h"
+#include "LineNumber.h"
 #include "TextDecode.h"
 
 namespace viewer {
@@ -29,25 +30,6 @@ std::u16string PathText(const std::filesystem::path& path) {
 #else
     return ShownName(Decode(path.native(), Encoding::Utf8));
 #endif
-}
-
-// The line number as typed: digits (ASCII or full-width) between blanks; none for anything else.
-// A number too large for any file is as good as the last line.
-std::optional<std::int64_t> ParseLineNumber(std::u16string_view typed) {
-    while (!typed.empty() && IsBlank(typed.front())) typed.remove_prefix(1);
-    while (!typed.empty() && IsBlank(typed.back())) typed.remove_suffix(1);
-    if (typed.empty()) return std::nullopt;
-    std::int64_t number = 0;
-    for (const char16_t c : typed) {
-        int digit = -1;
-        if (c >= u'0' && c <= u'9') digit = c - u'0';
-        if (c >= u'０' && c <= u'９') digit = c - u'０';
-        if (digit < 0) return std::nullopt;
-        number =
-            std::min<std::int64_t>(number * 10 + digit, std::numeric_limits<std::int32_t>::max());
-    }
-    if (number < 1) return std::nullopt;
-    return number;
 }
 
 }  // namespace

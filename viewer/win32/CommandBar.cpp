@@ -11,8 +11,6 @@
 
 namespace viewer {
 
-namespace {
-
 WORD VirtualKey(const Key& key) {
     switch (key.code) {
         case KeyCode::Letter:
@@ -40,8 +38,6 @@ WORD VirtualKey(const Key& key) {
     }
     return 0;
 }
-
-}  // namespace
 
 std::optional<Command> CommandOf(WORD id) {
     for (const CommandInfo& info : CommandTable()) {

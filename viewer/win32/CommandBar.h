@@ -17,6 +17,8 @@ constexpr WORD CommandId(Command command) {
     return static_cast<WORD>(100 + static_cast<int>(command));
 }
 std::optional<Command> CommandOf(WORD id);
+// The virtual key of a session key, for an accelerator table.
+WORD VirtualKey(const Key& key);
 
 class CommandBar {
 public:

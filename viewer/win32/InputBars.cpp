@@ -38,7 +38,11 @@ bool IsClass(HWND control, const wchar_t* name) {
 
 }  // namespace
 
-InputBars::InputBars(HWND window) : window_(window) {
+InputBars::InputBars(HWND window, std::vector<std::u16string> lineFiles)
+    : window_(window), lineFiles_(std::move(lineFiles)) {
+    if (lineFiles_.empty()) {
+        lineFiles_ = {std::u16string(texts::kLineInFirst), std::u16string(texts::kLineInSecond)};
+    }
     Add(L"STATIC", texts::kFindLabel, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, find_);
     findText_ = Add(WC_EDITW, u"", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, find_);
     SendMessageW(findText_, EM_SETCUEBANNER, TRUE,
@@ -49,7 +53,7 @@ InputBars::InputBars(HWND window) : window_(window) {
 
     Add(L"STATIC", texts::kLineLabel, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, line_);
     lineFile_ = Add(WC_COMBOBOXW, u"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, line_);
-    for (const std::u16string_view item : {texts::kLineInFirst, texts::kLineInSecond}) {
+    for (const std::u16string& item : lineFiles_) {
         SendMessageW(lineFile_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     }
     SendMessageW(lineFile_, CB_SETCURSEL, 0, 0);
@@ -97,6 +101,11 @@ std::u16string InputBars::FindText() const { return TextOf(findText_); }
 std::u16string InputBars::LineText() const { return TextOf(lineText_); }
 bool InputBars::LineInFirst() const { return SendMessageW(lineFile_, CB_GETCURSEL, 0, 0) != 1; }
 
+std::size_t InputBars::LineFile() const {
+    const LRESULT chosen = SendMessageW(lineFile_, CB_GETCURSEL, 0, 0);
+    return chosen < 0 ? 0 : static_cast<std::size_t>(chosen);
+}
+
 void InputBars::SetFont(HFONT font) {
     font_ = font;
     for (const std::vector<HWND>* bar : {&find_, &line_}) {
@@ -123,9 +132,10 @@ int InputBars::Place(int top, int width, int margin) {
     for (HWND control : bar) {
         int w = 0;
         if (control == lineFile_) {
-            // The longer item and the arrow.
-            w = TextWidth(control, font_, texts::kLineInSecond) + GetSystemMetrics(SM_CXVSCROLL) +
-                2 * margin;
+            // The longest item and the arrow.
+            for (const std::u16string& item : lineFiles_)
+                w = std::max(w, TextWidth(control, font_, item));
+            w += GetSystemMetrics(SM_CXVSCROLL) + 2 * margin;
         } else if (control != field) {
             w = TextWidth(control, font_, TextOf(control)) +
                 (IsClass(control, WC_BUTTONW) ? 4 * margin : margin);

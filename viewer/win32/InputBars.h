@@ -23,7 +23,8 @@ public:
         kNone = 0,
     };
 
-    explicit InputBars(HWND window);
+    // `lineFiles`: the go-to-line bar's choice of numbering, first chosen at first.
+    explicit InputBars(HWND window, std::vector<std::u16string> lineFiles = {});
 
     HWND findText() const { return findText_; }
     HWND lineFile() const { return lineFile_; }
@@ -39,6 +40,8 @@ public:
     std::u16string FindText() const;
     std::u16string LineText() const;
     bool LineInFirst() const;
+    // Which of `lineFiles` is chosen.
+    std::size_t LineFile() const;
 
     void SetFont(HFONT font);
     // Places the bar shown at `top` across `width`; its height (0 when none shows).
@@ -56,6 +59,7 @@ private:
     HWND lineFile_ = nullptr;
     HWND lineText_ = nullptr;
     HFONT font_ = nullptr;
+    std::vector<std::u16string> lineFiles_;
 };
 
 }  // namespace viewer

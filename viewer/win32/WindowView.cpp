@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "AskBox.h"
+#include "Clipboard.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
 #include "InputBars.h"
@@ -112,22 +114,7 @@ void ViewerWindow::SizeStatusParts() {
 
 void ViewerWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
 
-void ViewerWindow::CopyToClipboard(const std::u16string& text) {
-    std::wstring copied;
-    for (const char16_t c : text) {
-        if (c == u'\n') copied += L'\r';
-        copied += static_cast<wchar_t>(c);
-    }
-    if (!OpenClipboard(hwnd_)) return;
-    EmptyClipboard();
-    const SIZE_T bytes = (copied.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes); memory != nullptr) {
-        std::copy_n(copied.c_str(), copied.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
-    }
-    CloseClipboard();
-}
+void ViewerWindow::CopyToClipboard(const std::u16string& text) { CopyText(hwnd_, text); }
 
 void ViewerWindow::ShowBar(Bar bar) {
     bars_->Show(bar);
@@ -150,43 +137,7 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    // Each button says what it does; Esc and the close box answer as キャンセル, and so does a
-    // dialog that could not be shown. Of はい / いいえ, いいえ is the one that cancels (Wine's
-    // task dialog cannot be closed without a button that does).
-    std::vector<TASKDIALOG_BUTTON> choices;
-    int preferred = IDCANCEL;
-    switch (buttons) {
-        case Buttons::YesNo:
-            choices = {{IDYES, L"はい"}, {IDCANCEL, L"いいえ"}};
-            break;
-        case Buttons::SaveDontSaveCancel:
-            choices = {{IDYES, L"保存"}, {IDNO, L"保存しない"}, {IDCANCEL, L"キャンセル"}};
-            preferred = IDYES;
-            break;
-        case Buttons::OverwriteCompareAgainCancel:
-            // Another program's work is at stake: nothing is lost by Enter alone.
-            choices = {{IDYES, L"上書き保存"}, {IDNO, L"比較し直す"}, {IDCANCEL, L"キャンセル"}};
-            preferred = IDCANCEL;
-            break;
-    }
-    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    title.resize(static_cast<std::size_t>(
-        GetWindowTextW(hwnd_, title.data(), static_cast<int>(title.size()))));
-    TASKDIALOGCONFIG dialog{};
-    dialog.cbSize = sizeof dialog;
-    dialog.hwndParent = hwnd_;
-    dialog.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
-    dialog.pszWindowTitle = title.c_str();
-    if (buttons == Buttons::OverwriteCompareAgainCancel) dialog.pszMainIcon = TD_WARNING_ICON;
-    dialog.pszContent = W(question);
-    dialog.cButtons = static_cast<UINT>(choices.size());
-    dialog.pButtons = choices.data();
-    dialog.nDefaultButton = preferred;
-    int pressed = IDCANCEL;
-    if (FAILED(TaskDialogIndirect(&dialog, &pressed, nullptr, nullptr))) pressed = IDCANCEL;
-    if (pressed == IDYES) return Answer::Yes;
-    if (pressed == IDNO || buttons == Buttons::YesNo) return Answer::No;
-    return Answer::Cancel;
+    return AskBox(hwnd_, question, buttons);
 }
 
 RECT ViewerWindow::EditorArea() const {

@@ -1,6 +1,8 @@
 // diff-zarvo-view.exe FIRST SECOND: shows how two files differ. The front end starts it with
 // exactly these two arguments, each in double quotes; it reads them and writes nothing. `-u`
 // writes a unified diff instead (of two folders too), and `-L` names the files (Arguments.h).
+// MINE BASE THEIRS opens the three-way merge, whose result is saved to `-o FILE` or MINE;
+// `--merge` writes it without a window.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -12,6 +14,7 @@
 #include "Arguments.h"
 #include "FolderCompare.h"
 #include "FolderWindow.h"
+#include "MergeWindow.h"
 #include "Progress.h"
 #include "Settings.h"
 #include "Texts.h"
@@ -58,14 +61,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int i = 1; argv != nullptr && i < argc; ++i) arguments.emplace_back(argv[i]);
     if (argv != nullptr) LocalFree(argv);
     const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
-    if (parsed && parsed->unified) {
-        const HANDLE out = StandardHandle(STD_OUTPUT_HANDLE);
-        const HANDLE err = StandardHandle(STD_ERROR_HANDLE);
+    if (parsed) {
+        // The standard handles are looked for only once something is written to them.
+        HANDLE out = INVALID_HANDLE_VALUE, err = INVALID_HANDLE_VALUE;
+        auto handle = [](HANDLE& handle, DWORD which) {
+            if (handle == INVALID_HANDLE_VALUE) handle = StandardHandle(which);
+            return handle;
+        };
         bool written = true;
-        const int code = viewer::WriteUnified(
-            *parsed, {[&](std::string_view text) { written = WriteAll(out, text) && written; },
-                      [&](std::string_view text) { WriteAll(err, text); }});
-        return written ? code : 2;
+        const std::optional<int> code = viewer::RunWithoutWindow(
+            *parsed,
+            {[&](std::string_view text) {
+                 written = WriteAll(handle(out, STD_OUTPUT_HANDLE), text) && written;
+             },
+             [&](std::string_view text) { WriteAll(handle(err, STD_ERROR_HANDLE), text); }});
+        if (code) return written ? *code : 2;
     }
     if (!parsed) {
         const std::u16string usage = viewer::Usage();
@@ -77,6 +87,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The choices of the last run (the ignore options, the view), in the front end's settings file.
     const std::filesystem::path settingsFile =
         viewer::SettingsFileFor(platform::ExecutableDirectory());
+    if (parsed->threeWay()) {
+        // The three-way merge: its exit code tells git whether the result was saved resolved.
+        std::u16string why;
+        std::optional<viewer::MergeSources> sources = viewer::ReadMergeSources(*parsed, why);
+        if (!sources) {
+            MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(why.c_str()),
+                        reinterpret_cast<const wchar_t*>(viewer::texts::kProgram.data()),
+                        MB_OK | MB_ICONERROR);
+            return 2;
+        }
+        viewer::MergeWindow merge(std::move(*sources));
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (merge.TranslateKeys(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return merge.session().ExitCode();
+    }
     // Two folders, or a file and a folder (the file of the same name in it).
     const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
     std::error_code error;

@@ -1,0 +1,188 @@
+// The Win32 merge window on real files, under Wine: moved with F7 / F8, a conflict resolved with
+// Alt+Left, saved with Ctrl+S; what its list shows and paints, and the bytes written.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "InputBars.h"
+#include "MergeWindow.h"  // windows.h and commctrl.h
+#include "RunViewer.h"
+#include "support/TempDir.h"
+
+namespace viewer {
+namespace {
+
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+class MergeWindowTest : public ::testing::Test {
+protected:
+    void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window_ != nullptr && IsWindow(window_->hwnd()) && window_->TranslateKeys(msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // A key pressed where the focus is, with Ctrl held or not.
+    void Press(UINT key, UINT modifier = 0) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        if (modifier != 0) state[modifier] = 0x80;
+        SetKeyboardState(state);
+        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+        if (modifier != 0) state[modifier] = 0;
+        SetKeyboardState(state);
+    }
+    // Alt with a key, as the system sends it.
+    void PressAlt(UINT key) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_MENU] = 0x80;
+        SetKeyboardState(state);
+        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
+        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+        PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
+        Pump();
+        state[VK_MENU] = 0;
+        SetKeyboardState(state);
+        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    }
+    void Type(const std::wstring& text) {
+        for (const wchar_t c : text) {
+            PostMessageW(GetFocus(), WM_CHAR, c, 1);
+            Pump();
+        }
+    }
+    int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[1024] = {};
+        ListView_GetItemText(window_->list(), row, column, text, 1024);
+        return text;
+    }
+    std::wstring StatusPart(int part) const {
+        wchar_t text[1024] = {};
+        SendMessageW(window_->status(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    std::wstring Title() const {
+        wchar_t text[1024] = {};
+        GetWindowTextW(window_->hwnd(), text, 1024);
+        return text;
+    }
+    COLORREF RowPixel(int row, int column) const {
+        RECT cell{};
+        ListView_GetSubItemRect(window_->list(), row, column, LVIR_BOUNDS, &cell);
+        RedrawWindow(window_->list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(window_->list());
+        const COLORREF colour = GetPixel(dc, cell.right - 3, cell.top + 1);
+        ReleaseDC(window_->list(), dc);
+        return colour;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<MergeWindow> window_;
+};
+
+TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
+    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    WriteBytes(dir_.path() / L"mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
+    WriteBytes(dir_.path() / L"base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    const auto parsed =
+        ParseArguments({dir_.path() / L"mine.txt", dir_.path() / L"base.txt",
+                        dir_.path() / L"theirs.txt", L"-o", dir_.path() / L"結果.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    // The encoding menu: a pick there is the session's, its entry checked.
+    const UINT eucForTheirs = 0x5000 + static_cast<int>(MergeCommand::EncodingTheirs) * 32 + 5;
+    EXPECT_EQ(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageW(window_->hwnd(), WM_COMMAND, eucForTheirs, 0);
+    EXPECT_EQ(window_->session().Chosen(MergeCommand::EncodingTheirs), 5u);
+    EXPECT_NE(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    // Opened on the conflict (rows: ONE, 2, 3, 4, then its seven marker rows); F7 goes back to
+    // MINE's change, F8 to the conflict again.
+    EXPECT_EQ(CurrentRow(), 4);
+    EXPECT_EQ(Cell(4, 8), L"<<<<<<< " + (dir_.path() / L"mine.txt").wstring());
+    Press(VK_F7);
+    EXPECT_EQ(CurrentRow(), 0);
+    Press(VK_F8);
+    EXPECT_EQ(CurrentRow(), 4);
+    // Ctrl+F: THEIRS' line in the conflict's markers; Ctrl+G: THEIRS' line 6; Esc closes the bar.
+    Press('F', VK_CONTROL);
+    ASSERT_EQ(GetFocus(), window_->bars().findText());
+    Type(L"THEIRS");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 9);
+    Press('G', VK_CONTROL);
+    ASSERT_EQ(GetFocus(), window_->bars().lineText());
+    SendMessageW(window_->bars().lineFile(), CB_SETCURSEL, 2, 0);  // 相手の行
+    Type(L"6");
+    Press(VK_RETURN);
+    EXPECT_EQ(CurrentRow(), 11);
+    Press(VK_ESCAPE);
+    EXPECT_EQ(window_->bars().shown(), Bar::None);
+    ASSERT_TRUE(IsWindow(window_->hwnd()));
+    Press(VK_F7);
+    EXPECT_EQ(CurrentRow(), 4);
+    PressAlt(VK_LEFT);
+    EXPECT_EQ(StatusPart(1), L"未解決の競合はありません");
+    EXPECT_EQ(ListView_GetItemCount(window_->list()), 6);
+    EXPECT_EQ(Cell(4, 8), L"mine");
+    EXPECT_EQ(Cell(4, 0), L"*");
+    // Painted as the session says: MINE's change in its green, a common row white.
+    EXPECT_EQ(RowPixel(0, 4), RGB(0xd6, 0xf5, 0xd6));
+    EXPECT_EQ(RowPixel(1, 4), RGB(0xff, 0xff, 0xff));
+
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(ReadBytes(dir_.path() / L"結果.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
+    EXPECT_EQ(StatusPart(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
+    EXPECT_EQ(Title(), L"結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(window_->session().ExitCode(), 0);
+    // Nothing unsaved: Esc closes it without a question.
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(window_->hwnd()));
+}
+
+TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
+    TempDir dir;
+    WriteBytes(dir / "base", "1\r\n2\r\n3\r\n4\r\n");
+    WriteBytes(dir / "mine", "1\r\nmine\r\n3\r\n4\r\n");
+    WriteBytes(dir / "theirs", "1\r\n2\r\n3\r\nFOUR\r\n");
+    WriteBytes(dir / "other", "1\r\nother\r\n3\r\n4\r\n");
+    auto quoted = [&](const char* name) { return L" \"" + (dir / name).wstring() + L"\""; };
+    const std::filesystem::path out = dir / "out";
+    EXPECT_EQ(testsupport::RunViewer(
+                  L"--merge" + quoted("mine") + quoted("base") + quoted("theirs"), out),
+              0u);
+    EXPECT_EQ(ReadBytes(out), "1\r\nmine\r\n3\r\nFOUR\r\n");
+    // A conflict, labelled, written to a new file named in Japanese: exit 1, nothing on the pipe.
+    const std::filesystem::path merged = dir.path() / L"結果.txt";
+    EXPECT_EQ(testsupport::RunViewer(quoted("mine") + quoted("base") + quoted("other") +
+                                         L" -L 自分 -L 元 -L 相手 --merge -o \"" +
+                                         merged.wstring() + L"\"",
+                                     out),
+              1u);
+    EXPECT_EQ(ReadBytes(out), "");
+    EXPECT_EQ(ReadBytes(merged),
+              "1\r\n<<<<<<< \xE8\x87\xAA\xE5\x88\x86\r\nmine\r\n||||||| \xE5\x85\x83\r\n2\r\n"
+              "=======\r\nother\r\n>>>>>>> \xE7\x9B\xB8\xE6\x89\x8B\r\n3\r\n4\r\n");
+}
+
+}  // namespace
+}  // namespace viewer

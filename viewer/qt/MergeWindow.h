@@ -1,0 +1,100 @@
+// The three-way merge window on Qt: the four names, one grid of MINE, BASE, THEIRS and the result
+// side by side beside an overview strip of the changes, and the status bar with the conflicts
+// left. What it does is the merge session's (MergeSession.h); this front lays it out, paints what
+// the session says and turns Qt's events into session calls.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "MergeSession.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableView;
+
+namespace viewer {
+
+class ElidedLabel;
+class LineEditor;
+class MergeModel;
+class MergeStrip;
+
+class MergeWindow : public QMainWindow, public SessionView {
+    Q_OBJECT
+public:
+    MergeWindow(MergeSources sources, QWidget* parent = nullptr);
+    ~MergeWindow() override;
+
+    MergeSession& session() { return *session_; }
+    QTableView* rowsView() const { return view_; }
+    QLabel* statusLabel() const { return status_; }
+    QLabel* countLabel() const { return count_; }
+    ElidedLabel* nameLabel(MergeColumn file) const;
+    QAction* action(MergeCommand command) const { return actions_.at(command); }
+    // The entries of a command's submenu of choices (MergeCommandInfo::choices).
+    const std::vector<QAction*>& choices(MergeCommand command) const {
+        return choices_.at(command);
+    }
+    QLineEdit* lineEditor() const;
+    QLineEdit* findBox() const { return findText_; }
+    QLineEdit* lineBox() const { return lineText_; }
+    QComboBox* lineFileBox() const { return lineFile_; }
+
+    // SessionView
+    void Redraw() override;
+    void ScrollTo(std::size_t row, std::size_t column) override;
+    void ShowStatus(const StatusMessage& message) override;
+    void SetTitle(const std::u16string& title) override;
+    void CopyToClipboard(const std::u16string& text) override;
+    void ShowBar(Bar bar) override;
+    void ShowChangeNotice(bool) override {}
+    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void CloseWindow() override;
+    Answer Ask(const std::u16string& question, Buttons buttons) override;
+    void OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) override;
+    void MoveEditor(std::size_t) override {}
+    void CloseEditor() override;
+    std::optional<Comparison> RunLong(
+        const std::function<Comparison(const CancelFlag*)>&) override {
+        return std::nullopt;
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void MakeCommands();
+    void UpdateCommands();
+    void SizeColumns();
+    void PlaceEditor();
+    QWidget* MakeFindBar();
+    QWidget* MakeLineBar();
+
+    std::unique_ptr<MergeSession> session_;
+    std::unique_ptr<MergeModel> model_;
+    ElidedLabel* names_[4] = {};  // MINE, BASE, THEIRS, the result
+    QTableView* view_ = nullptr;
+    MergeStrip* strip_ = nullptr;
+    LineEditor* editor_ = nullptr;
+    std::size_t editorRow_ = 0;
+    QWidget* findBar_ = nullptr;
+    QLineEdit* findText_ = nullptr;
+    QWidget* lineBar_ = nullptr;
+    QComboBox* lineFile_ = nullptr;
+    QLineEdit* lineText_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* count_ = nullptr;
+    std::map<MergeCommand, QAction*> actions_;
+    std::map<MergeCommand, std::vector<QAction*>> choices_;
+    bool moving_ = false;  // the session moves the current row: no echo back to it
+    bool shown_ = false;
+};
+
+}  // namespace viewer

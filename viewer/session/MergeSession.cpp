@@ -1,0 +1,782 @@
+#include "MergeSession.h"
+
+#include <algorithm>
+
+#include "FileRead.h"
+#include "Ignore.h"
+#include "LineNumber.h"
+#include "MergeFiles.h"
+#include "SaveFile.h"
+#include "TextEncode.h"
+#include "Texts.h"
+#include "Unified.h"
+
+namespace viewer {
+
+namespace {
+
+std::u16string Number(std::size_t n) {
+    std::u16string text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
+        n /= 10;
+    } while (n > 0);
+    return text;
+}
+
+// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8.
+std::u16string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.u16string();
+#else
+    return Decode(path.native(), Encoding::Utf8);
+#endif
+}
+
+// A line without its end (LF, or CR LF).
+std::string_view Body(std::string_view line) {
+    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
+constexpr std::u16string_view kSideNames[] = {u"自分", u"共通の元", u"相手", u"結果"};
+
+}  // namespace
+
+const std::vector<MergeLineFile>& MergeLineFiles() {
+    static const std::vector<MergeLineFile> files = {
+        {MergeColumn::Mine, u"自分の行"},
+        {MergeColumn::Base, u"共通の元の行"},
+        {MergeColumn::Theirs, u"相手の行"},
+        {MergeColumn::Result, u"結果の行"},
+    };
+    return files;
+}
+
+std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u16string& why) {
+    MergeSources sources;
+    MergeFile* files[] = {&sources.mine, &sources.base, &sources.theirs};
+    const std::filesystem::path* paths[] = {&arguments.first, &arguments.base, &arguments.second};
+    const std::filesystem::path* labels[] = {&arguments.firstLabel, &arguments.baseLabel,
+                                             &arguments.secondLabel};
+    for (int i = 0; i < 3; ++i) {
+        MergeFile& file = *files[i];
+        file.path = *paths[i];
+        file.label = *labels[i];
+        InputFile input(file.path);
+        if (!input.ok() || !input.ReadAll(file.bytes)) {
+            why = PathText(file.path) + u": " + input.error();
+            return std::nullopt;
+        }
+        file.encoding = DetectEncoding(file.bytes);
+        if (UnitBytes(file.encoding.encoding) != 1) {
+            why = PathText(file.path) + u": UTF-16 のファイルはマージできません。";
+            return std::nullopt;
+        }
+    }
+    sources.output = arguments.output.empty() ? arguments.first : arguments.output;
+    InputFile output(sources.output);
+    std::string bytes;
+    if (output.ok() && output.ReadAll(bytes)) sources.outputBytes = std::move(bytes);
+    return sources;
+}
+
+MergeSession::MergeSession(MergeSources sources, SessionView& view)
+    : sources_(std::move(sources)), window_(view) {
+    lines_[0] = RawLines(sources_.mine.bytes);
+    lines_[1] = RawLines(sources_.base.bytes);
+    lines_[2] = RawLines(sources_.theirs.bytes);
+    chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
+    lineEnd_ = MarkerLineEnd(lines_[0]);
+    resolutions_.resize(chunks_.size());
+    Layout();
+}
+
+void MergeSession::Open() {
+    window_.SetTitle(Title());
+    window_.Redraw();
+    // The first conflict, else the first change.
+    for (const bool conflictsOnly : {true, false}) {
+        for (std::size_t c = 0; c < chunks_.size(); ++c) {
+            if (conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same) {
+                return GoToChunk(c);
+            }
+        }
+    }
+    window_.ShowStatus(status_);
+}
+
+const std::vector<std::string_view>& MergeSession::MarkerLines(std::size_t c) const {
+    std::unique_ptr<Markers>& markers = markers_[c];
+    if (!markers) {
+        markers = std::make_unique<Markers>();
+        AppendConflict(markers->text, lines_[0], lines_[1], lines_[2], chunks_[c],
+                       {PrintedName(sources_.mine.Name()), PrintedName(sources_.base.Name()),
+                        PrintedName(sources_.theirs.Name())},
+                       lineEnd_);
+        markers->lines = RawLines(markers->text);
+    }
+    return markers->lines;
+}
+
+std::size_t MergeSession::ResultCount(std::size_t c) const {
+    return resultStart_[c + 1] - resultStart_[c];
+}
+
+std::optional<std::string_view> MergeSession::ResultLine(std::size_t c, std::size_t at) const {
+    const MergeChunk& chunk = chunks_[c];
+    const Resolution& resolution = resolutions_[c];
+    auto from = [&](int file, LineRange range) -> std::optional<std::string_view> {
+        if (at >= static_cast<std::size_t>(range.size())) return std::nullopt;
+        return lines_[file][static_cast<std::size_t>(range.begin) + at];
+    };
+    if (resolution.lines) {
+        if (at >= resolution.lines->size()) return std::nullopt;
+        return (*resolution.lines)[at];
+    }
+    switch (resolution.how) {
+        case How::Auto:
+            if (chunk.kind == MergeKind::Theirs) return from(2, chunk.theirs);
+            if (chunk.kind != MergeKind::Conflict) return from(0, chunk.mine);
+            if (at >= MarkerLines(c).size()) return std::nullopt;
+            return MarkerLines(c)[at];
+        case How::Theirs:
+            return from(2, chunk.theirs);
+        case How::Base:
+            return from(1, chunk.base);
+        default:
+            return from(0, chunk.mine);
+    }
+}
+
+std::vector<std::string_view> MergeSession::ResultLines(std::size_t c) const {
+    std::vector<std::string_view> out;
+    for (std::size_t at = 0;; ++at) {
+        const std::optional<std::string_view> line = ResultLine(c, at);
+        if (!line) return out;
+        out.push_back(*line);
+    }
+}
+
+void MergeSession::Layout() {
+    rowStart_.assign(1, 0);
+    resultStart_.assign(1, 0);
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        const MergeChunk& chunk = chunks_[c];
+        std::size_t result = 0;
+        while (ResultLine(c, result)) ++result;
+        const std::size_t rows =
+            std::max<std::size_t>({static_cast<std::size_t>(chunk.mine.size()),
+                                   static_cast<std::size_t>(chunk.base.size()),
+                                   static_cast<std::size_t>(chunk.theirs.size()), result});
+        rowStart_.push_back(rowStart_.back() + rows);
+        resultStart_.push_back(resultStart_.back() + result);
+    }
+}
+
+std::size_t MergeSession::ChunkOf(std::size_t row) const {
+    return static_cast<std::size_t>(std::upper_bound(rowStart_.begin(), rowStart_.end(), row) -
+                                    rowStart_.begin()) -
+           1;
+}
+
+int MergeSession::UnresolvedConflicts() const {
+    int count = 0;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) count += Unresolved(c) ? 1 : 0;
+    return count;
+}
+
+std::u16string MergeSession::Shown(const MergeFile& file, std::string_view line, bool first,
+                                   std::vector<MarkSpan>* byteMarks) const {
+    line = Body(line);
+    // The byte order mark is the file's, not its first line's text.
+    if (first) line.remove_prefix(std::min(line.size(), file.encoding.markBytes));
+    return ShowControls(Decode(line, file.encoding.encoding, byteMarks), byteMarks);
+}
+
+std::u16string MergeSession::ColumnTitle(MergeColumn column) const {
+    switch (column) {
+        case MergeColumn::Mine:
+            return std::u16string(kSideNames[0]);
+        case MergeColumn::Base:
+            return std::u16string(kSideNames[1]);
+        case MergeColumn::Theirs:
+            return std::u16string(kSideNames[2]);
+        case MergeColumn::Result:
+            return std::u16string(kSideNames[3]);
+        default:
+            return {};
+    }
+}
+
+MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
+    MergeCell cell;
+    if (row >= RowCount()) return cell;
+    const std::size_t c = ChunkOf(row);
+    const MergeChunk& chunk = chunks_[c];
+    const std::size_t at = row - rowStart_[c];
+    // The row's colour: whose change it is, a conflict unresolved or resolved.
+    switch (chunk.kind) {
+        case MergeKind::Same:
+            break;
+        case MergeKind::Mine:
+            cell.background = ColourRole::MergeMine;
+            break;
+        case MergeKind::Theirs:
+            cell.background = ColourRole::MergeTheirs;
+            break;
+        case MergeKind::Both:
+            cell.background = ColourRole::MergeBoth;
+            break;
+        case MergeKind::Conflict:
+            cell.background = Unresolved(c) ? ColourRole::MergeConflict : ColourRole::MergeResolved;
+            break;
+    }
+    if (column == MergeColumn::Mark) {
+        static constexpr std::u16string_view kMarks[] = {u"", u"<", u">", u"=", u"!"};
+        cell.text = chunk.kind == MergeKind::Conflict && !Unresolved(c)
+                        ? u"*"
+                        : std::u16string(kMarks[static_cast<int>(chunk.kind)]);
+        cell.empty = cell.text.empty();
+        return cell;
+    }
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    const LineRange ranges[] = {chunk.mine, chunk.base, chunk.theirs};
+    const int index = (static_cast<int>(column) - 1) / 2;  // MINE, BASE, THEIRS, the result
+    const bool number = (static_cast<int>(column) - 1) % 2 == 0;
+    if (index < 3) {
+        if (at >= static_cast<std::size_t>(ranges[index].size())) return cell;
+        const std::size_t line = static_cast<std::size_t>(ranges[index].begin) + at;
+        cell.empty = false;
+        cell.text = number ? Number(line + 1)
+                           : Shown(*files[index], lines_[index][line], line == 0, &cell.byteMarks);
+        return cell;
+    }
+    const std::optional<std::string_view> result = ResultLine(c, at);
+    if (!result) return cell;
+    const std::size_t line = resultStart_[c] + at;
+    cell.empty = false;
+    cell.text =
+        number ? Number(line + 1) : Shown(sources_.mine, *result, line == 0, &cell.byteMarks);
+    return cell;
+}
+
+std::size_t MergeSession::NumberCells(MergeColumn column) const {
+    std::size_t most = 0;
+    switch (column) {
+        case MergeColumn::MineNumber:
+            most = lines_[0].size();
+            break;
+        case MergeColumn::BaseNumber:
+            most = lines_[1].size();
+            break;
+        case MergeColumn::TheirsNumber:
+            most = lines_[2].size();
+            break;
+        case MergeColumn::ResultNumber:
+            most = resultStart_.back();
+            break;
+        default:
+            return 1;
+    }
+    return Number(most).size();
+}
+
+void MergeSession::SetCurrent(std::size_t row) {
+    if (row < RowCount()) currentRow_ = row;
+}
+
+std::vector<MergeStripMark> MergeSession::StripMarks() const {
+    std::vector<MergeStripMark> marks;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        if (chunks_[c].kind == MergeKind::Same) continue;
+        const MergeCell cell = CellAt(rowStart_[c], MergeColumn::Mark);
+        marks.push_back({rowStart_[c], rowStart_[c + 1] - rowStart_[c], cell.background});
+    }
+    return marks;
+}
+
+int MergeSession::StripY(std::size_t row, int height) const {
+    const std::size_t rows = std::max<std::size_t>(RowCount(), 1);
+    return static_cast<int>(static_cast<double>(row) * height / static_cast<double>(rows));
+}
+
+void MergeSession::ClickStrip(int y, int height) {
+    if (RowCount() == 0 || height <= 0) return;
+    const std::size_t row =
+        std::min(RowCount() - 1, static_cast<std::size_t>(std::max(0, y)) * RowCount() /
+                                     static_cast<std::size_t>(height));
+    // A change within a few pixels of the click is what was aimed at.
+    for (const MergeStripMark& mark : StripMarks()) {
+        if (std::abs(StripY(mark.row, height) - y) <= 3) return GoToChunk(ChunkOf(mark.row));
+    }
+    currentRow_ = row;
+    window_.ScrollTo(row, 0);
+    window_.ShowStatus(status_);
+}
+
+std::u16string MergeSession::Title() const {
+    return (Changed() ? u"● " : u"") + PathText(sources_.output.filename()) + u" (マージ) - " +
+           std::u16string(texts::kProgram);
+}
+
+std::u16string MergeSession::HeaderLine(MergeColumn column) const {
+    const MergeFile* file = nullptr;
+    switch (column) {
+        case MergeColumn::Mine:
+            file = &sources_.mine;
+            break;
+        case MergeColumn::Base:
+            file = &sources_.base;
+            break;
+        case MergeColumn::Theirs:
+            file = &sources_.theirs;
+            break;
+        case MergeColumn::Result:
+            return (Changed() ? u"● " : u"") + std::u16string(kSideNames[3]) + u": " +
+                   PathText(sources_.output) + u"　(" +
+                   EncodingName(sources_.mine.encoding.encoding) + u")";
+        default:
+            return {};
+    }
+    std::u16string line = ColumnTitle(column) + u": " + PathText(file->Name()) + u"　(" +
+                          EncodingName(file->encoding.encoding);
+    if (file->encoding.badBytes > 0) {
+        line += u"、";
+        line += BadBytesNote(file->encoding.badBytes);
+    }
+    line += u")";
+    return line;
+}
+
+std::u16string MergeSession::CountText() const {
+    const int left = UnresolvedConflicts();
+    if (left == 0) return u"未解決の競合はありません";
+    return u"未解決の競合 " + Number(static_cast<std::size_t>(left)) + u" 件";
+}
+
+std::string MergeSession::ResultBytes() const {
+    std::string out;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        for (const std::string_view line : ResultLines(c)) out += line;
+    }
+    return out;
+}
+
+void MergeSession::Say(std::u16string text, StatusKind kind) {
+    status_ = {std::move(text), kind};
+    window_.ShowStatus(status_);
+}
+
+std::optional<std::size_t> MergeSession::CurrentChange() const {
+    if (!currentRow_ || *currentRow_ >= RowCount()) return std::nullopt;
+    const std::size_t c = ChunkOf(*currentRow_);
+    if (chunks_[c].kind == MergeKind::Same) return std::nullopt;
+    return c;
+}
+
+bool MergeSession::Enabled(MergeCommand command) const {
+    switch (command) {
+        case MergeCommand::Undo:
+            return !undo_.empty();
+        case MergeCommand::Redo:
+            return !redo_.empty();
+        case MergeCommand::TakeMine:
+        case MergeCommand::TakeTheirs:
+        case MergeCommand::TakeBoth:
+        case MergeCommand::TakeBase:
+            return CurrentChange().has_value();
+        case MergeCommand::TakeMineForAll:
+        case MergeCommand::TakeTheirsForAll:
+            return UnresolvedConflicts() > 0;
+        default:
+            return true;
+    }
+}
+
+void MergeSession::Run(MergeCommand command) {
+    if (command != MergeCommand::EditLine) FinishEdit(true);
+    switch (command) {
+        case MergeCommand::Save:
+            Save();
+            break;
+        case MergeCommand::Close:
+            // An open bar closes first.
+            if (bar_ != Bar::None) return CloseBar();
+            window_.CloseWindow();
+            break;
+        case MergeCommand::Find:
+            if (bar_ == Bar::Find && !findText_.empty()) return Find(true);
+            bar_ = Bar::Find;
+            return window_.ShowBar(bar_);
+        case MergeCommand::FindNext:
+            return Find(true);
+        case MergeCommand::FindPrevious:
+            return Find(false);
+        case MergeCommand::GoToLine:
+            bar_ = Bar::Line;
+            return window_.ShowBar(bar_);
+        case MergeCommand::EncodingMine:
+        case MergeCommand::EncodingBase:
+        case MergeCommand::EncodingTheirs:
+            return;  // submenus: Choose
+        case MergeCommand::Undo:
+        case MergeCommand::Redo: {
+            auto& from = command == MergeCommand::Undo ? undo_ : redo_;
+            auto& to = command == MergeCommand::Undo ? redo_ : undo_;
+            if (from.empty()) return;
+            to.push_back(std::move(resolutions_));
+            resolutions_ = std::move(from.back());
+            from.pop_back();
+            Layout();
+            window_.SetTitle(Title());
+            window_.Redraw();
+            if (currentRow_) GoToChunk(ChunkOf(std::min(*currentRow_, RowCount() - 1)));
+            break;
+        }
+        case MergeCommand::TakeMine:
+            return Take(How::Mine);
+        case MergeCommand::TakeTheirs:
+            return Take(How::Theirs);
+        case MergeCommand::TakeBoth:
+            return Take(How::Both);
+        case MergeCommand::TakeBase:
+            return Take(How::Base);
+        case MergeCommand::TakeMineForAll:
+            return TakeForAll(How::Mine);
+        case MergeCommand::TakeTheirsForAll:
+            return TakeForAll(How::Theirs);
+        case MergeCommand::EditLine:
+            return EditLine();
+        case MergeCommand::Copy:
+            return Copy();
+        case MergeCommand::NextChange:
+            return Move(true, false);
+        case MergeCommand::PreviousChange:
+            return Move(false, false);
+        case MergeCommand::NextConflict:
+            return Move(true, true);
+        case MergeCommand::PreviousConflict:
+            return Move(false, true);
+    }
+}
+
+std::size_t MergeSession::Chosen(MergeCommand command) const {
+    switch (command) {
+        case MergeCommand::EncodingMine:
+            return chosen_[0];
+        case MergeCommand::EncodingBase:
+            return chosen_[1];
+        case MergeCommand::EncodingTheirs:
+            return chosen_[2];
+        default:
+            return 0;
+    }
+}
+
+void MergeSession::Choose(MergeCommand command, std::size_t index) {
+    FinishEdit(true);
+    MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    const int which = command == MergeCommand::EncodingMine     ? 0
+                      : command == MergeCommand::EncodingBase   ? 1
+                      : command == MergeCommand::EncodingTheirs ? 2
+                                                                : -1;
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    if (which < 0 || index >= choices.size()) return;
+    const std::optional<Encoding> encoding = choices[index].encoding;
+    // The merge cuts lines at LF bytes: a file read as UTF-16 would not be cut into its lines.
+    if (encoding && UnitBytes(*encoding) != 1) {
+        return Say(u"UTF-16 のファイルはマージできません。", StatusKind::Warning);
+    }
+    MergeFile& file = *files[which];
+    file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
+    chosen_[which] = index;
+    status_ = {};
+    window_.Redraw();
+    window_.ShowStatus(status_);
+}
+
+void MergeSession::Move(bool forward, bool conflictsOnly) {
+    auto wanted = [&](std::size_t c) {
+        return conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same;
+    };
+    // From the chunk after (or before) the current row's; from the start without one.
+    const std::size_t here = currentRow_ ? ChunkOf(*currentRow_) : chunks_.size();
+    if (forward) {
+        for (std::size_t c = currentRow_ ? here + 1 : 0; c < chunks_.size(); ++c) {
+            if (wanted(c)) {
+                status_ = {};
+                return GoToChunk(c);
+            }
+        }
+    } else {
+        for (std::size_t c = here; c-- > 0;) {
+            if (wanted(c)) {
+                status_ = {};
+                return GoToChunk(c);
+            }
+        }
+    }
+    Say(conflictsOnly ? u"この先に未解決の競合はありません" : u"この先に変更はありません",
+        StatusKind::Info);
+}
+
+void MergeSession::GoToChunk(std::size_t c) {
+    currentRow_ = rowStart_[c];
+    window_.ScrollTo(*currentRow_, 0);
+    window_.ShowStatus(status_);
+}
+
+void MergeSession::Change(Resolutions next, std::u16string said) {
+    const std::optional<std::size_t> at =
+        currentRow_ ? std::optional(ChunkOf(*currentRow_)) : std::nullopt;
+    undo_.push_back(std::move(resolutions_));
+    redo_.clear();
+    resolutions_ = std::move(next);
+    Layout();
+    window_.SetTitle(Title());
+    window_.Redraw();
+    status_ = {std::move(said), StatusKind::Info};
+    if (at) return GoToChunk(*at);
+    window_.ShowStatus(status_);
+}
+
+void MergeSession::Take(How how) {
+    const std::optional<std::size_t> c = CurrentChange();
+    if (!c) return Say(u"変更のある行で使ってください", StatusKind::Warning);
+    Resolutions next = resolutions_;
+    next[*c] = {how, nullptr};
+    if (how == How::Both) {
+        // MINE's lines, then THEIRS': a last line of MINE's without its end is given one.
+        auto lines = std::make_shared<std::vector<std::string>>();
+        const MergeChunk& chunk = chunks_[*c];
+        for (std::int32_t i = chunk.mine.begin; i < chunk.mine.end; ++i) {
+            lines->emplace_back(lines_[0][static_cast<std::size_t>(i)]);
+        }
+        if (!lines->empty() && lines->back().back() != '\n' && chunk.theirs.size() > 0) {
+            lines->back() += lineEnd_;
+        }
+        for (std::int32_t i = chunk.theirs.begin; i < chunk.theirs.end; ++i) {
+            lines->emplace_back(lines_[2][static_cast<std::size_t>(i)]);
+        }
+        next[*c].lines = std::move(lines);
+    }
+    Change(std::move(next), {});
+}
+
+void MergeSession::TakeForAll(How how) {
+    Resolutions next = resolutions_;
+    int taken = 0;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        if (!Unresolved(c)) continue;
+        next[c] = {how, nullptr};
+        ++taken;
+    }
+    if (taken == 0) return Say(u"未解決の競合はありません", StatusKind::Info);
+    Change(std::move(next),
+           u"競合 " + Number(static_cast<std::size_t>(taken)) +
+               (how == How::Mine ? u" 件に自分の側を取りました" : u" 件に相手の側を取りました"));
+}
+
+void MergeSession::EditLine() {
+    if (!currentRow_) return;
+    const std::size_t c = ChunkOf(*currentRow_);
+    const std::size_t at = *currentRow_ - rowStart_[c];
+    const std::vector<std::string_view> result = ResultLines(c);
+    if (at >= result.size()) return Say(u"この行には結果の行がありません", StatusKind::Warning);
+    if (Unresolved(c)) {
+        return Say(u"競合を解決してから編集してください（Alt+← で自分の側、Alt+→ で相手の側）",
+                   StatusKind::Warning);
+    }
+    std::string_view line = Body(result[at]);
+    if (resultStart_[c] + at == 0)
+        line.remove_prefix(std::min(line.size(), sources_.mine.encoding.markBytes));
+    const std::optional<std::u16string> text = DecodeExactly(line, sources_.mine.encoding.encoding);
+    if (!text) {
+        return Say(u"文字として読めないバイトを含む行は編集できません", StatusKind::Warning);
+    }
+    editRow_ = *currentRow_;
+    typed_ = *text;
+    window_.OpenEditor(*editRow_, static_cast<std::size_t>(MergeColumn::Result), *text);
+}
+
+void MergeSession::Copy() {
+    if (!currentRow_) return;
+    const std::size_t c = ChunkOf(*currentRow_);
+    // A change whole; on a common stretch, the current row's line.
+    std::size_t first = resultStart_[c], last = resultStart_[c + 1];
+    if (chunks_[c].kind == MergeKind::Same) {
+        first += *currentRow_ - rowStart_[c];
+        last = first + 1;
+    }
+    std::u16string text;
+    for (std::size_t line = first; line < last; ++line) {
+        const std::size_t at = line - resultStart_[c];
+        text += CellAt(rowStart_[c] + at, MergeColumn::Result).text;
+        text += u'\n';
+    }
+    window_.CopyToClipboard(text);
+    Say(u"結果の " + Number(last - first) + u" 行をコピーしました", StatusKind::Info);
+}
+
+void MergeSession::FinishEdit(bool keep) {
+    if (!editRow_) return;
+    const std::size_t row = *editRow_;
+    editRow_.reset();
+    window_.CloseEditor();
+    if (!keep) return;
+    const std::size_t c = ChunkOf(row);
+    const std::size_t at = row - rowStart_[c];
+    const std::vector<std::string_view> result = ResultLines(c);
+    const std::size_t lineNumber = resultStart_[c] + at;
+    std::u16string typed = typed_;
+    std::erase_if(typed, [](char16_t ch) { return ch == u'\n' || ch == u'\r'; });
+    std::u16string unwritable;
+    const Encoding encoding = sources_.mine.encoding.encoding;
+    const std::optional<std::string> bytes = Encode(typed, encoding, &unwritable);
+    if (!bytes) {
+        return Say(Number(lineNumber + 1) + u" 行目の「" + unwritable + u"」は " +
+                       EncodingName(encoding) + u" で書けません。行は元のままです。",
+                   StatusKind::Warning);
+    }
+    const std::string_view old = result[at];
+    const std::string_view body = Body(old);
+    std::string line(lineNumber == 0
+                         ? body.substr(0, std::min(body.size(), sources_.mine.encoding.markBytes))
+                         : "");
+    line += *bytes;
+    line += old.substr(body.size());  // its own line end, or none
+    if (line == old) return;
+    auto lines = std::make_shared<std::vector<std::string>>(result.begin(), result.end());
+    (*lines)[at] = std::move(line);
+    Resolutions next = resolutions_;
+    next[c] = {How::Edited, std::move(lines)};
+    Change(std::move(next), {});
+}
+
+bool MergeSession::Save() {
+    const int left = UnresolvedConflicts();
+    if (left > 0 && window_.Ask(u"未解決の競合が " + Number(static_cast<std::size_t>(left)) +
+                                    u" 件あります。競合の印を付けたまま保存しますか？",
+                                Buttons::YesNo) != Answer::Yes) {
+        return false;
+    }
+    const std::string bytes = ResultBytes();
+    const std::u16string name = PathText(sources_.output);
+    // What the file held when it was read, or last saved: another program's change is asked
+    // about, not overwritten unseen.
+    const std::optional<std::string>& known = written_ ? written_ : sources_.outputBytes;
+    WriteResult written = WriteMergeResult(sources_.output, bytes, [&](const std::string* present) {
+        return present == nullptr ? !known.has_value() : known && *present == *known;
+    });
+    if (written.status == WriteStatus::ChangedOnDisk) {
+        if (window_.Ask(u"「" + name +
+                            u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？",
+                        Buttons::YesNo) != Answer::Yes) {
+            Say(u"保存しませんでした", StatusKind::Info);
+            return false;
+        }
+        written = WriteMergeResult(sources_.output, bytes, [](const std::string*) { return true; });
+    }
+    if (written.status != WriteStatus::Written) {
+        Say(written.status == WriteStatus::DiskFull
+                ? u"ディスクに空きがないため、「" + name +
+                      u"」を保存できませんでした。ファイルは変更されていません。"
+                : u"「" + name + u"」を保存できませんでした（" + written.reason +
+                      u"）。ファイルは変更されていません。",
+            StatusKind::Warning);
+        return false;
+    }
+    written_ = bytes;
+    saved_ = resolutions_;
+    savedClean_ = left == 0;
+    window_.SetTitle(Title());
+    window_.Redraw();
+    Say(u"「" + name + u"」に保存しました", StatusKind::Info);
+    return true;
+}
+
+void MergeSession::Find(bool forward) {
+    status_ = {};
+    if (findText_.empty()) {
+        bar_ = Bar::Find;
+        return window_.ShowBar(bar_);
+    }
+    std::u16string needle = findText_;
+    for (char16_t& c : needle) c = FoldCase(c);
+    const std::size_t count = RowCount();
+    std::size_t row = currentRow_ ? *currentRow_ : (forward ? count - 1 : 0);
+    for (std::size_t step = 0; step < count; ++step) {
+        row = forward ? (row + 1) % count : (row + count - 1) % count;
+        for (const MergeColumn column :
+             {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
+            std::u16string text = CellAt(row, column).text;
+            for (char16_t& c : text) c = FoldCase(c);
+            if (text.find(needle) == std::u16string::npos) continue;
+            currentRow_ = row;
+            window_.ScrollTo(row, 0);
+            return window_.ShowStatus(status_);
+        }
+    }
+    Say(u"「" + findText_ + u"」は見つかりません", StatusKind::Warning);
+}
+
+void MergeSession::GoToLine(MergeColumn file, std::u16string_view typed) {
+    status_ = {};
+    const std::optional<std::int64_t> number = ParseLineNumber(typed);
+    std::optional<std::size_t> row;
+    // The line's row in `file`, the last line for a number past the end.
+    auto inRanges = [&](std::size_t lines, auto rangeOf) {
+        if (!number || lines == 0) return;
+        const auto index = static_cast<std::size_t>(
+                               std::min<std::int64_t>(*number, static_cast<std::int64_t>(lines))) -
+                           1;
+        for (std::size_t c = 0; c < chunks_.size(); ++c) {
+            const auto [begin, end] = rangeOf(c);
+            if (index >= begin && index < end) row = rowStart_[c] + (index - begin);
+        }
+    };
+    auto linesOf = [&](LineRange MergeChunk::*range) {
+        return [this, range](std::size_t c) {
+            const LineRange r = chunks_[c].*range;
+            return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(r.begin),
+                                                       static_cast<std::size_t>(r.end));
+        };
+    };
+    switch (file) {
+        case MergeColumn::Mine:
+            inRanges(lines_[0].size(), linesOf(&MergeChunk::mine));
+            break;
+        case MergeColumn::Base:
+            inRanges(lines_[1].size(), linesOf(&MergeChunk::base));
+            break;
+        case MergeColumn::Theirs:
+            inRanges(lines_[2].size(), linesOf(&MergeChunk::theirs));
+            break;
+        default:
+            inRanges(resultStart_.back(), [this](std::size_t c) {
+                return std::pair<std::size_t, std::size_t>(resultStart_[c], resultStart_[c + 1]);
+            });
+    }
+    if (!row) return Say(u"その行はありません", StatusKind::Warning);
+    currentRow_ = *row;
+    window_.ScrollTo(*row, 0);
+    window_.ShowStatus(status_);
+}
+
+void MergeSession::CloseBar() {
+    bar_ = Bar::None;
+    window_.ShowBar(bar_);
+}
+
+bool MergeSession::MayClose() {
+    FinishEdit(true);
+    if (mayClose_ || !Changed()) return true;
+    const Answer answer =
+        window_.Ask(u"マージの結果を保存していません。保存しますか？", Buttons::SaveDontSaveCancel);
+    mayClose_ = answer == Answer::No || (answer == Answer::Yes && Save());
+    return mayClose_;
+}
+
+}  // namespace viewer

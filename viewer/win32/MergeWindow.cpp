@@ -1,0 +1,523 @@
+#include "MergeWindow.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "AskBox.h"
+#include "Clipboard.h"
+#include "CommandBar.h"
+#include "InputBars.h"
+#include "LineEditor.h"
+#include "Texts.h"
+#include "WinText.h"
+
+namespace viewer {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"DiffZarvoMerge";
+constexpr wchar_t kStripClassName[] = L"DiffZarvoMergeStrip";
+constexpr UINT_PTR kListSubclass = 1;
+enum Child : int { kNames = 1, kList, kStrip, kStatus };
+
+// A merge command's WM_COMMAND id.
+constexpr WORD kFirstCommandId = 300;
+WORD MergeCommandId(MergeCommand command) {
+    return static_cast<WORD>(kFirstCommandId + static_cast<int>(command));
+}
+// An entry of a command's submenu of choices (MergeCommandInfo::choices).
+constexpr WORD kFirstChoiceId = 0x5000;
+constexpr WORD kMostChoices = 32;
+WORD MergeChoiceId(MergeCommand command, std::size_t index) {
+    return static_cast<WORD>(kFirstChoiceId + static_cast<int>(command) * kMostChoices + index);
+}
+
+void RegisterClassesOnce() {
+    static const bool registered = [] {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_HREDRAW | CS_VREDRAW;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kClassName;
+        RegisterClassExW(&windowClass);
+        windowClass.hIcon = nullptr;
+        windowClass.style = CS_VREDRAW;
+        windowClass.lpszClassName = kStripClassName;
+        RegisterClassExW(&windowClass);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        return true;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *this) {
+    RegisterClassesOnce();
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            1200, 760, nullptr, nullptr, instance, nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+    auto child = [&](const wchar_t* cls, DWORD style, int id, DWORD extended = 0) {
+        return CreateWindowExW(extended, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                               nullptr);
+    };
+    for (HWND& name : names_)
+        name = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, kNames);
+    list_ = child(WC_LISTVIEWW,
+                  WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                  kList, WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    SetWindowTextW(list_, L"マージ");  // its name for screen readers
+    SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    strip_ = child(kStripClassName, 0, kStrip);
+    SetWindowLongPtrW(strip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(strip_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StripProcedure));
+    SetWindowTextW(strip_, Wide(texts::kStripTip).c_str());
+    status_ = child(STATUSCLASSNAMEW, 0, kStatus);
+    std::vector<std::u16string> lineFiles;
+    for (const MergeLineFile& file : MergeLineFiles()) lineFiles.push_back(file.label);
+    bars_ = std::make_unique<InputBars>(hwnd_, std::move(lineFiles));
+
+    const HDC screen = GetDC(hwnd_);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(hwnd_, screen);
+    for (std::size_t c = 0; c < kMergeColumns; ++c) {
+        const std::wstring title = Wide(session_.ColumnTitle(static_cast<MergeColumn>(c)));
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = c % 2 == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;  // the numbers to the right
+        column.cx = 40;
+        column.pszText = const_cast<wchar_t*>(title.c_str());
+        ListView_InsertColumn(list_, static_cast<int>(c), &column);
+    }
+    editor_ = std::make_unique<LineEditor>(list_);
+    MakeFonts(dpi);
+    editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
+    editor_->onFinish = [this](bool keep) {
+        session_.FinishEdit(keep);
+        UpdateCommands();
+    };
+    MakeCommands();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    Layout();
+    session_.Open();
+    UpdateWindow(hwnd_);
+    SetFocus(list_);
+}
+
+MergeWindow::~MergeWindow() {
+    // Going with the window, the editor's loss of focus ends no edit.
+    editor_->onTyped = nullptr;
+    editor_->onFinish = nullptr;
+    if (IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(strip_, GWLP_USERDATA, 0);
+        RemoveWindowSubclass(list_, &ListProcedure, kListSubclass);
+        DestroyWindow(hwnd_);
+    }
+    if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
+    for (HFONT font : {uiFont_, listFont_}) {
+        if (font != nullptr) DeleteObject(font);
+    }
+}
+
+HWND MergeWindow::editor() const { return editor_->hwnd(); }
+
+void MergeWindow::MakeFonts(int dpi) {
+    for (HFONT font : {uiFont_, listFont_}) {
+        if (font != nullptr) DeleteObject(font);
+    }
+    // The system's message font at this resolution, and the lines in a fixed-pitch Japanese
+    // font, as the comparison window has them.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+    uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    for (HWND name : names_)
+        SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    bars_->SetFont(uiFont_);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    editor_->SetFont(listFont_, 2);
+}
+
+void MergeWindow::MakeCommands() {
+    menu_ = CreateMenu();
+    std::vector<ACCEL> keys;
+    HMENU submenu = nullptr;
+    std::optional<Menu> current;
+    for (const MergeCommandInfo& info : MergeCommandTable()) {
+        if (current != info.menu) {
+            submenu = CreatePopupMenu();
+            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                        Wide(MenuTitle(info.menu)).c_str());
+            current = info.menu;
+        } else if (info.separatorBefore) {
+            AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
+        }
+        if (!info.choices.empty()) {
+            const HMENU choices = CreatePopupMenu();
+            for (std::size_t i = 0; i < info.choices.size(); ++i) {
+                AppendMenuW(choices, MF_STRING, MergeChoiceId(info.command, i),
+                            Wide(info.choices[i]).c_str());
+            }
+            AppendMenuW(submenu, MF_POPUP, reinterpret_cast<UINT_PTR>(choices),
+                        Wide(info.label).c_str());
+            continue;
+        }
+        std::wstring item = Wide(info.label);
+        if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
+        AppendMenuW(submenu, MF_STRING, MergeCommandId(info.command), item.c_str());
+        for (const Key& key : info.keys) {
+            BYTE flags = FVIRTKEY;
+            if (key.ctrl) flags |= FCONTROL;
+            if (key.shift) flags |= FSHIFT;
+            if (key.alt) flags |= FALT;
+            keys.push_back({flags, VirtualKey(key), MergeCommandId(info.command)});
+        }
+    }
+    SetMenu(hwnd_, menu_);
+    keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+bool MergeWindow::TranslateKeys(MSG& msg) {
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    // The editor keeps its own keys (Esc puts the line back rather than closing).
+    if (editor_->open() && msg.hwnd == editor_->hwnd()) return false;
+    // Enter in a bar finds or goes to the line (Esc closes the bar: the session's Close).
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && bars_->Owns(msg.hwnd)) {
+        if (const WORD action = bars_->EnterIn(msg.hwnd); action != InputBars::kNone) {
+            OnBarAction(action);
+            return true;
+        }
+    }
+    // A text field keeps the keys it edits with: Ctrl+Z undoes typing there, not the merge.
+    wchar_t cls[16] = {};
+    GetClassNameW(msg.hwnd, cls, 16);
+    const bool editKey = msg.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 &&
+                         (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' ||
+                          msg.wParam == 'A' || msg.wParam == 'Z' || msg.wParam == 'Y');
+    if (lstrcmpiW(cls, WC_EDITW) == 0 && editKey) return false;
+    if (TranslateAcceleratorW(hwnd_, keys_, &msg) == 0) return false;
+    // Alt+Left taken as a command is no press of Alt alone: the default procedure, which watches
+    // for one (in Wine), must see the key, or letting go of Alt opens the menu bar.
+    if (msg.message == WM_SYSKEYDOWN) DefWindowProcW(hwnd_, msg.message, msg.wParam, msg.lParam);
+    return true;
+}
+
+void MergeWindow::UpdateCommands() {
+    for (const MergeCommandInfo& info : MergeCommandTable()) {
+        // A submenu's entries: the session's choice checked as a radio item.
+        for (std::size_t i = 0; i < info.choices.size(); ++i) {
+            const UINT check =
+                i == session_.Chosen(info.command) ? MFT_RADIOCHECK | MF_CHECKED : MF_UNCHECKED;
+            CheckMenuItem(menu_, MergeChoiceId(info.command, i), MF_BYCOMMAND | check);
+        }
+        if (!info.choices.empty()) continue;
+        EnableMenuItem(menu_, MergeCommandId(info.command),
+                       MF_BYCOMMAND | (session_.Enabled(info.command) ? MF_ENABLED : MF_GRAYED));
+    }
+    DrawMenuBar(hwnd_);
+}
+
+void MergeWindow::Layout() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int width = static_cast<int>(client.right);
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT statusArea{};
+    GetWindowRect(status_, &statusArea);
+    const int statusHeight = static_cast<int>(statusArea.bottom - statusArea.top);
+    const int parts[] = {std::max(width - 220, 100), -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    const HDC dc = GetDC(hwnd_);
+    const HGDIOBJ old = SelectObject(dc, uiFont_);
+    TEXTMETRICW text{};
+    GetTextMetricsW(dc, &text);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    const int line = text.tmHeight + 4;
+    for (int i = 0; i < 4; ++i) {
+        MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
+                   TRUE);
+    }
+    const int top = 2 * line + 6;
+    const int stripWidth = 16;
+    const int barHeight = bars_->Place(0, width, 2);
+    const int height =
+        std::max(0, static_cast<int>(client.bottom) - statusHeight - barHeight - top);
+    if (barHeight > 0) bars_->Place(top + height, width, 2);
+    MoveWindow(list_, 0, top, std::max(0, width - stripWidth), height, TRUE);
+    MoveWindow(strip_, std::max(0, width - stripWidth), top, stripWidth, height, TRUE);
+    SizeColumns();
+}
+
+void MergeWindow::SizeColumns() {
+    const HDC dc = GetDC(list_);
+    const HGDIOBJ old = SelectObject(dc, listFont_);
+    const int digit = TextWidth(dc, u"0");
+    SelectObject(dc, old);
+    ReleaseDC(list_, dc);
+    int fixed = 0;
+    for (const MergeColumn column :
+         {MergeColumn::Mark, MergeColumn::MineNumber, MergeColumn::BaseNumber,
+          MergeColumn::TheirsNumber, MergeColumn::ResultNumber}) {
+        const int width = static_cast<int>(session_.NumberCells(column)) * digit + 3 * digit;
+        ListView_SetColumnWidth(list_, static_cast<int>(column), width);
+        fixed += width;
+    }
+    RECT client{};
+    GetClientRect(list_, &client);
+    // The four files share what is left alike.
+    const int each = std::max(
+        120, (static_cast<int>(client.right) - fixed - GetSystemMetrics(SM_CXVSCROLL)) / 4);
+    for (const MergeColumn column :
+         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
+        ListView_SetColumnWidth(list_, static_cast<int>(column), each);
+    }
+}
+
+void MergeWindow::Redraw() {
+    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    const MergeColumn named[] = {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs,
+                                 MergeColumn::Result};
+    for (int i = 0; i < 4; ++i) SetWindowTextW(names_[i], W(session_.HeaderLine(named[i])));
+    SizeColumns();
+    InvalidateRect(list_, nullptr, FALSE);
+    InvalidateRect(strip_, nullptr, TRUE);
+    UpdateCommands();
+}
+
+void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
+    const int item = static_cast<int>(row);
+    moving_ = true;
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    // The row in the middle of the list, up and down.
+    const int visible = std::max(1, ListView_GetCountPerPage(list_));
+    const int top = ListView_GetTopIndex(list_);
+    RECT rowArea{};
+    ListView_GetItemRect(list_, 0, &rowArea, LVIR_BOUNDS);
+    const int rowHeight = std::max(1, static_cast<int>(rowArea.bottom - rowArea.top));
+    ListView_Scroll(list_, 0, (std::max(0, item - visible / 2) - top) * rowHeight);
+    ListView_EnsureVisible(list_, item, FALSE);
+    moving_ = false;
+    UpdateCommands();
+}
+
+void MergeWindow::ShowStatus(const StatusMessage& message) {
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(session_.CountText())));
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+void MergeWindow::ShowBar(Bar bar) {
+    bars_->Show(bar);
+    Layout();
+    if (bar == Bar::None) SetFocus(list_);
+}
+
+void MergeWindow::OnBarAction(WORD action) {
+    switch (action) {
+        case InputBars::kFindNext:
+        case InputBars::kFindPrevious:
+            session_.SetFindText(bars_->FindText());
+            session_.Find(action == InputBars::kFindNext);
+            return;
+        case InputBars::kGoToLine:
+            session_.GoToLine(MergeLineFiles()[bars_->LineFile()].file, bars_->LineText());
+            if (session_.status().kind != StatusKind::Warning) SetFocus(list_);
+            return;
+        case InputBars::kCloseBar:
+            session_.CloseBar();
+            return;
+    }
+}
+
+void MergeWindow::SetTitle(const std::u16string& title) { SetWindowTextW(hwnd_, W(title)); }
+
+void MergeWindow::CopyToClipboard(const std::u16string& text) { CopyText(hwnd_, text); }
+
+void MergeWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+Answer MergeWindow::Ask(const std::u16string& question, Buttons buttons) {
+    return AskBox(hwnd_, question, buttons);
+}
+
+void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) {
+    editRow_ = row;
+    ListView_EnsureVisible(list_, static_cast<int>(row), FALSE);
+    RECT area{};
+    ListView_GetSubItemRect(list_, static_cast<int>(row), static_cast<int>(column), LVIR_BOUNDS,
+                            &area);
+    editor_->Open(area, text);
+}
+
+void MergeWindow::CloseEditor() { editor_->Close(); }
+
+LRESULT CALLBACK MergeWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<MergeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->Handle(message, wParam, lParam);
+}
+
+LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(list_);
+            return 0;
+        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            MakeFonts(HIWORD(wParam));
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) >= InputBars::kFindPrevious &&
+                LOWORD(wParam) <= InputBars::kCloseBar) {
+                OnBarAction(LOWORD(wParam));
+                return 0;
+            }
+            for (const MergeCommandInfo& info : MergeCommandTable()) {
+                for (std::size_t i = 0; i < info.choices.size(); ++i) {
+                    if (LOWORD(wParam) != MergeChoiceId(info.command, i)) continue;
+                    session_.Choose(info.command, i);
+                    UpdateCommands();
+                    return 0;
+                }
+                if (LOWORD(wParam) != MergeCommandId(info.command)) continue;
+                // What the find bar holds now is what is found.
+                if (bars_->shown() == Bar::Find) session_.SetFindText(bars_->FindText());
+                session_.Run(info.command);
+                UpdateCommands();
+                return 0;
+            }
+            break;
+        case WM_NOTIFY:
+            return Notify(reinterpret_cast<NMHDR*>(lParam));
+        case WM_CLOSE:
+            if (session_.MayClose()) DestroyWindow(hwnd_);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT MergeWindow::Notify(NMHDR* header) {
+    if (header->hwndFrom != list_) return 0;
+    switch (header->code) {
+        case LVN_GETDISPINFOW: {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+            if ((info->item.mask & LVIF_TEXT) == 0) return 0;
+            buffer_ = Wide(session_
+                               .CellAt(static_cast<std::size_t>(info->item.iItem),
+                                       static_cast<MergeColumn>(info->item.iSubItem))
+                               .text);
+            info->item.pszText = buffer_.data();
+            return 0;
+        }
+        case NM_CUSTOMDRAW: {
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+            if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) return CDRF_NOTIFYSUBITEMDRAW;
+            if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
+                // Each row in its colour: whose change, a conflict unresolved or resolved.
+                const MergeCell cell = session_.CellAt(draw->nmcd.dwItemSpec,
+                                                       static_cast<MergeColumn>(draw->iSubItem));
+                draw->clrTextBk = Ref(cell.background);
+                draw->clrText = Ref(ColourRole::Text);
+                return CDRF_NEWFONT;
+            }
+            return CDRF_DODEFAULT;
+        }
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            if (!moving_ && change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED) != 0) {
+                session_.SetCurrent(static_cast<std::size_t>(change->iItem));
+                UpdateCommands();
+            }
+            return 0;
+        }
+        case NM_DBLCLK: {
+            const auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+            if (click->iItem < 0 || click->iSubItem != static_cast<int>(MergeColumn::Result))
+                return 0;
+            session_.SetCurrent(static_cast<std::size_t>(click->iItem));
+            session_.Run(MergeCommand::EditLine);
+            return 0;
+        }
+    }
+    return 0;
+}
+
+LRESULT CALLBACK MergeWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR data) {
+    auto* window = reinterpret_cast<MergeWindow*>(data);
+    // The editor is the list's child: what it says comes here.
+    if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) == window->editor_->hwnd()) {
+        window->editor_->Notified(HIWORD(wParam));
+        return 0;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MergeWindow::StripProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* window = reinterpret_cast<MergeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window != nullptr && message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(hwnd, &paint);
+        RECT area{};
+        GetClientRect(hwnd, &area);
+        window->PaintStrip(dc, area);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    if (window != nullptr && message == WM_LBUTTONDOWN) {
+        RECT area{};
+        GetClientRect(hwnd, &area);
+        window->session_.ClickStrip(static_cast<short>(HIWORD(lParam)), area.bottom);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void MergeWindow::PaintStrip(HDC dc, const RECT& area) {
+    const HBRUSH background = CreateSolidBrush(Ref(ColourRole::StripBackground));
+    FillRect(dc, &area, background);
+    DeleteObject(background);
+    for (const MergeStripMark& mark : session_.StripMarks()) {
+        const int top = session_.StripY(mark.row, area.bottom);
+        const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, area.bottom));
+        const RECT band{1, top, area.right - 1, bottom};
+        const HBRUSH brush = CreateSolidBrush(Ref(Darker(Colour(mark.colour), 130)));
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+    }
+}
+
+}  // namespace viewer

@@ -1,0 +1,92 @@
+// The three-way merge window on Win32: the four names, one owner-data list of MINE, BASE, THEIRS
+// and the result side by side, an overview strip of the changes, and the status bar with the
+// conflicts left. What the window does is the merge session's (MergeSession.h); this is its
+// Win32 face: it lays out, paints and turns the platform's events into session calls.
+#pragma once
+
+#include <windows.h>
+// (after windows.h)
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "MergeSession.h"
+#include "SessionView.h"
+
+namespace viewer {
+
+class InputBars;
+class LineEditor;
+
+class MergeWindow final : public SessionView {
+public:
+    explicit MergeWindow(MergeSources sources);
+    ~MergeWindow() override;
+    MergeWindow(const MergeWindow&) = delete;
+    MergeWindow& operator=(const MergeWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND list() const { return list_; }
+    HWND status() const { return status_; }
+    HWND strip() const { return strip_; }
+    HWND editor() const;
+    HMENU menu() const { return menu_; }
+    const InputBars& bars() const { return *bars_; }
+    MergeSession& session() { return session_; }
+
+    // The window's keys, for the message loop: true when the message was one of them.
+    bool TranslateKeys(MSG& msg);
+
+    // SessionView
+    void Redraw() override;
+    void ScrollTo(std::size_t row, std::size_t column) override;
+    void ShowStatus(const StatusMessage& message) override;
+    void SetTitle(const std::u16string& title) override;
+    void CopyToClipboard(const std::u16string& text) override;
+    void ShowBar(Bar bar) override;
+    void ShowChangeNotice(bool) override {}
+    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void CloseWindow() override;
+    Answer Ask(const std::u16string& question, Buttons buttons) override;
+    void OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) override;
+    void MoveEditor(std::size_t) override {}
+    void CloseEditor() override;
+    std::optional<Comparison> RunLong(
+        const std::function<Comparison(const CancelFlag*)>&) override {
+        return std::nullopt;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK StripProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Notify(NMHDR* header);
+    void MakeFonts(int dpi);
+    void MakeCommands();
+    void UpdateCommands();
+    void Layout();
+    void SizeColumns();
+    void PaintStrip(HDC dc, const RECT& area);
+    void OnBarAction(WORD action);
+
+    MergeSession session_;
+    HWND hwnd_ = nullptr;
+    HWND names_[4] = {};  // MINE, BASE, THEIRS, the result
+    HWND list_ = nullptr;
+    HWND strip_ = nullptr;
+    HWND status_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL keys_ = nullptr;
+    HFONT uiFont_ = nullptr;
+    HFONT listFont_ = nullptr;
+    std::unique_ptr<LineEditor> editor_;
+    std::unique_ptr<InputBars> bars_;
+    std::size_t editRow_ = 0;
+    std::wstring buffer_;  // the text last handed to the list view
+    bool moving_ = false;  // the list's row is being set for the session
+};
+
+}  // namespace viewer
