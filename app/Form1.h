@@ -28,11 +28,14 @@ public:
     std::wstring ChosenExePath;
     // History entries the settings file cannot keep that the user has been told of.
     std::set<std::wstring> UnstorableTold;
+    // Whether the user has been told that the settings file cannot be written.
+    bool UnwritableTold = false;
 
     // Settings file (SettingsFile.cpp).
     std::wstring ReadIni(const std::wstring& section, const std::wstring& key,
                          const std::wstring& defaultValue);
     void ZeroTrim(std::wstring& text);
+    void WriteIni(const std::wstring& section, const std::wstring& key, const std::wstring* value);
 
     // Second-path history (History.cpp).
     void LoadHistory();

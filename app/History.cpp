@@ -50,13 +50,10 @@ void Form1::SaveHistory() {
             continue;
         }
         ++stored;
-        WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(stored).c_str(),
-                                   platform::ProfileValueToWrite(name).c_str(), IniPath.c_str());
+        WriteIni(texts::kHistorySection, HistoryKey(stored), &name);
     }
-    for (int n = stored + 1; n <= count; ++n) {
-        WritePrivateProfileStringW(texts::kHistorySection, HistoryKey(n).c_str(), nullptr,
-                                   IniPath.c_str());
-    }
+    for (int n = stored + 1; n <= count; ++n)
+        WriteIni(texts::kHistorySection, HistoryKey(n), nullptr);
     if (!untold.empty()) {
         untold.pop_back();
         platform::ShowWarning(

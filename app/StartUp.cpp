@@ -1,6 +1,7 @@
 // Start-up and the pairing of each new file with the one before it.
 #include "../platform/Process.h"
 #include "../platform/Profile.h"
+#include "../platform/SettingsFile.h"
 #include "Form1.h"
 #include "texts.h"
 
@@ -15,10 +16,10 @@ std::wstring DefaultToolPath() {
 }  // namespace
 
 void Form1::Form_Load() {
-    // A program that cannot tell where it lies keeps no settings: the profile functions read the
-    // defaults from an empty IniPath and write nothing to it.
-    const std::wstring folder = platform::ExecutableDirectory();
-    IniPath = folder.empty() ? L"" : folder + platform::kPathSeparator + texts::kIniName;
+    // Beside the program, or in the user's own folder where the program's is not theirs to write.
+    // A program that cannot tell where it lies keeps no settings: an empty IniPath reads the
+    // defaults and writes nothing.
+    IniPath = platform::SettingsFileFor(platform::ExecutableDirectory());
     ExePath.SetText(
         platform::PathFromStore(ReadIni(texts::kToolSection, texts::kToolKey, DefaultToolPath()),
                                 platform::StoredPath::Tool));

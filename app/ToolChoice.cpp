@@ -21,8 +21,7 @@ void Form1::btnReffer_Click() {
                 texts::kUnstorableToolLead + ChosenExePath + texts::kUnstorableToolEnd);
             return;
         }
-        WritePrivateProfileStringW(texts::kToolSection, texts::kToolKey,
-                                   platform::ProfileValueToWrite(stored).c_str(), IniPath.c_str());
+        WriteIni(texts::kToolSection, texts::kToolKey, &stored);
     } catch (const platform::Error&) {
         // Cancel, or any failure of the dialog: leave everything as it was.
     }

@@ -30,7 +30,6 @@ inline constexpr wchar_t kGoFont[] = L"ＭＳ Ｐゴシック";
 inline constexpr wchar_t kWinDiff[] =
     L"C:\\Program Files\\Microsoft Visual Studio\\Common\\Tools\\WINDIFF.EXE";
 
-inline constexpr wchar_t kIniName[] = L"Zarvo.ini";
 inline constexpr wchar_t kToolSection[] = L"WINDIFF";
 inline constexpr wchar_t kToolKey[] = L"ExePath";
 inline constexpr wchar_t kHistorySection[] = L"DiffPath";
@@ -57,5 +56,11 @@ inline constexpr wchar_t kUnstorableHistoryLead[] =
 inline constexpr wchar_t kUnstorableHistoryEnd[] =
     L"\n\n名前の一部の文字を設定ファイルの文字コードで書けず、短い名前 (8.3 形式) もないため、"
     L"次回の起動では履歴に残りません。";
+
+// The settings file cannot be written at all: title as above, then the text around its path.
+inline constexpr wchar_t kUnwritableLead[] = L"設定ファイルに書き込めません。\n\n";
+inline constexpr wchar_t kUnwritableEnd[] =
+    L"\n\n選んだ比較ツールと履歴は今回は使えますが、次回の起動では残りません。"
+    L"このファイルか、そのフォルダーに書き込めるようにしてください。";
 
 }  // namespace texts

@@ -54,6 +54,27 @@ TEST_F(LaunchTest, TwoDroppedFilesAreComparedAndTheFirstBecomesHistory) {
     EXPECT_EQ(IniValue(L"DiffPath", L"LIST1"), (dir / "first.txt").wstring());
 }
 
+// Where the settings file cannot be written at all, the first setting lost says so, once, naming
+// the file; the comparison starts all the same.
+TEST_F(LaunchTest, AnUnwritableSettingsFileIsToldOnceAndTheToolStillStarts) {
+    std::filesystem::create_directory(IniFile());  // a folder where the file should be
+    auto form = Start(L"b.txt");
+    EXPECT_EQ(form->IniPath, IniFile().wstring());
+    platform::testing::Type(form->ExePath, tool);
+    form->AcceptFile(L"c.txt");
+    platform::testing::AnswerNextMessageBox(true);
+    platform::testing::Click(form->btnGo);
+    EXPECT_EQ(WaitForLaunches(dir.path(), 1), (std::vector<Args>{{"c.txt", "b.txt"}}));
+    EXPECT_EQ(platform::testing::LastMessage(),
+              L"設定ファイルに書き込めません。\n\n" + IniFile().wstring() +
+                  L"\n\n選んだ比較ツールと履歴は今回は使えますが、次回の起動では残りません。"
+                  L"このファイルか、そのフォルダーに書き込めるようにしてください。");
+    // (A second message would wait for an answer that never comes.)
+    platform::testing::Click(form->btnGo);
+    EXPECT_EQ(WaitForLaunches(dir.path(), 2).size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_directory(IniFile()));
+}
+
 TEST_F(LaunchTest, WithoutSecondPathThePlaceholderIsTheSecondArgument) {
     UseTool(tool);
     auto form = Start(L"only.txt");

@@ -78,7 +78,13 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
     EXPECT_TRUE(damaged.options.lineEnds);
     EXPECT_EQ(LoadChoices(ini), damaged);
     EXPECT_EQ(LoadChoices(dir / "none" / "Zarvo.ini"), ViewerChoices{});
-    EXPECT_FALSE(SaveChoices(dir / "none" / "Zarvo.ini", expected));
+    // A missing folder is made on the first save (the user's own settings folder); a file where
+    // the folder should be takes nothing.
+    EXPECT_TRUE(SaveChoices(dir / "none" / "Zarvo.ini", expected));
+    EXPECT_EQ(LoadChoices(dir / "none" / "Zarvo.ini"), expected);
+    WriteBytes(dir / "file", "x");
+    EXPECT_FALSE(SaveChoices(dir / "file" / "Zarvo.ini", expected));
+    EXPECT_EQ(ReadBytes(dir / "file"), "x");
 }
 
 }  // namespace

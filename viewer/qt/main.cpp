@@ -78,11 +78,9 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    // The view and the options chosen last time, kept beside the program.
-    const std::filesystem::path settingsFile =
-        std::filesystem::path(
-            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
-        viewer::kSettingsFileName;
+    // The view and the options chosen last time, in the front end's settings file.
+    const std::filesystem::path settingsFile = viewer::SettingsFileFor(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QuitWhenPainted quitter;
     const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
     std::error_code error;

@@ -1,62 +1,29 @@
 #include "FolderFilters.h"
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
 
-#include "TextDecode.h"
-#include "platform/Profile.h"
+#include "Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/Text.h"
 
 namespace viewer {
 
 namespace {
 
 // The file view's section: the front end never reads or writes it.
-constexpr const char* kSection = "Viewer";
-constexpr const char* kHideSameKey = "FolderHideSame";
-constexpr const char* kPatternKey = "FolderHideNames";
+constexpr const wchar_t* kSection = L"Viewer";
+constexpr const wchar_t* kHideSameKey = L"FolderHideSame";
+constexpr const wchar_t* kPatternKey = L"FolderHideNames";
 
-// A value as it must be written to read back whole: reading trims blanks around it and takes
-// one pair of quotes off.
-std::u16string Quoted(const std::u16string& value) {
-    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
-    const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-                        value.back() == value.front();
-    if (value.empty() || (!blank(value.front()) && !blank(value.back()) && !quoted)) return value;
-    return u'"' + value + u'"';
+std::u16string Read(const std::filesystem::path& file, const wchar_t* key,
+                    const wchar_t* fallback) {
+    return platform::ToUtf16(
+        platform::ReadSetting(SettingsFileText(file), kSection, key, fallback));
 }
 
-// A value read, or nothing where the key is not there; off Windows the file holds UTF-8, as the
-// system's "ANSI" text is there.
-std::optional<std::u16string> Read(const std::filesystem::path& file, const char* key) {
-    // The unit separator, which no value holds, stands for a value that is not there.
-#ifdef _WIN32
-    std::wstring value(4096, L'\0');
-    const std::wstring section(kSection, kSection + std::strlen(kSection));
-    const std::wstring name(key, key + std::strlen(key));
-    value.resize(GetPrivateProfileStringW(section.c_str(), name.c_str(), L"\x1F", value.data(),
-                                          static_cast<DWORD>(value.size()), file.c_str()));
-    if (value == L"\x1F") return std::nullopt;
-    return std::u16string(value.begin(), value.end());
-#else
-    std::string value(4096, '\0');
-    value.resize(GetPrivateProfileStringA(kSection, key, "\x1F", value.data(),
-                                          static_cast<DWORD>(value.size()), file.c_str()));
-    if (value == "\x1F") return std::nullopt;
-    return FromUtf8(value);
-#endif
-}
-
-bool Write(const std::filesystem::path& file, const char* key, const std::u16string& value) {
-#ifdef _WIN32
-    const std::wstring section(kSection, kSection + std::strlen(kSection));
-    const std::wstring name(key, key + std::strlen(key));
-    const std::wstring text(value.begin(), value.end());
-    return WritePrivateProfileStringW(section.c_str(), name.c_str(), text.c_str(), file.c_str()) !=
-           0;
-#else
-    return WritePrivateProfileStringA(kSection, key, ToUtf8(value).c_str(), file.c_str()) != 0;
-#endif
+bool Write(const std::filesystem::path& file, const wchar_t* key, const std::u16string& value) {
+    return platform::WriteSetting(SettingsFileText(file), kSection, key,
+                                  platform::FromUtf16(value));
 }
 
 char16_t Folded(char16_t c) {
@@ -108,8 +75,8 @@ bool NameHidden(std::u16string_view patterns, std::u16string_view name) {
 FolderFilters LoadFolderFilters(const std::filesystem::path& settingsFile) {
     FolderFilters filters;
     if (settingsFile.empty()) return filters;
-    filters.hideSame = Read(settingsFile, kHideSameKey) != u"0";
-    filters.namePattern = Read(settingsFile, kPatternKey).value_or(u"");
+    filters.hideSame = Read(settingsFile, kHideSameKey, L"1") != u"0";
+    filters.namePattern = Read(settingsFile, kPatternKey, L"");
     return filters;
 }
 
@@ -120,7 +87,7 @@ bool SaveFolderFilters(const std::filesystem::path& settingsFile, const FolderFi
     std::replace_if(
         pattern.begin(), pattern.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
     const bool hideSame = Write(settingsFile, kHideSameKey, filters.hideSame ? u"1" : u"0");
-    return Write(settingsFile, kPatternKey, Quoted(pattern)) && hideSame;
+    return Write(settingsFile, kPatternKey, pattern) && hideSame;
 }
 
 }  // namespace viewer

@@ -2,60 +2,57 @@
 
 #include <string>
 
-#include "platform/Profile.h"
+#include "platform/SettingsFile.h"
+#include "platform/Text.h"
 
 namespace viewer {
 
 namespace {
 
 // The viewer's own section: the front end never reads or writes it.
-constexpr const char* kSection = "Viewer";
+constexpr const wchar_t* kSection = L"Viewer";
 
 struct Flag {
-    const char* key;
+    const wchar_t* key;
     bool IgnoreOptions::*option;
 };
 constexpr Flag kFlags[] = {
-    {"IgnoreTrailingBlanks", &IgnoreOptions::trailingBlanks},
-    {"IgnoreAllBlanks", &IgnoreOptions::allBlanks},
-    {"IgnoreBlankLines", &IgnoreOptions::blankLines},
-    {"IgnoreCase", &IgnoreOptions::letterCase},
-    {"IgnoreLineEnds", &IgnoreOptions::lineEnds},
+    {L"IgnoreTrailingBlanks", &IgnoreOptions::trailingBlanks},
+    {L"IgnoreAllBlanks", &IgnoreOptions::allBlanks},
+    {L"IgnoreBlankLines", &IgnoreOptions::blankLines},
+    {L"IgnoreCase", &IgnoreOptions::letterCase},
+    {L"IgnoreLineEnds", &IgnoreOptions::lineEnds},
 };
-constexpr const char* kViewKey = "SideBySide";
-
-#ifdef _WIN32
-std::wstring Wide(const char* ascii) {
-    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
-}
+constexpr const wchar_t* kViewKey = L"SideBySide";
 
 // "1" or "0"; anything else (a damaged value) is `fallback`.
-bool Read(const std::filesystem::path& file, const char* key, bool fallback) {
-    wchar_t value[8] = {};
-    GetPrivateProfileStringW(Wide(kSection).c_str(), Wide(key).c_str(), L"", value, 8,
-                             file.c_str());
-    const std::wstring text = value;
+bool Read(const std::filesystem::path& file, const wchar_t* key, bool fallback) {
+    const std::wstring text = platform::ReadSetting(SettingsFileText(file), kSection, key, L"");
     return text == L"1" ? true : text == L"0" ? false : fallback;
 }
 
-bool Write(const std::filesystem::path& file, const char* key, bool on) {
-    return WritePrivateProfileStringW(Wide(kSection).c_str(), Wide(key).c_str(), on ? L"1" : L"0",
-                                      file.c_str()) != 0;
+bool Write(const std::filesystem::path& file, const wchar_t* key, bool on) {
+    return platform::WriteSetting(SettingsFileText(file), kSection, key, on ? L"1" : L"0");
 }
-#else
-bool Read(const std::filesystem::path& file, const char* key, bool fallback) {
-    char value[8] = {};
-    GetPrivateProfileStringA(kSection, key, "", value, sizeof value, file.c_str());
-    const std::string text = value;
-    return text == "1" ? true : text == "0" ? false : fallback;
-}
-
-bool Write(const std::filesystem::path& file, const char* key, bool on) {
-    return WritePrivateProfileStringA(kSection, key, on ? "1" : "0", file.c_str()) != 0;
-}
-#endif
 
 }  // namespace
+
+std::wstring SettingsFileText(const std::filesystem::path& settingsFile) {
+#ifdef _WIN32
+    return settingsFile.wstring();
+#else
+    return platform::FromUtf8(settingsFile.native());
+#endif
+}
+
+std::filesystem::path SettingsFileFor(const std::filesystem::path& programFolder) {
+    const std::wstring file = platform::SettingsFileFor(SettingsFileText(programFolder));
+#ifdef _WIN32
+    return file;
+#else
+    return platform::ToUtf8(file);
+#endif
+}
 
 ViewerChoices LoadChoices(const std::filesystem::path& settingsFile) {
     ViewerChoices choices;

@@ -1,9 +1,10 @@
 // The choices the viewer keeps between runs: the ignore options and the view. They live in a
-// section of their own of the settings file beside the program, written with the same profile
-// functions as the front end's settings; a damaged value reads as its default.
+// section of their own of the front end's settings file (platform/SettingsFile.h decides where it
+// lies), written through the same functions; a damaged value reads as its default.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "Ignore.h"
 
@@ -17,8 +18,11 @@ struct ViewerChoices {
     bool operator==(const ViewerChoices&) const = default;
 };
 
-// The settings file's name, beside the program.
-inline constexpr const char* kSettingsFileName = "Zarvo.ini";
+// The settings file of a viewer lying in programFolder: the front end's
+// (platform::SettingsFileFor).
+std::filesystem::path SettingsFileFor(const std::filesystem::path& programFolder);
+// The file's name as the settings functions take it: off Windows its bytes, each kept.
+std::wstring SettingsFileText(const std::filesystem::path& settingsFile);
 
 // The defaults when the file or a value is missing or damaged.
 ViewerChoices LoadChoices(const std::filesystem::path& settingsFile);

@@ -17,6 +17,7 @@
 #include "Texts.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -73,11 +74,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                     MB_OK | MB_ICONERROR);
         return 2;
     }
-    // The choices of the last run (the ignore options, the view), kept beside the program.
-    wchar_t self[32768] = {};
-    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+    // The choices of the last run (the ignore options, the view), in the front end's settings file.
     const std::filesystem::path settingsFile =
-        std::filesystem::path(self).parent_path() / viewer::kSettingsFileName;
+        viewer::SettingsFileFor(platform::ExecutableDirectory());
     // Two folders, or a file and a folder (the file of the same name in it).
     const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
     std::error_code error;
