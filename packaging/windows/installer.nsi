@@ -308,6 +308,24 @@ FunctionEnd
 ; installed (the other kind is installed for this user), else is empty.
 Function UseKind
   StrCpy $0 ""
+  ; The other build (32- or 64-bit) installed for everyone has its entry in the other registry
+  ; view, and its own Start menu entry and Send To entries: one of them at a time.
+  !if ${ARCH} == win64
+    SetRegView 32
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    SetRegView 64
+  !else
+    StrCpy $1 ""
+    ${If} ${RunningX64}
+      SetRegView 64
+      ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+      SetRegView 32
+    ${EndIf}
+  !endif
+  ${If} $1 != ""
+    StrCpy $0 "Diff-Zarvo のもう一方の版 (32 ビット版と 64 ビット版) がすべてのユーザー用に「$1」にインストールされています。先にそれをアンインストールしてください。"
+    Return
+  ${EndIf}
   ${If} $AllUsers == 1
     ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $1 != ""
