@@ -100,6 +100,16 @@ if [ "${ZARVO_RUN32:-no}" != yes ]; then
   exit 0
 fi
 
+# What an earlier run that was stopped may have left installed (the prefix is kept): gone.
+for folder in "$WINEPREFIX/drive_c/Program Files/Diff-Zarvo" "$WINEPREFIX/drive_c/Program Files (x86)/Diff-Zarvo"; do
+  [ ! -d "$folder" ] || chattr -i "$folder" 2>/dev/null || true
+done
+rm -rf "$dir" "$WINEPREFIX/drive_c/Program Files/Diff-Zarvo" "$WINEPREFIX/drive_c/Program Files (x86)/Diff-Zarvo" \
+  "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Diff-Zarvo.lnk" "$menu" "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/SendTo/Diff-Zarvo.lnk
+for entry in "$key /reg:64" "$machine_key /reg:64" "$machine_key /reg:32"; do
+  wine reg delete $entry /f </dev/null >/dev/null 2>&1 || true
+done
+
 # Reads the installer's buttons and messages as shown (tests/win32/InstallerProbe.cpp).
 probe=$3/bin/zarvo_installer_probe.exe
 
@@ -146,11 +156,10 @@ for arch in win32 win64; do
   run "$dir/uninstall.exe" /S /REMOVESETTINGS
   removed
   [ ! -e "$dir" ] || fail "uninstalling with /REMOVESETTINGS left $dir"
-  echo "setup-$arch: silent install (files, Start menu, Send To, uninstall entry) and uninstall, Zarvo.ini kept unless asked"
+  echo "setup-$arch for this user: buttons whole, files, Start menu, Send To, uninstall entry; not for everyone over it; the quiet uninstall waits and reports; Zarvo.ini kept unless asked"
 done
 
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 
 # For everyone (/ALLUSERS; Wine's user is an administrator, so no elevation is asked): the 32-bit
 # programs under "Program Files (x86)", the 64-bit ones under "Program Files"; the Start menu entry
@@ -169,18 +178,23 @@ mkdir -p "$(sendto_of 花子)" "$(sendto_of 太郎)"
 printf 'his own' >"$(sendto_of 太郎)/Diff-Zarvo.lnk"
 common_menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Diff-Zarvo.lnk
 appdata_ini=$profile/AppData/Roaming/Diff-Zarvo/Zarvo.ini
+locked=""
 immutable() {  # immutable on|off FOLDER
   if [ "$(id -u)" -eq 0 ]; then
     if [ "$1" = on ]; then chattr +i "$2"; else chattr -i "$2"; fi
   elif [ "$1" = on ]; then chmod a-w "$2"
   else chmod u+w "$2"
   fi
+  locked=$2
+  [ "$1" = on ] || locked=""
 }
+trap 'kill "${pids[@]}" 2>/dev/null || true; [ -z "$locked" ] || immutable off "$locked"' EXIT
 for arch in win32 win64; do
   build=$2 programs='Program Files (x86)' view=/reg:32
   [ $arch = win64 ] && build=$3 programs='Program Files' view=/reg:64
   target=$WINEPREFIX/drive_c/$programs/Diff-Zarvo
   windows_target="C:\\$programs\\Diff-Zarvo"
+  [ ! -d "$target" ] || immutable off "$target"  # left so by a run that was stopped
   rm -rf "$target" "$dir" "$profile/AppData/Roaming/Diff-Zarvo"
   status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
   [ "$status" -eq 0 ] || fail "$arch: the install for everyone ended with $status"
@@ -214,17 +228,17 @@ for arch in win32 win64; do
   # in the user's own folder.
   immutable on "$target"
   mkdir -p "$WINEPREFIX/drive_c/data"
-  printf 'one\n' >"$WINEPREFIX/drive_c/data/a.txt"
-  printf 'two\n' >"$WINEPREFIX/drive_c/data/b.txt"
-  wine "$target/diff-zarvo.exe" 'C:\data\a.txt' 'C:\data\b.txt' </dev/null >/dev/null 2>&1 &
+  printf 'one\n' >"$WINEPREFIX/drive_c/data/a 1.txt"
+  printf 'two\n' >"$WINEPREFIX/drive_c/data/b 2.txt"
+  wine "$target/diff-zarvo.exe" 'C:\data\a 1.txt' 'C:\data\b 2.txt' </dev/null >/dev/null 2>&1 &
   pids+=($!)
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) || fail "$arch: the window did not open"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove --sync $(( X + 847 * WIDTH / 4710 )) $(( Y + 2647 * HEIGHT / 3030 )) click 1
-  viewer=$(timeout 60 xdotool search --sync --onlyvisible --name 'b\.txt.*a\.txt' | head -n 1) ||
-    { immutable off "$target"; fail "$arch: the viewer did not open on the two files"; }
+  viewer=$(timeout 60 xdotool search --sync --onlyvisible --name 'b 2\.txt.*a 1\.txt' | head -n 1) ||
+    fail "$arch: the viewer did not open on the two files"
   immutable off "$target"
-  grep -q 'LIST1=C:\\data\\a.txt' "$appdata_ini" 2>/dev/null || fail "$arch: the history is not in $appdata_ini"
+  grep -q 'LIST1=C:\\data\\a 1.txt' "$appdata_ini" 2>/dev/null || fail "$arch: the history is not in $appdata_ini"
   [ ! -e "$target/Zarvo.ini" ] || fail "$arch: the program wrote its settings in $target"
 
   # With the front end closed and the viewer left, the uninstaller names the viewer alone.
@@ -258,7 +272,7 @@ for arch in win32 win64; do
   [ -f "$appdata_ini" ] || fail "$arch: uninstalling removed the user's settings"
   echo "setup-$arch for everyone: in $programs, Start menu and Send To for each user, settings in %APPDATA%, not over nor under a per-user install, quiet uninstall waits and reports"
 done
-rm -rf "$profile/AppData/Roaming/Diff-Zarvo"
+rm -rf "$profile/AppData/Roaming/Diff-Zarvo" "$WINEPREFIX/drive_c/data"
 
 # A user whose folder the code page (932) cannot spell: installed there, the program starts with
 # no settings, takes two files sent together (Send To passes each in its own quotes) as a pair,
