@@ -103,8 +103,8 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPIES "un."
 
 ; Runs this program again as administrator (Windows asks the user) with the parameters in $0,
-; waits for it, and quits with its exit code. Returns only when it could not be started (the
-; user said no): $0 is then empty.
+; and waits for it: $0 is then its exit code, or empty when it could not be started (the user
+; said no).
 !macro RUN_ELEVATED UN
 Function ${UN}RunElevated
   ; SHELLEXECUTEINFOW, SEE_MASK_NOCLOSEPROCESS: the process handle comes back to wait on.
@@ -119,10 +119,8 @@ Function ${UN}RunElevated
   ${EndIf}
   HideWindow
   System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
-  System::Call 'kernel32::GetExitCodeProcess(p r3, *i .r4)'
+  System::Call 'kernel32::GetExitCodeProcess(p r3, *i .r0)'
   System::Call 'kernel32::CloseHandle(p r3)'
-  SetErrorLevel $4
-  Quit
 FunctionEnd
 !macroend
 !insertmacro RUN_ELEVATED ""
@@ -294,6 +292,10 @@ Function .onInit
       ${If} ${Errors}
         StrCpy $0 "/ELEVATED $R0"
         Call RunElevated
+        ${If} $0 != ""
+          SetErrorLevel $0
+          Quit
+        ${EndIf}
       ${EndIf}
       MessageBox MB_OK|MB_ICONSTOP "すべてのユーザー用のインストールには管理者の権限が必要です。管理者として実行できなかったため、何も変更せずに終了します。" /SD IDOK
       SetErrorLevel 2
@@ -400,6 +402,10 @@ Function KindPageLeave
     ${GetParameters} $0
     StrCpy $0 "/ALLUSERS /ELEVATED $0"
     Call RunElevated
+    ${If} $0 != ""
+      SetErrorLevel $0
+      Quit
+    ${EndIf}
     MessageBox MB_OK|MB_ICONEXCLAMATION "管理者として実行できませんでした。すべてのユーザー用にインストールするには、管理者の権限で許可してください。"
     Abort
   ${EndIf}
@@ -509,6 +515,8 @@ Function un.onInit
     ${EndIf}
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
+    ; This copy itself: when Windows next starts, where it may (as NSIS does with its own).
+    System::Call 'kernel32::MoveFileExW(w "$EXEPATH", p 0, i 4)'  ; MOVEFILE_DELAY_UNTIL_REBOOT
     Quit
   ${EndIf}
   !if ${ARCH} == win64
@@ -526,9 +534,18 @@ Function un.onInit
       ClearErrors
       ${un.GetOptions} $R0 "/ELEVATED" $0
       ${If} ${Errors}
-        ; _?= must stay last.
-        StrCpy $0 "/ELEVATED $R0"
+        ; The folder goes along (_?=, last): the parameters no longer hold it.
+        StrCpy $0 "/ELEVATED $R0 _?=$INSTDIR"
         Call un.RunElevated
+        ${If} $0 != ""
+          ; Run in place, this process holds its own file: it goes once this one has ended.
+          ${If} $0 == 0
+          ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
+            Call un.RemoveSelfLater
+          ${EndIf}
+          SetErrorLevel $0
+          Quit
+        ${EndIf}
       ${EndIf}
       MessageBox MB_OK|MB_ICONSTOP "すべてのユーザー用の Diff-Zarvo をアンインストールするには管理者の権限が必要です。何も変更せずに終了します。" /SD IDOK
       SetErrorLevel 2
@@ -584,12 +601,16 @@ Section "Uninstall"
   ${EndIf}
   RMDir "$INSTDIR"
   ${If} ${FileExists} "$INSTDIR\uninstall.exe"
-    ; Run in place (the quiet uninstall), this is the running program, whose file cannot go
-    ; before it has ended: a copy in the temporary folder waits for that, then removes it and
-    ; the folder.
-    GetTempFileName $0
-    CopyFiles /SILENT "$EXEPATH" "$0"
-    System::Call 'kernel32::GetCurrentProcessId() i .r1'
-    Exec '"$0" /CLEANUP=$1 _?=$INSTDIR'
+    Call un.RemoveSelfLater
   ${EndIf}
 SectionEnd
+
+; Run in place (the quiet uninstall), the uninstaller is a running program, whose file cannot go
+; before it has ended: a copy in the temporary folder waits for that, then removes the file and
+; the folder.
+Function un.RemoveSelfLater
+  GetTempFileName $0
+  CopyFiles /SILENT "$EXEPATH" "$0"
+  System::Call 'kernel32::GetCurrentProcessId() i .r1'
+  Exec '"$0" /CLEANUP=$1 _?=$INSTDIR'
+FunctionEnd
