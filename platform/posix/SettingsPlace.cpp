@@ -15,8 +15,16 @@ namespace platform {
 
 namespace {
 
+// The path without the slashes it may end in (the root stays "/"); empty unless it is absolute.
 std::string Absolute(const char* path) {
-    return path != nullptr && path[0] == '/' ? std::string(path) : std::string();
+    if (path == nullptr || path[0] != '/') return {};
+    std::string text = path;
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+std::string Join(const std::string& folder, const char* name) {
+    return (folder == "/" ? "" : folder) + "/" + name;
 }
 
 // $XDG_CONFIG_HOME, or ~/.config; a relative value is no such folder (XDG: ignored). Empty when
@@ -29,7 +37,7 @@ std::string ConfigFolder() {
         const passwd* user = getpwuid(getuid());
         if (user != nullptr) home = Absolute(user->pw_dir);
     }
-    return home.empty() ? std::string() : home + "/.config";
+    return home.empty() ? std::string() : Join(home, ".config");
 }
 
 }  // namespace
@@ -44,7 +52,7 @@ std::wstring SettingsFileFor(const std::wstring& programFolder) {
     const std::string config = ConfigFolder();
     // Nowhere else to go: the write fails there, and the user is told.
     if (config.empty()) return beside;
-    return FromUtf8(config + "/diff-zarvo/") + kSettingsFileName;
+    return FromUtf8(Join(config, "diff-zarvo/")) + kSettingsFileName;
 }
 
 bool MakeSettingsFolder(const std::wstring& file) {

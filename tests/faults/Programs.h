@@ -34,6 +34,7 @@ struct Start {
     std::filesystem::path folder;  // the current folder it starts in
     bool withoutProc = false;
     bool fromDescriptor = false;  // fexecve: the program knows no path of its own file
+    bool asOrdinaryUser = false;  // nobody, when the tests run as root
 };
 
 struct Run {
@@ -62,6 +63,9 @@ inline Run Watch(const Start& start, const std::vector<std::filesystem::path>& w
         dup2(null, 0);
         dup2(null, 1);
         if (chdir(start.folder.c_str()) != 0 || (start.withoutProc && !HideProc())) _exit(120);
+        if (start.asOrdinaryUser && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(122);
+        }
         std::vector<char*> argv, environment;
         for (const auto& a : start.argv) argv.push_back(const_cast<char*>(a.c_str()));
         for (const auto& e : start.environment) environment.push_back(const_cast<char*>(e.c_str()));

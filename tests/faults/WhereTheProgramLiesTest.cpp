@@ -94,4 +94,38 @@ TEST_F(WhereTheProgramLiesTest, WhenNothingTellsItsFolderItKeepsNoSettings) {
     EXPECT_TRUE(std::filesystem::is_empty(work));
 }
 
+// Installed where its user cannot write (as a package's /usr/lib/diff-zarvo) and started through
+// a link from elsewhere (as /usr/bin/diff-zarvo): it reads the user's own settings, never a file
+// beside the link nor in the current folder.
+TEST_F(WhereTheProgramLiesTest, InAFolderItsUserCannotWriteItReadsTheUsersOwnSettings) {
+    const std::filesystem::path installed = dir / "installed";
+    const std::filesystem::path config = dir / "config" / "diff-zarvo";
+    std::filesystem::create_directory(installed);
+    std::filesystem::create_directories(config);
+    std::filesystem::copy_file(ZARVO_FRONT_END, installed / "diff-zarvo");
+    std::filesystem::create_symlink("../installed/diff-zarvo", app / "link");
+    WriteBytes(config / "Zarvo.ini", "[WINDIFF]\r\nExePath=/opt/the-users-own\r\n");
+    if (geteuid() == 0) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(chown(dir.path().c_str(), 65534, 65534), 0);
+    }
+    chmod(installed.c_str(), 0555);
+    faults::Start start{{(app / "link").string()}, {}, work, false, false, true};
+    start.environment = {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir.path().string(),
+                         "XDG_CONFIG_HOME=" + (dir / "config").string(),
+                         "XDG_RUNTIME_DIR=" + dir.path().string(), "PATH=/usr/bin:/bin"};
+    const faults::Run run = faults::Watch(
+        start,
+        {installed / "Zarvo.ini", app / "Zarvo.ini", work / "Zarvo.ini", config / "Zarvo.ini"},
+        [](const faults::Run& run) {
+            return !run.opened.empty() || run.standardError.find('\n') != std::string::npos;
+        });
+    EXPECT_EQ(run.opened, std::vector<std::string>{"diff-zarvo/Zarvo.ini"});
+    EXPECT_EQ(run.standardError, "");
+    EXPECT_EQ(run.ending.signal, SIGKILL) << "it ended by itself";
+    EXPECT_FALSE(std::filesystem::exists(installed / "Zarvo.ini"));
+}
+
 }  // namespace

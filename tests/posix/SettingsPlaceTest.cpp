@@ -96,7 +96,10 @@ TEST_F(SettingsPlace, BesideAProgramItsUserCanWriteElseInTheirConfigFolder) {
         out += platform::ToUtf8(
                    platform::ReadSetting(platform::FromUtf8(own), L"WINDIFF", L"ExePath", L"")) +
                "|\n";
-        // Without $XDG_CONFIG_HOME, or with a relative one (which XDG says to ignore): ~/.config.
+        // Slashes at its end are dropped. Without $XDG_CONFIG_HOME, or with a relative one (which
+        // XDG says to ignore): ~/.config.
+        setenv("XDG_CONFIG_HOME", (root + "/config//").c_str(), 1);
+        out += Place(root + "/readonly") + "\n";
         setenv("XDG_CONFIG_HOME", "config", 1);
         out += Place(root + "/readonly") + "\n";
         unsetenv("XDG_CONFIG_HOME");
@@ -113,7 +116,8 @@ TEST_F(SettingsPlace, BesideAProgramItsUserCanWriteElseInTheirConfigFolder) {
                         "/config/diff-zarvo/Zarvo.ini\n"  // the user's folder
                         "0\n1\n448\n /opt/tool |\n" +     // made 0700 on write
                         root +
-                        "/home/.config/diff-zarvo/Zarvo.ini\n" +         // relative: ignored
+                        "/config/diff-zarvo/Zarvo.ini\n" +               // end slashes dropped
+                        root + "/home/.config/diff-zarvo/Zarvo.ini\n" +  // relative: ignored
                         root + "/home/.config/diff-zarvo/Zarvo.ini\n" +  // not set
                         "0\n1\n");                                       // locked config folder
     EXPECT_EQ(ReadBytes(dir / "portable" / "Zarvo.ini"), "[WINDIFF]\r\nExePath=/opt/portable\r\n");
