@@ -71,6 +71,17 @@ installed() {
     fail "the uninstall entry has no version"
 }
 
+# await_window PATTERN: the first visible window whose name matches, once there is one (a minute
+# at most). xdotool stops on an X error when a window goes while it looks: it looks again.
+await_window() {
+  local end=$((SECONDS + 60)) found
+  while [ $SECONDS -lt $end ]; do
+    found=$(timeout $((end - SECONDS)) xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    if [ -n "$found" ]; then echo "$found"; return 0; fi
+  done
+  return 1
+}
+
 # quiet_uninstall KEY VIEW: runs the entry's QuietUninstallString as a deployment tool does, the
 # command line as it stands, and sets status to its exit code once it has returned. Wine is not
 # waited for: what the command reports must already be true.
@@ -163,9 +174,10 @@ pids=()
 
 # For everyone (/ALLUSERS; Wine's user is an administrator, so no elevation is asked): the 32-bit
 # programs under "Program Files (x86)", the 64-bit ones under "Program Files"; the Start menu entry
-# for all users; Send To in each user's profile (here a second one, 花子, is made) but one that has
-# its own entry (太郎, from a per-user install of his), which stays as it was; the machine's
-# uninstall entry in the registry view of the programs. The program, started by the user, keeps
+# for all users; Send To in each user's profile (here a second one, 花子, is made) and in the
+# default profile new users start from, but one that has its own entry (太郎, from a per-user
+# install of his), which stays as it was; the machine's uninstall entry in the registry view of
+# the programs. Installed again over itself, it still removes all it made. The program, started by the user, keeps
 # its settings in %APPDATA%\Diff-Zarvo: Windows lets users no write in Program Files, which Wine
 # does not enforce, and file modes do not stop root, so the folder is made immutable meanwhile.
 # Uninstalled by the quiet uninstall: exit 2 and nothing changed while the viewer runs, then done
@@ -173,8 +185,9 @@ pids=()
 profiles='HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList'
 wine reg add "$profiles\S-1-5-21-1-2-3-1001" /v ProfileImagePath /t REG_EXPAND_SZ /d 'C:\users\花子' /f /reg:64 </dev/null >/dev/null 2>&1
 wine reg add "$profiles\S-1-5-21-1-2-3-1002" /v ProfileImagePath /t REG_EXPAND_SZ /d 'C:\users\太郎' /f /reg:64 </dev/null >/dev/null 2>&1
+wine reg add "$profiles" /v Default /t REG_EXPAND_SZ /d '%SystemDrive%\users\Default' /f /reg:64 </dev/null >/dev/null 2>&1
 sendto_of() { echo "$WINEPREFIX/drive_c/users/$1/AppData/Roaming/Microsoft/Windows/SendTo"; }
-mkdir -p "$(sendto_of 花子)" "$(sendto_of 太郎)"
+mkdir -p "$(sendto_of 花子)" "$(sendto_of 太郎)" "$(sendto_of Default)"
 printf 'his own' >"$(sendto_of 太郎)/Diff-Zarvo.lnk"
 common_menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Diff-Zarvo.lnk
 appdata_ini=$profile/AppData/Roaming/Diff-Zarvo/Zarvo.ini
@@ -196,14 +209,16 @@ for arch in win32 win64; do
   windows_target="C:\\$programs\\Diff-Zarvo"
   [ ! -d "$target" ] || immutable off "$target"  # left so by a run that was stopped
   rm -rf "$target" "$dir" "$profile/AppData/Roaming/Diff-Zarvo"
-  status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
-  [ "$status" -eq 0 ] || fail "$arch: the install for everyone ended with $status"
+  for time in first again; do
+    status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
+    [ "$status" -eq 0 ] || fail "$arch: the install for everyone ($time) ended with $status"
+  done
   for file in diff-zarvo.exe diff-zarvo-view.exe uninstall.exe お読みください.txt LICENSE.txt; do
     [ -f "$target/$file" ] || fail "$arch: $file was not installed in $target"
   done
   cmp -s "$target/diff-zarvo-view.exe" "$build/bin/diff-zarvo-view.exe" || fail "$arch: the installed viewer is not the one built"
   [ ! -e "$dir" ] && ! wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "$arch: the install for everyone installed for the user too"
-  for link in "$common_menu" "$sendto" "$(sendto_of 花子)/Diff-Zarvo.lnk"; do
+  for link in "$common_menu" "$sendto" "$(sendto_of 花子)/Diff-Zarvo.lnk" "$(sendto_of Default)/Diff-Zarvo.lnk"; do
     python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); n=sys.argv[2]; sys.exit(0 if n.encode("utf-16-le") in d or n.encode() in d else 1)' \
       "$link" "$programs\Diff-Zarvo\diff-zarvo.exe" || fail "$arch: $link does not start the installed program"
   done
@@ -232,10 +247,10 @@ for arch in win32 win64; do
   printf 'two\n' >"$WINEPREFIX/drive_c/data/b 2.txt"
   wine "$target/diff-zarvo.exe" 'C:\data\a 1.txt' 'C:\data\b 2.txt' </dev/null >/dev/null 2>&1 &
   pids+=($!)
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) || fail "$arch: the window did not open"
+  window=$(await_window '^Diff-Zarvo$') || fail "$arch: the window did not open"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove --sync $(( X + 847 * WIDTH / 4710 )) $(( Y + 2647 * HEIGHT / 3030 )) click 1
-  viewer=$(timeout 60 xdotool search --sync --onlyvisible --name 'b 2\.txt.*a 1\.txt' | head -n 1) ||
+  viewer=$(await_window 'b 2\.txt.*a 1\.txt') ||
     fail "$arch: the viewer did not open on the two files"
   immutable off "$target"
   grep -q 'LIST1=C:\\data\\a 1.txt' "$appdata_ini" 2>/dev/null || fail "$arch: the history is not in $appdata_ini"
@@ -263,7 +278,8 @@ for arch in win32 win64; do
   for file in diff-zarvo.exe diff-zarvo-view.exe; do
     [ ! -e "$target/$file" ] || fail "$arch: the quiet uninstall returned before removing $file"
   done
-  [ ! -e "$common_menu" ] && [ ! -e "$sendto" ] && [ ! -e "$(sendto_of 花子)/Diff-Zarvo.lnk" ] ||
+  [ ! -e "$common_menu" ] && [ ! -e "$sendto" ] && [ ! -e "$(sendto_of 花子)/Diff-Zarvo.lnk" ] &&
+    [ ! -e "$(sendto_of Default)/Diff-Zarvo.lnk" ] ||
     fail "$arch: the quiet uninstall returned before removing the shortcuts"
   ! wine reg query "$machine_key" $view </dev/null >/dev/null 2>&1 || fail "$arch: the machine's uninstall entry is left"
   [ "$(cat "$(sendto_of 太郎)/Diff-Zarvo.lnk")" = 'his own' ] || fail "$arch: uninstalling removed a user's own Send To entry"
@@ -294,10 +310,10 @@ for arch in win32 win64; do
   # Wine puts each argument that holds blanks in its own pair of quotes, as Send To does.
   wine "$target/diff-zarvo.exe" 'C:\users\José\data\a 1.txt' 'C:\users\José\data\b 2.txt' </dev/null >/dev/null 2>&1 &
   pids+=($!)
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Diff-Zarvo$' | head -n 1) || fail "$arch: the window did not open"
+  window=$(await_window '^Diff-Zarvo$') || fail "$arch: the window did not open"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove --sync $(( X + 847 * WIDTH / 4710 )) $(( Y + 2647 * HEIGHT / 3030 )) click 1
-  viewer=$(timeout 60 xdotool search --sync --onlyvisible --name 'b 2\.txt.*a 1\.txt' | head -n 1) ||
+  viewer=$(await_window 'b 2\.txt.*a 1\.txt') ||
     fail "$arch: the viewer did not open on the two files"
   python3 - "$target/Zarvo.ini" <<'PY' || fail "$arch: the history does not name the first file"
 import sys
