@@ -97,6 +97,23 @@ std::wstring ButtonLine(HWND button) {
            std::to_wstring(client.right) + L" px)\n";
 }
 
+// Presses the default button and waits (up to ten seconds) for the next page: NSIS changes
+// pages after the click has returned, each page a new dialog inside the wizard.
+bool NextPage(const PROCESS_INFORMATION& started, HWND wizard) {
+    HWND page = FindWindowExW(wizard, nullptr, L"#32770", nullptr);
+    SendMessageTimeoutW(GetDlgItem(wizard, 1), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (GetTickCount64() < end) {
+        HWND now = FindWindowExW(wizard, nullptr, L"#32770", nullptr);
+        if (now && now != page && IsWindowVisible(now)) {
+            WaitForInputIdle(started.hProcess, 1000);
+            return true;
+        }
+        if (WaitForSingleObject(started.hProcess, 50) == WAIT_OBJECT_0) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main() {
@@ -128,9 +145,10 @@ int main() {
                 if (IsWindowVisible(button)) Print(ButtonLine(button));
             }
             Print(L"--\n");
-            if (page < steps) {
-                SendMessageTimeoutW(GetDlgItem(wizard, 1), BM_CLICK, 0, 0, SMTO_NORMAL, 10000,
-                                    nullptr);
+            if (page < steps && !NextPage(started, wizard)) {
+                Print(L"the next page did not come\n");
+                status = 1;
+                break;
             }
         }
         if (!wizard) status = 1;
