@@ -324,18 +324,21 @@ Function UseKind
       SetRegView 32
     ${EndIf}
   !endif
+  Call StillInstalled
   ${If} $1 != ""
     StrCpy $0 "Diff-Zarvo のもう一方の版 (32 ビット版と 64 ビット版) がすべてのユーザー用に「$1」にインストールされています。先にそれをアンインストールしてください。"
     Return
   ${EndIf}
   ${If} $AllUsers == 1
     ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    Call StillInstalled
     ${If} $1 != ""
       StrCpy $0 "Diff-Zarvo はこのユーザー用に「$1」にインストールされています。すべてのユーザー用にインストールするには、先にそれをアンインストールしてください。"
       Return
     ${EndIf}
     SetShellVarContext all
     ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    Call StillInstalled
     !if ${ARCH} == win64
       StrCpy $2 "$PROGRAMFILES64\Diff-Zarvo"
     !else
@@ -344,12 +347,14 @@ Function UseKind
     !endif
   ${Else}
     ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    Call StillInstalled
     ${If} $1 != ""
       StrCpy $0 "Diff-Zarvo はすべてのユーザー用に「$1」にインストールされています。このユーザーだけのためにインストールするには、先に管理者がそれをアンインストールしてください。"
       Return
     ${EndIf}
     SetShellVarContext current
     ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    Call StillInstalled
     StrCpy $2 "$LOCALAPPDATA\Programs\Diff-Zarvo"
   ${EndIf}
   ${If} $DirGiven == 0
@@ -358,6 +363,15 @@ Function UseKind
     ${Else}
       StrCpy $INSTDIR $2
     ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; An uninstall entry ($1) whose folder has no uninstaller left (removed by hand) names no
+; install: $1 is emptied, and the entry is replaced by the next install of its kind.
+Function StillInstalled
+  ${If} $1 != ""
+  ${AndIfNot} ${FileExists} "$1\uninstall.exe"
+    StrCpy $1 ""
   ${EndIf}
 FunctionEnd
 

@@ -209,6 +209,9 @@ for arch in win32 win64; do
   windows_target="C:\\$programs\\Diff-Zarvo"
   [ ! -d "$target" ] || immutable off "$target"  # left so by a run that was stopped
   rm -rf "$target" "$dir" "$profile/AppData/Roaming/Diff-Zarvo"
+  # A per-user install whose folder was deleted by hand leaves an entry that names nothing: it
+  # does not stand in the way.
+  wine reg add "$key" /v InstallLocation /d 'C:\gone\Diff-Zarvo' /f </dev/null >/dev/null 2>&1
   for time in first again; do
     status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
     [ "$status" -eq 0 ] || fail "$arch: the install for everyone ($time) ended with $status"
@@ -217,7 +220,8 @@ for arch in win32 win64; do
     [ -f "$target/$file" ] || fail "$arch: $file was not installed in $target"
   done
   cmp -s "$target/diff-zarvo-view.exe" "$build/bin/diff-zarvo-view.exe" || fail "$arch: the installed viewer is not the one built"
-  [ ! -e "$dir" ] && ! wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "$arch: the install for everyone installed for the user too"
+  [ ! -e "$dir" ] || fail "$arch: the install for everyone installed for the user too"
+  wine reg delete "$key" /f </dev/null >/dev/null 2>&1
   for link in "$common_menu" "$sendto" "$(sendto_of 花子)/Diff-Zarvo.lnk" "$(sendto_of Default)/Diff-Zarvo.lnk"; do
     python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); n=sys.argv[2]; sys.exit(0 if n.encode("utf-16-le") in d or n.encode() in d else 1)' \
       "$link" "$programs\Diff-Zarvo\diff-zarvo.exe" || fail "$arch: $link does not start the installed program"
