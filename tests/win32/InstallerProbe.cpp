@@ -1,8 +1,10 @@
 // Reads the installer's windows as a user sees them, for tests/win32/package-test.sh.
-//   zarvo_installer_probe pages N "COMMAND LINE"
+//   zarvo_installer_probe pages N [everyone] "COMMAND LINE"
 //     starts the command, and on its first page and the N after it (each reached with the
 //     default button) prints each visible button's text and whether it is drawn whole:
-//     "<text>\tfits" or "<text>\tcut (text N px, button M px)"; then cancels.
+//     "<text>\tfits" or "<text>\tcut (text N px, button M px)", and the folder chosen where a
+//     page shows it: "folder: <path>"; then cancels. With "everyone", the choice on the first
+//     page that reads "すべてのユーザー" is clicked first.
 //   zarvo_installer_probe message "COMMAND LINE"
 //     starts the command, prints the text of the message box it shows, and answers Cancel.
 // Prints UTF-8; exits 0 when it could read what it was asked, else 1.
@@ -25,10 +27,15 @@ void Print(const std::wstring& text) {
     std::fflush(stdout);
 }
 
+// A window's text, asked of it (GetWindowText does not ask another process's edit boxes).
 std::wstring Text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, 10000, &copied);
+    text.resize(copied);
     return text;
 }
 
@@ -97,6 +104,16 @@ std::wstring ButtonLine(HWND button) {
            std::to_wstring(client.right) + L" px)\n";
 }
 
+struct Choice {
+    HWND found;
+};
+
+BOOL CALLBACK ConsiderChoice(HWND window, LPARAM data) {
+    if (Text(window).find(L"すべてのユーザー") == std::wstring::npos) return TRUE;
+    reinterpret_cast<Choice*>(data)->found = window;
+    return FALSE;
+}
+
 // Presses the default button and waits (up to ten seconds) for the next page: NSIS changes
 // pages after the click has returned, each page a new dialog inside the wizard.
 bool NextPage(const PROCESS_INFORMATION& started, HWND wizard) {
@@ -119,9 +136,13 @@ bool NextPage(const PROCESS_INFORMATION& started, HWND wizard) {
 int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    const bool pages = argc == 4 && std::wstring(argv[1]) == L"pages";
-    if (!pages && !(argc == 3 && std::wstring(argv[1]) == L"message")) {
-        Print(L"usage: zarvo_installer_probe pages N \"COMMAND\" | message \"COMMAND\"\n");
+    const bool pages = (argc == 4 || argc == 5) && std::wstring(argv[1]) == L"pages";
+    const bool everyone = pages && argc == 5 && std::wstring(argv[3]) == L"everyone";
+    if (!(pages && (argc == 4 || everyone)) &&
+        !(argc == 3 && std::wstring(argv[1]) == L"message")) {
+        Print(
+            L"usage: zarvo_installer_probe pages N [everyone] \"COMMAND\" | message "
+            L"\"COMMAND\"\n");
         return 1;
     }
     std::wstring command = argv[argc - 1];
@@ -144,7 +165,20 @@ int main() {
                 HWND button = GetDlgItem(wizard, id);
                 if (IsWindowVisible(button)) Print(ButtonLine(button));
             }
+            // NSIS's folder box (IDC_DIR), on the page inside the wizard.
+            HWND inner = FindWindowExW(wizard, nullptr, L"#32770", nullptr);
+            if (HWND folder = GetDlgItem(inner, 1019)) Print(L"folder: " + Text(folder) + L"\n");
             Print(L"--\n");
+            if (page == 0 && everyone) {
+                Choice choice{nullptr};
+                EnumChildWindows(inner, ConsiderChoice, reinterpret_cast<LPARAM>(&choice));
+                if (!choice.found) {
+                    Print(L"no choice for everyone\n");
+                    status = 1;
+                    break;
+                }
+                SendMessageTimeoutW(choice.found, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            }
             if (page < steps && !NextPage(started, wizard)) {
                 Print(L"the next page did not come\n");
                 status = 1;

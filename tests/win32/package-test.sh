@@ -124,14 +124,16 @@ done
 # Reads the installer's buttons and messages as shown (tests/win32/InstallerProbe.cpp).
 probe=$3/bin/zarvo_installer_probe.exe
 
-# buttons_whole COMMAND PAGES TEXT: each button of the first page and the PAGES after it is drawn
-# whole, and one of them reads TEXT.
-buttons_whole() {
+# pages_shown PAGES [everyone] COMMAND: what the probe read on the first page and the PAGES after
+# it (see there); no button may be cut.
+pages_shown() {
   local shown
-  shown=$(wine "$probe" pages "$2" "$1" </dev/null 2>/dev/null | tr -d '\r') || fail "the probe could not read $1"
-  ! grep -q $'\tcut' <<<"$shown" && grep -qxF "$3"$'\tfits' <<<"$shown" ||
-    fail "buttons cut or missing ($3) in $1:"$'\n'"$shown"
+  shown=$(wine "$probe" pages "$@" </dev/null 2>/dev/null | tr -d '\r') || fail "the probe could not read ${*: -1}"
+  ! grep -q $'\tcut' <<<"$shown" || fail "buttons cut in ${*: -1}:"$'\n'"$shown"
+  echo "$shown"
 }
+# expect_line SHOWN LINE WHAT
+expect_line() { grep -qxF "$2" <<<"$1" || fail "$3: no \"$2\" in:"$'\n'"$1"; }
 
 for arch in win32 win64; do
   build=$2
@@ -139,11 +141,14 @@ for arch in win32 win64; do
   [ $arch = win32 ] && [ "${ZARVO_RUN32:-no}" != yes ] && continue
   rm -rf "$dir"
   # Its pages, the first one (who is it for?) to the folder's, cancelled there.
-  buttons_whole "\"$(winepath -w "$packages/diff-zarvo-1.02.0002-setup-$arch.exe")\"" 2 'インストール(&I)'
+  shown=$(pages_shown 2 "\"$(winepath -w "$packages/diff-zarvo-1.02.0002-setup-$arch.exe")\"")
+  expect_line "$shown" $'インストール(&I)\tfits' "setup-$arch"
+  expect_line "$shown" "folder: C:\\users\\$user\\AppData\\Local\\Programs\\Diff-Zarvo" "setup-$arch"
   [ ! -e "$dir" ] || fail "$arch: cancelled, setup installed"
   run "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S
   installed "$build"
-  buttons_whole "\"C:\\users\\$user\\AppData\\Local\\Programs\\Diff-Zarvo\\uninstall.exe\" _?=C:\\users\\$user\\AppData\\Local\\Programs\\Diff-Zarvo" 0 'ｱﾝｲﾝｽﾄｰﾙ(&U)'
+  shown=$(pages_shown 0 "\"C:\\users\\$user\\AppData\\Local\\Programs\\Diff-Zarvo\\uninstall.exe\" _?=C:\\users\\$user\\AppData\\Local\\Programs\\Diff-Zarvo")
+  expect_line "$shown" $'ｱﾝｲﾝｽﾄｰﾙ(&U)\tfits' "uninstall-$arch"
   installed "$build"
   # Installed for this user, it is not installed for everyone over it: setup says so, exit 2.
   status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
@@ -212,6 +217,10 @@ for arch in win32 win64; do
   # A per-user install whose folder was deleted by hand leaves an entry that names nothing: it
   # does not stand in the way.
   wine reg add "$key" /v InstallLocation /d 'C:\gone\Diff-Zarvo' /f </dev/null >/dev/null 2>&1
+  # Chosen on the first page, the folder offered is there.
+  shown=$(pages_shown 2 everyone "\"$(winepath -w "$packages/diff-zarvo-1.02.0002-setup-$arch.exe")\"")
+  expect_line "$shown" "folder: $windows_target" "setup-$arch for everyone"
+  [ ! -e "$target" ] || fail "$arch: cancelled, setup installed for everyone"
   for time in first again; do
     status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
     [ "$status" -eq 0 ] || fail "$arch: the install for everyone ($time) ended with $status"
@@ -290,7 +299,7 @@ for arch in win32 win64; do
   wineserver -w
   [ ! -e "$target" ] || fail "$arch: $target is left after uninstalling"
   [ -f "$appdata_ini" ] || fail "$arch: uninstalling removed the user's settings"
-  echo "setup-$arch for everyone: in $programs, Start menu and Send To for each user, settings in %APPDATA%, not over nor under a per-user install, quiet uninstall waits and reports"
+  echo "setup-$arch for everyone: chosen on the first page or by /ALLUSERS, in $programs, Start menu and Send To for each user, settings in %APPDATA%, not over nor under a per-user install, quiet uninstall waits and reports"
 done
 rm -rf "$profile/AppData/Roaming/Diff-Zarvo" "$WINEPREFIX/drive_c/data"
 
