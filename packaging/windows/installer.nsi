@@ -231,6 +231,25 @@ FunctionEnd
 !insertmacro WIDEN_BUTTONS ""
 !insertmacro WIDEN_BUTTONS "un."
 
+; /ASUSER, for tests where the user is always an administrator (Wine): this process acts as a
+; user without administrator rights would, and hands an install or uninstall for everyone to a
+; copy of itself run as administrator; that copy (/ELEVATED) is what it is. $R0: the parameters.
+!macro AS_USER UN
+Function ${UN}AsUser
+  ClearErrors
+  ${${UN}GetOptions} $R0 "/ASUSER" $0
+  ${IfNot} ${Errors}
+    ClearErrors
+    ${${UN}GetOptions} $R0 "/ELEVATED" $0
+    ${If} ${Errors}
+      StrCpy $IsAdmin 0
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro AS_USER ""
+!insertmacro AS_USER "un."
+
 ; A file that cannot be written is never skipped: the install stops instead.
 AllowSkipFiles off
 
@@ -251,6 +270,7 @@ Function .onInit
   ${EndIf}
 
   ${GetParameters} $R0
+  Call AsUser
   StrCpy $AllUsers 0
   StrCpy $ModeGiven 0
   ClearErrors
@@ -543,8 +563,12 @@ Function un.onInit
     StrCpy $AllUsers 1
     UserInfo::GetAccountType
     Pop $0
-    ${If} $0 != "Admin"
-      ${un.GetParameters} $R0
+    StrCpy $IsAdmin 0
+    ${If} $0 == "Admin"
+      StrCpy $IsAdmin 1
+    ${EndIf}
+    Call un.AsUser
+    ${If} $IsAdmin == 0
       ClearErrors
       ${un.GetOptions} $R0 "/ELEVATED" $0
       ${If} ${Errors}

@@ -82,14 +82,16 @@ await_window() {
   return 1
 }
 
-# quiet_uninstall KEY VIEW: runs the entry's QuietUninstallString as a deployment tool does, the
-# command line as it stands, and sets status to its exit code once it has returned. Wine is not
-# waited for: what the command reports must already be true.
+# quiet_uninstall KEY VIEW [SWITCH]: runs the entry's QuietUninstallString as a deployment tool
+# does, the command line as it stands (with SWITCH after its /S), and sets status to its exit
+# code once it has returned. Wine is not waited for: what the command reports must already be
+# true.
 quiet_uninstall() {
   local command
   command=$(wine reg query "$1" /v QuietUninstallString "$2" </dev/null 2>/dev/null |
     sed -n 's/^ *QuietUninstallString *REG_SZ *//p' | tr -d '\r')
   [ -n "$command" ] || fail "no QuietUninstallString in $1"
+  [ -z "${3:-}" ] || command=${command/ \/S / \/S $3 }
   printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$command" >"$WINEPREFIX/drive_c/quiet-uninstall.cmd"
   status=0
   wine cmd /c 'C:\quiet-uninstall.cmd' </dev/null >/dev/null 2>&1 || status=$?
@@ -182,7 +184,9 @@ pids=()
 # for all users; Send To in each user's profile (here a second one, 花子, is made) and in the
 # default profile new users start from, but one that has its own entry (太郎, from a per-user
 # install of his), which stays as it was; the machine's uninstall entry in the registry view of
-# the programs. Installed again over itself, it still removes all it made. The program, started by the user, keeps
+# the programs. Installed again over itself, it still removes all it made. Wine's user is always an
+# administrator: with /ASUSER, the 32-bit setup and uninstaller act as a user without those rights
+# would, handing the work to a copy of themselves run as administrator, whose result they report. The program, started by the user, keeps
 # its settings in %APPDATA%\Diff-Zarvo: Windows lets users no write in Program Files, which Wine
 # does not enforce, and file modes do not stop root, so the folder is made immutable meanwhile.
 # Uninstalled by the quiet uninstall: exit 2 and nothing changed while the viewer runs, then done
@@ -208,8 +212,8 @@ immutable() {  # immutable on|off FOLDER
 }
 trap 'kill "${pids[@]}" 2>/dev/null || true; [ -z "$locked" ] || immutable off "$locked"' EXIT
 for arch in win32 win64; do
-  build=$2 programs='Program Files (x86)' view=/reg:32
-  [ $arch = win64 ] && build=$3 programs='Program Files' view=/reg:64
+  build=$2 programs='Program Files (x86)' view=/reg:32 as_user=/ASUSER
+  [ $arch = win64 ] && build=$3 programs='Program Files' view=/reg:64 as_user=""
   target=$WINEPREFIX/drive_c/$programs/Diff-Zarvo
   windows_target="C:\\$programs\\Diff-Zarvo"
   [ ! -d "$target" ] || immutable off "$target"  # left so by a run that was stopped
@@ -222,7 +226,7 @@ for arch in win32 win64; do
   expect_line "$shown" "folder: $windows_target" "setup-$arch for everyone"
   [ ! -e "$target" ] || fail "$arch: cancelled, setup installed for everyone"
   for time in first again; do
-    status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS </dev/null >/dev/null 2>&1 || status=$?
+    status=0; wine "$packages/diff-zarvo-1.02.0002-setup-$arch.exe" /S /ALLUSERS $as_user </dev/null >/dev/null 2>&1 || status=$?
     [ "$status" -eq 0 ] || fail "$arch: the install for everyone ($time) ended with $status"
   done
   for file in diff-zarvo.exe diff-zarvo-view.exe uninstall.exe お読みください.txt LICENSE.txt; do
@@ -279,14 +283,14 @@ for arch in win32 win64; do
 
   # The viewer runs: the quiet uninstall fails and changes nothing.
   before=$(cd "$target" && sha256sum ./* | sort)
-  quiet_uninstall "$machine_key" $view
+  quiet_uninstall "$machine_key" $view $as_user
   [ "$status" -eq 2 ] || fail "$arch: the quiet uninstall of the running program ended with $status, not 2"
   [ "$(cd "$target" && sha256sum ./* | sort)" = "$before" ] && [ -f "$common_menu" ] ||
     fail "$arch: a refused uninstall changed the files"
   kill "$(xdotool getwindowpid "$viewer")" 2>/dev/null || true
   wineserver -w
 
-  quiet_uninstall "$machine_key" $view
+  quiet_uninstall "$machine_key" $view $as_user
   [ "$status" -eq 0 ] || fail "$arch: the quiet uninstall ended with $status"
   for file in diff-zarvo.exe diff-zarvo-view.exe; do
     [ ! -e "$target/$file" ] || fail "$arch: the quiet uninstall returned before removing $file"
