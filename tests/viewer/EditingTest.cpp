@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "EditedComparison.h"
 #include "support/TempDir.h"
@@ -358,6 +359,47 @@ TEST_F(EditingTest, FilesThatCannotBeWrittenOfferNoEditAndSayWhy) {
     ASSERT_TRUE(e.Take(Side::Second, 1, 1).done);  // the first file takes the change
     std::filesystem::permissions(b, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
+}
+
+// Windows opens a name longer than MAX_PATH (260) only in its long form, "\\?\C:\...": the test
+// makes its folders so, and the viewer is handed the name as a user gives it.
+std::filesystem::path LongForm(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return L"\\\\?\\" + std::filesystem::absolute(path).wstring();
+#else
+    return path;
+#endif
+}
+
+TEST_F(EditingTest, FileDeeperThanMaxPathUnderJapaneseNamesSaves) {
+    // 22 folders deep, the file's name 359 characters long (the last folder made to fit).
+    std::vector<std::filesystem::path> folders{dir.path()};
+    for (int level = 1; level <= 22; ++level) {
+        folders.push_back(folders.back() / u8"深いフォルダー");
+        folders.back() += std::to_string(level);
+    }
+    const std::u8string name = u8"深いファイル.txt";
+    const std::size_t length = (folders.back() / name).u16string().size();
+    ASSERT_LT(length + 1, 359u) << "the temporary folder's own name is too long for this test";
+    folders.push_back(folders.back() / std::string(359 - length - 1, 'x'));
+    for (std::size_t i = 1; i < folders.size(); ++i) {
+        std::filesystem::create_directory(LongForm(folders[i]));
+    }
+    const std::filesystem::path deep = folders.back() / name;
+    ASSERT_EQ(deep.u16string().size(), 359u);
+    WriteBytes(LongForm(deep), "one\r\ntwo\r\n");
+    WriteBytes(a, "one\nthree\n");
+
+    EditedComparison e(viewer::Compare(a, deep));
+    ASSERT_TRUE(e.Take(Side::First, 1, 1).done);
+    EXPECT_EQ(e.Save(Side::Second).message, u"「深いファイル.txt」を保存しました");
+    EXPECT_EQ(ReadBytes(LongForm(deep)), "one\r\nthree\r\n");
+
+    // Nothing else was left there (the temporary file went in the replace): every folder empties.
+    std::filesystem::remove(LongForm(deep));
+    for (std::size_t i = folders.size() - 1; i > 0; --i) {
+        EXPECT_TRUE(std::filesystem::remove(LongForm(folders[i])));
+    }
 }
 
 }  // namespace

@@ -63,6 +63,22 @@ std::wstring FinalName(HANDLE file) {
     }
 }
 
+// The name to replace: the file the handle has open, links followed, in the long form that the
+// temporary file beside it and the replace need past MAX_PATH. Where the system cannot name it
+// (Wine cannot past MAX_PATH), the name asked for, in that form, serves unless it is a link.
+std::wstring TargetName(HANDLE file, const std::filesystem::path& path) {
+    std::wstring name = FinalName(file);
+    if (!name.empty()) return name;
+    const DWORD error = GetLastError();
+    name = OpenableName(path.native());
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        SetLastError(error);
+        return {};
+    }
+    return name;
+}
+
 bool ReadWhole(HANDLE file, std::string& out) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) return false;
@@ -161,7 +177,7 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
             return {WriteStatus::Refused, u"読み取り専用のファイルです"};
         }
         if (!stillAsRead(&present)) return {WriteStatus::ChangedOnDisk, {}};
-        target = FinalName(old.get());
+        target = TargetName(old.get(), path);
         if (target.empty()) return Failure(GetLastError());
     }
     const std::wstring temporary = TemporaryName(target);
