@@ -33,12 +33,28 @@ bool CanWriteIn(const std::wstring& folder) {
     return true;
 }
 
-std::wstring RoamingAppData() {
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     PWSTR path = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path))) folder = path;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
     CoTaskMemFree(path);
     return folder;
+}
+
+// Whether folder lies in Program Files (either of them): a per-machine install, where an
+// administrator's elevated run could write beside the program, and every user would then read
+// the administrator's history and be unable to write it.
+bool InProgramFiles(const std::wstring& folder) {
+    for (const std::wstring& top :
+         {KnownFolder(FOLDERID_ProgramFiles), KnownFolder(FOLDERID_ProgramFilesX86)}) {
+        if (top.empty() || folder.size() < top.size()) continue;
+        if (folder.size() > top.size() && folder[top.size()] != L'\\') continue;
+        if (CompareStringOrdinal(folder.c_str(), static_cast<int>(top.size()), top.c_str(),
+                                 static_cast<int>(top.size()), TRUE) == CSTR_EQUAL) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -47,8 +63,8 @@ std::wstring SettingsFileFor(const std::wstring& programFolder) {
     if (programFolder.empty()) return {};
     const std::wstring beside = programFolder + L'\\' + kSettingsFileName;
     if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
-    if (CanWriteIn(programFolder)) return beside;
-    const std::wstring appData = RoamingAppData();
+    if (!InProgramFiles(programFolder) && CanWriteIn(programFolder)) return beside;
+    const std::wstring appData = KnownFolder(FOLDERID_RoamingAppData);
     // Nowhere else to go: the write fails there, and the user is told.
     if (appData.empty()) return beside;
     return appData + L"\\Diff-Zarvo\\" + kSettingsFileName;

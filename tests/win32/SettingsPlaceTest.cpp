@@ -38,6 +38,19 @@ TEST_F(FormTest, SettingsLieBesideAWritableProgramElseInAppData) {
               "IgnoreAllBlanks=0\r\nIgnoreBlankLines=0\r\nIgnoreCase=0\r\nIgnoreLineEnds=1\r\n"
               "SideBySide=1\r\n");
     EXPECT_EQ(History(*Start()), std::vector<std::wstring>{L"C:\\b.txt"});
+    // A per-machine install under Program Files never keeps settings beside itself, though an
+    // administrator (as Wine's user always is) may write there.
+    wchar_t programFiles[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
+    const std::filesystem::path installed = std::filesystem::path(programFiles) / L"Zarvo-place";
+    std::filesystem::create_directory(installed);
+    EXPECT_EQ(viewer::SettingsFileFor(installed), own / L"Zarvo.ini");
+    std::filesystem::remove(installed);
+    // A folder merely named alike is no such install.
+    const std::wstring alike = std::wstring(programFiles) + L" Tools";
+    std::filesystem::create_directory(alike);
+    EXPECT_EQ(viewer::SettingsFileFor(alike), std::filesystem::path(alike + L"\\Zarvo.ini"));
+    std::filesystem::remove(alike);
     std::filesystem::remove_all(own);
 }
 
