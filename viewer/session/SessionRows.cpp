@@ -25,6 +25,50 @@ std::u16string Number(std::int64_t n) {
     return text;
 }
 
+// Calls `visit(file, line)` for the line each row of the list shows: a common or removed row the
+// first file's, an added row the second's.
+template <typename Visit>
+void ForEachShownLine(const Comparison& comparison, Visit visit) {
+    for (const Block& block : comparison.rows.blocks()) {
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? *comparison.second.text : *comparison.first.text;
+        const std::int32_t from = added ? block.second : block.first;
+        for (std::int32_t line = from; line < from + block.count; ++line) visit(file, line);
+    }
+}
+
+// The cells a line takes in the list: a line shown in part (Comparison::Shown) by its measured
+// start, with room for the notes on what is left out.
+std::size_t LineCells(const TextFile& file, std::string_view line) {
+    if (line.size() > kMeasuredBytes) {
+        return TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells;
+    }
+    return TextCells(Decode(line, file.encoding()));
+}
+
+// At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
+// four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
+// or more in every encoding), and in UTF-8 a character of two bytes takes one cell.
+std::size_t MostCells(const TextFile& file, std::string_view line) {
+    const std::string_view measured = line.substr(0, kMeasuredBytes);
+    const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
+    std::size_t cells = 0;
+    if (file.lossy()) {
+        for (const char byte : measured) cells += byte == '\t' ? kTabCells : 4;
+    } else if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
+        for (const char c : measured) {
+            // Without branches, so that the compiler may take many bytes at once: a
+            // continuation byte adds nothing, a lead byte of three or four bytes two.
+            const auto byte = static_cast<unsigned char>(c);
+            cells += std::size_t{(byte & 0xC0) != 0x80} + std::size_t{byte >= 0xE0} +
+                     (kTabCells - 1) * std::size_t{byte == '\t'};
+        }
+    } else {
+        for (const char byte : measured) cells += byte == '\t' ? kTabCells : 1;
+    }
+    return cells + notes;
+}
+
 }  // namespace
 
 std::size_t Session::RowCount() const {
@@ -179,26 +223,40 @@ const ShownLine& Session::Shown(std::size_t row) const {
 
 std::size_t Session::WidestLineCells() const {
     if (widestCells_) return *widestCells_;
-    // A byte is at most eight cells wide (a tab), so only lines with enough bytes can be wider
-    // than the widest measured so far: measured longest first, few lines are measured at all.
-    std::vector<std::pair<std::size_t, std::size_t>> bySize;  // (bytes, row)
-    for (std::size_t row = 0; row < comparison().rows.size(); ++row) {
-        bySize.emplace_back(comparison().LineBytes(row).size(), row);
-    }
-    std::sort(bySize.begin(), bySize.end(), std::greater<>());
+    // Measuring a line means decoding it and walking its clusters, far more than a look at its
+    // bytes: each line's most cells are bounded from its bytes, and the lines with the highest
+    // bounds are measured, highest first, until no other line can be wider. Only when even the
+    // lowest of those is above the widest measured are the others looked at again.
+    struct Candidate {
+        std::size_t bound;
+        const TextFile* file;
+        std::int32_t line;
+        bool operator>(const Candidate& other) const { return bound > other.bound; }
+    };
+    constexpr std::size_t kCandidates = 64;
+    std::vector<Candidate> highest;  // a heap, the lowest bound on top
+    highest.reserve(kCandidates + 1);
+    ForEachShownLine(comparison(), [&](const TextFile& file, std::int32_t line) {
+        const std::size_t bound = MostCells(file, file.Line(line));
+        if (highest.size() == kCandidates && bound <= highest.front().bound) return;
+        highest.push_back({bound, &file, line});
+        std::push_heap(highest.begin(), highest.end(), std::greater<>());
+        if (highest.size() > kCandidates) {
+            std::pop_heap(highest.begin(), highest.end(), std::greater<>());
+            highest.pop_back();
+        }
+    });
+    std::sort_heap(highest.begin(), highest.end(), std::greater<>());  // highest first
     std::size_t widest = 0;
-    for (const auto& [bytes, row] : bySize) {
-        if (bytes * kTabCells + kMarkersCells <= widest) break;
-        // A line longer than the list shows is shown in part (Comparison::Shown): its start is
-        // measured, with room for the notes on what is left out.
-        const TextFile& file = comparison().rows[row].first >= 0 ? *comparison().first.text
-                                                                 : *comparison().second.text;
-        const std::string_view line = comparison().LineBytes(row);
-        const std::size_t cells =
-            line.size() > kMeasuredBytes
-                ? TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells
-                : TextCells(Decode(line, file.encoding()));
-        widest = std::max(widest, cells);
+    for (const Candidate& candidate : highest) {
+        if (candidate.bound <= widest) break;
+        widest = std::max(widest, LineCells(*candidate.file, candidate.file->Line(candidate.line)));
+    }
+    if (highest.size() == kCandidates && highest.back().bound > widest) {
+        ForEachShownLine(comparison(), [&](const TextFile& file, std::int32_t line) {
+            const std::string_view bytes = file.Line(line);
+            if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
+        });
     }
     widestCells_ = widest;
     return widest;
