@@ -66,6 +66,17 @@ TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
 
     // One file a prefix of the other: they part where the shorter one ends.
     EXPECT_EQ(Compare(dir / "a.bin", dir / "prefix.bin").firstDifferentByte, 4);
+    // Far in, past the first blocks, and in the last byte.
+    std::string far(10'000, '\0');
+    WriteBytes(dir / "far1.bin", far);
+    far[9'000] = 'x';
+    WriteBytes(dir / "far2.bin", far);
+    far[9'000] = '\0';
+    far[9'999] = 'x';
+    WriteBytes(dir / "last.bin", far);
+    EXPECT_EQ(Compare(dir / "far1.bin", dir / "far2.bin").firstDifferentByte, 9'000);
+    EXPECT_EQ(Compare(dir / "far1.bin", dir / "last.bin").firstDifferentByte, 9'999);
+    EXPECT_TRUE(Compare(dir / "far1.bin", dir / "far1.bin").identicalBytes);
 
     // One binary file is enough to compare bytes rather than lines.
     const Comparison mixed = Compare(dir / "text.txt", dir / "a.bin");

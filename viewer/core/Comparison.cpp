@@ -1,6 +1,7 @@
 #include "Comparison.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "FileRead.h"
@@ -11,10 +12,16 @@ namespace viewer {
 namespace {
 
 std::int64_t FirstDifference(const std::string& a, const std::string& b) {
+    // memcmp takes many bytes at a step, which std::mismatch does not: it finds the block that
+    // differs, and only that block is looked at byte by byte.
+    constexpr std::size_t kBlock = 4096;
     const std::size_t shorter = std::min(a.size(), b.size());
-    const auto at =
-        std::mismatch(a.cbegin(), a.cbegin() + static_cast<std::ptrdiff_t>(shorter), b.cbegin());
-    if (at.first != a.cbegin() + static_cast<std::ptrdiff_t>(shorter)) return at.first - a.cbegin();
+    for (std::size_t at = 0; at < shorter; at += kBlock) {
+        const std::size_t length = std::min(kBlock, shorter - at);
+        if (std::memcmp(a.data() + at, b.data() + at, length) == 0) continue;
+        const auto differs = std::mismatch(a.data() + at, a.data() + at + length, b.data() + at);
+        return differs.first - a.data();
+    }
     return a.size() == b.size() ? -1 : static_cast<std::int64_t>(shorter);
 }
 
@@ -214,8 +221,14 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
     hiddenLines = 0;
     endingOnlyLines_ = 0;
     variantOnlyLines_ = 0;
+    // Two files each with one kind of line end, the same, have no line that ends otherwise:
+    // nothing to count, line by line, unless the lines are held as text.
+    const LineEnding ending1 = first.text->ending();
+    const LineEnding ending2 = second.text->ending();
+    const bool endsAlike = ending1 == LineEnding::None || ending2 == LineEnding::None ||
+                           (ending1 == ending2 && ending1 != LineEnding::Mixed);
     for (const Block& block : rows.blocks()) {
-        if (block.kind != RowKind::Common) continue;
+        if (block.kind != RowKind::Common || (endsAlike && !byText)) continue;
         for (std::int32_t k = 0; k < block.count; ++k) {
             // A last line without a newline is the final newline's note, not this count.
             const LineEnding a = first.text->EndingOf(block.first + k);
