@@ -269,6 +269,11 @@ TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) 
     Session& wide = Open(japanese + "\n", japanese + "x\n");
     EXPECT_EQ(wide.ColumnCells(3), 201u);
     EXPECT_EQ(view_.scrolledColumn, 200u);
+    // 100 wide characters are wider than 150 narrow ones.
+    EXPECT_EQ(Open("a\n" + japanese + "\n" + std::string(150, 'x') + "\n",
+                   "b\n" + japanese + "\n" + std::string(150, 'x') + "\n")
+                  .ColumnCells(3),
+              200u);
 
     // UTF-16: counted by what is drawn, not by bytes.
     std::string utf16First = "\xff\xfe", utf16Second = "\xff\xfe";

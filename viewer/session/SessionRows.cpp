@@ -1,5 +1,7 @@
 // The rows and cells of the session's two views, and their widths in display cells.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "Cells.h"
 #include "Session.h"
@@ -46,27 +48,58 @@ std::size_t LineCells(const TextFile& file, std::string_view line) {
     return TextCells(Decode(line, file.encoding()));
 }
 
+// What MostCells needs of a line's bytes: its tabs and, for UTF-8, its continuation bytes and
+// its lead bytes of three or four bytes. Eight bytes at a time: a file is looked at whole before
+// the first paint.
+struct ByteCounts {
+    std::size_t tabs = 0;
+    std::size_t continuations = 0;  // 10xxxxxx
+    std::size_t wideLeads = 0;      // 111xxxxx
+};
+
+ByteCounts CountBytes(std::string_view bytes) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080;
+    constexpr std::uint64_t kLow = 0x7F7F7F7F7F7F7F7F;
+    constexpr std::uint64_t kTabs = 0x0909090909090909;
+    // The bytes of a word with their top bit set: `marks` has no other bits.
+    const auto count = [](std::uint64_t marks) {
+        return static_cast<std::size_t>(((marks >> 7) * 0x0101010101010101) >> 56);
+    };
+    ByteCounts counts;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, 8);
+        // A byte of `notTab` is zero where the byte is a tab; its top bit is then the only one
+        // left clear (the addition carries into the top bit of every byte that is not zero).
+        const std::uint64_t notTab = word ^ kTabs;
+        counts.tabs += count(~(((notTab & kLow) + kLow) | notTab) & kHigh);
+        // Shifted left, a byte's next bits come to its top bit.
+        counts.continuations += count(word & ~(word << 1) & kHigh);
+        counts.wideLeads += count(word & (word << 1) & (word << 2) & kHigh);
+    }
+    for (; at < bytes.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        counts.tabs += byte == '\t';
+        counts.continuations += (byte & 0xC0) == 0x80;
+        counts.wideLeads += byte >= 0xE0;
+    }
+    return counts;
+}
+
 // At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
 // four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
 // or more in every encoding), and in UTF-8 a character of two bytes takes one cell.
 std::size_t MostCells(const TextFile& file, std::string_view line) {
     const std::string_view measured = line.substr(0, kMeasuredBytes);
     const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
-    std::size_t cells = 0;
-    if (file.lossy()) {
-        for (const char byte : measured) cells += byte == '\t' ? kTabCells : 4;
-    } else if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
-        for (const char c : measured) {
-            // Without branches, so that the compiler may take many bytes at once: a
-            // continuation byte adds nothing, a lead byte of three or four bytes two.
-            const auto byte = static_cast<unsigned char>(c);
-            cells += std::size_t{(byte & 0xC0) != 0x80} + std::size_t{byte >= 0xE0} +
-                     (kTabCells - 1) * std::size_t{byte == '\t'};
-        }
-    } else {
-        for (const char byte : measured) cells += byte == '\t' ? kTabCells : 1;
+    const ByteCounts counts = CountBytes(measured);
+    const std::size_t tabs = counts.tabs * (kTabCells - 1);
+    if (file.lossy()) return measured.size() * 4 + counts.tabs * (kTabCells - 4) + notes;
+    if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
+        return measured.size() - counts.continuations + counts.wideLeads + tabs + notes;
     }
-    return cells + notes;
+    return measured.size() + tabs + notes;
 }
 
 }  // namespace
