@@ -22,6 +22,7 @@
 //   is; the marks lie inside the line, in order, apart; what the two leave unmarked is the same;
 //   a long line shown in part, in the list or in a pane, keeps its first mark on screen;
 // - the two-pane view shows every row once, common rows facing each other;
+// - the list is as wide as its widest line, measured line by line;
 // - applying other options and back gives the same rows;
 // - the unified diff of the two files, applied to the first by a patch applier written here,
 //   gives the second byte for byte, and its hunks' counts and context are right.
@@ -43,6 +44,7 @@
 #include "Unified.h"
 #include "SideBySide.h"
 #include "ViewerCheck.h"
+#include "Widest.h"
 
 namespace {
 
@@ -334,6 +336,15 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
         common != CommonLength(keys1, keys2)) {
         Fail("the common lines are not a longest common subsequence");
     }
+
+    // The list's width, found from the lines' bytes with few lines measured, is that of the
+    // widest line measured one by one.
+    std::size_t widest = 0;
+    for (std::size_t r = 0; r < c.rows.size(); ++r) {
+        const viewer::TextFile& file = c.rows[r].first >= 0 ? *c.first.text : *c.second.text;
+        widest = std::max(widest, viewer::LineCells(file, c.LineBytes(r)));
+    }
+    if (viewer::WidestLineCells(c) != widest) Fail("the list's width is not its widest line's");
 
     // Marks, the two panes, and the rest of what the window asks, on the first rows.
     const std::size_t shown = std::min<std::size_t>(c.rows.size(), 300);

@@ -270,6 +270,11 @@ TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) 
     Session& wide = Open(japanese + "\n", japanese + "x\n");
     EXPECT_EQ(wide.ColumnCells(3), 201u);
     EXPECT_EQ(view_.scrolledColumn, 200u);
+    // 100 wide characters are wider than 150 narrow ones.
+    EXPECT_EQ(Open("a\n" + japanese + "\n" + std::string(150, 'x') + "\n",
+                   "b\n" + japanese + "\n" + std::string(150, 'x') + "\n")
+                  .ColumnCells(3),
+              200u);
 
     // UTF-16: counted by what is drawn, not by bytes.
     std::string utf16First = "\xff\xfe", utf16Second = "\xff\xfe";
@@ -301,6 +306,63 @@ TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) 
     ASSERT_EQ(left.marks.size(), 1u);
     EXPECT_EQ(left.text.substr(left.marks[0].start, left.marks[0].length), u"前");
     EXPECT_EQ(left.text.substr(0, 4), u"（先頭 ");
+}
+
+TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
+    // 50,000 lines; line 10,001 changed, line 30,001 removed. Every 700th line is 100 half-width
+    // katakana: three bytes each, one cell, more bytes than the widest line, 150 "y" at the end.
+    std::string katakana;
+    for (int i = 0; i < 100; ++i) katakana += "ｱ";
+    std::string first, second;
+    for (int line = 0; line < 50'000; ++line) {
+        const std::string text = line == 49'999                ? std::string(150, 'y')
+                                 : line % 700 == 0 && line > 0 ? katakana
+                                                               : "line " + std::to_string(line);
+        first += text + "\n";
+        if (line == 10'000) {
+            second += "line 10000 changed\n";
+        } else if (line != 30'000) {
+            second += text + "\n";
+        }
+    }
+    Session& session = Open(first, second);
+    ASSERT_EQ(session.RowCount(), 50'001u);
+    EXPECT_EQ(view_.scrolledRow, 10'000u);
+    EXPECT_EQ(Text(9'999, 3), u"line 9999");
+    EXPECT_EQ(Text(10'000, 0), u"10001");
+    EXPECT_EQ(Text(10'000, 3), u"line 10000");
+    EXPECT_EQ(Text(10'001, 3), u"line 10000 changed");
+    EXPECT_EQ(Text(10'001, 1), u"10001");
+    ASSERT_EQ(session.CellAt(10'001, 3).marks.size(), 1u);
+    EXPECT_EQ(session.CellAt(10'001, 3).marks[0].start, 10u);
+    EXPECT_EQ(Text(10'501, 3),
+              u"ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ"
+              u"ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ");
+    EXPECT_EQ(session.ColumnCells(3), 150u);
+    EXPECT_EQ(session.ColumnCells(0), 6u);
+
+    session.Run(Command::NextDifference);
+    EXPECT_EQ(session.CurrentRow(), 30'001u);
+    EXPECT_EQ(Text(30'001, 3), u"line 30000");
+    EXPECT_EQ(session.CountText(), u"相違 2 箇所 (2 番目)");
+    session.SetFindText(u"YYY");
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 50'000u);
+    session.GoToLine(false, u"40000");
+    EXPECT_EQ(session.CurrentRow(), 40'001u);
+    EXPECT_EQ(Text(40'001, 3), u"line 40000");
+
+    session.SetView(View::SideBySide);
+    ASSERT_EQ(session.RowCount(), 50'000u);
+    EXPECT_EQ(view_.scrolledRow, 40'000u);
+    session.Run(Command::PreviousDifference);
+    EXPECT_EQ(session.CurrentRow(), 30'001u);
+    EXPECT_EQ(view_.scrolledRow, 30'000u);
+    EXPECT_EQ(Text(30'000, 1), u"line 30000");
+    EXPECT_TRUE(session.CellAt(30'000, 4).empty);
+    session.GoToLine(true, u"10001");
+    EXPECT_EQ(view_.scrolledRow, 10'000u);
+    EXPECT_EQ(Text(10'000, 4), u"line 10000 changed");
 }
 
 TEST_F(SessionTest, TheStripMarksEveryDifferenceAndAClickLandsOnTheNearestStart) {

@@ -66,6 +66,17 @@ TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {
 
     // One file a prefix of the other: they part where the shorter one ends.
     EXPECT_EQ(Compare(dir / "a.bin", dir / "prefix.bin").firstDifferentByte, 4);
+    // Far in, past the first blocks, and in the last byte.
+    std::string far(10'000, '\0');
+    WriteBytes(dir / "far1.bin", far);
+    far[9'000] = 'x';
+    WriteBytes(dir / "far2.bin", far);
+    far[9'000] = '\0';
+    far[9'999] = 'x';
+    WriteBytes(dir / "last.bin", far);
+    EXPECT_EQ(Compare(dir / "far1.bin", dir / "far2.bin").firstDifferentByte, 9'000);
+    EXPECT_EQ(Compare(dir / "far1.bin", dir / "last.bin").firstDifferentByte, 9'999);
+    EXPECT_TRUE(Compare(dir / "far1.bin", dir / "far1.bin").identicalBytes);
 
     // One binary file is enough to compare bytes rather than lines.
     const Comparison mixed = Compare(dir / "text.txt", dir / "a.bin");
@@ -330,6 +341,23 @@ TEST(Comparison, FindGoToLineAndCopyText) {
     EXPECT_EQ(c.Find(u"beta", 2, true), std::optional<std::size_t>(1));  // round the end
     EXPECT_EQ(c.Find(u"beta", 1, false), std::optional<std::size_t>(2));
     EXPECT_EQ(c.Find(u"epsilon", 0, true), std::nullopt);
+
+    // What is found is what the rows show, not their bytes: a zero-width space or a soft hyphen
+    // shows as its code, a control as its symbol; letters of either case match.
+    WriteBytes(dir / "shown.txt",
+               "zero\xE2\x80\x8Bwidth\nsoft\xC2\xADhyphen\nbell\x07\n比較 Word\n");
+    WriteBytes(dir / "plain.txt", "zero\nsoft\nbell\n比較 word\n");
+    const Comparison shown = Compare(dir / "shown.txt", dir / "plain.txt");
+    const auto rowOf = [&](std::u16string_view needle) {
+        const std::optional<std::size_t> row = shown.Find(needle, std::nullopt, true);
+        return row ? shown.LineText(*row) : u"none";
+    };
+    EXPECT_EQ(rowOf(u"<U+200B>"), u"zero<U+200B>width");
+    EXPECT_EQ(rowOf(u"T<u+00ad>H"), u"soft<U+00AD>hyphen");
+    EXPECT_EQ(rowOf(u"\x07"), u"none");
+    EXPECT_EQ(rowOf(u"bell\u2407"), u"bell\u2407");
+    EXPECT_EQ(rowOf(u"較 wORD"), u"比較 Word");
+    EXPECT_EQ(rowOf(u"D\u2407"), u"none");
 
     EXPECT_EQ(c.RowOfLine(true, 3), std::optional<std::size_t>(3));
     EXPECT_EQ(c.RowOfLine(false, 4), std::optional<std::size_t>(4));

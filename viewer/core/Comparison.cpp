@@ -1,6 +1,7 @@
 #include "Comparison.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "FileRead.h"
@@ -11,11 +12,36 @@ namespace viewer {
 namespace {
 
 std::int64_t FirstDifference(const std::string& a, const std::string& b) {
+    // memcmp takes many bytes at a step, which std::mismatch does not: it finds the block that
+    // differs, and only that block is looked at byte by byte.
+    constexpr std::size_t kBlock = 4096;
     const std::size_t shorter = std::min(a.size(), b.size());
-    const auto at =
-        std::mismatch(a.cbegin(), a.cbegin() + static_cast<std::ptrdiff_t>(shorter), b.cbegin());
-    if (at.first != a.cbegin() + static_cast<std::ptrdiff_t>(shorter)) return at.first - a.cbegin();
+    for (std::size_t at = 0; at < shorter; at += kBlock) {
+        const std::size_t length = std::min(kBlock, shorter - at);
+        if (std::memcmp(a.data() + at, b.data() + at, length) == 0) continue;
+        const auto differs = std::mismatch(a.data() + at, a.data() + at + length, b.data() + at);
+        return differs.first - a.data();
+    }
     return a.size() == b.size() ? -1 : static_cast<std::int64_t>(shorter);
+}
+
+// Whether the text shown for a line of UTF-8 `bytes` without stray bytes may hold `needle`, ASCII
+// and folded (FoldCase, which folds ASCII letters only to ASCII): where its bytes hold it in any
+// case, or where the line has a character shown by its code ("<U+200B>", led by C2, E2 or EF).
+bool MayShowAscii(std::string_view bytes, std::u16string_view needle) {
+    const auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c - 'A' + 'a')
+                                    : static_cast<char16_t>(static_cast<unsigned char>(c));
+    };
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const char c = bytes[at];
+        if (c == '\xC2' || c == '\xE2' || c == '\xEF') return true;
+        if (folded(c) != needle[0] || bytes.size() - at < needle.size()) continue;
+        std::size_t i = 1;
+        while (i < needle.size() && folded(bytes[at + i]) == needle[i]) ++i;
+        if (i == needle.size()) return true;
+    }
+    return false;
 }
 
 // Whether the two encodings write the same text in the same bytes.
@@ -214,8 +240,14 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
     hiddenLines = 0;
     endingOnlyLines_ = 0;
     variantOnlyLines_ = 0;
+    // Two files each with one kind of line end, the same, have no line that ends otherwise:
+    // nothing to count, line by line, unless the lines are held as text.
+    const LineEnding ending1 = first.text->ending();
+    const LineEnding ending2 = second.text->ending();
+    const bool endsAlike = ending1 == LineEnding::None || ending2 == LineEnding::None ||
+                           (ending1 == ending2 && ending1 != LineEnding::Mixed);
     for (const Block& block : rows.blocks()) {
-        if (block.kind != RowKind::Common) continue;
+        if (block.kind != RowKind::Common || (endsAlike && !byText)) continue;
         for (std::int32_t k = 0; k < block.count; ++k) {
             // A last line without a newline is the final newline's note, not this count.
             const LineEnding a = first.text->EndingOf(block.first + k);
@@ -559,9 +591,20 @@ std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
     if (needle.empty() || count == 0) return std::nullopt;
     std::u16string folded(needle);
     for (char16_t& c : folded) c = FoldCase(c);
+    const bool ascii =
+        std::all_of(folded.begin(), folded.end(), [](char16_t c) { return c < 0x80; });
     std::size_t row = from ? *from : (forward ? count - 1 : 0);
     for (std::size_t step = 0; step < count; ++step) {
         row = forward ? (row + 1) % count : (row + count - 1) % count;
+        // Decoding every line of a long file takes longer than a key may: an ASCII needle is
+        // looked for in the bytes of a UTF-8 line first.
+        const Row r = rows[row];
+        const TextFile& file = r.first >= 0 ? *first.text : *second.text;
+        if (ascii && !file.lossy() &&
+            (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) &&
+            !MayShowAscii(file.Line(r.first >= 0 ? r.first : r.second), folded)) {
+            continue;
+        }
         std::u16string text = LineText(row);
         for (char16_t& c : text) c = FoldCase(c);
         if (text.find(folded) != std::u16string::npos) return row;

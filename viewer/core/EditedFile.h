@@ -54,8 +54,9 @@ public:
     // The lines as the comparison holds them now: in the held encoding (UTF-16 when the two
     // files are in different encodings), each with its line end.
     const std::shared_ptr<const TextFile>& text() const { return text_; }
-    // Whether the lines differ from those on disk (as read, or as last saved).
-    bool changed() const { return text_->bytes() != saved_->bytes(); }
+    // Whether the lines differ from those on disk (as read, or as last saved). Asked at every
+    // command update: the same text is not compared byte by byte with itself.
+    bool changed() const { return text_ != saved_ && text_->bytes() != saved_->bytes(); }
     std::int32_t LineCount() const { return text_->LineCount(); }
 
     // Reads the file again to keep its bytes for the save: the comparison may hold them only as

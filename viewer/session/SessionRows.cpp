@@ -4,17 +4,14 @@
 #include "Cells.h"
 #include "Session.h"
 #include "TextDecode.h"
+#include "Widest.h"
 
 namespace viewer {
 
 namespace {
 
-// The narrowest a content column is drawn, and the most a row is measured in.
+// The narrowest a content column is drawn.
 constexpr std::size_t kLeastContentCells = 40;
-// The bytes of a line measured at most (a line is shown in part past kLongestShown characters),
-// and the cells of the notes around a line shown in part.
-constexpr std::size_t kMeasuredBytes = 4 * kLongestShown;
-constexpr std::size_t kMarkersCells = 60;
 
 std::u16string Number(std::int64_t n) {
     std::u16string text;
@@ -178,30 +175,8 @@ const ShownLine& Session::Shown(std::size_t row) const {
 }
 
 std::size_t Session::WidestLineCells() const {
-    if (widestCells_) return *widestCells_;
-    // A byte is at most eight cells wide (a tab), so only lines with enough bytes can be wider
-    // than the widest measured so far: measured longest first, few lines are measured at all.
-    std::vector<std::pair<std::size_t, std::size_t>> bySize;  // (bytes, row)
-    for (std::size_t row = 0; row < comparison().rows.size(); ++row) {
-        bySize.emplace_back(comparison().LineBytes(row).size(), row);
-    }
-    std::sort(bySize.begin(), bySize.end(), std::greater<>());
-    std::size_t widest = 0;
-    for (const auto& [bytes, row] : bySize) {
-        if (bytes * kTabCells + kMarkersCells <= widest) break;
-        // A line longer than the list shows is shown in part (Comparison::Shown): its start is
-        // measured, with room for the notes on what is left out.
-        const TextFile& file = comparison().rows[row].first >= 0 ? *comparison().first.text
-                                                                 : *comparison().second.text;
-        const std::string_view line = comparison().LineBytes(row);
-        const std::size_t cells =
-            line.size() > kMeasuredBytes
-                ? TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells
-                : TextCells(Decode(line, file.encoding()));
-        widest = std::max(widest, cells);
-    }
-    widestCells_ = widest;
-    return widest;
+    if (!widestCells_) widestCells_ = viewer::WidestLineCells(comparison());
+    return *widestCells_;
 }
 
 }  // namespace viewer

@@ -1,0 +1,134 @@
+#include "Widest.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "Cells.h"
+
+namespace viewer {
+
+namespace {
+
+// The bytes of a line measured at most (a line is shown in part past kLongestShown characters),
+// and the cells of the notes around a line shown in part.
+constexpr std::size_t kMeasuredBytes = 4 * kLongestShown;
+constexpr std::size_t kMarkersCells = 60;
+
+// Calls `visit(file, line)` for the line each row of the list shows: a common or removed row the
+// first file's, an added row the second's.
+template <typename Visit>
+void ForEachShownLine(const Comparison& comparison, Visit visit) {
+    for (const Block& block : comparison.rows.blocks()) {
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? *comparison.second.text : *comparison.first.text;
+        const std::int32_t from = added ? block.second : block.first;
+        for (std::int32_t line = from; line < from + block.count; ++line) visit(file, line);
+    }
+}
+
+// What MostCells needs of a line's bytes: its tabs and, for UTF-8, its continuation bytes and
+// its lead bytes of three or four bytes. Eight bytes at a time: a file is looked at whole before
+// the first paint.
+struct ByteCounts {
+    std::size_t tabs = 0;
+    std::size_t continuations = 0;  // 10xxxxxx
+    std::size_t wideLeads = 0;      // 111xxxxx
+};
+
+ByteCounts CountBytes(std::string_view bytes) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080;
+    constexpr std::uint64_t kLow = 0x7F7F7F7F7F7F7F7F;
+    constexpr std::uint64_t kTabs = 0x0909090909090909;
+    // The bytes of a word with their top bit set: `marks` has no other bits.
+    const auto count = [](std::uint64_t marks) {
+        return static_cast<std::size_t>(((marks >> 7) * 0x0101010101010101) >> 56);
+    };
+    ByteCounts counts;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, 8);
+        // A byte of `notTab` is zero where the byte is a tab; its top bit is then the only one
+        // left clear (the addition carries into the top bit of every byte that is not zero).
+        const std::uint64_t notTab = word ^ kTabs;
+        counts.tabs += count(~(((notTab & kLow) + kLow) | notTab) & kHigh);
+        // Shifted left, a byte's next bits come to its top bit.
+        counts.continuations += count(word & ~(word << 1) & kHigh);
+        counts.wideLeads += count(word & (word << 1) & (word << 2) & kHigh);
+    }
+    for (; at < bytes.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        counts.tabs += byte == '\t';
+        counts.continuations += (byte & 0xC0) == 0x80;
+        counts.wideLeads += byte >= 0xE0;
+    }
+    return counts;
+}
+
+// At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
+// four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
+// or more in every encoding), and in UTF-8 a character of two bytes takes one cell.
+std::size_t MostCells(const TextFile& file, std::string_view line) {
+    const std::string_view measured = line.substr(0, kMeasuredBytes);
+    const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
+    const ByteCounts counts = CountBytes(measured);
+    const std::size_t tabs = counts.tabs * (kTabCells - 1);
+    if (file.lossy()) return measured.size() * 4 + counts.tabs * (kTabCells - 4) + notes;
+    if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
+        return measured.size() - counts.continuations + counts.wideLeads + tabs + notes;
+    }
+    return measured.size() + tabs + notes;
+}
+
+}  // namespace
+
+std::size_t LineCells(const TextFile& file, std::string_view line) {
+    if (line.size() > kMeasuredBytes) {
+        return TextCells(Decode(line.substr(0, kMeasuredBytes), file.encoding())) + kMarkersCells;
+    }
+    return TextCells(Decode(line, file.encoding()));
+}
+
+std::size_t WidestLineCells(const Comparison& comparison) {
+    // Measuring a line means decoding it and walking its clusters, far more than a look at its
+    // bytes: each line's most cells are bounded from its bytes, and the lines with the highest
+    // bounds are measured, highest first, until no other line can be wider. Only when even the
+    // lowest of those is above the widest measured are the others looked at again.
+    struct Candidate {
+        std::size_t bound;
+        const TextFile* file;
+        std::int32_t line;
+        bool operator>(const Candidate& other) const { return bound > other.bound; }
+    };
+    constexpr std::size_t kCandidates = 64;
+    std::vector<Candidate> highest;  // a heap, the lowest bound on top
+    highest.reserve(kCandidates + 1);
+    ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
+        const std::size_t bound = MostCells(file, file.Line(line));
+        if (highest.size() == kCandidates && bound <= highest.front().bound) return;
+        highest.push_back({bound, &file, line});
+        std::push_heap(highest.begin(), highest.end(), std::greater<>());
+        if (highest.size() > kCandidates) {
+            std::pop_heap(highest.begin(), highest.end(), std::greater<>());
+            highest.pop_back();
+        }
+    });
+    std::sort_heap(highest.begin(), highest.end(), std::greater<>());  // highest first
+    std::size_t widest = 0;
+    for (const Candidate& candidate : highest) {
+        if (candidate.bound <= widest) break;
+        widest = std::max(widest, LineCells(*candidate.file, candidate.file->Line(candidate.line)));
+    }
+    if (highest.size() == kCandidates && highest.back().bound > widest) {
+        ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
+            const std::string_view bytes = file.Line(line);
+            if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
+        });
+    }
+    return widest;
+}
+
+}  // namespace viewer

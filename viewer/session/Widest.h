@@ -1,0 +1,21 @@
+// How wide the one-list view's content column is: the widest line of a comparison's rows, in
+// display cells, found without measuring every line.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "Comparison.h"
+
+namespace viewer {
+
+// The cells of the widest line the rows show (a common or removed row the first file's line, an
+// added row the second's). Each line's cells are bounded from its bytes, and only the lines
+// whose bound passes the widest measured so far are measured.
+std::size_t WidestLineCells(const Comparison& comparison);
+
+// The cells a line of `file` takes in the list, measured: a line shown in part
+// (Comparison::Shown) by its start, with room for the notes on what is left out.
+std::size_t LineCells(const TextFile& file, std::string_view line);
+
+}  // namespace viewer
