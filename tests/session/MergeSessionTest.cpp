@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "MergeSession.h"
+#include "Settings.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -53,8 +54,8 @@ public:
 
 class MergeSessionTest : public ::testing::Test {
 protected:
-    MergeSession& Open(const std::string& mine, const std::string& base,
-                       const std::string& theirs) {
+    MergeSession& Open(const std::string& mine, const std::string& base, const std::string& theirs,
+                       const std::filesystem::path& settingsFile = {}) {
         WriteBytes(dir_ / "mine.txt", mine);
         WriteBytes(dir_ / "base.txt", base);
         WriteBytes(dir_ / "theirs.txt", theirs);
@@ -70,7 +71,7 @@ protected:
         std::u16string why;
         std::optional<MergeSources> sources = ReadMergeSources(arguments, why);
         EXPECT_TRUE(sources) << std::string(why.begin(), why.end());
-        session_ = std::make_unique<MergeSession>(std::move(*sources), view_);
+        session_ = std::make_unique<MergeSession>(std::move(*sources), view_, settingsFile);
         session_->Open();
         return *session_;
     }
@@ -297,6 +298,49 @@ TEST_F(MergeSessionTest, AResultChangedOnDiskSinceItWasReadIsAskedAbout) {
     session.Run(Save);
     EXPECT_EQ(ReadBytes(dir_ / "merged.txt"), "x\n");
     EXPECT_EQ(session.ExitCode(), 0);
+}
+
+TEST_F(MergeSessionTest, TheIgnoreOptionsDrawOverlookedChangesAsCommonAndAreRemembered) {
+    const std::string mine = "one \nsame\nTwo\nsame\nthree\r\nsame\nM\n";
+    const std::string base = "one\nsame\ntwo\nsame\nthree\nsame\nB\n";
+    const std::string theirs = "one\nsame\ntwo\nsame\nthree\nsame\nT\n";
+    const std::filesystem::path settings = dir_.path() / "diff-zarvo.ini";
+    auto marks = [&] {
+        return std::vector<std::u16string>{Text(0, MergeColumn::Mark), Text(2, MergeColumn::Mark),
+                                           Text(4, MergeColumn::Mark), Text(6, MergeColumn::Mark)};
+    };
+    MergeSession& session = Open(mine, base, theirs, settings);
+    // By default only line ends are overlooked: the CR LF change is drawn as common.
+    EXPECT_TRUE(session.Checked(IgnoreLineEnds));
+    EXPECT_FALSE(session.Checked(IgnoreTrailingBlanks));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"<", u"<", u"", u"!"}));
+    EXPECT_EQ(session.CellAt(4, MergeColumn::Mine).background, ColourRole::Base);
+
+    session.Run(IgnoreTrailingBlanks);
+    session.Run(IgnoreCase);
+    session.Run(IgnoreLineEnds);
+    EXPECT_TRUE(session.Checked(IgnoreTrailingBlanks));
+    EXPECT_TRUE(session.Checked(IgnoreCase));
+    EXPECT_FALSE(session.Checked(IgnoreLineEnds));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"", u"", u"<", u"!"}));
+    EXPECT_EQ(session.CellAt(0, MergeColumn::Result).background, ColourRole::Base);
+    EXPECT_EQ(session.CellAt(4, MergeColumn::Result).background, ColourRole::MergeMine);
+    // F7 from the conflict passes over the overlooked changes; the strip shows only the two left.
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(6));
+    session.Run(PreviousChange);
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(4));
+    session.Run(PreviousChange);
+    EXPECT_EQ(view_.status, u"この先に変更はありません");
+    EXPECT_EQ(session.StripMarks().size(), 2u);
+    // The result is the merge's, byte for byte: only the drawing overlooks.
+    EXPECT_EQ(session.ResultBytes().substr(0, 26), "one \nsame\nTwo\nsame\nthree\r\n");
+
+    // The next window, and the two-way view, start with the options as left.
+    EXPECT_TRUE(LoadChoices(settings).options.letterCase);
+    MergeSession& again = Open(mine, base, theirs, settings);
+    EXPECT_TRUE(again.Checked(IgnoreTrailingBlanks));
+    EXPECT_FALSE(again.Checked(IgnoreLineEnds));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"", u"", u"<", u"!"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Alt+Left, saved with Ctrl+S, and what it paints and writes.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -24,10 +25,10 @@ using testsupport::WriteBytes;
 
 TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     TempDir dir;
-    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    // MINE changes line 1's case; both change line 5, differently; CR LF throughout.
     WriteBytes(dir / "mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    WriteBytes(dir / "base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    WriteBytes(dir / "theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    WriteBytes(dir / "base.txt", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir / "theirs.txt", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
     const auto parsed = ParseArguments(
         {dir / "mine.txt", dir / "base.txt", dir / "theirs.txt", "-o", dir / "merged.txt"});
     ASSERT_TRUE(parsed);
@@ -108,6 +109,20 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
                   .arg(QString::fromStdString((dir / "merged.txt").string())));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("merged.txt (マージ) - Diff-Zarvo ビューアー"));
     EXPECT_EQ(window.session().ExitCode(), 0);
+    // 表示 > 大文字と小文字を区別しない, a check item: MINE's change of case is then drawn white.
+    QAction* ignoreCase = nullptr;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("大文字と小文字を区別しない")) ignoreCase = action;
+    }
+    ASSERT_NE(ignoreCase, nullptr);
+    EXPECT_TRUE(ignoreCase->isCheckable());
+    EXPECT_FALSE(ignoreCase->isChecked());
+    ignoreCase->trigger();
+    EXPECT_TRUE(ignoreCase->isChecked());
+    EXPECT_EQ(view->model()->index(0, 0).data().toString(), QString());
+    QApplication::processEvents();
+    EXPECT_EQ(view->viewport()->grab().toImage().pixelColor(mineRow.center()).name(),
+              QStringLiteral("#ffffff"));
     // Nothing unsaved: Esc closes without a question.
     press(Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());

@@ -107,8 +107,9 @@ private:
     MergeSession& session_;
 };
 
-MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(parent) {
-    session_ = std::make_unique<MergeSession>(std::move(sources), *this);
+MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile, QWidget* parent)
+    : QMainWindow(parent) {
+    session_ = std::make_unique<MergeSession>(std::move(sources), *this, std::move(settingsFile));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     auto* header = new QGridLayout();
@@ -278,6 +279,7 @@ void MergeWindow::MakeCommands() {
         QList<QKeySequence> keys;
         for (const Key& key : info.keys) keys << ToKeySequence(key);
         action->setShortcuts(keys);
+        action->setCheckable(info.checkable);
         connect(action, &QAction::triggered, this, [this, command = info.command] {
             // What the find bar holds now is what is found.
             if (findBar_->isVisible()) session_->SetFindText(findText_->text().toStdU16String());
@@ -292,7 +294,10 @@ void MergeWindow::MakeCommands() {
 }
 
 void MergeWindow::UpdateCommands() {
-    for (const auto& [command, action] : actions_) action->setEnabled(session_->Enabled(command));
+    for (const auto& [command, action] : actions_) {
+        action->setEnabled(session_->Enabled(command));
+        if (action->isCheckable()) action->setChecked(session_->Checked(command));
+    }
     for (const auto& [command, entries] : choices_) {
         entries[session_->Chosen(command)]->setChecked(true);
     }

@@ -27,7 +27,9 @@ class MergeStrip;
 class MergeWindow : public QMainWindow, public SessionView {
     Q_OBJECT
 public:
-    MergeWindow(MergeSources sources, QWidget* parent = nullptr);
+    // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {},
+                         QWidget* parent = nullptr);
     ~MergeWindow() override;
 
     MergeSession& session() { return *session_; }

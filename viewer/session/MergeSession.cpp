@@ -7,6 +7,7 @@
 #include "LineNumber.h"
 #include "MergeFiles.h"
 #include "SaveFile.h"
+#include "Settings.h"
 #include "TextEncode.h"
 #include "Texts.h"
 #include "Unified.h"
@@ -82,15 +83,46 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
     return sources;
 }
 
-MergeSession::MergeSession(MergeSources sources, SessionView& view)
-    : sources_(std::move(sources)), window_(view) {
+MergeSession::MergeSession(MergeSources sources, SessionView& view,
+                           std::filesystem::path settingsFile)
+    : sources_(std::move(sources)), settingsFile_(std::move(settingsFile)), window_(view) {
+    if (!settingsFile_.empty()) options_ = LoadChoices(settingsFile_).options;
     lines_[0] = RawLines(sources_.mine.bytes);
     lines_[1] = RawLines(sources_.base.bytes);
     lines_[2] = RawLines(sources_.theirs.bytes);
     chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
     lineEnd_ = MarkerLineEnd(lines_[0]);
     resolutions_.resize(chunks_.size());
+    Overlook();
     Layout();
+}
+
+void MergeSession::Overlook() {
+    // A side's lines as the options compare them: blank lines left out when they are overlooked,
+    // each line reduced, its end kept unless line ends are overlooked.
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    IgnoreOptions blanks;
+    blanks.allBlanks = true;
+    auto compared = [&](int side, LineRange range) {
+        std::vector<std::u16string> out;
+        for (auto at = range.begin; at < range.end; ++at) {
+            const std::string_view line = lines_[side][static_cast<std::size_t>(at)];
+            std::u16string text = Reduce(Shown(*files[side], line, at == 0, nullptr), options_);
+            if (options_.blankLines && Reduce(text, blanks).empty()) continue;
+            if (!options_.lineEnds) text += Decode(line.substr(Body(line).size()), Encoding::Utf8);
+            out.push_back(std::move(text));
+        }
+        return out;
+    };
+    overlooked_.assign(chunks_.size(), false);
+    if (!options_.any() && !options_.lineEnds) return;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        const MergeChunk& chunk = chunks_[c];
+        if (chunk.kind == MergeKind::Same || chunk.kind == MergeKind::Conflict) continue;
+        const bool theirs = chunk.kind == MergeKind::Theirs;
+        overlooked_[c] =
+            compared(theirs ? 2 : 0, theirs ? chunk.theirs : chunk.mine) == compared(1, chunk.base);
+    }
 }
 
 void MergeSession::Open() {
@@ -99,7 +131,7 @@ void MergeSession::Open() {
     // The first conflict, else the first change.
     for (const bool conflictsOnly : {true, false}) {
         for (std::size_t c = 0; c < chunks_.size(); ++c) {
-            if (conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same) {
+            if (conflictsOnly ? Unresolved(c) : IsChange(c)) {
                 return GoToChunk(c);
             }
         }
@@ -217,7 +249,8 @@ MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
     const MergeChunk& chunk = chunks_[c];
     const std::size_t at = row - rowStart_[c];
     // The row's colour: whose change it is, a conflict unresolved or resolved.
-    switch (chunk.kind) {
+    const MergeKind kind = IsChange(c) ? chunk.kind : MergeKind::Same;
+    switch (kind) {
         case MergeKind::Same:
             break;
         case MergeKind::Mine:
@@ -235,9 +268,9 @@ MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
     }
     if (column == MergeColumn::Mark) {
         static constexpr std::u16string_view kMarks[] = {u"", u"<", u">", u"=", u"!"};
-        cell.text = chunk.kind == MergeKind::Conflict && !Unresolved(c)
+        cell.text = kind == MergeKind::Conflict && !Unresolved(c)
                         ? u"*"
-                        : std::u16string(kMarks[static_cast<int>(chunk.kind)]);
+                        : std::u16string(kMarks[static_cast<int>(kind)]);
         cell.empty = cell.text.empty();
         return cell;
     }
@@ -290,7 +323,7 @@ void MergeSession::SetCurrent(std::size_t row) {
 std::vector<MergeStripMark> MergeSession::StripMarks() const {
     std::vector<MergeStripMark> marks;
     for (std::size_t c = 0; c < chunks_.size(); ++c) {
-        if (chunks_[c].kind == MergeKind::Same) continue;
+        if (!IsChange(c)) continue;
         const MergeCell cell = CellAt(rowStart_[c], MergeColumn::Mark);
         marks.push_back({rowStart_[c], rowStart_[c + 1] - rowStart_[c], cell.background});
     }
@@ -372,7 +405,7 @@ void MergeSession::Say(std::u16string text, StatusKind kind) {
 std::optional<std::size_t> MergeSession::CurrentChange() const {
     if (!currentRow_ || *currentRow_ >= RowCount()) return std::nullopt;
     const std::size_t c = ChunkOf(*currentRow_);
-    if (chunks_[c].kind == MergeKind::Same) return std::nullopt;
+    if (!IsChange(c)) return std::nullopt;
     return c;
 }
 
@@ -421,6 +454,25 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::EncodingBase:
         case MergeCommand::EncodingTheirs:
             return;  // submenus: Choose
+        case MergeCommand::IgnoreTrailingBlanks:
+        case MergeCommand::IgnoreAllBlanks:
+        case MergeCommand::IgnoreBlankLines:
+        case MergeCommand::IgnoreCase:
+        case MergeCommand::IgnoreLineEnds: {
+            bool* option[] = {&options_.trailingBlanks, &options_.allBlanks, &options_.blankLines,
+                              &options_.letterCase, &options_.lineEnds};
+            bool& on = *option[static_cast<int>(command) -
+                               static_cast<int>(MergeCommand::IgnoreTrailingBlanks)];
+            on = !on;
+            if (!settingsFile_.empty()) {
+                ViewerChoices choices = LoadChoices(settingsFile_);
+                choices.options = options_;
+                SaveChoices(settingsFile_, choices);
+            }
+            Overlook();
+            window_.Redraw();
+            return window_.ShowStatus(status_);
+        }
         case MergeCommand::Undo:
         case MergeCommand::Redo: {
             auto& from = command == MergeCommand::Undo ? undo_ : redo_;
@@ -462,6 +514,23 @@ void MergeSession::Run(MergeCommand command) {
     }
 }
 
+bool MergeSession::Checked(MergeCommand command) const {
+    switch (command) {
+        case MergeCommand::IgnoreTrailingBlanks:
+            return options_.trailingBlanks;
+        case MergeCommand::IgnoreAllBlanks:
+            return options_.allBlanks;
+        case MergeCommand::IgnoreBlankLines:
+            return options_.blankLines;
+        case MergeCommand::IgnoreCase:
+            return options_.letterCase;
+        case MergeCommand::IgnoreLineEnds:
+            return options_.lineEnds;
+        default:
+            return false;
+    }
+}
+
 std::size_t MergeSession::Chosen(MergeCommand command) const {
     switch (command) {
         case MergeCommand::EncodingMine:
@@ -492,15 +561,14 @@ void MergeSession::Choose(MergeCommand command, std::size_t index) {
     MergeFile& file = *files[which];
     file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
     chosen_[which] = index;
+    Overlook();  // the lines compare as the encoding now reads them
     status_ = {};
     window_.Redraw();
     window_.ShowStatus(status_);
 }
 
 void MergeSession::Move(bool forward, bool conflictsOnly) {
-    auto wanted = [&](std::size_t c) {
-        return conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same;
-    };
+    auto wanted = [&](std::size_t c) { return conflictsOnly ? Unresolved(c) : IsChange(c); };
     // From the chunk after (or before) the current row's; from the start without one.
     const std::size_t here = currentRow_ ? ChunkOf(*currentRow_) : chunks_.size();
     if (forward) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "Ignore.h"
 #include "Look.h"
 #include "Merge.h"
 #include "MergeCommands.h"
@@ -82,7 +83,9 @@ const std::vector<MergeLineFile>& MergeLineFiles();
 
 class MergeSession {
 public:
-    MergeSession(MergeSources sources, SessionView& view);
+    // The ignore options are read from `settingsFile` (Settings.h), and written back to it when
+    // they change; none, the defaults, kept for this window only.
+    MergeSession(MergeSources sources, SessionView& view, std::filesystem::path settingsFile = {});
 
     // Draws the window and goes to the first conflict (else the first change).
     void Open();
@@ -93,6 +96,11 @@ public:
     // the encodings: the file is shown in the one picked (EncodingChoices(), 0 found from its
     // bytes); MINE's is also the one its edited lines are written in. Its bytes stay as read.
     std::size_t Chosen(MergeCommand command) const;
+    // A checkable command (the ignore options): whether it is on. Under the options a change
+    // whose lines differ from BASE's only as they overlook is drawn, and passed over, as common;
+    // the result is not touched, and a conflict is always shown.
+    bool Checked(MergeCommand command) const;
+    const IgnoreOptions& options() const { return options_; }
     void Choose(MergeCommand command, std::size_t index);
 
     // The grid.
@@ -158,6 +166,11 @@ private:
     std::size_t ResultCount(std::size_t c) const;
     // An unresolved conflict's marker text, cut into lines; made when first asked for.
     const std::vector<std::string_view>& MarkerLines(std::size_t c) const;
+    // Whether chunk `c` is a change as drawn: not common, nor overlooked under the options.
+    bool IsChange(std::size_t c) const {
+        return chunks_[c].kind != MergeKind::Same && !overlooked_[c];
+    }
+    void Overlook();
     bool Unresolved(std::size_t c) const {
         return chunks_[c].kind == MergeKind::Conflict && resolutions_[c].how == How::Auto;
     }
@@ -200,6 +213,9 @@ private:
     std::optional<std::size_t> editRow_;
     std::u16string typed_;
     std::u16string findText_;
+    std::filesystem::path settingsFile_;
+    IgnoreOptions options_;
+    std::vector<bool> overlooked_;       // each chunk: a change the options overlook
     std::size_t chosen_[3] = {0, 0, 0};  // MINE's, BASE's and THEIRS' encoding choices
     Bar bar_ = Bar::None;
     SessionView& window_;

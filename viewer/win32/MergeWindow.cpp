@@ -58,7 +58,8 @@ void RegisterClassesOnce() {
 
 }  // namespace
 
-MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *this) {
+MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
+    : session_(std::move(sources), *this, std::move(settingsFile)) {
     RegisterClassesOnce();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
@@ -231,6 +232,11 @@ void MergeWindow::UpdateCommands() {
             CheckMenuItem(menu_, MergeChoiceId(info.command, i), MF_BYCOMMAND | check);
         }
         if (!info.choices.empty()) continue;
+        if (info.checkable) {
+            CheckMenuItem(
+                menu_, MergeCommandId(info.command),
+                MF_BYCOMMAND | (session_.Checked(info.command) ? MF_CHECKED : MF_UNCHECKED));
+        }
         EnableMenuItem(menu_, MergeCommandId(info.command),
                        MF_BYCOMMAND | (session_.Enabled(info.command) ? MF_ENABLED : MF_GRAYED));
     }

@@ -21,7 +21,8 @@ class LineEditor;
 
 class MergeWindow final : public SessionView {
 public:
-    explicit MergeWindow(MergeSources sources);
+    // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {});
     ~MergeWindow() override;
     MergeWindow(const MergeWindow&) = delete;
     MergeWindow& operator=(const MergeWindow&) = delete;
