@@ -9,8 +9,30 @@
 #include "RunViewer.h"
 #include "support/TempDir.h"
 
+#include <oleacc.h>  // after windows.h
+
 namespace viewer {
 namespace {
+
+// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
+std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
+    static const IID accessibleId{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return L"(none)";
+    }
+    VARIANT which{};
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+}
 
 using testsupport::ReadBytes;
 using testsupport::TempDir;
@@ -79,6 +101,19 @@ protected:
         GetWindowTextW(window_->hwnd(), text, 1024);
         return text;
     }
+    // The id of the menu item labelled `label`, in any of the menu bar's menus; 0 if none is.
+    UINT MenuItemNamed(const std::wstring& label) const {
+        const HMENU bar = window_->menu();
+        for (int m = 0; m < GetMenuItemCount(bar); ++m) {
+            const HMENU menu = GetSubMenu(bar, m);
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t text[128] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+                if (label == text) return GetMenuItemID(menu, i);
+            }
+        }
+        return 0;
+    }
     COLORREF RowPixel(int row, int column) const {
         RECT cell{};
         ListView_GetSubItemRect(window_->list(), row, column, LVIR_BOUNDS, &cell);
@@ -94,10 +129,10 @@ protected:
 };
 
 TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
-    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    // MINE changes line 1's case; both change line 5, differently; CR LF throughout.
     WriteBytes(dir_.path() / L"mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    WriteBytes(dir_.path() / L"base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    WriteBytes(dir_.path() / L"theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    WriteBytes(dir_.path() / L"base.txt", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
     const auto parsed =
         ParseArguments({dir_.path() / L"mine.txt", dir_.path() / L"base.txt",
                         dir_.path() / L"theirs.txt", L"-o", dir_.path() / L"結果.txt"});
@@ -109,6 +144,14 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     Pump();
     EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    // What a screen reader says: the list by the title, a row by each file's line, the bars'
+    // fields by their labels.
+    EXPECT_EQ(AccessibleName(window_->list()), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(AccessibleName(window_->list(), 1),
+              L"< 自分 1 ONE 共通の元 1 one 相手 1 one 結果 1 ONE");
+    EXPECT_EQ(AccessibleName(window_->bars().findText()), L"検索");
+    EXPECT_EQ(AccessibleName(window_->bars().lineFile()), L"行へ移動");
+    EXPECT_EQ(AccessibleName(window_->bars().lineText()), L"行番号");
     // The encoding menu: a pick there is the session's, its entry checked.
     const UINT eucForTheirs = 0x5000 + static_cast<int>(MergeCommand::EncodingTheirs) * 32 + 5;
     EXPECT_EQ(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
@@ -154,6 +197,14 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(StatusPart(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
     EXPECT_EQ(Title(), L"結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(window_->session().ExitCode(), 0);
+    // 表示 > 大文字と小文字を区別しない, a check item: MINE's change of case is then drawn white.
+    const UINT ignoreCase = MenuItemNamed(L"大文字と小文字を区別しない");
+    ASSERT_NE(ignoreCase, 0u);
+    EXPECT_EQ(GetMenuState(window_->menu(), ignoreCase, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageW(window_->hwnd(), WM_COMMAND, ignoreCase, 0);
+    EXPECT_NE(GetMenuState(window_->menu(), ignoreCase, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(Cell(0, 0), L"");
+    EXPECT_EQ(RowPixel(0, 4), RGB(0xff, 0xff, 0xff));
     // Nothing unsaved: Esc closes it without a question.
     Press(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window_->hwnd()));

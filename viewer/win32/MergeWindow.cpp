@@ -10,6 +10,7 @@
 #include "LineEditor.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "platform/win32/ScreenReaderNames.h"
 
 namespace viewer {
 
@@ -78,7 +79,6 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                   kList, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    SetWindowTextW(list_, L"マージ");  // its name for screen readers
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     strip_ = child(kStripClassName, 0, kStrip);
     SetWindowLongPtrW(strip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -88,6 +88,7 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
     std::vector<std::u16string> lineFiles;
     for (const MergeLineFile& file : MergeLineFiles()) lineFiles.push_back(file.label);
     bars_ = std::make_unique<InputBars>(hwnd_, std::move(lineFiles));
+    NameForScreenReaders();
 
     const HDC screen = GetDC(hwnd_);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -157,6 +158,51 @@ void MergeWindow::MakeFonts(int dpi) {
     bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
     editor_->SetFont(listFont_, 2);
+}
+
+// What a screen reader says of the parts that show no text of their own: the list is named by
+// the window's title, each row by its cells, each file's after its title ("自分 5 mine"); the
+// bars' fields by their labels. Asked through the handles only: a screen reader may ask after
+// the window is gone.
+void MergeWindow::NameForScreenReaders() {
+    using platform::win32::NameForScreenReaders;
+    NameForScreenReaders(list_, [list = list_](LONG child) {
+        if (child == CHILDID_SELF) {
+            wchar_t title[1024] = {};
+            GetWindowTextW(GetParent(list), title, 1024);
+            return std::wstring(title);
+        }
+        auto text = [&](int column) {
+            wchar_t cell[1024] = {};
+            ListView_GetItemText(list, child - 1, column, cell, 1024);
+            return std::wstring(cell);
+        };
+        std::wstring name = text(0);  // the mark: "<", ">", "=", "!", "*"
+        const int columns = Header_GetItemCount(ListView_GetHeader(list));
+        for (int column = 2; column < columns; column += 2) {
+            const std::wstring number = text(column - 1);
+            if (number.empty()) continue;  // no line of this file on the row
+            HDITEMW item{};
+            wchar_t title[64] = {};
+            item.mask = HDI_TEXT;
+            item.pszText = title;
+            item.cchTextMax = 64;
+            Header_GetItem(ListView_GetHeader(list), column, &item);
+            if (!name.empty()) name += L' ';
+            name += std::wstring(title) + L' ' + number + L' ' + text(column);
+        }
+        return name;
+    });
+    const auto fixed = [](std::u16string_view label) {
+        std::wstring name = Wide(label);
+        while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
+        return [name = std::move(name)](LONG child) {
+            return child == CHILDID_SELF ? name : std::wstring();
+        };
+    };
+    NameForScreenReaders(bars_->findText(), fixed(texts::kFindLabel));
+    NameForScreenReaders(bars_->lineFile(), fixed(texts::kLineLabel));
+    NameForScreenReaders(bars_->lineText(), fixed(texts::kLinePlaceholder));
 }
 
 void MergeWindow::MakeCommands() {

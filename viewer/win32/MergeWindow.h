@@ -66,6 +66,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Notify(NMHDR* header);
     void MakeFonts(int dpi);
+    void NameForScreenReaders();
     void MakeCommands();
     void UpdateCommands();
     void Layout();
