@@ -3,6 +3,8 @@
 // result line, and saving with its questions and exit code.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "MergeSession.h"
 #include "Settings.h"
 #include "support/TempDir.h"
@@ -341,6 +343,23 @@ TEST_F(MergeSessionTest, TheIgnoreOptionsDrawOverlookedChangesAsCommonAndAreReme
     EXPECT_TRUE(again.Checked(IgnoreTrailingBlanks));
     EXPECT_FALSE(again.Checked(IgnoreLineEnds));
     EXPECT_EQ(marks(), (std::vector<std::u16string>{u"", u"", u"<", u"!"}));
+}
+
+TEST_F(MergeSessionTest, ColumnsShareTheWidthAndALongerLineWidensItsFileToScrollTo) {
+    // MINE's line 2 is 60 cells (30 wide characters); THEIRS' line 2 is 20; a conflict between.
+    std::string wide;
+    for (int i = 0; i < 30; ++i) wide += "\xE6\x97\xA5";  // 日
+    MergeSession& session =
+        Open("a\n" + wide + "\nc\n", "a\nb\nc\n", "a\n" + std::string(20, 'x') + "\nc\n");
+    // A digit is 8 pixels, 16 more around each; the mark and four numbers of 1 digit: 120 pixels.
+    using Widths = std::array<int, kMergeColumns>;
+    // The markers' lines are the result's longest ("<<<<<<< " and the path of mine.txt), but
+    // MINE's longer still.
+    EXPECT_EQ(session.ColumnWidths(8, 16, 1000, 100),
+              (Widths{24, 24, 60 * 8 + 16, 24, 220, 24, 220, 24, 60 * 8 + 16}));
+    // Narrow: BASE its least, the longer lines as wide as they are.
+    EXPECT_EQ(session.ColumnWidths(8, 16, 300, 100),
+              (Widths{24, 24, 496, 24, 100, 24, 20 * 8 + 16, 24, 496}));
 }
 
 }  // namespace

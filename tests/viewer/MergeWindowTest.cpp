@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -50,11 +51,17 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(window.nameLabel(MergeColumn::Result)->text(),
               QStringLiteral("● 結果: %1　(UTF-8)")
                   .arg(QString::fromStdString((dir / "merged.txt").string())));
-    // A narrow window: the names give up room, the four files share what is left.
+    // A narrow window: the names give up room, the four files share what is left, 120 pixels
+    // each at the least; the result, whose marker line holds mine.txt's path, is as wide as
+    // that line, and the list scrolls sideways to its end.
     window.resize(500, 400);
     QApplication::processEvents();
     EXPECT_LE(window.width(), 500);
-    EXPECT_EQ(view->columnWidth(2), view->columnWidth(8));
+    EXPECT_EQ(view->columnWidth(2), 120);
+    const int marker = view->fontMetrics().horizontalAdvance(
+        QStringLiteral("<<<<<<< ") + QString::fromStdString((dir / "mine.txt").string()));
+    EXPECT_GE(view->columnWidth(8), marker);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
     // The encoding menu: each file's submenu, 自動判別 checked; a pick is the session's.
     ASSERT_EQ(window.choices(MergeCommand::EncodingTheirs).size(), 8u);
     EXPECT_TRUE(window.choices(MergeCommand::EncodingTheirs)[0]->isChecked());

@@ -152,6 +152,19 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(AccessibleName(window_->bars().findText()), L"検索");
     EXPECT_EQ(AccessibleName(window_->bars().lineFile()), L"行へ移動");
     EXPECT_EQ(AccessibleName(window_->bars().lineText()), L"行番号");
+    // Narrow: the four files share the width, 120 pixels each at the least; the result, whose
+    // marker line holds mine.txt's path, as wide as that line, and the list scrolls sideways.
+    MoveWindow(window_->hwnd(), 0, 0, 500, 400, TRUE);
+    Pump();
+    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 120);
+    EXPECT_GT(ListView_GetColumnWidth(window_->list(), 8), 8 * 30);
+    SCROLLINFO sideways{};
+    sideways.cbSize = sizeof sideways;
+    sideways.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(window_->list(), SB_HORZ, &sideways));
+    EXPECT_GT(sideways.nMax + 1, static_cast<int>(sideways.nPage));
+    MoveWindow(window_->hwnd(), 0, 0, 1200, 760, TRUE);
+    Pump();
     // The encoding menu: a pick there is the session's, its entry checked.
     const UINT eucForTheirs = 0x5000 + static_cast<int>(MergeCommand::EncodingTheirs) * 32 + 5;
     EXPECT_EQ(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);

@@ -306,20 +306,11 @@ void MergeWindow::UpdateCommands() {
 void MergeWindow::SizeColumns() {
     const QFontMetrics metrics(view_->font());
     const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
-    const int margin = 2 * digit;
-    int fixed = 0;
+    // The four files share the width; a longer line widens its file, and the list scrolls.
+    const std::array<int, kMergeColumns> widths =
+        session_->ColumnWidths(digit, 2 * digit, view_->viewport()->width(), 120);
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
-        const auto column = static_cast<MergeColumn>(c);
-        if (!MergeModel::IsNumber(column) && column != MergeColumn::Mark) continue;
-        const int width = static_cast<int>(session_->NumberCells(column)) * digit + margin;
-        view_->setColumnWidth(static_cast<int>(c), width);
-        fixed += width;
-    }
-    // The four files share what is left alike.
-    const int each = std::max(120, (view_->viewport()->width() - fixed) / 4);
-    for (const MergeColumn column :
-         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
-        view_->setColumnWidth(static_cast<int>(column), each);
+        view_->setColumnWidth(static_cast<int>(c), widths[c]);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Cells.h"
 #include "FileRead.h"
 #include "Ignore.h"
 #include "LineNumber.h"
@@ -316,6 +317,54 @@ std::size_t MergeSession::NumberCells(MergeColumn column) const {
     return Number(most).size();
 }
 
+std::size_t MergeSession::WidestCells(int file) const {
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    if (file < 3) {
+        if (!widest_[file]) {
+            std::size_t most = 0;
+            for (std::size_t at = 0; at < lines_[file].size(); ++at) {
+                most = std::max(most,
+                                TextCells(Shown(*files[file], lines_[file][at], at == 0, nullptr)));
+            }
+            widest_[file] = most;
+        }
+        return *widest_[file];
+    }
+    // The result's lines are the files' lines, but for lines edited and conflicts' markers.
+    std::size_t most = std::max({WidestCells(0), WidestCells(1), WidestCells(2)});
+    bool markers = false;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        markers = markers || Unresolved(c);
+        if (resolutions_[c].how != How::Edited) continue;
+        for (const std::string& line : *resolutions_[c].lines) {
+            most = std::max(most, TextCells(Shown(sources_.mine, line, false, nullptr)));
+        }
+    }
+    if (markers) {
+        for (const MergeFile* file : files) {
+            const std::string marker = "<<<<<<< " + PrintedName(file->Name());
+            most = std::max(most, TextCells(Shown(sources_.mine, marker, false, nullptr)));
+        }
+    }
+    return most;
+}
+
+std::array<int, kMergeColumns> MergeSession::ColumnWidths(int cell, int margin, int width,
+                                                          int least) const {
+    std::array<int, kMergeColumns> widths{};
+    int fixed = 0;
+    for (std::size_t c = 0; c < kMergeColumns; c += c == 0 ? 1 : 2) {  // the mark, the numbers
+        widths[c] = static_cast<int>(NumberCells(static_cast<MergeColumn>(c))) * cell + margin;
+        fixed += widths[c];
+    }
+    const int each = std::max(least, (width - fixed) / 4);
+    for (int file = 0; file < 4; ++file) {
+        const auto longest = static_cast<int>(std::min<std::size_t>(WidestCells(file), 100000));
+        widths[static_cast<std::size_t>(2 + 2 * file)] = std::max(each, longest * cell + margin);
+    }
+    return widths;
+}
+
 void MergeSession::SetCurrent(std::size_t row) {
     if (row < RowCount()) currentRow_ = row;
 }
@@ -561,6 +610,7 @@ void MergeSession::Choose(MergeCommand command, std::size_t index) {
     MergeFile& file = *files[which];
     file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
     chosen_[which] = index;
+    widest_[which].reset();
     Overlook();  // the lines compare as the encoding now reads them
     status_ = {};
     window_.Redraw();

@@ -6,6 +6,7 @@
 // the window it draws through is the two-way window's SessionView.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -109,6 +110,12 @@ public:
     MergeCell CellAt(std::size_t row, MergeColumn column) const;
     // A number column's width in digits, the widest number it shows.
     std::size_t NumberCells(MergeColumn column) const;
+    // Every column's width in pixels, for a font whose cell (a digit, half a wide character) is
+    // `cell` pixels wide and a list with `width` pixels to show them in: the mark and the numbers
+    // as wide as they need and `margin`; the four files sharing the rest alike, `least` each at
+    // the least, and a file whose longest line needs more as wide as that line, so that the list
+    // scrolls sideways to the end of any line.
+    std::array<int, kMergeColumns> ColumnWidths(int cell, int margin, int width, int least) const;
     std::optional<std::size_t> CurrentRow() const { return currentRow_; }
     void SetCurrent(std::size_t row);
 
@@ -175,6 +182,8 @@ private:
         return chunks_[c].kind == MergeKind::Conflict && resolutions_[c].how == How::Auto;
     }
     std::size_t ChunkOf(std::size_t row) const;
+    // The cells of the longest line of MINE (0), BASE (1), THEIRS (2) or the result (3).
+    std::size_t WidestCells(int file) const;
     void Layout();
     void Change(Resolutions next, std::u16string said);
     std::optional<std::size_t> CurrentChange() const;
@@ -215,8 +224,10 @@ private:
     std::u16string findText_;
     std::filesystem::path settingsFile_;
     IgnoreOptions options_;
-    std::vector<bool> overlooked_;       // each chunk: a change the options overlook
-    std::size_t chosen_[3] = {0, 0, 0};  // MINE's, BASE's and THEIRS' encoding choices
+    std::vector<bool> overlooked_;  // each chunk: a change the options overlook
+    std::size_t chosen_[3] = {0, 0, 0};
+    mutable std::optional<std::size_t> widest_[3];  // WidestCells of each file, once measured  //
+                                                    // MINE's, BASE's and THEIRS' encoding choices
     Bar bar_ = Bar::None;
     SessionView& window_;
     StatusMessage status_;

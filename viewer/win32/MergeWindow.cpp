@@ -327,22 +327,13 @@ void MergeWindow::SizeColumns() {
     const int digit = TextWidth(dc, u"0");
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
-    int fixed = 0;
-    for (const MergeColumn column :
-         {MergeColumn::Mark, MergeColumn::MineNumber, MergeColumn::BaseNumber,
-          MergeColumn::TheirsNumber, MergeColumn::ResultNumber}) {
-        const int width = static_cast<int>(session_.NumberCells(column)) * digit + 3 * digit;
-        ListView_SetColumnWidth(list_, static_cast<int>(column), width);
-        fixed += width;
-    }
     RECT client{};
     GetClientRect(list_, &client);
-    // The four files share what is left alike.
-    const int each = std::max(
-        120, (static_cast<int>(client.right) - fixed - GetSystemMetrics(SM_CXVSCROLL)) / 4);
-    for (const MergeColumn column :
-         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
-        ListView_SetColumnWidth(list_, static_cast<int>(column), each);
+    // The four files share the width; a longer line widens its file, and the list scrolls.
+    const std::array<int, kMergeColumns> widths = session_.ColumnWidths(
+        digit, 3 * digit, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL), 120);
+    for (std::size_t c = 0; c < kMergeColumns; ++c) {
+        ListView_SetColumnWidth(list_, static_cast<int>(c), widths[c]);
     }
 }
 
