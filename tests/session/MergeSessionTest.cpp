@@ -24,8 +24,8 @@ public:
     void SetTitle(const std::u16string& text) override { title = text; }
     void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
     void ShowBar(Bar shown) override { bar = shown; }
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void ShowChangeNotice(bool shown) override { notice = shown; }
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void CloseWindow() override { closed = true; }
     Answer Ask(const std::u16string& question, Buttons buttons) override {
         asked.push_back({question, buttons});
@@ -48,6 +48,8 @@ public:
     std::optional<std::size_t> scrolledRow;
     std::u16string status, title, editorText, clipboard;
     bool closed = false;
+    bool notice = false;
+    std::vector<std::filesystem::path> watched;
     Bar bar = Bar::None;
     std::vector<std::pair<std::u16string, Buttons>> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
@@ -360,6 +362,41 @@ TEST_F(MergeSessionTest, ColumnsShareTheWidthAndALongerLineWidensItsFileToScroll
     // Narrow: BASE its least, the longer lines as wide as they are.
     EXPECT_EQ(session.ColumnWidths(8, 16, 300, 100),
               (Widths{24, 24, 496, 24, 100, 24, 20 * 8 + 16, 24, 496}));
+}
+
+TEST_F(MergeSessionTest, AFileChangedOnDiskShowsTheNoticeAndF5MergesAnewAskingForWorkDone) {
+    MergeSession& session = Open("1\nmine\n3\n", "1\n2\n3\n", "1\ntheirs\n3\n");
+    EXPECT_EQ(view_.watched, (std::vector<std::filesystem::path>{
+                                 dir_ / "mine.txt", dir_ / "base.txt", dir_ / "theirs.txt"}));
+    session.Run(TakeTheirs);
+    session.Run(Save);
+    ASSERT_EQ(ReadBytes(dir_ / "merged.txt"), "1\ntheirs\n3\n");
+    // The window's own save is no change; another program's is.
+    session.FilesChanged();
+    EXPECT_FALSE(view_.notice);
+    WriteBytes(dir_ / "theirs.txt", "1\ntheirs\n3\nfour\n");
+    session.FilesChanged();
+    EXPECT_TRUE(view_.notice);
+    // Work not saved since is asked about; いいえ keeps it.
+    session.Run(TakeMine);
+    view_.answers = {Answer::No};
+    session.Run(Reload);
+    ASSERT_EQ(view_.asked.size(), 1u);
+    EXPECT_EQ(view_.asked[0].first, u"保存していない変更は失われます。読み直しますか？");
+    EXPECT_EQ(Result(), (std::vector<std::u16string>{u"1", u"mine", u"3"}));
+    EXPECT_TRUE(view_.notice);
+    // はい: the files as they are now, merged anew, unsaved, on the conflict again.
+    view_.answers = {Answer::Yes};
+    session.Run(Reload);
+    EXPECT_FALSE(view_.notice);
+    EXPECT_EQ(view_.status, u"再読み込みしました");
+    EXPECT_EQ(session.UnresolvedConflicts(), 1);
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));
+    EXPECT_EQ(Text(9, MergeColumn::Theirs), u"four");
+    EXPECT_EQ(Text(9, MergeColumn::Result), u"four");
+    EXPECT_TRUE(session.Changed());
+    session.Run(Undo);
+    EXPECT_EQ(session.UnresolvedConflicts(), 1);  // nothing to undo across a reload
 }
 
 }  // namespace

@@ -130,6 +130,19 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     QApplication::processEvents();
     EXPECT_EQ(view->viewport()->grab().toImage().pixelColor(mineRow.center()).name(),
               QStringLiteral("#ffffff"));
+    // THEIRS saved anew by another program, by rename: the notice; F5 merges anew, unsaved, and
+    // the conflict is taken again.
+    EXPECT_FALSE(window.changeNotice()->isVisible());
+    WriteBytes(dir / "theirs.new", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\nseven\r\n");
+    std::filesystem::rename(dir / "theirs.new", dir / "theirs.txt");
+    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    press(Qt::Key_F5);
+    EXPECT_FALSE(window.changeNotice()->isVisible());
+    EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合 1 件"));
+    EXPECT_EQ(view->currentIndex().row(), 4);
+    press(Qt::Key_Left, Qt::AltModifier);
+    press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadBytes(dir / "merged.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\nseven\r\n");
     // Nothing unsaved: Esc closes without a question.
     press(Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());

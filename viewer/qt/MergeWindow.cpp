@@ -24,6 +24,7 @@
 #include <algorithm>
 
 #include "ElidedLabel.h"
+#include "FileWatch.h"
 #include "LineEditor.h"
 #include "QtCommands.h"
 #include "QtText.h"
@@ -118,6 +119,7 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
         header->addWidget(names_[i], i / 2, i % 2);
     }
     layout->addLayout(header);
+    layout->addWidget(MakeNotice());
 
     auto* rows = new QHBoxLayout();
     view_ = new QTableView(central);
@@ -170,6 +172,8 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
     statusBar()->addWidget(status_, 1);
     count_ = new QLabel(this);
     statusBar()->addPermanentWidget(count_);
+    watch_ = new FileWatch(this);
+    connect(watch_, &FileWatch::changed, this, [this] { session_->FilesChanged(); });
     MakeCommands();
     resize(1200, 760);
     session_->Open();
@@ -248,6 +252,31 @@ void MergeWindow::ShowBar(Bar bar) {
     if (box == nullptr) return view_->setFocus();
     box->setFocus();
     box->selectAll();
+}
+
+QWidget* MergeWindow::MakeNotice() {
+    notice_ = new QWidget(this);
+    notice_->setAutoFillBackground(true);
+    QPalette palette = notice_->palette();
+    palette.setColor(QPalette::Window, ToQColor(ColourRole::Notice));
+    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
+    notice_->setPalette(palette);
+    auto* layout = new QHBoxLayout(notice_);
+    layout->addWidget(new QLabel(ToQString(texts::kChangedOnDisk), notice_), 1);
+    auto* reload = new QPushButton(ToQString(texts::kReloadButton), notice_);
+    connect(reload, &QPushButton::clicked, this, [this] {
+        session_->Run(MergeCommand::Reload);
+        UpdateCommands();
+    });
+    layout->addWidget(reload);
+    notice_->hide();
+    return notice_;
+}
+
+void MergeWindow::ShowChangeNotice(bool shown) { notice_->setVisible(shown); }
+
+void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_->Watch(files);
 }
 
 void MergeWindow::MakeCommands() {

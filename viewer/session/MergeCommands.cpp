@@ -18,6 +18,7 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
     for (const EncodingChoice& choice : EncodingChoices()) encodings.push_back(choice.label);
     static const std::vector<MergeCommandInfo> table = {
         {Save, u"結果を保存", {ctrlLetter('S')}, Menu::File},
+        {Reload, u"再読み込み", {plain(F5)}, Menu::File},
         {Close, u"閉じる", {ctrlLetter('W'), ctrlLetter('Q'), plain(Escape)}, Menu::File, true},
         {Undo, u"元に戻す", {ctrlLetter('Z')}, Menu::Edit},
         {Redo, u"やり直す", {ctrlLetter('Y')}, Menu::Edit},

@@ -11,7 +11,8 @@
 namespace viewer {
 
 enum class MergeCommand : std::uint8_t {
-    Save,  // the result, where -o says (else MINE)
+    Save,    // the result, where -o says (else MINE)
+    Reload,  // the three files read again and merged anew
     Close,
     Undo,
     Redo,

@@ -129,6 +129,11 @@ void MergeSession::Overlook() {
 void MergeSession::Open() {
     window_.SetTitle(Title());
     window_.Redraw();
+    window_.WatchFiles({sources_.mine.path, sources_.base.path, sources_.theirs.path});
+    GoToFirst();
+}
+
+void MergeSession::GoToFirst() {
     // The first conflict, else the first change.
     for (const bool conflictsOnly : {true, false}) {
         for (std::size_t c = 0; c < chunks_.size(); ++c) {
@@ -483,6 +488,8 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::Save:
             Save();
             break;
+        case MergeCommand::Reload:
+            return Reload();
         case MergeCommand::Close:
             // An open bar closes first.
             if (bar_ != Bar::None) return CloseBar();
@@ -615,6 +622,70 @@ void MergeSession::Choose(MergeCommand command, std::size_t index) {
     status_ = {};
     window_.Redraw();
     window_.ShowStatus(status_);
+}
+
+void MergeSession::FilesChanged() {
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    for (const MergeFile* file : files) {
+        InputFile input(file->path);
+        std::string bytes;
+        if (!input.ok() || !input.ReadAll(bytes)) return window_.ShowChangeNotice(true);
+        if (bytes == file->bytes) continue;
+        // MINE saved over as the result is the window's own doing.
+        std::error_code error;
+        if (written_ && bytes == *written_ &&
+            std::filesystem::equivalent(file->path, sources_.output, error)) {
+            continue;
+        }
+        return window_.ShowChangeNotice(true);
+    }
+}
+
+void MergeSession::Reload() {
+    const bool work = std::any_of(resolutions_.begin(), resolutions_.end(),
+                                  [](const Resolution& r) { return r.how != How::Auto; });
+    if (work && Changed() &&
+        window_.Ask(u"保存していない変更は失われます。読み直しますか？", Buttons::YesNo) !=
+            Answer::Yes) {
+        return;
+    }
+    MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    std::string bytes[3];
+    DetectedEncoding encodings[3];
+    for (int i = 0; i < 3; ++i) {
+        InputFile input(files[i]->path);
+        if (!input.ok() || !input.ReadAll(bytes[i])) {
+            return Say(PathText(files[i]->path) + u": " + input.error(), StatusKind::Warning);
+        }
+        const std::optional<Encoding> chosen = choices[chosen_[i]].encoding;
+        encodings[i] = chosen ? ReadAs(bytes[i], *chosen) : DetectEncoding(bytes[i]);
+        if (UnitBytes(encodings[i].encoding) != 1) {
+            return Say(PathText(files[i]->path) + u": UTF-16 のファイルはマージできません。",
+                       StatusKind::Warning);
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        files[i]->bytes = std::move(bytes[i]);
+        files[i]->encoding = encodings[i];
+        lines_[i] = RawLines(files[i]->bytes);
+        widest_[i].reset();
+    }
+    chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
+    lineEnd_ = MarkerLineEnd(lines_[0]);
+    resolutions_.assign(chunks_.size(), Resolution{});
+    undo_.clear();
+    redo_.clear();
+    saved_.reset();  // the new merge is not what was saved
+    markers_.clear();
+    currentRow_.reset();
+    Overlook();
+    Layout();
+    window_.ShowChangeNotice(false);
+    window_.SetTitle(Title());
+    window_.Redraw();
+    status_ = {u"再読み込みしました", StatusKind::Info};
+    GoToFirst();
 }
 
 void MergeSession::Move(bool forward, bool conflictsOnly) {

@@ -88,8 +88,12 @@ public:
     // they change; none, the defaults, kept for this window only.
     MergeSession(MergeSources sources, SessionView& view, std::filesystem::path settingsFile = {});
 
-    // Draws the window and goes to the first conflict (else the first change).
+    // Draws the window, watches the three files and goes to the first conflict (else the first
+    // change).
     void Open();
+    // One of the watched files may have changed: when one no longer holds what was read (or, the
+    // output, what was saved), the window shows the notice, whose button runs Reload.
+    void FilesChanged();
 
     bool Enabled(MergeCommand command) const;
     void Run(MergeCommand command);
@@ -189,8 +193,10 @@ private:
     std::optional<std::size_t> CurrentChange() const;
     void Take(How how);
     void TakeForAll(How how);
+    void Reload();
     void Move(bool forward, bool conflictsOnly);
     void GoToChunk(std::size_t c);
+    void GoToFirst();  // the first conflict, else the first change
     void EditLine();
     void Copy();
     bool Save();
