@@ -50,6 +50,16 @@ protected:
             DispatchMessageW(&msg);
         }
     }
+    // Messages handled until `done`, waiting for more between; false after 10 seconds without.
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        for (Pump(); !done(); Pump()) {
+            if (GetTickCount64() > deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        }
+        return true;
+    }
     // A key pressed where the focus is, with Ctrl held or not.
     void Press(UINT key, UINT modifier = 0) {
         BYTE state[256] = {};
@@ -218,6 +228,24 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_NE(GetMenuState(window_->menu(), ignoreCase, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(Cell(0, 0), L"");
     EXPECT_EQ(RowPixel(0, 4), RGB(0xff, 0xff, 0xff));
+    // THEIRS saved anew by another program, by rename: the notice; its button merges anew,
+    // unsaved, and the conflict is taken again.
+    EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
+    WriteBytes(dir_.path() / L"theirs.new", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\nseven\r\n");
+    ASSERT_TRUE(MoveFileExW((dir_.path() / L"theirs.new").c_str(),
+                            (dir_.path() / L"theirs.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window_->changeNotice()) != FALSE; }));
+    wchar_t notice[64] = {};
+    GetWindowTextW(window_->changeNotice(), notice, 64);
+    EXPECT_EQ(std::wstring(notice), L"ファイルがディスク上で変更されました。");
+    SendMessageW(window_->reloadButton(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
+    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    EXPECT_EQ(CurrentRow(), 4);
+    PressAlt(VK_LEFT);
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(ReadBytes(dir_.path() / L"結果.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\nseven\r\n");
     // Nothing unsaved: Esc closes it without a question.
     Press(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window_->hwnd()));

@@ -19,7 +19,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"DiffZarvoMerge";
 constexpr wchar_t kStripClassName[] = L"DiffZarvoMergeStrip";
 constexpr UINT_PTR kListSubclass = 1;
-enum Child : int { kNames = 1, kList, kStrip, kStatus };
+enum Child : int { kNames = 1, kList, kStrip, kStatus, kNotice, kReloadButton };
 
 // A merge command's WM_COMMAND id.
 constexpr WORD kFirstCommandId = 300;
@@ -80,6 +80,13 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
                   kList, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    notice_ = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    SetWindowTextW(notice_, Wide(texts::kChangedOnDisk).c_str());
+    noticeButton_ = child(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
+    SetWindowTextW(noticeButton_, Wide(texts::kReloadButton).c_str());
+    ShowWindow(notice_, SW_HIDE);
+    ShowWindow(noticeButton_, SW_HIDE);
+    noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
     strip_ = child(kStripClassName, 0, kStrip);
     SetWindowLongPtrW(strip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(strip_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StripProcedure));
@@ -121,6 +128,7 @@ MergeWindow::~MergeWindow() {
     // Going with the window, the editor's loss of focus ends no edit.
     editor_->onTyped = nullptr;
     editor_->onFinish = nullptr;
+    watch_.reset();
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         SetWindowLongPtrW(strip_, GWLP_USERDATA, 0);
@@ -128,6 +136,7 @@ MergeWindow::~MergeWindow() {
         DestroyWindow(hwnd_);
     }
     if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
+    if (noticeBrush_ != nullptr) DeleteObject(noticeBrush_);
     for (HFONT font : {uiFont_, listFont_}) {
         if (font != nullptr) DeleteObject(font);
     }
@@ -154,7 +163,9 @@ void MergeWindow::MakeFonts(int dpi) {
                             CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
     for (HWND name : names_)
         SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
-    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    for (HWND control : {status_, notice_, noticeButton_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    }
     bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
     editor_->SetFont(listFont_, 2);
@@ -203,6 +214,31 @@ void MergeWindow::NameForScreenReaders() {
     NameForScreenReaders(bars_->findText(), fixed(texts::kFindLabel));
     NameForScreenReaders(bars_->lineFile(), fixed(texts::kLineLabel));
     NameForScreenReaders(bars_->lineText(), fixed(texts::kLinePlaceholder));
+}
+
+void MergeWindow::ShowChangeNotice(bool shown) {
+    ShowWindow(notice_, shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(noticeButton_, shown ? SW_SHOW : SW_HIDE);
+    Layout();
+}
+
+void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_.reset();
+    ++watchGeneration_;
+    watch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, watchGeneration_, files);
+}
+
+// The width of a control's text in its font.
+int MergeWindow::TextWidthOf(HWND control) const {
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, uiFont_);
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return static_cast<int>(size.cx);
 }
 
 void MergeWindow::MakeCommands() {
@@ -310,7 +346,16 @@ void MergeWindow::Layout() {
         MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
                    TRUE);
     }
-    const int top = 2 * line + 6;
+    int top = 2 * line + 6;
+    if (IsWindowVisible(notice_)) {
+        // The notice across the window under the names, its button at its right end.
+        const int buttonWidth = TextWidthOf(noticeButton_) + 24;
+        MoveWindow(notice_, 0, top, width, line + 8, TRUE);
+        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - 4), top + 2, buttonWidth,
+                   line + 4, TRUE);
+        SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        top += line + 10;
+    }
     const int stripWidth = 16;
     const int barHeight = bars_->Place(0, width, 2);
     const int height =
@@ -437,7 +482,20 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case kFilesChanged:
+            if (wParam == watchGeneration_) session_.FilesChanged();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) != notice_) break;
+            SetTextColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Text));
+            SetBkColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Notice));
+            return reinterpret_cast<LRESULT>(noticeBrush_);
         case WM_COMMAND:
+            if (lParam != 0 && reinterpret_cast<HWND>(lParam) == noticeButton_) {
+                session_.Run(MergeCommand::Reload);
+                UpdateCommands();
+                return 0;
+            }
             if (LOWORD(wParam) >= InputBars::kFindPrevious &&
                 LOWORD(wParam) <= InputBars::kCloseBar) {
                 OnBarAction(LOWORD(wParam));
