@@ -42,6 +42,22 @@ std::string_view Body(std::string_view line) {
     return line;
 }
 
+// The cells of a line of printable ASCII and tabs, counted from its bytes (in every encoding the
+// merge takes, such bytes are those characters); none for any other line, which is decoded.
+std::optional<std::size_t> PlainCells(std::string_view line) {
+    std::size_t cells = 0;
+    for (const char byte : line) {
+        if (byte == '\t') {
+            cells += kTabCells - cells % kTabCells;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            ++cells;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return cells;
+}
+
 constexpr std::u16string_view kSideNames[] = {u"自分", u"共通の元", u"相手", u"結果"};
 
 }  // namespace
@@ -328,8 +344,10 @@ std::size_t MergeSession::WidestCells(int file) const {
         if (!widest_[file]) {
             std::size_t most = 0;
             for (std::size_t at = 0; at < lines_[file].size(); ++at) {
-                most = std::max(most,
-                                TextCells(Shown(*files[file], lines_[file][at], at == 0, nullptr)));
+                const std::string_view line = lines_[file][at];
+                const std::optional<std::size_t> plain = PlainCells(Body(line));
+                most = std::max(
+                    most, plain ? *plain : TextCells(Shown(*files[file], line, at == 0, nullptr)));
             }
             widest_[file] = most;
         }
