@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../Controls.h"
+#include "ScreenReaderNames.h"
 
 namespace platform {
 
@@ -94,12 +95,6 @@ inline constexpr IID kAccessibleId{
 
 // Gives the control its accessible name (a label its description) from its row of the layout.
 void NameForScreenReaders(const Control::Impl& control);
-// A text of a window's accessible object, by child: CHILDID_SELF for the window itself, else a
-// child (a list view's item, counted from 1). Empty: the system's own answer.
-using AccessibleText = std::function<std::wstring(LONG child)>;
-// Gives any window the names `name` answers, on the system's accessible object. A screen reader
-// may ask after the window is gone: `name` must not rely on more than the window's handle.
-void NameForScreenReaders(HWND window, AccessibleText name);
 
 // What a shortcut (.lnk) starts: its target, resolved now (a moved target is searched for), the
 // arguments it adds and the folder it starts in. Throws platform::Error, with the reason, when

@@ -3,7 +3,10 @@
 // result line, and saving with its questions and exit code.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "MergeSession.h"
+#include "Settings.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -21,8 +24,8 @@ public:
     void SetTitle(const std::u16string& text) override { title = text; }
     void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
     void ShowBar(Bar shown) override { bar = shown; }
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void ShowChangeNotice(bool shown) override { notice = shown; }
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void CloseWindow() override { closed = true; }
     Answer Ask(const std::u16string& question, Buttons buttons) override {
         asked.push_back({question, buttons});
@@ -45,6 +48,8 @@ public:
     std::optional<std::size_t> scrolledRow;
     std::u16string status, title, editorText, clipboard;
     bool closed = false;
+    bool notice = false;
+    std::vector<std::filesystem::path> watched;
     Bar bar = Bar::None;
     std::vector<std::pair<std::u16string, Buttons>> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
@@ -53,8 +58,8 @@ public:
 
 class MergeSessionTest : public ::testing::Test {
 protected:
-    MergeSession& Open(const std::string& mine, const std::string& base,
-                       const std::string& theirs) {
+    MergeSession& Open(const std::string& mine, const std::string& base, const std::string& theirs,
+                       const std::filesystem::path& settingsFile = {}) {
         WriteBytes(dir_ / "mine.txt", mine);
         WriteBytes(dir_ / "base.txt", base);
         WriteBytes(dir_ / "theirs.txt", theirs);
@@ -70,7 +75,7 @@ protected:
         std::u16string why;
         std::optional<MergeSources> sources = ReadMergeSources(arguments, why);
         EXPECT_TRUE(sources) << std::string(why.begin(), why.end());
-        session_ = std::make_unique<MergeSession>(std::move(*sources), view_);
+        session_ = std::make_unique<MergeSession>(std::move(*sources), view_, settingsFile);
         session_->Open();
         return *session_;
     }
@@ -297,6 +302,101 @@ TEST_F(MergeSessionTest, AResultChangedOnDiskSinceItWasReadIsAskedAbout) {
     session.Run(Save);
     EXPECT_EQ(ReadBytes(dir_ / "merged.txt"), "x\n");
     EXPECT_EQ(session.ExitCode(), 0);
+}
+
+TEST_F(MergeSessionTest, TheIgnoreOptionsDrawOverlookedChangesAsCommonAndAreRemembered) {
+    const std::string mine = "one \nsame\nTwo\nsame\nthree\r\nsame\nM\n";
+    const std::string base = "one\nsame\ntwo\nsame\nthree\nsame\nB\n";
+    const std::string theirs = "one\nsame\ntwo\nsame\nthree\nsame\nT\n";
+    const std::filesystem::path settings = dir_.path() / "diff-zarvo.ini";
+    auto marks = [&] {
+        return std::vector<std::u16string>{Text(0, MergeColumn::Mark), Text(2, MergeColumn::Mark),
+                                           Text(4, MergeColumn::Mark), Text(6, MergeColumn::Mark)};
+    };
+    MergeSession& session = Open(mine, base, theirs, settings);
+    // By default only line ends are overlooked: the CR LF change is drawn as common.
+    EXPECT_TRUE(session.Checked(IgnoreLineEnds));
+    EXPECT_FALSE(session.Checked(IgnoreTrailingBlanks));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"<", u"<", u"", u"!"}));
+    EXPECT_EQ(session.CellAt(4, MergeColumn::Mine).background, ColourRole::Base);
+
+    session.Run(IgnoreTrailingBlanks);
+    session.Run(IgnoreCase);
+    session.Run(IgnoreLineEnds);
+    EXPECT_TRUE(session.Checked(IgnoreTrailingBlanks));
+    EXPECT_TRUE(session.Checked(IgnoreCase));
+    EXPECT_FALSE(session.Checked(IgnoreLineEnds));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"", u"", u"<", u"!"}));
+    EXPECT_EQ(session.CellAt(0, MergeColumn::Result).background, ColourRole::Base);
+    EXPECT_EQ(session.CellAt(4, MergeColumn::Result).background, ColourRole::MergeMine);
+    // F7 from the conflict passes over the overlooked changes; the strip shows only the two left.
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(6));
+    session.Run(PreviousChange);
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(4));
+    session.Run(PreviousChange);
+    EXPECT_EQ(view_.status, u"この先に変更はありません");
+    EXPECT_EQ(session.StripMarks().size(), 2u);
+    // The result is the merge's, byte for byte: only the drawing overlooks.
+    EXPECT_EQ(session.ResultBytes().substr(0, 26), "one \nsame\nTwo\nsame\nthree\r\n");
+
+    // The next window, and the two-way view, start with the options as left.
+    EXPECT_TRUE(LoadChoices(settings).options.letterCase);
+    MergeSession& again = Open(mine, base, theirs, settings);
+    EXPECT_TRUE(again.Checked(IgnoreTrailingBlanks));
+    EXPECT_FALSE(again.Checked(IgnoreLineEnds));
+    EXPECT_EQ(marks(), (std::vector<std::u16string>{u"", u"", u"<", u"!"}));
+}
+
+TEST_F(MergeSessionTest, ColumnsShareTheWidthAndALongerLineWidensItsFileToScrollTo) {
+    // MINE's line 2 is 60 cells (30 wide characters); THEIRS' line 2 is 20; a conflict between.
+    std::string wide;
+    for (int i = 0; i < 30; ++i) wide += "\xE6\x97\xA5";  // 日
+    MergeSession& session =
+        Open("a\n" + wide + "\nc\n", "a\nb\nc\n", "a\n" + std::string(20, 'x') + "\nc\n");
+    // A digit is 8 pixels, 16 more around each; the mark and four numbers of 1 digit: 120 pixels.
+    using Widths = std::array<int, kMergeColumns>;
+    // The markers' lines are the result's longest ("<<<<<<< " and the path of mine.txt), but
+    // MINE's longer still.
+    EXPECT_EQ(session.ColumnWidths(8, 16, 1000, 100),
+              (Widths{24, 24, 60 * 8 + 16, 24, 220, 24, 220, 24, 60 * 8 + 16}));
+    // Narrow: BASE its least, the longer lines as wide as they are.
+    EXPECT_EQ(session.ColumnWidths(8, 16, 300, 100),
+              (Widths{24, 24, 496, 24, 100, 24, 20 * 8 + 16, 24, 496}));
+}
+
+TEST_F(MergeSessionTest, AFileChangedOnDiskShowsTheNoticeAndF5MergesAnewAskingForWorkDone) {
+    MergeSession& session = Open("1\nmine\n3\n", "1\n2\n3\n", "1\ntheirs\n3\n");
+    EXPECT_EQ(view_.watched, (std::vector<std::filesystem::path>{
+                                 dir_ / "mine.txt", dir_ / "base.txt", dir_ / "theirs.txt"}));
+    session.Run(TakeTheirs);
+    session.Run(Save);
+    ASSERT_EQ(ReadBytes(dir_ / "merged.txt"), "1\ntheirs\n3\n");
+    // The window's own save is no change; another program's is.
+    session.FilesChanged();
+    EXPECT_FALSE(view_.notice);
+    WriteBytes(dir_ / "theirs.txt", "1\ntheirs\n3\nfour\n");
+    session.FilesChanged();
+    EXPECT_TRUE(view_.notice);
+    // Work not saved since is asked about; いいえ keeps it.
+    session.Run(TakeMine);
+    view_.answers = {Answer::No};
+    session.Run(Reload);
+    ASSERT_EQ(view_.asked.size(), 1u);
+    EXPECT_EQ(view_.asked[0].first, u"保存していない変更は失われます。読み直しますか？");
+    EXPECT_EQ(Result(), (std::vector<std::u16string>{u"1", u"mine", u"3"}));
+    EXPECT_TRUE(view_.notice);
+    // はい: the files as they are now, merged anew, unsaved, on the conflict again.
+    view_.answers = {Answer::Yes};
+    session.Run(Reload);
+    EXPECT_FALSE(view_.notice);
+    EXPECT_EQ(view_.status, u"再読み込みしました");
+    EXPECT_EQ(session.UnresolvedConflicts(), 1);
+    EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(1));
+    EXPECT_EQ(Text(9, MergeColumn::Theirs), u"four");
+    EXPECT_EQ(Text(9, MergeColumn::Result), u"four");
+    EXPECT_TRUE(session.Changed());
+    session.Run(Undo);
+    EXPECT_EQ(session.UnresolvedConflicts(), 1);  // nothing to undo across a reload
 }
 
 }  // namespace

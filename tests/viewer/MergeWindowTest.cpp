@@ -2,12 +2,14 @@
 // Alt+Left, saved with Ctrl+S, and what it paints and writes.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -24,10 +26,10 @@ using testsupport::WriteBytes;
 
 TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     TempDir dir;
-    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    // MINE changes line 1's case; both change line 5, differently; CR LF throughout.
     WriteBytes(dir / "mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    WriteBytes(dir / "base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    WriteBytes(dir / "theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    WriteBytes(dir / "base.txt", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir / "theirs.txt", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
     const auto parsed = ParseArguments(
         {dir / "mine.txt", dir / "base.txt", dir / "theirs.txt", "-o", dir / "merged.txt"});
     ASSERT_TRUE(parsed);
@@ -49,11 +51,17 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(window.nameLabel(MergeColumn::Result)->text(),
               QStringLiteral("● 結果: %1　(UTF-8)")
                   .arg(QString::fromStdString((dir / "merged.txt").string())));
-    // A narrow window: the names give up room, the four files share what is left.
+    // A narrow window: the names give up room, the four files share what is left, 120 pixels
+    // each at the least; the result, whose marker line holds mine.txt's path, is as wide as
+    // that line, and the list scrolls sideways to its end.
     window.resize(500, 400);
     QApplication::processEvents();
     EXPECT_LE(window.width(), 500);
-    EXPECT_EQ(view->columnWidth(2), view->columnWidth(8));
+    EXPECT_EQ(view->columnWidth(2), 120);
+    const int marker = view->fontMetrics().horizontalAdvance(
+        QStringLiteral("<<<<<<< ") + QString::fromStdString((dir / "mine.txt").string()));
+    EXPECT_GE(view->columnWidth(8), marker);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
     // The encoding menu: each file's submenu, 自動判別 checked; a pick is the session's.
     ASSERT_EQ(window.choices(MergeCommand::EncodingTheirs).size(), 8u);
     EXPECT_TRUE(window.choices(MergeCommand::EncodingTheirs)[0]->isChecked());
@@ -108,6 +116,33 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
                   .arg(QString::fromStdString((dir / "merged.txt").string())));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("merged.txt (マージ) - Diff-Zarvo ビューアー"));
     EXPECT_EQ(window.session().ExitCode(), 0);
+    // 表示 > 大文字と小文字を区別しない, a check item: MINE's change of case is then drawn white.
+    QAction* ignoreCase = nullptr;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("大文字と小文字を区別しない")) ignoreCase = action;
+    }
+    ASSERT_NE(ignoreCase, nullptr);
+    EXPECT_TRUE(ignoreCase->isCheckable());
+    EXPECT_FALSE(ignoreCase->isChecked());
+    ignoreCase->trigger();
+    EXPECT_TRUE(ignoreCase->isChecked());
+    EXPECT_EQ(view->model()->index(0, 0).data().toString(), QString());
+    QApplication::processEvents();
+    EXPECT_EQ(view->viewport()->grab().toImage().pixelColor(mineRow.center()).name(),
+              QStringLiteral("#ffffff"));
+    // THEIRS saved anew by another program, by rename: the notice; F5 merges anew, unsaved, and
+    // the conflict is taken again.
+    EXPECT_FALSE(window.changeNotice()->isVisible());
+    WriteBytes(dir / "theirs.new", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\nseven\r\n");
+    std::filesystem::rename(dir / "theirs.new", dir / "theirs.txt");
+    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    press(Qt::Key_F5);
+    EXPECT_FALSE(window.changeNotice()->isVisible());
+    EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合 1 件"));
+    EXPECT_EQ(view->currentIndex().row(), 4);
+    press(Qt::Key_Left, Qt::AltModifier);
+    press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadBytes(dir / "merged.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\nseven\r\n");
     // Nothing unsaved: Esc closes without a question.
     press(Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());

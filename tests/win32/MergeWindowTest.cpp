@@ -9,8 +9,30 @@
 #include "RunViewer.h"
 #include "support/TempDir.h"
 
+#include <oleacc.h>  // after windows.h
+
 namespace viewer {
 namespace {
+
+// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
+std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
+    static const IID accessibleId{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return L"(none)";
+    }
+    VARIANT which{};
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+}
 
 using testsupport::ReadBytes;
 using testsupport::TempDir;
@@ -27,6 +49,16 @@ protected:
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+    }
+    // Messages handled until `done`, waiting for more between; false after 10 seconds without.
+    template <typename Condition>
+    bool PumpUntil(Condition done) {
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        for (Pump(); !done(); Pump()) {
+            if (GetTickCount64() > deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        }
+        return true;
     }
     // A key pressed where the focus is, with Ctrl held or not.
     void Press(UINT key, UINT modifier = 0) {
@@ -79,6 +111,19 @@ protected:
         GetWindowTextW(window_->hwnd(), text, 1024);
         return text;
     }
+    // The id of the menu item labelled `label`, in any of the menu bar's menus; 0 if none is.
+    UINT MenuItemNamed(const std::wstring& label) const {
+        const HMENU bar = window_->menu();
+        for (int m = 0; m < GetMenuItemCount(bar); ++m) {
+            const HMENU menu = GetSubMenu(bar, m);
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t text[128] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+                if (label == text) return GetMenuItemID(menu, i);
+            }
+        }
+        return 0;
+    }
     COLORREF RowPixel(int row, int column) const {
         RECT cell{};
         ListView_GetSubItemRect(window_->list(), row, column, LVIR_BOUNDS, &cell);
@@ -94,10 +139,10 @@ protected:
 };
 
 TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
-    // MINE changes line 1; both change line 5, differently; CR LF throughout.
+    // MINE changes line 1's case; both change line 5, differently; CR LF throughout.
     WriteBytes(dir_.path() / L"mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    WriteBytes(dir_.path() / L"base.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    WriteBytes(dir_.path() / L"theirs.txt", "1\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
+    WriteBytes(dir_.path() / L"base.txt", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
     const auto parsed =
         ParseArguments({dir_.path() / L"mine.txt", dir_.path() / L"base.txt",
                         dir_.path() / L"theirs.txt", L"-o", dir_.path() / L"結果.txt"});
@@ -109,6 +154,27 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     Pump();
     EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    // What a screen reader says: the list by the title, a row by each file's line, the bars'
+    // fields by their labels.
+    EXPECT_EQ(AccessibleName(window_->list()), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
+    EXPECT_EQ(AccessibleName(window_->list(), 1),
+              L"< 自分 1 ONE 共通の元 1 one 相手 1 one 結果 1 ONE");
+    EXPECT_EQ(AccessibleName(window_->bars().findText()), L"検索");
+    EXPECT_EQ(AccessibleName(window_->bars().lineFile()), L"行へ移動");
+    EXPECT_EQ(AccessibleName(window_->bars().lineText()), L"行番号");
+    // Narrow: the four files share the width, 120 pixels each at the least; the result, whose
+    // marker line holds mine.txt's path, as wide as that line, and the list scrolls sideways.
+    MoveWindow(window_->hwnd(), 0, 0, 500, 400, TRUE);
+    Pump();
+    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 120);
+    EXPECT_GT(ListView_GetColumnWidth(window_->list(), 8), 8 * 30);
+    SCROLLINFO sideways{};
+    sideways.cbSize = sizeof sideways;
+    sideways.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(window_->list(), SB_HORZ, &sideways));
+    EXPECT_GT(sideways.nMax + 1, static_cast<int>(sideways.nPage));
+    MoveWindow(window_->hwnd(), 0, 0, 1200, 760, TRUE);
+    Pump();
     // The encoding menu: a pick there is the session's, its entry checked.
     const UINT eucForTheirs = 0x5000 + static_cast<int>(MergeCommand::EncodingTheirs) * 32 + 5;
     EXPECT_EQ(GetMenuState(window_->menu(), eucForTheirs, MF_BYCOMMAND) & MF_CHECKED, 0u);
@@ -154,6 +220,32 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(StatusPart(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
     EXPECT_EQ(Title(), L"結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(window_->session().ExitCode(), 0);
+    // 表示 > 大文字と小文字を区別しない, a check item: MINE's change of case is then drawn white.
+    const UINT ignoreCase = MenuItemNamed(L"大文字と小文字を区別しない");
+    ASSERT_NE(ignoreCase, 0u);
+    EXPECT_EQ(GetMenuState(window_->menu(), ignoreCase, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageW(window_->hwnd(), WM_COMMAND, ignoreCase, 0);
+    EXPECT_NE(GetMenuState(window_->menu(), ignoreCase, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(Cell(0, 0), L"");
+    EXPECT_EQ(RowPixel(0, 4), RGB(0xff, 0xff, 0xff));
+    // THEIRS saved anew by another program, by rename: the notice; its button merges anew,
+    // unsaved, and the conflict is taken again.
+    EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
+    WriteBytes(dir_.path() / L"theirs.new", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\nseven\r\n");
+    ASSERT_TRUE(MoveFileExW((dir_.path() / L"theirs.new").c_str(),
+                            (dir_.path() / L"theirs.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window_->changeNotice()) != FALSE; }));
+    wchar_t notice[64] = {};
+    GetWindowTextW(window_->changeNotice(), notice, 64);
+    EXPECT_EQ(std::wstring(notice), L"ファイルがディスク上で変更されました。");
+    SendMessageW(window_->reloadButton(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
+    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    EXPECT_EQ(CurrentRow(), 4);
+    PressAlt(VK_LEFT);
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(ReadBytes(dir_.path() / L"結果.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\nseven\r\n");
     // Nothing unsaved: Esc closes it without a question.
     Press(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window_->hwnd()));

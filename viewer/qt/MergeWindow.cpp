@@ -24,6 +24,7 @@
 #include <algorithm>
 
 #include "ElidedLabel.h"
+#include "FileWatch.h"
 #include "LineEditor.h"
 #include "QtCommands.h"
 #include "QtText.h"
@@ -107,8 +108,9 @@ private:
     MergeSession& session_;
 };
 
-MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(parent) {
-    session_ = std::make_unique<MergeSession>(std::move(sources), *this);
+MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile, QWidget* parent)
+    : QMainWindow(parent) {
+    session_ = std::make_unique<MergeSession>(std::move(sources), *this, std::move(settingsFile));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     auto* header = new QGridLayout();
@@ -117,6 +119,7 @@ MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(pa
         header->addWidget(names_[i], i / 2, i % 2);
     }
     layout->addLayout(header);
+    layout->addWidget(MakeNotice());
 
     auto* rows = new QHBoxLayout();
     view_ = new QTableView(central);
@@ -169,6 +172,8 @@ MergeWindow::MergeWindow(MergeSources sources, QWidget* parent) : QMainWindow(pa
     statusBar()->addWidget(status_, 1);
     count_ = new QLabel(this);
     statusBar()->addPermanentWidget(count_);
+    watch_ = new FileWatch(this);
+    connect(watch_, &FileWatch::changed, this, [this] { session_->FilesChanged(); });
     MakeCommands();
     resize(1200, 760);
     session_->Open();
@@ -249,6 +254,31 @@ void MergeWindow::ShowBar(Bar bar) {
     box->selectAll();
 }
 
+QWidget* MergeWindow::MakeNotice() {
+    notice_ = new QWidget(this);
+    notice_->setAutoFillBackground(true);
+    QPalette palette = notice_->palette();
+    palette.setColor(QPalette::Window, ToQColor(ColourRole::Notice));
+    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
+    notice_->setPalette(palette);
+    auto* layout = new QHBoxLayout(notice_);
+    layout->addWidget(new QLabel(ToQString(texts::kChangedOnDisk), notice_), 1);
+    auto* reload = new QPushButton(ToQString(texts::kReloadButton), notice_);
+    connect(reload, &QPushButton::clicked, this, [this] {
+        session_->Run(MergeCommand::Reload);
+        UpdateCommands();
+    });
+    layout->addWidget(reload);
+    notice_->hide();
+    return notice_;
+}
+
+void MergeWindow::ShowChangeNotice(bool shown) { notice_->setVisible(shown); }
+
+void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_->Watch(files);
+}
+
 void MergeWindow::MakeCommands() {
     std::map<Menu, QMenu*> menus;
     for (const MergeCommandInfo& info : MergeCommandTable()) {
@@ -278,6 +308,7 @@ void MergeWindow::MakeCommands() {
         QList<QKeySequence> keys;
         for (const Key& key : info.keys) keys << ToKeySequence(key);
         action->setShortcuts(keys);
+        action->setCheckable(info.checkable);
         connect(action, &QAction::triggered, this, [this, command = info.command] {
             // What the find bar holds now is what is found.
             if (findBar_->isVisible()) session_->SetFindText(findText_->text().toStdU16String());
@@ -292,7 +323,10 @@ void MergeWindow::MakeCommands() {
 }
 
 void MergeWindow::UpdateCommands() {
-    for (const auto& [command, action] : actions_) action->setEnabled(session_->Enabled(command));
+    for (const auto& [command, action] : actions_) {
+        action->setEnabled(session_->Enabled(command));
+        if (action->isCheckable()) action->setChecked(session_->Checked(command));
+    }
     for (const auto& [command, entries] : choices_) {
         entries[session_->Chosen(command)]->setChecked(true);
     }
@@ -301,20 +335,11 @@ void MergeWindow::UpdateCommands() {
 void MergeWindow::SizeColumns() {
     const QFontMetrics metrics(view_->font());
     const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
-    const int margin = 2 * digit;
-    int fixed = 0;
+    // The four files share the width; a longer line widens its file, and the list scrolls.
+    const std::array<int, kMergeColumns> widths =
+        session_->ColumnWidths(digit, 2 * digit, view_->viewport()->width(), 120);
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
-        const auto column = static_cast<MergeColumn>(c);
-        if (!MergeModel::IsNumber(column) && column != MergeColumn::Mark) continue;
-        const int width = static_cast<int>(session_->NumberCells(column)) * digit + margin;
-        view_->setColumnWidth(static_cast<int>(c), width);
-        fixed += width;
-    }
-    // The four files share what is left alike.
-    const int each = std::max(120, (view_->viewport()->width() - fixed) / 4);
-    for (const MergeColumn column :
-         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
-        view_->setColumnWidth(static_cast<int>(column), each);
+        view_->setColumnWidth(static_cast<int>(c), widths[c]);
     }
 }
 

@@ -19,6 +19,8 @@ class QTableView;
 
 namespace viewer {
 
+class FileWatch;
+
 class ElidedLabel;
 class LineEditor;
 class MergeModel;
@@ -27,10 +29,13 @@ class MergeStrip;
 class MergeWindow : public QMainWindow, public SessionView {
     Q_OBJECT
 public:
-    MergeWindow(MergeSources sources, QWidget* parent = nullptr);
+    // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {},
+                         QWidget* parent = nullptr);
     ~MergeWindow() override;
 
     MergeSession& session() { return *session_; }
+    QWidget* changeNotice() const { return notice_; }
     QTableView* rowsView() const { return view_; }
     QLabel* statusLabel() const { return status_; }
     QLabel* countLabel() const { return count_; }
@@ -52,8 +57,8 @@ public:
     void SetTitle(const std::u16string& title) override;
     void CopyToClipboard(const std::u16string& text) override;
     void ShowBar(Bar bar) override;
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void ShowChangeNotice(bool shown) override;
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
     Answer Ask(const std::u16string& question, Buttons buttons) override;
     void OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) override;
@@ -74,6 +79,7 @@ private:
     void UpdateCommands();
     void SizeColumns();
     void PlaceEditor();
+    QWidget* MakeNotice();
     QWidget* MakeFindBar();
     QWidget* MakeLineBar();
 
@@ -81,6 +87,8 @@ private:
     std::unique_ptr<MergeModel> model_;
     ElidedLabel* names_[4] = {};  // MINE, BASE, THEIRS, the result
     QTableView* view_ = nullptr;
+    QWidget* notice_ = nullptr;  // a file changed on disk, and the button that reads it again
+    FileWatch* watch_ = nullptr;
     MergeStrip* strip_ = nullptr;
     LineEditor* editor_ = nullptr;
     std::size_t editorRow_ = 0;

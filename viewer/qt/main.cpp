@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
                                   QString::fromStdU16String(why));
             return 2;
         }
-        viewer::MergeWindow merge(std::move(*sources));
+        viewer::MergeWindow merge(std::move(*sources), settingsFile);
         if (parsed->exitWhenShown) merge.installEventFilter(&quitter);
         merge.show();
         app.exec();

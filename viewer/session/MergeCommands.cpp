@@ -18,6 +18,7 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
     for (const EncodingChoice& choice : EncodingChoices()) encodings.push_back(choice.label);
     static const std::vector<MergeCommandInfo> table = {
         {Save, u"結果を保存", {ctrlLetter('S')}, Menu::File},
+        {Reload, u"再読み込み", {plain(F5)}, Menu::File},
         {Close, u"閉じる", {ctrlLetter('W'), ctrlLetter('Q'), plain(Escape)}, Menu::File, true},
         {Undo, u"元に戻す", {ctrlLetter('Z')}, Menu::Edit},
         {Redo, u"やり直す", {ctrlLetter('Y')}, Menu::Edit},
@@ -37,9 +38,26 @@ const std::vector<MergeCommandInfo>& MergeCommandTable() {
         {FindNext, u"次を検索", {plain(F3)}, Menu::Move},
         {FindPrevious, u"前を検索", {Key{F3, 0, false, true}}, Menu::Move},
         {GoToLine, u"行へ移動...", {ctrlLetter('G')}, Menu::Move},
-        {EncodingMine, u"自分のファイルの文字コード", {}, Menu::Encoding, false, encodings},
-        {EncodingBase, u"共通の元のファイルの文字コード", {}, Menu::Encoding, false, encodings},
-        {EncodingTheirs, u"相手のファイルの文字コード", {}, Menu::Encoding, false, encodings},
+        {IgnoreTrailingBlanks, u"行末の空白を無視", {}, Menu::View, false, true},
+        {IgnoreAllBlanks, u"すべての空白を無視", {}, Menu::View, false, true},
+        {IgnoreBlankLines, u"空行を無視", {}, Menu::View, false, true},
+        {IgnoreCase, u"大文字と小文字を区別しない", {}, Menu::View, false, true},
+        {IgnoreLineEnds, u"改行コードの違いを無視", {}, Menu::View, false, true},
+        {EncodingMine, u"自分のファイルの文字コード", {}, Menu::Encoding, false, false, encodings},
+        {EncodingBase,
+         u"共通の元のファイルの文字コード",
+         {},
+         Menu::Encoding,
+         false,
+         false,
+         encodings},
+        {EncodingTheirs,
+         u"相手のファイルの文字コード",
+         {},
+         Menu::Encoding,
+         false,
+         false,
+         encodings},
     };
     return table;
 }

@@ -11,7 +11,8 @@
 namespace viewer {
 
 enum class MergeCommand : std::uint8_t {
-    Save,  // the result, where -o says (else MINE)
+    Save,    // the result, where -o says (else MINE)
+    Reload,  // the three files read again and merged anew
     Close,
     Undo,
     Redo,
@@ -34,6 +35,11 @@ enum class MergeCommand : std::uint8_t {
     EncodingMine,  // a submenu of choices: the encoding MINE is shown (and edited) in
     EncodingBase,
     EncodingTheirs,
+    IgnoreTrailingBlanks,  // checked: the display overlooks changes of blanks at line ends only
+    IgnoreAllBlanks,
+    IgnoreBlankLines,
+    IgnoreCase,
+    IgnoreLineEnds,
 };
 
 struct MergeCommandInfo {
@@ -42,6 +48,7 @@ struct MergeCommandInfo {
     std::vector<Key> keys;  // the first one is the one a menu shows
     Menu menu;
     bool separatorBefore = false;
+    bool checkable = false;  // a menu item with a check mark (MergeSession::Checked)
     // Not empty: the command is a submenu titled `label` of these entries, one of them checked
     // (MergeSession::Chosen), each picked with MergeSession::Choose(command, index).
     std::vector<std::u16string> choices = {};

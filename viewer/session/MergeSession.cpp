@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "Cells.h"
 #include "FileRead.h"
 #include "Ignore.h"
 #include "LineNumber.h"
 #include "MergeFiles.h"
 #include "SaveFile.h"
+#include "Settings.h"
 #include "TextEncode.h"
 #include "Texts.h"
 #include "Unified.h"
@@ -38,6 +40,22 @@ std::string_view Body(std::string_view line) {
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
+}
+
+// The cells of a line of printable ASCII and tabs, counted from its bytes (in every encoding the
+// merge takes, such bytes are those characters); none for any other line, which is decoded.
+std::optional<std::size_t> PlainCells(std::string_view line) {
+    std::size_t cells = 0;
+    for (const char byte : line) {
+        if (byte == '\t') {
+            cells += kTabCells - cells % kTabCells;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            ++cells;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return cells;
 }
 
 constexpr std::u16string_view kSideNames[] = {u"自分", u"共通の元", u"相手", u"結果"};
@@ -82,24 +100,60 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
     return sources;
 }
 
-MergeSession::MergeSession(MergeSources sources, SessionView& view)
-    : sources_(std::move(sources)), window_(view) {
+MergeSession::MergeSession(MergeSources sources, SessionView& view,
+                           std::filesystem::path settingsFile)
+    : sources_(std::move(sources)), settingsFile_(std::move(settingsFile)), window_(view) {
+    if (!settingsFile_.empty()) options_ = LoadChoices(settingsFile_).options;
     lines_[0] = RawLines(sources_.mine.bytes);
     lines_[1] = RawLines(sources_.base.bytes);
     lines_[2] = RawLines(sources_.theirs.bytes);
     chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
     lineEnd_ = MarkerLineEnd(lines_[0]);
     resolutions_.resize(chunks_.size());
+    Overlook();
     Layout();
+}
+
+void MergeSession::Overlook() {
+    // A side's lines as the options compare them: blank lines left out when they are overlooked,
+    // each line reduced, its end kept unless line ends are overlooked.
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    IgnoreOptions blanks;
+    blanks.allBlanks = true;
+    auto compared = [&](int side, LineRange range) {
+        std::vector<std::u16string> out;
+        for (auto at = range.begin; at < range.end; ++at) {
+            const std::string_view line = lines_[side][static_cast<std::size_t>(at)];
+            std::u16string text = Reduce(Shown(*files[side], line, at == 0, nullptr), options_);
+            if (options_.blankLines && Reduce(text, blanks).empty()) continue;
+            if (!options_.lineEnds) text += Decode(line.substr(Body(line).size()), Encoding::Utf8);
+            out.push_back(std::move(text));
+        }
+        return out;
+    };
+    overlooked_.assign(chunks_.size(), false);
+    if (!options_.any() && !options_.lineEnds) return;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        const MergeChunk& chunk = chunks_[c];
+        if (chunk.kind == MergeKind::Same || chunk.kind == MergeKind::Conflict) continue;
+        const bool theirs = chunk.kind == MergeKind::Theirs;
+        overlooked_[c] =
+            compared(theirs ? 2 : 0, theirs ? chunk.theirs : chunk.mine) == compared(1, chunk.base);
+    }
 }
 
 void MergeSession::Open() {
     window_.SetTitle(Title());
     window_.Redraw();
+    window_.WatchFiles({sources_.mine.path, sources_.base.path, sources_.theirs.path});
+    GoToFirst();
+}
+
+void MergeSession::GoToFirst() {
     // The first conflict, else the first change.
     for (const bool conflictsOnly : {true, false}) {
         for (std::size_t c = 0; c < chunks_.size(); ++c) {
-            if (conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same) {
+            if (conflictsOnly ? Unresolved(c) : IsChange(c)) {
                 return GoToChunk(c);
             }
         }
@@ -217,7 +271,8 @@ MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
     const MergeChunk& chunk = chunks_[c];
     const std::size_t at = row - rowStart_[c];
     // The row's colour: whose change it is, a conflict unresolved or resolved.
-    switch (chunk.kind) {
+    const MergeKind kind = IsChange(c) ? chunk.kind : MergeKind::Same;
+    switch (kind) {
         case MergeKind::Same:
             break;
         case MergeKind::Mine:
@@ -235,9 +290,9 @@ MergeCell MergeSession::CellAt(std::size_t row, MergeColumn column) const {
     }
     if (column == MergeColumn::Mark) {
         static constexpr std::u16string_view kMarks[] = {u"", u"<", u">", u"=", u"!"};
-        cell.text = chunk.kind == MergeKind::Conflict && !Unresolved(c)
+        cell.text = kind == MergeKind::Conflict && !Unresolved(c)
                         ? u"*"
-                        : std::u16string(kMarks[static_cast<int>(chunk.kind)]);
+                        : std::u16string(kMarks[static_cast<int>(kind)]);
         cell.empty = cell.text.empty();
         return cell;
     }
@@ -283,6 +338,56 @@ std::size_t MergeSession::NumberCells(MergeColumn column) const {
     return Number(most).size();
 }
 
+std::size_t MergeSession::WidestCells(int file) const {
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    if (file < 3) {
+        if (!widest_[file]) {
+            std::size_t most = 0;
+            for (std::size_t at = 0; at < lines_[file].size(); ++at) {
+                const std::string_view line = lines_[file][at];
+                const std::optional<std::size_t> plain = PlainCells(Body(line));
+                most = std::max(
+                    most, plain ? *plain : TextCells(Shown(*files[file], line, at == 0, nullptr)));
+            }
+            widest_[file] = most;
+        }
+        return *widest_[file];
+    }
+    // The result's lines are the files' lines, but for lines edited and conflicts' markers.
+    std::size_t most = std::max({WidestCells(0), WidestCells(1), WidestCells(2)});
+    bool markers = false;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        markers = markers || Unresolved(c);
+        if (resolutions_[c].how != How::Edited) continue;
+        for (const std::string& line : *resolutions_[c].lines) {
+            most = std::max(most, TextCells(Shown(sources_.mine, line, false, nullptr)));
+        }
+    }
+    if (markers) {
+        for (const MergeFile* file : files) {
+            const std::string marker = "<<<<<<< " + PrintedName(file->Name());
+            most = std::max(most, TextCells(Shown(sources_.mine, marker, false, nullptr)));
+        }
+    }
+    return most;
+}
+
+std::array<int, kMergeColumns> MergeSession::ColumnWidths(int cell, int margin, int width,
+                                                          int least) const {
+    std::array<int, kMergeColumns> widths{};
+    int fixed = 0;
+    for (std::size_t c = 0; c < kMergeColumns; c += c == 0 ? 1 : 2) {  // the mark, the numbers
+        widths[c] = static_cast<int>(NumberCells(static_cast<MergeColumn>(c))) * cell + margin;
+        fixed += widths[c];
+    }
+    const int each = std::max(least, (width - fixed) / 4);
+    for (int file = 0; file < 4; ++file) {
+        const auto longest = static_cast<int>(std::min<std::size_t>(WidestCells(file), 100000));
+        widths[static_cast<std::size_t>(2 + 2 * file)] = std::max(each, longest * cell + margin);
+    }
+    return widths;
+}
+
 void MergeSession::SetCurrent(std::size_t row) {
     if (row < RowCount()) currentRow_ = row;
 }
@@ -290,7 +395,7 @@ void MergeSession::SetCurrent(std::size_t row) {
 std::vector<MergeStripMark> MergeSession::StripMarks() const {
     std::vector<MergeStripMark> marks;
     for (std::size_t c = 0; c < chunks_.size(); ++c) {
-        if (chunks_[c].kind == MergeKind::Same) continue;
+        if (!IsChange(c)) continue;
         const MergeCell cell = CellAt(rowStart_[c], MergeColumn::Mark);
         marks.push_back({rowStart_[c], rowStart_[c + 1] - rowStart_[c], cell.background});
     }
@@ -372,7 +477,7 @@ void MergeSession::Say(std::u16string text, StatusKind kind) {
 std::optional<std::size_t> MergeSession::CurrentChange() const {
     if (!currentRow_ || *currentRow_ >= RowCount()) return std::nullopt;
     const std::size_t c = ChunkOf(*currentRow_);
-    if (chunks_[c].kind == MergeKind::Same) return std::nullopt;
+    if (!IsChange(c)) return std::nullopt;
     return c;
 }
 
@@ -401,6 +506,8 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::Save:
             Save();
             break;
+        case MergeCommand::Reload:
+            return Reload();
         case MergeCommand::Close:
             // An open bar closes first.
             if (bar_ != Bar::None) return CloseBar();
@@ -421,6 +528,25 @@ void MergeSession::Run(MergeCommand command) {
         case MergeCommand::EncodingBase:
         case MergeCommand::EncodingTheirs:
             return;  // submenus: Choose
+        case MergeCommand::IgnoreTrailingBlanks:
+        case MergeCommand::IgnoreAllBlanks:
+        case MergeCommand::IgnoreBlankLines:
+        case MergeCommand::IgnoreCase:
+        case MergeCommand::IgnoreLineEnds: {
+            bool* option[] = {&options_.trailingBlanks, &options_.allBlanks, &options_.blankLines,
+                              &options_.letterCase, &options_.lineEnds};
+            bool& on = *option[static_cast<int>(command) -
+                               static_cast<int>(MergeCommand::IgnoreTrailingBlanks)];
+            on = !on;
+            if (!settingsFile_.empty()) {
+                ViewerChoices choices = LoadChoices(settingsFile_);
+                choices.options = options_;
+                SaveChoices(settingsFile_, choices);
+            }
+            Overlook();
+            window_.Redraw();
+            return window_.ShowStatus(status_);
+        }
         case MergeCommand::Undo:
         case MergeCommand::Redo: {
             auto& from = command == MergeCommand::Undo ? undo_ : redo_;
@@ -462,6 +588,23 @@ void MergeSession::Run(MergeCommand command) {
     }
 }
 
+bool MergeSession::Checked(MergeCommand command) const {
+    switch (command) {
+        case MergeCommand::IgnoreTrailingBlanks:
+            return options_.trailingBlanks;
+        case MergeCommand::IgnoreAllBlanks:
+            return options_.allBlanks;
+        case MergeCommand::IgnoreBlankLines:
+            return options_.blankLines;
+        case MergeCommand::IgnoreCase:
+            return options_.letterCase;
+        case MergeCommand::IgnoreLineEnds:
+            return options_.lineEnds;
+        default:
+            return false;
+    }
+}
+
 std::size_t MergeSession::Chosen(MergeCommand command) const {
     switch (command) {
         case MergeCommand::EncodingMine:
@@ -492,15 +635,79 @@ void MergeSession::Choose(MergeCommand command, std::size_t index) {
     MergeFile& file = *files[which];
     file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
     chosen_[which] = index;
+    widest_[which].reset();
+    Overlook();  // the lines compare as the encoding now reads them
     status_ = {};
     window_.Redraw();
     window_.ShowStatus(status_);
 }
 
+void MergeSession::FilesChanged() {
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    for (const MergeFile* file : files) {
+        InputFile input(file->path);
+        std::string bytes;
+        if (!input.ok() || !input.ReadAll(bytes)) return window_.ShowChangeNotice(true);
+        if (bytes == file->bytes) continue;
+        // MINE saved over as the result is the window's own doing.
+        std::error_code error;
+        if (written_ && bytes == *written_ &&
+            std::filesystem::equivalent(file->path, sources_.output, error)) {
+            continue;
+        }
+        return window_.ShowChangeNotice(true);
+    }
+}
+
+void MergeSession::Reload() {
+    const bool work = std::any_of(resolutions_.begin(), resolutions_.end(),
+                                  [](const Resolution& r) { return r.how != How::Auto; });
+    if (work && Changed() &&
+        window_.Ask(u"保存していない変更は失われます。読み直しますか？", Buttons::YesNo) !=
+            Answer::Yes) {
+        return;
+    }
+    MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    const std::vector<EncodingChoice> choices = EncodingChoices();
+    std::string bytes[3];
+    DetectedEncoding encodings[3];
+    for (int i = 0; i < 3; ++i) {
+        InputFile input(files[i]->path);
+        if (!input.ok() || !input.ReadAll(bytes[i])) {
+            return Say(PathText(files[i]->path) + u": " + input.error(), StatusKind::Warning);
+        }
+        const std::optional<Encoding> chosen = choices[chosen_[i]].encoding;
+        encodings[i] = chosen ? ReadAs(bytes[i], *chosen) : DetectEncoding(bytes[i]);
+        if (UnitBytes(encodings[i].encoding) != 1) {
+            return Say(PathText(files[i]->path) + u": UTF-16 のファイルはマージできません。",
+                       StatusKind::Warning);
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        files[i]->bytes = std::move(bytes[i]);
+        files[i]->encoding = encodings[i];
+        lines_[i] = RawLines(files[i]->bytes);
+        widest_[i].reset();
+    }
+    chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
+    lineEnd_ = MarkerLineEnd(lines_[0]);
+    resolutions_.assign(chunks_.size(), Resolution{});
+    undo_.clear();
+    redo_.clear();
+    saved_.reset();  // the new merge is not what was saved
+    markers_.clear();
+    currentRow_.reset();
+    Overlook();
+    Layout();
+    window_.ShowChangeNotice(false);
+    window_.SetTitle(Title());
+    window_.Redraw();
+    status_ = {u"再読み込みしました", StatusKind::Info};
+    GoToFirst();
+}
+
 void MergeSession::Move(bool forward, bool conflictsOnly) {
-    auto wanted = [&](std::size_t c) {
-        return conflictsOnly ? Unresolved(c) : chunks_[c].kind != MergeKind::Same;
-    };
+    auto wanted = [&](std::size_t c) { return conflictsOnly ? Unresolved(c) : IsChange(c); };
     // From the chunk after (or before) the current row's; from the start without one.
     const std::size_t here = currentRow_ ? ChunkOf(*currentRow_) : chunks_.size();
     if (forward) {

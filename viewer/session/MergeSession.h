@@ -6,6 +6,7 @@
 // the window it draws through is the two-way window's SessionView.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "Ignore.h"
 #include "Look.h"
 #include "Merge.h"
 #include "MergeCommands.h"
@@ -82,10 +84,16 @@ const std::vector<MergeLineFile>& MergeLineFiles();
 
 class MergeSession {
 public:
-    MergeSession(MergeSources sources, SessionView& view);
+    // The ignore options are read from `settingsFile` (Settings.h), and written back to it when
+    // they change; none, the defaults, kept for this window only.
+    MergeSession(MergeSources sources, SessionView& view, std::filesystem::path settingsFile = {});
 
-    // Draws the window and goes to the first conflict (else the first change).
+    // Draws the window, watches the three files and goes to the first conflict (else the first
+    // change).
     void Open();
+    // One of the watched files may have changed: when one no longer holds what was read (or, the
+    // output, what was saved), the window shows the notice, whose button runs Reload.
+    void FilesChanged();
 
     bool Enabled(MergeCommand command) const;
     void Run(MergeCommand command);
@@ -93,6 +101,11 @@ public:
     // the encodings: the file is shown in the one picked (EncodingChoices(), 0 found from its
     // bytes); MINE's is also the one its edited lines are written in. Its bytes stay as read.
     std::size_t Chosen(MergeCommand command) const;
+    // A checkable command (the ignore options): whether it is on. Under the options a change
+    // whose lines differ from BASE's only as they overlook is drawn, and passed over, as common;
+    // the result is not touched, and a conflict is always shown.
+    bool Checked(MergeCommand command) const;
+    const IgnoreOptions& options() const { return options_; }
     void Choose(MergeCommand command, std::size_t index);
 
     // The grid.
@@ -101,6 +114,12 @@ public:
     MergeCell CellAt(std::size_t row, MergeColumn column) const;
     // A number column's width in digits, the widest number it shows.
     std::size_t NumberCells(MergeColumn column) const;
+    // Every column's width in pixels, for a font whose cell (a digit, half a wide character) is
+    // `cell` pixels wide and a list with `width` pixels to show them in: the mark and the numbers
+    // as wide as they need and `margin`; the four files sharing the rest alike, `least` each at
+    // the least, and a file whose longest line needs more as wide as that line, so that the list
+    // scrolls sideways to the end of any line.
+    std::array<int, kMergeColumns> ColumnWidths(int cell, int margin, int width, int least) const;
     std::optional<std::size_t> CurrentRow() const { return currentRow_; }
     void SetCurrent(std::size_t row);
 
@@ -158,17 +177,26 @@ private:
     std::size_t ResultCount(std::size_t c) const;
     // An unresolved conflict's marker text, cut into lines; made when first asked for.
     const std::vector<std::string_view>& MarkerLines(std::size_t c) const;
+    // Whether chunk `c` is a change as drawn: not common, nor overlooked under the options.
+    bool IsChange(std::size_t c) const {
+        return chunks_[c].kind != MergeKind::Same && !overlooked_[c];
+    }
+    void Overlook();
     bool Unresolved(std::size_t c) const {
         return chunks_[c].kind == MergeKind::Conflict && resolutions_[c].how == How::Auto;
     }
     std::size_t ChunkOf(std::size_t row) const;
+    // The cells of the longest line of MINE (0), BASE (1), THEIRS (2) or the result (3).
+    std::size_t WidestCells(int file) const;
     void Layout();
     void Change(Resolutions next, std::u16string said);
     std::optional<std::size_t> CurrentChange() const;
     void Take(How how);
     void TakeForAll(How how);
+    void Reload();
     void Move(bool forward, bool conflictsOnly);
     void GoToChunk(std::size_t c);
+    void GoToFirst();  // the first conflict, else the first change
     void EditLine();
     void Copy();
     bool Save();
@@ -200,7 +228,12 @@ private:
     std::optional<std::size_t> editRow_;
     std::u16string typed_;
     std::u16string findText_;
-    std::size_t chosen_[3] = {0, 0, 0};  // MINE's, BASE's and THEIRS' encoding choices
+    std::filesystem::path settingsFile_;
+    IgnoreOptions options_;
+    std::vector<bool> overlooked_;  // each chunk: a change the options overlook
+    std::size_t chosen_[3] = {0, 0, 0};
+    mutable std::optional<std::size_t> widest_[3];  // WidestCells of each file, once measured  //
+                                                    // MINE's, BASE's and THEIRS' encoding choices
     Bar bar_ = Bar::None;
     SessionView& window_;
     StatusMessage status_;

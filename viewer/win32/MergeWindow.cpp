@@ -10,6 +10,7 @@
 #include "LineEditor.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "platform/win32/ScreenReaderNames.h"
 
 namespace viewer {
 
@@ -18,7 +19,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"DiffZarvoMerge";
 constexpr wchar_t kStripClassName[] = L"DiffZarvoMergeStrip";
 constexpr UINT_PTR kListSubclass = 1;
-enum Child : int { kNames = 1, kList, kStrip, kStatus };
+enum Child : int { kNames = 1, kList, kStrip, kStatus, kNotice, kReloadButton };
 
 // A merge command's WM_COMMAND id.
 constexpr WORD kFirstCommandId = 300;
@@ -58,7 +59,8 @@ void RegisterClassesOnce() {
 
 }  // namespace
 
-MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *this) {
+MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
+    : session_(std::move(sources), *this, std::move(settingsFile)) {
     RegisterClassesOnce();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
@@ -77,8 +79,14 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                   kList, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    SetWindowTextW(list_, L"マージ");  // its name for screen readers
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+    notice_ = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    SetWindowTextW(notice_, Wide(texts::kChangedOnDisk).c_str());
+    noticeButton_ = child(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
+    SetWindowTextW(noticeButton_, Wide(texts::kReloadButton).c_str());
+    ShowWindow(notice_, SW_HIDE);
+    ShowWindow(noticeButton_, SW_HIDE);
+    noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
     strip_ = child(kStripClassName, 0, kStrip);
     SetWindowLongPtrW(strip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(strip_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StripProcedure));
@@ -87,6 +95,7 @@ MergeWindow::MergeWindow(MergeSources sources) : session_(std::move(sources), *t
     std::vector<std::u16string> lineFiles;
     for (const MergeLineFile& file : MergeLineFiles()) lineFiles.push_back(file.label);
     bars_ = std::make_unique<InputBars>(hwnd_, std::move(lineFiles));
+    NameForScreenReaders();
 
     const HDC screen = GetDC(hwnd_);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -119,6 +128,7 @@ MergeWindow::~MergeWindow() {
     // Going with the window, the editor's loss of focus ends no edit.
     editor_->onTyped = nullptr;
     editor_->onFinish = nullptr;
+    watch_.reset();
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         SetWindowLongPtrW(strip_, GWLP_USERDATA, 0);
@@ -126,6 +136,7 @@ MergeWindow::~MergeWindow() {
         DestroyWindow(hwnd_);
     }
     if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
+    if (noticeBrush_ != nullptr) DeleteObject(noticeBrush_);
     for (HFONT font : {uiFont_, listFont_}) {
         if (font != nullptr) DeleteObject(font);
     }
@@ -152,10 +163,82 @@ void MergeWindow::MakeFonts(int dpi) {
                             CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
     for (HWND name : names_)
         SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
-    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    for (HWND control : {status_, notice_, noticeButton_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+    }
     bars_->SetFont(uiFont_);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
     editor_->SetFont(listFont_, 2);
+}
+
+// What a screen reader says of the parts that show no text of their own: the list is named by
+// the window's title, each row by its cells, each file's after its title ("自分 5 mine"); the
+// bars' fields by their labels. Asked through the handles only: a screen reader may ask after
+// the window is gone.
+void MergeWindow::NameForScreenReaders() {
+    using platform::win32::NameForScreenReaders;
+    NameForScreenReaders(list_, [list = list_](LONG child) {
+        if (child == CHILDID_SELF) {
+            wchar_t title[1024] = {};
+            GetWindowTextW(GetParent(list), title, 1024);
+            return std::wstring(title);
+        }
+        auto text = [&](int column) {
+            wchar_t cell[1024] = {};
+            ListView_GetItemText(list, child - 1, column, cell, 1024);
+            return std::wstring(cell);
+        };
+        std::wstring name = text(0);  // the mark: "<", ">", "=", "!", "*"
+        const int columns = Header_GetItemCount(ListView_GetHeader(list));
+        for (int column = 2; column < columns; column += 2) {
+            const std::wstring number = text(column - 1);
+            if (number.empty()) continue;  // no line of this file on the row
+            HDITEMW item{};
+            wchar_t title[64] = {};
+            item.mask = HDI_TEXT;
+            item.pszText = title;
+            item.cchTextMax = 64;
+            Header_GetItem(ListView_GetHeader(list), column, &item);
+            if (!name.empty()) name += L' ';
+            name += std::wstring(title) + L' ' + number + L' ' + text(column);
+        }
+        return name;
+    });
+    const auto fixed = [](std::u16string_view label) {
+        std::wstring name = Wide(label);
+        while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
+        return [name = std::move(name)](LONG child) {
+            return child == CHILDID_SELF ? name : std::wstring();
+        };
+    };
+    NameForScreenReaders(bars_->findText(), fixed(texts::kFindLabel));
+    NameForScreenReaders(bars_->lineFile(), fixed(texts::kLineLabel));
+    NameForScreenReaders(bars_->lineText(), fixed(texts::kLinePlaceholder));
+}
+
+void MergeWindow::ShowChangeNotice(bool shown) {
+    ShowWindow(notice_, shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(noticeButton_, shown ? SW_SHOW : SW_HIDE);
+    Layout();
+}
+
+void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
+    watch_.reset();
+    ++watchGeneration_;
+    watch_ = std::make_unique<FolderWatch>(hwnd_, kFilesChanged, watchGeneration_, files);
+}
+
+// The width of a control's text in its font.
+int MergeWindow::TextWidthOf(HWND control) const {
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, uiFont_);
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return static_cast<int>(size.cx);
 }
 
 void MergeWindow::MakeCommands() {
@@ -231,6 +314,11 @@ void MergeWindow::UpdateCommands() {
             CheckMenuItem(menu_, MergeChoiceId(info.command, i), MF_BYCOMMAND | check);
         }
         if (!info.choices.empty()) continue;
+        if (info.checkable) {
+            CheckMenuItem(
+                menu_, MergeCommandId(info.command),
+                MF_BYCOMMAND | (session_.Checked(info.command) ? MF_CHECKED : MF_UNCHECKED));
+        }
         EnableMenuItem(menu_, MergeCommandId(info.command),
                        MF_BYCOMMAND | (session_.Enabled(info.command) ? MF_ENABLED : MF_GRAYED));
     }
@@ -258,7 +346,16 @@ void MergeWindow::Layout() {
         MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
                    TRUE);
     }
-    const int top = 2 * line + 6;
+    int top = 2 * line + 6;
+    if (IsWindowVisible(notice_)) {
+        // The notice across the window under the names, its button at its right end.
+        const int buttonWidth = TextWidthOf(noticeButton_) + 24;
+        MoveWindow(notice_, 0, top, width, line + 8, TRUE);
+        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - 4), top + 2, buttonWidth,
+                   line + 4, TRUE);
+        SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        top += line + 10;
+    }
     const int stripWidth = 16;
     const int barHeight = bars_->Place(0, width, 2);
     const int height =
@@ -275,22 +372,13 @@ void MergeWindow::SizeColumns() {
     const int digit = TextWidth(dc, u"0");
     SelectObject(dc, old);
     ReleaseDC(list_, dc);
-    int fixed = 0;
-    for (const MergeColumn column :
-         {MergeColumn::Mark, MergeColumn::MineNumber, MergeColumn::BaseNumber,
-          MergeColumn::TheirsNumber, MergeColumn::ResultNumber}) {
-        const int width = static_cast<int>(session_.NumberCells(column)) * digit + 3 * digit;
-        ListView_SetColumnWidth(list_, static_cast<int>(column), width);
-        fixed += width;
-    }
     RECT client{};
     GetClientRect(list_, &client);
-    // The four files share what is left alike.
-    const int each = std::max(
-        120, (static_cast<int>(client.right) - fixed - GetSystemMetrics(SM_CXVSCROLL)) / 4);
-    for (const MergeColumn column :
-         {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs, MergeColumn::Result}) {
-        ListView_SetColumnWidth(list_, static_cast<int>(column), each);
+    // The four files share the width; a longer line widens its file, and the list scrolls.
+    const std::array<int, kMergeColumns> widths = session_.ColumnWidths(
+        digit, 3 * digit, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL), 120);
+    for (std::size_t c = 0; c < kMergeColumns; ++c) {
+        ListView_SetColumnWidth(list_, static_cast<int>(c), widths[c]);
     }
 }
 
@@ -394,7 +482,20 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case kFilesChanged:
+            if (wParam == watchGeneration_) session_.FilesChanged();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) != notice_) break;
+            SetTextColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Text));
+            SetBkColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Notice));
+            return reinterpret_cast<LRESULT>(noticeBrush_);
         case WM_COMMAND:
+            if (lParam != 0 && reinterpret_cast<HWND>(lParam) == noticeButton_) {
+                session_.Run(MergeCommand::Reload);
+                UpdateCommands();
+                return 0;
+            }
             if (LOWORD(wParam) >= InputBars::kFindPrevious &&
                 LOWORD(wParam) <= InputBars::kCloseBar) {
                 OnBarAction(LOWORD(wParam));

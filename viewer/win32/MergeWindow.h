@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "FolderWatch.h"
 #include "MergeSession.h"
 #include "SessionView.h"
 
@@ -21,7 +22,8 @@ class LineEditor;
 
 class MergeWindow final : public SessionView {
 public:
-    explicit MergeWindow(MergeSources sources);
+    // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {});
     ~MergeWindow() override;
     MergeWindow(const MergeWindow&) = delete;
     MergeWindow& operator=(const MergeWindow&) = delete;
@@ -34,6 +36,8 @@ public:
     HMENU menu() const { return menu_; }
     const InputBars& bars() const { return *bars_; }
     MergeSession& session() { return session_; }
+    HWND changeNotice() const { return notice_; }
+    HWND reloadButton() const { return noticeButton_; }
 
     // The window's keys, for the message loop: true when the message was one of them.
     bool TranslateKeys(MSG& msg);
@@ -45,8 +49,8 @@ public:
     void SetTitle(const std::u16string& title) override;
     void CopyToClipboard(const std::u16string& text) override;
     void ShowBar(Bar bar) override;
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
+    void ShowChangeNotice(bool shown) override;
+    void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
     Answer Ask(const std::u16string& question, Buttons buttons) override;
     void OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) override;
@@ -65,9 +69,11 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Notify(NMHDR* header);
     void MakeFonts(int dpi);
+    void NameForScreenReaders();
     void MakeCommands();
     void UpdateCommands();
     void Layout();
+    int TextWidthOf(HWND control) const;
     void SizeColumns();
     void PaintStrip(HDC dc, const RECT& area);
     void OnBarAction(WORD action);
@@ -76,6 +82,12 @@ private:
     HWND hwnd_ = nullptr;
     HWND names_[4] = {};  // MINE, BASE, THEIRS, the result
     HWND list_ = nullptr;
+    HWND notice_ = nullptr;  // a file changed on disk, and the button that reads it again
+    HWND noticeButton_ = nullptr;
+    HBRUSH noticeBrush_ = nullptr;
+    std::unique_ptr<FolderWatch> watch_;
+    WPARAM watchGeneration_ = 0;  // the watch whose messages count: older ones are dropped
+    static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
     HWND strip_ = nullptr;
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;

@@ -97,7 +97,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                         MB_OK | MB_ICONERROR);
             return 2;
         }
-        viewer::MergeWindow merge(std::move(*sources));
+        viewer::MergeWindow merge(std::move(*sources), settingsFile);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (merge.TranslateKeys(msg)) continue;
