@@ -12,28 +12,11 @@
 #include "TextEncode.h"
 #include "Texts.h"
 #include "Unified.h"
+#include "Wording.h"
 
 namespace viewer {
 
 namespace {
-
-std::u16string Number(std::size_t n) {
-    std::u16string text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    return text;
-}
-
-// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8.
-std::u16string PathText(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return path.u16string();
-#else
-    return Decode(path.native(), Encoding::Utf8);
-#endif
-}
 
 // A line without its end (LF, or CR LF).
 std::string_view Body(std::string_view line) {
@@ -84,12 +67,12 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
         file.label = *labels[i];
         InputFile input(file.path);
         if (!input.ok() || !input.ReadAll(file.bytes)) {
-            why = PathText(file.path) + u": " + input.error();
+            why = ShownPath(file.path) + u": " + input.error();
             return std::nullopt;
         }
         file.encoding = DetectEncoding(file.bytes);
         if (UnitBytes(file.encoding.encoding) != 1) {
-            why = PathText(file.path) + u": UTF-16 のファイルはマージできません。";
+            why = ShownPath(file.path) + u": UTF-16 のファイルはマージできません。";
             return std::nullopt;
         }
     }
@@ -422,7 +405,7 @@ void MergeSession::ClickStrip(int y, int height) {
 }
 
 std::u16string MergeSession::Title() const {
-    return (Changed() ? u"● " : u"") + PathText(sources_.output.filename()) + u" (マージ) - " +
+    return (Changed() ? u"● " : u"") + ShownPath(sources_.output.filename()) + u" (マージ) - " +
            std::u16string(texts::kProgram);
 }
 
@@ -440,12 +423,12 @@ std::u16string MergeSession::HeaderLine(MergeColumn column) const {
             break;
         case MergeColumn::Result:
             return (Changed() ? u"● " : u"") + std::u16string(kSideNames[3]) + u": " +
-                   PathText(sources_.output) + u"　(" +
+                   ShownPath(sources_.output) + u"　(" +
                    EncodingName(sources_.mine.encoding.encoding) + u")";
         default:
             return {};
     }
-    std::u16string line = ColumnTitle(column) + u": " + PathText(file->Name()) + u"　(" +
+    std::u16string line = ColumnTitle(column) + u": " + ShownPath(file->Name()) + u"　(" +
                           EncodingName(file->encoding.encoding);
     if (file->encoding.badBytes > 0) {
         line += u"、";
@@ -674,12 +657,12 @@ void MergeSession::Reload() {
     for (int i = 0; i < 3; ++i) {
         InputFile input(files[i]->path);
         if (!input.ok() || !input.ReadAll(bytes[i])) {
-            return Say(PathText(files[i]->path) + u": " + input.error(), StatusKind::Warning);
+            return Say(ShownPath(files[i]->path) + u": " + input.error(), StatusKind::Warning);
         }
         const std::optional<Encoding> chosen = choices[chosen_[i]].encoding;
         encodings[i] = chosen ? ReadAs(bytes[i], *chosen) : DetectEncoding(bytes[i]);
         if (UnitBytes(encodings[i].encoding) != 1) {
-            return Say(PathText(files[i]->path) + u": UTF-16 のファイルはマージできません。",
+            return Say(ShownPath(files[i]->path) + u": UTF-16 のファイルはマージできません。",
                        StatusKind::Warning);
         }
     }
@@ -870,7 +853,7 @@ bool MergeSession::Save() {
         return false;
     }
     const std::string bytes = ResultBytes();
-    const std::u16string name = PathText(sources_.output);
+    const std::u16string name = ShownPath(sources_.output);
     // What the file held when it was read, or last saved: another program's change is asked
     // about, not overwritten unseen.
     const std::optional<std::string>& known = written_ ? written_ : sources_.outputBytes;

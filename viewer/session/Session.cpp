@@ -8,31 +8,9 @@
 #include "FolderList.h"
 #include "LineNumber.h"
 #include "TextDecode.h"
+#include "Wording.h"
 
 namespace viewer {
-
-namespace {
-
-std::u16string Number(std::size_t n) {
-    std::u16string text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    return text;
-}
-
-// A path as the user typed it: on Windows its own UTF-16, elsewhere its bytes read as UTF-8; a
-// newline or another control character in it shown as "<LF>" (ShownName).
-std::u16string PathText(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return ShownName(path.u16string());
-#else
-    return ShownName(Decode(path.native(), Encoding::Utf8));
-#endif
-}
-
-}  // namespace
 
 Session::Session(Comparison comparison, SessionView& view, std::filesystem::path settingsFile)
     : edited_(std::move(comparison)),
@@ -614,14 +592,14 @@ void Session::SaveChoices() const {
 
 std::u16string Session::Title() const {
     return (AnyChanged() ? u"● " : u"") +
-           comparison().Title(PathText(comparison().first.Name(false)),
-                              PathText(comparison().second.Name(false)));
+           comparison().Title(ShownPath(comparison().first.Name(false)),
+                              ShownPath(comparison().second.Name(false)));
 }
 
 std::u16string Session::HeaderLine(bool first) const {
     const FileSide& side = first ? comparison().first : comparison().second;
     std::u16string line = edited_.Changed(first ? Side::First : Side::Second) ? u"● " : u"";
-    line += (first ? u"第一: " : u"第二: ") + PathText(side.Name(true));
+    line += (first ? u"第一: " : u"第二: ") + ShownPath(side.Name(true));
     if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
     return line;
 }
@@ -632,7 +610,7 @@ std::u16string Session::Message() const {
     for (const FileSide* side : {&comparison().first, &comparison().second}) {
         if (side->error.empty()) continue;
         text += u'\n';
-        text += PathText(side->path);
+        text += ShownPath(side->path);
         text += u": ";
         text += side->error;
     }

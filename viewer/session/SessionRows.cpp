@@ -5,6 +5,7 @@
 #include "Session.h"
 #include "TextDecode.h"
 #include "Widest.h"
+#include "Wording.h"
 
 namespace viewer {
 
@@ -12,15 +13,6 @@ namespace {
 
 // The narrowest a content column is drawn.
 constexpr std::size_t kLeastContentCells = 40;
-
-std::u16string Number(std::int64_t n) {
-    std::u16string text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    return text;
-}
 
 }  // namespace
 
