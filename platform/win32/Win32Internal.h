@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "../Controls.h"
+#include "GdiHandles.h"
 #include "ScreenReaderNames.h"
+#include "WindowBasics.h"
 
 namespace platform {
 
@@ -25,32 +27,9 @@ namespace win32 {
 
 class DropTarget;
 
-// A GDI font that is deleted with its owner.
-class FontHandle {
-public:
-    FontHandle() = default;
-    explicit FontHandle(HFONT font) : font_(font) {}
-    ~FontHandle() { Reset(); }
-    FontHandle(const FontHandle&) = delete;
-    FontHandle& operator=(const FontHandle&) = delete;
-    void Reset(HFONT font = nullptr) {
-        if (font_ != nullptr) DeleteObject(font_);
-        font_ = font;
-    }
-    HFONT Get() const { return font_; }
-
-private:
-    HFONT font_ = nullptr;
-};
-
 // The named font at its size for the given resolution, or the system's Japanese font at that
 // size when the name is missing.
 HFONT MakeNamedFont(const FontSpec& design, int dpi);
-// The font the system uses for dialogs and messages, at the given resolution.
-HFONT MakeDefaultGuiFont(int dpi);
-
-// The window's resolution: per-monitor where the system says so, else the screen's.
-int DpiOf(HWND window);
 
 // Registers a drop target on the window that hands each drop to onDrop; revoked on destruction.
 class DropRegistration {
@@ -105,9 +84,6 @@ struct ShortcutTarget {
     std::wstring folder;
 };
 ShortcutTarget ResolveShortcut(const std::wstring& shortcut);
-
-// Wide-string helpers over the window text functions.
-std::wstring WindowText(HWND window);
 
 }  // namespace win32
 

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <string>
 
+#include "AccessibleNames.h"
 #include "Progress.h"
 #include "Settings.h"
 #include "Texts.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
 #include "WorkArea.h"
-#include "platform/win32/Win32Internal.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 
@@ -24,24 +25,6 @@ constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollMilliseconds = 40;
 enum Child : int { kNames = 1, kHideSame, kPatternLabel, kPattern, kList, kProgress, kStatus };
 
-void RegisterClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kFolderWindowClass;
-        INITCOMMONCONTROLSEX controls{
-            sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 bool IsEdit(HWND control) {
     wchar_t cls[16] = {};
     GetClassNameW(control, cls, 16);
@@ -53,14 +36,7 @@ bool IsEdit(HWND control) {
 FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path second,
                            std::filesystem::path settingsFile)
     : settingsFile_(std::move(settingsFile)) {
-    RegisterClassOnce();
-    hwnd_ =
-        CreateWindowExW(WS_EX_CONTROLPARENT, kFolderWindowClass, W(std::u16string(texts::kProgram)),
-                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 900,
-                        600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
-    dpi_ = platform::win32::DpiOf(hwnd_);
+    Create(kFolderWindowClass, 0, WS_EX_CONTROLPARENT, 900, 600);
     FitToWorkArea(hwnd_, Scale(900), Scale(600));
     // News comes on the comparison's thread: one poll at a time is posted to the window, which
     // polls on its own thread. The session (and its thread) ends before the window goes.
@@ -70,7 +46,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
                                                        PostMessageW(hwnd_, kWake, 0, 0);
                                                });
     CreateControls();
-    MakeFonts(dpi_);
+    MakeFonts(dpi());
     Refresh();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
@@ -80,11 +56,7 @@ FolderWindow::FolderWindow(std::filesystem::path first, std::filesystem::path se
 FolderWindow::~FolderWindow() {
     file_.reset();
     session_.reset();
-    if (IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-    if (font_ != nullptr) DeleteObject(font_);
+    Destroy();
 }
 
 void FolderWindow::CreateControls() {
@@ -112,20 +84,8 @@ void FolderWindow::CreateControls() {
     SetWindowTextW(pattern_, Wide(session_->filters().namePattern).c_str());
     refreshing_ = false;
 
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    int index = 0;
-    for (std::u16string_view title : kFolderColumns) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.cx = 40;
-        std::wstring text = Wide(title);
-        column.pszText = text.data();
-        ListView_InsertColumn(list_, index++, &column);
-    }
+    list_ = ListView(hwnd_, kList, WS_VISIBLE | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
+    for (std::u16string_view title : kFolderColumns) list_.AddColumn(title);
     progress_ = child(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kProgress);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                               0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kStatus), instance, nullptr);
@@ -136,33 +96,15 @@ void FolderWindow::CreateControls() {
 // the pattern line by its label. Asked through the handles only: a screen reader may ask after
 // the window is gone.
 void FolderWindow::NameForScreenReaders() {
-    using platform::win32::NameForScreenReaders;
-    NameForScreenReaders(list_, [list = list_](LONG child) {
-        if (child == CHILDID_SELF) return platform::win32::WindowText(GetParent(list));
-        std::wstring name;
-        const int columns = Header_GetItemCount(ListView_GetHeader(list));
-        for (int column = 0; column < columns; ++column) {
-            wchar_t text[1024] = {};
-            ListView_GetItemText(list, child - 1, column, text, 1024);
-            if (text[0] == L'\0') continue;
-            if (!name.empty()) name += L' ';
-            name += text;
-        }
-        return name;
-    });
-    std::wstring label = Wide(kNamePatternLabel);
-    while (!label.empty() && (label.back() == L':' || label.back() == L' ')) label.pop_back();
-    NameForScreenReaders(
-        pattern_, [label](LONG child) { return child == CHILDID_SELF ? label : std::wstring(); });
+    NameListForScreenReaders(list_);
+    NameFieldForScreenReaders(pattern_, kNamePatternLabel);
 }
 
 void FolderWindow::MakeFonts(int dpi) {
-    dpi_ = dpi;
-    if (font_ != nullptr) DeleteObject(font_);
-    font_ = platform::win32::MakeDefaultGuiFont(dpi);
-    for (HWND control :
-         {firstName_, secondName_, hideSame_, patternLabel_, pattern_, list_, progress_, status_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    font_.Reset(platform::win32::MakeDefaultGuiFont(dpi));
+    for (HWND control : {firstName_, secondName_, hideSame_, patternLabel_, pattern_, list_.hwnd(),
+                         progress_, status_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     }
     Layout();
 }
@@ -402,12 +344,6 @@ LRESULT CALLBACK FolderWindow::FileProcedure(HWND hwnd, UINT message, WPARAM wPa
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK FolderWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = reinterpret_cast<FolderWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->Handle(message, wParam, lParam);
-}
-
 LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kWake:
@@ -443,14 +379,6 @@ LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetTextColor(dc, Ref(ColourRole::Text));
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            MakeFonts(HIWORD(wParam));
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
         }
         case WM_CLOSE:
             // Closing stops the comparison at once.

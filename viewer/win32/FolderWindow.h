@@ -15,6 +15,9 @@
 #include <string>
 
 #include "FolderSession.h"
+#include "ListView.h"
+#include "WindowBase.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -23,16 +26,13 @@ class ViewerWindow;
 // The class of the folder window, for tests to find it.
 inline constexpr wchar_t kFolderWindowClass[] = L"DiffZarvoFolders";
 
-class FolderWindow {
+class FolderWindow final : public WindowBase {
 public:
     // `settingsFile` keeps the filters and the file view's choices; empty: nothing is kept.
     FolderWindow(std::filesystem::path first, std::filesystem::path second,
                  std::filesystem::path settingsFile = {});
-    ~FolderWindow();
-    FolderWindow(const FolderWindow&) = delete;
-    FolderWindow& operator=(const FolderWindow&) = delete;
+    ~FolderWindow() override;
 
-    HWND hwnd() const { return hwnd_; }
     HWND list() const { return list_; }
     HWND progress() const { return progress_; }
     HWND status() const { return status_; }
@@ -51,33 +51,29 @@ public:
     void Back();
 
 private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FileProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT Notify(NMHDR* header);
     void CreateControls();
     void NameForScreenReaders();
-    void MakeFonts(int dpi);
+    void MakeFonts(int dpi) override;
     void Layout();
     void Refresh();
     void FiltersChanged();
-    int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     std::filesystem::path settingsFile_;
     std::unique_ptr<FolderSession> session_;
     std::atomic<bool> woken_{false};  // a poll is posted and not yet run
-    HWND hwnd_ = nullptr;
     HWND firstName_ = nullptr;
     HWND secondName_ = nullptr;
     HWND hideSame_ = nullptr;
     HWND patternLabel_ = nullptr;
     HWND pattern_ = nullptr;
-    HWND list_ = nullptr;
+    ListView list_;
     HWND progress_ = nullptr;
     HWND status_ = nullptr;
-    HFONT font_ = nullptr;
-    int dpi_ = 96;
+    platform::win32::FontHandle font_;
     bool refreshing_ = false;  // the filter controls are being set, not edited
     std::wstring buffer_;      // the text last handed to the list view
     std::unique_ptr<ViewerWindow> file_;

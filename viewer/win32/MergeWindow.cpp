@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "AccessibleNames.h"
 #include "AskBox.h"
 #include "Clipboard.h"
 #include "CommandBar.h"
@@ -11,6 +12,7 @@
 #include "Texts.h"
 #include "WinText.h"
 #include "platform/win32/ScreenReaderNames.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 
@@ -33,52 +35,19 @@ WORD MergeChoiceId(MergeCommand command, std::size_t index) {
     return static_cast<WORD>(kFirstChoiceId + static_cast<int>(command) * kMostChoices + index);
 }
 
-void RegisterClassesOnce() {
-    static const bool registered = [] {
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
-        RegisterClassExW(&windowClass);
-        windowClass.hIcon = nullptr;
-        windowClass.style = CS_VREDRAW;
-        windowClass.lpszClassName = kStripClassName;
-        RegisterClassExW(&windowClass);
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        return true;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
     : session_(std::move(sources), *this, std::move(settingsFile)) {
-    RegisterClassesOnce();
+    Create(kClassName, CS_HREDRAW | CS_VREDRAW, 0, 1200, 760);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            1200, 760, nullptr, nullptr, instance, nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
-    auto child = [&](const wchar_t* cls, DWORD style, int id, DWORD extended = 0) {
-        return CreateWindowExW(extended, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                               nullptr);
+    auto child = [&](const wchar_t* cls, DWORD style, int id, void* object = nullptr) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, object);
     };
     for (HWND& name : names_)
         name = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, kNames);
-    list_ = child(WC_LISTVIEWW,
-                  WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                  kList, WS_EX_CLIENTEDGE);
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    list_ = ListView(hwnd_, kList, WS_VISIBLE | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     notice_ = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
     SetWindowTextW(notice_, Wide(texts::kChangedOnDisk).c_str());
@@ -86,10 +55,9 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
     SetWindowTextW(noticeButton_, Wide(texts::kReloadButton).c_str());
     ShowWindow(notice_, SW_HIDE);
     ShowWindow(noticeButton_, SW_HIDE);
-    noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
-    strip_ = child(kStripClassName, 0, kStrip);
-    SetWindowLongPtrW(strip_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(strip_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StripProcedure));
+    noticeBrush_.Reset(CreateSolidBrush(Ref(ColourRole::Notice)));
+    RegisterWindowClass({kStripClassName, &StripProcedure, CS_VREDRAW, false});
+    strip_ = child(kStripClassName, 0, kStrip, this);
     SetWindowTextW(strip_, Wide(texts::kStripTip).c_str());
     status_ = child(STATUSCLASSNAMEW, 0, kStatus);
     std::vector<std::u16string> lineFiles;
@@ -97,20 +65,13 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
     bars_ = std::make_unique<InputBars>(hwnd_, std::move(lineFiles));
     NameForScreenReaders();
 
-    const HDC screen = GetDC(hwnd_);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(hwnd_, screen);
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
-        const std::wstring title = Wide(session_.ColumnTitle(static_cast<MergeColumn>(c)));
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = c % 2 == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;  // the numbers to the right
-        column.cx = 40;
-        column.pszText = const_cast<wchar_t*>(title.c_str());
-        ListView_InsertColumn(list_, static_cast<int>(c), &column);
+        // The numbers to the right.
+        list_.AddColumn(session_.ColumnTitle(static_cast<MergeColumn>(c)),
+                        c % 2 == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT);
     }
     editor_ = std::make_unique<LineEditor>(list_);
-    MakeFonts(dpi);
+    MakeFonts(dpi());
     editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
     editor_->onFinish = [this](bool keep) {
         session_.FinishEdit(keep);
@@ -130,44 +91,29 @@ MergeWindow::~MergeWindow() {
     editor_->onFinish = nullptr;
     watch_.reset();
     if (IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         SetWindowLongPtrW(strip_, GWLP_USERDATA, 0);
         RemoveWindowSubclass(list_, &ListProcedure, kListSubclass);
-        DestroyWindow(hwnd_);
     }
+    Destroy();
     if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
-    if (noticeBrush_ != nullptr) DeleteObject(noticeBrush_);
-    for (HFONT font : {uiFont_, listFont_}) {
-        if (font != nullptr) DeleteObject(font);
-    }
 }
 
 HWND MergeWindow::editor() const { return editor_->hwnd(); }
 
 void MergeWindow::MakeFonts(int dpi) {
-    for (HFONT font : {uiFont_, listFont_}) {
-        if (font != nullptr) DeleteObject(font);
-    }
     // The system's message font at this resolution, and the lines in a fixed-pitch Japanese
     // font, as the comparison window has them.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
-    uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
-    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    uiFont_.Reset(platform::win32::MakeDefaultGuiFont(dpi));
+    listFont_.Reset(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
     for (HWND name : names_)
-        SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+        SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.Get()), TRUE);
     for (HWND control : {status_, notice_, noticeButton_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.Get()), TRUE);
     }
     bars_->SetFont(uiFont_);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), TRUE);
     editor_->SetFont(listFont_, 2);
 }
 
@@ -177,7 +123,7 @@ void MergeWindow::MakeFonts(int dpi) {
 // the window is gone.
 void MergeWindow::NameForScreenReaders() {
     using platform::win32::NameForScreenReaders;
-    NameForScreenReaders(list_, [list = list_](LONG child) {
+    NameForScreenReaders(list_, [list = list_.hwnd()](LONG child) {
         if (child == CHILDID_SELF) {
             wchar_t title[1024] = {};
             GetWindowTextW(GetParent(list), title, 1024);
@@ -204,16 +150,9 @@ void MergeWindow::NameForScreenReaders() {
         }
         return name;
     });
-    const auto fixed = [](std::u16string_view label) {
-        std::wstring name = Wide(label);
-        while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
-        return [name = std::move(name)](LONG child) {
-            return child == CHILDID_SELF ? name : std::wstring();
-        };
-    };
-    NameForScreenReaders(bars_->findText(), fixed(texts::kFindLabel));
-    NameForScreenReaders(bars_->lineFile(), fixed(texts::kLineLabel));
-    NameForScreenReaders(bars_->lineText(), fixed(texts::kLinePlaceholder));
+    NameFieldForScreenReaders(bars_->findText(), texts::kFindLabel);
+    NameFieldForScreenReaders(bars_->lineFile(), texts::kLineLabel);
+    NameFieldForScreenReaders(bars_->lineText(), texts::kLinePlaceholder);
 }
 
 void MergeWindow::ShowChangeNotice(bool shown) {
@@ -230,14 +169,11 @@ void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 
 // The width of a control's text in its font.
 int MergeWindow::TextWidthOf(HWND control) const {
-    const HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, uiFont_);
+    const platform::win32::WindowDC dc(control, uiFont_);
     wchar_t text[256] = {};
     GetWindowTextW(control, text, 256);
     SIZE size{};
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
     return static_cast<int>(size.cx);
 }
 
@@ -335,12 +271,8 @@ void MergeWindow::Layout() {
     const int statusHeight = static_cast<int>(statusArea.bottom - statusArea.top);
     const int parts[] = {std::max(width - 220, 100), -1};
     SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    const HDC dc = GetDC(hwnd_);
-    const HGDIOBJ old = SelectObject(dc, uiFont_);
     TEXTMETRICW text{};
-    GetTextMetricsW(dc, &text);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    GetTextMetricsW(platform::win32::WindowDC(hwnd_, uiFont_), &text);
     const int line = text.tmHeight + 4;
     for (int i = 0; i < 4; ++i) {
         MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
@@ -367,11 +299,7 @@ void MergeWindow::Layout() {
 }
 
 void MergeWindow::SizeColumns() {
-    const HDC dc = GetDC(list_);
-    const HGDIOBJ old = SelectObject(dc, listFont_);
-    const int digit = TextWidth(dc, u"0");
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
+    const int digit = TextWidth(platform::win32::WindowDC(list_, listFont_), u"0");
     RECT client{};
     GetClientRect(list_, &client);
     // The four files share the width; a longer line widens its file, and the list scrolls.
@@ -383,7 +311,7 @@ void MergeWindow::SizeColumns() {
 }
 
 void MergeWindow::Redraw() {
-    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    list_.SetRowCount(session_.RowCount());
     const MergeColumn named[] = {MergeColumn::Mine, MergeColumn::Base, MergeColumn::Theirs,
                                  MergeColumn::Result};
     for (int i = 0; i < 4; ++i) SetWindowTextW(names_[i], W(session_.HeaderLine(named[i])));
@@ -396,8 +324,7 @@ void MergeWindow::Redraw() {
 void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
     const int item = static_cast<int>(row);
     moving_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list_.SelectOnly(item);
     // The row in the middle of the list, up and down.
     const int visible = std::max(1, ListView_GetCountPerPage(list_));
     const int top = ListView_GetTopIndex(list_);
@@ -460,12 +387,6 @@ void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16
 
 void MergeWindow::CloseEditor() { editor_->Close(); }
 
-LRESULT CALLBACK MergeWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = reinterpret_cast<MergeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->Handle(message, wParam, lParam);
-}
-
 LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
@@ -474,14 +395,6 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             SetFocus(list_);
             return 0;
-        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            MakeFonts(HIWORD(wParam));
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case kFilesChanged:
             if (wParam == watchGeneration_) session_.FilesChanged();
             return 0;
@@ -489,7 +402,7 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) != notice_) break;
             SetTextColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Text));
             SetBkColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Notice));
-            return reinterpret_cast<LRESULT>(noticeBrush_);
+            return reinterpret_cast<LRESULT>(noticeBrush_.Get());
         case WM_COMMAND:
             if (lParam != 0 && reinterpret_cast<HWND>(lParam) == noticeButton_) {
                 session_.Run(MergeCommand::Reload);
@@ -530,31 +443,20 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MergeWindow::Notify(NMHDR* header) {
     if (header->hwndFrom != list_) return 0;
+    const auto cellText = [this](std::size_t row, int column) {
+        return session_.CellAt(row, static_cast<MergeColumn>(column)).text;
+    };
+    if (list_.GiveText(header, cellText)) return 0;
     switch (header->code) {
-        case LVN_GETDISPINFOW: {
-            auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-            if ((info->item.mask & LVIF_TEXT) == 0) return 0;
-            buffer_ = Wide(session_
-                               .CellAt(static_cast<std::size_t>(info->item.iItem),
-                                       static_cast<MergeColumn>(info->item.iSubItem))
-                               .text);
-            info->item.pszText = buffer_.data();
-            return 0;
-        }
-        case NM_CUSTOMDRAW: {
-            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-            if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) return CDRF_NOTIFYSUBITEMDRAW;
-            if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
+        case NM_CUSTOMDRAW:
+            return ListView::CustomDraw(header, true, [this](NMLVCUSTOMDRAW& draw) {
                 // Each row in its colour: whose change, a conflict unresolved or resolved.
-                const MergeCell cell = session_.CellAt(draw->nmcd.dwItemSpec,
-                                                       static_cast<MergeColumn>(draw->iSubItem));
-                draw->clrTextBk = Ref(cell.background);
-                draw->clrText = Ref(ColourRole::Text);
+                const MergeCell cell =
+                    session_.CellAt(draw.nmcd.dwItemSpec, static_cast<MergeColumn>(draw.iSubItem));
+                draw.clrTextBk = Ref(cell.background);
+                draw.clrText = Ref(ColourRole::Text);
                 return CDRF_NEWFONT;
-            }
-            return CDRF_DODEFAULT;
-        }
+            });
         case LVN_ITEMCHANGED: {
             const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             if (!moving_ && change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED) != 0) {
@@ -588,7 +490,7 @@ LRESULT CALLBACK MergeWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wPar
 
 LRESULT CALLBACK MergeWindow::StripProcedure(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    auto* window = reinterpret_cast<MergeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* window = ObjectOf<MergeWindow>(hwnd, message, lParam);
     if (window != nullptr && message == WM_PAINT) {
         PAINTSTRUCT paint;
         const HDC dc = BeginPaint(hwnd, &paint);
@@ -608,16 +510,15 @@ LRESULT CALLBACK MergeWindow::StripProcedure(HWND hwnd, UINT message, WPARAM wPa
 }
 
 void MergeWindow::PaintStrip(HDC dc, const RECT& area) {
-    const HBRUSH background = CreateSolidBrush(Ref(ColourRole::StripBackground));
-    FillRect(dc, &area, background);
-    DeleteObject(background);
+    FillRect(dc, &area,
+             platform::win32::BrushHandle(CreateSolidBrush(Ref(ColourRole::StripBackground))));
     for (const MergeStripMark& mark : session_.StripMarks()) {
         const int top = session_.StripY(mark.row, area.bottom);
         const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, area.bottom));
         const RECT band{1, top, area.right - 1, bottom};
-        const HBRUSH brush = CreateSolidBrush(Ref(Darker(Colour(mark.colour), 130)));
-        FillRect(dc, &band, brush);
-        DeleteObject(brush);
+        FillRect(
+            dc, &band,
+            platform::win32::BrushHandle(CreateSolidBrush(Ref(Darker(Colour(mark.colour), 130)))));
     }
 }
 

@@ -12,23 +12,23 @@
 #include <string>
 
 #include "FolderWatch.h"
+#include "ListView.h"
 #include "MergeSession.h"
 #include "SessionView.h"
+#include "WindowBase.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
 class InputBars;
 class LineEditor;
 
-class MergeWindow final : public SessionView {
+class MergeWindow final : public SessionView, public WindowBase {
 public:
     // The ignore options are kept in `settingsFile` (MergeSession).
     explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {});
     ~MergeWindow() override;
-    MergeWindow(const MergeWindow&) = delete;
-    MergeWindow& operator=(const MergeWindow&) = delete;
 
-    HWND hwnd() const { return hwnd_; }
     HWND list() const { return list_; }
     HWND status() const { return status_; }
     HWND strip() const { return strip_; }
@@ -62,13 +62,12 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK StripProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT Notify(NMHDR* header);
-    void MakeFonts(int dpi);
+    void MakeFonts(int dpi) override;
     void NameForScreenReaders();
     void MakeCommands();
     void UpdateCommands();
@@ -79,12 +78,11 @@ private:
     void OnBarAction(WORD action);
 
     MergeSession session_;
-    HWND hwnd_ = nullptr;
     HWND names_[4] = {};  // MINE, BASE, THEIRS, the result
-    HWND list_ = nullptr;
+    ListView list_;
     HWND notice_ = nullptr;  // a file changed on disk, and the button that reads it again
     HWND noticeButton_ = nullptr;
-    HBRUSH noticeBrush_ = nullptr;
+    platform::win32::BrushHandle noticeBrush_;
     std::unique_ptr<FolderWatch> watch_;
     WPARAM watchGeneration_ = 0;  // the watch whose messages count: older ones are dropped
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
@@ -92,12 +90,11 @@ private:
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;
     HACCEL keys_ = nullptr;
-    HFONT uiFont_ = nullptr;
-    HFONT listFont_ = nullptr;
+    platform::win32::FontHandle uiFont_;
+    platform::win32::FontHandle listFont_;
     std::unique_ptr<LineEditor> editor_;
     std::unique_ptr<InputBars> bars_;
     std::size_t editRow_ = 0;
-    std::wstring buffer_;  // the text last handed to the list view
     bool moving_ = false;  // the list's row is being set for the session
 };
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "WindowBase.h"
+#include "platform/win32/GdiHandles.h"
+
 namespace viewer {
 
 namespace {
@@ -19,17 +22,8 @@ void FillColour(HDC dc, const RECT& area, COLORREF colour) {
 
 OverviewStrip::OverviewStrip(HWND parent, int id, const std::wstring& name) : name_(name) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const bool registered = [instance] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+    RegisterWindowClass(
+        {kClassName, &Procedure, CS_HREDRAW | CS_VREDRAW, false, IDC_HAND, nullptr});
     // The window text is the name a screen reader gives it.
     hwnd_ = CreateWindowExW(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
@@ -74,18 +68,13 @@ void OverviewStrip::Paint(HDC dc, const RECT& client) const {
     }
     if (frame_) {
         const RECT frame{0, frame_->first, width, frame_->second};
-        HBRUSH brush = CreateSolidBrush(look_.frame);
+        const platform::win32::BrushHandle brush(CreateSolidBrush(look_.frame));
         FrameRect(dc, &frame, brush);
-        DeleteObject(brush);
     }
 }
 
 LRESULT CALLBACK OverviewStrip::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* strip = reinterpret_cast<OverviewStrip*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* strip = ObjectOf<OverviewStrip>(hwnd, message, lParam);
     if (strip == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
         case WM_ERASEBKGND:

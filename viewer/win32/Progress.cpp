@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "Texts.h"
+#include "WindowBase.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -46,27 +48,14 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass = {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kProgressClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
-// The small window, hidden until the work has run for half a second, centred on its owner.
-HWND MakeWindow(HWND owner) {
-    RegisterOnce();
+// The small window, hidden until the work has run for half a second, centred on its owner; its
+// controls in `font`, made here, which the caller keeps until the window is gone.
+HWND MakeWindow(HWND owner, platform::win32::FontHandle& font) {
+    RegisterWindowClass({kProgressClass, &Procedure, 0, false, IDC_WAIT});
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    font.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
     const int unit = metrics.lfMessageFont.lfHeight < 0 ? -metrics.lfMessageFont.lfHeight : 12;
     RECT frame = {0, 0, unit * 24, unit * 7};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -78,10 +67,7 @@ HWND MakeWindow(HWND owner) {
                                 (around.left + around.right - width) / 2,
                                 (around.top + around.bottom - height) / 2, width, height, owner,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (hwnd == nullptr) {
-        DeleteObject(font);
-        return nullptr;
-    }
+    if (hwnd == nullptr) return nullptr;
     HWND text = CreateWindowExW(0, L"STATIC", W(texts::kComparing),
                                 WS_CHILD | WS_VISIBLE | SS_CENTER, unit, unit, unit * 22, unit * 2,
                                 hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -91,17 +77,16 @@ HWND MakeWindow(HWND owner) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStopButton)),
                                   GetModuleHandleW(nullptr), nullptr);
     for (HWND control : {text, button}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
     }
-    // The font goes with the window.
-    SetPropW(hwnd, L"DiffZarvoFont", font);
     return hwnd;
 }
 
 }  // namespace
 
 std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
-    HWND hwnd = MakeWindow(owner);
+    platform::win32::FontHandle font;
+    HWND hwnd = MakeWindow(owner, font);
     if (hwnd == nullptr) return work(nullptr);  // no window to say so: the work as it comes
     State state;
     Background job(std::move(work), [hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
@@ -132,9 +117,7 @@ std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
     std::optional<Comparison> result = job.Take();
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    auto* font = static_cast<HFONT>(RemovePropW(hwnd, L"DiffZarvoFont"));
     DestroyWindow(hwnd);
-    if (font != nullptr) DeleteObject(font);
     if (ownerWasEnabled) {
         SetActiveWindow(owner);
         if (focus != nullptr && IsWindow(focus)) SetFocus(focus);

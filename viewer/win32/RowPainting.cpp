@@ -9,6 +9,7 @@
 #include "StrayBytes.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -68,10 +69,9 @@ void ViewerWindow::PaintRow(HDC dc, std::size_t viewRow) {
         }
     }
     if (current) {
-        HBRUSH frame = CreateSolidBrush(Ref(ColourRole::CurrentFrame));
+        const platform::win32::BrushHandle frame(CreateSolidBrush(Ref(ColourRole::CurrentFrame)));
         const RECT whole{row.left, row.top, x, row.bottom};
         FrameRect(dc, &whole, frame);
-        DeleteObject(frame);
     }
     SelectObject(dc, oldFont);
 }
@@ -133,9 +133,8 @@ void ViewerWindow::PaintControl(HDC dc, std::u16string_view letters, int x, int 
     // Within its column: a box cut by the column's edge is not drawn over the next one.
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    HBRUSH frame = CreateSolidBrush(Ref(ColourRole::ControlMark));
+    const platform::win32::BrushHandle frame(CreateSolidBrush(Ref(ColourRole::ControlMark)));
     FrameRect(dc, &box, frame);
-    DeleteObject(frame);
     HGDIOBJ oldFont = SelectObject(dc, controlFont_);
     const COLORREF oldText = SetTextColor(dc, Ref(ColourRole::ControlMark));
     RECT inside = box;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "AccessibleNames.h"
 #include "Cells.h"
 #include "ChoiceMenus.h"
 #include "CommandBar.h"
@@ -15,7 +16,7 @@
 #include "Texts.h"
 #include "WinText.h"
 #include "WorkArea.h"
-#include "platform/win32/Win32Internal.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 
@@ -35,50 +36,18 @@ enum Child : int {
     kStrip
 };
 
-void RegisterClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
-        INITCOMMONCONTROLSEX controls{
-            sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
-// A label's text as a name: "検索:" names its field "検索".
-std::wstring LabelName(std::u16string_view label) {
-    std::wstring name = Wide(label);
-    while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
-    return name;
-}
-
 }  // namespace
 
 ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settingsFile)
     : session_(std::move(comparison), *this, std::move(settingsFile)) {
-    RegisterClassOnce();
     const bool rows = session_.ShowsRows();
-    hwnd_ = CreateWindowExW(0, kClassName, W(std::u16string(texts::kProgram)),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            1000, 700, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
-    dpi_ = platform::win32::DpiOf(hwnd_);
+    Create(kClassName, CS_HREDRAW | CS_VREDRAW, 0, 1000, 700);
     FitToWorkArea(hwnd_, Scale(rows ? 1000 : 680), Scale(rows ? 700 : 300));
-    removedBrush_ = CreateSolidBrush(Ref(ColourRole::Removed));
-    addedBrush_ = CreateSolidBrush(Ref(ColourRole::Added));
-    noticeBrush_ = CreateSolidBrush(Ref(ColourRole::Notice));
+    removedBrush_.Reset(CreateSolidBrush(Ref(ColourRole::Removed)));
+    addedBrush_.Reset(CreateSolidBrush(Ref(ColourRole::Added)));
+    noticeBrush_.Reset(CreateSolidBrush(Ref(ColourRole::Notice)));
     CreateControls();
-    MakeFonts(dpi_);
+    MakeFonts(dpi());
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
     session_.Open();
@@ -91,22 +60,13 @@ ViewerWindow::~ViewerWindow() {
     editor_->onTyped = nullptr;
     editor_->onFinish = nullptr;
     strip_.reset();
-    if (IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    Destroy();
     commands_.reset();
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(uiFont_), static_cast<HGDIOBJ>(listFont_),
-                           static_cast<HGDIOBJ>(controlFont_), static_cast<HGDIOBJ>(removedBrush_),
-                           static_cast<HGDIOBJ>(addedBrush_), static_cast<HGDIOBJ>(noticeBrush_)}) {
-        if (object != nullptr) DeleteObject(object);
-    }
 }
 
 HWND ViewerWindow::toolbar() const { return commands_->toolbar(); }
 HWND ViewerWindow::strip() const { return strip_->hwnd(); }
 HWND ViewerWindow::editor() const { return editor_->hwnd(); }
-int ViewerWindow::Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 int ViewerWindow::textMargin() const { return Scale(4); }
 
 void ViewerWindow::CreateControls() {
@@ -129,10 +89,7 @@ void ViewerWindow::CreateControls() {
     notice_ = child(L"STATIC", texts::kChangedOnDisk, SS_OWNERDRAW | WS_CLIPSIBLINGS, kNotice);
     noticeButton_ =
         child(WC_BUTTONW, texts::kReloadButton, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                            0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kList), instance, nullptr);
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    list_ = ListView(hwnd_, kList, LVS_SHOWSELALWAYS);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     editor_ = std::make_unique<LineEditor>(list_);
     editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
@@ -153,54 +110,31 @@ void ViewerWindow::CreateControls() {
 // the window's title (the files and the count), each row by its cells; the bars' fields by their
 // labels. Asked through the handles only: a screen reader may ask after the window is gone.
 void ViewerWindow::NameForScreenReaders() {
-    using platform::win32::NameForScreenReaders;
-    NameForScreenReaders(list_, [list = list_](LONG child) {
-        if (child == CHILDID_SELF) return platform::win32::WindowText(GetParent(list));
-        std::wstring name;
-        const int columns = Header_GetItemCount(ListView_GetHeader(list));
-        for (int column = 0; column < columns; ++column) {
-            wchar_t text[1024] = {};
-            ListView_GetItemText(list, child - 1, column, text, 1024);
-            if (text[0] == L'\0') continue;
-            if (!name.empty()) name += L' ';
-            name += text;
-        }
-        return name;
-    });
-    const auto fixed = [](std::wstring name) {
-        return [name = std::move(name)](LONG child) {
-            return child == CHILDID_SELF ? name : std::wstring();
-        };
-    };
-    NameForScreenReaders(bars_->findText(), fixed(LabelName(texts::kFindLabel)));
-    NameForScreenReaders(bars_->lineFile(), fixed(LabelName(texts::kLineLabel)));
-    NameForScreenReaders(bars_->lineText(), fixed(LabelName(texts::kLinePlaceholder)));
-    NameForScreenReaders(editor_->hwnd(), fixed(Wide(InfoOf(Command::EditLine).label)));
+    NameListForScreenReaders(list_);
+    NameFieldForScreenReaders(bars_->findText(), texts::kFindLabel);
+    NameFieldForScreenReaders(bars_->lineFile(), texts::kLineLabel);
+    NameFieldForScreenReaders(bars_->lineText(), texts::kLinePlaceholder);
+    NameFieldForScreenReaders(editor_->hwnd(), InfoOf(Command::EditLine).label);
 }
 
 void ViewerWindow::MakeFonts(int dpi) {
-    dpi_ = dpi;
-    if (uiFont_ != nullptr) DeleteObject(uiFont_);
-    if (listFont_ != nullptr) DeleteObject(listFont_);
-    if (controlFont_ != nullptr) DeleteObject(controlFont_);
-    uiFont_ = platform::win32::MakeDefaultGuiFont(dpi);
+    uiFont_.Reset(platform::win32::MakeDefaultGuiFont(dpi));
     // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
     // fixed pitch and Japanese. The cells keep columns aligned in any font.
-    listFont_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    listFont_.Reset(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
     for (HWND control : {firstName_, secondName_, legendRemoved_, legendAdded_, message_, notice_,
                          noticeButton_, status_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.Get()), TRUE);
     }
     commands_->SetFont(uiFont_);
     bars_->SetFont(uiFont_);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), TRUE);
     // The editor's text where the row's is drawn, inside its frame of one pixel.
     editor_->SetFont(listFont_, textMargin() - 1);
+    const platform::win32::WindowDC dc(list_, listFont_);
     // A cell holds a half-width character; a wide one takes two.
-    HDC dc = GetDC(list_);
-    HGDIOBJ old = SelectObject(dc, listFont_);
     cellWidth_ = std::max({1, TextWidth(dc, u"0"), (TextWidth(dc, u"漢") + 1) / 2});
     // The East Asian Ambiguous characters this font draws in two cells (※ ○ → in MS Gothic).
     std::vector<char32_t> wide;
@@ -212,25 +146,17 @@ void ViewerWindow::MakeFonts(int dpi) {
     // A control character's letters, a cell each ("ESC" in three), inside its frame.
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    controlFont_ = CreateFontW(-(metrics.tmHeight * 2 / 3), std::max(2, cellWidth_ - 2), 0, 0,
-                               FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS, L"Tahoma");
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
+    controlFont_.Reset(CreateFontW(-(metrics.tmHeight * 2 / 3), std::max(2, cellWidth_ - 2), 0, 0,
+                                   FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                   FF_SWISS, L"Tahoma"));
     SizeColumns();
     Layout();
     if (editor_->open()) editor_->Place(EditorArea());
 }
 
 void ViewerWindow::RunCommand(Command command) {
-    if (command == Command::Copy) {
-        std::vector<std::size_t> selected;
-        for (int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED); item >= 0;
-             item = ListView_GetNextItem(list_, item, LVNI_SELECTED)) {
-            selected.push_back(static_cast<std::size_t>(item));
-        }
-        session_.SetSelection(std::move(selected));
-    }
+    if (command == Command::Copy) session_.SetSelection(list_.SelectedRows());
     if (command == Command::FindNext || command == Command::FindPrevious) {
         session_.SetFindText(bars_->FindText());
     }
@@ -320,17 +246,11 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
         return 0;
     }
     if (header->hwndFrom != list_) return 0;
+    const auto cellText = [this](std::size_t row, int column) {
+        return session_.CellAt(row, static_cast<std::size_t>(column)).text;
+    };
+    if (list_.GiveText(header, cellText)) return 0;
     switch (header->code) {
-        case LVN_GETDISPINFOW: {
-            auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-            if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0) return 0;
-            buffer_ = Wide(session_
-                               .CellAt(static_cast<std::size_t>(info->item.iItem),
-                                       static_cast<std::size_t>(info->item.iSubItem))
-                               .text);
-            info->item.pszText = buffer_.data();
-            return 0;
-        }
         case LVN_ITEMCHANGED: {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
             const bool focused =
@@ -359,13 +279,11 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
                          static_cast<LPARAM>(right ? Pane::Right : Pane::Left));
             return 0;
         }
-        case NM_CUSTOMDRAW: {
-            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-            if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-            PaintRow(draw->nmcd.hdc, static_cast<std::size_t>(draw->nmcd.dwItemSpec));
-            return CDRF_SKIPDEFAULT;
-        }
+        case NM_CUSTOMDRAW:
+            return ListView::CustomDraw(header, false, [this](NMLVCUSTOMDRAW& draw) {
+                PaintRow(draw.nmcd.hdc, static_cast<std::size_t>(draw.nmcd.dwItemSpec));
+                return CDRF_SKIPDEFAULT;
+            });
         default:
             return 0;
     }
@@ -408,12 +326,6 @@ LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wPa
             break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ViewerWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->Handle(message, wParam, lParam);
 }
 
 LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -475,23 +387,15 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                         : control == legendAdded_ ? ColourRole::Added
                                                                   : ColourRole::Notice;
                 SetBkColor(dc, Ref(role));
-                return reinterpret_cast<LRESULT>(control == legendRemoved_ ? removedBrush_
-                                                 : control == legendAdded_ ? addedBrush_
-                                                                           : noticeBrush_);
+                return reinterpret_cast<LRESULT>(control == legendRemoved_ ? removedBrush_.Get()
+                                                 : control == legendAdded_ ? addedBrush_.Get()
+                                                                           : noticeBrush_.Get());
             }
             if (control == message_ && session_.MessageIsError()) {
                 SetTextColor(dc, Ref(ColourRole::Error));
             }
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        case 0x02E0: {  // WM_DPICHANGED: new fonts, and the size the system suggests
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            MakeFonts(HIWORD(wParam));
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
         }
         case WM_CLOSE:
             if (!session_.MayClose()) return 0;

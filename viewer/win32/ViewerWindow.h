@@ -14,8 +14,11 @@
 #include <optional>
 #include <string>
 
+#include "ListView.h"
 #include "Session.h"
 #include "SessionView.h"
+#include "WindowBase.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -25,7 +28,7 @@ class InputBars;
 class LineEditor;
 class OverviewStrip;
 
-class ViewerWindow final : public SessionView {
+class ViewerWindow final : public SessionView, public WindowBase {
 public:
     // `settingsFile` keeps the view and the options between runs; empty: nothing is kept.
     explicit ViewerWindow(Comparison comparison, std::filesystem::path settingsFile = {});
@@ -33,7 +36,6 @@ public:
     ViewerWindow(const ViewerWindow&) = delete;
     ViewerWindow& operator=(const ViewerWindow&) = delete;
 
-    HWND hwnd() const { return hwnd_; }
     HWND list() const { return list_; }
     HWND status() const { return status_; }
     HWND message() const { return message_; }
@@ -76,13 +78,12 @@ private:
     // row, lParam the Pane).
     static constexpr UINT kEditAt = WM_APP + 11;
 
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls();
     void NameForScreenReaders();
-    void MakeFonts(int dpi);
+    void MakeFonts(int dpi) override;
     void MakeColumns();
     void SizeColumns();
     void Layout();
@@ -99,11 +100,8 @@ private:
     Pane PaneAtMouse() const;
     // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
     RECT EditorArea() const;
-    int Scale(int pixels) const;
 
-    HWND hwnd_ = nullptr;
     Session session_;
-    int dpi_ = 96;
     HWND firstName_ = nullptr;
     HWND secondName_ = nullptr;
     HWND legendRemoved_ = nullptr;
@@ -111,7 +109,7 @@ private:
     HWND message_ = nullptr;
     HWND notice_ = nullptr;
     HWND noticeButton_ = nullptr;
-    HWND list_ = nullptr;
+    ListView list_;
     HWND status_ = nullptr;
     std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<OverviewStrip> strip_;
@@ -121,16 +119,15 @@ private:
     std::size_t editRow_ = 0;  // the editor's view row and column while it is open
     std::size_t editColumn_ = 0;
     unsigned watchGeneration_ = 0;
-    HFONT uiFont_ = nullptr;
-    HFONT listFont_ = nullptr;
-    HFONT controlFont_ = nullptr;  // the letters of a control character ("CR"), small
-    HBRUSH removedBrush_ = nullptr;
-    HBRUSH addedBrush_ = nullptr;
-    HBRUSH noticeBrush_ = nullptr;
+    platform::win32::FontHandle uiFont_;
+    platform::win32::FontHandle listFont_;
+    platform::win32::FontHandle controlFont_;  // the letters of a control character ("CR"), small
+    platform::win32::BrushHandle removedBrush_;
+    platform::win32::BrushHandle addedBrush_;
+    platform::win32::BrushHandle noticeBrush_;
     int cellWidth_ = 8;
     std::size_t columnCount_ = 0;  // the list view's columns now
     bool moving_ = false;          // the list's row or scroll is being set for the session
-    std::wstring buffer_;          // the text last handed to the list view
 };
 
 }  // namespace viewer

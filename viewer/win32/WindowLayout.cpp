@@ -7,24 +7,20 @@
 #include "OverviewStrip.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
-#include "platform/win32/Win32Internal.h"
+#include "platform/win32/GdiHandles.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 
 void ViewerWindow::MakeColumns() {
     const std::vector<Column>& columns = session_.Columns();
-    while (columnCount_ > 0) ListView_DeleteColumn(list_, static_cast<int>(--columnCount_));
+    list_.RemoveColumns();
     for (const Column& column : columns) {
-        LVCOLUMNW info{};
-        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
-        info.fmt = column.align == Align::Left     ? LVCFMT_LEFT
-                   : column.align == Align::Center ? LVCFMT_CENTER
-                                                   : LVCFMT_RIGHT;
-        info.cx = 40;
-        const std::wstring title = Wide(column.title);
-        info.pszText = const_cast<wchar_t*>(title.c_str());
-        ListView_InsertColumn(list_, static_cast<int>(columnCount_++), &info);
+        list_.AddColumn(column.title, column.align == Align::Left     ? LVCFMT_LEFT
+                                      : column.align == Align::Center ? LVCFMT_CENTER
+                                                                      : LVCFMT_RIGHT);
     }
+    columnCount_ = columns.size();
 }
 
 // Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
@@ -83,8 +79,7 @@ void ViewerWindow::Layout() {
     GetWindowRect(status_, &statusRect);
     const int bottom = static_cast<int>(client.bottom) - (statusRect.bottom - statusRect.top);
 
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, uiFont_);
+    const platform::win32::WindowDC dc(hwnd_, uiFont_);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const int line = metrics.tmHeight + metrics.tmExternalLeading;
@@ -122,8 +117,6 @@ void ViewerWindow::Layout() {
         SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         y += height + margin / 2;
     }
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
 
     const int barHeight = bars_->Place(0, width, margin / 2);
     const int rowsBottom = bottom - barHeight;

@@ -15,6 +15,7 @@
 #include "StatusLayout.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -33,15 +34,12 @@ void ViewerWindow::Redraw() {
     ShowWindow(strip_->hwnd(), rows ? SW_SHOW : SW_HIDE);
     const bool hadFocus = GetFocus() == list_;
     moving_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    list_.ClearSelection();
     MakeColumns();
-    ListView_SetItemCountEx(list_, static_cast<int>(session_.RowCount()), 0);
+    list_.SetRowCount(session_.RowCount());
     // The list's keys go on from the session's row.
     if (const std::optional<std::size_t> current = session_.CurrentViewRow()) {
-        const int row = static_cast<int>(*current);
-        ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_SetSelectionMark(list_, row);
+        list_.SelectOnly(static_cast<int>(*current));
     }
     moving_ = false;
     ShowWindow(list_, rows ? SW_SHOW : SW_HIDE);
@@ -55,9 +53,7 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
     if (viewRow >= session_.RowCount()) return;
     const int row = static_cast<int>(viewRow);
     moving_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetSelectionMark(list_, row);
+    list_.SelectOnly(row);
     moving_ = false;
     // Up and down, the row in the middle of the list.
     RECT item{};
@@ -99,13 +95,10 @@ void ViewerWindow::SizeStatusParts() {
     const std::u16string count = session_.CountText();
     RECT client{};
     GetClientRect(status_, &client);
-    HDC dc = GetDC(status_);
-    HGDIOBJ old = SelectObject(dc, uiFont_);
+    const platform::win32::WindowDC dc(status_, uiFont_);
     const int pad = Scale(16);
     const int countWidth = TextWidth(dc, count) + pad;
     const int hiddenWidth = hidden.empty() ? 0 : TextWidth(dc, hidden) + pad;
-    SelectObject(dc, old);
-    ReleaseDC(status_, dc);
     const StatusLayout parts =
         LayOutStatus(static_cast<int>(client.right) - Scale(16), hiddenWidth, countWidth);
     const int rights[] = {parts.messageRight, parts.hiddenRight, -1};

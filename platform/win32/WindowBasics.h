@@ -1,0 +1,19 @@
+// What a window of the program takes from the platform layer: its resolution, the system's font
+// for it, and its text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform::win32 {
+
+// The window's resolution: per-monitor where the system says so, else the screen's.
+int DpiOf(HWND window);
+// The font the system uses for dialogs and messages, at the given resolution; the caller owns
+// it (a FontHandle).
+HFONT MakeDefaultGuiFont(int dpi);
+// The window's text, whole.
+std::wstring WindowText(HWND window);
+
+}  // namespace platform::win32
