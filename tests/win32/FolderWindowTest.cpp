@@ -5,7 +5,6 @@
 #include <windows.h>
 // (after windows.h)
 #include <commctrl.h>
-#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -13,61 +12,21 @@
 #include "FolderWindow.h"
 #include "Questions.h"
 #include "ViewerWindow.h"
+#include "WindowTest.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::AccessibleName;
 using testsupport::TempDir;
+using testsupport::TextOf;
 using testsupport::WriteBytes;
 
-// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
-std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
-    static const IID accessibleId{
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
-                                          reinterpret_cast<void**>(&accessible)))) {
-        return L"(none)";
-    }
-    VARIANT which{};
-    which.vt = VT_I4;
-    which.lVal = child;
-    BSTR name = nullptr;
-    std::wstring text;
-    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
-    SysFreeString(name);
-    accessible->Release();
-    return text;
-}
-
-class FolderWindowTest : public ::testing::Test {
+class FolderWindowTest : public testsupport::WindowTest<FolderWindow> {
 protected:
-    // Runs the window's messages as its program does, keys first.
-    void Pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (window_ != nullptr && window_->TranslateKeys(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // Runs messages until `done` holds, waiting for each next one; false after 20 s without.
-    template <typename Condition>
-    bool PumpUntil(Condition done) {
-        const ULONGLONG deadline = GetTickCount64() + 20000;
-        for (Pump(); !done(); Pump()) {
-            if (GetTickCount64() > deadline) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
-        }
-        return true;
-    }
-    void Press(HWND to, UINT key) {
-        PostMessageW(to, WM_KEYDOWN, key, 1);
-        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
-        Pump();
-    }
+    void Press(HWND to, UINT key) { WindowTest::Press(key, 0, to); }
     // Each row as the list shows it: its mark, its name in the tree and its state.
     std::vector<std::wstring> Rows() const {
         std::vector<std::wstring> rows;
@@ -83,19 +42,11 @@ protected:
         }
         return rows;
     }
-    static std::wstring TextOf(HWND window) {
-        wchar_t text[1024] = {};
-        GetWindowTextW(window, text, 1024);
-        return text;
-    }
     int Current() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
     void SetCurrent(int row) {
         const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
         ListView_SetItemState(window_->list(), row, both, both);
     }
-
-    TempDir dir_;
-    std::unique_ptr<FolderWindow> window_;
 };
 
 TEST_F(FolderWindowTest, OpensInsideTheWorkAreaWithTheKeysOnTheListAndSoDoesAPair) {

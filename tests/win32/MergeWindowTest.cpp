@@ -7,105 +7,19 @@
 #include "InputBars.h"
 #include "MergeWindow.h"  // windows.h and commctrl.h
 #include "RunViewer.h"
+#include "WindowTest.h"
 #include "support/TempDir.h"
-
-#include <oleacc.h>  // after windows.h
 
 namespace viewer {
 namespace {
 
-// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
-std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
-    static const IID accessibleId{
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
-                                          reinterpret_cast<void**>(&accessible)))) {
-        return L"(none)";
-    }
-    VARIANT which{};
-    which.vt = VT_I4;
-    which.lVal = child;
-    BSTR name = nullptr;
-    std::wstring text;
-    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
-    SysFreeString(name);
-    accessible->Release();
-    return text;
-}
-
+using testsupport::AccessibleName;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
 
-class MergeWindowTest : public ::testing::Test {
+class MergeWindowTest : public testsupport::WindowTest<MergeWindow> {
 protected:
-    void Pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (window_ != nullptr && IsWindow(window_->hwnd()) && window_->TranslateKeys(msg)) {
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // Messages handled until `done`, waiting for more between; false after 10 seconds without.
-    template <typename Condition>
-    bool PumpUntil(Condition done) {
-        const ULONGLONG deadline = GetTickCount64() + 10000;
-        for (Pump(); !done(); Pump()) {
-            if (GetTickCount64() > deadline) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
-        }
-        return true;
-    }
-    // A key pressed where the focus is, with Ctrl held or not.
-    void Press(UINT key, UINT modifier = 0) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        if (modifier != 0) state[modifier] = 0x80;
-        SetKeyboardState(state);
-        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
-        PostMessageW(to, WM_KEYDOWN, key, 1);
-        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
-        Pump();
-        if (modifier != 0) state[modifier] = 0;
-        SetKeyboardState(state);
-    }
-    // Alt with a key, as the system sends it.
-    void PressAlt(UINT key) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        state[VK_MENU] = 0x80;
-        SetKeyboardState(state);
-        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
-        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
-        PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
-        Pump();
-        state[VK_MENU] = 0;
-        SetKeyboardState(state);
-        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
-        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
-        Pump();
-    }
-    void Type(const std::wstring& text) {
-        for (const wchar_t c : text) {
-            PostMessageW(GetFocus(), WM_CHAR, c, 1);
-            Pump();
-        }
-    }
-    int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
-    std::wstring Cell(int row, int column) const {
-        wchar_t text[1024] = {};
-        ListView_GetItemText(window_->list(), row, column, text, 1024);
-        return text;
-    }
-    std::wstring StatusPart(int part) const {
-        wchar_t text[1024] = {};
-        SendMessageW(window_->status(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
     std::wstring Title() const {
         wchar_t text[1024] = {};
         GetWindowTextW(window_->hwnd(), text, 1024);
@@ -133,9 +47,6 @@ protected:
         ReleaseDC(window_->list(), dc);
         return colour;
     }
-
-    TempDir dir_;
-    std::unique_ptr<MergeWindow> window_;
 };
 
 TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
@@ -153,7 +64,7 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     window_ = std::make_unique<MergeWindow>(std::move(*sources));
     Pump();
     EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
-    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    EXPECT_EQ(Status(1), L"未解決の競合 1 件");
     // What a screen reader says: the list by the title, a row by each file's line, the bars'
     // fields by their labels.
     EXPECT_EQ(AccessibleName(window_->list()), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
@@ -207,7 +118,7 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     Press(VK_F7);
     EXPECT_EQ(CurrentRow(), 4);
     PressAlt(VK_LEFT);
-    EXPECT_EQ(StatusPart(1), L"未解決の競合はありません");
+    EXPECT_EQ(Status(1), L"未解決の競合はありません");
     EXPECT_EQ(ListView_GetItemCount(window_->list()), 6);
     EXPECT_EQ(Cell(4, 8), L"mine");
     EXPECT_EQ(Cell(4, 0), L"*");
@@ -217,7 +128,7 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
 
     Press('S', VK_CONTROL);
     EXPECT_EQ(ReadBytes(dir_.path() / L"結果.txt"), "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    EXPECT_EQ(StatusPart(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
+    EXPECT_EQ(Status(0), L"「" + (dir_.path() / L"結果.txt").wstring() + L"」に保存しました");
     EXPECT_EQ(Title(), L"結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(window_->session().ExitCode(), 0);
     // 表示 > 大文字と小文字を区別しない, a check item: MINE's change of case is then drawn white.
@@ -241,7 +152,7 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     SendMessageW(window_->reloadButton(), BM_CLICK, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
-    EXPECT_EQ(StatusPart(1), L"未解決の競合 1 件");
+    EXPECT_EQ(Status(1), L"未解決の競合 1 件");
     EXPECT_EQ(CurrentRow(), 4);
     PressAlt(VK_LEFT);
     Press('S', VK_CONTROL);

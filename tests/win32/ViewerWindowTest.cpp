@@ -16,41 +16,18 @@
 #include "Progress.h"
 #include "Questions.h"
 #include "ViewerWindow.h"
+#include "WindowTest.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
+using testsupport::AccessibleName;
 using testsupport::TempDir;
+using testsupport::TextOf;
 using testsupport::WriteBytes;
 
-std::wstring TextOf(HWND control) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(control, text, 1024);
-    return text;
-}
-
-// What a screen reader hears of a window (CHILDID_SELF) or of one of its items.
-std::wstring AccessibleName(HWND window, LONG child = CHILDID_SELF) {
-    static const IID accessibleId{
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, accessibleId,
-                                          reinterpret_cast<void**>(&accessible)))) {
-        return L"(none)";
-    }
-    VARIANT which{};
-    which.vt = VT_I4;
-    which.lVal = child;
-    BSTR name = nullptr;
-    std::wstring text;
-    if (accessible->get_accName(which, &name) == S_OK && name != nullptr) text = name;
-    SysFreeString(name);
-    accessible->Release();
-    return text;
-}
-
-class ViewerWindowTest : public ::testing::Test {
+class ViewerWindowTest : public testsupport::WindowTest<ViewerWindow> {
 protected:
     ViewerWindow& Open(const std::string& first, const std::string& second) {
         WriteBytes(dir_.path() / L"第一.txt", first);
@@ -63,78 +40,6 @@ protected:
         return *window_;
     }
 
-    // Runs the window's messages as its program does, keys first.
-    void Pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (window_ != nullptr && IsWindow(window_->hwnd()) && window_->TranslateKeys(msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-    // Runs messages until `done` holds, waiting for each next one; false after 10 s without.
-    template <typename Condition>
-    bool PumpUntil(Condition done) {
-        const ULONGLONG deadline = GetTickCount64() + 10000;
-        for (Pump(); !done(); Pump()) {
-            if (GetTickCount64() > deadline) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
-        }
-        return true;
-    }
-
-    // A key pressed where the focus is (the list unless said), with Shift or Ctrl held.
-    void Press(UINT key, UINT modifier = 0, HWND to = nullptr) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        if (modifier != 0) state[modifier] = 0x80;
-        SetKeyboardState(state);
-        if (to == nullptr) to = GetFocus() != nullptr ? GetFocus() : window_->list();
-        PostMessageW(to, WM_KEYDOWN, key, 1);
-        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
-        Pump();
-        if (modifier != 0) state[modifier] = 0;
-        SetKeyboardState(state);
-    }
-
-    // Alt with a key, as the system sends it: Alt down, the key down, Alt let go before the key
-    // (as many press it).
-    void PressAlt(UINT key) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        state[VK_MENU] = 0x80;
-        SetKeyboardState(state);
-        HWND to = GetFocus() != nullptr ? GetFocus() : window_->list();
-        PostMessageW(to, WM_SYSKEYDOWN, VK_MENU, 0x20000001);
-        PostMessageW(to, WM_SYSKEYDOWN, key, 0x20000001);
-        Pump();
-        state[VK_MENU] = 0;
-        SetKeyboardState(state);
-        PostMessageW(to, WM_SYSKEYUP, VK_MENU, 0xC0000001);
-        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
-        Pump();
-    }
-    // Characters typed where the focus is, one key at a time.
-    void Type(const std::wstring& text) {
-        for (const wchar_t c : text) {
-            PostMessageW(GetFocus(), WM_CHAR, c, 1);
-            Pump();
-        }
-    }
-
-    int CurrentRow() const { return ListView_GetNextItem(window_->list(), -1, LVNI_FOCUSED); }
-    std::wstring Cell(int row, int column) const {
-        wchar_t text[4096] = {};
-        ListView_GetItemText(window_->list(), row, column, text, 4096);
-        return text;
-    }
-    std::wstring Status(int part) const {
-        wchar_t text[512] = {};
-        SendMessageW(window_->status(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
     std::wstring Header(int column) const {
         wchar_t text[64] = {};
         LVCOLUMNW info{};
@@ -206,9 +111,6 @@ protected:
         PostMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
         Pump();
     }
-
-    TempDir dir_;
-    std::unique_ptr<ViewerWindow> window_;
 };
 
 constexpr COLORREF kWhite = RGB(0xff, 0xff, 0xff);

@@ -39,11 +39,9 @@ WindowBase::~WindowBase() { Destroy(); }
 void WindowBase::Create(const wchar_t* className, UINT classStyle, DWORD extendedStyle, int width,
                         int height) {
     RegisterWindowClass({className, &Procedure, classStyle});
-    const HWND made =
-        CreateWindowExW(extendedStyle, className, W(std::u16string(texts::kProgram)),
-                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, width,
-                        height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    hwnd_ = made;
+    hwnd_ = CreateWindowExW(extendedStyle, className, W(std::u16string(texts::kProgram)),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     dpi_ = platform::win32::DpiOf(hwnd_);
 }
 
