@@ -358,9 +358,6 @@ LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kBack:
             Back();
             return 0;
-        case WM_SIZE:
-            Layout();
-            return 0;
         case WM_SETFOCUS:
             SetFocus(list_);
             return 0;
@@ -384,9 +381,6 @@ LRESULT FolderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Closing stops the comparison at once.
             session_->Stop();
             DestroyWindow(hwnd_);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
             return 0;
         default:
             break;

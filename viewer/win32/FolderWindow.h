@@ -58,7 +58,7 @@ private:
     void CreateControls();
     void NameForScreenReaders();
     void MakeFonts(int dpi) override;
-    void Layout();
+    void Layout() override;
     void Refresh();
     void FiltersChanged();
 

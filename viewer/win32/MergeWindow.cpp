@@ -389,9 +389,6 @@ void MergeWindow::CloseEditor() { editor_->Close(); }
 
 LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE:
-            Layout();
-            return 0;
         case WM_SETFOCUS:
             SetFocus(list_);
             return 0;
@@ -433,9 +430,6 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return Notify(reinterpret_cast<NMHDR*>(lParam));
         case WM_CLOSE:
             if (session_.MayClose()) DestroyWindow(hwnd_);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
             return 0;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -71,7 +71,7 @@ private:
     void NameForScreenReaders();
     void MakeCommands();
     void UpdateCommands();
-    void Layout();
+    void Layout() override;
     int TextWidthOf(HWND control) const;
     void SizeColumns();
     void PaintStrip(HDC dc, const RECT& area);

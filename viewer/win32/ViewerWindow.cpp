@@ -330,9 +330,6 @@ LRESULT CALLBACK ViewerWindow::ListProcedure(HWND hwnd, UINT message, WPARAM wPa
 
 LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE:
-            Layout();
-            return 0;
         case WM_SETFOCUS:
             if (IsWindowVisible(list_)) SetFocus(list_);
             return 0;
@@ -400,9 +397,6 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             if (!session_.MayClose()) return 0;
             break;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
             break;
     }

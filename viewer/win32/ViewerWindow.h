@@ -86,7 +86,7 @@ private:
     void MakeFonts(int dpi) override;
     void MakeColumns();
     void SizeColumns();
-    void Layout();
+    void Layout() override;
     void UpdateStrip();
     void RunCommand(Command command);
     void OnBarAction(WORD action);

@@ -62,17 +62,28 @@ LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
         window->destroyed_ = true;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    if (message == kDpiChanged) {
-        // New fonts, and the size the system suggests for the new resolution.
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        window->dpi_ = HIWORD(wParam);
-        window->MakeFonts(window->dpi_);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
+    switch (message) {
+        case WM_SIZE:
+            window->Layout();
+            return 0;
+        case kDpiChanged: {
+            // New fonts, and the size the system suggests for the new resolution.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            window->dpi_ = HIWORD(wParam);
+            window->MakeFonts(window->dpi_);
+            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_DESTROY:
+            // The program ends with its window (a file view shown for the folder window is let
+            // go before it is destroyed, and ends nothing).
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return window->Handle(message, wParam, lParam);
     }
-    return window->Handle(message, wParam, lParam);
 }
 
 }  // namespace viewer

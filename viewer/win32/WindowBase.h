@@ -1,6 +1,7 @@
 // What the viewer's top-level windows share: their class, registered by the first window made
 // with it; one window procedure that finds the object behind a handle and hands it the messages;
-// the resolution, with the fonts and sizes made anew when it changes (WM_DPICHANGED).
+// the resolution, with the fonts and sizes made anew when it changes (WM_DPICHANGED); the layout
+// made anew at each size; and the program's end when its window goes.
 #pragma once
 
 #include <windows.h>
@@ -54,10 +55,13 @@ protected:
     // Pixels at 96 dpi, at the window's resolution.
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
-    // The window's messages, but for the change of resolution, which is handled here.
+    // The window's messages, but for those handled here: its size (Layout), its resolution
+    // (MakeFonts, then the place the system suggests) and its destruction.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // The fonts, and what is measured with them, for the resolution `dpi` (as dpi() says now).
     virtual void MakeFonts(int dpi) = 0;
+    // Every part placed for the window's size now.
+    virtual void Layout() = 0;
 
     HWND hwnd_ = nullptr;
 
