@@ -6,6 +6,7 @@
 
 #include "Texts.h"
 #include "WinText.h"
+#include "platform/win32/GdiHandles.h"
 
 namespace viewer {
 
@@ -20,13 +21,10 @@ std::u16string TextOf(HWND control) {
 }
 
 int TextWidth(HWND control, HFONT font, std::u16string_view text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, font);
+    const platform::win32::WindowDC dc(control, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
                           static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
     return size.cx;
 }
 
@@ -119,12 +117,8 @@ int InputBars::Place(int top, int width, int margin) {
     if (shown_ == Bar::None) return 0;
     const std::vector<HWND>& bar = shown_ == Bar::Find ? find_ : line_;
     HWND field = shown_ == Bar::Find ? findText_ : lineText_;
-    HDC dc = GetDC(window_);
-    HGDIOBJ old = SelectObject(dc, font_);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(window_, dc);
+    GetTextMetricsW(platform::win32::WindowDC(window_, font_), &metrics);
     const int height = metrics.tmHeight + 2 * margin;
     // Each control as wide as its text; the field takes what is left.
     std::vector<int> widths;
