@@ -28,11 +28,9 @@ void ListView::RemoveColumns() {
 
 int ListView::ColumnCount() const { return Header_GetItemCount(ListView_GetHeader(hwnd_)); }
 
-void ListView::SetRowCount(std::size_t rows, DWORD flags) {
-    ListView_SetItemCountEx(hwnd_, static_cast<int>(rows), flags);
+void ListView::SetRowCount(std::size_t rows) {
+    ListView_SetItemCountEx(hwnd_, static_cast<int>(rows), 0);
 }
-
-int ListView::FocusedRow() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
 
 std::vector<std::size_t> ListView::SelectedRows() const {
     std::vector<std::size_t> rows;

@@ -28,11 +28,8 @@ public:
     void AddColumn(std::u16string_view title, int format = LVCFMT_LEFT);
     void RemoveColumns();
     int ColumnCount() const;
-    // How many rows there are; `flags` as LVM_SETITEMCOUNT has them (LVSICF_NOSCROLL).
-    void SetRowCount(std::size_t rows, DWORD flags = 0);
+    void SetRowCount(std::size_t rows);
 
-    // The row with the focus, or -1.
-    int FocusedRow() const;
     std::vector<std::size_t> SelectedRows() const;
     // Nothing selected, and no row with the focus.
     void ClearSelection();

@@ -10,7 +10,7 @@ namespace viewer {
 
 namespace {
 
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, which the SDK names for Windows 8.1 on
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, named by the SDK only for a later WINVER
 
 }  // namespace
 
