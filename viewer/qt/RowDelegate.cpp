@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "Cells.h"
@@ -101,7 +102,20 @@ void RowDelegate::PaintPieces(QPainter* painter, const QRect& cell,
                 break;
         }
         painter->setPen(ToQColor(piece.colour));
-        painter->drawText(QPointF(area.left(), baseline), text);
+        if (piece.kind != PieceKind::Plain) {
+            painter->drawText(QPointF(area.left(), baseline), text);
+            continue;
+        }
+        // A plain run, a cell a letter: only the letters in view, a cell to spare each side.
+        const qreal each = area.width() / static_cast<qreal>(text.size());
+        const auto from = static_cast<qsizetype>(
+            std::max<qreal>(0, std::floor((clip.left() - area.left()) / each) - 1));
+        const auto to = static_cast<qsizetype>(std::min<qreal>(
+            static_cast<qreal>(text.size()), std::ceil((clip.right() - area.left()) / each) + 1));
+        if (from < to) {
+            painter->drawText(QPointF(area.left() + static_cast<qreal>(from) * each, baseline),
+                              text.mid(from, to - from));
+        }
     }
 }
 
