@@ -66,7 +66,11 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
                           alignment | Qt::TextSingleLine, ToQString(plan.text));
     }
-    PaintPieces(painter, rect, plan.pieces, baseline);
+    // Only what is in view: a long line has thousands of pieces.
+    const QRect clip = painter->clipBoundingRect().isEmpty()
+                           ? view_->viewport()->rect().intersected(rect)
+                           : painter->clipBoundingRect().toAlignedRect().intersected(rect);
+    PaintPieces(painter, rect, clip, plan.pieces, baseline);
 
     if (plan.frame) {
         painter->setPen(QPen(ToQColor(*plan.frame), 1));
@@ -79,15 +83,11 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
 }
 
-void RowDelegate::PaintPieces(QPainter* painter, const QRect& cell,
+void RowDelegate::PaintPieces(QPainter* painter, const QRect& cell, const QRect& clip,
                               const std::vector<PaintPiece>& pieces, int baseline) {
-    const QRect clip = painter->clipBoundingRect().isEmpty()
-                           ? cell
-                           : painter->clipBoundingRect().toAlignedRect().intersected(cell);
     for (const PaintPiece& piece : pieces) {
         const QRectF area(cell.left() + piece.left, cell.top(), piece.right - piece.left,
                           cell.height());
-        // Only what is in view: a long line has thousands of pieces.
         if (area.right() < clip.left() || area.left() > clip.right()) continue;
         const QString text = ToQString(piece.text);
         switch (piece.kind) {

@@ -31,8 +31,8 @@ public:
                const QModelIndex& index) const override;
 
 private:
-    // A line's pieces where the session placed them, from the cell's left edge.
-    static void PaintPieces(QPainter* painter, const QRect& cell,
+    // A line's pieces where the session placed them, from the cell's left edge; those in `clip`.
+    static void PaintPieces(QPainter* painter, const QRect& cell, const QRect& clip,
                             const std::vector<PaintPiece>& pieces, int baseline);
     // A control character or line end, drawn as its letters in a frame.
     static void PaintControl(QPainter* painter, const QRectF& cells, const QString& text,
