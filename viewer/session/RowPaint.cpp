@@ -10,62 +10,54 @@ namespace {
 
 bool Plain(char16_t c) { return c >= u' ' && c < 0x7f; }
 
-// The pixels of cells [from, to) of a text starting at the margin.
-PaintFill Span(std::size_t from, std::size_t to, const ListMetrics& metrics, Rgb colour) {
-    const double left = metrics.margin + static_cast<double>(from) * metrics.cell;
-    return {left, left + static_cast<double>(to - from) * metrics.cell, colour};
+// The pixels of cells [from, to) of a text that starts after the margin.
+std::pair<double, double> Place(std::size_t from, std::size_t to, const ListMetrics& metrics) {
+    return {metrics.margin + static_cast<double>(from) * metrics.cell,
+            metrics.margin + static_cast<double>(to) * metrics.cell};
 }
 
-// The cell columns a mark covers, cut to the text (a mark past its end covers nothing).
-std::pair<std::size_t, std::size_t> Columns(const std::u16string& text, const MarkSpan& mark) {
-    const std::size_t start = std::min<std::size_t>(mark.start, text.size());
-    const std::size_t end = std::min<std::size_t>(start + mark.length, text.size());
-    return {CellColumn(text, start), CellColumn(text, end)};
+// The code units a span covers, cut to the text (one past its end covers nothing, at the end).
+std::pair<std::size_t, std::size_t> Cut(const std::u16string& text, const MarkSpan& span) {
+    const std::size_t start = std::min<std::size_t>(span.start, text.size());
+    const std::size_t end = std::min<std::size_t>(start + span.length, text.size());
+    return {start, end};
 }
 
 void AddPieces(const Cell& cell, const ListMetrics& metrics, CellPaint& paint) {
     const std::u16string& text = cell.text;
     const Rgb ink = Colour(ColourRole::Text);
+    std::size_t plainEnd = 0;  // the column the last piece ends at, when it is a plain run
     for (const Cluster& cluster : Clusters(text)) {
         const char16_t first = text[cluster.start];
         if (first == u'\t') continue;
-        const PaintFill place = Span(cluster.column, cluster.column + cluster.cells, metrics, ink);
+        const std::size_t end = cluster.column + cluster.cells;
+        const auto [left, right] = Place(cluster.column, end, metrics);
+        PieceKind kind = PieceKind::Cluster;
+        std::u16string shown = text.substr(cluster.start, cluster.length);
+        Rgb colour = ink;
         if (const std::u16string_view letters = ControlLetters(first); !letters.empty()) {
-            paint.pieces.push_back({PieceKind::Control,
-                                    std::u16string(letters),
-                                    place.left,
-                                    place.right,
-                                    Colour(ColourRole::ControlMark),
-                                    {}});
-            continue;
-        }
-        if (cluster.length == 1 && Plain(first)) {
-            // Joins the plain run just before it, if one ends where it starts.
-            if (!paint.pieces.empty() && paint.pieces.back().kind == PieceKind::Plain &&
-                paint.pieces.back().right == place.left) {
+            kind = PieceKind::Control;
+            shown = letters;
+            colour = Colour(ColourRole::ControlMark);
+        } else if (cluster.length == 1 && Plain(first)) {
+            kind = PieceKind::Plain;
+            if (!paint.pieces.empty() && paint.pieces.back().kind == kind &&
+                plainEnd == cluster.column) {
                 paint.pieces.back().text += first;
-                paint.pieces.back().right = place.right;
+                paint.pieces.back().right = right;
+                plainEnd = end;
                 continue;
             }
-            paint.pieces.push_back(
-                {PieceKind::Plain, std::u16string(1, first), place.left, place.right, ink, {}});
-            continue;
+            plainEnd = end;
         }
-        paint.pieces.push_back({PieceKind::Cluster,
-                                text.substr(cluster.start, cluster.length),
-                                place.left,
-                                place.right,
-                                ink,
-                                {}});
+        paint.pieces.push_back({kind, std::move(shown), left, right, colour, {}});
     }
     for (const MarkSpan& mark : cell.byteMarks) {
-        const std::size_t start = std::min<std::size_t>(mark.start, text.size());
-        const std::size_t end = std::min<std::size_t>(start + mark.length, text.size());
+        const auto [start, end] = Cut(text, mark);
         if (start >= end) continue;
-        const PaintFill place = Span(CellColumn(text, start), CellColumn(text, end), metrics, {});
-        paint.pieces.push_back({PieceKind::StrayBytes, text.substr(start, end - start), place.left,
-                                place.right, Colour(ColourRole::StrayByteText),
-                                Colour(ColourRole::StrayByte)});
+        const auto [left, right] = Place(CellColumn(text, start), CellColumn(text, end), metrics);
+        paint.pieces.push_back({PieceKind::StrayBytes, text.substr(start, end - start), left, right,
+                                Colour(ColourRole::StrayByteText), Colour(ColourRole::StrayByte)});
     }
 }
 
@@ -100,11 +92,11 @@ CellPaint PaintOf(const Cell& cell, const Column& role, bool current, bool selec
     if (cell.markColour != ColourRole::Base) {
         const Rgb strong = current ? Darker(Colour(cell.markColour), 115) : Colour(cell.markColour);
         for (const MarkSpan& mark : cell.marks) {
-            const auto [from, to] = Columns(cell.text, mark);
-            PaintFill fill = Span(from, to, metrics, strong);
+            const auto [start, end] = Cut(cell.text, mark);
+            const auto [left, right] =
+                Place(CellColumn(cell.text, start), CellColumn(cell.text, end), metrics);
             // An empty mark (what the other line gained) still shows, two pixels wide.
-            fill.right = std::max(fill.right, fill.left + 2);
-            paint.marks.push_back(fill);
+            paint.marks.push_back({left, std::max(right, left + 2), strong});
         }
     }
     AddPieces(cell, metrics, paint);
