@@ -7,6 +7,7 @@
 
 #include "MergeSession.h"
 #include "Settings.h"
+#include "StripBands.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -353,15 +354,22 @@ TEST_F(MergeSessionTest, ColumnsShareTheWidthAndALongerLineWidensItsFileToScroll
     for (int i = 0; i < 30; ++i) wide += "\xE6\x97\xA5";  // 日
     MergeSession& session =
         Open("a\n" + wide + "\nc\n", "a\nb\nc\n", "a\n" + std::string(20, 'x') + "\nc\n");
-    // A digit is 8 pixels, 16 more around each; the mark and four numbers of 1 digit: 120 pixels.
+    // A digit is 8 pixels, 8 more on each side; the mark and four numbers of 1 digit: 120 pixels.
     using Widths = std::array<int, kMergeColumns>;
     // The markers' lines are the result's longest ("<<<<<<< " and the path of mine.txt), but
     // MINE's longer still.
-    EXPECT_EQ(session.ColumnWidths(8, 16, 1000, 100),
+    EXPECT_EQ(session.ColumnWidths({8, 8, 1000}),
               (Widths{24, 24, 60 * 8 + 16, 24, 220, 24, 220, 24, 60 * 8 + 16}));
-    // Narrow: BASE its least, the longer lines as wide as they are.
-    EXPECT_EQ(session.ColumnWidths(8, 16, 300, 100),
-              (Widths{24, 24, 496, 24, 100, 24, 20 * 8 + 16, 24, 496}));
+    // Narrow: BASE and THEIRS at the least, 20 cells, the longer lines as wide as they are.
+    EXPECT_EQ(session.ColumnWidths({8, 8, 300}), (Widths{24, 24, 496, 24, 176, 24, 176, 24, 496}));
+    // The strip, 100 pixels a row (a, the conflict's seven rows with its markers, c): the
+    // conflict across, a pixel in from each side, in its colour a shade darker.
+    const std::vector<StripBand> bands = StripBands(session, 900);
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0].top, 100);
+    EXPECT_EQ(bands[0].bottom, 800);
+    EXPECT_EQ(bands[0].half, StripHalf::Across);
+    EXPECT_EQ(bands[0].colour, (Rgb{0xc4, 0x9a, 0x8a}));  // ffc8b4 by 130%
 }
 
 TEST_F(MergeSessionTest, AFileChangedOnDiskShowsTheNoticeAndF5MergesAnewAskingForWorkDone) {

@@ -2,6 +2,8 @@
 // Alt+Left, saved with Ctrl+S, and what it paints and writes.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -51,13 +53,15 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(window.nameLabel(MergeColumn::Result)->text(),
               QStringLiteral("● 結果: %1　(UTF-8)")
                   .arg(QString::fromStdString((dir / "merged.txt").string())));
-    // A narrow window: the names give up room, the four files share what is left, 120 pixels
-    // each at the least; the result, whose marker line holds mine.txt's path, is as wide as
-    // that line, and the list scrolls sideways to its end.
+    // A narrow window: the names give up room, the four files share what is left, 20 digits
+    // and a digit each side at the least; the result, whose marker line holds mine.txt's path,
+    // is as wide as that line, and the list scrolls sideways to its end.
     window.resize(500, 400);
     QApplication::processEvents();
     EXPECT_LE(window.width(), 500);
-    EXPECT_EQ(view->columnWidth(2), 120);
+    const qreal digit = QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char('0'));
+    EXPECT_EQ(view->columnWidth(2),
+              static_cast<int>(std::ceil(20 * digit)) + 2 * static_cast<int>(digit));
     const int marker = view->fontMetrics().horizontalAdvance(
         QStringLiteral("<<<<<<< ") + QString::fromStdString((dir / "mine.txt").string()));
     EXPECT_GE(view->columnWidth(8), marker);

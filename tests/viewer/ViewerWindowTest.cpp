@@ -176,6 +176,21 @@ TEST_F(ViewerWindowTest, ALongLineNeverOpensTheListSideways) {
     Press(Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(window.rowsView()->horizontalScrollBar()->value(), 0);
     EXPECT_EQ(window.rowsView()->model()->index(0, 0).data().toString(), QStringLiteral("1"));
+    // Scrolled to its end, the line's last letters are drawn there (the part in view of its run).
+    QScrollBar* sideways = window.rowsView()->horizontalScrollBar();
+    sideways->setValue(sideways->maximum());
+    QApplication::processEvents();
+    const QImage end = window.rowsView()->viewport()->grab().toImage();
+    const qreal cell = QFontMetricsF(window.rowsView()->font()).horizontalAdvance(u'0');
+    const QRect line = CellRect(2, 3);  // "ccc…"
+    const int last = line.left() + 4 + static_cast<int>(400 * cell);
+    ASSERT_LT(last, window.rowsView()->viewport()->width());
+    int ink = 0;
+    for (int x = last - static_cast<int>(10 * cell); x < last; ++x) {
+        for (int y = line.top(); y < line.bottom(); ++y)
+            ink += end.pixelColor(x, y).lightness() < 128;
+    }
+    EXPECT_GT(ink, 10);
 }
 
 TEST_F(ViewerWindowTest, MenusToolbarAndKeysComeFromTheCommandTable) {

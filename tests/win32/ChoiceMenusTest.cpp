@@ -86,9 +86,10 @@ TEST(ChoiceMenusTest, RadioItemsFollowTheSessionAndStrayBytesHaveABoxOfTheirOwn)
     EXPECT_TRUE(Checked(popups[0], 0));
     DestroyMenu(bar);
 
-    // The first file's "caf<E9>" (row 1: the removed line), eight pixels a cell.
-    const Cell cell = session.CellAt(1, 3);
-    ASSERT_EQ(cell.text, u"caf<E9>");
+    // The first file's "caf<E9>" (row 1: the removed line), eight pixels a cell, no margin.
+    const CellPaint plan = PaintOf(session, 1, 3, false, {8, 0, 100});
+    ASSERT_FALSE(plan.pieces.empty());
+    ASSERT_EQ(plan.pieces.back().kind, PieceKind::StrayBytes);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 24);
@@ -96,7 +97,7 @@ TEST(ChoiceMenusTest, RadioItemsFollowTheSessionAndStrayBytesHaveABoxOfTheirOwn)
     HGDIOBJ old = SelectObject(dc, bitmap);
     const RECT area{0, 0, 100, 24};
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    PaintStrayBytes(dc, cell, area, 0, 4, 8);
+    PaintStrayBytes(dc, plan.pieces.back(), area, 4, 8);
     EXPECT_EQ(GetPixel(dc, 3 * 8 + 1, 1), RGB(0xd9, 0xd9, 0xd9));
     EXPECT_EQ(GetPixel(dc, 7 * 8 - 1, 22), RGB(0xd9, 0xd9, 0xd9));
     EXPECT_EQ(GetPixel(dc, 3 * 8 - 1, 1), RGB(0xff, 0xff, 0xff));

@@ -73,11 +73,19 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_EQ(AccessibleName(window_->bars().findText()), L"検索");
     EXPECT_EQ(AccessibleName(window_->bars().lineFile()), L"行へ移動");
     EXPECT_EQ(AccessibleName(window_->bars().lineText()), L"行番号");
-    // Narrow: the four files share the width, 120 pixels each at the least; the result, whose
-    // marker line holds mine.txt's path, as wide as that line, and the list scrolls sideways.
+    // Narrow: the four files share the width, 20 digits each at the least and a digit and a
+    // half each side; the result, whose marker line holds mine.txt's path, as wide as that line,
+    // and the list scrolls sideways.
     MoveWindow(window_->hwnd(), 0, 0, 500, 400, TRUE);
     Pump();
-    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 120);
+    const HDC dc = GetDC(window_->list());
+    const HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_->list(), WM_GETFONT, 0, 0)));
+    SIZE digit{};
+    GetTextExtentPoint32W(dc, L"0", 1, &digit);
+    SelectObject(dc, font);
+    ReleaseDC(window_->list(), dc);
+    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 20 * digit.cx + 2 * (3 * digit.cx / 2));
     EXPECT_GT(ListView_GetColumnWidth(window_->list(), 8), 8 * 30);
     SCROLLINFO sideways{};
     sideways.cbSize = sizeof sideways;

@@ -26,8 +26,10 @@
 #include "ElidedLabel.h"
 #include "FileWatch.h"
 #include "LineEditor.h"
+#include "OverviewStrip.h"
 #include "QtCommands.h"
 #include "QtText.h"
+#include "StripBands.h"
 #include "Texts.h"
 
 namespace viewer {
@@ -91,14 +93,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), ToQColor(ColourRole::StripBackground));
-        const int h = height();
-        for (const MergeStripMark& mark : session_.StripMarks()) {
-            const int top = session_.StripY(mark.row, h);
-            const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, h));
-            painter.fillRect(QRect(1, top, width() - 2, bottom - top),
-                             ToQColor(Darker(Colour(mark.colour), 130)));
-        }
+        OverviewStrip::PaintBands(painter, rect(), StripBands(session_, height()));
     }
     void mousePressEvent(QMouseEvent* event) override {
         session_.ClickStrip(static_cast<int>(event->position().y()), height());
@@ -333,11 +328,8 @@ void MergeWindow::UpdateCommands() {
 }
 
 void MergeWindow::SizeColumns() {
-    const QFontMetrics metrics(view_->font());
-    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
     // The four files share the width; a longer line widens its file, and the list scrolls.
-    const std::array<int, kMergeColumns> widths =
-        session_->ColumnWidths(digit, 2 * digit, view_->viewport()->width(), 120);
+    const std::array<int, kMergeColumns> widths = session_->ColumnWidths(Metrics());
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
         view_->setColumnWidth(static_cast<int>(c), widths[c]);
     }
@@ -362,7 +354,7 @@ void MergeWindow::Redraw() {
     UpdateCommands();
 }
 
-void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
+void MergeWindow::ScrollTo(std::size_t row, std::size_t column) {
     moving_ = true;
     view_->selectionModel()->setCurrentIndex(
         model_->index(static_cast<int>(row), static_cast<int>(MergeColumn::Result)),
@@ -371,7 +363,18 @@ void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
     const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
     const int visible = std::max(1, view_->viewport()->height() / rowHeight);
     view_->verticalScrollBar()->setValue(std::max(0, static_cast<int>(row) - visible / 2));
+    // Sideways, to MINE's text when it is off screen.
+    QScrollBar* sideways = view_->horizontalScrollBar();
+    sideways->setValue(SidewaysScroll(
+        view_->horizontalHeader()->sectionPosition(static_cast<int>(MergeColumn::Mine)), column,
+        Metrics(), sideways->value()));
     UpdateCommands();
+}
+
+ListMetrics MergeWindow::Metrics() const {
+    const QFontMetricsF metrics(view_->font());
+    const qreal digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    return {digit, static_cast<int>(digit), view_->viewport()->width()};
 }
 
 void MergeWindow::ShowStatus(const StatusMessage& message) {

@@ -78,6 +78,7 @@ private:
     void MakeCommands();
     void UpdateCommands();
     void SizeColumns();
+    ListMetrics Metrics() const;
     void PlaceEditor();
     QWidget* MakeNotice();
     QWidget* MakeFindBar();

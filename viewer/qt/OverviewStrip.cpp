@@ -6,6 +6,7 @@
 
 #include "QtText.h"
 #include "Session.h"
+#include "StripBands.h"
 #include "Texts.h"
 
 namespace viewer {
@@ -26,25 +27,27 @@ void OverviewStrip::SetVisibleRows(int first, int count) {
 
 void OverviewStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(ColourRole::StripBackground));
-    const int half = width() / 2;
-    const int h = height();
-    for (const StripMark& mark : session_.StripMarks()) {
-        const int top = session_.StripY(mark.row, h);
-        // At least two pixels, so that one changed line in a million still shows.
-        const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, h));
-        const QRect band = mark.kind == RowKind::Removed
-                               ? QRect(0, top, half, bottom - top)
-                               : QRect(half, top, width() - half, bottom - top);
-        painter.fillRect(band, ToQColor(StripColour(mark.kind)));
-    }
-    const auto rows = static_cast<int>(session_.RowCount());
-    if (visibleCount_ > 0 && visibleCount_ < rows) {
+    PaintBands(painter, rect(), StripBands(session_, height()));
+    const std::optional<StripFrame> frame =
+        FrameOfRows(session_, static_cast<std::size_t>(visibleFirst_),
+                    static_cast<std::size_t>(visibleCount_), height());
+    if (frame) {
         painter.setPen(ToQColor(ColourRole::StripFrame));
-        const int top = session_.StripY(static_cast<std::size_t>(visibleFirst_), h);
-        const int bottom = std::max(
-            top + 3, session_.StripY(static_cast<std::size_t>(visibleFirst_ + visibleCount_), h));
-        painter.drawRect(QRect(0, top, width() - 1, bottom - top - 1));
+        painter.drawRect(QRect(0, frame->top, width() - 1, frame->bottom - frame->top - 1));
+    }
+}
+
+void OverviewStrip::PaintBands(QPainter& painter, const QRect& area,
+                               const std::vector<StripBand>& bands) {
+    painter.fillRect(area, ToQColor(ColourRole::StripBackground));
+    const int half = area.width() / 2;
+    for (const StripBand& band : bands) {
+        const int height = band.bottom - band.top;
+        const QRect place = band.half == StripHalf::Left ? QRect(0, band.top, half, height)
+                            : band.half == StripHalf::Right
+                                ? QRect(half, band.top, area.width() - half, height)
+                                : QRect(1, band.top, area.width() - 2, height);
+        painter.fillRect(place, ToQColor(band.colour));
     }
 }
 

@@ -3,7 +3,13 @@
 // part of the list on screen as a frame. A click goes where the session says it lands.
 #pragma once
 
+#include <vector>
+
 #include <QWidget>
+
+#include "StripBands.h"
+
+class QPainter;
 
 namespace viewer {
 
@@ -15,6 +21,9 @@ public:
     explicit OverviewStrip(Session& session, QWidget* parent = nullptr);
     void SetVisibleRows(int first, int count);
     QSize sizeHint() const override { return QSize(16, 100); }
+    // The strip's background over `area`, and the bands the session placed (both windows).
+    static void PaintBands(QPainter& painter, const QRect& area,
+                           const std::vector<StripBand>& bands);
 
 signals:
     void clicked();

@@ -2,24 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "Cells.h"
 #include "QtText.h"
-#include "Session.h"
 
 namespace viewer {
-
-namespace {
-
-// A character drawn as part of a run of plain ASCII, whose glyphs all take one cell exactly.
-bool Plain(const QString& text, const Cluster& cluster) {
-    if (cluster.length != 1) return false;
-    const char16_t c = text[static_cast<qsizetype>(cluster.start)].unicode();
-    return c >= u' ' && c < 0x7f;
-}
-
-}  // namespace
 
 RowDelegate::RowDelegate(const Session& session, QAbstractItemView* view)
     : QStyledItemDelegate(view), session_(session), view_(view) {}
@@ -42,74 +31,49 @@ void RowDelegate::MeasureAmbiguous(const QFont& font) {
     SetWideAmbiguous(std::move(wide));
 }
 
+ListMetrics RowDelegate::Metrics(const QFont& font, int width) {
+    return {CellWidth(font), kTextMargin, width};
+}
+
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const {
-    const auto viewRow = static_cast<std::size_t>(index.row());
-    const auto column = static_cast<std::size_t>(index.column());
-    const Cell cell = session_.CellAt(viewRow, column);
-    const bool current = session_.CurrentViewRow() == viewRow;
-    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const CellPaint plan = PaintOf(
+        session_, static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()),
+        option.state.testFlag(QStyle::State_Selected), Metrics(option.font));
     const QRect rect = option.rect;
-
-    Rgb base = Colour(cell.background);
-    if (current) {
-        base = Darker(base, 118);
-    } else if (selected) {
-        base = Darker(base, 108);
+    painter->fillRect(rect, ToQColor(plan.background));
+    const QRect left(rect.left(), rect.top(), rect.width() / 2, rect.height());
+    if (plan.leftHalf) painter->fillRect(left, ToQColor(*plan.leftHalf));
+    if (plan.rightHalf) {
+        painter->fillRect(
+            QRect(left.right() + 1, rect.top(), rect.width() - left.width(), rect.height()),
+            ToQColor(*plan.rightHalf));
     }
-    painter->fillRect(rect, ToQColor(base));
-
-    const Column& role = session_.Columns()[column];
-    if (role.role == ColumnRole::Band) {
-        // Between the panes: each side's colour on its half, joining the change's two sides.
-        const QRect left(rect.left(), rect.top(), rect.width() / 2, rect.height());
-        const QRect right(left.right() + 1, rect.top(), rect.width() - left.width(), rect.height());
-        if (cell.bandLeft != ColourRole::Base) painter->fillRect(left, ToQColor(cell.bandLeft));
-        if (cell.bandRight != ColourRole::Base) painter->fillRect(right, ToQColor(cell.bandRight));
+    for (const PaintFill& mark : plan.marks) {
+        painter->fillRect(
+            QRectF(rect.left() + mark.left, rect.top(), mark.right - mark.left, rect.height()),
+            ToQColor(mark.colour));
     }
 
     painter->setFont(option.font);
     painter->setPen(ToQColor(ColourRole::Text));
     const QFontMetrics metrics(option.font);
     const int baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
-    const QString text = ToQString(cell.text);
-    if (role.content) {
-        const qreal cellWidth = CellWidth(option.font);
-        const qreal left = rect.left() + kTextMargin;
-        if (!cell.marks.empty()) {
-            Rgb strong = Colour(cell.markColour);
-            if (current) strong = Darker(strong, 115);
-            for (const MarkSpan& mark : cell.marks) {
-                const std::size_t from = CellColumn(cell.text, mark.start);
-                const std::size_t to = CellColumn(cell.text, mark.start + mark.length);
-                const qreal x = left + static_cast<qreal>(from) * cellWidth;
-                const qreal width = std::max<qreal>(2, static_cast<qreal>(to - from) * cellWidth);
-                painter->fillRect(QRectF(x, rect.top(), width, rect.height()), ToQColor(strong));
-            }
-        }
-        PaintContent(painter, rect, text, baseline);
-        // Stray bytes over the rest: a box of their own, their "<E9>" in its own colour.
-        painter->setPen(ToQColor(ColourRole::StrayByteText));
-        for (const MarkSpan& mark : cell.byteMarks) {
-            const std::size_t from = CellColumn(cell.text, mark.start);
-            const std::size_t to = CellColumn(cell.text, mark.start + mark.length);
-            const qreal x = left + static_cast<qreal>(from) * cellWidth;
-            painter->fillRect(QRectF(x, rect.top() + 1, static_cast<qreal>(to - from) * cellWidth,
-                                     rect.height() - 2),
-                              ToQColor(ColourRole::StrayByte));
-            painter->drawText(QPointF(x, baseline),
-                              text.mid(mark.start, static_cast<qsizetype>(mark.length)));
-        }
-    } else if (!text.isEmpty()) {
-        const int alignment = role.align == Align::Right    ? Qt::AlignRight | Qt::AlignVCenter
-                              : role.align == Align::Center ? Qt::AlignCenter
+    if (!plan.text.empty()) {
+        const int alignment = plan.align == Align::Right    ? Qt::AlignRight | Qt::AlignVCenter
+                              : plan.align == Align::Center ? Qt::AlignCenter
                                                             : Qt::AlignLeft | Qt::AlignVCenter;
         painter->drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
-                          alignment | Qt::TextSingleLine, text);
+                          alignment | Qt::TextSingleLine, ToQString(plan.text));
     }
+    // Only what is in view: a long line has thousands of pieces.
+    const QRect clip = painter->clipBoundingRect().isEmpty()
+                           ? view_->viewport()->rect().intersected(rect)
+                           : painter->clipBoundingRect().toAlignedRect().intersected(rect);
+    PaintPieces(painter, rect, clip, plan.pieces, baseline);
 
-    if (current) {
-        painter->setPen(QPen(ToQColor(ColourRole::CurrentFrame), 1));
+    if (plan.frame) {
+        painter->setPen(QPen(ToQColor(*plan.frame), 1));
         painter->drawLine(rect.topLeft(), rect.topRight());
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
         if (index.column() == 0) painter->drawLine(rect.topLeft(), rect.bottomLeft());
@@ -119,55 +83,46 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
 }
 
-void RowDelegate::PaintContent(QPainter* painter, const QRect& cell, const QString& text,
-                               int baseline) const {
-    const qreal cellWidth = CellWidth(painter->font());
-    const qreal left = cell.left() + kTextMargin;
-    const QRect clip = painter->clipBoundingRect().isEmpty()
-                           ? cell
-                           : painter->clipBoundingRect().toAlignedRect().intersected(cell);
-    // Runs of plain ASCII are drawn in one go; any other cluster on its own, at its cell, so a
-    // glyph from a fallback font never shifts what follows.
-    QString run;
-    qreal runX = 0;
-    const auto flush = [&] {
-        if (!run.isEmpty()) painter->drawText(QPointF(runX, baseline), run);
-        run.clear();
-    };
-    for (const Cluster& cluster : Clusters(text.toStdU16String())) {
-        const qreal x = left + static_cast<qreal>(cluster.column) * cellWidth;
-        if (x > clip.right()) break;
-        if (x + static_cast<qreal>(cluster.cells + 1) * cellWidth < clip.left()) continue;
-        if (text[static_cast<qsizetype>(cluster.start)] == u'\t') {
-            flush();
+void RowDelegate::PaintPieces(QPainter* painter, const QRect& cell, const QRect& clip,
+                              const std::vector<PaintPiece>& pieces, int baseline) {
+    for (const PaintPiece& piece : pieces) {
+        const QRectF area(cell.left() + piece.left, cell.top(), piece.right - piece.left,
+                          cell.height());
+        if (area.right() < clip.left() || area.left() > clip.right()) continue;
+        const QString text = ToQString(piece.text);
+        switch (piece.kind) {
+            case PieceKind::Control:
+                PaintControl(painter, area, text, ToQColor(piece.colour));
+                continue;
+            case PieceKind::StrayBytes:
+                painter->fillRect(area.adjusted(0, 1, 0, -1), ToQColor(piece.box));
+                break;
+            case PieceKind::Plain:
+            case PieceKind::Cluster:
+                break;
+        }
+        painter->setPen(ToQColor(piece.colour));
+        if (piece.kind != PieceKind::Plain) {
+            painter->drawText(QPointF(area.left(), baseline), text);
             continue;
         }
-        const QString part =
-            text.mid(static_cast<qsizetype>(cluster.start), static_cast<qsizetype>(cluster.length));
-        if (Plain(text, cluster)) {
-            if (run.isEmpty()) runX = x;
-            run += part;
-            continue;
+        // A plain run, a cell a letter: only the letters in view, a cell to spare each side.
+        const qreal each = area.width() / static_cast<qreal>(text.size());
+        const auto from = static_cast<qsizetype>(
+            std::max<qreal>(0, std::floor((clip.left() - area.left()) / each) - 1));
+        const auto to = static_cast<qsizetype>(std::min<qreal>(
+            static_cast<qreal>(text.size()), std::ceil((clip.right() - area.left()) / each) + 1));
+        if (from < to) {
+            painter->drawText(QPointF(area.left() + static_cast<qreal>(from) * each, baseline),
+                              text.mid(from, to - from));
         }
-        flush();
-        if (const std::u16string_view letters = ControlLetters(part.at(0).unicode());
-            !letters.empty()) {
-            PaintControl(
-                painter,
-                QRectF(x, cell.top(), static_cast<qreal>(cluster.cells) * cellWidth, cell.height()),
-                letters);
-            continue;
-        }
-        painter->drawText(QPointF(x, baseline), part);
     }
-    flush();
 }
 
-void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells,
-                               std::u16string_view letters) {
+void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells, const QString& text,
+                               const QColor& colour) {
     // Its letters in a smaller font of the same family, as wide as the cells allow.
     painter->save();
-    const QString text = QString::fromUtf16(letters.data(), static_cast<qsizetype>(letters.size()));
     QFont small = painter->font();
     const QRectF box = cells.adjusted(1, 2, -1, -2);
     small.setPixelSize(std::max(5, static_cast<int>(box.height() * 0.75)));
@@ -175,7 +130,6 @@ void RowDelegate::PaintControl(QPainter* painter, const QRectF& cells,
     const qreal wide = QFontMetricsF(small).horizontalAdvance(text);
     if (wide > box.width() - 2)
         small.setStretch(std::max(40, static_cast<int>(100 * (box.width() - 2) / wide)));
-    const QColor colour = ToQColor(ColourRole::ControlMark);
     painter->setFont(small);
     painter->setPen(colour);
     painter->drawRect(box.adjusted(0, 0, -1, -1));

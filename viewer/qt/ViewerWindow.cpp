@@ -15,11 +15,11 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 
 #include "DiffModel.h"
 #include "ElidedLabel.h"
 #include "FileWatch.h"
+#include "ListLayout.h"
 #include "LineEditor.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
@@ -41,12 +41,6 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
     chip->setPalette(palette);
     return chip;
-}
-
-// Side by side, the pane of a column: the second file's number or text is the right one.
-Pane PaneOf(ColumnRole role) {
-    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                               : Pane::Left;
 }
 
 // The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
@@ -208,14 +202,14 @@ void ViewerWindow::CurrentChanged() {
     view_->viewport()->update();  // the whole row shows it is current, not one cell
     const QModelIndex current = view_->currentIndex();
     if (moving_ || !current.isValid()) return;
-    const ColumnRole role = session_->Columns()[static_cast<std::size_t>(current.column())].role;
-    session_->SetCurrent(static_cast<std::size_t>(current.row()), PaneOf(role));
+    session_->SetCurrent(static_cast<std::size_t>(current.row()),
+                         PaneOf(*session_, static_cast<std::size_t>(current.column())));
 }
 
 void ViewerWindow::DoubleClicked(const QModelIndex& index) {
-    const Column& column = session_->Columns()[static_cast<std::size_t>(index.column())];
-    if (column.content)
-        session_->EditAt(static_cast<std::size_t>(index.row()), PaneOf(column.role));
+    const auto column = static_cast<std::size_t>(index.column());
+    if (session_->Columns()[column].content)
+        session_->EditAt(static_cast<std::size_t>(index.row()), PaneOf(*session_, column));
 }
 
 void ViewerWindow::SelectionChanged() {
@@ -227,35 +221,11 @@ void ViewerWindow::SelectionChanged() {
 }
 
 void ViewerWindow::SizeColumns() {
-    const qreal cell = RowDelegate::CellWidth(view_->font());
-    const auto pixels = [&](std::size_t cells, int margin) {
-        return static_cast<int>(std::ceil(static_cast<qreal>(cells) * cell)) + 2 * margin;
-    };
-    QHeaderView* columns = view_->horizontalHeader();
-    columns->setSectionResizeMode(QHeaderView::Fixed);
-    const std::vector<Column>& list = session_->Columns();
-    int fixed = 0;
-    for (std::size_t at = 0; at < list.size(); ++at) {
-        if (list[at].content) continue;
-        const int margin = list[at].align == Align::Center ? 6 : RowDelegate::kTextMargin;
-        view_->setColumnWidth(static_cast<int>(at), pixels(session_->ColumnCells(at), margin));
-        fixed += view_->columnWidth(static_cast<int>(at));
-    }
-    if (session_->view() == View::SideBySide) {
-        // Two panes of equal width sharing the window; each shows what fits of a long line.
-        const int pane = std::max(240, (view_->viewport()->width() - fixed) / 2);
-        session_->SetPaneCells(
-            static_cast<std::size_t>((pane - 2 * RowDelegate::kTextMargin) / cell));
-        for (std::size_t at = 0; at < list.size(); ++at) {
-            if (list[at].content) view_->setColumnWidth(static_cast<int>(at), pane);
-        }
-        return;
-    }
-    for (std::size_t at = 0; at < list.size(); ++at) {
-        if (!list[at].content) continue;
-        // One cell more than the text, so the end of the widest line is clear of the edge.
-        view_->setColumnWidth(static_cast<int>(at),
-                              pixels(session_->ColumnCells(at) + 1, RowDelegate::kTextMargin));
+    view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    const std::vector<int> widths =
+        FitColumns(*session_, RowDelegate::Metrics(view_->font(), view_->viewport()->width()));
+    for (std::size_t at = 0; at < widths.size(); ++at) {
+        view_->setColumnWidth(static_cast<int>(at), widths[at]);
     }
 }
 
@@ -310,15 +280,11 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
     const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
     const int visible = std::max(1, view_->viewport()->height() / rowHeight);
     view_->verticalScrollBar()->setValue(std::max(0, row - visible / 2));
-    // Sideways: only when the cell is off screen, with some of what comes before it.
+    // Sideways: only when the cell is off screen.
     QScrollBar* sideways = view_->horizontalScrollBar();
-    const qreal cell = RowDelegate::CellWidth(view_->font());
-    const int x = view_->horizontalHeader()->sectionPosition(contentColumn) +
-                  RowDelegate::kTextMargin + static_cast<int>(static_cast<qreal>(column) * cell);
-    const int width = view_->viewport()->width();
-    if (x < sideways->value() || x + static_cast<int>(2 * cell) > sideways->value() + width) {
-        sideways->setValue(std::max(0, x - width / 4));
-    }
+    sideways->setValue(SidewaysScroll(
+        view_->horizontalHeader()->sectionPosition(contentColumn), column,
+        RowDelegate::Metrics(view_->font(), view_->viewport()->width()), sideways->value()));
 }
 
 void ViewerWindow::ShowStatus(const StatusMessage& message) {

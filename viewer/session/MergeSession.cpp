@@ -355,20 +355,20 @@ std::size_t MergeSession::WidestCells(int file) const {
     return most;
 }
 
-std::array<int, kMergeColumns> MergeSession::ColumnWidths(int cell, int margin, int width,
-                                                          int least) const {
-    std::array<int, kMergeColumns> widths{};
-    int fixed = 0;
-    for (std::size_t c = 0; c < kMergeColumns; c += c == 0 ? 1 : 2) {  // the mark, the numbers
-        widths[c] = static_cast<int>(NumberCells(static_cast<MergeColumn>(c))) * cell + margin;
-        fixed += widths[c];
+std::array<int, kMergeColumns> MergeSession::ColumnWidths(const ListMetrics& metrics) const {
+    std::vector<ColumnNeed> needs;
+    for (std::size_t c = 0; c < kMergeColumns; ++c) {
+        if (c == 0 || c % 2 == 1) {  // the mark, the numbers
+            needs.push_back({NumberCells(static_cast<MergeColumn>(c)), false});
+        } else {
+            needs.push_back(
+                {std::min<std::size_t>(WidestCells(static_cast<int>(c / 2 - 1)), 100000), true});
+        }
     }
-    const int each = std::max(least, (width - fixed) / 4);
-    for (int file = 0; file < 4; ++file) {
-        const auto longest = static_cast<int>(std::min<std::size_t>(WidestCells(file), 100000));
-        widths[static_cast<std::size_t>(2 + 2 * file)] = std::max(each, longest * cell + margin);
-    }
-    return widths;
+    const std::vector<int> widths = viewer::ColumnWidths(needs, metrics);
+    std::array<int, kMergeColumns> all{};
+    std::copy(widths.begin(), widths.end(), all.begin());
+    return all;
 }
 
 void MergeSession::SetCurrent(std::size_t row) {

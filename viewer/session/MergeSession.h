@@ -17,6 +17,7 @@
 
 #include "Arguments.h"
 #include "Ignore.h"
+#include "ListLayout.h"
 #include "Look.h"
 #include "Merge.h"
 #include "MergeCommands.h"
@@ -114,12 +115,11 @@ public:
     MergeCell CellAt(std::size_t row, MergeColumn column) const;
     // A number column's width in digits, the widest number it shows.
     std::size_t NumberCells(MergeColumn column) const;
-    // Every column's width in pixels, for a font whose cell (a digit, half a wide character) is
-    // `cell` pixels wide and a list with `width` pixels to show them in: the mark and the numbers
-    // as wide as they need and `margin`; the four files sharing the rest alike, `least` each at
-    // the least, and a file whose longest line needs more as wide as that line, so that the list
-    // scrolls sideways to the end of any line.
-    std::array<int, kMergeColumns> ColumnWidths(int cell, int margin, int width, int least) const;
+    // Every column's width in pixels for the list measured (ColumnWidths): the mark and the
+    // numbers as wide as they need; the four files sharing the rest alike, and a file whose
+    // longest line needs more as wide as that line, so that the list scrolls sideways to the end
+    // of any line.
+    std::array<int, kMergeColumns> ColumnWidths(const ListMetrics& metrics) const;
     std::optional<std::size_t> CurrentRow() const { return currentRow_; }
     void SetCurrent(std::size_t row);
 

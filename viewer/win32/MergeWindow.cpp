@@ -9,6 +9,8 @@
 #include "CommandBar.h"
 #include "InputBars.h"
 #include "LineEditor.h"
+#include "OverviewStrip.h"
+#include "StripBands.h"
 #include "Texts.h"
 #include "WinText.h"
 #include "platform/win32/ScreenReaderNames.h"
@@ -298,13 +300,17 @@ void MergeWindow::Layout() {
     SizeColumns();
 }
 
-void MergeWindow::SizeColumns() {
+ListMetrics MergeWindow::Metrics() const {
     const int digit = TextWidth(platform::win32::WindowDC(list_, listFont_), u"0");
     RECT client{};
     GetClientRect(list_, &client);
+    return {static_cast<double>(digit), 3 * digit / 2,
+            static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL)};
+}
+
+void MergeWindow::SizeColumns() {
     // The four files share the width; a longer line widens its file, and the list scrolls.
-    const std::array<int, kMergeColumns> widths = session_.ColumnWidths(
-        digit, 3 * digit, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL), 120);
+    const std::array<int, kMergeColumns> widths = session_.ColumnWidths(Metrics());
     for (std::size_t c = 0; c < kMergeColumns; ++c) {
         ListView_SetColumnWidth(list_, static_cast<int>(c), widths[c]);
     }
@@ -321,7 +327,7 @@ void MergeWindow::Redraw() {
     UpdateCommands();
 }
 
-void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
+void MergeWindow::ScrollTo(std::size_t row, std::size_t column) {
     const int item = static_cast<int>(row);
     moving_ = true;
     list_.SelectOnly(item);
@@ -333,6 +339,15 @@ void MergeWindow::ScrollTo(std::size_t row, std::size_t) {
     const int rowHeight = std::max(1, static_cast<int>(rowArea.bottom - rowArea.top));
     ListView_Scroll(list_, 0, (std::max(0, item - visible / 2) - top) * rowHeight);
     ListView_EnsureVisible(list_, item, FALSE);
+    // Sideways, to MINE's text when it is off screen.
+    int columnLeft = 0;
+    for (int c = 0; c < static_cast<int>(MergeColumn::Mine); ++c) {
+        columnLeft += ListView_GetColumnWidth(list_, c);
+    }
+    ListView_GetItemRect(list_, item, &rowArea, LVIR_BOUNDS);
+    const int scrolled = -static_cast<int>(rowArea.left);
+    const int want = SidewaysScroll(columnLeft, column, Metrics(), scrolled);
+    if (want != scrolled) ListView_Scroll(list_, want - scrolled, 0);
     moving_ = false;
     UpdateCommands();
 }
@@ -504,16 +519,7 @@ LRESULT CALLBACK MergeWindow::StripProcedure(HWND hwnd, UINT message, WPARAM wPa
 }
 
 void MergeWindow::PaintStrip(HDC dc, const RECT& area) {
-    FillRect(dc, &area,
-             platform::win32::BrushHandle(CreateSolidBrush(Ref(ColourRole::StripBackground))));
-    for (const MergeStripMark& mark : session_.StripMarks()) {
-        const int top = session_.StripY(mark.row, area.bottom);
-        const int bottom = std::max(top + 2, session_.StripY(mark.row + mark.count, area.bottom));
-        const RECT band{1, top, area.right - 1, bottom};
-        FillRect(
-            dc, &band,
-            platform::win32::BrushHandle(CreateSolidBrush(Ref(Darker(Colour(mark.colour), 130)))));
-    }
+    PaintStripBands(dc, area, StripBands(session_, area.bottom));
 }
 
 }  // namespace viewer

@@ -73,6 +73,8 @@ private:
     void UpdateCommands();
     void Layout() override;
     int TextWidthOf(HWND control) const;
+    // The list's font and width as the session's layout rules take them.
+    ListMetrics Metrics() const;
     void SizeColumns();
     void PaintStrip(HDC dc, const RECT& area);
     void OnBarAction(WORD action);

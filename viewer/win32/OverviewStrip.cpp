@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "WinText.h"
 #include "WindowBase.h"
 #include "platform/win32/GdiHandles.h"
 
@@ -19,6 +20,23 @@ void FillColour(HDC dc, const RECT& area, COLORREF colour) {
 }
 
 }  // namespace
+
+void PaintStripBands(HDC dc, const RECT& client, const std::vector<StripBand>& bands) {
+    FillColour(dc, client, Ref(ColourRole::StripBackground));
+    const int width = client.right;
+    const int half = width / 2;
+    for (const StripBand& band : bands) {
+        const RECT area{band.half == StripHalf::Left    ? 0
+                        : band.half == StripHalf::Right ? half
+                                                        : 1,
+                        band.top,
+                        band.half == StripHalf::Left    ? half
+                        : band.half == StripHalf::Right ? width
+                                                        : width - 1,
+                        band.bottom};
+        FillColour(dc, area, Ref(band.colour));
+    }
+}
 
 OverviewStrip::OverviewStrip(HWND parent, int id, const std::wstring& name) : name_(name) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -46,29 +64,17 @@ OverviewStrip::~OverviewStrip() {
     }
 }
 
-void OverviewStrip::SetLook(const Look& look) {
-    look_ = look;
-    InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
-void OverviewStrip::Set(std::vector<Band> bands, std::optional<std::pair<int, int>> frame) {
+void OverviewStrip::Set(std::vector<StripBand> bands, std::optional<StripFrame> frame) {
     bands_ = std::move(bands);
     frame_ = frame;
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void OverviewStrip::Paint(HDC dc, const RECT& client) const {
-    FillColour(dc, client, look_.background);
-    const int width = client.right;
-    const int half = width / 2;
-    for (const Band& band : bands_) {
-        const RECT area{band.half == Half::Right ? half : 0, band.top,
-                        band.half == Half::Left ? half : width, band.bottom};
-        FillColour(dc, area, band.colour);
-    }
+    PaintStripBands(dc, client, bands_);
     if (frame_) {
-        const RECT frame{0, frame_->first, width, frame_->second};
-        const platform::win32::BrushHandle brush(CreateSolidBrush(look_.frame));
+        const RECT frame{0, frame_->top, client.right, frame_->bottom};
+        const platform::win32::BrushHandle brush(CreateSolidBrush(Ref(ColourRole::StripFrame)));
         FrameRect(dc, &frame, brush);
     }
 }

@@ -1,6 +1,6 @@
 // A strip beside the rows that shows where every difference of the whole comparison lies: bands
 // on its left half, its right half or across, and the rows on screen as a frame. A click tells
-// the owner the height clicked. Where the bands go is the owner's to say.
+// the owner the height clicked. Where the bands go is the session's to say (StripBands.h).
 #pragma once
 
 #include <windows.h>
@@ -11,22 +11,15 @@
 #include <utility>
 #include <vector>
 
+#include "StripBands.h"
+
 namespace viewer {
+
+// The strip's background over `client`, and the bands (both windows' strips).
+void PaintStripBands(HDC dc, const RECT& client, const std::vector<StripBand>& bands);
 
 class OverviewStrip {
 public:
-    enum class Half { Left, Right, Whole };
-    struct Band {
-        int top = 0;  // client pixels
-        int bottom = 0;
-        Half half = Half::Whole;
-        COLORREF colour = 0;
-    };
-    struct Look {
-        COLORREF background = 0;
-        COLORREF frame = 0;
-    };
-
     // A child of `parent` named `name` for screen readers and in its tip.
     OverviewStrip(HWND parent, int id, const std::wstring& name);
     ~OverviewStrip();
@@ -34,9 +27,8 @@ public:
     OverviewStrip& operator=(const OverviewStrip&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    void SetLook(const Look& look);
-    // The bands, and the frame's top and bottom (none: every row is on screen).
-    void Set(std::vector<Band> bands, std::optional<std::pair<int, int>> frame);
+    // The bands, and the frame (none: every row is on screen).
+    void Set(std::vector<StripBand> bands, std::optional<StripFrame> frame);
     // Called with the height clicked and the strip's height.
     std::function<void(int y, int height)> onClick;
 
@@ -47,9 +39,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND tip_ = nullptr;
     std::wstring name_;
-    Look look_;
-    std::vector<Band> bands_;
-    std::optional<std::pair<int, int>> frame_;
+    std::vector<StripBand> bands_;
+    std::optional<StripFrame> frame_;
 };
 
 }  // namespace viewer

@@ -95,7 +95,6 @@ void ViewerWindow::CreateControls() {
     editor_->onTyped = [this](std::u16string text) { session_.Typed(text); };
     editor_->onFinish = [this](bool keep) { session_.FinishEdit(keep); };
     strip_ = std::make_unique<OverviewStrip>(hwnd_, kStrip, Wide(texts::kStripTip));
-    strip_->SetLook({Ref(ColourRole::StripBackground), Ref(ColourRole::StripFrame)});
     strip_->onClick = [this](int y, int height) {
         session_.ClickStrip(y, height);
         SetFocus(list_);
@@ -221,20 +220,13 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
 }
 
 Pane ViewerWindow::PaneAtMouse() const {
-    if (session_.view() != View::SideBySide) return Pane::Left;
     const DWORD at = GetMessagePos();
     POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ScreenToClient(list_, &point);
     LVHITTESTINFO hit{};
     hit.pt = point;
-    if (ListView_SubItemHitTest(list_, &hit) < 0) return Pane::Left;
-    const std::vector<Column>& columns = session_.Columns();
-    if (hit.iSubItem < 0 || static_cast<std::size_t>(hit.iSubItem) >= columns.size()) {
-        return Pane::Left;
-    }
-    const ColumnRole role = columns[static_cast<std::size_t>(hit.iSubItem)].role;
-    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                               : Pane::Left;
+    if (ListView_SubItemHitTest(list_, &hit) < 0 || hit.iSubItem < 0) return Pane::Left;
+    return PaneOf(session_, static_cast<std::size_t>(hit.iSubItem));
 }
 
 LRESULT ViewerWindow::Notify(NMHDR* header) {
@@ -273,10 +265,9 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
                 !columns[static_cast<std::size_t>(click->iSubItem)].content) {
                 return 0;
             }
-            const bool right =
-                columns[static_cast<std::size_t>(click->iSubItem)].role == ColumnRole::RightContent;
+            const Pane pane = PaneOf(session_, static_cast<std::size_t>(click->iSubItem));
             PostMessageW(hwnd_, kEditAt, static_cast<WPARAM>(click->iItem),
-                         static_cast<LPARAM>(right ? Pane::Right : Pane::Left));
+                         static_cast<LPARAM>(pane));
             return 0;
         }
         case NM_CUSTOMDRAW:

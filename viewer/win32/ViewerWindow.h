@@ -14,7 +14,9 @@
 #include <optional>
 #include <string>
 
+#include "ListLayout.h"
 #include "ListView.h"
+#include "RowPaint.h"
 #include "Session.h"
 #include "SessionView.h"
 #include "WindowBase.h"
@@ -85,6 +87,8 @@ private:
     void NameForScreenReaders();
     void MakeFonts(int dpi) override;
     void MakeColumns();
+    // The list's font and width as the session's layout rules take them.
+    ListMetrics Metrics() const;
     void SizeColumns();
     void Layout() override;
     void UpdateStrip();
@@ -92,11 +96,12 @@ private:
     void OnBarAction(WORD action);
     LRESULT Notify(NMHDR* header);
     void PaintRow(HDC dc, std::size_t viewRow);
-    void PaintContent(HDC dc, const Cell& cell, const RECT& area, bool current);
+    // A line's pieces from `area`'s left edge, those within `visible` pixels of the list.
+    void PaintPieces(HDC dc, const std::vector<PaintPiece>& pieces, const RECT& area, int visible);
     // The status bar's parts for its width now: the count and the note whole (StatusLayout).
     void SizeStatusParts();
-    // A control character or line end at `x`: its letters in a frame (ControlLetters).
-    void PaintControl(HDC dc, std::u16string_view letters, int x, int cells, const RECT& area);
+    // A control character or line end: its letters in a frame over its `cells` in `area`.
+    void PaintControl(HDC dc, const PaintPiece& piece, const RECT& cells, const RECT& area);
     Pane PaneAtMouse() const;
     // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
     RECT EditorArea() const;

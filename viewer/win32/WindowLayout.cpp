@@ -4,6 +4,7 @@
 
 #include "CommandBar.h"
 #include "InputBars.h"
+#include "ListLayout.h"
 #include "OverviewStrip.h"
 #include "ViewerWindow.h"
 #include "WinText.h"
@@ -23,47 +24,19 @@ void ViewerWindow::MakeColumns() {
     columnCount_ = columns.size();
 }
 
+ListMetrics ViewerWindow::Metrics() const {
+    RECT client{};
+    GetClientRect(list_, &client);
+    return {static_cast<double>(cellWidth_), textMargin(), static_cast<int>(client.right)};
+}
+
 // Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
 // content is as wide as its widest line, which then scrolls sideways.
 void ViewerWindow::SizeColumns() {
     if (columnCount_ == 0 || !session_.ShowsRows()) return;
-    const std::vector<Column>& columns = session_.Columns();
-    RECT client{};
-    GetClientRect(list_, &client);
-    const int margins = 2 * textMargin();
-    HDC dc = GetDC(list_);
-    SelectObject(dc, listFont_);
-    const auto titleWidth = [&](const std::u16string& title) {
-        return title.empty() ? 0 : TextWidth(dc, title) + 2 * textMargin();
-    };
-    int fixed = 0;
-    int contents = 0;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (columns[c].content) {
-            ++contents;
-            continue;
-        }
-        // Wide enough for its numbers and for its title.
-        const int width = std::max(static_cast<int>(session_.ColumnCells(c)) * cellWidth_,
-                                   titleWidth(columns[c].title)) +
-                          margins;
-        ListView_SetColumnWidth(list_, static_cast<int>(c), width);
-        fixed += width;
-    }
-    const int room = std::max(0, static_cast<int>(client.right) - fixed);
-    ReleaseDC(list_, dc);
-    if (session_.view() == View::SideBySide) {
-        const int pane = std::max(Scale(120), room / std::max(1, contents));
-        session_.SetPaneCells(static_cast<std::size_t>(std::max(1, (pane - margins) / cellWidth_)));
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (columns[c].content) ListView_SetColumnWidth(list_, static_cast<int>(c), pane);
-        }
-    } else {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (!columns[c].content) continue;
-            const int widest = static_cast<int>(session_.ColumnCells(c)) * cellWidth_ + margins;
-            ListView_SetColumnWidth(list_, static_cast<int>(c), std::max(widest, room));
-        }
+    const std::vector<int> widths = FitColumns(session_, Metrics());
+    for (std::size_t c = 0; c < widths.size() && c < columnCount_; ++c) {
+        ListView_SetColumnWidth(list_, static_cast<int>(c), widths[c]);
     }
     InvalidateRect(list_, nullptr, FALSE);
 }
@@ -137,26 +110,10 @@ void ViewerWindow::UpdateStrip() {
     if (!session_.ShowsRows()) return;
     RECT client{};
     GetClientRect(strip_->hwnd(), &client);
-    const int height = client.bottom;
-    std::vector<OverviewStrip::Band> bands;
-    for (const StripMark& mark : session_.StripMarks()) {
-        const int top = session_.StripY(mark.row, height);
-        const Rgb colour = StripColour(mark.kind);
-        // At least two pixels, so that one changed line in a million still shows.
-        bands.push_back(
-            {top, std::max(top + 2, session_.StripY(mark.row + mark.count, height)),
-             mark.kind == RowKind::Removed ? OverviewStrip::Half::Left : OverviewStrip::Half::Right,
-             Ref(colour)});
-    }
-    const std::size_t rows = session_.RowCount();
     const auto first = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(list_)));
     const auto count = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(list_)));
-    std::optional<std::pair<int, int>> frame;
-    if (count > 0 && count < rows) {
-        const int top = session_.StripY(first, height);
-        frame = {top, std::max(top + 3, session_.StripY(first + count, height))};
-    }
-    strip_->Set(std::move(bands), frame);
+    strip_->Set(StripBands(session_, client.bottom),
+                FrameOfRows(session_, first, count, client.bottom));
 }
 
 }  // namespace viewer

@@ -62,21 +62,14 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
     const int perPage = ListView_GetCountPerPage(list_);
     const int top = std::max(0, row - perPage / 2);
     ListView_Scroll(list_, 0, (top - ListView_GetTopIndex(list_)) * height);
-    // Sideways, only as far as shows the cell: a change near the start keeps the numbers on
-    // screen.
+    // Sideways, only when the cell is off screen.
     const std::vector<Column>& columns = session_.Columns();
-    int x = 0;
+    int columnLeft = 0;
     for (std::size_t c = 0; c < columns.size() && !columns[c].content; ++c) {
-        x += ListView_GetColumnWidth(list_, static_cast<int>(c));
+        columnLeft += ListView_GetColumnWidth(list_, static_cast<int>(c));
     }
-    x += textMargin() + static_cast<int>(column) * cellWidth_;
-    RECT client{};
-    GetClientRect(list_, &client);
     const int scrolled = -static_cast<int>(item.left);
-    int want = scrolled;
-    if (x < scrolled || x + 4 * cellWidth_ > scrolled + client.right) {
-        want = x + 4 * cellWidth_ <= client.right ? 0 : x - client.right / 3;
-    }
+    const int want = SidewaysScroll(columnLeft, column, Metrics(), scrolled);
     if (want != scrolled) ListView_Scroll(list_, want - scrolled, 0);
     InvalidateRect(list_, nullptr, FALSE);
     UpdateStrip();
