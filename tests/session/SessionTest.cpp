@@ -419,6 +419,22 @@ TEST_F(SessionTest, ReloadKeepsTheLineSaysSoAndHandlesAFileThatCameAndWent) {
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
 }
 
+TEST_F(SessionTest, AFileChangedBetweenItsReadingAndTheWindowOpeningIsNoticed) {
+    WriteBytes(dir_ / "first.txt", "one\n");
+    WriteBytes(dir_ / "second.txt", "two\n");
+    Comparison read = Compare(dir_ / "first.txt", dir_ / "second.txt");
+    // The identity is that of the file read: 4 bytes, whatever the file holds by now.
+    WriteBytes(dir_ / "second.txt", "two and more\n");
+    ASSERT_TRUE(read.second.identity);
+    EXPECT_EQ(read.second.identity->size, 4);
+    EXPECT_NE(IdentityOf(dir_ / "second.txt"), read.second.identity);
+
+    Session session(std::move(read), view_, dir_ / "Zarvo.ini");
+    session.Open();
+    session.FilesChanged();
+    EXPECT_TRUE(view_.notice);
+}
+
 TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     // 表示: line ends ignored by default; unticked, a line that differs only in its end changes.
     const CommandInfo& ends = InfoOf(Command::CompareLineEnds);

@@ -2,6 +2,7 @@
 
 #include "Cells.h"
 #include "Settings.h"
+#include "Wording.h"
 
 #include <algorithm>
 
@@ -103,7 +104,7 @@ bool FolderSession::Poll() {
     if (news.finished) {
         finished_ = true;
         end_ = news.end;
-        error_ = std::move(news.error);
+        error_ = SidesReason(news.error);
     }
     if (changed) Reshow();
     return changed;
@@ -206,7 +207,7 @@ FolderRow FolderSession::Row(std::size_t row) const {
     if (entry.state == FolderState::KindsDiffer) {
         shown.state += u": " + KindName(entry.kind1) + u" ⇔ " + KindName(entry.kind2);
     } else if (entry.state == FolderState::Unreadable) {
-        shown.state += u": " + entry.reason;
+        shown.state += u": " + SidesReason(entry.errors);
     }
     shown.mark = look.mark;
     shown.background = look.background;
@@ -280,7 +281,9 @@ std::u16string FolderSession::HeaderLine(bool first) const {
            ShownName(DisplayName((first ? firstFolder_ : secondFolder_).native()));
 }
 
-std::u16string FolderSession::CountText() const { return FolderCountsText(entries_); }
+std::u16string FolderSession::CountText() const {
+    return FolderCountsText(CountFolderStates(entries_));
+}
 
 std::u16string FolderSession::HiddenNote() const {
     // Counted where the hiding starts: a folder hidden with all it holds counts once.

@@ -186,18 +186,13 @@ private:
     const ShownLine& Shown(std::size_t row) const;
     std::size_t WidestLineCells() const;
 
-    // What the window knows of a file on disk: its size and time, as it read or wrote it last;
-    // none when there was no file.
-    struct DiskStamp {
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type time;
-        bool operator==(const DiskStamp&) const = default;
-    };
-    static std::optional<DiskStamp> StampOf(const std::filesystem::path& path);
+    // Takes the identities of the files as the comparison read them, from the files it read.
     void StampFiles();
 
     EditedComparison edited_;
-    std::optional<DiskStamp> stamps_[2];
+    // What the window knows of each file on disk: its size and time as it read or wrote it last;
+    // none when there was no file.
+    std::optional<FileIdentity> stamps_[2];
     bool mayClose_ = false;  // the user agreed to close
     SessionView& window_;
     std::filesystem::path settingsFile_;
