@@ -13,10 +13,9 @@
 #include "Comparison.h"
 #include "EditedFile.h"
 #include "SaveFile.h"
+#include "Side.h"
 
 namespace viewer {
-
-enum class Side : std::uint8_t { First, Second };
 
 // Why a file offers no edit.
 enum class ReadOnlyWhy : std::uint8_t {

@@ -38,7 +38,7 @@ FileIdentity IdentityFrom(const struct stat& info) {
 }  // namespace
 
 std::u16string SystemMessage(std::uint32_t code) {
-    return FromUtf8(std::strerror(static_cast<int>(code)));
+    return FromUtf8Lossy(std::strerror(static_cast<int>(code)));
 }
 
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {

@@ -111,7 +111,7 @@ int CompareNames(const std::string& a, const std::string& b) { return a.compare(
 
 std::u16string DisplayName(const std::string& name) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    if (IsUtf8(name)) return FromUtf8(name);
+    if (IsUtf8(name)) return FromUtf8Lossy(name);
     std::u16string shown;
     std::size_t at = 0;
     while (at < name.size()) {
@@ -132,7 +132,7 @@ std::u16string DisplayName(const std::string& name) {
             ++at;
             continue;
         }
-        shown += FromUtf8(std::string_view(name).substr(at, length));
+        shown += FromUtf8Lossy(std::string_view(name).substr(at, length));
         at += length;
     }
     return shown;

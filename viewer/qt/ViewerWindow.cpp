@@ -44,9 +44,9 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
 }
 
 // Side by side, the pane of a column: the second file's number or text is the right one.
-Pane PaneOf(ColumnRole role) {
-    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                               : Pane::Left;
+Side PaneOf(ColumnRole role) {
+    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Side::Second
+                                                                               : Side::First;
 }
 
 // The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
@@ -261,8 +261,8 @@ void ViewerWindow::SizeColumns() {
 
 void ViewerWindow::Redraw() {
     const bool text = session_->ShowsRows();
-    firstName_->SetText(ToQString(session_->HeaderLine(true)));
-    secondName_->SetText(ToQString(session_->HeaderLine(false)));
+    firstName_->SetText(ToQString(session_->HeaderLine(Side::First)));
+    secondName_->SetText(ToQString(session_->HeaderLine(Side::Second)));
     legend_->setVisible(text);
     rowsArea_->setVisible(text);
     toolbar_->setVisible(text);

@@ -74,7 +74,7 @@ bool Session::Checked(Command command) const {
             return o.blankLines;
         case Command::IgnoreCase:
             return o.letterCase;
-        case Command::CompareLineEnds:
+        case Command::IgnoreLineEnds:
             return o.lineEnds;
         default:
             return false;
@@ -200,7 +200,7 @@ void Session::Run(Command command) {
             return toggled(&IgnoreOptions::blankLines);
         case Command::IgnoreCase:
             return toggled(&IgnoreOptions::letterCase);
-        case Command::CompareLineEnds:
+        case Command::IgnoreLineEnds:
             return toggled(&IgnoreOptions::lineEnds);
         case Command::EncodingFirst:
         case Command::EncodingSecond:
@@ -268,11 +268,11 @@ void Session::Find(bool forward) {
     GoTo(*found);
 }
 
-void Session::GoToLine(bool inFirst, std::u16string_view typed) {
+void Session::GoToLine(Side side, std::u16string_view typed) {
     status_ = {};
     const std::optional<std::int64_t> number = ParseLineNumber(typed);
     const std::optional<std::size_t> row =
-        number ? comparison().RowOfLine(inFirst, *number) : std::nullopt;
+        number ? comparison().RowOfLine(side == Side::First, *number) : std::nullopt;
     if (!row) return Say(u"その行はありません", StatusKind::Warning);
     GoTo(*row);
 }
@@ -322,7 +322,7 @@ void Session::CloseBar() {
     window_.ShowBar(bar_);
 }
 
-void Session::SetCurrent(std::size_t viewRow, Pane pane) {
+void Session::SetCurrent(std::size_t viewRow, Side pane) {
     pane_ = pane;
     if (viewRow >= RowCount() || CurrentViewRow() == viewRow) return;
     std::optional<std::size_t> row;
@@ -330,7 +330,7 @@ void Session::SetCurrent(std::size_t viewRow, Pane pane) {
         row = viewRow;
     } else {
         const SideRow pair = side_[viewRow];
-        row = pane == Pane::Right && pair.right ? pair.right : pair.left ? pair.left : pair.right;
+        row = pane == Side::Second && pair.right ? pair.right : pair.left ? pair.left : pair.right;
     }
     current_ = row;
     status_ = {};
@@ -365,13 +365,13 @@ void Session::Take(Side from) {
                                                   : u"第一のファイルへ取り込みました");
 }
 
-void Session::EditAt(std::size_t viewRow, Pane pane) {
+void Session::EditAt(std::size_t viewRow, Side pane) {
     FinishEdit(true);
     if (!ShowsRows() || viewRow >= RowCount()) return;
     SetCurrent(viewRow, pane);
     status_ = {};
     std::size_t row = viewRow;
-    Side side = pane == Pane::Left ? Side::First : Side::Second;
+    Side side = pane;
     if (view_ == View::SideBySide) {
         const SideRow pair = side_[viewRow];
         const std::optional<std::size_t> shown = side == Side::First ? pair.left : pair.right;
@@ -590,11 +590,12 @@ std::u16string Session::Title() const {
                               ShownPath(comparison().second.Name(false)));
 }
 
-std::u16string Session::HeaderLine(bool first) const {
-    const FileSide& side = first ? comparison().first : comparison().second;
-    std::u16string line = edited_.Changed(first ? Side::First : Side::Second) ? u"● " : u"";
-    line += (first ? u"第一: " : u"第二: ") + ShownPath(side.Name(true));
-    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
+std::u16string Session::HeaderLine(Side side) const {
+    const bool first = side == Side::First;
+    const FileSide& file = first ? comparison().first : comparison().second;
+    std::u16string line = edited_.Changed(side) ? u"● " : u"";
+    line += (first ? u"第一: " : u"第二: ") + ShownPath(file.Name(true));
+    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(file) + u")";
     return line;
 }
 

@@ -245,7 +245,7 @@ void ViewerWindow::OnBarAction(WORD action) {
             session_.Find(action == InputBars::kFindNext);
             return;
         case InputBars::kGoToLine:
-            session_.GoToLine(bars_->LineInFirst(), bars_->LineText());
+            session_.GoToLine(bars_->LineInFirst() ? Side::First : Side::Second, bars_->LineText());
             if (GetFocus() != list_ && session_.status().kind != StatusKind::Warning) {
                 SetFocus(list_);
             }
@@ -294,21 +294,21 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
     return false;
 }
 
-Pane ViewerWindow::PaneAtMouse() const {
-    if (session_.view() != View::SideBySide) return Pane::Left;
+Side ViewerWindow::PaneAtMouse() const {
+    if (session_.view() != View::SideBySide) return Side::First;
     const DWORD at = GetMessagePos();
     POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ScreenToClient(list_, &point);
     LVHITTESTINFO hit{};
     hit.pt = point;
-    if (ListView_SubItemHitTest(list_, &hit) < 0) return Pane::Left;
+    if (ListView_SubItemHitTest(list_, &hit) < 0) return Side::First;
     const std::vector<Column>& columns = session_.Columns();
     if (hit.iSubItem < 0 || static_cast<std::size_t>(hit.iSubItem) >= columns.size()) {
-        return Pane::Left;
+        return Side::First;
     }
     const ColumnRole role = columns[static_cast<std::size_t>(hit.iSubItem)].role;
-    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                               : Pane::Left;
+    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Side::Second
+                                                                               : Side::First;
 }
 
 LRESULT ViewerWindow::Notify(NMHDR* header) {
@@ -356,7 +356,7 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
             const bool right =
                 columns[static_cast<std::size_t>(click->iSubItem)].role == ColumnRole::RightContent;
             PostMessageW(hwnd_, kEditAt, static_cast<WPARAM>(click->iItem),
-                         static_cast<LPARAM>(right ? Pane::Right : Pane::Left));
+                         static_cast<LPARAM>(right ? Side::Second : Side::First));
             return 0;
         }
         case NM_CUSTOMDRAW: {
@@ -449,7 +449,7 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == watchGeneration_) session_.FilesChanged();
             return 0;
         case kEditAt:
-            session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Pane>(lParam));
+            session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Side>(lParam));
             return 0;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

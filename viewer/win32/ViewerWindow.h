@@ -73,7 +73,7 @@ public:
 private:
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
     // A double click on a line: edit it once the list is done with the click (wParam the view
-    // row, lParam the Pane).
+    // row, lParam the Side).
     static constexpr UINT kEditAt = WM_APP + 11;
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,7 +96,7 @@ private:
     void SizeStatusParts();
     // A control character or line end at `x`: its letters in a frame (ControlLetters).
     void PaintControl(HDC dc, std::u16string_view letters, int x, int cells, const RECT& area);
-    Pane PaneAtMouse() const;
+    Side PaneAtMouse() const;
     // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
     RECT EditorArea() const;
     int Scale(int pixels) const;
