@@ -35,6 +35,13 @@ EditResult Failed(EditProblem problem, Side side = Side::First) {
     return result;
 }
 
+EditResult Done(std::optional<std::size_t> row) {
+    EditResult result;
+    result.done = true;
+    result.row = row;
+    return result;
+}
+
 // A run of differing rows: the first file's lines [first0, first1) against the second's
 // [second0, second1).
 struct Change {
@@ -147,10 +154,7 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
     redo_.clear();
     typingGoesOn_ = false;
     Recompare();
-    EditResult result;
-    result.done = true;
-    result.row = RowOf(to, step.line);
-    return result;
+    return Done(RowOf(to, step.line));
 }
 
 std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
@@ -195,20 +199,14 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     redo_.clear();
     typingGoesOn_ = true;
     Recompare();
-    EditResult result;
-    result.done = true;
-    result.row = RowOf(side, line);
-    return result;
+    return Done(RowOf(side, line));
 }
 
 EditResult EditedComparison::Apply(const Step& step, bool forward) {
     files_[Index(step.side)].Restore(forward ? step.after : step.before);
     typingGoesOn_ = false;
     Recompare();
-    EditResult result;
-    result.done = true;
-    result.row = RowOf(step.side, step.line);
-    return result;
+    return Done(RowOf(step.side, step.line));
 }
 
 EditResult EditedComparison::DropTyping() {

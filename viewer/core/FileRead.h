@@ -55,12 +55,12 @@ public:
     std::int64_t Read(char* buffer, std::int64_t capacity);
 
 private:
+    // Sets error_ from the system's error code.
+    void Fail(std::uint32_t code);
+
     // A file descriptor or a Windows HANDLE, whichever the platform's file has.
     static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;
-    // Sets error_ from the system's error code and returns false.
-    bool Fail(std::uint32_t code);
-
     std::filesystem::path path_;
     FileIdentity identity_;
     std::uint32_t permissions_ = 0;

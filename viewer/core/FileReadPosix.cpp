@@ -47,9 +47,8 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
     return IdentityFrom(info);
 }
 
-bool InputFile::Fail(std::uint32_t code) {
+void InputFile::Fail(std::uint32_t code) {
     error_ = {ProblemOf(static_cast<int>(code)), code, path_};
-    return false;
 }
 
 InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) : path_(path) {

@@ -55,10 +55,7 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
         Joined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
-bool InputFile::Fail(std::uint32_t code) {
-    error_ = {ProblemOf(code), code, path_};
-    return false;
-}
+void InputFile::Fail(std::uint32_t code) { error_ = {ProblemOf(code), code, path_}; }
 
 std::wstring OpenableName(const std::wstring& name) {
     if (name.size() < MAX_PATH || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) {
