@@ -71,7 +71,7 @@ public:
 double TimeCore(const fs::path& a, const fs::path& b, long& entries) {
     const auto start = std::chrono::steady_clock::now();
     Count count;
-    std::u16string error;
+    viewer::SideErrors error;
     viewer::CompareFolders(a, b, count, {}, error);
     const double seconds = Seconds(start);
     entries = count.entries;

@@ -99,7 +99,7 @@ TEST(FullDiskTest, SaveOnAFullOrReadOnlyDiskSaysSoAndKeepsTheOldFile) {
     const viewer::SaveResult full = editing.Save(viewer::Side::Second);
     EXPECT_EQ(full.status, viewer::SaveStatus::Failed);
     EXPECT_TRUE(
-        full.message ==
+        viewer::SaveText(full, editing, viewer::Side::Second) ==
         u"ディスクに空きがないため、「b.txt」を保存できませんでした。ファイルは元のままです。");
     EXPECT_EQ(ReadBytes(disk / "b.txt"), faults::kBefore);
     EXPECT_EQ(FilesIn(disk.path()), before) << "a temporary file was left behind";
@@ -110,12 +110,13 @@ TEST(FullDiskTest, SaveOnAFullOrReadOnlyDiskSaysSoAndKeepsTheOldFile) {
         << std::strerror(errno);
     const viewer::SaveResult refused = editing.Save(viewer::Side::Second);
     EXPECT_EQ(refused.status, viewer::SaveStatus::Failed);
-    EXPECT_TRUE(refused.message ==
+    EXPECT_TRUE(viewer::SaveText(refused, editing, viewer::Side::Second) ==
                 u"書き込みが拒否されたため、「b.txt」を保存できませんでした"
                 u"（読み取り専用のメディアにあります）。ファイルは元のままです。");
     EXPECT_EQ(ReadBytes(disk / "b.txt"), faults::kBefore);
     const viewer::EditedComparison again(viewer::Compare(elsewhere / "a.txt", disk / "b.txt"));
-    EXPECT_TRUE(again.WhyReadOnly(viewer::Side::Second) == u"読み取り専用のメディアにあります");
+    EXPECT_TRUE(viewer::ReadOnlyText(again.WhyReadOnly(viewer::Side::Second)) ==
+                u"読み取り専用のメディアにあります");
 
     ASSERT_EQ(mount("tmpfs", disk.path().c_str(), "tmpfs", MS_REMOUNT, nullptr), 0);
     EXPECT_EQ(editing.Save(viewer::Side::Second).status, viewer::SaveStatus::Saved);

@@ -162,18 +162,21 @@ TEST_F(PermissionTest, SaveIntoAReadOnlyFolderIsRefusedAndSaysWhy) {
     const auto ending = faults::RunInChild([&] {
         if (!faults::BecomeNobody()) return faults::kChildSetUpFailed;
         const viewer::SaveResult result = editing.Save(viewer::Side::Second);
-        if (result.message !=
+        if (viewer::SaveText(result, editing, viewer::Side::Second) !=
             u"書き込みが拒否されたため、「b.txt」を保存できませんでした"
             u"（書き込む権限がありません）。ファイルは元のままです。") {
             return 3;
         }
         const viewer::EditedComparison again(viewer::Compare(dir / "a.txt", second));
-        if (again.WhyReadOnly(viewer::Side::Second) != u"書き込む権限がありません") return 4;
+        if (viewer::ReadOnlyText(again.WhyReadOnly(viewer::Side::Second)) !=
+            u"書き込む権限がありません")
+            return 4;
         // Nor can a file be made there.
         const viewer::EditedComparison made(viewer::Compare(dir / "a.txt", folder / "new.txt",
                                                             viewer::kTextLimitBytes, {}, nullptr,
                                                             {}, {false, true}));
-        if (made.WhyReadOnly(viewer::Side::Second) != u"フォルダーに書き込む権限がありません") {
+        if (viewer::ReadOnlyText(made.WhyReadOnly(viewer::Side::Second)) !=
+            u"フォルダーに書き込む権限がありません") {
             return 5;
         }
         return 0;

@@ -175,7 +175,7 @@ TEST_F(SaveKeepsTest, FileTheUserMayWriteIsSavedWhoeverOwnsItAndTheFolder) {
                 return faults::kChildSetUpFailed;
             }
             viewer::EditedComparison mine(viewer::Compare(first, second));
-            if (!mine.WhyReadOnly(viewer::Side::Second).empty()) return 3;
+            if (!mine.WhyReadOnly(viewer::Side::Second).editable()) return 3;
             if (!mine.Take(viewer::Side::First, 1, 1).done) return 4;
             return faults::SaveOutcome(mine);
         });

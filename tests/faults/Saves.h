@@ -6,6 +6,7 @@
 #include <string>
 
 #include "EditedComparison.h"
+#include "Wording.h"
 #include "support/TempDir.h"
 
 namespace faults {
@@ -41,8 +42,8 @@ inline int SaveOutcome(viewer::EditedComparison& editing) {
         default:
             break;
     }
-    if (result.message.starts_with(u"ディスクに空きがないため")) return kDiskFull;
-    if (result.message.starts_with(u"書き込みが拒否されたため")) return kRefused;
+    if (result.written.status == viewer::WriteStatus::DiskFull) return kDiskFull;
+    if (result.written.status == viewer::WriteStatus::Refused) return kRefused;
     return kFailed;
 }
 

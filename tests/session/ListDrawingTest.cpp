@@ -92,13 +92,13 @@ TEST_F(ListDrawingTest, ASidewaysScrollMovesOnlyForACellOffScreenAndKeepsAThirdB
 
 TEST_F(ListDrawingTest, AClickIsInTheRightPaneOnlyOnTheSecondFilesNumberOrText) {
     Session& session = Open("a\n", "b\n");
-    EXPECT_EQ(PaneOf(session, 3), Pane::Left);  // one list: its text is the left pane's
+    EXPECT_EQ(PaneOf(session, 3), Side::First);  // one list: its text is the left pane's
     session.SetView(View::SideBySide);
-    const Pane panes[] = {Pane::Left, Pane::Left, Pane::Left, Pane::Right, Pane::Right};
+    const Side panes[] = {Side::First, Side::First, Side::First, Side::Second, Side::Second};
     for (std::size_t column = 0; column < 5; ++column) {
         EXPECT_EQ(PaneOf(session, column), panes[column]) << column;
     }
-    EXPECT_EQ(PaneOf(session, 9), Pane::Left);
+    EXPECT_EQ(PaneOf(session, 9), Side::First);
 }
 
 TEST_F(ListDrawingTest, ACellPaintsItsRowsColoursItsMarksAndItsTextAtItsCells) {

@@ -142,7 +142,7 @@ TEST_F(SessionTest, CommandTableGivesLabelsKeysMenusAndStates) {
 TEST_F(SessionTest, RowsCellsAndTextsOfBothViews) {
     Session& session = Open("共通\nold\nkeep\n", "共通\nnew\nkeep\nextra\n");
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
-    EXPECT_EQ(session.HeaderLine(true),
+    EXPECT_EQ(session.HeaderLine(Side::First),
               u"第一: " + (dir_ / "first.txt").u16string() + u"　(UTF-8)");
     EXPECT_EQ(view_.watched,
               (std::vector<std::filesystem::path>{dir_ / "first.txt", dir_ / "second.txt"}));
@@ -235,20 +235,20 @@ TEST_F(SessionTest, FindAndGoToLineLandOnTheSameLineInEachView) {
     EXPECT_EQ(view_.status, u"「delta」は見つかりません");
     EXPECT_EQ(session.CurrentRow(), 2u);
 
-    session.GoToLine(true, u"3");
+    session.GoToLine(Side::First, u"3");
     EXPECT_EQ(session.CurrentRow(), 3u);  // the first file's line 3: gamma
     EXPECT_EQ(view_.scrolledRow, 2u);
-    session.GoToLine(false, u" ２ ");  // full-width, between blanks
+    session.GoToLine(Side::Second, u" ２ ");  // full-width, between blanks
     EXPECT_EQ(session.CurrentRow(), 2u);
-    session.GoToLine(false, u"99999999999999999999");  // past the end: the last line
+    session.GoToLine(Side::Second, u"99999999999999999999");  // past the end: the last line
     EXPECT_EQ(session.CurrentRow(), 4u);
-    session.GoToLine(true, u"x1");
+    session.GoToLine(Side::First, u"x1");
     EXPECT_EQ(view_.status, u"その行はありません");
     EXPECT_EQ(session.CurrentRow(), 4u);
 
     // A click on the right pane makes its line the current one.
     session.SetCurrent(0);
-    session.SetCurrent(1, Pane::Right);
+    session.SetCurrent(1, Side::Second);
     EXPECT_EQ(session.CurrentRow(), 2u);
 }
 
@@ -348,7 +348,7 @@ TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
     session.SetFindText(u"YYY");
     session.Find(true);
     EXPECT_EQ(session.CurrentRow(), 50'000u);
-    session.GoToLine(false, u"40000");
+    session.GoToLine(Side::Second, u"40000");
     EXPECT_EQ(session.CurrentRow(), 40'001u);
     EXPECT_EQ(Text(40'001, 3), u"line 40000");
 
@@ -360,7 +360,7 @@ TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
     EXPECT_EQ(view_.scrolledRow, 30'000u);
     EXPECT_EQ(Text(30'000, 1), u"line 30000");
     EXPECT_TRUE(session.CellAt(30'000, 4).empty);
-    session.GoToLine(true, u"10001");
+    session.GoToLine(Side::First, u"10001");
     EXPECT_EQ(view_.scrolledRow, 10'000u);
     EXPECT_EQ(Text(10'000, 4), u"line 10000 changed");
 }
@@ -419,18 +419,34 @@ TEST_F(SessionTest, ReloadKeepsTheLineSaysSoAndHandlesAFileThatCameAndWent) {
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
 }
 
+TEST_F(SessionTest, AFileChangedBetweenItsReadingAndTheWindowOpeningIsNoticed) {
+    WriteBytes(dir_ / "first.txt", "one\n");
+    WriteBytes(dir_ / "second.txt", "two\n");
+    Comparison read = Compare(dir_ / "first.txt", dir_ / "second.txt");
+    // The identity is that of the file read: 4 bytes, whatever the file holds by now.
+    WriteBytes(dir_ / "second.txt", "two and more\n");
+    ASSERT_TRUE(read.second.identity);
+    EXPECT_EQ(read.second.identity->size, 4);
+    EXPECT_NE(IdentityOf(dir_ / "second.txt"), read.second.identity);
+
+    Session session(std::move(read), view_, dir_ / "Zarvo.ini");
+    session.Open();
+    session.FilesChanged();
+    EXPECT_TRUE(view_.notice);
+}
+
 TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     // 表示: line ends ignored by default; unticked, a line that differs only in its end changes.
-    const CommandInfo& ends = InfoOf(Command::CompareLineEnds);
+    const CommandInfo& ends = InfoOf(Command::IgnoreLineEnds);
     EXPECT_EQ(ends.label, u"改行コードの違いを無視");
     EXPECT_EQ(ends.menu, Menu::View);
     EXPECT_TRUE(ends.checkable);
     Session& session = Open("same\r\nmid\nx\n", "same\nmid\ny\n");
-    EXPECT_TRUE(session.Checked(Command::CompareLineEnds));
+    EXPECT_TRUE(session.Checked(Command::IgnoreLineEnds));
     EXPECT_EQ(session.CountText(), u"相違 1 箇所 (1 番目)");
     EXPECT_EQ(Text(0, 3), u"same");
-    session.Run(Command::CompareLineEnds);
-    EXPECT_FALSE(session.Checked(Command::CompareLineEnds));
+    session.Run(Command::IgnoreLineEnds);
+    EXPECT_FALSE(session.Checked(Command::IgnoreLineEnds));
     EXPECT_EQ(session.CountText(), u"相違 2 箇所 (2 番目)");  // still on the line x
     EXPECT_EQ(Text(0, 2), u"<!");
     EXPECT_EQ(Text(0, 3), u"same␍␊");
@@ -459,8 +475,8 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     // A stray byte in UTF-8 Japanese text: a mark of its own over "<E9>", on a common row too.
     const std::string japanese = "日本語のテキストです\nもう一行\n";
     Session& stray = Open(japanese + "caf\xE9\n", japanese + "caf\xE9\nend\n");
-    EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
-                                           u"　(UTF-8、不正なバイト 1 個を含みます)");
+    EXPECT_EQ(stray.HeaderLine(Side::Second), u"第二: " + (dir_ / "second.txt").u16string() +
+                                                  u"　(UTF-8、不正なバイト 1 個を含みます)");
     EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 0u);
     const Cell cafe = stray.CellAt(2, 3);
     EXPECT_EQ(cafe.text, u"caf<E9>");
@@ -486,7 +502,7 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 5u);
     EXPECT_EQ(stray.Chosen(Command::EncodingFirst), 0u);
     // The header names it (how many of these bytes EUC-JP rejects is the core's business).
-    const std::u16string header = stray.HeaderLine(false);
+    const std::u16string header = stray.HeaderLine(Side::Second);
     EXPECT_EQ(header.substr(0, header.find(u'(') + 8),
               u"第二: " + (dir_ / "second.txt").u16string() + u"　(EUC-JP、");
     EXPECT_EQ(view_.status, u"第二のファイルを「日本語 (EUC-JP)」で読み直しました");
@@ -496,15 +512,15 @@ TEST_F(SessionTest, LineEndsEncodingsAndStrayBytesReachTheMenusAndTheCells) {
     stray.Reload();
     EXPECT_EQ(stray.Chosen(Command::EncodingSecond), 5u);
     stray.Choose(Command::EncodingSecond, 0);
-    EXPECT_EQ(stray.HeaderLine(false), u"第二: " + (dir_ / "second.txt").u16string() +
-                                           u"　(UTF-8、不正なバイト 1 個を含みます)");
+    EXPECT_EQ(stray.HeaderLine(Side::Second), u"第二: " + (dir_ / "second.txt").u16string() +
+                                                  u"　(UTF-8、不正なバイト 1 個を含みます)");
 }
 
 TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
     // Line ends compared: "one␍␊" is drawn, "one" copied. A lone CR, an ESC and a zero-width
     // space are copied as themselves; the stray byte E9 as U+FFFD, and the status bar says so.
     Session& session = Open("one\r\n日本語 \x1b[0m z\xe2\x80\x8bw cr\rlf \xe9\n", "one\n日本語\n");
-    session.Run(Command::CompareLineEnds);
+    session.Run(Command::IgnoreLineEnds);
     ASSERT_EQ(session.RowCount(), 4u);
     EXPECT_EQ(Text(0, 3), u"one␍␊");
     EXPECT_EQ(Text(1, 3), u"日本語 ␛[0m z<U+200B>w cr␍lf <E9>␊");
@@ -538,7 +554,7 @@ TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {
     Session session(Compare(dir_ / "new\nline.txt", dir_ / "second.txt"), view_);
     session.Open();
     EXPECT_EQ(view_.title, u"new<LF>line.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
-    EXPECT_EQ(session.HeaderLine(true),
+    EXPECT_EQ(session.HeaderLine(Side::First),
               u"第一: " + dir_.path().u16string() + u"/new<LF>line.txt　(UTF-8)");
     EXPECT_EQ(ShownName(u"a\tb\x1b\u200b\u00e9.txt"), u"a<HT>b<ESC><U+200B>\u00e9.txt");
 #endif
@@ -591,9 +607,9 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     // The row taken is common now: the count shows how to move on.
     EXPECT_EQ(session.CountText(), u"相違 1 箇所　F8: 次の相違　Shift+F8 / F7: 前の相違");
     EXPECT_EQ(view_.title, u"● first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
-    EXPECT_EQ(session.HeaderLine(false),
+    EXPECT_EQ(session.HeaderLine(Side::Second),
               u"● 第二: " + (dir_ / "second.txt").u16string() + u"　(UTF-8)");
-    EXPECT_EQ(session.HeaderLine(true),
+    EXPECT_EQ(session.HeaderLine(Side::First),
               u"第一: " + (dir_ / "first.txt").u16string() + u"　(UTF-8)");
     EXPECT_TRUE(session.Enabled(Command::SaveSecond));
     EXPECT_FALSE(session.Enabled(Command::SaveFirst));
@@ -604,7 +620,7 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     EXPECT_EQ(session.CountText(), u"相違はありません");
     EXPECT_EQ(session.CurrentRow(), std::optional<std::size_t>(3));
     EXPECT_FALSE(session.Enabled(Command::TakeToFirst));
-    EXPECT_EQ(session.HeaderLine(true).substr(0, 6), u"● 第一: ");
+    EXPECT_EQ(session.HeaderLine(Side::First).substr(0, 6), u"● 第一: ");
 
     // Undo both, in both files: nothing changed, nothing marked; redo both.
     session.Run(Command::Undo);
@@ -742,7 +758,7 @@ TEST_F(SessionTest, EditingALineInPlaceComparesAsTypedAndIsOneStep) {
     // Side by side, a double click on the right pane of the changed row edits the second file;
     // the empty side of a change has no line to edit.
     session.SetView(View::SideBySide);
-    session.EditAt(1, Pane::Right);
+    session.EditAt(1, Side::Second);
     EXPECT_EQ(view_.editorText, u"2");
     EXPECT_EQ(view_.editor->second, 4u);
     session.Typed(u"二");
@@ -767,7 +783,7 @@ TEST_F(SessionTest, EditingALineInPlaceComparesAsTypedAndIsOneStep) {
 
     Open("a\n", "a\nb\n");
     session_->SetView(View::SideBySide);
-    session_->EditAt(1, Pane::Left);
+    session_->EditAt(1, Side::First);
     EXPECT_FALSE(view_.editor.has_value());
     EXPECT_EQ(view_.status, u"ここに第一のファイルの行はありません");
 }

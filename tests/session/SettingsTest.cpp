@@ -49,7 +49,7 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
         session.Run(Command::IgnoreCase);
         session.Run(Command::IgnoreTrailingBlanks);
         session.Run(Command::SideBySide);
-        session.Run(Command::CompareLineEnds);
+        session.Run(Command::IgnoreLineEnds);
     }
     ViewerChoices expected;
     expected.options.lineEnds = false;
@@ -69,7 +69,7 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
                   ini);
     EXPECT_EQ(again.view(), View::SideBySide);
     EXPECT_TRUE(again.Checked(Command::IgnoreCase));
-    EXPECT_FALSE(again.Checked(Command::CompareLineEnds));
+    EXPECT_FALSE(again.Checked(Command::IgnoreLineEnds));
 
     // Damaged values read as their defaults; a missing file as all defaults.
     WriteBytes(ini, "[Viewer]\nIgnoreCase=yes\nSideBySide=2\nIgnoreAllBlanks=1\nIgnoreLineEnds=\n");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <cerrno>
 #include <algorithm>
 #include <unistd.h>
 
@@ -21,17 +22,18 @@ TEST(Comparison, UnreadablePathsAreNamedWithTheReason) {
 
     const Comparison missing = Compare(dir / "ok.txt", dir / "missing.txt");
     EXPECT_EQ(missing.outcome, Outcome::Unreadable);
-    EXPECT_EQ(missing.first.error, u"");
-    EXPECT_EQ(missing.second.error, u"ファイルが見つかりません");
+    EXPECT_FALSE(missing.first.error.failed());
+    EXPECT_EQ(missing.second.error,
+              (FileError{FileProblem::NotFound, ENOENT, dir / "missing.txt"}));
 
     const Comparison folder = Compare(dir.path(), dir / "ok.txt");
-    EXPECT_EQ(folder.first.error, u"フォルダーです");
-    EXPECT_EQ(folder.second.error, u"");
+    EXPECT_EQ(folder.first.error.problem, FileProblem::IsFolder);
+    EXPECT_FALSE(folder.second.error.failed());
 
     // A FIFO would block a plain open-and-read forever; it is refused at once instead.
     const Comparison pipe = Compare(dir / "pipe", dir / "nothing");
-    EXPECT_EQ(pipe.first.error, u"通常のファイルではありません");
-    EXPECT_EQ(pipe.second.error, u"ファイルが見つかりません");
+    EXPECT_EQ(pipe.first.error.problem, FileProblem::NotRegularFile);
+    EXPECT_EQ(pipe.second.error.problem, FileProblem::NotFound);
 }
 
 TEST(Comparison, FileWithoutReadPermissionIsNamed) {
@@ -40,8 +42,8 @@ TEST(Comparison, FileWithoutReadPermissionIsNamed) {
     WriteBytes(dir / "secret.txt", "x\n");
     std::filesystem::permissions(dir / "secret.txt", std::filesystem::perms::none);
     const Comparison result = Compare(dir / "secret.txt", dir / "secret.txt");
-    EXPECT_EQ(result.first.error, u"読み取る権限がありません");
-    EXPECT_EQ(result.second.error, u"読み取る権限がありません");
+    EXPECT_EQ(result.first.error.problem, FileProblem::NoReadPermission);
+    EXPECT_EQ(result.second.error.problem, FileProblem::NoReadPermission);
 }
 
 TEST(Comparison, BinaryFilesGiveTheFirstDifferingByteAndBothSizes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EditedComparison.h"
+#include "Wording.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -18,6 +19,17 @@ using testsupport::WriteBytes;
 using viewer::EditedComparison;
 using viewer::SaveStatus;
 using viewer::Side;
+
+// What the window says of an edit or a save.
+std::u16string Said(const EditedComparison& e, const viewer::EditResult& result) {
+    return viewer::EditText(result, e);
+}
+std::u16string Said(const EditedComparison& e, const viewer::SaveResult& result) {
+    return viewer::SaveText(result, e, Side::Second);
+}
+std::u16string WhyReadOnly(const EditedComparison& e, Side side) {
+    return viewer::ReadOnlyText(e.WhyReadOnly(side));
+}
 
 // The rows as a unified diff marks them: " " common, "-" first only, "+" second only.
 std::u16string Rows(const EditedComparison& editing) {
@@ -43,11 +55,11 @@ TEST_F(EditingTest, DifferencesTakenAcrossBothWaysAtStartMiddleAndEndThenUndoneA
     EditedComparison e = Open("top\nsame1\nold\nsame2\nbottom\n", "TOP\nsame1\nnew\nnew2\nsame2\n");
     const std::u16string start = u"-top\n+TOP\n same1\n-old\n+new\n+new2\n same2\n-bottom\n";
     ASSERT_EQ(Rows(e), start);
-    EXPECT_EQ(e.WhyReadOnly(Side::First), u"");
+    EXPECT_EQ(WhyReadOnly(e, Side::First), u"");
 
     // The first line, from the first file into the second.
     auto done = e.Take(Side::First, 1, 1);
-    ASSERT_TRUE(done.done) << std::string(done.message.begin(), done.message.end());
+    ASSERT_TRUE(done.done) << viewer::ToUtf8(Said(e, done));
     EXPECT_EQ(done.row, 0u);
     EXPECT_EQ(Rows(e), u" top\n same1\n-old\n+new\n+new2\n same2\n-bottom\n");
     EXPECT_EQ(e.comparison().CountText(std::nullopt),
@@ -68,14 +80,14 @@ TEST_F(EditingTest, DifferencesTakenAcrossBothWaysAtStartMiddleAndEndThenUndoneA
     EXPECT_EQ(e.comparison().first.text->bytes(), "top\nsame1\nnew\nnew2\nsame2\nbottom\n");
 
     // A common row takes nothing.
-    EXPECT_EQ(e.Take(Side::First, 0, 0).message, u"相違がありません");
+    EXPECT_EQ(Said(e, e.Take(Side::First, 0, 0)), u"相違がありません");
 
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(e.Undo().done);
     EXPECT_EQ(Rows(e), start);
     EXPECT_FALSE(e.Changed(Side::First));
     EXPECT_FALSE(e.Changed(Side::Second));
     EXPECT_FALSE(e.CanUndo());
-    EXPECT_EQ(e.Undo().message, u"元に戻す操作はありません");
+    EXPECT_EQ(Said(e, e.Undo()), u"元に戻す操作はありません");
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(e.Redo().done);
     EXPECT_TRUE(e.comparison().identicalBytes);
     EXPECT_FALSE(e.CanRedo());
@@ -114,7 +126,7 @@ TEST_F(EditingTest, LineEditedInPlaceIsComparedAgainAndUndoneAsOneStep) {
     EXPECT_EQ(Rows(e), u" a\n-b\n+\n");
     ASSERT_TRUE(e.EditLine(2, Side::Second, u"b").done);
     EXPECT_EQ(Rows(e), u" a\n b\n");
-    EXPECT_EQ(e.EditLine(1, Side::Second, u"x\ny").message, u"改行は入力できません");
+    EXPECT_EQ(Said(e, e.EditLine(1, Side::Second, u"x\ny")), u"改行は入力できません");
     ASSERT_TRUE(e.Undo().done);
     EXPECT_EQ(Rows(e), u" a\n-b\n+c\n");
     EXPECT_FALSE(e.CanUndo());
@@ -134,7 +146,7 @@ TEST_F(EditingTest, SavesKeepEveryByteNotChangedInEachEncodingAndLineEnd) {
         Open("一\n2\n三\n∵\n四\n", kIchi + "\r\n" + kNi + "\r\n" + kSan + "\r\n" + kBecauseNec);
     ASSERT_EQ(Rows(e), u" 一\n-2\n+二\n 三\n ∵\n-四\n");
     ASSERT_TRUE(e.Take(Side::First, 0, 5).done);
-    EXPECT_EQ(e.Save(Side::Second).message, u"「b.txt」を保存しました");
+    EXPECT_EQ(Said(e, e.Save(Side::Second)), u"「b.txt」を保存しました");
     EXPECT_EQ(ReadBytes(b),
               kIchi + "\r\n2\r\n" + kSan + "\r\n" + kBecauseNec + "\r\n" + kYon + "\r\n");
     EXPECT_FALSE(e.Changed(Side::Second));
@@ -197,7 +209,7 @@ TEST_F(EditingTest, TakingEveryDifferenceLeavesTheFilesTheSameFinalNewlineAndLin
     e = EditedComparison(viewer::Compare(a, b));
     const auto nothing = e.Take(Side::First, 0, 1);
     EXPECT_FALSE(nothing.done);
-    EXPECT_EQ(nothing.message, u"相違がありません");
+    EXPECT_EQ(Said(e, nothing), u"相違がありません");
 }
 
 // An edit in place changes the bytes of the characters typed and no others, though CP932 has two
@@ -229,8 +241,7 @@ TEST_F(EditingTest, JisCharacterTakenIntoCp932IsWrittenAsItsOwnCode) {
     EditedComparison e = Open("一\n〜A\n−1\n", kIchi + "\r\nB\r\n");
     ASSERT_TRUE(e.Take(Side::First, 0, 3).done);
     const auto saved = e.Save(Side::Second);
-    EXPECT_EQ(saved.status, SaveStatus::Saved)
-        << std::string(saved.message.begin(), saved.message.end());
+    EXPECT_EQ(saved.status, SaveStatus::Saved) << viewer::ToUtf8(Said(e, saved));
     EXPECT_EQ(ReadBytes(b), kIchi +
                                 "\r\n\x81\x60"
                                 "A\r\n\x81\x7C"
@@ -256,7 +267,7 @@ TEST_F(EditingTest, FileReadInAChosenEncodingIsEditedAndSavedInIt) {
     chosen.second = viewer::Encoding::Windows1252;
     EditedComparison e(viewer::Compare(a, b, viewer::kTextLimitBytes, {}, nullptr, chosen));
     const auto taken = e.Take(Side::First, 1, 2);
-    ASSERT_TRUE(taken.done) << std::string(taken.message.begin(), taken.message.end());
+    ASSERT_TRUE(taken.done) << viewer::ToUtf8(Said(e, taken));
     ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
     EXPECT_EQ(ReadBytes(b), "same\nnouv\xE9\n");
 }
@@ -272,7 +283,7 @@ TEST_F(EditingTest, MissingSideIsMadeByTheSave) {
     EXPECT_EQ(Rows(e), u"-only\n-in one\n");
     EXPECT_TRUE(e.Missing(Side::Second));
     ASSERT_TRUE(e.Take(Side::First, 0, 1).done);
-    EXPECT_EQ(e.Save(Side::Second).message, u"「made.txt」を保存しました");
+    EXPECT_EQ(Said(e, e.Save(Side::Second)), u"「made.txt」を保存しました");
     EXPECT_EQ(ReadBytes(made), "only\nin one\n");
     EXPECT_FALSE(e.Missing(Side::Second));
     ASSERT_TRUE(e.EditLine(1, Side::Second, u"in two").done);
@@ -291,7 +302,7 @@ TEST_F(EditingTest, MissingSideIsMadeByTheSave) {
     e = EditedComparison(viewer::Compare(a, dir / "none" / "made.txt", viewer::kTextLimitBytes, {},
                                          nullptr, {}, {false, true}));
     EXPECT_EQ(Rows(e), u"-only\n-in one\n");
-    EXPECT_EQ(e.Take(Side::First, 0, 1).message,
+    EXPECT_EQ(Said(e, e.Take(Side::First, 0, 1)),
               u"「made.txt」は編集できません（フォルダーがありません）");
 }
 
@@ -300,7 +311,7 @@ TEST_F(EditingTest, CharacterTheTargetCannotHoldStopsTheSaveNamingTheLine) {
     ASSERT_TRUE(e.Take(Side::First, 1, 2).done);
     const auto saved = e.Save(Side::Second);
     EXPECT_EQ(saved.status, SaveStatus::Failed);
-    EXPECT_EQ(saved.message,
+    EXPECT_EQ(Said(e, saved),
               u"「b.txt」を保存できません。2 行目の「é」は Shift_JIS (CP932) で書けません。");
     EXPECT_EQ(ReadBytes(b), "a\r\n" + kIchi + "\r\n");
     // Fixed by hand, the line is written.
@@ -315,7 +326,7 @@ TEST_F(EditingTest, FileChangedOnDiskIsNeverOverwrittenUnlessTheUserSaysSo) {
     WriteBytes(b, "another program's\n");
     const auto saved = e.Save(Side::Second);
     EXPECT_EQ(saved.status, SaveStatus::ChangedOnDisk);
-    EXPECT_EQ(saved.message,
+    EXPECT_EQ(Said(e, saved),
               u"「b.txt」は、読み込んだ後にほかのプログラムによって変更されています。");
     EXPECT_EQ(ReadBytes(b), "another program's\n");
     EXPECT_TRUE(e.Changed(Side::Second));
@@ -329,7 +340,7 @@ TEST_F(EditingTest, FileChangedOnDiskIsNeverOverwrittenUnlessTheUserSaysSo) {
     // Changed between the comparison and the first edit: the edit is refused.
     e = Open("a\nb\n", "a\nc\n");
     WriteBytes(b, "a\nchanged\n");
-    EXPECT_EQ(e.Take(Side::First, 1, 2).message,
+    EXPECT_EQ(Said(e, e.Take(Side::First, 1, 2)),
               u"「b.txt」は編集できません（比較した後にファイルが変更されています）。"
               u"比較し直してください");
     EXPECT_EQ(ReadBytes(b), "a\nchanged\n");
@@ -337,12 +348,12 @@ TEST_F(EditingTest, FileChangedOnDiskIsNeverOverwrittenUnlessTheUserSaysSo) {
 
 TEST_F(EditingTest, FilesThatCannotBeWrittenOfferNoEditAndSayWhy) {
     EditedComparison e = Open("a\0b"s, "a\nc\n");
-    EXPECT_EQ(e.WhyReadOnly(Side::First), u"バイナリファイルは編集できません");
-    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"バイナリファイルは編集できません");
+    EXPECT_EQ(WhyReadOnly(e, Side::First), u"バイナリファイルは編集できません");
+    EXPECT_EQ(WhyReadOnly(e, Side::Second), u"バイナリファイルは編集できません");
 
     WriteBytes(a, "a\nb\n");
     e = EditedComparison(viewer::Compare(a, b, 3));
-    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"大きなファイル（64 MiB 超）は編集できません");
+    EXPECT_EQ(WhyReadOnly(e, Side::Second), u"大きなファイル（64 MiB 超）は編集できません");
 
     // Read-only for everyone: root included, as Windows' read-only attribute.
     std::filesystem::permissions(b,
@@ -351,10 +362,10 @@ TEST_F(EditingTest, FilesThatCannotBeWrittenOfferNoEditAndSayWhy) {
                                      std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     e = EditedComparison(viewer::Compare(a, b));
-    EXPECT_EQ(e.WhyReadOnly(Side::Second), u"読み取り専用のファイルです");
-    EXPECT_EQ(e.WhyReadOnly(Side::First), u"");
+    EXPECT_EQ(WhyReadOnly(e, Side::Second), u"読み取り専用のファイルです");
+    EXPECT_EQ(WhyReadOnly(e, Side::First), u"");
     EXPECT_EQ(e.EditableText(1, Side::Second), std::nullopt);
-    EXPECT_EQ(e.Take(Side::First, 1, 1).message,
+    EXPECT_EQ(Said(e, e.Take(Side::First, 1, 1)),
               u"「b.txt」は編集できません（読み取り専用のファイルです）");
     ASSERT_TRUE(e.Take(Side::Second, 1, 1).done);  // the first file takes the change
     std::filesystem::permissions(b, std::filesystem::perms::owner_write,
@@ -392,7 +403,7 @@ TEST_F(EditingTest, FileDeeperThanMaxPathUnderJapaneseNamesSaves) {
 
     EditedComparison e(viewer::Compare(a, deep));
     ASSERT_TRUE(e.Take(Side::First, 1, 1).done);
-    EXPECT_EQ(e.Save(Side::Second).message, u"「深いファイル.txt」を保存しました");
+    EXPECT_EQ(Said(e, e.Save(Side::Second)), u"「深いファイル.txt」を保存しました");
     EXPECT_EQ(ReadBytes(LongForm(deep)), "one\r\nthree\r\n");
 
     // Nothing else was left there (the temporary file went in the replace): every folder empties.

@@ -8,6 +8,7 @@
 #include <future>
 
 #include "FolderCompare.h"
+#include "Wording.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -29,7 +30,7 @@ public:
     FolderProgress last;
 };
 
-// One line per entry: indented by depth, the name, the state, the reason.
+// One line per entry: indented by depth, the name, the state, what could not be read.
 std::vector<std::u16string> Lines(const std::vector<FolderEntry>& entries) {
     static const char16_t* const kStates[] = {u"same",   u"different", u"first",
                                               u"second", u"kinds",     u"unreadable"};
@@ -37,7 +38,7 @@ std::vector<std::u16string> Lines(const std::vector<FolderEntry>& entries) {
     for (const FolderEntry& entry : entries) {
         std::u16string line(static_cast<std::size_t>(entry.depth) * 2, u' ');
         line += entry.name + u" " + kStates[static_cast<int>(entry.state)];
-        if (!entry.reason.empty()) line += u" " + entry.reason;
+        if (entry.errors.any()) line += u" " + SidesReason(entry.errors);
         lines.push_back(line);
     }
     return lines;
@@ -74,9 +75,9 @@ TEST(FolderCompare, EveryStateInATreeWithLinksSpecialFilesAndBadNames) {
     fs::create_symlink("deep.txt", b / "sub" / "link");
 
     Collect sink;
-    std::u16string error;
+    SideErrors error;
     ASSERT_EQ(CompareFolders(a, b, sink, {}, error), FolderEnd::Done);
-    EXPECT_EQ(error, u"");
+    EXPECT_FALSE(error.any());
     const std::vector<std::u16string> expected = {
         u"caf<E9> different", u"changed.txt different",
         u"gone first",        u"  inner first",
@@ -89,7 +90,7 @@ TEST(FolderCompare, EveryStateInATreeWithLinksSpecialFilesAndBadNames) {
         u"  link different",  u"  loop same",
     };
     EXPECT_EQ(Lines(sink.entries), expected);
-    EXPECT_EQ(FolderCountsText(sink.entries), u"相違 4 件 — 第一だけ 2 — 第二だけ 1 — 種類違い 1");
+    EXPECT_EQ(CountFolderStates(sink.entries), (FolderCounts{4, 2, 1, 1, 0}));
 
     // The tree: each entry's folder, and the paths from each side (bytes kept as they are).
     const FolderEntry& x = sink.entries[4];
@@ -120,7 +121,7 @@ TEST(FolderCompare, EveryStateInATreeWithLinksSpecialFilesAndBadNames) {
 
     // A folder that is not there is named, with the side.
     EXPECT_EQ(CompareFolders(a, dir / "none", sink, {}, error), FolderEnd::Unreadable);
-    EXPECT_EQ(error, u"第二: 見つかりません");
+    EXPECT_EQ(error, (SideErrors{{}, {FileProblem::EntryNotFound, ENOENT, dir / "none"}}));
 }
 
 TEST(FolderCompare, AFileAgainstAFolderTakesTheFileOfTheSameName) {
@@ -151,7 +152,7 @@ TEST(FolderCompare, StopsAtOnceWhenCancelled) {
         }
     } sink;
     sink.stop = &stop;
-    std::u16string error;
+    SideErrors error;
     EXPECT_EQ(CompareFolders(dir / "a", dir / "b", sink, stop.get_token(), error),
               FolderEnd::Cancelled);
     EXPECT_EQ(sink.entries.size(), 5u);
@@ -179,7 +180,7 @@ TEST(FolderCompare, UnreadableEntriesSayWhy) {
     ::chmod((dir / "a" / "secret").c_str(), 0);
     ::chmod((dir / "b" / "locked").c_str(), 0);
     Collect sink;
-    std::u16string error;
+    SideErrors error;
     ASSERT_EQ(CompareFolders(dir / "a", dir / "b", sink, {}, error), FolderEnd::Done);
     EXPECT_EQ(Lines(sink.entries),
               (std::vector<std::u16string>{u"locked unreadable 第二: 読み取る権限がありません",

@@ -128,7 +128,7 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_EQ(session.CountText(), u"相違 3 件 — 第一だけ 3 — 第二だけ 1 — 種類違い 1");
     EXPECT_EQ(session.Title(),
               u"a ⇔ b — 相違 3 件 — 第一だけ 3 — 第二だけ 1 — 種類違い 1 — Diff-Zarvo ビューアー");
-    EXPECT_EQ(session.HeaderLine(false), u"第二: " + b.u16string());
+    EXPECT_EQ(session.HeaderLine(Side::Second), u"第二: " + b.u16string());
     EXPECT_EQ(session.HiddenNote(), u"同じ 2 件を表示していません");
     EXPECT_EQ(session.ProgressText(), u"比較が終わりました: 12 項目");
 

@@ -139,7 +139,7 @@ TEST_F(ViewerWindowTest, LineEndsAndControlsAreDrawnAsTheirLettersEachReadable) 
     // No font at hand has ␍ ␊ ␛: the window draws each as its letters in a frame, unlike the
     // others (a missing glyph's box is the same for all).
     ViewerWindow& window = Open("a\r\n", "a\x1b\n");
-    window.action(Command::CompareLineEnds)->trigger();
+    window.action(Command::IgnoreLineEnds)->trigger();
     ASSERT_EQ(window.rowsView()->model()->rowCount(), 2);  // -a␍␊, +a␛␊
     const QImage image = window.rowsView()->viewport()->grab().toImage();
     const qreal cell = QFontMetricsF(window.rowsView()->font()).horizontalAdvance(u'0');
@@ -268,7 +268,7 @@ TEST_F(ViewerWindowTest, MenusToolbarAndKeysComeFromTheCommandTable) {
 
 TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart) {
     ViewerWindow& window = Open("日本語の行\ncaf\xE9\n", "日本語の行\ncafe\n");
-    QAction* ends = window.action(Command::CompareLineEnds);
+    QAction* ends = window.action(Command::IgnoreLineEnds);
     EXPECT_EQ(ends->text(), QStringLiteral("改行コードの違いを無視"));
     EXPECT_TRUE(ends->isCheckable());
     EXPECT_TRUE(ends->isChecked());

@@ -47,12 +47,4 @@ Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel = n
 // diff's exit code: 0 the same, 1 different, 2 trouble (the rest is still written).
 int WriteUnified(const Arguments& arguments, const UnifiedStreams& streams);
 
-// What a command line that needs no window does, as both fronts run it: `-u` (WriteUnified) and
-// `--merge` (WriteMerge) write their output and give their exit code; nothing when a window is
-// to open.
-std::optional<int> RunWithoutWindow(const Arguments& arguments, const UnifiedStreams& streams);
-
-// What the viewer says of its command line when it is wrong.
-std::u16string Usage();
-
 }  // namespace viewer

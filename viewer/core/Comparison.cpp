@@ -145,12 +145,15 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     result.second.absent = file2.missing();
     result.first.error = file1.error();
     result.second.error = file2.error();
+    result.first.identity = file1.identity();
+    result.second.identity = file2.identity();
     if (!file1.ok() || !file2.ok()) return result;
 
     if (file1.size() > textLimitBytes || file2.size() > textLimitBytes) {
         const StreamComparison blocks = CompareInBlocks(file1, file2);
         if (!blocks.ok) {
-            (blocks.failedSide == 1 ? result.first : result.second).error = blocks.error;
+            result.first.error = blocks.errors.first;
+            result.second.error = blocks.errors.second;
             return result;
         }
         result.outcome = Outcome::TooLarge;
@@ -165,7 +168,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     std::string bytes2;
     if (!file1.ReadAll(bytes1)) result.first.error = file1.error();
     if (!file2.ReadAll(bytes2)) result.second.error = file2.error();
-    if (!result.first.error.empty() || !result.second.error.empty()) return result;
+    if (result.first.error.failed() || result.second.error.failed()) return result;
 
     result.first.size = static_cast<std::int64_t>(bytes1.size());
     result.second.size = static_cast<std::int64_t>(bytes2.size());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Cancel.h"
+#include "FileRead.h"
 #include "Ignore.h"
 #include "InlineDiff.h"
 #include "LineDiff.h"
@@ -43,7 +44,9 @@ struct FileSide {
     // What the window calls the file instead of its path, when not empty (`-L`): version control
     // tools hand the viewer temporary files.
     std::filesystem::path label;
-    std::u16string error;  // why the file could not be read; empty when it was read
+    FileError error;  // why the file could not be read; none when it was read
+    // The state of the file that was read, from the open file; none when it was not there.
+    std::optional<FileIdentity> identity;
     std::int64_t size = 0;
     Encoding encoding = Encoding::Utf8;  // text files only: what the file is written in
     bool lossy = false;                  // text files only: some bytes are not valid in it

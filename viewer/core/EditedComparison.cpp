@@ -4,27 +4,42 @@
 #include <utility>
 
 #include "FolderList.h"
-#include "SaveFile.h"
 #include "TextEncode.h"
 
 namespace viewer {
 
 namespace {
 
-std::u16string WhyNotEditable(const Comparison& comparison, const FileSide& side) {
+ReadOnly WhyNotEditable(const Comparison& comparison, const FileSide& side) {
     switch (comparison.outcome) {
         case Outcome::Unreadable:
-            return side.error.empty() ? u"もう一方のファイルを読み込めません" : side.error;
+            if (!side.error.failed()) return {ReadOnlyWhy::OtherUnreadable, {}};
+            return {ReadOnlyWhy::FileTrouble, side.error};
         case Outcome::Binary:
-            return u"バイナリファイルは編集できません";
+            return {ReadOnlyWhy::Binary, {}};
         case Outcome::TooLarge:
-            return u"大きなファイル（" + FromUtf8(std::to_string(kTextLimitBytes >> 20)) +
-                   u" MiB 超）は編集できません";
+            return {ReadOnlyWhy::TooLarge, {}};
         case Outcome::Text:
             break;
     }
-    if (side.encoding == Encoding::Iso2022Jp) return u"ISO-2022-JP のファイルは編集できません";
-    return WhyNotWritable(side.path);
+    if (side.encoding == Encoding::Iso2022Jp) return {ReadOnlyWhy::Iso2022Jp, {}};
+    const FileError why = WhyNotWritable(side.path);
+    if (!why.failed()) return {};
+    return {ReadOnlyWhy::FileTrouble, why};
+}
+
+EditResult Failed(EditProblem problem, Side side = Side::First) {
+    EditResult result;
+    result.problem = problem;
+    result.side = side;
+    return result;
+}
+
+EditResult Done(std::optional<std::size_t> row) {
+    EditResult result;
+    result.done = true;
+    result.row = row;
+    return result;
 }
 
 // A run of differing rows: the first file's lines [first0, first1) against the second's
@@ -72,22 +87,12 @@ void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* ca
     comparison_.Rediff(options, cancel);
 }
 
-std::u16string EditedComparison::Name(Side side) const {
-    const FileSide& file = side == Side::First ? comparison_.first : comparison_.second;
-    // Appended rather than added up: GCC 12 at -O3 sees an overlap in `u"…" + string` that is not
-    // there (-Wrestrict).
-    std::u16string name = u"「";
-    name += DisplayName(file.Name(false).native());
-    name += u"」";
-    return name;
-}
-
-std::u16string EditedComparison::Prepare(Side side) {
-    if (!WhyReadOnly(side).empty())
-        return Name(side) + u"は編集できません（" + WhyReadOnly(side) + u"）";
-    const std::u16string why = files_[Index(side)].Load();
-    if (why.empty()) return {};
-    return Name(side) + u"は編集できません（" + why + u"）。比較し直してください";
+EditResult EditedComparison::Prepare(Side side) {
+    if (!WhyReadOnly(side).editable()) return Failed(EditProblem::ReadOnly, side);
+    EditResult result = Failed(EditProblem::None, side);
+    result.error = files_[Index(side)].Load();
+    if (result.error.failed()) result.problem = EditProblem::NotAsCompared;
+    return result;
 }
 
 void EditedComparison::Recompare() {
@@ -110,11 +115,11 @@ std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line)
 
 EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {
     const Side to = from == Side::First ? Side::Second : Side::First;
-    if (const std::u16string why = Prepare(to); !why.empty()) return {false, why, {}};
+    if (EditResult why = Prepare(to); why.problem != EditProblem::None) return why;
     const Rows& rows = comparison_.rows;
     if (firstRow > lastRow) std::swap(firstRow, lastRow);
     const std::vector<Change> changes = ChangesIn(rows, firstRow, lastRow);
-    if (changes.empty()) return {false, u"相違がありません", {}};
+    if (changes.empty()) return Failed(EditProblem::NoDifference, to);
 
     EditedFile& target = files_[Index(to)];
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
@@ -138,20 +143,22 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
             intoSecond ? change->second1 - change->second0 : change->first1 - change->first0;
         if (const auto why = target.Replace(step.line, count, lines, source->encoding())) {
             target.Restore(step.before);
-            return {false, u"取り込めません。" + *why + u"。", {}};
+            EditResult result = Failed(EditProblem::CannotTake, to);
+            result.line = *why;
+            return result;
         }
     }
     step.after = target.state();
-    if (step.after == step.before) return {false, u"取り込む相違がありません", {}};
+    if (step.after == step.before) return Failed(EditProblem::NothingToTake, to);
     undo_.push_back(step);
     redo_.clear();
     typingGoesOn_ = false;
     Recompare();
-    return {true, {}, RowOf(to, step.line)};
+    return Done(RowOf(to, step.line));
 }
 
 std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
-    if (!WhyReadOnly(side).empty() || row >= comparison_.rows.size()) return std::nullopt;
+    if (!WhyReadOnly(side).editable() || row >= comparison_.rows.size()) return std::nullopt;
     const Row r = comparison_.rows[row];
     const std::int32_t line = side == Side::First ? r.first : r.second;
     if (line < 0) return std::nullopt;
@@ -160,7 +167,7 @@ std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Si
 }
 
 EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string_view text) {
-    if (!EditableText(row, side)) return {false, u"この行は編集できません", {}};
+    if (!EditableText(row, side)) return Failed(EditProblem::LineNotEditable, side);
     // A CR inside a line is the line's own, as read; only one just before the line's LF would
     // become part of its ending.
     const Row at = comparison_.rows[row];
@@ -169,9 +176,9 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
         before.EndingOf(side == Side::First ? at.first : at.second) != LineEnding::None;
     if (text.find(u'\n') != std::u16string_view::npos ||
         (endsInLf && !text.empty() && text.back() == u'\r')) {
-        return {false, u"改行は入力できません", {}};
+        return Failed(EditProblem::LineBreakTyped, side);
     }
-    if (const std::u16string why = Prepare(side); !why.empty()) return {false, why, {}};
+    if (EditResult why = Prepare(side); why.problem != EditProblem::None) return why;
     const Row r = comparison_.rows[row];
     const std::int32_t line = side == Side::First ? r.first : r.second;
     EditedFile& file = files_[Index(side)];
@@ -179,7 +186,9 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
         typingGoesOn_ && !undo_.empty() && undo_.back().side == side && undo_.back().line == line;
     Step step = extend ? undo_.back() : Step{side, file.state(), {}, line, true};
     if (const auto why = file.EditLine(line, text)) {
-        return {false, u"入力できません。" + *why + u"。", {}};
+        EditResult result = Failed(EditProblem::CannotType, side);
+        result.line = *why;
+        return result;
     }
     step.after = file.state();
     if (extend) {
@@ -190,32 +199,32 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     redo_.clear();
     typingGoesOn_ = true;
     Recompare();
-    return {true, {}, RowOf(side, line)};
+    return Done(RowOf(side, line));
 }
 
 EditResult EditedComparison::Apply(const Step& step, bool forward) {
     files_[Index(step.side)].Restore(forward ? step.after : step.before);
     typingGoesOn_ = false;
     Recompare();
-    return {true, {}, RowOf(step.side, step.line)};
+    return Done(RowOf(step.side, step.line));
 }
 
 EditResult EditedComparison::DropTyping() {
-    if (!typingGoesOn_ || undo_.empty() || !undo_.back().typing) return {false, {}, {}};
+    if (!typingGoesOn_ || undo_.empty() || !undo_.back().typing) return {};
     const Step step = std::move(undo_.back());
     undo_.pop_back();
     return Apply(step, false);
 }
 
 EditResult EditedComparison::Undo() {
-    if (undo_.empty()) return {false, u"元に戻す操作はありません", {}};
+    if (undo_.empty()) return Failed(EditProblem::NothingToUndo);
     redo_.push_back(std::move(undo_.back()));
     undo_.pop_back();
     return Apply(redo_.back(), false);
 }
 
 EditResult EditedComparison::Redo() {
-    if (redo_.empty()) return {false, u"やり直す操作はありません", {}};
+    if (redo_.empty()) return Failed(EditProblem::NothingToRedo);
     undo_.push_back(std::move(redo_.back()));
     redo_.pop_back();
     return Apply(undo_.back(), true);
@@ -223,39 +232,25 @@ EditResult EditedComparison::Redo() {
 
 SaveResult EditedComparison::Save(Side side, bool overwrite) {
     EditedFile& file = files_[Index(side)];
-    if (!file.changed()) return {SaveStatus::Unchanged, {}};
-    const std::u16string name = Name(side);
+    if (!file.changed()) return {SaveStatus::Unchanged, {}, {}};
     std::string bytes;
-    std::u16string why;
-    if (!file.DiskBytes(bytes, why)) {
-        return {SaveStatus::Failed, name + u"を保存できません。" + why + u"。"};
-    }
+    LineProblem why;
+    if (!file.DiskBytes(bytes, why)) return {SaveStatus::Failed, why, {}};
     // A file deleted since it was read is made again with the permissions it had.
     const WriteResult result = ReplaceContent(
         SideOf(side).path, bytes,
         [&](const std::string* present) { return overwrite || file.StillAsRead(present); },
         file.permissions());
-    const std::u16string unchanged = u"ファイルは元のままです。";
     switch (result.status) {
         case WriteStatus::Written:
             file.Saved(std::move(bytes));
             typingGoesOn_ = false;
-            return {SaveStatus::Saved, name + u"を保存しました"};
+            return {SaveStatus::Saved, {}, result};
         case WriteStatus::ChangedOnDisk:
-            return {SaveStatus::ChangedOnDisk,
-                    name + u"は、読み込んだ後にほかのプログラムによって変更されています。"};
-        case WriteStatus::DiskFull:
-            return {SaveStatus::Failed,
-                    u"ディスクに空きがないため、" + name + u"を保存できませんでした。" + unchanged};
-        case WriteStatus::Refused:
-            return {SaveStatus::Failed, u"書き込みが拒否されたため、" + name +
-                                            u"を保存できませんでした（" + result.reason + u"）。" +
-                                            unchanged};
-        case WriteStatus::Failed:
-            break;
+            return {SaveStatus::ChangedOnDisk, {}, result};
+        default:
+            return {SaveStatus::Failed, {}, result};
     }
-    return {SaveStatus::Failed,
-            name + u"を保存できませんでした（" + result.reason + u"）。" + unchanged};
 }
 
 }  // namespace viewer

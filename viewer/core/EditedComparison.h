@@ -12,15 +12,48 @@
 
 #include "Comparison.h"
 #include "EditedFile.h"
+#include "SaveFile.h"
+#include "Side.h"
 
 namespace viewer {
 
-enum class Side : std::uint8_t { First, Second };
+// Why a file offers no edit.
+enum class ReadOnlyWhy : std::uint8_t {
+    Editable,
+    FileTrouble,      // it cannot be read, or written: `error`
+    OtherUnreadable,  // the other file cannot be read
+    Binary,
+    TooLarge,   // larger than kTextLimitBytes
+    Iso2022Jp,  // no edit keeps its escapes as they were
+};
+struct ReadOnly {
+    ReadOnlyWhy why = ReadOnlyWhy::Editable;
+    FileError error;
+    bool editable() const { return why == ReadOnlyWhy::Editable; }
+};
+
+// Why an edit, an undo or a redo did nothing.
+enum class EditProblem : std::uint8_t {
+    None,
+    ReadOnly,       // the file `side` offers no edit: WhyReadOnly(side)
+    NotAsCompared,  // the file `side` is not as compared, or cannot be read again: `error`
+    NoDifference,   // no difference where the rows were given
+    NothingToTake,  // the differences are already taken
+    CannotTake,     // a line (`line`) the file `side` cannot hold
+    LineNotEditable,
+    LineBreakTyped,
+    CannotType,  // a character (`line`) the file `side` cannot hold
+    NothingToUndo,
+    NothingToRedo,
+};
 
 // What an edit, an undo or a redo did.
 struct EditResult {
     bool done = false;
-    std::u16string message;          // why nothing was done
+    EditProblem problem = EditProblem::None;
+    Side side = Side::First;  // the file of the problem
+    FileError error;
+    LineProblem line;
     std::optional<std::size_t> row;  // where the lines it changed are now
 };
 
@@ -29,12 +62,13 @@ enum class SaveStatus {
     Unchanged,      // nothing to save: the file is as on disk
     ChangedOnDisk,  // another program changed the file since it was read: ask, then
                     // Save(side, true) overwrites it, or compare again
-    Failed,         // nothing was written; `message` says why
+    Failed,         // nothing was written: `line` or `written` says why
 };
 
 struct SaveResult {
     SaveStatus status = SaveStatus::Failed;
-    std::u16string message;
+    std::optional<LineProblem> line;  // a line the file's encoding cannot hold
+    WriteResult written;              // how the write went, when one was tried
 };
 
 class EditedComparison {
@@ -45,9 +79,8 @@ public:
     // The same lines compared under other options (Comparison::Rediff).
     void Rediff(const IgnoreOptions& options, const CancelFlag* cancel = nullptr);
 
-    // Why a file offers no edit: "バイナリファイルです", "読み取り専用のファイルです"...;
-    // empty when it can be edited.
-    const std::u16string& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }
+    // Why a file offers no edit: it is binary, read-only...
+    const ReadOnly& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }
     // Whether the file has changes not saved.
     bool Changed(Side side) const { return files_[Index(side)].changed(); }
     // Whether the file is not there (a file of the other folder only), so that a save makes it.
@@ -91,9 +124,8 @@ private:
     FileSide& SideOf(Side side) {
         return side == Side::First ? comparison_.first : comparison_.second;
     }
-    std::u16string Name(Side side) const;
-    // Why the file cannot be edited now: read-only, or not as it was compared.
-    std::u16string Prepare(Side side);
+    // Why the file cannot be edited now: read-only, or not as it was compared; none when it can.
+    EditResult Prepare(Side side);
     // Puts the files' lines in the comparison and compares them again.
     void Recompare();
     std::optional<std::size_t> RowOf(Side side, std::int32_t line) const;
@@ -101,7 +133,7 @@ private:
 
     Comparison comparison_;
     std::array<EditedFile, 2> files_;
-    std::array<std::u16string, 2> whyReadOnly_;
+    std::array<ReadOnly, 2> whyReadOnly_;
     std::vector<Step> undo_;
     std::vector<Step> redo_;
     bool typingGoesOn_ = false;  // the last step is an edit in place that typing extends

@@ -9,20 +9,11 @@ namespace viewer {
 
 namespace {
 
-std::u16string Number(std::int64_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
+LineProblem CannotWrite(std::int64_t line, const std::u16string& character, Encoding encoding) {
+    return {line, encoding, character, false};
 }
 
-std::u16string CannotWrite(std::int64_t line, const std::u16string& character, Encoding encoding) {
-    return Number(line) + u" 行目の「" + character + u"」は " + EncodingName(encoding) +
-           u" で書けません";
-}
-
-std::u16string NotText(std::int64_t line, Encoding encoding) {
-    return Number(line) + u" 行目には " + EncodingName(encoding) +
-           u" の文字として読めないバイトがあります";
-}
+LineProblem NotText(std::int64_t line, Encoding encoding) { return {line, encoding, {}, true}; }
 
 // The lines [from, to) of the file that `pieces` make.
 Pieces Cut(const Pieces& pieces, std::int32_t from, std::int32_t to) {
@@ -92,9 +83,9 @@ void EditedFile::Rebuild() {
     text_ = std::make_shared<const TextFile>(std::move(bytes), encoding, held_->lossy());
 }
 
-std::u16string EditedFile::Load() {
+FileError EditedFile::Load() {
     if (disk_) return {};
-    const std::u16string changed = u"比較した後にファイルが変更されています";
+    const FileError changed{FileProblem::ChangedSinceCompared, 0, side_.path};
     InputFile file(side_.path, side_.absent);
     std::string bytes;
     if (!file.ok() || !file.ReadAll(bytes)) return file.error();
@@ -121,8 +112,8 @@ std::u16string EditedFile::Load() {
     return {};
 }
 
-std::optional<std::u16string> EditedFile::Replace(std::int32_t at, std::int32_t count,
-                                                  const NewLines& added, Encoding encoding) {
+std::optional<LineProblem> EditedFile::Replace(std::int32_t at, std::int32_t count,
+                                               const NewLines& added, Encoding encoding) {
     const Encoding heldEncoding = held_->encoding();
     // New lines end as the lines they take the place of; any more as the last of those.
     auto endingAt = [&](std::int32_t line) {
@@ -156,7 +147,7 @@ std::optional<std::u16string> EditedFile::Replace(std::int32_t at, std::int32_t 
     return std::nullopt;
 }
 
-std::optional<std::u16string> EditedFile::EditLine(std::int32_t at, std::u16string_view text) {
+std::optional<LineProblem> EditedFile::EditLine(std::int32_t at, std::u16string_view text) {
     const Encoding encoding = held_->encoding();
     std::u16string character;
     std::optional<std::string> bytes = EncodeKeeping(text, encoding, text_->Line(at), &character);
@@ -187,7 +178,7 @@ void EditedFile::Restore(FileState state) {
     Rebuild();
 }
 
-bool EditedFile::DiskBytes(std::string& out, std::u16string& why) const {
+bool EditedFile::DiskBytes(std::string& out, LineProblem& why) const {
     const Encoding encoding = side_.encoding;
     const Encoding heldEncoding = held_->encoding();
     out = mark_;

@@ -9,8 +9,19 @@
 #include <vector>
 
 #include "Comparison.h"
+#include "FileError.h"
 
 namespace viewer {
+
+// A line that cannot be put in a file: its number (from 1) and the encoding it fails in, with the
+// character that encoding cannot hold, or `notText` when its bytes are no text in it.
+struct LineProblem {
+    std::int64_t line = 0;
+    Encoding encoding = Encoding::Utf8;
+    std::u16string character;
+    bool notText = false;
+    bool operator==(const LineProblem&) const = default;
+};
 
 // A run of lines of the edited file: `count` lines as read from `first` on, or one line put in
 // by an edit (`count` 1), held as the comparison holds the file's lines.
@@ -60,23 +71,24 @@ public:
     std::int32_t LineCount() const { return text_->LineCount(); }
 
     // Reads the file again to keep its bytes for the save: the comparison may hold them only as
-    // text. Once; an empty text when done, else why not: the file is not as it was compared.
-    std::u16string Load();
+    // text. Once; none when done, else why not: it cannot be read, or it is not as it was
+    // compared (FileProblem::ChangedSinceCompared).
+    FileError Load();
 
     // `count` lines from `at` replaced by `added`, in `encoding`; why not when one is not valid
     // text in it or has a character this file's encoding cannot hold (only where the comparison
     // holds the file in its own encoding: otherwise the save finds it).
-    std::optional<std::u16string> Replace(std::int32_t at, std::int32_t count,
-                                          const NewLines& added, Encoding encoding);
+    std::optional<LineProblem> Replace(std::int32_t at, std::int32_t count, const NewLines& added,
+                                       Encoding encoding);
     // The line `at` becomes `text`; the characters it keeps at its start and end keep their
     // bytes (CP932 has two codes for some characters, and the user changed neither). Why not
     // when this file's encoding cannot hold a character of it.
-    std::optional<std::u16string> EditLine(std::int32_t at, std::u16string_view text);
+    std::optional<LineProblem> EditLine(std::int32_t at, std::u16string_view text);
     FileState state() const { return {pieces_, finalNewline_}; }
     void Restore(FileState state);
 
-    // The file's bytes to write, or why they cannot be (why: "12 行目の「é」は … で書けません").
-    bool DiskBytes(std::string& out, std::u16string& why) const;
+    // The file's bytes to write, or the line that cannot be written.
+    bool DiskBytes(std::string& out, LineProblem& why) const;
     // Whether `present` (the file on disk now; nullptr when it is not there) is still what was
     // read or last saved.
     bool StillAsRead(const std::string* present) const;

@@ -16,7 +16,8 @@ constexpr std::int64_t kBlockBytes = 1 << 20;
 bool InputFile::ReadAll(std::string& out) {
     // Read straight into a buffer of the file's size; the size is only a hint, though, since
     // the file may grow or shrink while it is read.
-    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(size_) + 1, 4096);
+    std::size_t capacity =
+        std::max<std::size_t>(static_cast<std::size_t>(identity_.size) + 1, 4096);
     out.resize(capacity);
     std::size_t filled = 0;
     for (;;) {
@@ -49,8 +50,7 @@ StreamComparison CompareInBlocks(InputFile& first, InputFile& second) {
             start1 = block1.get();
             have1 = first.Read(start1, kBlockBytes);
             if (have1 < 0) {
-                result.failedSide = 1;
-                result.error = first.error();
+                result.errors.first = first.error();
                 return result;
             }
         }
@@ -58,8 +58,7 @@ StreamComparison CompareInBlocks(InputFile& first, InputFile& second) {
             start2 = block2.get();
             have2 = second.Read(start2, kBlockBytes);
             if (have2 < 0) {
-                result.failedSide = 2;
-                result.error = second.error();
+                result.errors.second = second.error();
                 return result;
             }
         }

@@ -8,9 +8,24 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "FileError.h"
+
 namespace viewer {
+
+// Which state of a file was read: its size and when it was last written (in the system's own
+// units), as the open file said. A file whose identity differs was written since.
+struct FileIdentity {
+    std::int64_t size = 0;
+    std::int64_t written = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file `path` names now, links followed; none when it is not there or
+// cannot be asked.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 
 class InputFile {
 public:
@@ -24,8 +39,13 @@ public:
 
     bool ok() const { return handle_ != kNoHandle || missing_; }
     bool missing() const { return missing_; }
-    const std::u16string& error() const { return error_; }  // why it cannot be read, in Japanese
-    std::int64_t size() const { return size_; }             // as it was when opened
+    const FileError& error() const { return error_; }     // why it cannot be read
+    std::int64_t size() const { return identity_.size; }  // as it was when opened
+    // The state of the file opened, taken from the open file itself: what is read is this state
+    // or a later one, never an earlier. None when it is missing or could not be opened.
+    std::optional<FileIdentity> identity() const {
+        return handle_ != kNoHandle ? std::optional(identity_) : std::nullopt;
+    }
     // Its POSIX permission bits as it was when opened (07777); 0 on Windows.
     std::uint32_t permissions() const { return permissions_; }
 
@@ -35,19 +55,22 @@ public:
     std::int64_t Read(char* buffer, std::int64_t capacity);
 
 private:
+    // Sets error_ from the system's error code.
+    void Fail(std::uint32_t code);
+
     // A file descriptor or a Windows HANDLE, whichever the platform's file has.
     static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;
-    std::int64_t size_ = 0;
+    std::filesystem::path path_;
+    FileIdentity identity_;
     std::uint32_t permissions_ = 0;
     bool missing_ = false;
-    std::u16string error_;
+    FileError error_;
 };
 
 struct StreamComparison {
     bool ok = false;
-    int failedSide = 0;                 // 1 or 2: the file that could not be read, when !ok
-    std::u16string error;               // why it could not be read
+    SideErrors errors;                  // why a file could not be read, when !ok
     std::int64_t firstDifference = -1;  // -1 when the files are the same
     std::int64_t size1 = 0;
     std::int64_t size2 = 0;
@@ -61,8 +84,6 @@ StreamComparison CompareInBlocks(InputFile& first, InputFile& second);
 // made full and put in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), the
 // only form in which the system opens it; a shorter name is left as it is.
 std::wstring OpenableName(const std::wstring& name);
-// The system's text for an error code (GetLastError), or "エラー 5" when it has none.
-std::u16string SystemReason(unsigned long error);
 #endif
 
 }  // namespace viewer

@@ -14,49 +14,68 @@ namespace viewer {
 
 namespace {
 
-std::u16string Reason(int error) {
+FileProblem ProblemOf(int error) {
     switch (error) {
         case ENOENT:
-            return u"ファイルが見つかりません";
+            return FileProblem::NotFound;
         case EACCES:
         case EPERM:
-            return u"読み取る権限がありません";
+            return FileProblem::NoReadPermission;
         case EISDIR:
-            return u"フォルダーです";
+            return FileProblem::IsFolder;
         case ENOTDIR:
-            return u"パスの途中がフォルダーではありません";
+            return FileProblem::PathNotFolder;
         default:
-            return FromUtf8(std::strerror(error));
+            return FileProblem::System;
     }
+}
+
+FileIdentity IdentityFrom(const struct stat& info) {
+    return {static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 }  // namespace
 
-InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
+std::u16string SystemMessage(std::uint32_t code) {
+    return FromUtf8Lossy(std::strerror(static_cast<int>(code)));
+}
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return IdentityFrom(info);
+}
+
+void InputFile::Fail(std::uint32_t code) {
+    error_ = {ProblemOf(static_cast<int>(code)), code, path_};
+}
+
+InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) : path_(path) {
     if (path.empty()) {
-        error_ = u"パスが空です";
+        error_ = {FileProblem::EmptyPath, 0, path};
         return;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         missing_ = mayBeMissing && errno == ENOENT;
-        if (!missing_) error_ = Reason(errno);
+        if (!missing_) Fail(static_cast<std::uint32_t>(errno));
         return;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        error_ = Reason(errno);
+        Fail(static_cast<std::uint32_t>(errno));
     } else if (S_ISDIR(info.st_mode)) {
-        error_ = Reason(EISDIR);
+        Fail(EISDIR);
     } else if (!S_ISREG(info.st_mode)) {
-        error_ = u"通常のファイルではありません";
+        error_ = {FileProblem::NotRegularFile, 0, path};
     }
-    if (!error_.empty()) {
+    if (error_.failed()) {
         ::close(fd);
         return;
     }
     handle_ = fd;
-    size_ = static_cast<std::int64_t>(info.st_size);
+    identity_ = IdentityFrom(info);
     permissions_ = static_cast<std::uint32_t>(info.st_mode & 07777);
 }
 
@@ -71,7 +90,7 @@ std::int64_t InputFile::Read(char* buffer, std::int64_t capacity) {
             ::read(static_cast<int>(handle_), buffer, static_cast<size_t>(capacity));
         if (got >= 0) return static_cast<std::int64_t>(got);
         if (errno == EINTR) continue;
-        error_ = Reason(errno);
+        Fail(static_cast<std::uint32_t>(errno));
         return -1;
     }
 }

@@ -10,38 +10,52 @@ namespace viewer {
 
 namespace {
 
-std::u16string Reason(DWORD error) {
+FileProblem ProblemOf(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
         case ERROR_BAD_NETPATH:
-            return u"ファイルが見つかりません";
+            return FileProblem::NotFound;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            return u"読み取る権限がありません";
+            return FileProblem::NoReadPermission;
         default:
-            return SystemReason(error);
+            return FileProblem::System;
     }
+}
+
+std::int64_t Joined(DWORD high, DWORD low) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
 }
 
 }  // namespace
 
-std::u16string SystemReason(unsigned long error) {
+std::u16string SystemMessage(std::uint32_t code) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::u16string reason = u"エラー ";
-    if (length == 0 || text == nullptr) {
-        for (const char c : std::to_string(error)) reason += static_cast<char16_t>(c);
-        return reason;
-    }
-    reason.assign(reinterpret_cast<const char16_t*>(text), length);
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0 || text == nullptr) return {};
+    std::u16string message(reinterpret_cast<const char16_t*>(text), length);
     LocalFree(text);
-    while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r')) reason.pop_back();
-    return reason;
+    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r')) {
+        message.pop_back();
+    }
+    return message;
 }
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(OpenableName(path.native()).c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return FileIdentity{
+        Joined(data.nFileSizeHigh, data.nFileSizeLow),
+        Joined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
+void InputFile::Fail(std::uint32_t code) { error_ = {ProblemOf(code), code, path_}; }
 
 std::wstring OpenableName(const std::wstring& name) {
     if (name.size() < MAX_PATH || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) {
@@ -62,15 +76,15 @@ std::wstring OpenableName(const std::wstring& name) {
     return L"\\\\?\\" + full;
 }
 
-InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
+InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) : path_(path) {
     if (path.empty()) {
-        error_ = u"パスが空です";
+        error_ = {FileProblem::EmptyPath, 0, path};
         return;
     }
     const std::wstring name = OpenableName(path.native());
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error_ = u"フォルダーです";
+        error_ = {FileProblem::IsFolder, 0, path};
         return;
     }
     HANDLE file = CreateFileW(
@@ -79,22 +93,23 @@ InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) {
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         missing_ = mayBeMissing && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
-        if (!missing_) error_ = Reason(error);
+        if (!missing_) Fail(error);
         return;
     }
     // A device or a pipe would block or never end: only files on a disk are read.
-    LARGE_INTEGER size{};
+    BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(file) != FILE_TYPE_DISK) {
-        error_ = u"通常のファイルではありません";
-    } else if (!GetFileSizeEx(file, &size)) {
-        error_ = Reason(GetLastError());
+        error_ = {FileProblem::NotRegularFile, 0, path};
+    } else if (!GetFileInformationByHandle(file, &info)) {
+        Fail(GetLastError());
     }
-    if (!error_.empty()) {
+    if (error_.failed()) {
         CloseHandle(file);
         return;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    size_ = size.QuadPart;
+    identity_ = {Joined(info.nFileSizeHigh, info.nFileSizeLow),
+                 Joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
 }
 
 InputFile::~InputFile() {
@@ -106,7 +121,7 @@ std::int64_t InputFile::Read(char* buffer, std::int64_t capacity) {
     const DWORD asked = static_cast<DWORD>(capacity < INT_MAX ? capacity : INT_MAX);
     DWORD got = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, asked, &got, nullptr)) {
-        error_ = Reason(GetLastError());
+        Fail(GetLastError());
         return -1;
     }
     return static_cast<std::int64_t>(got);

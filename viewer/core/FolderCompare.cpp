@@ -16,16 +16,6 @@ namespace fs = std::filesystem;
 // Small enough to stay out of the allocator's mapped blocks, large enough for few reads.
 constexpr std::int64_t kBlockBytes = 64 * 1024;
 
-std::u16string Side(int side, const std::u16string& reason) {
-    return (side == 1 ? u"第一: " : u"第二: ") + reason;
-}
-
-std::u16string Sides(const std::u16string& reason1, const std::u16string& reason2) {
-    if (reason2.empty()) return Side(1, reason1);
-    if (reason1.empty()) return Side(2, reason2);
-    return Side(1, reason1) + u"、" + Side(2, reason2);
-}
-
 // Fills `buffer` but at the end of the file; -1 on a read error.
 std::int64_t ReadBlock(InputFile& file, char* buffer) {
     std::int64_t filled = 0;
@@ -109,12 +99,12 @@ private:
         if ((folder1 || folder2) &&
             (entry.kind1 == entry.kind2 || item1 == nullptr || item2 == nullptr)) {
             std::vector<FolderItem> list1, list2;
-            std::u16string reason1, reason2;
-            const bool read1 = !folder1 || ListFolder(first_ / entry.relative, list1, reason1);
-            const bool read2 = !folder2 || ListFolder(second_ / entry.relative2, list2, reason2);
+            SideErrors& errors = entry.errors;
+            const bool read1 = !folder1 || ListFolder(first_ / entry.relative, list1, errors.first);
+            const bool read2 =
+                !folder2 || ListFolder(second_ / entry.relative2, list2, errors.second);
             if (!read1 || !read2) {
                 entry.state = FolderState::Unreadable;
-                entry.reason = Sides(reason1, reason2);
                 Tell(std::move(entry));
                 return;
             }
@@ -152,13 +142,10 @@ private:
                 return Files(entry, item1, item2);
             case EntryKind::Link: {
                 std::string target1, target2;
-                std::u16string reason1, reason2;
-                const bool read1 = ReadLink(first_ / entry.relative, target1, reason1);
-                const bool read2 = ReadLink(second_ / entry.relative2, target2, reason2);
-                if (!read1 || !read2) {
-                    entry.reason = Sides(reason1, reason2);
-                    return FolderState::Unreadable;
-                }
+                const bool read1 = ReadLink(first_ / entry.relative, target1, entry.errors.first);
+                const bool read2 =
+                    ReadLink(second_ / entry.relative2, target2, entry.errors.second);
+                if (!read1 || !read2) return FolderState::Unreadable;
                 return target1 == target2 ? FolderState::Same : FolderState::Different;
             }
             case EntryKind::Device:
@@ -166,10 +153,16 @@ private:
             case EntryKind::Fifo:
             case EntryKind::Socket:
                 return FolderState::Same;  // nothing in them to compare
-            default:
-                entry.reason = Sides(item1.error.empty() ? u"種類が分かりません" : item1.error,
-                                     item2.error.empty() ? u"種類が分かりません" : item2.error);
+            default: {
+                // Listed but not described: why, or at least that its kind is not known.
+                const auto why = [](const FolderItem& item, const fs::path& path) {
+                    return item.error.failed() ? item.error
+                                               : FileError{FileProblem::UnknownKind, 0, path};
+                };
+                entry.errors = {why(item1, first_ / entry.relative),
+                                why(item2, second_ / entry.relative2)};
                 return FolderState::Unreadable;
+            }
         }
     }
 
@@ -181,7 +174,7 @@ private:
         InputFile file1(path1);
         InputFile file2(path2);
         if (!file1.ok() || !file2.ok()) {
-            entry.reason = Sides(file1.error(), file2.error());
+            entry.errors = {file1.error(), file2.error()};
             return FolderState::Unreadable;
         }
         // Sizes may have changed since the listing.
@@ -192,8 +185,8 @@ private:
             const std::int64_t got1 = ReadBlock(file1, block1_.get());
             const std::int64_t got2 = ReadBlock(file2, block2_.get());
             if (got1 < 0 || got2 < 0) {
-                entry.reason =
-                    Sides(got1 < 0 ? file1.error() : u"", got2 < 0 ? file2.error() : u"");
+                entry.errors = {got1 < 0 ? file1.error() : FileError{},
+                                got2 < 0 ? file2.error() : FileError{}};
                 return FolderState::Unreadable;
             }
             progress_.bytesCompared += got1 + got2;
@@ -240,15 +233,12 @@ private:
 }  // namespace
 
 FolderEnd CompareFolders(const fs::path& first, const fs::path& second, FolderSink& sink,
-                         std::stop_token stop, std::u16string& error) {
+                         std::stop_token stop, SideErrors& error) {
     std::vector<FolderItem> items1, items2;
-    std::u16string reason1, reason2;
-    const bool read1 = ListFolder(first, items1, reason1);
-    const bool read2 = ListFolder(second, items2, reason2);
-    if (!read1 || !read2) {
-        error = Sides(reason1, reason2);
-        return FolderEnd::Unreadable;
-    }
+    error = {};
+    const bool read1 = ListFolder(first, items1, error.first);
+    const bool read2 = ListFolder(second, items2, error.second);
+    if (!read1 || !read2) return FolderEnd::Unreadable;
     Walker walker(first, second, sink, stop);
     walker.Walk({}, {}, &items1, &items2, -1, 0);
     return walker.Stopped() ? FolderEnd::Cancelled : FolderEnd::Done;
@@ -270,7 +260,7 @@ bool CompareFilesAgain(const fs::path& first, const fs::path& second, FolderEntr
         (again.kind1 == EntryKind::None && again.kind2 == EntryKind::None)) {
         return false;
     }
-    again.reason.clear();
+    again.errors = {};
     if (again.kind2 == EntryKind::None) {
         again.state = FolderState::OnlyFirst;
     } else if (again.kind1 == EntryKind::None) {
@@ -279,13 +269,12 @@ bool CompareFilesAgain(const fs::path& first, const fs::path& second, FolderEntr
         again.relative2 = path2.lexically_relative(second);
         InputFile file1(path1);
         InputFile file2(path2);
-        const StreamComparison blocks = file1.ok() && file2.ok()
-                                            ? CompareInBlocks(file1, file2)
-                                            : StreamComparison{false, 0, {}, -1, 0, 0};
+        const StreamComparison blocks =
+            file1.ok() && file2.ok() ? CompareInBlocks(file1, file2) : StreamComparison{};
         if (!blocks.ok) {
             again.state = FolderState::Unreadable;
-            again.reason = !file1.ok() || !file2.ok() ? Sides(file1.error(), file2.error())
-                                                      : Side(blocks.failedSide, blocks.error);
+            again.errors = !file1.ok() || !file2.ok() ? SideErrors{file1.error(), file2.error()}
+                                                      : blocks.errors;
         } else {
             again.state = blocks.firstDifference < 0 ? FolderState::Same : FolderState::Different;
         }
@@ -294,8 +283,7 @@ bool CompareFilesAgain(const fs::path& first, const fs::path& second, FolderEntr
     return true;
 }
 
-std::u16string FolderCountsText(const std::vector<FolderEntry>& entries) {
-    // A folder only on one side counts once, as diff tells it, not once more for each file in it.
+FolderCounts CountFolderStates(const std::vector<FolderEntry>& entries) {
     std::int64_t counts[6] = {};
     for (const FolderEntry& entry : entries) {
         const bool aggregate = entry.state == FolderState::Different &&
@@ -307,22 +295,11 @@ std::u16string FolderCountsText(const std::vector<FolderEntry>& entries) {
             ++counts[static_cast<int>(entry.state)];
         }
     }
-    const auto number = [](std::int64_t value) {
-        std::u16string text;
-        for (const char digit : std::to_string(value)) text += static_cast<char16_t>(digit);
-        return text;
-    };
-    const std::int64_t different = counts[static_cast<int>(FolderState::Different)];
-    const std::int64_t only1 = counts[static_cast<int>(FolderState::OnlyFirst)];
-    const std::int64_t only2 = counts[static_cast<int>(FolderState::OnlySecond)];
-    const std::int64_t kinds = counts[static_cast<int>(FolderState::KindsDiffer)];
-    const std::int64_t unreadable = counts[static_cast<int>(FolderState::Unreadable)];
-    if (different + only1 + only2 + kinds + unreadable == 0) return u"相違なし";
-    std::u16string text = u"相違 " + number(different) + u" 件 — 第一だけ " + number(only1) +
-                          u" — 第二だけ " + number(only2);
-    if (kinds > 0) text += u" — 種類違い " + number(kinds);
-    if (unreadable > 0) text += u" — 読めない " + number(unreadable);
-    return text;
+    return {counts[static_cast<int>(FolderState::Different)],
+            counts[static_cast<int>(FolderState::OnlyFirst)],
+            counts[static_cast<int>(FolderState::OnlySecond)],
+            counts[static_cast<int>(FolderState::KindsDiffer)],
+            counts[static_cast<int>(FolderState::Unreadable)]};
 }
 
 std::pair<fs::path, fs::path> ResolveFileAndFolder(const fs::path& first, const fs::path& second) {
@@ -340,28 +317,6 @@ std::pair<fs::path, fs::path> ResolveFileAndFolder(const fs::path& first, const 
         return {first, second / first.filename()};
     }
     return {first, second};
-}
-
-std::u16string KindName(EntryKind kind) {
-    switch (kind) {
-        case EntryKind::None:
-            return u"なし";
-        case EntryKind::File:
-            return u"ファイル";
-        case EntryKind::Folder:
-            return u"フォルダー";
-        case EntryKind::Link:
-            return u"リンク";
-        case EntryKind::Fifo:
-            return u"FIFO";
-        case EntryKind::Device:
-            return u"デバイス";
-        case EntryKind::Socket:
-            return u"ソケット";
-        case EntryKind::Other:
-            break;
-    }
-    return u"その他";
 }
 
 }  // namespace viewer

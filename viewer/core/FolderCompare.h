@@ -25,7 +25,7 @@ enum class FolderState : std::uint8_t {
     OnlyFirst,    // in the first folder only
     OnlySecond,   // in the second folder only
     KindsDiffer,  // a file against a folder, a link against a file, ...
-    Unreadable,   // one side or both could not be read; `reason` says why
+    Unreadable,   // one side or both could not be read; `errors` says why
 };
 
 struct FolderEntry {
@@ -41,7 +41,7 @@ struct FolderEntry {
     FolderState state = FolderState::Same;
     std::int64_t size1 = -1;  // a file's size as listed; -1 where there is none
     std::int64_t size2 = -1;
-    std::u16string reason;  // why it could not be read, naming the side
+    SideErrors errors;  // why it could not be read, by side
 };
 
 struct FolderProgress {
@@ -70,7 +70,7 @@ enum class FolderEnd : std::uint8_t {
 // Compares `first` and `second` (two folders) on the caller's thread, telling `sink` each entry
 // as soon as its state is known. On Unreadable, `error` says which folder and why.
 FolderEnd CompareFolders(const std::filesystem::path& first, const std::filesystem::path& second,
-                         FolderSink& sink, std::stop_token stop, std::u16string& error);
+                         FolderSink& sink, std::stop_token stop, SideErrors& error);
 
 // A pair of files (either may be missing) compared again, as after a save in its file view made
 // or changed one: the entry's kinds, sizes and state anew. False, the entry as it was, when a side
@@ -78,12 +78,18 @@ FolderEnd CompareFolders(const std::filesystem::path& first, const std::filesyst
 bool CompareFilesAgain(const std::filesystem::path& first, const std::filesystem::path& second,
                        FolderEntry& entry);
 
-// An entry's kind, to show: "ファイル", "フォルダー", "リンク", ...
-std::u16string KindName(EntryKind kind);
-
-// The counts for a header or a status bar: "相違 12 件 — 第一だけ 3 — 第二だけ 5", with the
-// kinds that differ and the unreadable added when there are any; "相違なし" when all is the same.
-std::u16string FolderCountsText(const std::vector<FolderEntry>& entries);
+// What a header or a status bar counts: the entries that differ, by how. A folder only on one
+// side counts once, as diff tells it, not once more for each entry in it; a folder that differs
+// because of what it holds does not count itself.
+struct FolderCounts {
+    std::int64_t different = 0;
+    std::int64_t onlyFirst = 0;
+    std::int64_t onlySecond = 0;
+    std::int64_t kindsDiffer = 0;
+    std::int64_t unreadable = 0;
+    bool operator==(const FolderCounts&) const = default;
+};
+FolderCounts CountFolderStates(const std::vector<FolderEntry>& entries);
 
 // "FILE FOLDER" (or "FOLDER FILE") as diff takes it: the file of the same name in the folder.
 // Returns the pair to compare, unchanged when neither or both are folders.
@@ -100,7 +106,7 @@ public:
         FolderProgress progress;
         bool finished = false;  // nothing more will come; `end` says how it ended
         FolderEnd end = FolderEnd::Done;
-        std::u16string error;  // when a folder given could not be read
+        SideErrors error;  // when a folder given could not be read
     };
 
     // `wake`, when given, is called on the comparison's thread whenever there is news (a front

@@ -20,7 +20,7 @@ public:
     void Progress(const FolderProgress& progress) override {
         Post([&] { news_.progress = progress; });
     }
-    void Finish(FolderEnd end, std::u16string error) {
+    void Finish(FolderEnd end, SideErrors error) {
         Post([&] {
             news_.finished = true;
             news_.end = end;
@@ -72,7 +72,7 @@ FolderComparison::FolderComparison(std::filesystem::path first, std::filesystem:
     : queue_(std::make_unique<Queue>(std::move(wake))) {
     thread_ = std::jthread(
         [this, first = std::move(first), second = std::move(second)](std::stop_token stop) {
-            std::u16string error;
+            SideErrors error;
             const FolderEnd end = CompareFolders(first, second, *queue_, stop, error);
             queue_->Finish(end, std::move(error));
         });

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "FileError.h"
+
 namespace viewer {
 
 enum class EntryKind : std::uint8_t {
@@ -29,16 +31,16 @@ struct FolderItem {
     std::uint64_t device = 0;  // with `inode`, the file's identity where the listing gives it
     std::uint64_t inode = 0;
     std::uint64_t special = 0;  // a device's number: two devices are the same when it is
-    std::u16string error;       // why the entry could not be described, when it could not
+    FileError error;            // why the entry could not be described, when it could not
 };
 
-// The entries of `folder` but "." and "..", unsorted; false with `error` (in Japanese) when the
-// folder cannot be read. An entry that vanishes while it is listed is left out.
+// The entries of `folder` but "." and "..", unsorted; false with `error` when the folder cannot
+// be read. An entry that vanishes while it is listed is left out.
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& items,
-                std::u16string& error);
+                FileError& error);
 
 // What a link holds, as the bytes the system keeps; false with `error` when it cannot be read.
-bool ReadLink(const std::filesystem::path& link, std::string& target, std::u16string& error);
+bool ReadLink(const std::filesystem::path& link, std::string& target, FileError& error);
 
 // Whether two listed files are one file on disk (a hard link, or one folder given twice).
 bool SameFile(const std::filesystem::path& first, const FolderItem& item1,

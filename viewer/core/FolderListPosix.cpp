@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "FolderList.h"
 #include "TextDecode.h"
@@ -15,19 +14,20 @@ namespace viewer {
 
 namespace {
 
-std::u16string Reason(int error) {
+FileError ListError(int error, const std::filesystem::path& path) {
+    const auto code = static_cast<std::uint32_t>(error);
     switch (error) {
         case ENOENT:
-            return u"見つかりません";
+            return {FileProblem::EntryNotFound, code, path};
         case EACCES:
         case EPERM:
-            return u"読み取る権限がありません";
+            return {FileProblem::NoReadPermission, code, path};
         case ENOTDIR:
-            return u"フォルダーではありません";
+            return {FileProblem::NotFolder, code, path};
         case ELOOP:
-            return u"リンクが多すぎます";
+            return {FileProblem::TooManyLinks, code, path};
         default:
-            return FromUtf8(std::strerror(error));
+            return {FileProblem::System, code, path};
     }
 }
 
@@ -44,15 +44,15 @@ EntryKind KindOf(mode_t mode) {
 }  // namespace
 
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& items,
-                std::u16string& error) {
+                FileError& error) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
-        error = Reason(errno);
+        error = ListError(errno, folder);
         return false;
     }
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
-        error = Reason(errno);
+        error = ListError(errno, folder);
         ::close(fd);
         return false;
     }
@@ -66,7 +66,7 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& it
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT) continue;  // gone since it was listed
             // Listed but not described: shown, and its reading will say why.
-            items.push_back({name, EntryKind::Other, 0, 0, 0, 0, Reason(errno)});
+            items.push_back({name, EntryKind::Other, 0, 0, 0, 0, ListError(errno, folder / name)});
             continue;
         }
         items.push_back({name,
@@ -80,18 +80,18 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& it
     const int readError = errno;
     ::closedir(dir);
     if (readError != 0) {
-        error = Reason(readError);
+        error = ListError(readError, folder);
         return false;
     }
     return true;
 }
 
-bool ReadLink(const std::filesystem::path& link, std::string& target, std::u16string& error) {
+bool ReadLink(const std::filesystem::path& link, std::string& target, FileError& error) {
     target.resize(256);
     for (;;) {
         const ssize_t got = ::readlink(link.c_str(), target.data(), target.size());
         if (got < 0) {
-            error = Reason(errno);
+            error = ListError(errno, link);
             return false;
         }
         if (static_cast<std::size_t>(got) < target.size()) {
@@ -111,7 +111,7 @@ int CompareNames(const std::string& a, const std::string& b) { return a.compare(
 
 std::u16string DisplayName(const std::string& name) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    if (IsUtf8(name)) return FromUtf8(name);
+    if (IsUtf8(name)) return FromUtf8Lossy(name);
     std::u16string shown;
     std::size_t at = 0;
     while (at < name.size()) {
@@ -132,7 +132,7 @@ std::u16string DisplayName(const std::string& name) {
             ++at;
             continue;
         }
-        shown += FromUtf8(std::string_view(name).substr(at, length));
+        shown += FromUtf8Lossy(std::string_view(name).substr(at, length));
         at += length;
     }
     return shown;

@@ -13,24 +13,21 @@ namespace viewer {
 
 namespace {
 
-std::u16string Reason(DWORD error) {
+FileError ListError(DWORD error, const std::filesystem::path& path) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_BAD_NETPATH:
         case ERROR_INVALID_NAME:
-            return u"見つかりません";
+            return {FileProblem::EntryNotFound, error, path};
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            return u"読み取る権限がありません";
+            return {FileProblem::NoReadPermission, error, path};
         case ERROR_DIRECTORY:
-            return u"フォルダーではありません";
+            return {FileProblem::NotFolder, error, path};
         default:
-            break;
+            return {FileProblem::System, error, path};
     }
-    std::u16string reason = u"エラー ";
-    for (const char c : std::to_string(error)) reason += static_cast<char16_t>(c);
-    return reason;
 }
 
 // Opens an entry itself (a link, not what it points to) to ask about it, reading nothing.
@@ -52,7 +49,7 @@ bool Identity(const std::filesystem::path& path, BY_HANDLE_FILE_INFORMATION& inf
 }  // namespace
 
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& items,
-                std::u16string& error) {
+                FileError& error) {
     std::wstring pattern = folder.native();
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
     pattern += L'*';
@@ -63,7 +60,7 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& it
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return true;  // nothing in it, not even "."
-        error = Reason(code);
+        error = ListError(code, folder);
         return false;
     }
     do {
@@ -86,16 +83,16 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderItem>& it
     const DWORD code = GetLastError();
     FindClose(search);
     if (code != ERROR_NO_MORE_FILES) {
-        error = Reason(code);
+        error = ListError(code, folder);
         return false;
     }
     return true;
 }
 
-bool ReadLink(const std::filesystem::path& link, std::string& target, std::u16string& error) {
+bool ReadLink(const std::filesystem::path& link, std::string& target, FileError& error) {
     const HANDLE file = OpenEntry(link);
     if (file == INVALID_HANDLE_VALUE) {
-        error = Reason(GetLastError());
+        error = ListError(GetLastError(), link);
         return false;
     }
     // The reparse data whole: its tag and its target, as the file system keeps them.
@@ -106,7 +103,7 @@ bool ReadLink(const std::filesystem::path& link, std::string& target, std::u16st
     const DWORD code = GetLastError();
     CloseHandle(file);
     if (!read) {
-        error = Reason(code);
+        error = ListError(code, link);
         return false;
     }
     target.resize(got);

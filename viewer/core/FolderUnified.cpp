@@ -127,17 +127,13 @@ public:
                 code = std::max(code, 1);
                 return;
             case FolderState::Unreadable:
-                Trouble(label1, entry.reason);
+                output_.Trouble(label1, output_.whySides(entry.errors));
+                code = 2;
                 return;
         }
     }
     void Changed(std::int32_t, FolderState) override {}
     void Progress(const FolderProgress&) override {}
-
-    void Trouble(const std::string& label, const std::u16string& reason) {
-        output_.err("diff-zarvo-view: " + label + ": " + ToUtf8(reason) + '\n');
-        code = 2;
-    }
 
 private:
     void Differs(const char* what, const std::string& label1, const std::string& label2) {
@@ -148,7 +144,8 @@ private:
     bool Read(const fs::path& path, const std::string& label, std::string& bytes) {
         InputFile file(path);
         if (file.ok() && file.ReadAll(bytes)) return true;
-        Trouble(label, file.error());
+        output_.Trouble(label, output_.why(file.error()));
+        code = 2;
         return false;
     }
 
@@ -208,9 +205,9 @@ private:
 int WriteFolderUnified(const fs::path& first, const fs::path& second,
                        const UnifiedStreams& output) {
     Writer writer(first, second, output);
-    std::u16string error;
+    SideErrors error;
     if (CompareFolders(first, second, writer, {}, error) == FolderEnd::Unreadable) {
-        output.err("diff-zarvo-view: " + ToUtf8(error) + '\n');
+        output.err("diff-zarvo-view: " + output.whySides(error) + '\n');
         return 2;
     }
     return writer.code;

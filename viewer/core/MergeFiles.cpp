@@ -23,9 +23,11 @@ WriteResult WriteMergeResult(const std::filesystem::path& path, const std::strin
     std::error_code error;
     // Only a file is replaced (a link's target): never a folder, a device or a pipe.
     const std::filesystem::file_status target = std::filesystem::status(path, error);
-    if (std::filesystem::is_directory(target)) return {WriteStatus::Refused, u"フォルダーです"};
+    if (std::filesystem::is_directory(target)) {
+        return {WriteStatus::Refused, {FileProblem::IsFolder, 0, path}};
+    }
     if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target)) {
-        return {WriteStatus::Refused, u"通常のファイルではありません"};
+        return {WriteStatus::Refused, {FileProblem::NotRegularFile, 0, path}};
     }
     if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
         return ReplaceContent(path, content, stillAsRead);
@@ -51,8 +53,7 @@ int WriteMerge(const Arguments& arguments, const UnifiedStreams& streams) {
     for (int i = 0; i < 3; ++i) {
         InputFile file(*paths[i]);
         if (!file.ok() || !file.ReadAll(bytes[i])) {
-            streams.err("diff-zarvo-view: " + PrintedName(*paths[i]) + ": " + ToUtf8(file.error()) +
-                        '\n');
+            streams.Trouble(PrintedName(*paths[i]), streams.why(file.error()));
             return 2;
         }
     }
@@ -68,10 +69,10 @@ int WriteMerge(const Arguments& arguments, const UnifiedStreams& streams) {
     const WriteResult written =
         WriteMergeResult(arguments.output, merged.text, [](const std::string*) { return true; });
     if (written.status == WriteStatus::Written) return code;
-    std::u16string reason = written.reason;
-    if (written.status == WriteStatus::DiskFull) reason = u"ディスクに空きがありません";
-    if (reason.empty()) reason = u"書き込めませんでした";
-    streams.err("diff-zarvo-view: " + PrintedName(arguments.output) + ": " + ToUtf8(reason) + '\n');
+    const FileError error = written.error.failed()
+                                ? written.error
+                                : FileError{FileProblem::NotWritten, 0, arguments.output};
+    streams.Trouble(PrintedName(arguments.output), streams.why(error));
     return 2;
 }
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "FileError.h"
+
 namespace viewer {
 
 enum class WriteStatus {
@@ -19,7 +21,7 @@ enum class WriteStatus {
 
 struct WriteResult {
     WriteStatus status = WriteStatus::Failed;
-    std::u16string reason;  // the system's reason, for Refused and Failed
+    FileError error;  // why, for DiskFull, Refused and Failed
 };
 
 // What the file must hold for the write to go ahead: its present bytes, or nullptr when it is
@@ -35,8 +37,8 @@ using StillAsRead = std::function<bool(const std::string* present)>;
 WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
                            const StillAsRead& stillAsRead, std::uint32_t permissions = 0);
 
-// Why the file cannot be written, in a few words ("読み取り専用のファイルです"); empty when it
-// can be, as far as can be told without writing.
-std::u16string WhyNotWritable(const std::filesystem::path& path);
+// Why the file cannot be written (FileProblem::ReadOnlyFile, ...); none when it can be, as far as
+// can be told without writing.
+FileError WhyNotWritable(const std::filesystem::path& path);
 
 }  // namespace viewer

@@ -4,26 +4,27 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "Comparison.h"
 #include "SaveFile.h"
-#include "TextDecode.h"
 #include "platform/posix/FileReplace.h"
 
 namespace viewer {
 
 namespace {
 
-std::u16string Reason(int error) {
+FileError WriteError(int error, const std::filesystem::path& path) {
     switch (error) {
         case EACCES:
         case EPERM:
-            return u"書き込む権限がありません";
+            return {FileProblem::NoWritePermission, static_cast<std::uint32_t>(error), path};
         case EROFS:
-            return u"読み取り専用のメディアにあります";
+            return {FileProblem::ReadOnlyMedium, static_cast<std::uint32_t>(error), path};
+        case ENOSPC:
+        case EDQUOT:
+            return {FileProblem::DiskFull, static_cast<std::uint32_t>(error), path};
         default:
-            return FromUtf8(std::strerror(error));
+            return {FileProblem::System, static_cast<std::uint32_t>(error), path};
     }
 }
 
@@ -43,36 +44,36 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
         },
         permissions != 0 ? std::optional<mode_t>(permissions & 07777) : std::nullopt);
     if (done) return {changed ? WriteStatus::ChangedOnDisk : WriteStatus::Written, {}};
-    const int error = errno;
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-            return {WriteStatus::DiskFull, {}};
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return {WriteStatus::Refused, Reason(error)};
+    const FileError error = WriteError(errno, path);
+    switch (error.problem) {
+        case FileProblem::DiskFull:
+            return {WriteStatus::DiskFull, error};
+        case FileProblem::NoWritePermission:
+        case FileProblem::ReadOnlyMedium:
+            return {WriteStatus::Refused, error};
         default:
-            return {WriteStatus::Failed, Reason(error)};
+            return {WriteStatus::Failed, error};
     }
 }
 
-std::u16string WhyNotWritable(const std::filesystem::path& path) {
+FileError WhyNotWritable(const std::filesystem::path& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
-        if (errno != ENOENT) return Reason(errno);
+        if (errno != ENOENT) return WriteError(errno, path);
         // A file yet to be made: its folder takes it.
         const std::filesystem::path folder =
             path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
         if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return {};
-        if (errno == ENOENT) return u"フォルダーがありません";
-        return errno == EROFS ? Reason(EROFS) : u"フォルダーに書き込む権限がありません";
+        const auto code = static_cast<std::uint32_t>(errno);
+        if (code == ENOENT) return {FileProblem::NoFolder, code, folder};
+        if (code == EROFS) return WriteError(EROFS, folder);
+        return {FileProblem::FolderNotWritable, code, folder};
     }
     // Read-only for everyone is read-only for root too, as the settings file's write has it.
-    if ((info.st_mode & 0222) == 0) return u"読み取り専用のファイルです";
+    if ((info.st_mode & 0222) == 0) return {FileProblem::ReadOnlyFile, 0, path};
     // As the system decides, with the ids the program runs as: where the file may be written but
     // not replaced (its folder is not ours), the save writes it over.
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return Reason(errno);
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return WriteError(errno, path);
     return {};
 }
 

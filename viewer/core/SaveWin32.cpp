@@ -31,19 +31,19 @@ private:
     HANDLE handle_;
 };
 
-WriteResult Failure(DWORD error) {
+WriteResult Failure(DWORD error, const std::filesystem::path& path) {
     switch (error) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-            return {WriteStatus::DiskFull, {}};
+            return {WriteStatus::DiskFull, {FileProblem::DiskFull, error, path}};
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-            return {WriteStatus::Refused, u"書き込む権限がありません"};
+            return {WriteStatus::Refused, {FileProblem::NoWritePermission, error, path}};
         case ERROR_WRITE_PROTECT:
-            return {WriteStatus::Refused, u"読み取り専用のメディアにあります"};
+            return {WriteStatus::Refused, {FileProblem::ReadOnlyMedium, error, path}};
         default:
-            return {WriteStatus::Failed, SystemReason(error)};
+            return {WriteStatus::Failed, {FileProblem::System, error, path}};
     }
 }
 
@@ -137,16 +137,19 @@ DWORD WriteTemporary(const std::wstring& temporary, const std::string& content) 
 
 // A file that is not there yet, given its name only once it is whole; never over a file that
 // another program made in the meantime.
-WriteResult Create(const std::wstring& target, const std::string& content) {
+WriteResult Create(const std::wstring& target, const std::string& content,
+                   const std::filesystem::path& path) {
     const std::wstring temporary = TemporaryName(target);
-    if (const DWORD error = WriteTemporary(temporary, content); error != 0) return Failure(error);
+    if (const DWORD error = WriteTemporary(temporary, content); error != 0) {
+        return Failure(error, path);
+    }
     if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
             return {WriteStatus::ChangedOnDisk, {}};
         }
-        return Failure(error);
+        return Failure(error, path);
     }
     return {WriteStatus::Written, {}};
 }
@@ -162,47 +165,50 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!old.ok()) {
             const DWORD error = GetLastError();
-            if (error != ERROR_FILE_NOT_FOUND) return Failure(error);
+            if (error != ERROR_FILE_NOT_FOUND) return Failure(error, path);
             if (!stillAsRead(nullptr)) return {WriteStatus::ChangedOnDisk, {}};
             // Not there (deleted since it was read, or a file of one folder only taken into
             // the other): made new, with what its folder gives a new file.
-            return Create(OpenableName(path.native()), content);
+            return Create(OpenableName(path.native()), content, path);
         }
         BY_HANDLE_FILE_INFORMATION info{};
         std::string present;
         if (!GetFileInformationByHandle(old.get(), &info) || !ReadWhole(old.get(), present)) {
-            return Failure(GetLastError());
+            return Failure(GetLastError(), path);
         }
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            return {WriteStatus::Refused, u"読み取り専用のファイルです"};
+            return {WriteStatus::Refused, {FileProblem::ReadOnlyFile, 0, path}};
         }
         if (!stillAsRead(&present)) return {WriteStatus::ChangedOnDisk, {}};
         target = TargetName(old.get(), path);
-        if (target.empty()) return Failure(GetLastError());
+        if (target.empty()) return Failure(GetLastError(), path);
     }
     const std::wstring temporary = TemporaryName(target);
-    if (const DWORD error = WriteTemporary(temporary, content); error != 0) return Failure(error);
+    if (const DWORD error = WriteTemporary(temporary, content); error != 0) {
+        return Failure(error, path);
+    }
     if (!ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                       nullptr, nullptr)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return Failure(error);
+        return Failure(error, path);
     }
     return {WriteStatus::Written, {}};
 }
 
-std::u16string WhyNotWritable(const std::filesystem::path& path) {
+FileError WhyNotWritable(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(OpenableName(path.native()).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         // A file yet to be made: its folder takes it, if there is one.
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            return SystemReason(error);
+            return {FileProblem::System, error, path};
         }
-        if (error == ERROR_PATH_NOT_FOUND) return u"フォルダーがありません";
+        if (error == ERROR_PATH_NOT_FOUND)
+            return {FileProblem::NoFolder, error, path.parent_path()};
         return {};
     }
-    if (attributes & FILE_ATTRIBUTE_READONLY) return u"読み取り専用のファイルです";
+    if (attributes & FILE_ATTRIBUTE_READONLY) return {FileProblem::ReadOnlyFile, 0, path};
     return {};
 }
 

@@ -264,7 +264,7 @@ bool IsUtf8(std::string_view bytes) {
     return true;
 }
 
-std::u16string FromUtf8(std::string_view bytes) {
+std::u16string FromUtf8Lossy(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -95,7 +95,7 @@ std::u16string BadBytesNote(std::size_t badBytes);
 bool IsUtf8(std::string_view bytes);
 
 // Lenient UTF-8 for the system's own texts (an error message): bad bytes become U+FFFD.
-std::u16string FromUtf8(std::string_view bytes);
+std::u16string FromUtf8Lossy(std::string_view bytes);
 // And back, for standard output and error: a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 

@@ -129,19 +129,21 @@ std::string PrintedName(const std::filesystem::path& path) {
 #endif
 }
 
+void UnifiedStreams::Trouble(const std::string& name, const std::string& reason) const {
+    err("diff-zarvo-view: " + name + ": " + reason + '\n');
+}
+
 UnifiedOutput UnifiedDiff(const std::filesystem::path& first, const std::filesystem::path& second,
                           const std::string& firstLabel, const std::string& secondLabel) {
     UnifiedOutput result;
-    const std::filesystem::path* paths[] = {&first, &second};
     std::string bytes[2];
+    FileError* errors[] = {&result.errors.first, &result.errors.second};
+    const std::filesystem::path* paths[] = {&first, &second};
     for (int side = 0; side < 2; ++side) {
         InputFile file(*paths[side]);
-        if (!file.ok() || !file.ReadAll(bytes[side])) {
-            result.err += "diff-zarvo-view: " + PrintedName(*paths[side]) + ": " +
-                          ToUtf8(file.error()) + '\n';
-        }
+        if (!file.ok() || !file.ReadAll(bytes[side])) *errors[side] = file.error();
     }
-    if (!result.err.empty()) return result;
+    if (result.errors.any()) return result;
     if (bytes[0] == bytes[1]) {
         result.exitCode = 0;
         return result;

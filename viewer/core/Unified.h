@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Cancel.h"
+#include "FileError.h"
 
 namespace viewer {
 
@@ -22,15 +23,21 @@ std::string UnifiedHunks(std::string_view first, std::string_view second, int co
                          const CancelFlag* cancel = nullptr);
 
 struct UnifiedOutput {
-    int exitCode = 2;  // as diff: 0 the same, 1 different, 2 trouble
-    std::string out;   // for standard output
-    std::string err;   // for standard error, UTF-8
+    int exitCode = 2;   // as diff: 0 the same, 1 different, 2 trouble
+    std::string out;    // for standard output
+    SideErrors errors;  // the files that could not be read (exit code 2)
 };
 
 // Where a diff that may be long goes as it is written.
 struct UnifiedStreams {
     std::function<void(std::string_view)> out;  // the diff, for standard output
     std::function<void(std::string_view)> err;  // what could not be read, UTF-8
+    // Why a file could not be read or written, in the words the user reads (UTF-8), and the
+    // same for the two files of a pair, each named by its side.
+    std::function<std::string(const FileError&)> why = {};
+    std::function<std::string(const SideErrors&)> whySides = {};
+    // "diff-zarvo-view: NAME: WHY" on standard error.
+    void Trouble(const std::string& name, const std::string& reason) const;
 };
 
 // `diff -u FIRST SECOND`, the files compared as bytes. A label, when not empty, names its file

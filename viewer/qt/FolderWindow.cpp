@@ -61,8 +61,8 @@ QWidget* FolderWindow::MakeListPage() {
     auto* layout = new QVBoxLayout(page);
     firstName_ = new QLabel(page);
     secondName_ = new QLabel(page);
-    firstName_->setText(ToQString(session_->HeaderLine(true)));
-    secondName_->setText(ToQString(session_->HeaderLine(false)));
+    firstName_->setText(ToQString(session_->HeaderLine(Side::First)));
+    secondName_->setText(ToQString(session_->HeaderLine(Side::Second)));
     layout->addWidget(firstName_);
     layout->addWidget(secondName_);
 

@@ -9,6 +9,7 @@
 
 #include "Comparison.h"
 #include "Look.h"
+#include "Wording.h"
 
 namespace viewer {
 
@@ -28,8 +29,8 @@ inline QString PathText(const std::filesystem::path& path) {
 inline QStringList ErrorLines(const Comparison& comparison) {
     QStringList lines;
     for (const FileSide* side : {&comparison.first, &comparison.second}) {
-        if (side->error.empty()) continue;
-        lines << QStringLiteral("%1: %2").arg(PathText(side->path), ToQString(side->error));
+        if (!side->error.failed()) continue;
+        lines << QStringLiteral("%1: %2").arg(PathText(side->path), ToQString(Reason(side->error)));
     }
     return lines;
 }

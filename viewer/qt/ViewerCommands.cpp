@@ -142,7 +142,8 @@ QWidget* ViewerWindow::MakeLineBar() {
 }
 
 void ViewerWindow::GoToLine() {
-    session_->GoToLine(lineFile_->currentIndex() == 0, lineText_->text().toStdU16String());
+    session_->GoToLine(lineFile_->currentIndex() == 0 ? Side::First : Side::Second,
+                       lineText_->text().toStdU16String());
     if (session_->status().kind != StatusKind::Warning) view_->setFocus();
 }
 

@@ -231,8 +231,8 @@ void ViewerWindow::SizeColumns() {
 
 void ViewerWindow::Redraw() {
     const bool text = session_->ShowsRows();
-    firstName_->SetText(ToQString(session_->HeaderLine(true)));
-    secondName_->SetText(ToQString(session_->HeaderLine(false)));
+    firstName_->SetText(ToQString(session_->HeaderLine(Side::First)));
+    secondName_->SetText(ToQString(session_->HeaderLine(Side::Second)));
     legend_->setVisible(text);
     rowsArea_->setVisible(text);
     toolbar_->setVisible(text);

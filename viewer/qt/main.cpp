@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "CommandLine.h"
 #include "Comparison.h"
 #include "FolderWindow.h"
 #include "MergeWindow.h"

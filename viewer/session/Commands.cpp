@@ -51,7 +51,7 @@ const std::vector<CommandInfo>& CommandTable() {
         {IgnoreAllBlanks, u"すべての空白を無視", {}, Menu::View, true},
         {IgnoreBlankLines, u"空行を無視", {}, Menu::View, true},
         {IgnoreCase, u"大文字と小文字を区別しない", {}, Menu::View, true},
-        {CompareLineEnds, u"改行コードの違いを無視", {}, Menu::View, true},
+        {IgnoreLineEnds, u"改行コードの違いを無視", {}, Menu::View, true},
         {EncodingFirst,
          u"第一のファイルの文字コード",
          {},

@@ -34,8 +34,8 @@ enum class Command : std::uint8_t {
     IgnoreAllBlanks,
     IgnoreBlankLines,
     IgnoreCase,
-    CompareLineEnds,  // "改行コードの違いを無視": ticked, lines that differ only in their ends are
-                      // common
+    IgnoreLineEnds,  // "改行コードの違いを無視": ticked, lines that differ only in their ends are
+                     // common
     EncodingFirst,  // a submenu of choices: the first file's encoding
     EncodingSecond,
 };

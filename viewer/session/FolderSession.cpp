@@ -2,6 +2,7 @@
 
 #include "Cells.h"
 #include "Settings.h"
+#include "Wording.h"
 
 #include <algorithm>
 
@@ -11,15 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::u16string Ascii(const std::string& text) { return {text.begin(), text.end()}; }
-
 // "1,234,567".
 std::u16string Thousands(std::int64_t value) {
-    const std::string digits = std::to_string(value);
+    const std::u16string digits = Number(static_cast<std::uint64_t>(value));
     std::u16string text;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) text += u',';
-        text += static_cast<char16_t>(digits[i]);
+        text += digits[i];
     }
     return text;
 }
@@ -28,7 +27,7 @@ std::u16string Thousands(std::int64_t value) {
 std::u16string Bytes(std::int64_t bytes) {
     if (bytes < 1'000'000) return Thousands((bytes + 999) / 1000) + u" KB";
     const std::int64_t tenths = (bytes + 50'000) / 100'000;
-    return Thousands(tenths / 10) + u"." + Ascii(std::to_string(tenths % 10)) + u" MB";
+    return Thousands(tenths / 10) + u"." + Number(static_cast<std::uint64_t>(tenths % 10)) + u" MB";
 }
 
 // A folder's own name for the title: "a" for "/tmp/a/", the whole path for a root.
@@ -103,7 +102,7 @@ bool FolderSession::Poll() {
     if (news.finished) {
         finished_ = true;
         end_ = news.end;
-        error_ = std::move(news.error);
+        error_ = SidesReason(news.error);
     }
     if (changed) Reshow();
     return changed;
@@ -206,7 +205,7 @@ FolderRow FolderSession::Row(std::size_t row) const {
     if (entry.state == FolderState::KindsDiffer) {
         shown.state += u": " + KindName(entry.kind1) + u" ⇔ " + KindName(entry.kind2);
     } else if (entry.state == FolderState::Unreadable) {
-        shown.state += u": " + entry.reason;
+        shown.state += u": " + SidesReason(entry.errors);
     }
     shown.mark = look.mark;
     shown.background = look.background;
@@ -275,12 +274,15 @@ std::u16string FolderSession::Title() const {
            u" — Diff-Zarvo ビューアー";
 }
 
-std::u16string FolderSession::HeaderLine(bool first) const {
+std::u16string FolderSession::HeaderLine(Side side) const {
+    const bool first = side == Side::First;
     return (first ? u"第一: " : u"第二: ") +
            ShownName(DisplayName((first ? firstFolder_ : secondFolder_).native()));
 }
 
-std::u16string FolderSession::CountText() const { return FolderCountsText(entries_); }
+std::u16string FolderSession::CountText() const {
+    return FolderCountsText(CountFolderStates(entries_));
+}
 
 std::u16string FolderSession::HiddenNote() const {
     // Counted where the hiding starts: a folder hidden with all it holds counts once.

@@ -16,6 +16,7 @@
 #include "Comparison.h"
 #include "FolderCompare.h"
 #include "FolderFilters.h"
+#include "Side.h"
 #include "Look.h"
 
 namespace viewer {
@@ -119,7 +120,7 @@ public:
     // "a ⇔ b — 相違 12 件 — 第一だけ 3 — 第二だけ 5 — Diff-Zarvo ビューアー".
     std::u16string Title() const;
     // "第一: /tmp/a" and "第二: /tmp/b".
-    std::u16string HeaderLine(bool first) const;
+    std::u16string HeaderLine(Side side) const;
     // The counts, and what the filters hide: "相違 12 件 — 第一だけ 3 — 第二だけ 5".
     std::u16string CountText() const;
     // "同じ 40 件と、名前で 3 件を表示していません"; empty when nothing is hidden.

@@ -74,12 +74,12 @@ int SidewaysScroll(int columnLeft, std::size_t cellColumn, const ListMetrics& me
     return std::max(0, x - metrics.width / 3);
 }
 
-Pane PaneOf(const Session& session, std::size_t column) {
+Side PaneOf(const Session& session, std::size_t column) {
     const std::vector<Column>& columns = session.Columns();
-    if (column >= columns.size()) return Pane::Left;
+    if (column >= columns.size()) return Side::First;
     const ColumnRole role = columns[column].role;
-    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Pane::Right
-                                                                               : Pane::Left;
+    return role == ColumnRole::RightNumber || role == ColumnRole::RightContent ? Side::Second
+                                                                               : Side::First;
 }
 
 }  // namespace viewer

@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "Side.h"
+
 namespace viewer {
 
 class Session;
-enum class Pane : std::uint8_t;
 
 // What the front measured, in its pixels.
 struct ListMetrics {
@@ -46,6 +47,6 @@ int SidewaysScroll(int columnLeft, std::size_t cellColumn, const ListMetrics& me
 
 // The pane a click in `column` of the view is in: the second file's number or text the right
 // one, any other column the left.
-Pane PaneOf(const Session& session, std::size_t column);
+Side PaneOf(const Session& session, std::size_t column);
 
 }  // namespace viewer

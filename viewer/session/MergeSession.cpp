@@ -67,7 +67,7 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
         file.label = *labels[i];
         InputFile input(file.path);
         if (!input.ok() || !input.ReadAll(file.bytes)) {
-            why = ShownPath(file.path) + u": " + input.error();
+            why = ShownPath(file.path) + u": " + Reason(input.error());
             return std::nullopt;
         }
         file.encoding = DetectEncoding(file.bytes);
@@ -657,7 +657,8 @@ void MergeSession::Reload() {
     for (int i = 0; i < 3; ++i) {
         InputFile input(files[i]->path);
         if (!input.ok() || !input.ReadAll(bytes[i])) {
-            return Say(ShownPath(files[i]->path) + u": " + input.error(), StatusKind::Warning);
+            return Say(ShownPath(files[i]->path) + u": " + Reason(input.error()),
+                       StatusKind::Warning);
         }
         const std::optional<Encoding> chosen = choices[chosen_[i]].encoding;
         encodings[i] = chosen ? ReadAs(bytes[i], *chosen) : DetectEncoding(bytes[i]);
@@ -873,7 +874,10 @@ bool MergeSession::Save() {
         Say(written.status == WriteStatus::DiskFull
                 ? u"ディスクに空きがないため、「" + name +
                       u"」を保存できませんでした。ファイルは変更されていません。"
-                : u"「" + name + u"」を保存できませんでした（" + written.reason +
+                : u"「" + name + u"」を保存できませんでした（" +
+                      Reason(written.error.failed()
+                                 ? written.error
+                                 : FileError{FileProblem::NotWritten, 0, sources_.output}) +
                       u"）。ファイルは変更されていません。",
             StatusKind::Warning);
         return false;

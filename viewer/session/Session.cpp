@@ -74,7 +74,7 @@ bool Session::Checked(Command command) const {
             return o.blankLines;
         case Command::IgnoreCase:
             return o.letterCase;
-        case Command::CompareLineEnds:
+        case Command::IgnoreLineEnds:
             return o.lineEnds;
         default:
             return false;
@@ -200,7 +200,7 @@ void Session::Run(Command command) {
             return toggled(&IgnoreOptions::blankLines);
         case Command::IgnoreCase:
             return toggled(&IgnoreOptions::letterCase);
-        case Command::CompareLineEnds:
+        case Command::IgnoreLineEnds:
             return toggled(&IgnoreOptions::lineEnds);
         case Command::EncodingFirst:
         case Command::EncodingSecond:
@@ -268,11 +268,11 @@ void Session::Find(bool forward) {
     GoTo(*found);
 }
 
-void Session::GoToLine(bool inFirst, std::u16string_view typed) {
+void Session::GoToLine(Side side, std::u16string_view typed) {
     status_ = {};
     const std::optional<std::int64_t> number = ParseLineNumber(typed);
     const std::optional<std::size_t> row =
-        number ? comparison().RowOfLine(inFirst, *number) : std::nullopt;
+        number ? comparison().RowOfLine(side == Side::First, *number) : std::nullopt;
     if (!row) return Say(u"その行はありません", StatusKind::Warning);
     GoTo(*row);
 }
@@ -304,25 +304,17 @@ void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool
 }
 
 void Session::FilesChanged() {
-    if (StampOf(comparison().first.path) == stamps_[0] &&
-        StampOf(comparison().second.path) == stamps_[1]) {
+    if (IdentityOf(comparison().first.path) == stamps_[0] &&
+        IdentityOf(comparison().second.path) == stamps_[1]) {
         return;
     }
     window_.ShowChangeNotice(true);
 }
 
-std::optional<Session::DiskStamp> Session::StampOf(const std::filesystem::path& path) {
-    std::error_code error;
-    DiskStamp stamp{std::filesystem::file_size(path, error), {}};
-    if (error) return std::nullopt;
-    stamp.time = std::filesystem::last_write_time(path, error);
-    if (error) return std::nullopt;
-    return stamp;
-}
-
 void Session::StampFiles() {
-    stamps_[0] = StampOf(comparison().first.path);
-    stamps_[1] = StampOf(comparison().second.path);
+    // Not asked again now: a change made since the files were read must show as one.
+    stamps_[0] = comparison().first.identity;
+    stamps_[1] = comparison().second.identity;
 }
 
 void Session::CloseBar() {
@@ -330,7 +322,7 @@ void Session::CloseBar() {
     window_.ShowBar(bar_);
 }
 
-void Session::SetCurrent(std::size_t viewRow, Pane pane) {
+void Session::SetCurrent(std::size_t viewRow, Side pane) {
     pane_ = pane;
     if (viewRow >= RowCount() || CurrentViewRow() == viewRow) return;
     std::optional<std::size_t> row;
@@ -338,7 +330,7 @@ void Session::SetCurrent(std::size_t viewRow, Pane pane) {
         row = viewRow;
     } else {
         const SideRow pair = side_[viewRow];
-        row = pane == Pane::Right && pair.right ? pair.right : pair.left ? pair.left : pair.right;
+        row = pane == Side::Second && pair.right ? pair.right : pair.left ? pair.left : pair.right;
     }
     current_ = row;
     status_ = {};
@@ -373,13 +365,13 @@ void Session::Take(Side from) {
                                                   : u"第一のファイルへ取り込みました");
 }
 
-void Session::EditAt(std::size_t viewRow, Pane pane) {
+void Session::EditAt(std::size_t viewRow, Side pane) {
     FinishEdit(true);
     if (!ShowsRows() || viewRow >= RowCount()) return;
     SetCurrent(viewRow, pane);
     status_ = {};
     std::size_t row = viewRow;
-    Side side = pane == Pane::Left ? Side::First : Side::Second;
+    Side side = pane;
     if (view_ == View::SideBySide) {
         const SideRow pair = side_[viewRow];
         const std::optional<std::size_t> shown = side == Side::First ? pair.left : pair.right;
@@ -392,15 +384,15 @@ void Session::EditAt(std::size_t viewRow, Pane pane) {
     } else {
         const Row r = comparison().rows[row];
         // A common row is the second file's line, unless only the first can be edited.
-        side = r.second < 0 || (r.first >= 0 && !edited_.WhyReadOnly(Side::Second).empty() &&
-                                edited_.WhyReadOnly(Side::First).empty())
+        side = r.second < 0 || (r.first >= 0 && !edited_.WhyReadOnly(Side::Second).editable() &&
+                                edited_.WhyReadOnly(Side::First).editable())
                    ? Side::First
                    : Side::Second;
     }
-    if (const std::u16string& why = edited_.WhyReadOnly(side); !why.empty()) {
+    if (const ReadOnly& why = edited_.WhyReadOnly(side); !why.editable()) {
         return Say((side == Side::First ? u"第一のファイルは編集できません（"
                                         : u"第二のファイルは編集できません（") +
-                       why + u"）",
+                       ReadOnlyText(why) + u"）",
                    StatusKind::Warning);
     }
     std::optional<std::u16string> text = edited_.EditableText(row, side);
@@ -433,7 +425,7 @@ bool Session::ApplyTyped(std::u16string_view text) {
         liveTyping_ = false;
     }
     if (!result.done) {
-        Say(result.message, StatusKind::Warning);
+        Say(EditText(result, edited_), StatusKind::Warning);
         return false;
     }
     edit_->row = result.row.value_or(edit_->row);
@@ -484,7 +476,7 @@ std::size_t Session::ContentColumn(Side side) const {
 }
 
 void Session::Edited(const EditResult& result, std::u16string said) {
-    if (!result.done) return Say(result.message, StatusKind::Warning);
+    if (!result.done) return Say(EditText(result, edited_), StatusKind::Warning);
     Replace(std::nullopt);
     if (result.row) current_ = std::min(*result.row, comparison().rows.size() - 1);
     if (comparison().rows.empty()) current_.reset();
@@ -507,7 +499,9 @@ bool Session::SaveFile(Side side) {
         }
     }
     SaveResult result = edited_.Save(side);
-    if (result.status == SaveStatus::ChangedOnDisk) return AskOverwrite(side, result.message);
+    if (result.status == SaveStatus::ChangedOnDisk) {
+        return AskOverwrite(side, SaveText(result, edited_, side));
+    }
     if (result.status == SaveStatus::Unchanged) return true;
     return Saved(side, result);
 }
@@ -516,11 +510,11 @@ bool Session::Saved(Side side, const SaveResult& result) {
     const bool saved = result.status == SaveStatus::Saved;
     if (saved) {
         const FileSide& file = side == Side::First ? comparison().first : comparison().second;
-        stamps_[side == Side::First ? 0 : 1] = StampOf(file.path);
+        stamps_[side == Side::First ? 0 : 1] = IdentityOf(file.path);
     }
     window_.SetTitle(Title());
     window_.Redraw();
-    Say(result.message, saved ? StatusKind::Info : StatusKind::Warning);
+    Say(SaveText(result, edited_, side), saved ? StatusKind::Info : StatusKind::Warning);
     return saved;
 }
 
@@ -596,11 +590,12 @@ std::u16string Session::Title() const {
                               ShownPath(comparison().second.Name(false)));
 }
 
-std::u16string Session::HeaderLine(bool first) const {
-    const FileSide& side = first ? comparison().first : comparison().second;
-    std::u16string line = edited_.Changed(first ? Side::First : Side::Second) ? u"● " : u"";
-    line += (first ? u"第一: " : u"第二: ") + ShownPath(side.Name(true));
-    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(side) + u")";
+std::u16string Session::HeaderLine(Side side) const {
+    const bool first = side == Side::First;
+    const FileSide& file = first ? comparison().first : comparison().second;
+    std::u16string line = edited_.Changed(side) ? u"● " : u"";
+    line += (first ? u"第一: " : u"第二: ") + ShownPath(file.Name(true));
+    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(file) + u")";
     return line;
 }
 
@@ -608,11 +603,11 @@ std::u16string Session::Message() const {
     if (comparison().outcome != Outcome::Unreadable) return comparison().Message();
     std::u16string text = u"ファイルを読み込めません。";
     for (const FileSide* side : {&comparison().first, &comparison().second}) {
-        if (side->error.empty()) continue;
+        if (!side->error.failed()) continue;
         text += u'\n';
         text += ShownPath(side->path);
         text += u": ";
-        text += side->error;
+        text += Reason(side->error);
     }
     return text;
 }

@@ -62,8 +62,6 @@ struct StripMark {
     RowKind kind = RowKind::Removed;  // Removed: the strip's left half; Added: its right half
 };
 
-enum class Pane : std::uint8_t { Left, Right };
-
 class Session {
 public:
     // `settingsFile` keeps the view and the options between runs; empty: nothing is kept. The
@@ -94,7 +92,7 @@ public:
     const std::u16string& findText() const { return findText_; }
     void Find(bool forward);
     // The number as the user typed it, in the first file's lines or the second's.
-    void GoToLine(bool inFirst, std::u16string_view typed);
+    void GoToLine(Side side, std::u16string_view typed);
     void Reload();
     // Whether the window may close now: with unsaved changes, asks 保存 / 保存しない / キャンセル
     // and saves on 保存. Both fronts call it from their close event; Close asks through it too.
@@ -110,13 +108,13 @@ public:
     // file's). The line is compared again as it is typed; a file too large to compare at each
     // key is compared when the edit ends. FinishEdit keeps the line (Enter, a click elsewhere)
     // or puts it back as it was (Esc); all of it is one step for undo.
-    void EditAt(std::size_t viewRow, Pane pane);
+    void EditAt(std::size_t viewRow, Side pane);
     void Typed(std::u16string_view text);
     void FinishEdit(bool keep);
     bool Editing() const { return edit_.has_value(); }
 
     // The current row: a click (side by side, in the pane clicked) or a key in the list.
-    void SetCurrent(std::size_t viewRow, Pane pane = Pane::Left);
+    void SetCurrent(std::size_t viewRow, Side pane = Side::First);
     std::optional<std::size_t> CurrentRow() const { return current_; }  // a row of the list
     std::optional<std::size_t> CurrentViewRow() const;
     // The selected view rows, for Copy.
@@ -146,7 +144,7 @@ public:
     // Texts.
     std::u16string Title() const;
     // "第一: /tmp/旧.txt　(UTF-8)" and the same for the second file.
-    std::u16string HeaderLine(bool first) const;
+    std::u16string HeaderLine(Side side) const;
     // Instead of rows: identical, binary, or why the files could not be read (MessageIsError).
     std::u16string Message() const;
     bool MessageIsError() const { return comparison().outcome == Outcome::Unreadable; }
@@ -186,25 +184,20 @@ private:
     const ShownLine& Shown(std::size_t row) const;
     std::size_t WidestLineCells() const;
 
-    // What the window knows of a file on disk: its size and time, as it read or wrote it last;
-    // none when there was no file.
-    struct DiskStamp {
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type time;
-        bool operator==(const DiskStamp&) const = default;
-    };
-    static std::optional<DiskStamp> StampOf(const std::filesystem::path& path);
+    // Takes the identities of the files as the comparison read them, from the files it read.
     void StampFiles();
 
     EditedComparison edited_;
-    std::optional<DiskStamp> stamps_[2];
+    // What the window knows of each file on disk: its size and time as it read or wrote it last;
+    // none when there was no file.
+    std::optional<FileIdentity> stamps_[2];
     bool mayClose_ = false;  // the user agreed to close
     SessionView& window_;
     std::filesystem::path settingsFile_;
     View view_ = View::List;
     SideBySide side_;
     std::optional<std::size_t> current_;
-    Pane pane_ = Pane::Left;  // side by side: the pane of the current row
+    Side pane_ = Side::First;  // side by side: the pane of the current row
     struct LineEdit {
         std::size_t row;  // the line's list row now
         Side side;

@@ -67,8 +67,8 @@ void FolderWindow::CreateControls() {
                                instance, nullptr);
     };
     const DWORD nameStyle = SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS;
-    firstName_ = child(L"STATIC", session_->HeaderLine(true), nameStyle, kNames);
-    secondName_ = child(L"STATIC", session_->HeaderLine(false), nameStyle, kNames);
+    firstName_ = child(L"STATIC", session_->HeaderLine(Side::First), nameStyle, kNames);
+    secondName_ = child(L"STATIC", session_->HeaderLine(Side::Second), nameStyle, kNames);
     hideSame_ =
         child(WC_BUTTONW, kHideSameLabel, WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, kHideSame);
     patternLabel_ =

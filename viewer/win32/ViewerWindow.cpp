@@ -170,7 +170,7 @@ void ViewerWindow::OnBarAction(WORD action) {
             session_.Find(action == InputBars::kFindNext);
             return;
         case InputBars::kGoToLine:
-            session_.GoToLine(bars_->LineInFirst(), bars_->LineText());
+            session_.GoToLine(bars_->LineInFirst() ? Side::First : Side::Second, bars_->LineText());
             if (GetFocus() != list_ && session_.status().kind != StatusKind::Warning) {
                 SetFocus(list_);
             }
@@ -219,13 +219,13 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
     return false;
 }
 
-Pane ViewerWindow::PaneAtMouse() const {
+Side ViewerWindow::PaneAtMouse() const {
     const DWORD at = GetMessagePos();
     POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ScreenToClient(list_, &point);
     LVHITTESTINFO hit{};
     hit.pt = point;
-    if (ListView_SubItemHitTest(list_, &hit) < 0 || hit.iSubItem < 0) return Pane::Left;
+    if (ListView_SubItemHitTest(list_, &hit) < 0 || hit.iSubItem < 0) return Side::First;
     return PaneOf(session_, static_cast<std::size_t>(hit.iSubItem));
 }
 
@@ -265,7 +265,7 @@ LRESULT ViewerWindow::Notify(NMHDR* header) {
                 !columns[static_cast<std::size_t>(click->iSubItem)].content) {
                 return 0;
             }
-            const Pane pane = PaneOf(session_, static_cast<std::size_t>(click->iSubItem));
+            const Side pane = PaneOf(session_, static_cast<std::size_t>(click->iSubItem));
             PostMessageW(hwnd_, kEditAt, static_cast<WPARAM>(click->iItem),
                          static_cast<LPARAM>(pane));
             return 0;
@@ -349,7 +349,7 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == watchGeneration_) session_.FilesChanged();
             return 0;
         case kEditAt:
-            session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Pane>(lParam));
+            session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Side>(lParam));
             return 0;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

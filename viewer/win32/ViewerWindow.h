@@ -77,7 +77,7 @@ public:
 private:
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
     // A double click on a line: edit it once the list is done with the click (wParam the view
-    // row, lParam the Pane).
+    // row, lParam the Side).
     static constexpr UINT kEditAt = WM_APP + 11;
 
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -102,7 +102,7 @@ private:
     void SizeStatusParts();
     // A control character or line end: its letters in a frame over its `cells` in `area`.
     void PaintControl(HDC dc, const PaintPiece& piece, const RECT& cells, const RECT& area);
-    Pane PaneAtMouse() const;
+    Side PaneAtMouse() const;
     // Where the editor goes: over its cell, clipped to the list, as high as a row and its frame.
     RECT EditorArea() const;
 

@@ -22,8 +22,8 @@ namespace viewer {
 void ViewerWindow::Redraw() {
     const bool rows = session_.ShowsRows();
     SetTitle(session_.Title());
-    SetWindowTextW(firstName_, W(session_.HeaderLine(true)));
-    SetWindowTextW(secondName_, W(session_.HeaderLine(false)));
+    SetWindowTextW(firstName_, W(session_.HeaderLine(Side::First)));
+    SetWindowTextW(secondName_, W(session_.HeaderLine(Side::Second)));
     ShowWindow(legendRemoved_, rows ? SW_SHOW : SW_HIDE);
     ShowWindow(legendAdded_, rows ? SW_SHOW : SW_HIDE);
     const std::u16string message = session_.Message();

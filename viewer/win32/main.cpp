@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "CommandLine.h"
 #include "FolderCompare.h"
 #include "FolderWindow.h"
 #include "MergeWindow.h"
