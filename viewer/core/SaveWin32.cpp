@@ -78,6 +78,8 @@ std::wstring LongName(const std::wstring& name) {
         }
         full.resize(length);
     }
+    // A device ("NUL" is "\\.\NUL") has no long form.
+    if (full.starts_with(L"\\\\.\\") || full.starts_with(L"\\\\?\\")) return full;
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
