@@ -256,11 +256,10 @@ WriteResult WriteOver(const std::wstring& target, const std::string& content,
     }
     if (WriteFromStart(file.get(), content)) return {WriteStatus::Written, {}};
     const DWORD error = GetLastError();
-    if (!WriteFromStart(file.get(), before)) {
-        // Neither the new contents nor the old: never reported as a file left whole.
-        return {WriteStatus::Failed, {FileProblem::System, error, path}};
-    }
-    return Failure(error, path);
+    if (WriteFromStart(file.get(), before)) return Failure(error, path);
+    // The old bytes would not go back either: the old length at least.
+    SetEnd(file.get(), before.size());
+    return {WriteStatus::Failed, {FileProblem::System, error, path}};
 }
 
 // Whether a new file may take the place of `target`: its folder takes new files, and the old
