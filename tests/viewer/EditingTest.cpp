@@ -306,6 +306,22 @@ TEST_F(EditingTest, MissingSideIsMadeByTheSave) {
               u"「made.txt」は編集できません（フォルダーがありません）");
 }
 
+// A file with a second name (a hard link): the save writes the file itself, so that both names
+// stay one file and show the new contents, longer or shorter than the old.
+TEST_F(EditingTest, HardLinkedFileSavedThroughOneNameIsNewThroughTheOther) {
+    EditedComparison e = Open("one\ntwo\nthree\n", "one\nold\n");
+    const std::filesystem::path other = dir / "other name.txt";
+    std::filesystem::create_hard_link(b, other);
+    ASSERT_TRUE(e.Take(Side::First, 1, 3).done);
+    EXPECT_EQ(Said(e, e.Save(Side::Second)), u"「b.txt」を保存しました");
+    EXPECT_EQ(ReadBytes(other), "one\ntwo\nthree\n");
+    ASSERT_TRUE(e.Undo().done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(other), "one\nold\n");
+    EXPECT_EQ(ReadBytes(b), "one\nold\n");
+    EXPECT_TRUE(std::filesystem::equivalent(b, other));
+}
+
 TEST_F(EditingTest, CharacterTheTargetCannotHoldStopsTheSaveNamingTheLine) {
     EditedComparison e = Open("a\ncafé\n", "a\r\n" + kIchi + "\r\n");
     ASSERT_TRUE(e.Take(Side::First, 1, 2).done);
