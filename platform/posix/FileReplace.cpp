@@ -272,7 +272,13 @@ Outcome Fill(int fd, std::string_view content, const Shape& shape) {
 }
 
 // Our temporary files are hidden and named after the file they replace: ".Zarvo.ini.new-<pid>".
-std::string TemporaryPrefix(const std::string& name) { return "." + name + ".new-"; }
+// A long name is cut so that the temporary one still fits the 255 bytes a name may have: a file
+// with the longest name must save as any other.
+std::string TemporaryPrefix(const std::string& name) {
+    constexpr std::size_t kLongestName = 255;
+    constexpr std::size_t kAround = sizeof ".new-" + 10;  // the dot before, ".new-", the pid
+    return "." + name.substr(0, kLongestName - kAround) + ".new-";
+}
 
 bool IsTemporaryName(std::string_view entry, const std::string& prefix) {
     if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix) return false;

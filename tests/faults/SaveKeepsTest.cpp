@@ -13,6 +13,8 @@
 
 #include "Children.h"
 #include "Saves.h"
+#include "platform/SettingsFile.h"
+#include "platform/Text.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -101,6 +103,24 @@ TEST_F(SaveKeepsTest, HardLinkedFileIsWrittenInPlace) {
     EXPECT_EQ(ReadBytes(other), faults::kAfter);
     EXPECT_EQ(Stat(second).st_ino, inode);
     EXPECT_EQ(Stat(other).st_nlink, 2u);
+}
+
+// A name of 255 bytes, the most a name may have (85 kana of three bytes each): its temporary
+// file must fit too, for a save and for a settings write.
+TEST_F(SaveKeepsTest, FileWithTheLongestNameIsSavedOverItself) {
+    std::string name;
+    for (int i = 0; i < 85; ++i) name += "\xE3\x81\x82";  // あ
+    const std::filesystem::path longest = dir / name;
+    viewer::EditedComparison editing = faults::TakenIntoSecond(first, longest);
+    ASSERT_EQ(faults::SaveOutcome(editing), faults::kSaved);
+    EXPECT_EQ(ReadBytes(longest), faults::kAfter);
+    ASSERT_TRUE(
+        platform::WriteSetting(platform::FromUtf8(longest.native()), L"Viewer", L"View", L"1"));
+    EXPECT_EQ(platform::ReadSetting(platform::FromUtf8(longest.native()), L"Viewer", L"View", L""),
+              L"1");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);  // a.txt and the long one: no temporary file left
 }
 
 // Deleted by another program before the save, then overwritten: made again with the mode it had
