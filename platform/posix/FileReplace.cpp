@@ -277,7 +277,9 @@ Outcome Fill(int fd, std::string_view content, const Shape& shape) {
 std::string TemporaryPrefix(const std::string& name) {
     constexpr std::size_t kLongestName = 255;
     constexpr std::size_t kAround = sizeof ".new-" + 10;  // the dot before, ".new-", the pid
-    return "." + name.substr(0, kLongestName - kAround) + ".new-";
+    std::string prefix = ".";
+    prefix.append(name, 0, kLongestName - kAround);
+    return prefix + ".new-";
 }
 
 bool IsTemporaryName(std::string_view entry, const std::string& prefix) {
