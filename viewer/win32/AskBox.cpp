@@ -66,6 +66,31 @@ std::vector<std::wstring> BreakLines(HDC dc, const std::wstring& text, int width
     return lines;
 }
 
+// Whether `font` draws any ink for an underscore.
+bool DrawsUnderscore(HFONT font) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int width = std::max(8, static_cast<int>(metrics.tmMaxCharWidth) * 2);
+    const int height = std::max(8, static_cast<int>(metrics.tmHeight) * 2);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 1, nullptr);  // black and white
+    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, width / 4, 0, L"_", 1);
+    bool ink = false;
+    for (int y = 0; y < height && !ink; ++y) {
+        for (int x = 0; x < width && !ink; ++x) ink = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    }
+    SelectObject(dc, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
 int WidthOf(HDC dc, const std::wstring& text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -77,7 +102,11 @@ int WidthOf(HDC dc, const std::wstring& text) {
 void LayOut(HWND box, Asking& asking) {
     const Question& question = *asking.question;
     asking.dpi = platform::win32::DpiOf(asking.owner != nullptr ? asking.owner : box);
-    asking.font.Reset(platform::win32::MakeDefaultGuiFont(asking.dpi));
+    HFONT system = platform::win32::MakeDefaultGuiFont(asking.dpi);
+    LOGFONTW wanted{};
+    GetObjectW(system, sizeof wanted, &wanted);
+    DeleteObject(system);
+    asking.font.Reset(MakeFontDrawingUnderscores(wanted));
     HDC dc = GetDC(box);
     const HGDIOBJ old = SelectObject(dc, asking.font.Get());
     TEXTMETRICW metrics{};
@@ -86,8 +115,7 @@ void LayOut(HWND box, Asking& asking) {
     int textWidth = 0;
     for (const std::wstring& line : asking.lines)
         textWidth = std::max(textWidth, WidthOf(dc, line));
-    // Room between the lines and under the last: a Japanese font draws an underscore below its
-    // letters' cell, where a line drawn in its cell alone would cut it off.
+    // Room between the lines and under the last, for the strokes a font draws below its cell.
     asking.lineHeight = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading) +
                         std::max(asking.Scale(3), static_cast<int>(metrics.tmHeight) / 4);
     std::vector<int> buttonWidths;
@@ -113,6 +141,7 @@ void LayOut(HWND box, Asking& asking) {
     const HWND iconControl = GetDlgItem(box, kText - 1);
     MoveWindow(iconControl, margin, margin, icon, icon, FALSE);
     const HWND text = GetDlgItem(box, kText);
+    SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(asking.font.Get()), FALSE);
     MoveWindow(text, margin + icon + gap, margin, width - 2 * margin - icon - gap, textHeight,
                FALSE);
     int x = width - margin - buttonsWidth;
@@ -219,6 +248,19 @@ INT_PTR CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
+
+HFONT MakeFontDrawingUnderscores(const LOGFONTW& wanted) {
+    LOGFONTW font = wanted;
+    HFONT made = CreateFontIndirectW(&font);
+    for (int grown = 1; grown <= 4 && !DrawsUnderscore(made); ++grown) {
+        font.lfHeight = wanted.lfHeight < 0 ? wanted.lfHeight - grown : wanted.lfHeight + grown;
+        DeleteObject(made);
+        made = CreateFontIndirectW(&font);
+    }
+    if (DrawsUnderscore(made)) return made;
+    DeleteObject(made);
+    return CreateFontIndirectW(&wanted);
+}
 
 Answer AskBox(HWND owner, const Question& question) {
     if (question.buttons.empty()) return question.dismissed;
