@@ -62,6 +62,8 @@ private:
     void Layout();
     void Refresh();
     void FiltersChanged();
+    // Carries out what the session says a row or a key does.
+    void Act(const RowAction& action);
     int Scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     std::filesystem::path settingsFile_;
