@@ -57,47 +57,57 @@ int Ink(HDC dc, const RECT& area, COLORREF background) {
     return ink;
 }
 
-int WidthOf(HDC dc, const std::wstring& text) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
-
-// The underscore of "「b_" as the font draws it with room all around, and as the box drew it at
-// the start of its text: the same pixels where the font puts its ink, between "「b" and "「b_".
-void MeasureUnderscore(HWND text) {
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0));
+// A text drawn alone in `font`, with room all around, in the box's colours.
+class Alone {
+public:
+    static constexpr int kSize = 200, kTop = 50;
+    Alone(HFONT font, const wchar_t* text) : dc_(CreateCompatibleDC(nullptr)) {
+        HDC screen = GetDC(nullptr);
+        bitmap_ = CreateCompatibleBitmap(screen, kSize, kSize);
+        ReleaseDC(nullptr, screen);
+        SelectObject(dc_, bitmap_);
+        SelectObject(dc_, font);
+        HBRUSH brush = CreateSolidBrush(background);
+        const RECT all{0, 0, kSize, kSize};
+        FillRect(dc_, &all, brush);
+        DeleteObject(brush);
+        SetBkMode(dc_, TRANSPARENT);
+        SetTextColor(dc_, GetSysColor(COLOR_BTNTEXT));
+        TextOutW(dc_, 0, kTop, text, lstrlenW(text));
+    }
+    ~Alone() {
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    int Width(const wchar_t* text) const {
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, text, lstrlenW(text), &size);
+        return size.cx;
+    }
+    int Ink(const RECT& area) const { return viewer::Ink(dc_, area, background); }
     const COLORREF background = GetSysColor(COLOR_BTNFACE);
-    constexpr int kSize = 200, kTop = 50;
-    HDC screen = GetDC(text);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kSize, kSize);
-    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    const HGDIOBJ oldFont = SelectObject(memory, font);
-    const RECT all{0, 0, kSize, kSize};
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, GetSysColor(COLOR_BTNTEXT));
-    TextOutW(memory, 0, kTop, L"「b_", 3);
-    const int left = WidthOf(memory, L"「b"), right = WidthOf(memory, L"「b_");
-    int top = kSize, bottom = 0;
-    for (int y = 0; y < kSize; ++y) {
-        const RECT row{left, y, right, y + 1};
-        if (Ink(memory, row, background) == 0) continue;
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+};
+
+// The underscore of "「b_" as the font draws it alone, and as the box drew it at the start of its
+// text: the same pixels where the font puts its ink, between "「b" and "「b_".
+void MeasureUnderscore(HWND text) {
+    const Alone alone(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), L"「b_");
+    const int left = alone.Width(L"「b"), right = alone.Width(L"「b_");
+    int top = Alone::kSize, bottom = 0;
+    for (int y = 0; y < Alone::kSize; ++y) {
+        if (alone.Ink({left, y, right, y + 1}) == 0) continue;
         top = std::min(top, y);
         bottom = y + 1;
     }
-    const RECT drawn{left, top, right, bottom};
-    const int whole = Ink(memory, drawn, background);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    const RECT shown{left, top - kTop, right, bottom - kTop};
-    const int ink = Ink(screen, shown, background);
-    ReleaseDC(text, screen);
+    const int whole = alone.Ink({left, top, right, bottom});
+    HDC shown = GetDC(text);
+    const int ink =
+        Ink(shown, {left, top - Alone::kTop, right, bottom - Alone::kTop}, alone.background);
+    ReleaseDC(text, shown);
     seen.underscoreInk = whole > 0 && ink == whole ? ink : -whole * 1000 - ink;
 }
 
@@ -194,24 +204,9 @@ TEST(AskBox, ShowsTheRecordWholeAndAnswersAsItSays) {
     DestroyWindow(owner);
 }
 
-// The ink of an underscore drawn in `font`, with room all around.
 int UnderscoreInk(HFONT font) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 100);
-    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    const HGDIOBJ oldFont = SelectObject(memory, font);
-    const RECT all{0, 0, 100, 100};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(memory, TRANSPARENT);
-    TextOutW(memory, 20, 20, L"_", 1);
-    const int ink = Ink(memory, all, RGB(255, 255, 255));
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ink;
+    const Alone alone(font, L"_");
+    return alone.Ink({0, 0, Alone::kSize, Alone::kSize});
 }
 
 TEST(AskBox, ItsFontDrawsAnUnderscoreWhereAJapaneseFontsSmallBitmapsHaveNone) {
