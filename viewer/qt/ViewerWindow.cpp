@@ -364,9 +364,7 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-Answer ViewerWindow::Ask(const Question& question) {
-    return AskInBox(this, question);
-}
+Answer ViewerWindow::Ask(const Question& question) { return AskInBox(this, question); }
 
 void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {
     editorRow_ = viewRow;

@@ -136,9 +136,7 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
-Answer ViewerWindow::Ask(const Question& question) {
-    return AskBox(hwnd_, question);
-}
+Answer ViewerWindow::Ask(const Question& question) { return AskBox(hwnd_, question); }
 
 RECT ViewerWindow::EditorArea() const {
     RECT area{};
