@@ -143,13 +143,19 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
         }
     }
     if (seen.text != nullptr) MeasureUnderscore(seen.text);
-    RECT place{};
-    GetWindowRect(box, &place);
+    // The box and every button wholly on the screen's work area.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
-    seen.inWorkArea = place.left >= monitor.rcWork.left && place.top >= monitor.rcWork.top &&
-                      place.right <= monitor.rcWork.right && place.bottom <= monitor.rcWork.bottom;
+    const RECT& work = monitor.rcWork;
+    seen.inWorkArea = true;
+    children.push_back(box);
+    for (HWND child : children) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        seen.inWorkArea = seen.inWorkArea && place.left >= work.left && place.top >= work.top &&
+                          place.right <= work.right && place.bottom <= work.bottom;
+    }
     if (pressed != nullptr) {
         PostMessageW(pressed, BM_CLICK, 0, 0);
     } else {
@@ -201,6 +207,12 @@ TEST(AskBox, ShowsTheRecordWholeAndAnswersAsItSays) {
     EXPECT_EQ(AskOver(owner, close, L""), Answer::No);
     EXPECT_EQ(seen.preferred, L"保存");
     EXPECT_EQ(seen.focused, L"保存");
+
+    // A name of 4,000 kanji: the box and its buttons stay on the screen.
+    Question longName = kOverwrite;
+    longName.text = u"「" + std::u16string(4000, u'字') + u"」を保存しますか？";
+    EXPECT_EQ(AskOver(owner, longName, L"上書き保存"), Answer::Yes);
+    EXPECT_TRUE(seen.inWorkArea);
     DestroyWindow(owner);
 }
 

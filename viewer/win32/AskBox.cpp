@@ -107,17 +107,40 @@ void LayOut(HWND box, Asking& asking) {
     GetObjectW(system, sizeof wanted, &wanted);
     DeleteObject(system);
     asking.font.Reset(MakeFontDrawingUnderscores(wanted));
+    RECT over{};
+    if (asking.owner == nullptr || !GetWindowRect(asking.owner, &over)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+
     HDC dc = GetDC(box);
     const HGDIOBJ old = SelectObject(dc, asking.font.Get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    asking.lines = BreakLines(dc, Wide(question.text), asking.Scale(420));
-    int textWidth = 0;
-    for (const std::wstring& line : asking.lines)
-        textWidth = std::max(textWidth, WidthOf(dc, line));
     // Room between the lines and under the last, for the strokes a font draws below its cell.
     asking.lineHeight = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading) +
                         std::max(asking.Scale(3), static_cast<int>(metrics.tmHeight) / 4);
+    // A text too long for the screen (a name of thousands of letters) takes its width, then
+    // loses its middle lines: the buttons stay on the screen.
+    const std::size_t most = static_cast<std::size_t>(std::max(
+        3, (static_cast<int>(work.bottom - work.top) - asking.Scale(140)) / asking.lineHeight));
+    asking.lines = BreakLines(dc, Wide(question.text), asking.Scale(420));
+    if (asking.lines.size() > most) {
+        const int wide = static_cast<int>(work.right - work.left) - asking.Scale(120);
+        asking.lines = BreakLines(dc, Wide(question.text), std::max(asking.Scale(420), wide));
+    }
+    if (asking.lines.size() > most) {
+        const std::size_t head = most / 2, tail = most - 1 - head;
+        asking.lines.erase(asking.lines.begin() + static_cast<std::ptrdiff_t>(head),
+                           asking.lines.end() - static_cast<std::ptrdiff_t>(tail));
+        asking.lines.insert(asking.lines.begin() + static_cast<std::ptrdiff_t>(head), L"…");
+    }
+    int textWidth = 0;
+    for (const std::wstring& line : asking.lines)
+        textWidth = std::max(textWidth, WidthOf(dc, line));
     std::vector<int> buttonWidths;
     for (const QuestionButton& button : question.buttons) {
         buttonWidths.push_back(
@@ -156,14 +179,6 @@ void LayOut(HWND box, Asking& asking) {
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(box, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(box, GWL_EXSTYLE)));
     const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
-    RECT over{};
-    if (asking.owner == nullptr || !GetWindowRect(asking.owner, &over)) {
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
-    }
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
     const int left = std::clamp<int>((over.left + over.right - frameWidth) / 2, work.left,
                                      std::max<int>(work.left, work.right - frameWidth));
     const int y = std::clamp<int>((over.top + over.bottom - frameHeight) / 2, work.top,
