@@ -660,6 +660,22 @@ TEST_F(SessionTest, SaveThatMakesAFileAsksFirstNamingIt) {
     EXPECT_EQ(view_.title, u"first.txt ⇔ made.txt — 同一 — Diff-Zarvo ビューアー");
 }
 
+// A name of thousands of letters would push a question's buttons off the screen: its middle
+// goes, a character of two UTF-16 units kept whole.
+TEST(Questions, ALongNameShowsItsEndsAroundAnEllipsis) {
+    // 60 units kept before "…" and 59 after: 𠮷 straddles the first cut and goes, and ends the
+    // second's and stays.
+    const std::u16string name = u"/" + std::u16string(58, u'a') + u"𠮷" +
+                                std::u16string(4000, u'字') + u"𠮷" + std::u16string(57, u'z');
+    EXPECT_EQ(MakeFileQuestion(name).text, u"「/" + std::u16string(58, u'a') + u"…𠮷" +
+                                               std::u16string(57, u'z') +
+                                               u"」はまだありません。新しく作って保存しますか？");
+    const std::u16string shortName = u"/" + std::u16string(119, u'字');
+    EXPECT_EQ(OverwriteResultQuestion(shortName).text,
+              u"「" + shortName +
+                  u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？");
+}
+
 TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     Session& session = Open("a\r\nb\r\nc", "a\nB\nc\n");
     session.Run(Command::TakeToFirst);  // in the first file's own line end, no final newline

@@ -1,5 +1,6 @@
 // The questions the windows ask, as records: a front shows the text and the buttons as they are
-// and hands back the answer of the button pressed. Every button says what it does.
+// and hands back the answer of the button pressed. Every button says what it does; a name in 「」
+// longer than 120 letters shows its first 60 and last 59 around "…".
 #pragma once
 
 #include <cstddef>
