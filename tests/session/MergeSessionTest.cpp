@@ -28,8 +28,8 @@ public:
     void ShowChangeNotice(bool shown) override { notice = shown; }
     void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void CloseWindow() override { closed = true; }
-    Answer Ask(const std::u16string& question, Buttons buttons) override {
-        asked.push_back({question, buttons});
+    Answer Ask(const Question& question) override {
+        asked.push_back(question);
         if (answers.empty()) return Answer::Cancel;
         const Answer answer = answers.front();
         answers.erase(answers.begin());
@@ -52,7 +52,7 @@ public:
     bool notice = false;
     std::vector<std::filesystem::path> watched;
     Bar bar = Bar::None;
-    std::vector<std::pair<std::u16string, Buttons>> asked;
+    std::vector<Question> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
     std::optional<std::pair<std::size_t, std::size_t>> editor;
 };
@@ -227,16 +227,23 @@ TEST_F(MergeSessionTest, SavingWithConflictsLeftAsksAndWritesTheMarkers) {
     // Closing unsaved asks 保存 / 保存しない / キャンセル; キャンセル keeps the window.
     EXPECT_FALSE(session.MayClose());
     ASSERT_EQ(view_.asked.size(), 1u);
-    EXPECT_EQ(view_.asked[0].first, u"マージの結果を保存していません。保存しますか？");
-    EXPECT_EQ(view_.asked[0].second, Buttons::SaveDontSaveCancel);
-    // 保存 there asks about the conflict: いいえ writes nothing.
-    view_.answers = {Answer::Yes, Answer::No};
+    EXPECT_EQ(
+        view_.asked[0],
+        (Question{
+            u"マージの結果を保存していません。保存しますか？",
+            {{u"保存", Answer::Yes}, {u"保存しない", Answer::No}, {u"キャンセル", Answer::Cancel}},
+            Answer::Yes,
+            Answer::Cancel}));
+    // 保存 there asks about the conflict: キャンセル writes nothing.
+    view_.answers = {Answer::Yes, Answer::Cancel};
     EXPECT_FALSE(session.MayClose());
-    EXPECT_EQ(view_.asked[2].first,
-              u"未解決の競合が 1 件あります。競合の印を付けたまま保存しますか？");
-    EXPECT_EQ(view_.asked[2].second, Buttons::YesNo);
+    EXPECT_EQ(view_.asked[2],
+              (Question{u"未解決の競合が 1 件あります。競合の印を付けたまま保存しますか？",
+                        {{u"印を付けたまま保存", Answer::Yes}, {u"キャンセル", Answer::Cancel}},
+                        Answer::Cancel,
+                        Answer::Cancel}));
     EXPECT_EQ(ReadBytes(dir_ / "merged.txt"), "git's merge\n");
-    // はい writes them, in MINE's CR LF; the exit code says a conflict is left.
+    // 印を付けたまま保存 writes them, in MINE's CR LF; the exit code says a conflict is left.
     view_.answers = {Answer::Yes};
     session.Run(Save);
     EXPECT_EQ(ReadBytes(dir_ / "merged.txt"),
@@ -293,9 +300,13 @@ TEST_F(MergeSessionTest, AResultChangedOnDiskSinceItWasReadIsAskedAbout) {
     WriteBytes(dir_ / "merged.txt", "another program's\n");
     session.Run(Save);
     ASSERT_EQ(view_.asked.size(), 1u);
-    EXPECT_EQ(view_.asked[0].first,
-              u"「" + (dir_ / "merged.txt").u16string() +
-                  u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？");
+    EXPECT_EQ(view_.asked[0],
+              (Question{u"「" + (dir_ / "merged.txt").u16string() +
+                            u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？",
+                        {{u"上書き保存", Answer::Yes}, {u"キャンセル", Answer::Cancel}},
+                        Answer::Cancel,
+                        Answer::Cancel,
+                        true}));
     EXPECT_EQ(ReadBytes(dir_ / "merged.txt"), "another program's\n");
     EXPECT_EQ(view_.status, u"保存しませんでした");
     EXPECT_EQ(session.ExitCode(), 1);
@@ -385,15 +396,15 @@ TEST_F(MergeSessionTest, AFileChangedOnDiskShowsTheNoticeAndF5MergesAnewAskingFo
     WriteBytes(dir_ / "theirs.txt", "1\ntheirs\n3\nfour\n");
     session.FilesChanged();
     EXPECT_TRUE(view_.notice);
-    // Work not saved since is asked about; いいえ keeps it.
+    // Work not saved since is asked about; キャンセル keeps it.
     session.Run(TakeMine);
-    view_.answers = {Answer::No};
+    view_.answers = {Answer::Cancel};
     session.Run(Reload);
     ASSERT_EQ(view_.asked.size(), 1u);
-    EXPECT_EQ(view_.asked[0].first, u"保存していない変更は失われます。読み直しますか？");
+    EXPECT_EQ(view_.asked[0].text, u"保存していない変更は失われます。読み直しますか？");
     EXPECT_EQ(Result(), (std::vector<std::u16string>{u"1", u"mine", u"3"}));
     EXPECT_TRUE(view_.notice);
-    // はい: the files as they are now, merged anew, unsaved, on the conflict again.
+    // 読み直す: the files as they are now, merged anew, unsaved, on the conflict again.
     view_.answers = {Answer::Yes};
     session.Run(Reload);
     EXPECT_FALSE(view_.notice);

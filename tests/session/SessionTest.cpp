@@ -31,8 +31,8 @@ public:
     void ShowChangeNotice(bool shown) override { notice = shown; }
     void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
     void CloseWindow() override { closed = true; }
-    Answer Ask(const std::u16string& question, Buttons buttons) override {
-        asked.push_back({question, buttons});
+    Answer Ask(const Question& question) override {
+        asked.push_back(question);
         if (answers.empty()) return Answer::Cancel;
         const Answer answer = answers.front();
         answers.erase(answers.begin());
@@ -57,7 +57,7 @@ public:
     Bar bar = Bar::None;
     bool notice = false, closed = false, stop = false;
     std::vector<std::filesystem::path> watched;
-    std::vector<std::pair<std::u16string, Buttons>> asked;
+    std::vector<Question> asked;
     std::vector<Answer> answers;  // the user's, in order; then キャンセル
     std::optional<std::pair<std::size_t, std::size_t>> editor;  // view row, column
     std::u16string editorText;
@@ -661,8 +661,12 @@ TEST_F(SessionTest, SaveThatMakesAFileAsksFirstNamingIt) {
     session.Run(Command::Save);
     const std::u16string name = u"「" + made.u16string() + u"」";
     ASSERT_EQ(view_.asked.size(), 1u);
-    EXPECT_EQ(view_.asked[0].first, name + u"はまだありません。新しく作って保存しますか？");
-    EXPECT_EQ(view_.asked[0].second, Buttons::YesNo);
+    // Enter, Esc and the close box make nothing.
+    EXPECT_EQ(view_.asked[0],
+              (Question{name + u"はまだありません。新しく作って保存しますか？",
+                        {{u"作って保存", Answer::Yes}, {u"キャンセル", Answer::Cancel}},
+                        Answer::Cancel,
+                        Answer::Cancel}));
     EXPECT_EQ(view_.status, name + u"を作りませんでした");
     EXPECT_FALSE(std::filesystem::exists(made));
     view_.answers = {Answer::Yes};
@@ -670,6 +674,22 @@ TEST_F(SessionTest, SaveThatMakesAFileAsksFirstNamingIt) {
     EXPECT_EQ(testsupport::ReadBytes(made), "only\n");
     EXPECT_EQ(view_.status, u"「made.txt」を保存しました");
     EXPECT_EQ(view_.title, u"first.txt ⇔ made.txt — 同一 — Diff-Zarvo ビューアー");
+}
+
+// A name of thousands of letters would push a question's buttons off the screen: its middle
+// goes, a character of two UTF-16 units kept whole.
+TEST(Questions, ALongNameShowsItsEndsAroundAnEllipsis) {
+    // 60 units kept before "…" and 59 after: 𠮷 straddles the first cut and goes, and ends the
+    // second's and stays.
+    const std::u16string name = u"/" + std::u16string(58, u'a') + u"𠮷" +
+                                std::u16string(4000, u'字') + u"𠮷" + std::u16string(57, u'z');
+    EXPECT_EQ(MakeFileQuestion(name).text, u"「/" + std::u16string(58, u'a') + u"…𠮷" +
+                                               std::u16string(57, u'z') +
+                                               u"」はまだありません。新しく作って保存しますか？");
+    const std::u16string shortName = u"/" + std::u16string(119, u'字');
+    EXPECT_EQ(OverwriteResultQuestion(shortName).text,
+              u"「" + shortName +
+                  u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？");
 }
 
 TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
@@ -680,28 +700,46 @@ TEST_F(SessionTest, AFileChangedOnDiskAndClosingWithChangesAskFirst) {
     view_.answers = {Answer::Cancel};
     session.Run(Command::SaveFirst);
     ASSERT_EQ(view_.asked.size(), 1u);
-    EXPECT_EQ(view_.asked[0].first,
-              u"「first.txt」は、読み込んだ後にほかのプログラムによって変更されています。\n"
-              u"上書き保存すると、ほかのプログラムによる変更は失われます。"
-              u"比較し直すと、このウィンドウで保存していない変更が失われます。");
-    EXPECT_EQ(view_.asked[0].second, Buttons::OverwriteCompareAgainCancel);
+    // Another program's work and this window's are at stake: Enter loses neither, and the box
+    // warns.
+    EXPECT_EQ(
+        view_.asked[0],
+        (Question{u"「first.txt」は、読み込んだ後にほかのプログラムによって変更されています。\n"
+                  u"上書き保存すると、ほかのプログラムによる変更は失われます。"
+                  u"比較し直すと、このウィンドウで保存していない変更が失われます。",
+                  {{u"上書き保存", Answer::Yes},
+                   {u"比較し直す", Answer::No},
+                   {u"キャンセル", Answer::Cancel}},
+                  Answer::Cancel,
+                  Answer::Cancel,
+                  true}));
     EXPECT_EQ(testsupport::ReadBytes(dir_ / "first.txt"), "another program's\n");
     EXPECT_EQ(view_.status,
               u"保存しませんでした。「first.txt」は、読み込んだ後にほかのプログラム"
               u"によって変更されています。");
     EXPECT_TRUE(session.Enabled(Command::SaveFirst));
-    // Reading the files again would drop the change: asked, and kept on no.
-    view_.answers = {Answer::No};
+    // Reading the files again would drop the change: asked, and kept on キャンセル.
+    view_.answers = {Answer::Cancel};
     session.Run(Command::Reload);
     ASSERT_EQ(view_.asked.size(), 2u);
-    EXPECT_EQ(view_.asked[1].first, u"保存していない変更は失われます。読み直しますか？");
+    EXPECT_EQ(view_.asked[1],
+              (Question{u"保存していない変更は失われます。読み直しますか？",
+                        {{u"読み直す", Answer::Yes}, {u"キャンセル", Answer::Cancel}},
+                        Answer::Cancel,
+                        Answer::Cancel}));
     EXPECT_TRUE(session.Enabled(Command::Undo));
 
     // キャンセル keeps the window and the change.
     session.Run(Command::Close);
     ASSERT_EQ(view_.asked.size(), 3u);
-    EXPECT_EQ(view_.asked[2].first, u"保存していない変更があります。保存しますか？");
-    EXPECT_EQ(view_.asked[2].second, Buttons::SaveDontSaveCancel);
+    // Enter saves.
+    EXPECT_EQ(
+        view_.asked[2],
+        (Question{
+            u"保存していない変更があります。保存しますか？",
+            {{u"保存", Answer::Yes}, {u"保存しない", Answer::No}, {u"キャンセル", Answer::Cancel}},
+            Answer::Yes,
+            Answer::Cancel}));
     EXPECT_FALSE(view_.closed);
     EXPECT_FALSE(session.MayClose());  // the front's close event asks the same
     EXPECT_EQ(view_.asked.size(), 4u);

@@ -24,7 +24,7 @@ public:
     void ShowChangeNotice(bool) override {}
     void WatchFiles(const std::vector<std::filesystem::path>&) override {}
     void CloseWindow() override {}
-    Answer Ask(const std::u16string&, Buttons) override { return Answer::Cancel; }
+    Answer Ask(const Question&) override { return Answer::Cancel; }
     void OpenEditor(std::size_t, std::size_t, const std::u16string&) override {}
     void MoveEditor(std::size_t) override {}
     void CloseEditor() override {}

@@ -190,6 +190,73 @@ TEST(FolderSession, RowsTextsFiltersAndThePairEnterOpens) {
     EXPECT_EQ(missing.RowCount(), 0u);
 }
 
+// The rows' cells as both fronts' lists show them, the current row through the changes under
+// it, and what each key of the list's page does, on the current row.
+TEST(FolderSession, CellsTheCurrentRowAndTheKeys) {
+    TempDir dir;
+    const fs::path a = dir / "a", b = dir / "b", settings = dir / "Zarvo.ini";
+    for (const fs::path& root : {a, b}) {
+        fs::create_directories(root / "sub");
+        WriteBytes(root / "same.txt", "same\n");
+    }
+    WriteBytes(a / "sub" / "x.txt", "1");
+    WriteBytes(b / "sub" / "x.txt", "22");
+    WriteBytes(a / "z.txt", "z\n");
+    FolderSession session(a, b, {true, u""});
+    session.WaitAndPoll();
+    const auto cells = [&](std::size_t row) {
+        std::vector<std::u16string> shown;
+        for (std::size_t column = 0; column < 5; ++column)
+            shown.push_back(session.CellAt(row, column));
+        return shown;
+    };
+    ASSERT_EQ(session.RowCount(), 3u);
+    EXPECT_EQ(cells(0), (std::vector<std::u16string>{u"<>", u"- sub", u"相違", u"フォルダー",
+                                                     u"フォルダー"}));
+    EXPECT_EQ(cells(1),
+              (std::vector<std::u16string>{u"<>", u"  x.txt", u"相違", u"1 バイト", u"2 バイト"}));
+    EXPECT_EQ(cells(2),
+              (std::vector<std::u16string>{u"<!", u"z.txt", u"第一だけ", u"2 バイト", u"なし"}));
+
+    // The first row at first; the current entry followed when rows come above it, and kept in
+    // the settings file with the filters.
+    EXPECT_EQ(session.CurrentRow(), 0u);
+    session.SetCurrent(2);
+    session.ChangeFilters({false, u""}, settings);
+    EXPECT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(session.CurrentRow(), 3u);
+    EXPECT_EQ(LoadFolderFilters(settings), (FolderFilters{false, u""}));
+    // Hidden, it leaves the current row where it was, on the row nearest to it.
+    session.ChangeFilters({false, u"z*"}, settings);
+    EXPECT_EQ(session.CurrentRow(), 2u);
+    EXPECT_EQ(session.CellAt(2, 1), u"  x.txt");
+
+    // Left and Right close and open the current folder; on a file they are the list's own.
+    session.SetCurrent(1);
+    ASSERT_EQ(session.CellAt(1, 1), u"- sub");
+    EXPECT_EQ(session.Key(FolderKey::Left, settings).kind, RowAction::Kind::Redraw);
+    EXPECT_EQ(session.RowCount(), 2u);
+    EXPECT_EQ(session.CellAt(1, 1), u"+ sub");
+    EXPECT_EQ(session.Key(FolderKey::Right, settings).kind, RowAction::Kind::Redraw);
+    EXPECT_EQ(session.RowCount(), 3u);
+    session.SetCurrent(2);
+    EXPECT_EQ(session.Key(FolderKey::Left, settings).kind, RowAction::Kind::PassOn);
+    // Enter opens a file's pair, and opens or closes a folder.
+    RowAction enter = session.Key(FolderKey::Enter, settings);
+    ASSERT_EQ(enter.kind, RowAction::Kind::Compare);
+    EXPECT_EQ(enter.compare(nullptr).second.path, b / "sub" / "x.txt");
+    session.SetCurrent(1);
+    EXPECT_EQ(session.Key(FolderKey::Enter, settings).kind, RowAction::Kind::Redraw);
+    EXPECT_EQ(session.CellAt(1, 1), u"+ sub");
+    // Esc stops a comparison that runs, and is not the list's once it has ended; F5 compares
+    // again, the current row where it was.
+    EXPECT_EQ(session.Key(FolderKey::Escape, settings).kind, RowAction::Kind::PassOn);
+    EXPECT_EQ(session.Key(FolderKey::F5, settings).kind, RowAction::Kind::Redraw);
+    session.WaitAndPoll();
+    EXPECT_EQ(session.CurrentRow(), 1u);
+    EXPECT_EQ(session.CellAt(1, 1), u"+ sub");  // closed by the user, closed again
+}
+
 TEST(FolderSession, FiltersAreKeptBetweenRuns) {
     TempDir dir;
     const fs::path settings = dir / "Zarvo.ini";

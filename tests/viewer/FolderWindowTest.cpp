@@ -169,7 +169,7 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     QTest::keyClick(&list, Qt::Key_Return);
     ASSERT_NE(window.fileView(), nullptr);
     window.fileView()->session().Run(Command::TakeToFirst);
-    answerer.button = QStringLiteral("はい");
+    answerer.button = QStringLiteral("作って保存");
     window.fileView()->session().Run(Command::Save);
     EXPECT_EQ(answerer.asked.last(),
               QStringLiteral("「%1」はまだありません。新しく作って保存しますか？")

@@ -540,8 +540,8 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
         AnswerQuestion escape({});
         Press(Qt::Key_S, Qt::ControlModifier);
         EXPECT_EQ(escape.buttons,
-                  (QStringList{QStringLiteral("上書き保存"), QStringLiteral("キャンセル"),
-                               QStringLiteral("比較し直す")}));
+                  (QStringList{QStringLiteral("上書き保存"), QStringLiteral("比較し直す"),
+                               QStringLiteral("キャンセル")}));
         EXPECT_EQ(escape.defaultButton, QStringLiteral("キャンセル"));
     }
     EXPECT_EQ(ReadBytes(dir_ / "second.txt"), "theirs\n");

@@ -108,5 +108,22 @@ TEST(FolderCompareWindows, UnifiedWritesTheFoldersAsDiffDoesWithSlashesInThePath
     EXPECT_EQ(ReadBytes(output), "");
 }
 
+// The file view opens on a file it cannot read, says so in its window, and tells its caller as
+// the Linux program does: the file named on standard error, exit code 1.
+TEST(ViewerProgramWindows, AFileItCannotReadIsNamedOnStandardError) {
+    TempDir dir;
+    WriteBytes(dir / "here.txt", "a\n");
+    const fs::path missing = dir.path() / L"無い.txt", output = dir / "err.txt";
+    EXPECT_EQ(RunViewer(L"--exit-when-shown \"" + (dir / "here.txt").wstring() + L"\" \"" +
+                            missing.wstring() + L"\"",
+                        output),
+              1u);
+    const std::u8string name = missing.u8string();
+    EXPECT_EQ(ReadBytes(output), "diff-zarvo-view: " + std::string(name.begin(), name.end()) +
+                                     ": \xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB"
+                                     "\xE3\x81\x8C\xE8\xA6\x8B\xE3\x81\xA4\xE3\x81\x8B"
+                                     "\xE3\x82\x8A\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\n");
+}
+
 }  // namespace
 }  // namespace viewer

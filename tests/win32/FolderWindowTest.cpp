@@ -177,12 +177,12 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     Press(window_->list(), VK_RETURN);
     ASSERT_NE(window_->fileView(), nullptr);
     window_->fileView()->session().Run(Command::TakeToSecond);
-    testsupport::question = {window_->fileView()->hwnd(), {L"はい"}, {}, nullptr, 0, 0};
+    testsupport::question = {window_->fileView()->hwnd(), {L"作って保存"}, {}, nullptr, 0, 0};
     const UINT_PTR asking = SetTimer(nullptr, 0, 50, testsupport::AnswerQuestion);
     window_->fileView()->session().Run(Command::Save);
     KillTimer(nullptr, asking);
     EXPECT_EQ(testsupport::question.buttons,
-              (std::vector<std::vector<std::wstring>>{{L"はい", L"いいえ"}}));
+              (std::vector<std::vector<std::wstring>>{{L"作って保存", L"キャンセル"}}));
     EXPECT_EQ(testsupport::ReadBytes(b / "gone.txt"), "gone\n");
     Press(window_->fileView()->list(), VK_BACK);
     ASSERT_EQ(window_->fileView(), nullptr);

@@ -709,7 +709,8 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
               L"第一.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
     EXPECT_TRUE(question.buttons.empty());
 
-    // Another change. F5 would drop it and asks first: Esc answers いいえ, nothing is read again.
+    // Another change. F5 would drop it and asks first: Esc answers キャンセル, nothing is read
+    // again.
     Press(VK_F8);
     ASSERT_EQ(Cell(CurrentRow(), 3), L"mid 1");
     PressAlt(VK_RIGHT);
@@ -733,10 +734,11 @@ TEST_F(ViewerWindowTest, AChangeTakenAcrossAndALineEditedAreSavedAsTheyAreAndClo
     EXPECT_FALSE(IsWindow(window.hwnd()));
     EXPECT_EQ(testsupport::ReadBytes(second), "共通\r\nold line 第2\r\nkeep\r\nmid 1\r\nend");
     const std::vector<std::wstring> close{L"保存", L"保存しない", L"キャンセル"};
-    EXPECT_EQ(
-        question.buttons,
-        (std::vector<std::vector<std::wstring>>{
-            {L"はい", L"いいえ"}, close, close, {L"上書き保存", L"比較し直す", L"キャンセル"}}));
+    EXPECT_EQ(question.buttons, (std::vector<std::vector<std::wstring>>{
+                                    {L"読み直す", L"キャンセル"},
+                                    close,
+                                    close,
+                                    {L"上書き保存", L"比較し直す", L"キャンセル"}}));
     EXPECT_EQ(question.menus, 0);  // Alt let go after Alt+Right opens no menu
 }
 

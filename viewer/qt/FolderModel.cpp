@@ -22,21 +22,12 @@ int FolderModel::columnCount(const QModelIndex& parent) const {
 
 QVariant FolderModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const FolderRow row = session_.Row(static_cast<std::size_t>(index.row()));
-    if (role == Qt::BackgroundRole) return ToQColor(row.background);
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
-    switch (index.column()) {
-        case 0:
-            return ToQString(row.mark);
-        case 1:
-            return ToQString(TreeText(row));
-        case 2:
-            return ToQString(row.state);
-        case 3:
-            return ToQString(row.first);
-        default:
-            return ToQString(row.second);
+    if (role == Qt::BackgroundRole) {
+        return ToQColor(session_.Row(static_cast<std::size_t>(index.row())).background);
     }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    return ToQString(session_.CellAt(static_cast<std::size_t>(index.row()),
+                                     static_cast<std::size_t>(index.column())));
 }
 
 QVariant FolderModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -101,6 +101,10 @@ QWidget* FolderWindow::MakeListPage() {
     }
     connect(list_, &QTableView::activated, this,
             [this](const QModelIndex& index) { Activate(index.row()); });
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid()) session_->SetCurrent(static_cast<std::size_t>(index.row()));
+            });
     layout->addWidget(list_, 1);
 
     progress_ = new QLabel(page);
@@ -117,16 +121,11 @@ void FolderWindow::Poll() {
 
 void FolderWindow::Refresh() {
     // The rows are laid out anew; the current row and the scroll stay where they were.
-    const QModelIndex current = list_->currentIndex();
-    std::optional<std::size_t> entry;
-    if (current.isValid() && static_cast<std::size_t>(current.row()) < session_->RowCount()) {
-        entry = session_->Row(static_cast<std::size_t>(current.row())).entry;
-    }
     const int scroll = list_->verticalScrollBar()->value();
     model_->Reset();
-    std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
-    if (!row && session_->RowCount() > 0) row = 0;
-    if (row) list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
+    if (const std::optional<std::size_t> row = session_->CurrentRow()) {
+        list_->setCurrentIndex(model_->index(static_cast<int>(*row), 1));
+    }
     list_->verticalScrollBar()->setValue(scroll);
     progress_->setText(ToQString(session_->ProgressText()));
     count_->setText(ToQString(session_->CountText()));
@@ -135,15 +134,17 @@ void FolderWindow::Refresh() {
 }
 
 void FolderWindow::FiltersChanged() {
-    FolderFilters filters{hideSame_->isChecked(), pattern_->text().toStdU16String()};
-    session_->SetFilters(filters);
-    SaveFolderFilters(settingsFile_, filters);
+    session_->ChangeFilters({hideSame_->isChecked(), pattern_->text().toStdU16String()},
+                            settingsFile_);
     Refresh();
 }
 
 void FolderWindow::Activate(int row) {
     if (file_ != nullptr || row < 0) return;
-    const RowAction action = session_->Activate(static_cast<std::size_t>(row), settingsFile_);
+    Act(session_->Activate(static_cast<std::size_t>(row), settingsFile_));
+}
+
+void FolderWindow::Act(const RowAction& action) {
     if (action.kind == RowAction::Kind::Redraw) return Refresh();
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(this, action.compare);
@@ -194,29 +195,24 @@ bool FolderWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || watched == file_) {
         return QMainWindow::eventFilter(watched, event);
     }
-    // Esc stops the comparison from anywhere on the list's page.
+    // The page's keys, as the session says: Esc and F5 anywhere on it, the others in the list.
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Escape && session_->Running()) {
-        session_->Stop();
-        return true;
+    if (key->modifiers() != Qt::NoModifier && key->modifiers() != Qt::KeypadModifier) {
+        return QMainWindow::eventFilter(watched, event);
     }
-    // F5 compares the folders again.
-    if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier) {
-        session_->CompareAgain();
-        Refresh();
-        return true;
+    std::optional<FolderKey> pressed;
+    if (key->key() == Qt::Key_Escape) pressed = FolderKey::Escape;
+    if (key->key() == Qt::Key_F5) pressed = FolderKey::F5;
+    if (watched == list_) {
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) pressed = FolderKey::Enter;
+        if (key->key() == Qt::Key_Left) pressed = FolderKey::Left;
+        if (key->key() == Qt::Key_Right) pressed = FolderKey::Right;
     }
-    const int row = list_->currentIndex().row();
-    if (watched == list_ && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
-        row >= 0 && key->modifiers() == Qt::NoModifier) {
-        const FolderRow shown = session_->Row(static_cast<std::size_t>(row));
-        if (shown.folder) {
-            session_->SetExpanded(static_cast<std::size_t>(row), key->key() == Qt::Key_Right);
-            Refresh();
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    if (!pressed) return QMainWindow::eventFilter(watched, event);
+    const RowAction action = session_->Key(*pressed, settingsFile_);
+    if (action.kind == RowAction::Kind::PassOn) return QMainWindow::eventFilter(watched, event);
+    Act(action);
+    return true;
 }
 
 }  // namespace viewer

@@ -395,9 +395,7 @@ void MergeWindow::CopyToClipboard(const std::u16string& text) {
 
 void MergeWindow::CloseWindow() { close(); }
 
-Answer MergeWindow::Ask(const std::u16string& question, Buttons buttons) {
-    return AskInBox(this, question, buttons);
-}
+Answer MergeWindow::Ask(const Question& question) { return AskInBox(this, question); }
 
 void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) {
     editorRow_ = row;

@@ -60,7 +60,7 @@ public:
     void ShowChangeNotice(bool shown) override;
     void WatchFiles(const std::vector<std::filesystem::path>& files) override;
     void CloseWindow() override;
-    Answer Ask(const std::u16string& question, Buttons buttons) override;
+    Answer Ask(const Question& question) override;
     void OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) override;
     void MoveEditor(std::size_t) override {}
     void CloseEditor() override;

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <vector>
 
 #include "QtText.h"
 
@@ -51,31 +52,21 @@ QKeySequence ToKeySequence(const Key& key) {
     return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(code)));
 }
 
-Answer AskInBox(QWidget* parent, const std::u16string& question, Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, parent->windowTitle(), ToQString(question), {}, parent);
-    if (buttons == Buttons::YesNo) {
-        QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::AcceptRole);
-        QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::RejectRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+Answer AskInBox(QWidget* parent, const Question& question) {
+    QMessageBox box(question.warning ? QMessageBox::Warning : QMessageBox::Question,
+                    parent->windowTitle(), ToQString(question.text), {}, parent);
+    std::vector<QPushButton*> buttons;
+    for (const QuestionButton& button : question.buttons) {
+        buttons.push_back(box.addButton(ToQString(button.label), QMessageBox::ActionRole));
     }
-    const bool save = buttons == Buttons::SaveDontSaveCancel;
-    QPushButton* yes = box.addButton(save ? QStringLiteral("保存") : QStringLiteral("上書き保存"),
-                                     QMessageBox::AcceptRole);
-    QPushButton* no =
-        box.addButton(save ? QStringLiteral("保存しない") : QStringLiteral("比較し直す"),
-                      QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-    // Overwriting loses the other program's work and comparing again loses this window's: Enter
-    // does neither.
-    box.setDefaultButton(save ? yes : cancel);
-    box.setEscapeButton(cancel);
+    if (buttons.empty()) return question.dismissed;
+    box.setDefaultButton(buttons[question.ButtonOf(question.preferred)]);
+    box.setEscapeButton(buttons[question.ButtonOf(question.dismissed)]);
     box.exec();
-    if (box.clickedButton() == yes) return Answer::Yes;
-    if (box.clickedButton() == no) return Answer::No;
-    return Answer::Cancel;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i]) return question.buttons[i].answer;
+    }
+    return question.dismissed;
 }
 
 }  // namespace viewer

@@ -15,8 +15,7 @@ namespace viewer {
 
 QKeySequence ToKeySequence(const Key& key);
 
-// Asks in a modal box over `parent`, titled as it is; closing the box answers Cancel (No for
-// YesNo). Enter saves in 保存 / 保存しない / キャンセル, and does nothing drastic elsewhere.
-Answer AskInBox(QWidget* parent, const std::u16string& question, Buttons buttons);
+// Asks the session's question in a modal box over `parent`, titled as it is.
+Answer AskInBox(QWidget* parent, const Question& question);
 
 }  // namespace viewer

@@ -4,10 +4,8 @@
 #include <QColor>
 #include <QFile>
 #include <QString>
-#include <QStringList>
 #include <filesystem>
 
-#include "Comparison.h"
 #include "Look.h"
 #include "Wording.h"
 
@@ -23,16 +21,6 @@ inline QColor ToQColor(ColourRole role) { return ToQColor(Colour(role)); }
 // A path as the user typed it: its bytes in the system's file-name encoding.
 inline QString PathText(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
-// One "path: reason" line per file that could not be read.
-inline QStringList ErrorLines(const Comparison& comparison) {
-    QStringList lines;
-    for (const FileSide* side : {&comparison.first, &comparison.second}) {
-        if (!side->error.failed()) continue;
-        lines << QStringLiteral("%1: %2").arg(PathText(side->path), ToQString(Reason(side->error)));
-    }
-    return lines;
 }
 
 }  // namespace viewer

@@ -330,9 +330,7 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    return AskInBox(this, question, buttons);
-}
+Answer ViewerWindow::Ask(const Question& question) { return AskInBox(this, question); }
 
 void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) {
     editorRow_ = viewRow;

@@ -20,6 +20,8 @@
 #include "Progress.h"
 #include "QtText.h"
 #include "Settings.h"
+#include "StartUp.h"
+#include "Texts.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
 #include "platform/qt/DisplayCheck.h"
@@ -41,43 +43,45 @@ protected:
     }
 };
 
+// What goes to standard error, as the session wrote it.
+void WriteError(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> arguments;
     // The names go to the core as the bytes they are.
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
+    viewer::StartPlan plan = viewer::PlanStart(arguments);
 
     // A unified diff or a merge written out needs no display: done before anything of Qt starts.
-    bool written = true;
-    const std::optional<int> done =
-        parsed
-            ? viewer::RunWithoutWindow(
-                  *parsed,
-                  {[&](std::string_view text) {
-                       written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
-                                 written;
-                   },
-                   [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }})
-            : std::nullopt;
-    if (done) return written && std::fflush(stdout) == 0 ? *done : 2;
+    if (plan.window == viewer::StartWindow::Output) {
+        bool written = true;
+        const std::optional<int> done = viewer::RunWithoutWindow(
+            plan.arguments,
+            {[&](std::string_view text) {
+                 written =
+                     std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && written;
+             },
+             [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }});
+        return done && written && std::fflush(stdout) == 0 ? *done : 2;
+    }
 
     // Qt is given no arguments of ours: a file named "-style" or "-platform" must stay a file.
     int qtArgc = 1;
-    if (!parsed) {
-        const QString usage = QString::fromStdU16String(viewer::Usage());
-        std::fputs(usage.toLocal8Bit().constData(), stderr);
+    if (plan.window == viewer::StartWindow::None) {
+        WriteError(plan.errorOutput);
         // A script without a display has been told; a desktop user is shown it too.
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            return 2;
+            return plan.exitCode;
         }
         platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
         QApplication app(qtArgc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"), usage);
-        return 2;
+        QMessageBox::critical(nullptr, viewer::ToQString(viewer::texts::kProgram),
+                              viewer::ToQString(plan.message));
+        return plan.exitCode;
     }
     platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     QApplication app(qtArgc, argv);
@@ -87,45 +91,33 @@ int main(int argc, char** argv) {
     const std::filesystem::path settingsFile = viewer::SettingsFileFor(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QuitWhenPainted quitter;
-    if (parsed->threeWay()) {
-        // The three-way merge: its exit code tells git whether the result was saved resolved.
-        std::u16string why;
-        std::optional<viewer::MergeSources> sources = viewer::ReadMergeSources(*parsed, why);
-        if (!sources) {
-            std::fprintf(stderr, "diff-zarvo-view: %s\n", viewer::ToUtf8(why).c_str());
-            QMessageBox::critical(nullptr, QStringLiteral("Diff-Zarvo ビューアー"),
-                                  QString::fromStdU16String(why));
-            return 2;
-        }
-        viewer::MergeWindow merge(std::move(*sources), settingsFile);
-        if (parsed->exitWhenShown) merge.installEventFilter(&quitter);
+    const bool quitWhenShown = plan.arguments.exitWhenShown;
+    if (plan.window == viewer::StartWindow::Merge) {
+        viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
+        if (quitWhenShown) merge.installEventFilter(&quitter);
         merge.show();
         app.exec();
         return merge.session().ExitCode();
     }
-    const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
-    std::error_code error;
-    if (std::filesystem::is_directory(first, error) &&
-        std::filesystem::is_directory(second, error)) {
-        viewer::FolderWindow folders(first, second, settingsFile);
-        if (parsed->exitWhenShown) folders.installEventFilter(&quitter);
+    if (plan.window == viewer::StartWindow::Folders) {
+        viewer::FolderWindow folders(plan.first, plan.second, settingsFile);
+        if (quitWhenShown) folders.installEventFilter(&quitter);
         folders.show();
-        return app.exec();
+        app.exec();
+        return 0;
     }
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            return viewer::CompareFiles(*parsed, cancel, choices.options);
+            return viewer::CompareFiles(plan.arguments, cancel, choices.options);
         });
-    if (!comparison) return 2;  // the user stopped it before the window opened
-    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
-    for (const QString& error : viewer::ErrorLines(*comparison)) {
-        std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
-    }
+    if (!comparison) return viewer::kStoppedExitCode;
+    const viewer::FilesStart start = viewer::FilesOpened(*comparison);
+    WriteError(start.errorOutput);
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
-    if (parsed->exitWhenShown) window.installEventFilter(&quitter);
+    if (quitWhenShown) window.installEventFilter(&quitter);
     window.show();
-    const int code = app.exec();
-    return unreadable ? 1 : code;
+    app.exec();
+    return start.exitCode;
 }

@@ -126,6 +126,7 @@ void FolderSession::CompareAgain() {
     end_ = FolderEnd::Done;
     error_.clear();
     opened_.reset();
+    currentEntry_.reset();  // the entries are found anew: the row stays where it was
     comparison_ = std::make_unique<FolderComparison>(firstFolder_, secondFolder_, wake_);
 }
 
@@ -267,6 +268,64 @@ RowAction FolderSession::Activate(std::size_t row, const std::filesystem::path& 
 void FolderSession::SetFilters(FolderFilters filters) {
     filters_ = std::move(filters);
     Reshow();
+}
+
+void FolderSession::ChangeFilters(FolderFilters filters,
+                                  const std::filesystem::path& settingsFile) {
+    SaveFolderFilters(settingsFile, filters);
+    SetFilters(std::move(filters));
+}
+
+std::u16string FolderSession::CellAt(std::size_t row, std::size_t column) const {
+    const FolderRow shown = Row(row);
+    switch (column) {
+        case 0:
+            return shown.mark;
+        case 1:
+            return TreeText(shown);
+        case 2:
+            return shown.state;
+        case 3:
+            return shown.first;
+        default:
+            return shown.second;
+    }
+}
+
+void FolderSession::SetCurrent(std::size_t row) {
+    if (row >= shown_.size()) return;
+    currentEntry_ = shown_[row];
+    currentRow_ = row;
+}
+
+std::optional<std::size_t> FolderSession::CurrentRow() const {
+    if (shown_.empty()) return std::nullopt;
+    if (currentEntry_) {
+        if (const std::optional<std::size_t> row = RowOfEntry(*currentEntry_)) return row;
+    }
+    return std::min(currentRow_, shown_.size() - 1);
+}
+
+RowAction FolderSession::Key(FolderKey key, const std::filesystem::path& settingsFile) {
+    const std::optional<std::size_t> row = CurrentRow();
+    switch (key) {
+        case FolderKey::Escape:
+            if (!Running()) return {RowAction::Kind::PassOn, {}};
+            Stop();
+            Poll();
+            return {RowAction::Kind::Redraw, {}};
+        case FolderKey::F5:
+            CompareAgain();
+            return {RowAction::Kind::Redraw, {}};
+        case FolderKey::Enter:
+            return row ? Activate(*row, settingsFile) : RowAction{};
+        case FolderKey::Left:
+        case FolderKey::Right:
+            if (!row || !Row(*row).folder) return {RowAction::Kind::PassOn, {}};
+            SetExpanded(*row, key == FolderKey::Right);
+            return {RowAction::Kind::Redraw, {}};
+    }
+    return {};
 }
 
 std::u16string FolderSession::Title() const {

@@ -68,10 +68,16 @@ struct FilePair {
 // What Enter or a double click on a row does: nothing, a folder opened or closed (redraw the
 // list), or a file pair to compare: the front runs `compare` with its progress and shows the
 // comparison it gives (none when the user stopped it).
+// A key that is not the list's where it was pressed (PassOn) goes on to the control.
 struct RowAction {
-    enum class Kind : std::uint8_t { Nothing, Redraw, Compare } kind = Kind::Nothing;
+    enum class Kind : std::uint8_t { Nothing, Redraw, Compare, PassOn } kind = Kind::Nothing;
     std::function<Comparison(const CancelFlag*)> compare;
 };
+
+// The keys of the folder list's page, as both fronts pass them on (without Ctrl, Shift or Alt):
+// Esc stops the comparison, F5 compares again (anywhere on the page); Enter opens the current
+// row, Left and Right close and open its folder (in the list).
+enum class FolderKey : std::uint8_t { Escape, F5, Enter, Left, Right };
 
 class FolderSession {
 public:
@@ -106,6 +112,20 @@ public:
     // `settingsFile`, with the labels of the pair.
     RowAction Activate(std::size_t row, const std::filesystem::path& settingsFile);
 
+    // The list's cell `column` (of kFolderColumns) of a row: the mark, the name in its tree, the
+    // state, what each folder has there.
+    std::u16string CellAt(std::size_t row, std::size_t column) const;
+
+    // The current row, as the list has it (a click, the arrows).
+    void SetCurrent(std::size_t row);
+    // Where the current row is after the rows changed (news, filters, a folder closed): on the
+    // same entry, or, when that is hidden, on the row nearest to where it was; the first at
+    // first; none while there are no rows.
+    std::optional<std::size_t> CurrentRow() const;
+
+    // What a key does (FolderKey), on the current row.
+    RowAction Key(FolderKey key, const std::filesystem::path& settingsFile);
+
     // Back from the file view of the pair Activate opened: its files are compared again (a save
     // there may have changed or made one), and its row, the folders above it and the counts
     // follow. True when something changed (redraw the list).
@@ -115,6 +135,8 @@ public:
 
     const FolderFilters& filters() const { return filters_; }
     void SetFilters(FolderFilters filters);
+    // The user's filters: shown at once and kept in `settingsFile` (empty: nowhere).
+    void ChangeFilters(FolderFilters filters, const std::filesystem::path& settingsFile);
 
     // Texts.
     // "a ⇔ b — 相違 12 件 — 第一だけ 3 — 第二だけ 5 — Diff-Zarvo ビューアー".
@@ -151,6 +173,8 @@ private:
     FolderEnd end_ = FolderEnd::Done;
     std::u16string error_;
     std::optional<std::size_t> opened_;  // the entry whose pair the file view shows
+    std::optional<std::size_t> currentEntry_;
+    std::size_t currentRow_ = 0;  // where it was shown when the list last said
     std::function<void()> wake_;
     std::unique_ptr<FolderComparison> comparison_;
 };

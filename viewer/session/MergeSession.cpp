@@ -645,9 +645,7 @@ void MergeSession::FilesChanged() {
 void MergeSession::Reload() {
     const bool work = std::any_of(resolutions_.begin(), resolutions_.end(),
                                   [](const Resolution& r) { return r.how != How::Auto; });
-    if (work && Changed() &&
-        window_.Ask(u"保存していない変更は失われます。読み直しますか？", Buttons::YesNo) !=
-            Answer::Yes) {
+    if (work && Changed() && window_.Ask(ReloadQuestion()) != Answer::Yes) {
         return;
     }
     MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
@@ -848,9 +846,8 @@ void MergeSession::FinishEdit(bool keep) {
 
 bool MergeSession::Save() {
     const int left = UnresolvedConflicts();
-    if (left > 0 && window_.Ask(u"未解決の競合が " + Number(static_cast<std::size_t>(left)) +
-                                    u" 件あります。競合の印を付けたまま保存しますか？",
-                                Buttons::YesNo) != Answer::Yes) {
+    if (left > 0 &&
+        window_.Ask(SaveWithConflictsQuestion(static_cast<std::size_t>(left))) != Answer::Yes) {
         return false;
     }
     const std::string bytes = ResultBytes();
@@ -862,9 +859,7 @@ bool MergeSession::Save() {
         return present == nullptr ? !known.has_value() : known && *present == *known;
     });
     if (written.status == WriteStatus::ChangedOnDisk) {
-        if (window_.Ask(u"「" + name +
-                            u"」は読み込んだ後で他のプログラムに変更されています。上書きしますか？",
-                        Buttons::YesNo) != Answer::Yes) {
+        if (window_.Ask(OverwriteResultQuestion(name)) != Answer::Yes) {
             Say(u"保存しませんでした", StatusKind::Info);
             return false;
         }
@@ -967,8 +962,7 @@ void MergeSession::CloseBar() {
 bool MergeSession::MayClose() {
     FinishEdit(true);
     if (mayClose_ || !Changed()) return true;
-    const Answer answer =
-        window_.Ask(u"マージの結果を保存していません。保存しますか？", Buttons::SaveDontSaveCancel);
+    const Answer answer = window_.Ask(CloseUnsavedMergeQuestion());
     mayClose_ = answer == Answer::No || (answer == Answer::Yes && Save());
     return mayClose_;
 }

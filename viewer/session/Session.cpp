@@ -491,10 +491,9 @@ bool Session::SaveFile(Side side) {
     if (edited_.Changed(side) && edited_.Missing(side)) {
         // A file of the other folder only: this one is made, and the user names it first.
         const FileSide& file = side == Side::First ? comparison().first : comparison().second;
-        const std::u16string name = u"「" + DisplayName(file.path.native()) + u"」";
-        if (window_.Ask(name + u"はまだありません。新しく作って保存しますか？", Buttons::YesNo) !=
-            Answer::Yes) {
-            Say(name + u"を作りませんでした", StatusKind::Warning);
+        const std::u16string name = DisplayName(file.path.native());
+        if (window_.Ask(MakeFileQuestion(name)) != Answer::Yes) {
+            Say(u"「" + name + u"」を作りませんでした", StatusKind::Warning);
             return false;
         }
     }
@@ -519,11 +518,7 @@ bool Session::Saved(Side side, const SaveResult& result) {
 }
 
 bool Session::AskOverwrite(Side side, const std::u16string& why) {
-    const Answer answer =
-        window_.Ask(why +
-                        u"\n上書き保存すると、ほかのプログラムによる変更は失われます。"
-                        u"比較し直すと、このウィンドウで保存していない変更が失われます。",
-                    Buttons::OverwriteCompareAgainCancel);
+    const Answer answer = window_.Ask(OverwriteQuestion(why));
     if (answer == Answer::No) {
         ReadAgain(comparison().chosen, u"比較し直しました", false);
         return false;
@@ -545,16 +540,14 @@ bool Session::SaveChanged() {
 bool Session::MayClose() {
     FinishEdit(true);
     if (mayClose_ || !AnyChanged()) return true;
-    const Answer answer =
-        window_.Ask(u"保存していない変更があります。保存しますか？", Buttons::SaveDontSaveCancel);
+    const Answer answer = window_.Ask(CloseUnsavedQuestion());
     mayClose_ = answer == Answer::No || (answer == Answer::Yes && SaveChanged());
     return mayClose_;
 }
 
 bool Session::MayDropChanges() {
     if (!AnyChanged()) return true;
-    return window_.Ask(u"保存していない変更は失われます。読み直しますか？", Buttons::YesNo) ==
-           Answer::Yes;
+    return window_.Ask(ReloadQuestion()) == Answer::Yes;
 }
 
 void Session::GoTo(std::size_t listRow) {

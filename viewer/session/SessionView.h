@@ -10,6 +10,7 @@
 
 #include "Cancel.h"
 #include "Comparison.h"
+#include "Question.h"
 
 namespace viewer {
 
@@ -19,13 +20,6 @@ struct StatusMessage {
     StatusKind kind = StatusKind::None;
     bool operator==(const StatusMessage&) const = default;
 };
-
-// A question's buttons, and the one the user pressed:
-//   YesNo                        はい / いいえ
-//   SaveDontSaveCancel           保存 (Yes) / 保存しない (No) / キャンセル
-//   OverwriteCompareAgainCancel  上書き保存 (Yes) / 比較し直す (No) / キャンセル
-enum class Buttons : std::uint8_t { YesNo, SaveDontSaveCancel, OverwriteCompareAgainCancel };
-enum class Answer : std::uint8_t { Yes, No, Cancel };
 
 // The bar under the list: none, find, or go to line.
 enum class Bar : std::uint8_t { None, Find, Line };
@@ -50,9 +44,10 @@ public:
     virtual void WatchFiles(const std::vector<std::filesystem::path>& files) = 0;
     // Closes the window; the front's close event asks Session::MayClose first.
     virtual void CloseWindow() = 0;
-    // Asks the user in the platform's message box and waits for the answer; closing the box
-    // answers Cancel (No for YesNo). The buttons carry their own texts.
-    virtual Answer Ask(const std::u16string& question, Buttons buttons) = 0;
+    // Asks the user in a modal box over the window and waits for the answer: the question's
+    // text and buttons as they are, Enter on its preferred button, Esc and the close box
+    // answering as it says (Question.h).
+    virtual Answer Ask(const Question& question) = 0;
     // The editor of one line in place, over the cell (viewRow, column) of a content column,
     // holding `text` with the keyboard focus in it: the front calls Session::Typed on each change
     // the user makes, and Session::FinishEdit when Enter, Esc or a click elsewhere ends it.

@@ -154,16 +154,8 @@ void FolderWindow::Layout() {
 
 void FolderWindow::Refresh() {
     // The rows are laid out anew; the current row and the scroll stay where they were.
-    const int current = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-    std::optional<std::size_t> entry;
-    if (current >= 0 && static_cast<std::size_t>(current) < session_->RowCount()) {
-        entry = session_->Row(static_cast<std::size_t>(current)).entry;
-    }
-    const std::size_t count = session_->RowCount();
-    ListView_SetItemCountEx(list_, static_cast<int>(count), LVSICF_NOSCROLL);
-    std::optional<std::size_t> row = entry ? session_->RowOfEntry(*entry) : std::nullopt;
-    if (!row && count > 0) row = std::min<std::size_t>(current < 0 ? 0 : current, count - 1);
-    if (row) {
+    ListView_SetItemCountEx(list_, static_cast<int>(session_->RowCount()), LVSICF_NOSCROLL);
+    if (const std::optional<std::size_t> row = session_->CurrentRow()) {
         const UINT both = LVIS_FOCUSED | LVIS_SELECTED;
         ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
         ListView_SetItemState(list_, static_cast<int>(*row), both, both);
@@ -181,16 +173,18 @@ void FolderWindow::FiltersChanged() {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(pattern_, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    FolderFilters filters{SendMessageW(hideSame_, BM_GETCHECK, 0, 0) == BST_CHECKED,
-                          std::u16string(text.begin(), text.end())};
-    session_->SetFilters(filters);
-    SaveFolderFilters(settingsFile_, filters);
+    session_->ChangeFilters({SendMessageW(hideSame_, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                             std::u16string(text.begin(), text.end())},
+                            settingsFile_);
     Refresh();
 }
 
 void FolderWindow::Activate(int row) {
     if (file_ != nullptr || row < 0) return;
-    const RowAction action = session_->Activate(static_cast<std::size_t>(row), settingsFile_);
+    Act(session_->Activate(static_cast<std::size_t>(row), settingsFile_));
+}
+
+void FolderWindow::Act(const RowAction& action) {
     if (action.kind == RowAction::Kind::Redraw) return Refresh();
     if (action.kind != RowAction::Kind::Compare) return;
     std::optional<Comparison> comparison = RunWithProgress(hwnd_, action.compare);
@@ -240,32 +234,22 @@ bool FolderWindow::TranslateKeys(MSG& msg) {
         return file_->TranslateKeys(msg);
     }
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-    if (msg.message == WM_KEYDOWN) {
-        // Esc stops the comparison from anywhere in the window.
-        if (msg.wParam == VK_ESCAPE && session_->Running()) {
-            session_->Stop();
-            session_->Poll();
-            Refresh();
-            return true;
-        }
-        // F5 compares the folders again.
-        if (msg.wParam == VK_F5 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
-            session_->CompareAgain();
-            Refresh();
-            return true;
-        }
-        const int row = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-        if (msg.hwnd == list_ && msg.wParam == VK_RETURN) {
-            Activate(row);
-            return true;
-        }
-        const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
-        if (msg.hwnd == list_ && plain && (msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT) &&
-            row >= 0 && static_cast<std::size_t>(row) < session_->RowCount() &&
-            session_->Row(static_cast<std::size_t>(row)).folder) {
-            session_->SetExpanded(static_cast<std::size_t>(row), msg.wParam == VK_RIGHT);
-            Refresh();
-            return true;
+    // The page's keys, as the session says: Esc and F5 anywhere in the window, the others in
+    // the list.
+    const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (msg.message == WM_KEYDOWN && plain) {
+        std::optional<FolderKey> pressed;
+        if (msg.wParam == VK_ESCAPE) pressed = FolderKey::Escape;
+        if (msg.wParam == VK_F5) pressed = FolderKey::F5;
+        if (msg.hwnd == list_ && msg.wParam == VK_RETURN) pressed = FolderKey::Enter;
+        if (msg.hwnd == list_ && msg.wParam == VK_LEFT) pressed = FolderKey::Left;
+        if (msg.hwnd == list_ && msg.wParam == VK_RIGHT) pressed = FolderKey::Right;
+        if (pressed) {
+            const RowAction action = session_->Key(*pressed, settingsFile_);
+            if (action.kind != RowAction::Kind::PassOn) {
+                Act(action);
+                return true;
+            }
         }
     }
     // Tab and Shift+Tab move between the controls, as in a dialog.
@@ -284,30 +268,22 @@ LRESULT FolderWindow::Notify(NMHDR* header) {
                 static_cast<std::size_t>(info->item.iItem) >= session_->RowCount()) {
                 return 0;
             }
-            const FolderRow row = session_->Row(static_cast<std::size_t>(info->item.iItem));
-            switch (info->item.iSubItem) {
-                case 0:
-                    buffer_ = Wide(row.mark);
-                    break;
-                case 1:
-                    buffer_ = Wide(TreeText(row));
-                    break;
-                case 2:
-                    buffer_ = Wide(row.state);
-                    break;
-                case 3:
-                    buffer_ = Wide(row.first);
-                    break;
-                default:
-                    buffer_ = Wide(row.second);
-                    break;
-            }
+            buffer_ = Wide(session_->CellAt(static_cast<std::size_t>(info->item.iItem),
+                                            static_cast<std::size_t>(info->item.iSubItem)));
             info->item.pszText = buffer_.data();
             return 0;
         }
         case NM_DBLCLK:
             Activate(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
             return 0;
+        case LVN_ITEMCHANGED: {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+            if (change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED) &&
+                !(change->uOldState & LVIS_FOCUSED)) {
+                session_->SetCurrent(static_cast<std::size_t>(change->iItem));
+            }
+            return 0;
+        }
         case NM_CUSTOMDRAW: {
             // Each row in its state's colour; the current row as the system marks a selection.
             auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);

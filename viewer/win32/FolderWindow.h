@@ -61,6 +61,8 @@ private:
     void Layout() override;
     void Refresh();
     void FiltersChanged();
+    // Carries out what the session says a row or a key does.
+    void Act(const RowAction& action);
 
     std::filesystem::path settingsFile_;
     std::unique_ptr<FolderSession> session_;

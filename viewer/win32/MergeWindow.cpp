@@ -387,9 +387,7 @@ void MergeWindow::CopyToClipboard(const std::u16string& text) { CopyText(hwnd_, 
 
 void MergeWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
-Answer MergeWindow::Ask(const std::u16string& question, Buttons buttons) {
-    return AskBox(hwnd_, question, buttons);
-}
+Answer MergeWindow::Ask(const Question& question) { return AskBox(hwnd_, question); }
 
 void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16string& text) {
     editRow_ = row;

@@ -122,9 +122,7 @@ void ViewerWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 
 void ViewerWindow::CloseWindow() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
-Answer ViewerWindow::Ask(const std::u16string& question, Buttons buttons) {
-    return AskBox(hwnd_, question, buttons);
-}
+Answer ViewerWindow::Ask(const Question& question) { return AskBox(hwnd_, question); }
 
 RECT ViewerWindow::EditorArea() const {
     RECT area{};

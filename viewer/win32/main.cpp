@@ -13,11 +13,11 @@
 
 #include "Arguments.h"
 #include "CommandLine.h"
-#include "FolderCompare.h"
 #include "FolderWindow.h"
 #include "MergeWindow.h"
 #include "Progress.h"
 #include "Settings.h"
+#include "StartUp.h"
 #include "Texts.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
@@ -52,6 +52,28 @@ bool WriteAll(HANDLE handle, std::string_view bytes) {
     return true;
 }
 
+// Writes the session's text to standard error, where there is one.
+void WriteError(const std::string& text) {
+    if (!text.empty()) WriteAll(StandardHandle(STD_ERROR_HANDLE), text);
+}
+
+void ShowError(const std::u16string& message) {
+    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(message.c_str()),
+                reinterpret_cast<const wchar_t*>(viewer::texts::kProgram.data()),
+                MB_OK | MB_ICONERROR);
+}
+
+// Runs the window's messages until it ends, its keys first.
+template <typename Window>
+void RunMessages(Window& window) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (window.TranslateKeys(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -61,8 +83,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::vector<std::filesystem::path> arguments;
     for (int i = 1; argv != nullptr && i < argc; ++i) arguments.emplace_back(argv[i]);
     if (argv != nullptr) LocalFree(argv);
-    const std::optional<viewer::Arguments> parsed = viewer::ParseArguments(arguments);
-    if (parsed) {
+    viewer::StartPlan plan = viewer::PlanStart(arguments);
+    if (plan.window == viewer::StartWindow::Output) {
         // The standard handles are looked for only once something is written to them.
         HANDLE out = INVALID_HANDLE_VALUE, err = INVALID_HANDLE_VALUE;
         auto handle = [](HANDLE& handle, DWORD which) {
@@ -71,80 +93,52 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         };
         bool written = true;
         const std::optional<int> code = viewer::RunWithoutWindow(
-            *parsed,
+            plan.arguments,
             {[&](std::string_view text) {
                  written = WriteAll(handle(out, STD_OUTPUT_HANDLE), text) && written;
              },
              [&](std::string_view text) { WriteAll(handle(err, STD_ERROR_HANDLE), text); }});
-        if (code) return written ? *code : 2;
+        return code && written ? *code : 2;
     }
-    if (!parsed) {
-        const std::u16string usage = viewer::Usage();
-        MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(usage.c_str()),
-                    reinterpret_cast<const wchar_t*>(viewer::texts::kProgram.data()),
-                    MB_OK | MB_ICONERROR);
-        return 2;
+    if (plan.window == viewer::StartWindow::None) {
+        WriteError(plan.errorOutput);
+        ShowError(plan.message);
+        return plan.exitCode;
     }
     // The choices of the last run (the ignore options, the view), in the front end's settings file.
     const std::filesystem::path settingsFile =
         viewer::SettingsFileFor(platform::ExecutableDirectory());
-    if (parsed->threeWay()) {
-        // The three-way merge: its exit code tells git whether the result was saved resolved.
-        std::u16string why;
-        std::optional<viewer::MergeSources> sources = viewer::ReadMergeSources(*parsed, why);
-        if (!sources) {
-            MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(why.c_str()),
-                        reinterpret_cast<const wchar_t*>(viewer::texts::kProgram.data()),
-                        MB_OK | MB_ICONERROR);
-            return 2;
-        }
-        viewer::MergeWindow merge(std::move(*sources), settingsFile);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (merge.TranslateKeys(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+    if (plan.window == viewer::StartWindow::Merge) {
+        viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
+        RunMessages(merge);
         return merge.session().ExitCode();
     }
-    // Two folders, or a file and a folder (the file of the same name in it).
-    const auto [first, second] = viewer::ResolveFileAndFolder(parsed->first, parsed->second);
-    std::error_code error;
-    if (std::filesystem::is_directory(first, error) &&
-        std::filesystem::is_directory(second, error)) {
-        viewer::FolderWindow folders(first, second, settingsFile);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (folders.TranslateKeys(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+    if (plan.window == viewer::StartWindow::Folders) {
+        viewer::FolderWindow folders(plan.first, plan.second, settingsFile);
+        RunMessages(folders);
         return 0;
     }
     const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
     std::optional<viewer::Comparison> comparison =
         viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            return viewer::CompareFiles(*parsed, cancel, choices.options);
+            return viewer::CompareFiles(plan.arguments, cancel, choices.options);
         });
-    if (!comparison) return 2;  // the user stopped it before the window opened
-    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
+    if (!comparison) return viewer::kStoppedExitCode;
+    const viewer::FilesStart start = viewer::FilesOpened(*comparison);
+    WriteError(start.errorOutput);
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
-    MSG msg;
-    if (parsed->exitWhenShown) {
+    if (plan.arguments.exitWhenShown) {
         // The benchmark's way to time the start-up: what is waiting is handled, the window and
         // all its children painted, and the program ends.
+        MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
         RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        return unreadable ? 1 : 0;
+        return start.exitCode;
     }
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (window.TranslateKeys(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return unreadable ? 1 : 0;
+    RunMessages(window);
+    return start.exitCode;
 }
