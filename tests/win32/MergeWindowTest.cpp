@@ -170,6 +170,55 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_FALSE(IsWindow(window_->hwnd()));
 }
 
+TEST_F(MergeWindowTest, TheStatusBarKeepsTheCountWholeAndTheFindBarItsButtonsLabels) {
+    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
+    WriteBytes(dir_.path() / L"base.txt", "base\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
+    const auto parsed = ParseArguments(
+        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    PressAlt(VK_LEFT);
+    Press('F', VK_CONTROL);
+    ASSERT_EQ(Status(1), L"未解決の競合はありません");
+    // How wide `text` is in `control`'s font.
+    const auto textWidth = [](HWND control, const std::wstring& text) {
+        HDC dc = GetDC(control);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        return static_cast<int>(size.cx);
+    };
+    // The count's part holds its text and the part's borders, at 96 dpi as at 192.
+    HWND status = FindWindowExW(window_->hwnd(), nullptr, STATUSCLASSNAMEW, nullptr);
+    RECT part{};
+    SendMessageW(status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    EXPECT_GE(part.right - part.left, textWidth(status, L"未解決の競合はありません") + 8);
+    // Each of the find bar's buttons (前へ, 次へ, 閉じる) has room beside its label for its
+    // edges and the focus frame.
+    int buttons = 0;
+    for (HWND control = GetWindow(window_->bars().findText(), GW_HWNDNEXT); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t kind[32] = {};
+        GetClassNameW(control, kind, 32);
+        if (!IsWindowVisible(control) || std::wstring(kind) != L"Button") continue;
+        wchar_t label[32] = {};
+        GetWindowTextW(control, label, 32);
+        RECT button{};
+        GetClientRect(control, &button);
+        EXPECT_GE(button.right, textWidth(control, label) + 12) << buttons;
+        ++buttons;
+    }
+    EXPECT_EQ(buttons, 3);
+}
+
 TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
     TempDir dir;
     WriteBytes(dir / "base", "1\r\n2\r\n3\r\n4\r\n");

@@ -10,6 +10,7 @@
 #include "InputBars.h"
 #include "LineEditor.h"
 #include "OverviewStrip.h"
+#include "StatusLayout.h"
 #include "StripBands.h"
 #include "Texts.h"
 #include "WinText.h"
@@ -268,33 +269,33 @@ void MergeWindow::Layout() {
     GetClientRect(hwnd_, &client);
     const int width = static_cast<int>(client.right);
     SendMessageW(status_, WM_SIZE, 0, 0);
+    SizeStatusParts();
     RECT statusArea{};
     GetWindowRect(status_, &statusArea);
     const int statusHeight = static_cast<int>(statusArea.bottom - statusArea.top);
-    const int parts[] = {std::max(width - 220, 100), -1};
-    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     TEXTMETRICW text{};
     GetTextMetricsW(platform::win32::WindowDC(hwnd_, uiFont_), &text);
-    const int line = text.tmHeight + 4;
+    const int margin = Scale(4);
+    const int line = text.tmHeight + margin;
     for (int i = 0; i < 4; ++i) {
-        MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
-                   TRUE);
+        MoveWindow(names_[i], margin + (i % 2) * (width / 2), margin / 2 + (i / 2) * line,
+                   width / 2 - 2 * margin, line, TRUE);
     }
-    int top = 2 * line + 6;
+    int top = 2 * line + margin;
     if (IsWindowVisible(notice_)) {
         // The notice across the window under the names, its button at its right end.
-        const int buttonWidth = TextWidthOf(noticeButton_) + 24;
-        MoveWindow(notice_, 0, top, width, line + 8, TRUE);
-        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - 4), top + 2, buttonWidth,
-                   line + 4, TRUE);
+        const int buttonWidth = TextWidthOf(noticeButton_) + 6 * margin;
+        MoveWindow(notice_, 0, top, width, line + 2 * margin, TRUE);
+        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - margin), top + margin / 2,
+                   buttonWidth, line + margin, TRUE);
         SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        top += line + 10;
+        top += line + 2 * margin + margin / 2;
     }
-    const int stripWidth = 16;
-    const int barHeight = bars_->Place(0, width, 2);
+    const int stripWidth = Scale(16);
+    const int barHeight = bars_->Place(0, width, Scale(3));
     const int height =
         std::max(0, static_cast<int>(client.bottom) - statusHeight - barHeight - top);
-    if (barHeight > 0) bars_->Place(top + height, width, 2);
+    if (barHeight > 0) bars_->Place(top + height, width, Scale(3));
     MoveWindow(list_, 0, top, std::max(0, width - stripWidth), height, TRUE);
     MoveWindow(strip_, std::max(0, width - stripWidth), top, stripWidth, height, TRUE);
     SizeColumns();
@@ -353,9 +354,21 @@ void MergeWindow::ScrollTo(std::size_t row, std::size_t column) {
 }
 
 void MergeWindow::ShowStatus(const StatusMessage& message) {
+    SizeStatusParts();
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
     SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(session_.CountText())));
     InvalidateRect(list_, nullptr, FALSE);
+}
+
+// The count of conflicts left keeps its whole width at the right; the message takes the rest.
+void MergeWindow::SizeStatusParts() {
+    RECT client{};
+    GetClientRect(status_, &client);
+    const int count =
+        TextWidth(platform::win32::WindowDC(status_, uiFont_), session_.CountText()) + Scale(16);
+    const StatusLayout parts = LayOutStatus(static_cast<int>(client.right) - Scale(16), 0, count);
+    const int rights[] = {parts.hiddenRight, -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights));
 }
 
 void MergeWindow::ShowBar(Bar bar) {
