@@ -219,6 +219,35 @@ TEST_F(MergeWindowTest, TheStatusBarKeepsTheCountWholeAndTheFindBarItsButtonsLab
     EXPECT_EQ(buttons, 3);
 }
 
+TEST_F(MergeWindowTest, OpensAt1200By760ScaledForTheScreenInsideTheWorkArea) {
+    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
+    WriteBytes(dir_.path() / L"base.txt", "base\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
+    const auto parsed = ParseArguments(
+        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed{};
+    GetWindowRect(window_->hwnd(), &placed);
+    EXPECT_EQ(placed.right - placed.left,
+              std::min<int>(MulDiv(1200, dpi, 96), work.right - work.left));
+    EXPECT_EQ(placed.bottom - placed.top,
+              std::min<int>(MulDiv(760, dpi, 96), work.bottom - work.top));
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
+}
+
 TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
     TempDir dir;
     WriteBytes(dir / "base", "1\r\n2\r\n3\r\n4\r\n");

@@ -14,6 +14,7 @@
 #include "StripBands.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/ScreenReaderNames.h"
 #include "platform/win32/WindowBasics.h"
 
@@ -43,6 +44,7 @@ WORD MergeChoiceId(MergeCommand command, std::size_t index) {
 MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
     : session_(std::move(sources), *this, std::move(settingsFile)) {
     Create(kClassName, CS_HREDRAW | CS_VREDRAW, 0, 1200, 760);
+    FitToWorkArea(hwnd_, Scale(1200), Scale(760));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, DWORD style, int id, void* object = nullptr) {
         return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
