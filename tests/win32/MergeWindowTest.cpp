@@ -157,6 +157,21 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     wchar_t notice[64] = {};
     GetWindowTextW(window_->changeNotice(), notice, 64);
     EXPECT_EQ(std::wstring(notice), L"ファイルがディスク上で変更されました。");
+    // Its button shows on it without the pointer passing over, and its text keeps off the edge.
+    {
+        RedrawWindow(window_->hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT place{}, bar{};
+        GetWindowRect(window_->reloadButton(), &place);
+        GetWindowRect(window_->changeNotice(), &bar);
+        HDC screen = GetDC(nullptr);
+        const COLORREF yellow = RGB(0xff, 0xf4, 0xc0);
+        EXPECT_NE(GetPixel(screen, place.left + 4, (place.top + place.bottom) / 2), yellow);
+        for (int x = bar.left; x < bar.left + 5; ++x) {
+            for (int y = bar.top; y < bar.bottom; ++y) ASSERT_EQ(GetPixel(screen, x, y), yellow);
+        }
+        ReleaseDC(nullptr, screen);
+    }
     SendMessageW(window_->reloadButton(), BM_CLICK, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));

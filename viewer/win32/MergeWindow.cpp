@@ -54,7 +54,9 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
         name = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, kNames);
     list_ = ListView(hwnd_, kList, WS_VISIBLE | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-    notice_ = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    // Drawn by the window (WM_DRAWITEM) with a margin before its text, and clipped round its
+    // button, which lies over it and would otherwise be painted over until the pointer passes.
+    notice_ = child(L"STATIC", SS_OWNERDRAW | WS_CLIPSIBLINGS, kNotice);
     SetWindowTextW(notice_, Wide(texts::kChangedOnDisk).c_str());
     noticeButton_ = child(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
     SetWindowTextW(noticeButton_, Wide(texts::kReloadButton).c_str());
@@ -425,11 +427,21 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kFilesChanged:
             if (wParam == watchGeneration_) session_.FilesChanged();
             return 0;
-        case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) != notice_) break;
-            SetTextColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Text));
-            SetBkColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Notice));
-            return reinterpret_cast<LRESULT>(noticeBrush_.Get());
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->hwndItem != notice_) break;
+            FillRect(item->hDC, &item->rcItem, noticeBrush_);
+            const std::wstring text = platform::win32::WindowText(notice_);
+            RECT area = item->rcItem;
+            area.left += Scale(6);
+            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
+            SetTextColor(item->hDC, Ref(ColourRole::Text));
+            SetBkMode(item->hDC, TRANSPARENT);
+            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(item->hDC, oldFont);
+            return TRUE;
+        }
         case WM_COMMAND:
             if (lParam != 0 && reinterpret_cast<HWND>(lParam) == noticeButton_) {
                 session_.Run(MergeCommand::Reload);
