@@ -3,7 +3,9 @@
 # the two sample files in docs/viewer-sample, in each of its two views, run under Wine on a
 # virtual display of its own. The view is the one its settings file beside it remembers. Then
 # docs/viewer-win32-take.png: the one list right after Alt+Right took the first difference into
-# the second file (nothing is saved: the viewer is stopped before).
+# the second file (nothing is saved: the viewer is stopped before). Last
+# docs/viewer-win32-merge.png: the merge window on the three files in docs/merge-sample, at their
+# conflict (nothing is saved).
 #
 # Usage: scripts/screenshot-viewer-win32.sh [BUILD_DIR]   (default: build/mingw64, built here)
 set -eu
@@ -34,18 +36,26 @@ for font in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
 done
 wine_server_start 96
 cp "$build/bin/diff-zarvo-view.exe" "$work/"
-for shot in list side take; do
+for shot in list side take merge; do
     case $shot in
         list) view=0 out=docs/viewer-win32.png ;;
         side) view=1 out=docs/viewer-win32-side-by-side.png ;;
         take) view=0 out=docs/viewer-win32-take.png ;;
+        merge) view=0 out=docs/viewer-win32-merge.png ;;
     esac
     printf '[Viewer]\r\nSideBySide=%s\r\n' "$view" >"$work/Zarvo.ini"
-    LC_ALL=ja_JP.UTF-8 wine "$work/diff-zarvo-view.exe" "docs/viewer-sample/設定-旧.txt" \
-        "docs/viewer-sample/設定-新.txt" >/dev/null 2>&1 &
+    if [ "$shot" = merge ]; then
+        set -- docs/merge-sample/設定-自分.txt docs/merge-sample/設定-元.txt \
+            docs/merge-sample/設定-相手.txt
+        title='設定-自分.txt [(]マージ'
+    else
+        set -- docs/viewer-sample/設定-旧.txt docs/viewer-sample/設定-新.txt
+        title='設定-旧.txt ⇔'
+    fi
+    LC_ALL=ja_JP.UTF-8 wine "$work/diff-zarvo-view.exe" "$@" >/dev/null 2>&1 &
     viewer=$!
     # The title names the files once the comparison is shown.
-    window=$(xdotool search --sync --name '設定-旧.txt ⇔' | head -n 1)
+    window=$(xdotool search --sync --name "$title" | head -n 1)
     if [ "$shot" = take ]; then
         # It opens on the first difference; the title marks the changed file once it is taken.
         xdotool windowfocus "$window"

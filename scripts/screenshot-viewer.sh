@@ -2,7 +2,8 @@
 # Remakes docs/viewer.png, docs/viewer-side-by-side.png and docs/viewer-take.png: the viewer's
 # window on the two sample files in docs/viewer-sample, in each of its two views and right after
 # a change was taken across (not saved: the samples stay as they are), drawn on a virtual X
-# display so it looks as on a desktop.
+# display so it looks as on a desktop. Then docs/viewer-merge.png: the merge window on the three
+# files in docs/merge-sample, at their conflict (the result is not saved).
 #
 # Usage: scripts/screenshot-viewer.sh [BUILD_DIR]   (default: build/tools, configured by the tools preset)
 set -eu
@@ -33,3 +34,8 @@ for view in one-list side-by-side take; do
         $( [ "$view" = one-list ] || echo "$view" )
     echo "wrote $out"
 done
+out=docs/viewer-merge.png
+LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$tool" merge \
+    "docs/merge-sample/設定-自分.txt" "docs/merge-sample/設定-元.txt" \
+    "docs/merge-sample/設定-相手.txt" "$out"
+echo "wrote $out"

@@ -61,6 +61,8 @@ TEST_F(ListDrawingTest, ColumnsAreTheirCellsAndTheFilesShareTheRestTwentyCellsAt
     // text fills the rest, or its 40 cells and one more when the list is narrower.
     EXPECT_EQ(FitColumns(session, {8, 4, 1000}), (Widths{40, 40, 24, 896}));
     EXPECT_EQ(FitColumns(session, {8, 4, 300}), (Widths{40, 40, 24, 336}));
+    // A header that keeps 14 pixels beside a title: "第一" needs 32 + 14.
+    EXPECT_EQ(FitColumns(session, {8, 4, 1000, 14}), (Widths{46, 46, 24, 884}));
     // Side by side the two panes share what the numbers and the band leave, and show as many
     // cells as fit inside their margins.
     session.SetView(View::SideBySide);
@@ -143,6 +145,18 @@ TEST_F(ListDrawingTest, ACellPaintsItsRowsColoursItsMarksAndItsTextAtItsCells) {
     EXPECT_EQ(band.leftHalf, (Rgb{0xff, 0x99, 0x99}));
     EXPECT_EQ(band.rightHalf, (Rgb{0x80, 0xcc, 0xff}));
     EXPECT_EQ(band.text, u"<!!>");
+    EXPECT_EQ(band.align, Align::Center);
+    // A side's mark alone stands in its own half, over its colour.
+    Session& lone = Open("same\ngone\nend\n", "same\nend\nnew\n");
+    lone.SetView(View::SideBySide);
+    const CellPaint lonelyRemoved = PaintOf(lone, 1, 2, false, list);
+    EXPECT_EQ(lonelyRemoved.text, u"<!");
+    EXPECT_EQ(lonelyRemoved.align, Align::Left);
+    EXPECT_FALSE(lonelyRemoved.rightHalf);
+    const CellPaint lonelyAdded = PaintOf(lone, 3, 2, false, list);
+    EXPECT_EQ(lonelyAdded.text, u"!>");
+    EXPECT_EQ(lonelyAdded.align, Align::Right);
+    EXPECT_FALSE(lonelyAdded.leftHalf);
 }
 
 TEST_F(ListDrawingTest, ALinesPiecesAreItsClustersAtTheirCellsMarksCutToTheText) {

@@ -157,6 +157,21 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     wchar_t notice[64] = {};
     GetWindowTextW(window_->changeNotice(), notice, 64);
     EXPECT_EQ(std::wstring(notice), L"ファイルがディスク上で変更されました。");
+    // Its button shows on it without the pointer passing over, and its text keeps off the edge.
+    {
+        RedrawWindow(window_->hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT place{}, bar{};
+        GetWindowRect(window_->reloadButton(), &place);
+        GetWindowRect(window_->changeNotice(), &bar);
+        HDC screen = GetDC(nullptr);
+        const COLORREF yellow = RGB(0xff, 0xf4, 0xc0);
+        EXPECT_NE(GetPixel(screen, place.left + 4, (place.top + place.bottom) / 2), yellow);
+        for (int x = bar.left; x < bar.left + 5; ++x) {
+            for (int y = bar.top; y < bar.bottom; ++y) ASSERT_EQ(GetPixel(screen, x, y), yellow);
+        }
+        ReleaseDC(nullptr, screen);
+    }
     SendMessageW(window_->reloadButton(), BM_CLICK, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(window_->changeNotice()));
@@ -168,6 +183,84 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     // Nothing unsaved: Esc closes it without a question.
     Press(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(window_->hwnd()));
+}
+
+TEST_F(MergeWindowTest, TheStatusBarKeepsTheCountWholeAndTheFindBarItsButtonsLabels) {
+    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
+    WriteBytes(dir_.path() / L"base.txt", "base\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
+    const auto parsed = ParseArguments(
+        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    PressAlt(VK_LEFT);
+    Press('F', VK_CONTROL);
+    ASSERT_EQ(Status(1), L"未解決の競合はありません");
+    // How wide `text` is in `control`'s font.
+    const auto textWidth = [](HWND control, const std::wstring& text) {
+        HDC dc = GetDC(control);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        return static_cast<int>(size.cx);
+    };
+    // The count's part holds its text and the part's borders, at 96 dpi as at 192.
+    HWND status = FindWindowExW(window_->hwnd(), nullptr, STATUSCLASSNAMEW, nullptr);
+    RECT part{};
+    SendMessageW(status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    EXPECT_GE(part.right - part.left, textWidth(status, L"未解決の競合はありません") + 8);
+    // Each of the find bar's buttons (前へ, 次へ, 閉じる) has room beside its label for its
+    // edges and the focus frame.
+    int buttons = 0;
+    for (HWND control = GetWindow(window_->bars().findText(), GW_HWNDNEXT); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t kind[32] = {};
+        GetClassNameW(control, kind, 32);
+        if (!IsWindowVisible(control) || std::wstring(kind) != L"Button") continue;
+        wchar_t label[32] = {};
+        GetWindowTextW(control, label, 32);
+        RECT button{};
+        GetClientRect(control, &button);
+        EXPECT_GE(button.right, textWidth(control, label) + 12) << buttons;
+        ++buttons;
+    }
+    EXPECT_EQ(buttons, 3);
+}
+
+TEST_F(MergeWindowTest, OpensAt1200By760ScaledForTheScreenInsideTheWorkArea) {
+    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
+    WriteBytes(dir_.path() / L"base.txt", "base\n");
+    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
+    const auto parsed = ParseArguments(
+        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    window_ = std::make_unique<MergeWindow>(std::move(*sources));
+    Pump();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed{};
+    GetWindowRect(window_->hwnd(), &placed);
+    EXPECT_EQ(placed.right - placed.left,
+              std::min<int>(MulDiv(1200, dpi, 96), work.right - work.left));
+    EXPECT_EQ(placed.bottom - placed.top,
+              std::min<int>(MulDiv(760, dpi, 96), work.bottom - work.top));
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
 }
 
 TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {

@@ -50,6 +50,21 @@ protected:
         return text;
     }
     int Columns() const { return Header_GetItemCount(ListView_GetHeader(window_->list())); }
+    // The pixels a header item has beside its title, in the header's own font.
+    int RoomBesideTitle(int column) const {
+        HWND header = ListView_GetHeader(window_->list());
+        RECT item{};
+        Header_GetItemRect(header, column, &item);
+        const std::wstring title = Header(column);
+        HDC dc = GetDC(header);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(header, dc);
+        return item.right - item.left - size.cx;
+    }
     // The left edge of a column on screen, in the list's client pixels.
     int ColumnLeft(int row, int column) const {
         RECT bounds{};
@@ -133,7 +148,12 @@ TEST_F(ViewerWindowTest, OneListNamesCountsAndPaintsEveryRowWithTheContentFillin
     // side has none.
     ASSERT_EQ(Columns(), 4);
     EXPECT_EQ(Header(0), L"第一");
+    EXPECT_EQ(Header(1), L"第二");
     EXPECT_EQ(Header(3), L"内容");
+    // A header draws its title 3 edges (6 px) in from each side, inside its 2-px divider, and
+    // "..." for a title that needs more: the number columns leave the whole title that room.
+    EXPECT_GE(RoomBesideTitle(0), 14);
+    EXPECT_GE(RoomBesideTitle(1), 14);
     ASSERT_EQ(ListView_GetItemCount(window.list()), 6);
     EXPECT_EQ(Cell(0, 3), L"共通");
     EXPECT_EQ(Cell(0, 2), L"");
@@ -239,6 +259,25 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     window_.reset();
     EXPECT_NE(testsupport::ReadBytes(dir_.path() / L"Zarvo.ini").find("[Viewer]"),
               std::string::npos);
+
+    // A removed line's "<!" alone stands in the band's red half: the other half has no letter.
+    ViewerWindow& lone = Open("same\ngone\nend\n", "same\nend\n");
+    ASSERT_EQ(Columns(), 5);
+    ASSERT_EQ(Cell(1, 2), L"<!");
+    RedrawWindow(lone.list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT row{};
+    ListView_GetItemRect(lone.list(), 1, &row, LVIR_BOUNDS);
+    const int from = ColumnLeft(1, 2) + ListView_GetColumnWidth(lone.list(), 2) / 2 + 1;
+    const int to = ColumnLeft(1, 3) - 1;
+    HDC dc = GetDC(lone.list());
+    const COLORREF ground = GetPixel(dc, from, row.top + 2);
+    int letters = 0;
+    for (int y = row.top + 2; y < row.bottom - 2; ++y) {
+        for (int x = from; x < to; ++x) letters += GetPixel(dc, x, y) != ground ? 1 : 0;
+    }
+    ReleaseDC(lone.list(), dc);
+    EXPECT_EQ(letters, 0);
+    EXPECT_EQ(RowPixel(1, ColumnLeft(1, 2) + 1), kRed);
 }
 
 TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {

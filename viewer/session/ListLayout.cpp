@@ -26,7 +26,7 @@ std::vector<int> ColumnWidths(const std::vector<ColumnNeed>& needs, const ListMe
             ++sharing;
             continue;
         }
-        widths[c] = Pixels(needs[c].cells, metrics);
+        widths[c] = std::max(Pixels(needs[c].cells, metrics), needs[c].least);
         fixed += widths[c];
     }
     const int room = metrics.width - fixed;
@@ -46,7 +46,9 @@ std::vector<int> FitColumns(Session& session, const ListMetrics& metrics) {
     std::vector<ColumnNeed> needs;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (!columns[c].content) {
-            needs.push_back({std::max(session.ColumnCells(c), TextCells(columns[c].title)), false});
+            const int title = Pixels(TextCells(columns[c].title), metrics) - 2 * metrics.margin +
+                              std::max(2 * metrics.margin, metrics.titleRoom);
+            needs.push_back({session.ColumnCells(c), false, title});
         } else {
             // Side by side a pane is its share, and its lines are cut to it.
             needs.push_back({panes ? 0 : session.ColumnCells(c) + 1, true});

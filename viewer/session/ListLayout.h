@@ -18,6 +18,9 @@ struct ListMetrics {
     double cell = 8;  // one display cell of the list's font
     int margin = 4;   // before and after a cell's text
     int width = 0;    // the part of the list the rows are seen in
+    // The pixels the list's header keeps beside a column's title, both sides and its divider
+    // together, where that is more than two margins (a header draws "..." for a title it cuts).
+    int titleRoom = 0;
 };
 
 // A file's text is never given fewer cells than these: the same least a pane shows.
@@ -28,6 +31,7 @@ inline constexpr std::size_t kLeastPaneCells = 20;
 struct ColumnNeed {
     std::size_t cells = 0;
     bool shares = false;
+    int least = 0;  // pixels, whatever the cells: its title's
 };
 
 // Each column's pixels: its cells with a margin on each side, a sharing column at least its share

@@ -87,6 +87,9 @@ CellPaint PaintOf(const Cell& cell, const Column& role, bool current, bool selec
     if (!role.content) {
         paint.text = cell.text;
         paint.align = role.align;
+        // A side's mark alone stands in the band's half of its colour, not across the middle.
+        if (paint.leftHalf && !paint.rightHalf) paint.align = Align::Left;
+        if (paint.rightHalf && !paint.leftHalf) paint.align = Align::Right;
         return paint;
     }
     if (cell.markColour != ColourRole::Base) {

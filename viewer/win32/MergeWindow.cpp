@@ -10,9 +10,11 @@
 #include "InputBars.h"
 #include "LineEditor.h"
 #include "OverviewStrip.h"
+#include "StatusLayout.h"
 #include "StripBands.h"
 #include "Texts.h"
 #include "WinText.h"
+#include "WorkArea.h"
 #include "platform/win32/ScreenReaderNames.h"
 #include "platform/win32/WindowBasics.h"
 
@@ -42,6 +44,7 @@ WORD MergeChoiceId(MergeCommand command, std::size_t index) {
 MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
     : session_(std::move(sources), *this, std::move(settingsFile)) {
     Create(kClassName, CS_HREDRAW | CS_VREDRAW, 0, 1200, 760);
+    FitToWorkArea(hwnd_, Scale(1200), Scale(760));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto child = [&](const wchar_t* cls, DWORD style, int id, void* object = nullptr) {
         return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
@@ -51,7 +54,9 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
         name = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, kNames);
     list_ = ListView(hwnd_, kList, WS_VISIBLE | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
     SetWindowSubclass(list_, &ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-    notice_ = child(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, kNotice);
+    // Drawn by the window (WM_DRAWITEM) with a margin before its text, and clipped round its
+    // button, which lies over it and would otherwise be painted over until the pointer passes.
+    notice_ = child(L"STATIC", SS_OWNERDRAW | WS_CLIPSIBLINGS, kNotice);
     SetWindowTextW(notice_, Wide(texts::kChangedOnDisk).c_str());
     noticeButton_ = child(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kReloadButton);
     SetWindowTextW(noticeButton_, Wide(texts::kReloadButton).c_str());
@@ -268,33 +273,33 @@ void MergeWindow::Layout() {
     GetClientRect(hwnd_, &client);
     const int width = static_cast<int>(client.right);
     SendMessageW(status_, WM_SIZE, 0, 0);
+    SizeStatusParts();
     RECT statusArea{};
     GetWindowRect(status_, &statusArea);
     const int statusHeight = static_cast<int>(statusArea.bottom - statusArea.top);
-    const int parts[] = {std::max(width - 220, 100), -1};
-    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     TEXTMETRICW text{};
     GetTextMetricsW(platform::win32::WindowDC(hwnd_, uiFont_), &text);
-    const int line = text.tmHeight + 4;
+    const int margin = Scale(4);
+    const int line = text.tmHeight + margin;
     for (int i = 0; i < 4; ++i) {
-        MoveWindow(names_[i], 4 + (i % 2) * (width / 2), 2 + (i / 2) * line, width / 2 - 8, line,
-                   TRUE);
+        MoveWindow(names_[i], margin + (i % 2) * (width / 2), margin / 2 + (i / 2) * line,
+                   width / 2 - 2 * margin, line, TRUE);
     }
-    int top = 2 * line + 6;
+    int top = 2 * line + margin;
     if (IsWindowVisible(notice_)) {
         // The notice across the window under the names, its button at its right end.
-        const int buttonWidth = TextWidthOf(noticeButton_) + 24;
-        MoveWindow(notice_, 0, top, width, line + 8, TRUE);
-        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - 4), top + 2, buttonWidth,
-                   line + 4, TRUE);
+        const int buttonWidth = TextWidthOf(noticeButton_) + 6 * margin;
+        MoveWindow(notice_, 0, top, width, line + 2 * margin, TRUE);
+        MoveWindow(noticeButton_, std::max(0, width - buttonWidth - margin), top + margin / 2,
+                   buttonWidth, line + margin, TRUE);
         SetWindowPos(noticeButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        top += line + 10;
+        top += line + 2 * margin + margin / 2;
     }
-    const int stripWidth = 16;
-    const int barHeight = bars_->Place(0, width, 2);
+    const int stripWidth = Scale(16);
+    const int barHeight = bars_->Place(0, width, Scale(3));
     const int height =
         std::max(0, static_cast<int>(client.bottom) - statusHeight - barHeight - top);
-    if (barHeight > 0) bars_->Place(top + height, width, 2);
+    if (barHeight > 0) bars_->Place(top + height, width, Scale(3));
     MoveWindow(list_, 0, top, std::max(0, width - stripWidth), height, TRUE);
     MoveWindow(strip_, std::max(0, width - stripWidth), top, stripWidth, height, TRUE);
     SizeColumns();
@@ -353,9 +358,21 @@ void MergeWindow::ScrollTo(std::size_t row, std::size_t column) {
 }
 
 void MergeWindow::ShowStatus(const StatusMessage& message) {
+    SizeStatusParts();
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(message.text)));
     SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(W(session_.CountText())));
     InvalidateRect(list_, nullptr, FALSE);
+}
+
+// The count of conflicts left keeps its whole width at the right; the message takes the rest.
+void MergeWindow::SizeStatusParts() {
+    RECT client{};
+    GetClientRect(status_, &client);
+    const int count =
+        TextWidth(platform::win32::WindowDC(status_, uiFont_), session_.CountText()) + Scale(16);
+    const StatusLayout parts = LayOutStatus(static_cast<int>(client.right) - Scale(16), 0, count);
+    const int rights[] = {parts.hiddenRight, -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights));
 }
 
 void MergeWindow::ShowBar(Bar bar) {
@@ -408,11 +425,21 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kFilesChanged:
             if (wParam == watchGeneration_) session_.FilesChanged();
             return 0;
-        case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) != notice_) break;
-            SetTextColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Text));
-            SetBkColor(reinterpret_cast<HDC>(wParam), Ref(ColourRole::Notice));
-            return reinterpret_cast<LRESULT>(noticeBrush_.Get());
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->hwndItem != notice_) break;
+            FillRect(item->hDC, &item->rcItem, noticeBrush_);
+            const std::wstring text = platform::win32::WindowText(notice_);
+            RECT area = item->rcItem;
+            area.left += Scale(6);
+            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
+            SetTextColor(item->hDC, Ref(ColourRole::Text));
+            SetBkMode(item->hDC, TRANSPARENT);
+            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(item->hDC, oldFont);
+            return TRUE;
+        }
         case WM_COMMAND:
             if (lParam != 0 && reinterpret_cast<HWND>(lParam) == noticeButton_) {
                 session_.Run(MergeCommand::Reload);

@@ -73,6 +73,7 @@ private:
     void UpdateCommands();
     void Layout() override;
     int TextWidthOf(HWND control) const;
+    void SizeStatusParts();
     // The list's font and width as the session's layout rules take them.
     ListMetrics Metrics() const;
     void SizeColumns();

@@ -27,7 +27,11 @@ void ViewerWindow::MakeColumns() {
 ListMetrics ViewerWindow::Metrics() const {
     RECT client{};
     GetClientRect(list_, &client);
-    return {static_cast<double>(cellWidth_), textMargin(), static_cast<int>(client.right)};
+    // The header draws a title 3 edges in from each side of its item, inside a divider of one
+    // edge, and cuts it to "..." where that room is short.
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    return {static_cast<double>(cellWidth_), textMargin(), static_cast<int>(client.right),
+            7 * edge};
 }
 
 // Numbers and marks as wide as their cells; content fills the rest of the list, and one list's
