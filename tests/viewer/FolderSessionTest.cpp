@@ -56,8 +56,8 @@ TEST(FolderSession, PairSavedInItsFileViewIsShownAsItNowIs) {
         return editing;
     };
     EditedComparison only = save(u"only1.txt");
-    EXPECT_EQ(only.comparison().second.path, b / "sub" / "only1.txt");
-    EXPECT_EQ(only.comparison().second.label, fs::path("r2/sub/only1.txt"));
+    EXPECT_EQ(only.comparison().second().path, b / "sub" / "only1.txt");
+    EXPECT_EQ(only.comparison().second().label, fs::path("r2/sub/only1.txt"));
     ASSERT_EQ(only.Save(Side::Second).status, SaveStatus::Saved);
     EXPECT_EQ(testsupport::ReadBytes(b / "sub" / "only1.txt"), "only\nin one\n");
     EXPECT_TRUE(session.PairClosed());

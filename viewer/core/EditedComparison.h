@@ -88,8 +88,8 @@ private:
     };
 
     static std::size_t Index(Side side) { return side == Side::First ? 0 : 1; }
-    FileSide& SideOf(Side side) {
-        return side == Side::First ? comparison_.first : comparison_.second;
+    const FileSide& SideOf(Side side) const {
+        return side == Side::First ? comparison_.first() : comparison_.second();
     }
     std::u16string Name(Side side) const;
     // Why the file cannot be edited now: read-only, or not as it was compared.

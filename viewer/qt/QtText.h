@@ -27,7 +27,7 @@ inline QString PathText(const std::filesystem::path& path) {
 // One "path: reason" line per file that could not be read.
 inline QStringList ErrorLines(const Comparison& comparison) {
     QStringList lines;
-    for (const FileSide* side : {&comparison.first, &comparison.second}) {
+    for (const FileSide* side : {&comparison.first(), &comparison.second()}) {
         if (side->error.empty()) continue;
         lines << QStringLiteral("%1: %2").arg(PathText(side->path), ToQString(side->error));
     }

@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
             return viewer::CompareFiles(*parsed, cancel, choices.options);
         });
     if (!comparison) return 2;  // the user stopped it before the window opened
-    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
+    const bool unreadable = comparison->outcome() == viewer::Outcome::Unreadable;
     for (const QString& error : viewer::ErrorLines(*comparison)) {
         std::fprintf(stderr, "diff-zarvo-view: %s\n", error.toLocal8Bit().constData());
     }

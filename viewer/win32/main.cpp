@@ -126,7 +126,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             return viewer::CompareFiles(*parsed, cancel, choices.options);
         });
     if (!comparison) return 2;  // the user stopped it before the window opened
-    const bool unreadable = comparison->outcome == viewer::Outcome::Unreadable;
+    const bool unreadable = comparison->outcome() == viewer::Outcome::Unreadable;
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
     MSG msg;
