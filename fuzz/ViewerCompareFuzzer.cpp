@@ -239,6 +239,32 @@ void CheckSideBySide(const Comparison& c) {
         Fail("a row is missing from the two-pane view");
 }
 
+// Find, which looks at the bytes of many lines at a step, lands where a search row by row does,
+// both ways, from `from` and from nowhere.
+void CheckFind(const Comparison& c, std::u16string_view needle, std::size_t from) {
+    if (needle.empty()) return;
+    std::u16string folded(needle);
+    for (char16_t& unit : folded) unit = viewer::FoldCase(unit);
+    const std::size_t count = c.rows().size();
+    auto holds = [&](std::size_t row) {
+        std::u16string text = c.LineText(row);
+        for (char16_t& unit : text) unit = viewer::FoldCase(unit);
+        return text.find(folded) != std::u16string::npos;
+    };
+    for (const bool forward : {true, false}) {
+        for (const std::optional<std::size_t> start :
+             {std::optional<std::size_t>(from), std::optional<std::size_t>()}) {
+            std::optional<std::size_t> expected;
+            std::size_t row = start ? *start : (forward ? count - 1 : 0);
+            for (std::size_t step = 0; step < count && !expected; ++step) {
+                row = forward ? (row + 1) % count : (row + count - 1) % count;
+                if (holds(row)) expected = row;
+            }
+            if (c.Find(needle, start, forward) != expected) Fail("find lands on another row");
+        }
+    }
+}
+
 void CheckText(const Comparison& c, std::string_view bytes1, std::string_view bytes2) {
     const std::vector<RawLine> lines1 = FileLines(bytes1, c.first());
     const std::vector<RawLine> lines2 = FileLines(bytes2, c.second());
@@ -355,7 +381,9 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     std::vector<std::size_t> all(shown);
     for (std::size_t r = 0; r < shown; ++r) all[r] = r;
     c.CopyText(all);
-    if (shown > 0) c.Find(c.LineText(shown / 2).substr(0, 3), std::nullopt, true);
+    if (shown > 0) CheckFind(c, c.LineText(shown / 2).substr(0, 3), shown / 3);
+    // An ASCII letter, which the search looks for in the bytes of many lines at a step.
+    if (shown > 0) CheckFind(c, u"E", shown / 2);
     for (std::int64_t line = 0; line <= text1.LineCount() + 1; line += 1 + line / 8) {
         const std::optional<std::size_t> row = c.RowOfLine(true, line);
         if (line < 1 || text1.LineCount() == 0) {

@@ -57,23 +57,51 @@ bool ReadRest(InputFile& file, std::string& bytes) {
     }
 }
 
-// Whether the text shown for a line of UTF-8 `bytes` without stray bytes may hold `needle`, ASCII
-// and folded (FoldCase, which folds ASCII letters only to ASCII): where its bytes hold it in any
-// case, or where the line has a character shown by its code ("<U+200B>", led by C2, E2 or EF).
-bool MayShowAscii(std::string_view bytes, std::u16string_view needle) {
+// Where in the UTF-8 bytes [at, end) the shown text may hold `needle`, ASCII and folded
+// (FoldCase, which folds ASCII letters only to ASCII): the first place where the bytes hold it in
+// any case, or where a character is shown by its code ("<U+200B>", led by C2, E2 or EF); `end`
+// when there is none. Eight bytes are looked at a step for the needle's first letter and the
+// three lead bytes.
+const char* MayShowAsciiAt(const char* at, const char* end, std::u16string_view needle) {
     const auto folded = [](char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c - 'A' + 'a')
                                     : static_cast<char16_t>(static_cast<unsigned char>(c));
     };
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        const char c = bytes[at];
-        if (c == '\xC2' || c == '\xE2' || c == '\xEF') return true;
-        if (folded(c) != needle[0] || bytes.size() - at < needle.size()) continue;
+    const auto lower = static_cast<unsigned char>(needle[0]);
+    const unsigned char upper = lower >= 'a' && lower <= 'z' ? lower - 'a' + 'A' : lower;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    const auto any = [&](std::uint64_t word, unsigned char byte) {
+        const std::uint64_t x = word ^ (kOnes * byte);
+        return (x - kOnes) & ~x & kHighs;
+    };
+    auto matchAt = [&](const char* p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == 0xC2 || c == 0xE2 || c == 0xEF) return true;
+        if (folded(*p) != needle[0] || static_cast<std::size_t>(end - p) < needle.size())
+            return false;
         std::size_t i = 1;
-        while (i < needle.size() && folded(bytes[at + i]) == needle[i]) ++i;
-        if (i == needle.size()) return true;
+        while (i < needle.size() && folded(p[i]) == needle[i]) ++i;
+        return i == needle.size();
+    };
+    while (end - at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        // Bytes of 0x80 and above are rare in most text: one test rules out the lead bytes.
+        const bool high = (word & kHighs) != 0;
+        if (!any(word, lower) && !any(word, upper) &&
+            (!high || (!any(word, 0xC2) && !any(word, 0xE2) && !any(word, 0xEF)))) {
+            at += 8;
+            continue;
+        }
+        for (int k = 0; k < 8; ++k, ++at) {
+            if (matchAt(at)) return at;
+        }
     }
-    return false;
+    for (; at < end; ++at) {
+        if (matchAt(at)) return at;
+    }
+    return end;
 }
 
 // Whether the two encodings write the same text in the same bytes.
@@ -516,21 +544,69 @@ std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
     for (char16_t& c : folded) c = FoldCase(c);
     const bool ascii =
         std::all_of(folded.begin(), folded.end(), [](char16_t c) { return c < 0x80; });
-    std::size_t row = from ? *from : (forward ? count - 1 : 0);
-    for (std::size_t step = 0; step < count; ++step) {
-        row = forward ? (row + 1) % count : (row + count - 1) % count;
-        // Decoding every line of a long file takes longer than a key may: an ASCII needle is
-        // looked for in the bytes of a UTF-8 line first.
-        const Row r = rows_[row];
-        const TextFile& file = r.first >= 0 ? *first_.text : *second_.text;
-        if (ascii && !file.lossy() &&
-            (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) &&
-            !MayShowAscii(file.Line(r.first >= 0 ? r.first : r.second), folded)) {
-            continue;
-        }
+    auto holds = [&](std::size_t row) {
         std::u16string text = LineText(row);
         for (char16_t& c : text) c = FoldCase(c);
-        if (text.find(folded) != std::u16string::npos) return row;
+        return text.find(folded) != std::u16string::npos;
+    };
+    // The rows [lo, hi) of one block, in the order of the search: decoding every line of a long
+    // file takes longer than a key may, so an ASCII needle is looked for in the bytes of UTF-8
+    // lines first, many lines at a step, and only the lines that may hold it are decoded.
+    auto findIn = [&](const Block& block, std::size_t lo,
+                      std::size_t hi) -> std::optional<std::size_t> {
+        const TextFile& file = block.kind == RowKind::Added ? *second_.text : *first_.text;
+        const bool bytewise =
+            ascii && !file.lossy() &&
+            (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom);
+        if (!bytewise) {
+            for (std::size_t k = 0; k < hi - lo; ++k) {
+                const std::size_t row = forward ? lo + k : hi - 1 - k;
+                if (holds(row)) return row;
+            }
+            return std::nullopt;
+        }
+        const std::int32_t firstLine = (block.kind == RowKind::Added ? block.second : block.first) -
+                                       static_cast<std::int32_t>(block.row);
+        constexpr std::size_t kStep = 4096;  // rows a look at the bytes takes in
+        for (std::size_t done = 0; done < hi - lo; done += kStep) {
+            const std::size_t take = std::min(kStep, hi - lo - done);
+            const std::size_t stepLo = forward ? lo + done : hi - done - take;
+            const auto line0 =
+                static_cast<std::int32_t>(firstLine + static_cast<std::int64_t>(stepLo));
+            const auto line1 = line0 + static_cast<std::int32_t>(take);  // past the last
+            const std::string_view last = file.Line(line1 - 1);
+            const char* at = file.Line(line0).data();
+            const char* end = last.data() + last.size();
+            std::optional<std::size_t> found;
+            while (at < end) {
+                at = MayShowAsciiAt(at, end, folded);
+                if (at == end) break;
+                const std::int32_t line =
+                    file.LineAt(static_cast<std::size_t>(at - file.bytes().data()));
+                const auto row = static_cast<std::size_t>(line - firstLine);
+                if (holds(row)) {
+                    found = row;
+                    if (forward) return found;
+                }
+                if (line + 1 >= line1) break;
+                at = file.Line(line + 1).data();
+            }
+            if (found) return found;
+        }
+        return std::nullopt;
+    };
+    // From the row after `from` round to `from` itself, a block at a time.
+    std::size_t row = from ? (forward ? (*from + 1) % count : (*from + count - 1) % count)
+                           : (forward ? 0 : count - 1);
+    for (std::size_t left = count; left > 0;) {
+        const Block& block = rows_.BlockOf(row);
+        const std::size_t blockEnd = block.row + static_cast<std::size_t>(block.count);
+        const std::size_t lo =
+            forward ? row : std::max(block.row, row + 1 - std::min(left, row + 1));
+        const std::size_t hi = forward ? std::min(blockEnd, row + left) : row + 1;
+        if (const auto found = findIn(block, lo, hi)) return found;
+        left -= hi - lo;
+        row = forward ? hi % count : (lo + count - 1) % count;
     }
     return std::nullopt;
 }
