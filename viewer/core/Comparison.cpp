@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "BothAtOnce.h"
 #include "FileRead.h"
 #include "TextDecode.h"
 
@@ -217,16 +218,22 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         result.firstDifferentByte_ = blocks.firstDifference;
         return result;
     }
+    // A file compared with itself is read once: the same bytes, known in one pass.
+    std::error_code error;
+    const bool sameFile = !first.absent && !second.absent &&
+                          std::filesystem::equivalent(firstPath, secondPath, error);
     if (!ReadRest(*file1, bytes1)) first.error = file1->error();
-    if (!ReadRest(*file2, bytes2)) second.error = file2->error();
+    if (!sameFile && !ReadRest(*file2, bytes2)) second.error = file2->error();
     if (!first.error.empty() || !second.error.empty()) return result;
+    if (sameFile) bytes2.clear();
+    const std::string& other = sameFile ? bytes1 : bytes2;
 
     first.size = std::ssize(bytes1);
-    second.size = std::ssize(bytes2);
-    result.SetIdentity(bytes1, bytes2);
+    second.size = std::ssize(other);
+    result.SetIdentity(bytes1, other);
     // A file whose start is text may still be binary once read whole (UTF-16 without a mark is
     // told from all of it).
-    if (binary(bytes1, chosen.first) || binary(bytes2, chosen.second)) {
+    if (binary(bytes1, chosen.first) || binary(other, chosen.second)) {
         result.outcome_ = Outcome::Binary;
         return result;
     }
@@ -234,13 +241,11 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     auto find = [](const std::string& bytes, std::optional<Encoding> encoding) {
         return encoding ? ReadAs(bytes, *encoding) : DetectEncoding(bytes);
     };
-    // Identical files are read in the one encoding chosen for either.
-    const bool identical = result.identical_;
-    const DetectedEncoding found1 =
-        find(bytes1, identical && !chosen.first ? chosen.second : chosen.first);
-    if (identical) {
-        // Nothing to diff: every line is its own partner, and one copy of the text serves both.
-        TakeText(first, std::move(bytes1), found1, false);
+    if (result.identical_) {
+        // Nothing to diff: every line is its own partner, and one copy of the text serves both,
+        // read in the one encoding chosen for either.
+        const DetectedEncoding found = find(bytes1, chosen.first ? chosen.first : chosen.second);
+        TakeText(first, std::move(bytes1), found, false);
         second.encoding = first.encoding;
         second.mark = first.mark;
         second.lossy = first.lossy;
@@ -249,13 +254,17 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         result.rows_.Append(RowKind::Common, 0, 0, first.text->LineCount());
         return result;
     }
-    const DetectedEncoding found2 = find(bytes2, chosen.second);
+    // Each file's encoding found and its lines cut on a core of its own.
+    DetectedEncoding found1;
+    DetectedEncoding found2;
+    BothAtOnce([&] { found1 = find(bytes1, chosen.first); },
+               [&] { found2 = find(bytes2, chosen.second); });
     // Text that decodes cleanly from two different encodings is compared as text; otherwise the
     // bytes are what there is to compare.
     const bool asUtf16 =
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
-    TakeText(first, std::move(bytes1), found1, asUtf16);
-    TakeText(second, std::move(bytes2), found2, asUtf16);
+    BothAtOnce([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
+               [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
     result.Rediff(options, cancel);
     return result;
 }
