@@ -397,6 +397,45 @@ TEST(Comparison, FindGoToLineAndCopyText) {
     EXPECT_EQ(rowOf(u"較 wORD"), u"比較 Word");
     EXPECT_EQ(rowOf(u"D\u2407"), u"none");
 
+    // A long file is looked through many lines at a step: matches on both sides of a step's end,
+    // in a change, and past it, both ways and round the end.
+    std::string first;
+    std::string second;
+    for (int line = 0; line < 10'000; ++line) {
+        const std::string text = "line " + std::to_string(line);
+        const bool needle = line == 4095 || line == 4096 || line == 8191;
+        if (line == 9000) {
+            first += text + " 比較ÉTÉ\n";
+            second += text + " 比較ÉTÉ\n";
+            continue;
+        }
+        first += text + (needle ? " NeEdLe\n" : "\n");
+        second += text + (line == 6999 ? " needle new\n" : needle ? " NeEdLe\n" : "\n");
+    }
+    WriteBytes(dir / "long1.txt", first);
+    WriteBytes(dir / "long2.txt", second);
+    const Comparison long1 = Compare(dir / "long1.txt", dir / "long2.txt");
+    ASSERT_EQ(long1.differenceStarts(), (std::vector<std::size_t>{6999}));
+    const auto next = [&](std::optional<std::size_t> from, bool forward) {
+        return long1.Find(u"needle", from, forward);
+    };
+    EXPECT_EQ(next(std::nullopt, true), std::optional<std::size_t>(4095));
+    EXPECT_EQ(next(4095, true), std::optional<std::size_t>(4096));
+    EXPECT_EQ(next(4096, true), std::optional<std::size_t>(7000));
+    EXPECT_EQ(next(6999, true), std::optional<std::size_t>(7000));
+    EXPECT_EQ(next(7000, true), std::optional<std::size_t>(8192));
+    EXPECT_EQ(next(8192, true), std::optional<std::size_t>(4095));
+    EXPECT_EQ(next(std::nullopt, false), std::optional<std::size_t>(8192));
+    EXPECT_EQ(next(4095, false), std::optional<std::size_t>(8192));
+    EXPECT_EQ(next(7000, false), std::optional<std::size_t>(4096));
+    EXPECT_EQ(next(4096, false), std::optional<std::size_t>(4095));
+    EXPECT_EQ(long1.Find(u"needle new", 7000, true), std::optional<std::size_t>(7000));
+    EXPECT_EQ(long1.Find(u"nowhere", 5000, false), std::nullopt);
+    // Letters of other scripts fold too; the characters no other folds to are looked for first.
+    EXPECT_EQ(long1.Find(u"比較été", 0, true), std::optional<std::size_t>(9001));
+    EXPECT_EQ(long1.Find(u"比較été", 0, false), std::optional<std::size_t>(9001));
+    EXPECT_EQ(long1.Find(u"比較さ", 0, true), std::nullopt);
+
     EXPECT_EQ(c.RowOfLine(true, 3), std::optional<std::size_t>(3));
     EXPECT_EQ(c.RowOfLine(false, 4), std::optional<std::size_t>(4));
     EXPECT_EQ(c.RowOfLine(false, 2), std::optional<std::size_t>(2));

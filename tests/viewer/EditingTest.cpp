@@ -92,6 +92,31 @@ TEST_F(EditingTest, DifferencesTakenAcrossBothWaysAtStartMiddleAndEndThenUndoneA
     EXPECT_EQ(Rows(e), start);
 }
 
+// Whether two files are the same is one rule, their bytes as written, byte order mark included:
+// after an edit the window says what a comparison of the saved files says.
+TEST_F(EditingTest, AnEditMakesFilesIdenticalOnlyWhenTheirBytesWouldBe) {
+    EditedComparison e = Open("\xEF\xBB\xBFsame\nold\n", "same\nnew\n");
+    ASSERT_EQ(Rows(e), u" same\n-old\n+new\n");
+    ASSERT_TRUE(e.Take(Side::Second, 1, 2).done);
+    EXPECT_FALSE(e.comparison().identicalBytes());
+    EXPECT_EQ(e.comparison().firstDifferentByte(), 0);
+    EXPECT_EQ(ComparisonMessage(e.comparison()), u"行の内容は同じですが、文字コードが異なります。");
+    ASSERT_EQ(e.Save(Side::First).status, SaveStatus::Saved);
+    const viewer::Comparison saved = viewer::Compare(a, b);
+    EXPECT_FALSE(saved.identicalBytes());
+    EXPECT_EQ(saved.firstDifferentByte(), 0);
+    EXPECT_EQ(ComparisonMessage(saved), u"行の内容は同じですが、文字コードが異なります。");
+
+    // Both without a mark: the same bytes, and where they parted before, nothing now.
+    e = Open("same\nold\n", "same\nnew\n");
+    EXPECT_EQ(e.comparison().firstDifferentByte(), 5);
+    ASSERT_TRUE(e.Take(Side::Second, 1, 2).done);
+    EXPECT_TRUE(e.comparison().identicalBytes());
+    EXPECT_EQ(e.comparison().firstDifferentByte(), -1);
+    ASSERT_EQ(e.Save(Side::First).status, SaveStatus::Saved);
+    EXPECT_TRUE(viewer::Compare(a, b).identicalBytes());
+}
+
 TEST_F(EditingTest, EmptyFileTakesTheOtherFilesLinesWithItsLineEndsAndGivesThemBack) {
     EditedComparison e = Open("", "a\r\nb\r\n");
     ASSERT_EQ(Rows(e), u"+a\n+b\n");

@@ -58,40 +58,65 @@ bool ReadRest(InputFile& file, std::string& bytes) {
     }
 }
 
+// Whether `needle` (ASCII, folded) may be found in, or across, a character shown by its code
+// ("<U+200B>"): only where it holds the code's brackets, or is all code inside them. Other
+// needles are found in the shown text only where its bytes hold them.
+bool MayMeetCode(std::u16string_view needle) {
+    const std::u16string_view inside = u"u+0123456789abcdef";
+    return needle.find_first_of(u"<>") != std::u16string_view::npos ||
+           needle.find_first_not_of(inside) == std::u16string_view::npos;
+}
+
 // Where in the UTF-8 bytes [at, end) the shown text may hold `needle`, ASCII and folded
 // (FoldCase, which folds ASCII letters only to ASCII): the first place where the bytes hold it in
-// any case, or where a character is shown by its code ("<U+200B>", led by C2, E2 or EF); `end`
-// when there is none. Eight bytes are looked at a step for the needle's first letter and the
-// three lead bytes.
-const char* MayShowAsciiAt(const char* at, const char* end, std::u16string_view needle) {
+// any case, or, with `codes` (MayMeetCode), where a character shown by its code begins (led by
+// C2, E2 or EF); `end` when there is none. Eight bytes are looked at a step for the needle's
+// first two letters and the lead bytes.
+const char* MayShowAsciiAt(const char* at, const char* end, std::u16string_view needle,
+                           bool codes) {
     const auto folded = [](char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c - 'A' + 'a')
                                     : static_cast<char16_t>(static_cast<unsigned char>(c));
     };
-    const auto lower = static_cast<unsigned char>(needle[0]);
-    const unsigned char upper = lower >= 'a' && lower <= 'z' ? lower - 'a' + 'A' : lower;
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    const auto any = [&](std::uint64_t word, unsigned char byte) {
+    // The high bit of each byte of `word` that equals `byte`, and maybe of a byte above one that
+    // does: never none where one does.
+    const auto equal = [&](std::uint64_t word, unsigned char byte) {
         const std::uint64_t x = word ^ (kOnes * byte);
         return (x - kOnes) & ~x & kHighs;
     };
+    const auto either = [&](std::uint64_t word, char16_t letter) {
+        const auto lower = static_cast<unsigned char>(letter);
+        const unsigned char upper = lower >= 'a' && lower <= 'z' ? lower - 'a' + 'A' : lower;
+        return equal(word, lower) | (upper != lower ? equal(word, upper) : 0);
+    };
     auto matchAt = [&](const char* p) {
         const auto c = static_cast<unsigned char>(*p);
-        if (c == 0xC2 || c == 0xE2 || c == 0xEF) return true;
+        if (codes && (c == 0xC2 || c == 0xE2 || c == 0xEF)) return true;
         if (folded(*p) != needle[0] || static_cast<std::size_t>(end - p) < needle.size())
             return false;
         std::size_t i = 1;
         while (i < needle.size() && folded(p[i]) == needle[i]) ++i;
         return i == needle.size();
     };
-    while (end - at >= 8) {
+    const bool pair = needle.size() >= 2;
+    while (end - at >= 9) {
         std::uint64_t word;
         std::memcpy(&word, at, 8);
+        std::uint64_t found = either(word, needle[0]);
+        if (found != 0 && pair) {
+            // Where the next byte is the needle's second letter too.
+            std::uint64_t next;
+            std::memcpy(&next, at + 1, 8);
+            found &= either(next, needle[1]);
+        }
         // Bytes of 0x80 and above are rare in most text: one test rules out the lead bytes.
-        const bool high = (word & kHighs) != 0;
-        if (!any(word, lower) && !any(word, upper) &&
-            (!high || (!any(word, 0xC2) && !any(word, 0xE2) && !any(word, 0xEF)))) {
+        if (codes && (word & kHighs) != 0) {
+            // C2 and E2 differ in one bit.
+            found |= equal(word & ~(kOnes * 0x20), 0xC2) | equal(word, 0xEF);
+        }
+        if (found == 0) {
             at += 8;
             continue;
         }
@@ -254,17 +279,24 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         result.rows_.Append(RowKind::Common, 0, 0, first.text->LineCount());
         return result;
     }
-    // Each file's encoding found and its lines cut on a core of its own.
+    // Each file's encoding found and its lines cut on a core of its own, where the files are
+    // large enough to make up for starting a thread.
+    const bool apart = bytes1.size() + bytes2.size() >= (std::size_t{1} << 20);
+    auto both = [apart](auto one, auto other) {
+        if (apart) return BothAtOnce(one, other);
+        one();
+        other();
+    };
     DetectedEncoding found1;
     DetectedEncoding found2;
-    BothAtOnce([&] { found1 = find(bytes1, chosen.first); },
-               [&] { found2 = find(bytes2, chosen.second); });
+    both([&] { found1 = find(bytes1, chosen.first); },
+         [&] { found2 = find(bytes2, chosen.second); });
     // Text that decodes cleanly from two different encodings is compared as text; otherwise the
     // bytes are what there is to compare.
     const bool asUtf16 =
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
-    BothAtOnce([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
-               [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
+    both([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
+         [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
     result.Rediff(options, cancel);
     return result;
 }
@@ -553,19 +585,51 @@ std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
     for (char16_t& c : folded) c = FoldCase(c);
     const bool ascii =
         std::all_of(folded.begin(), folded.end(), [](char16_t c) { return c < 0x80; });
+    const bool codes = ascii && MayMeetCode(folded);
+    // Other needles are looked for by their longest run of characters that stand for themselves
+    // alone, in its UTF-8 bytes: characters that no other character folds to and no control is
+    // shown as.
+    std::string anchor;
+    if (!ascii) {
+        std::string run;
+        for (const char16_t c : folded) {
+            const bool foldTarget = (c >= 0xE0 && c <= 0xFE) || (c >= 0x3B1 && c <= 0x3C9) ||
+                                    (c >= 0x430 && c <= 0x45F) || (c >= 0xFF41 && c <= 0xFF5A);
+            const bool shownFor = c >= 0x2400 && c <= 0x2421;  // controls, line ends
+            if (c < 0x80 || foldTarget || shownFor || (c >= 0xD800 && c <= 0xDFFF)) {
+                run.clear();
+                continue;
+            }
+            if (c < 0x800) {
+                run += static_cast<char>(0xC0 | c >> 6);
+            } else {
+                run += static_cast<char>(0xE0 | c >> 12);
+                run += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            }
+            run += static_cast<char>(0x80 | (c & 0x3F));
+            if (run.size() > anchor.size()) anchor = run;
+        }
+    }
+    // The first place in [at, end) where a line may show the needle; `end` if none does.
+    auto mayShow = [&](const char* at, const char* end) {
+        if (ascii) return MayShowAsciiAt(at, end, folded, codes);
+        const std::size_t found =
+            std::string_view(at, static_cast<std::size_t>(end - at)).find(anchor);
+        return found == std::string_view::npos ? end : at + found;
+    };
     auto holds = [&](std::size_t row) {
         std::u16string text = LineText(row);
         for (char16_t& c : text) c = FoldCase(c);
         return text.find(folded) != std::u16string::npos;
     };
     // The rows [lo, hi) of one block, in the order of the search: decoding every line of a long
-    // file takes longer than a key may, so an ASCII needle is looked for in the bytes of UTF-8
-    // lines first, many lines at a step, and only the lines that may hold it are decoded.
+    // file takes longer than a key may, so the needle is looked for in the bytes of UTF-8 lines
+    // first, many lines at a step, and only the lines that may hold it are decoded.
     auto findIn = [&](const Block& block, std::size_t lo,
                       std::size_t hi) -> std::optional<std::size_t> {
         const TextFile& file = block.kind == RowKind::Added ? *second_.text : *first_.text;
         const bool bytewise =
-            ascii && !file.lossy() &&
+            (ascii || !anchor.empty()) && !file.lossy() &&
             (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom);
         if (!bytewise) {
             for (std::size_t k = 0; k < hi - lo; ++k) {
@@ -588,7 +652,7 @@ std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
             const char* end = last.data() + last.size();
             std::optional<std::size_t> found;
             while (at < end) {
-                at = MayShowAsciiAt(at, end, folded);
+                at = mayShow(at, end);
                 if (at == end) break;
                 const std::int32_t line =
                     file.LineAt(static_cast<std::size_t>(at - file.bytes().data()));
