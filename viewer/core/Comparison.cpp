@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "BothAtOnce.h"
@@ -130,6 +131,13 @@ const char* MayShowAsciiAt(const char* at, const char* end, std::u16string_view 
     return end;
 }
 
+// Whether a file of these bytes is compared byte by byte; UTF-16 chosen by hand is text, whatever
+// NUL bytes it holds.
+bool Binary(std::string_view bytes, std::optional<Encoding> chosen) {
+    if (chosen && UnitBytes(*chosen) == 2) return false;
+    return LooksBinary(bytes);
+}
+
 // Whether the two encodings write the same text in the same bytes.
 bool SameBytesForSameText(Encoding a, Encoding b) {
     auto form = [](Encoding e) { return e == Encoding::Utf8Bom ? Encoding::Utf8 : e; };
@@ -219,37 +227,55 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     if (!ReadOn(*file1, bytes1, kHeadBytes)) first.error = file1->error();
     if (!ReadOn(*file2, bytes2, kHeadBytes)) second.error = file2->error();
     if (!first.error.empty() || !second.error.empty()) return result;
-    auto binary = [](const std::string& bytes, std::optional<Encoding> encoding) {
-        if (encoding && UnitBytes(*encoding) == 2) return false;
-        return LooksBinary(bytes);
-    };
-    const bool binaryHead = binary(bytes1, chosen.first) || binary(bytes2, chosen.second);
-    if (binaryHead || file1->size() > textLimitBytes || file2->size() > textLimitBytes) {
+    const bool binaryHead = Binary(bytes1, chosen.first) || Binary(bytes2, chosen.second);
+    auto inBlocks = [&](Outcome outcome) {
         // From the start again, holding no more than two blocks.
         file1.emplace(firstPath, missing.first);
         file2.emplace(secondPath, missing.second);
         first.error = file1->error();
         second.error = file2->error();
-        if (!file1->ok() || !file2->ok()) return result;
+        if (!file1->ok() || !file2->ok()) return;
         const StreamComparison blocks = CompareInBlocks(*file1, *file2);
         if (!blocks.ok) {
             (blocks.failedSide == 1 ? first : second).error = blocks.error;
-            return result;
+            return;
         }
-        result.outcome_ = binaryHead ? Outcome::Binary : Outcome::TooLarge;
+        result.outcome_ = outcome;
         first.size = blocks.size1;
         second.size = blocks.size2;
         result.identical_ = blocks.firstDifference < 0;
         result.firstDifferentByte_ = blocks.firstDifference;
+    };
+    if (binaryHead || file1->size() > textLimitBytes || file2->size() > textLimitBytes) {
+        inBlocks(binaryHead ? Outcome::Binary : Outcome::TooLarge);
         return result;
     }
+    try {
+        result.TakeLines(*file1, *file2, std::move(bytes1), std::move(bytes2), cancel);
+    } catch (const std::bad_alloc&) {
+        // More than memory holds as lines: compared as a file past the limit is.
+        result.rows_ = {};
+        first.text = second.text = std::make_shared<const TextFile>();
+        first.error.clear();
+        second.error.clear();
+        inBlocks(Outcome::TooLarge);
+    }
+    return result;
+}
+
+void Comparison::TakeLines(InputFile& file1, InputFile& file2, std::string bytes1,
+                           std::string bytes2, const CancelFlag* cancel) {
+    Comparison& result = *this;
+    FileSide& first = first_;
+    FileSide& second = second_;
+    const ChosenEncodings& chosen = chosen_;
     // A file compared with itself is read once: the same bytes, known in one pass.
     std::error_code error;
     const bool sameFile = !first.absent && !second.absent &&
-                          std::filesystem::equivalent(firstPath, secondPath, error);
-    if (!ReadRest(*file1, bytes1)) first.error = file1->error();
-    if (!sameFile && !ReadRest(*file2, bytes2)) second.error = file2->error();
-    if (!first.error.empty() || !second.error.empty()) return result;
+                          std::filesystem::equivalent(first.path, second.path, error);
+    if (!ReadRest(file1, bytes1)) first.error = file1.error();
+    if (!sameFile && !ReadRest(file2, bytes2)) second.error = file2.error();
+    if (!first.error.empty() || !second.error.empty()) return;
     if (sameFile) bytes2.clear();
     const std::string& other = sameFile ? bytes1 : bytes2;
 
@@ -258,9 +284,9 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     result.SetIdentity(bytes1, other);
     // A file whose start is text may still be binary once read whole (UTF-16 without a mark is
     // told from all of it).
-    if (binary(bytes1, chosen.first) || binary(other, chosen.second)) {
+    if (Binary(bytes1, chosen.first) || Binary(other, chosen.second)) {
         result.outcome_ = Outcome::Binary;
-        return result;
+        return;
     }
     result.outcome_ = Outcome::Text;
     auto find = [](const std::string& bytes, std::optional<Encoding> encoding) {
@@ -277,7 +303,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         second.badBytes = first.badBytes;
         second.text = first.text;
         result.rows_.Append(RowKind::Common, 0, 0, first.text->LineCount());
-        return result;
+        return;
     }
     // Each file's encoding found and its lines cut on a core of its own, where the files are
     // large enough to make up for starting a thread.
@@ -297,8 +323,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
     both([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
          [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
-    result.Rediff(options, cancel);
-    return result;
+    Rediff(options_, cancel);
 }
 
 Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {

@@ -102,6 +102,7 @@ struct MissingSides {
 };
 
 class Comparison;
+class InputFile;
 
 // A file whose encoding is chosen is read in it, whatever its bytes (UTF-16 is text then, for all
 // its NUL bytes).
@@ -195,6 +196,10 @@ private:
     friend Comparison Compare(const std::filesystem::path&, const std::filesystem::path&,
                               std::int64_t, const IgnoreOptions&, const CancelFlag*,
                               const ChosenEncodings&, MissingSides);
+    // Reads the rest of two text files, whose starts are `bytes1` and `bytes2`, and compares
+    // them by their lines (Text), unless they are binary once read whole.
+    void TakeLines(InputFile& file1, InputFile& file2, std::string bytes1, std::string bytes2,
+                   const CancelFlag* cancel);
     // Whether the files hold the same bytes, and where they first differ: the one rule for
     // "identical", from the bytes as read or, after an edit, the texts as they would be written.
     void SetIdentity(std::string_view firstBytes, std::string_view secondBytes);
