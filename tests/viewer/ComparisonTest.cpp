@@ -120,7 +120,9 @@ TEST(Comparison, LargeTextIsComparedByLinesAndLargeBinaryInBlocks) {
         if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(4);
         try {
             const Comparison c = Compare(dir / "big.txt", dir / "changed.txt");
-            ::_exit(c.outcome() == Outcome::TooLarge &&
+            ::_exit(c.outcome() == Outcome::TooLarge && c.memoryShort() &&
+                            ComparisonMessage(c).starts_with(
+                                u"メモリが足りないため、行ではなくバイト単位で比較しました。\n") &&
                             c.firstDifferentByte() == 1000 * 65'536 + 7 &&
                             c.second().size == 1040 * 65'536 && c.rows().empty()
                         ? 0
@@ -167,6 +169,10 @@ TEST(Comparison, FilesOverTheTextLimitAreComparedInBlocks) {
 
     const Comparison same = Compare(dir / "big.txt", dir / "same.txt", limit);
     EXPECT_EQ(same.outcome(), Outcome::TooLarge);
+    EXPECT_FALSE(same.memoryShort());
+    EXPECT_EQ(ComparisonMessage(same),
+              u"ファイルが大きいため（4096 MiB 以上）、行ではなくバイト単位で比較しました。\n"
+              u"2つのファイルは同一です（2500000 バイト）。");
     EXPECT_TRUE(same.identicalBytes());
     EXPECT_EQ(same.first().size, 2'500'000);
 

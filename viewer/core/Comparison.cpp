@@ -259,6 +259,7 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
         first.error.clear();
         second.error.clear();
         inBlocks(Outcome::TooLarge);
+        result.memoryShort_ = true;
     }
     return result;
 }

@@ -21,7 +21,8 @@ namespace viewer {
 enum class Outcome {
     Unreadable,  // one file or both could not be read; each side's `error` says why
     Binary,      // at least one file is binary: compared byte by byte
-    TooLarge,    // a file is larger than kTextLimitBytes: compared byte by byte, in blocks
+    TooLarge,    // a file is larger than the text limit, or memory cannot hold the two as lines
+                 // (memoryShort()): compared byte by byte, in blocks
     Text,        // both are text: compared line by line
 };
 
@@ -124,6 +125,9 @@ public:
     // The offset of the first byte that differs; -1 when none does, or when it is not known:
     // texts edited in two encodings, which are held as UTF-16, not as their bytes.
     std::int64_t firstDifferentByte() const { return firstDifferentByte_; }
+    // Whether text files were compared byte by byte (TooLarge) as memory could not hold their
+    // lines, not for their size.
+    bool memoryShort() const { return memoryShort_; }
     const Rows& rows() const { return rows_; }
     const std::vector<std::size_t>& differenceStarts() const { return differenceStarts_; }
     const IgnoreOptions& options() const { return options_; }  // what the rows were compared under
@@ -219,6 +223,7 @@ private:
     FileSide second_;
     bool identical_ = false;
     std::int64_t firstDifferentByte_ = -1;
+    bool memoryShort_ = false;
     Rows rows_;
     std::vector<std::size_t> differenceStarts_;  // the first row of each difference
     IgnoreOptions options_;

@@ -18,6 +18,7 @@ std::u16string WhyNotEditable(const Comparison& comparison, const FileSide& side
         case Outcome::Binary:
             return u"バイナリファイルは編集できません";
         case Outcome::TooLarge:
+            if (comparison.memoryShort()) return u"メモリが足りないため、編集できません";
             return u"大きなファイル（" + FromUtf8(std::to_string((kTextLimitBytes + 1) >> 20)) +
                    u" MiB 超）は編集できません";
         case Outcome::Text:

@@ -85,14 +85,16 @@ std::u16string ComparisonMessage(const Comparison& comparison) {
             if (comparison.identicalBytes()) return u"2つのファイルは同一です。";
             return SameLinesNote(comparison);
     }
-    const std::u16string text =
-        comparison.outcome() == Outcome::TooLarge
-            ? u"ファイルが大きいため（" +
-                  Number(static_cast<std::uint64_t>((kTextLimitBytes + 1) >> 20)) +
-                  u" MiB 以上）、行ではなくバイト単位で比較しました。"
-            : u"バイナリファイルです。";
     const auto size1 = static_cast<std::uint64_t>(comparison.first().size);
     const auto size2 = static_cast<std::uint64_t>(comparison.second().size);
+    std::u16string text = u"バイナリファイルです。";
+    if (comparison.outcome() == Outcome::TooLarge) {
+        text = comparison.memoryShort()
+                   ? u"メモリが足りないため、行ではなくバイト単位で比較しました。"
+                   : u"ファイルが大きいため（" +
+                         Number(static_cast<std::uint64_t>((kTextLimitBytes + 1) >> 20)) +
+                         u" MiB 以上）、行ではなくバイト単位で比較しました。";
+    }
     if (comparison.identicalBytes()) {
         return text + u"\n2つのファイルは同一です（" + Number(size1) + u" バイト）。";
     }
