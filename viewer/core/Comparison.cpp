@@ -253,11 +253,21 @@ Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem
     try {
         result.TakeLines(*file1, *file2, std::move(bytes1), std::move(bytes2), cancel);
     } catch (const std::bad_alloc&) {
-        // More than memory holds as lines: compared as a file past the limit is.
+        // More than memory holds as lines: compared as a file past the limit is, nothing kept
+        // of the lines.
         result.rows_ = {};
-        first.text = second.text = std::make_shared<const TextFile>();
-        first.error.clear();
-        second.error.clear();
+        result.differenceStarts_.clear();
+        result.overlooked_.clear();
+        result.hiddenLines_ = result.endingOnlyLines_ = result.variantOnlyLines_ = 0;
+        for (FileSide* side : {&first, &second}) {
+            const FileSide empty;
+            side->text = empty.text;
+            side->encoding = empty.encoding;
+            side->mark.clear();
+            side->lossy = false;
+            side->badBytes = 0;
+            side->error.clear();
+        }
         inBlocks(Outcome::TooLarge);
         result.memoryShort_ = true;
     }
