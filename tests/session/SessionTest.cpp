@@ -348,6 +348,12 @@ TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
     session.SetFindText(u"YYY");
     session.Find(true);
     EXPECT_EQ(session.CurrentRow(), 50'000u);
+    // Text of another script, both ways, round the end.
+    session.SetFindText(u"ｱｱ");
+    session.Find(false);
+    EXPECT_EQ(session.CurrentRow(), 49'701u);
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 700u);
     session.GoToLine(false, u"40000");
     EXPECT_EQ(session.CurrentRow(), 40'001u);
     EXPECT_EQ(Text(40'001, 3), u"line 40000");
