@@ -209,6 +209,29 @@ TEST(Comparison, IdenticalAndEmptyFiles) {
     EXPECT_TRUE(same.differenceStarts().empty());
     EXPECT_TRUE(SameLinesNote(same).empty());
 
+    // A copy is compared as it is read, past its start and its first blocks: the same bytes, or
+    // where it parts from the first file, shorter or longer.
+    std::string lines;
+    for (int line = 0; line < 300'000; ++line) lines += "line " + std::to_string(line) + "\n";
+    WriteBytes(dir / "long.txt", lines);
+    WriteBytes(dir / "copy.txt", lines);
+    WriteBytes(dir / "shorter.txt", lines.substr(0, lines.size() - 12));
+    WriteBytes(dir / "longer.txt", lines + "more\n");
+    lines[2'500'000] = '#';
+    WriteBytes(dir / "changed.txt", lines);
+    const Comparison copy = Compare(dir / "long.txt", dir / "copy.txt");
+    EXPECT_TRUE(copy.identicalBytes());
+    EXPECT_EQ(copy.first().text, copy.second().text);
+    EXPECT_EQ(copy.second().size, std::ssize(lines));
+    EXPECT_EQ(Compare(dir / "long.txt", dir / "shorter.txt").differenceStarts(),
+              (std::vector<std::size_t>{299'999}));
+    EXPECT_EQ(Compare(dir / "long.txt", dir / "longer.txt").firstDifferentByte(),
+              std::ssize(lines));
+    const Comparison changed = Compare(dir / "long.txt", dir / "changed.txt");
+    EXPECT_EQ(changed.firstDifferentByte(), 2'500'000);
+    EXPECT_EQ(changed.second().text->bytes(), lines);
+    EXPECT_EQ(changed.differenceStarts().size(), 1u);
+
     const Comparison empty = Compare(dir / "empty1", dir / "empty2");
     EXPECT_EQ(empty.outcome(), Outcome::Text);
     EXPECT_TRUE(empty.identicalBytes());

@@ -59,6 +59,35 @@ bool ReadRest(InputFile& file, std::string& bytes) {
     }
 }
 
+// Reads the rest of `file` onto `bytes`, its start, holding nothing of it while it is the same as
+// `like`: `same` tells a file that is `like` byte for byte, read without a copy of its own; a file
+// that parts from it is held whole. False on a read error.
+bool ReadLike(InputFile& file, std::string& bytes, const std::string& like, bool& same) {
+    same = false;
+    if (std::string_view(like).substr(0, bytes.size()) != bytes) return ReadRest(file, bytes);
+    std::size_t alike = bytes.size();  // bytes read that are like's
+    std::string block;
+    for (;;) {
+        block.clear();
+        if (!ReadOn(file, block, std::int64_t{1} << 20)) return false;
+        if (block.empty()) {
+            same = alike == like.size();
+            if (!same) bytes.assign(like, 0, alike);
+            return true;
+        }
+        if (std::string_view(like).substr(alike, block.size()) == block) {
+            alike += block.size();
+            continue;
+        }
+        bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(
+                          file.size(), static_cast<std::int64_t>(alike + block.size()))) +
+                      1);
+        bytes.assign(like, 0, alike);
+        bytes += block;
+        return ReadRest(file, bytes);
+    }
+}
+
 // Whether `needle` (ASCII, folded) may be found in, or across, a character shown by its code
 // ("<U+200B>"): only where it holds the code's brackets, or is all code inside them. Other
 // needles are found in the shown text only where its bytes hold them.
@@ -280,15 +309,17 @@ void Comparison::TakeLines(InputFile& file1, InputFile& file2, std::string bytes
     FileSide& first = first_;
     FileSide& second = second_;
     const ChosenEncodings& chosen = chosen_;
-    // A file compared with itself is read once: the same bytes, known in one pass.
+    // A file compared with itself is read once, and a copy is compared as it is read: the same
+    // bytes, known in one pass, held once.
     std::error_code error;
-    const bool sameFile = !first.absent && !second.absent &&
-                          std::filesystem::equivalent(first.path, second.path, error);
+    bool sameBytes = !first.absent && !second.absent &&
+                     std::filesystem::equivalent(first.path, second.path, error);
     if (!ReadRest(file1, bytes1)) first.error = file1.error();
-    if (!sameFile && !ReadRest(file2, bytes2)) second.error = file2.error();
+    if (first.error.empty() && !sameBytes && !ReadLike(file2, bytes2, bytes1, sameBytes))
+        second.error = file2.error();
     if (!first.error.empty() || !second.error.empty()) return;
-    if (sameFile) bytes2.clear();
-    const std::string& other = sameFile ? bytes1 : bytes2;
+    if (sameBytes) bytes2.clear();
+    const std::string& other = sameBytes ? bytes1 : bytes2;
 
     first.size = std::ssize(bytes1);
     second.size = std::ssize(other);
