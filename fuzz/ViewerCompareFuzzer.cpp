@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "Comparison.h"
+#include "ComparisonWording.h"
 #include "Unified.h"
 #include "SideBySide.h"
 #include "ViewerCheck.h"
@@ -160,15 +161,15 @@ std::u16string Unmarked(const std::u16string& text, const std::vector<viewer::Ma
 // The change (a run of changed rows) that holds `row`: its first row and the row after it.
 std::pair<std::size_t, std::size_t> ChangeOf(const Comparison& c, std::size_t row) {
     std::size_t begin = row, end = row;
-    while (begin > 0 && c.rows[begin - 1].kind != RowKind::Common) --begin;
-    while (end < c.rows.size() && c.rows[end].kind != RowKind::Common) ++end;
+    while (begin > 0 && c.rows()[begin - 1].kind != RowKind::Common) --begin;
+    while (end < c.rows().size() && c.rows()[end].kind != RowKind::Common) ++end;
     return {begin, end};
 }
 
 void CheckMarks(const Comparison& c, std::size_t row) {
     const viewer::LineMarks marks = c.MarksOf(row);
     const bool overlooked = c.Overlooked(row);
-    if (c.rows[row].kind == RowKind::Common || overlooked) {
+    if (c.rows()[row].kind == RowKind::Common || overlooked) {
         if (marks.partner || !marks.marks.empty()) Fail("a common or overlooked row has marks");
         return;
     }
@@ -178,7 +179,7 @@ void CheckMarks(const Comparison& c, std::size_t row) {
     } else {
         const std::size_t partner = *marks.partner;
         const auto [begin, end] = ChangeOf(c, row);
-        if (partner < begin || partner >= end || c.rows[partner].kind == c.rows[row].kind)
+        if (partner < begin || partner >= end || c.rows()[partner].kind == c.rows()[row].kind)
             Fail("a line's partner is not in its change, in the other file");
         const viewer::LineMarks back = c.MarksOf(partner);
         if (back.partner != row) Fail("a line is not its partner's partner");
@@ -208,40 +209,67 @@ void CheckMarks(const Comparison& c, std::size_t row) {
 }
 
 void CheckSideBySide(const Comparison& c) {
-    const viewer::SideBySide side(c.rows);
+    const viewer::SideBySide side(c.rows());
     std::size_t nextLeft = 0, nextRight = 0;
-    std::vector<bool> seen(c.rows.size(), false);
+    std::vector<bool> seen(c.rows().size(), false);
     for (std::size_t s = 0; s < side.size(); ++s) {
         const viewer::SideRow pair = side[s];
         if (!pair.left && !pair.right) Fail("an empty row in the two-pane view");
         for (const auto& place : {pair.left, pair.right}) {
             if (!place) continue;
-            if (*place >= c.rows.size()) Fail("the two-pane view shows a row that is not there");
+            if (*place >= c.rows().size()) Fail("the two-pane view shows a row that is not there");
             if (side.SideRowOf(*place) != s) Fail("the two-pane view misplaces a row");
             seen[*place] = true;
         }
         if (pair.left) {
-            if (c.rows[*pair.left].kind == RowKind::Added || *pair.left < nextLeft)
+            if (c.rows()[*pair.left].kind == RowKind::Added || *pair.left < nextLeft)
                 Fail("the left pane shows a line of the second file, or out of order");
             nextLeft = *pair.left + 1;
         }
         if (pair.right) {
-            if (c.rows[*pair.right].kind == RowKind::Removed || *pair.right < nextRight)
+            if (c.rows()[*pair.right].kind == RowKind::Removed || *pair.right < nextRight)
                 Fail("the right pane shows a line of the first file, or out of order");
             nextRight = *pair.right + 1;
         }
-        if ((pair.left && c.rows[*pair.left].kind == RowKind::Common) != (pair.left == pair.right))
+        if ((pair.left && c.rows()[*pair.left].kind == RowKind::Common) !=
+            (pair.left == pair.right))
             Fail("a common line does not face itself");
     }
     if (std::find(seen.begin(), seen.end(), false) != seen.end())
         Fail("a row is missing from the two-pane view");
 }
 
+// Find, which looks at the bytes of many lines at a step, lands where a search row by row does,
+// both ways, from `from` and from nowhere.
+void CheckFind(const Comparison& c, std::u16string_view needle, std::size_t from) {
+    if (needle.empty()) return;
+    std::u16string folded(needle);
+    for (char16_t& unit : folded) unit = viewer::FoldCase(unit);
+    const std::size_t count = c.rows().size();
+    auto holds = [&](std::size_t row) {
+        std::u16string text = c.LineText(row);
+        for (char16_t& unit : text) unit = viewer::FoldCase(unit);
+        return text.find(folded) != std::u16string::npos;
+    };
+    for (const bool forward : {true, false}) {
+        for (const std::optional<std::size_t> start :
+             {std::optional<std::size_t>(from), std::optional<std::size_t>()}) {
+            std::optional<std::size_t> expected;
+            std::size_t row = start ? *start : (forward ? count - 1 : 0);
+            for (std::size_t step = 0; step < count && !expected; ++step) {
+                row = forward ? (row + 1) % count : (row + count - 1) % count;
+                if (holds(row)) expected = row;
+            }
+            if (c.Find(needle, start, forward) != expected) Fail("find lands on another row");
+        }
+    }
+}
+
 void CheckText(const Comparison& c, std::string_view bytes1, std::string_view bytes2) {
-    const std::vector<RawLine> lines1 = FileLines(bytes1, c.first);
-    const std::vector<RawLine> lines2 = FileLines(bytes2, c.second);
-    const viewer::TextFile& text1 = *c.first.text;
-    const viewer::TextFile& text2 = *c.second.text;
+    const std::vector<RawLine> lines1 = FileLines(bytes1, c.first());
+    const std::vector<RawLine> lines2 = FileLines(bytes2, c.second());
+    const viewer::TextFile& text1 = *c.first().text;
+    const viewer::TextFile& text2 = *c.second().text;
     if (text1.LineCount() != static_cast<std::int32_t>(lines1.size()) ||
         text2.LineCount() != static_cast<std::int32_t>(lines2.size())) {
         Fail("a file has the wrong number of lines");
@@ -250,8 +278,8 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     // files in two are compared by their text, unless a byte order mark promised what the bytes
     // do not keep.
     auto form = [](Encoding e) { return e == Encoding::Utf8Bom ? Encoding::Utf8 : e; };
-    const bool byText =
-        form(c.first.encoding) != form(c.second.encoding) && !c.first.lossy && !c.second.lossy;
+    const bool byText = form(c.first().encoding) != form(c.second().encoding) && !c.first().lossy &&
+                        !c.second().lossy;
     std::vector<std::u16string> keys1, keys2, plain1, plain2;
     std::vector<std::size_t> ends1, ends2;
     auto keys = [&](std::string_view bytes, const std::vector<RawLine>& lines, Encoding encoding,
@@ -259,18 +287,18 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
                     std::vector<std::size_t>& ends) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             ends.push_back(EndingUnits(bytes, lines, i, viewer::UnitBytes(encoding)));
-            all.push_back(Key(lines[i].bytes, ends.back(), encoding, byText, c.options));
+            all.push_back(Key(lines[i].bytes, ends.back(), encoding, byText, c.options()));
             plain.push_back(Key(lines[i].bytes, ends.back(), encoding, byText, {}));
         }
     };
-    keys(WithoutMark(bytes1, c.first), lines1, c.first.encoding, keys1, plain1, ends1);
-    keys(WithoutMark(bytes2, c.second), lines2, c.second.encoding, keys2, plain2, ends2);
+    keys(WithoutMark(bytes1, c.first()), lines1, c.first().encoding, keys1, plain1, ends1);
+    keys(WithoutMark(bytes2, c.second()), lines2, c.second().encoding, keys2, plain2, ends2);
 
     // Every line once, in order; common rows pair equal lines.
     std::int32_t next1 = 0, next2 = 0;
     std::size_t common = 0, hidden = 0;
-    for (std::size_t r = 0; r < c.rows.size(); ++r) {
-        const viewer::Row row = c.rows[r];
+    for (std::size_t r = 0; r < c.rows().size(); ++r) {
+        const viewer::Row row = c.rows()[r];
         const bool has1 = row.kind != RowKind::Added, has2 = row.kind != RowKind::Removed;
         if (has1 != (row.first >= 0) || has2 != (row.second >= 0))
             Fail("a row's lines do not match its kind");
@@ -288,22 +316,22 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (next1 != text1.LineCount() || next2 != text2.LineCount())
         Fail("a line is missing from the rows");
-    if (c.options.any() && c.hiddenLines != hidden) Fail("the count of hidden lines is wrong");
+    if (c.options().any() && c.hiddenLines() != hidden) Fail("the count of hidden lines is wrong");
 
     // Where the differences start (changes of blank lines aside, when overlooked), and moving
     // between them.
     std::vector<std::size_t> starts;
     bool changes = false;
-    for (std::size_t r = 0; r < c.rows.size(); ++r) {
-        if (c.rows[r].kind == RowKind::Common) continue;
+    for (std::size_t r = 0; r < c.rows().size(); ++r) {
+        if (c.rows()[r].kind == RowKind::Common) continue;
         changes = true;
-        if (r > 0 && c.rows[r - 1].kind != RowKind::Common) continue;
+        if (r > 0 && c.rows()[r - 1].kind != RowKind::Common) continue;
         bool blank = true;
-        for (std::size_t k = r; k < c.rows.size() && c.rows[k].kind != RowKind::Common; ++k) {
+        for (std::size_t k = r; k < c.rows().size() && c.rows()[k].kind != RowKind::Common; ++k) {
             // The line's end, drawn after it when line ends count, is no part of its text.
             std::u16string text = c.LineText(k);
-            if (!c.options.lineEnds) {
-                const viewer::Row row = c.rows[k];
+            if (!c.options().lineEnds) {
+                const viewer::Row row = c.rows()[k];
                 const std::size_t units = row.first >= 0
                                               ? ends1[static_cast<std::size_t>(row.first)]
                                               : ends2[static_cast<std::size_t>(row.second)];
@@ -311,11 +339,11 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
             }
             for (const char16_t ch : text) blank = blank && viewer::IsBlank(ch);
         }
-        const bool overlooked = c.options.blankLines && blank;
+        const bool overlooked = c.options().blankLines && blank;
         if (c.Overlooked(r) != overlooked) Fail("a change of blank lines is misjudged");
         if (!overlooked) starts.push_back(r);
     }
-    if (starts != c.differenceStarts) Fail("differences do not start where changed rows start");
+    if (starts != c.differenceStarts()) Fail("differences do not start where changed rows start");
     std::optional<std::size_t> at;
     for (std::size_t k = 0; k < starts.size(); ++k) {
         at = c.NextDifference(at);
@@ -324,15 +352,15 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (c.NextDifference(at)) Fail("a difference after the last one");
 
-    if (c.identicalBytes && (common != c.rows.size() || !starts.empty()))
+    if (c.identicalBytes() && (common != c.rows().size() || !starts.empty()))
         Fail("identical files show a difference");
-    if (!c.identicalBytes && starts.empty() && c.SameLinesNote().empty() &&
-        c.HiddenNote().empty()) {
+    if (!c.identicalBytes() && starts.empty() && viewer::SameLinesNote(c).empty() &&
+        viewer::HiddenNote(c).empty()) {
         Fail("files whose bytes differ show no difference and say nothing");
     }
-    if (!c.identicalBytes && keys1 != keys2 && !changes)
+    if (!c.identicalBytes() && keys1 != keys2 && !changes)
         Fail("files with different lines show no change");
-    if (!c.identicalBytes && lines1.size() * lines2.size() <= 40000 &&
+    if (!c.identicalBytes() && lines1.size() * lines2.size() <= 40000 &&
         common != CommonLength(keys1, keys2)) {
         Fail("the common lines are not a longest common subsequence");
     }
@@ -340,26 +368,28 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     // The list's width, found from the lines' bytes with few lines measured, is that of the
     // widest line measured one by one.
     std::size_t widest = 0;
-    for (std::size_t r = 0; r < c.rows.size(); ++r) {
-        const viewer::TextFile& file = c.rows[r].first >= 0 ? *c.first.text : *c.second.text;
+    for (std::size_t r = 0; r < c.rows().size(); ++r) {
+        const viewer::TextFile& file = c.rows()[r].first >= 0 ? *c.first().text : *c.second().text;
         widest = std::max(widest, viewer::LineCells(file, c.LineBytes(r)));
     }
     if (viewer::WidestLineCells(c) != widest) Fail("the list's width is not its widest line's");
 
     // Marks, the two panes, and the rest of what the window asks, on the first rows.
-    const std::size_t shown = std::min<std::size_t>(c.rows.size(), 300);
+    const std::size_t shown = std::min<std::size_t>(c.rows().size(), 300);
     for (std::size_t r = 0; r < shown; ++r) CheckMarks(c, r);
     CheckSideBySide(c);
     std::vector<std::size_t> all(shown);
     for (std::size_t r = 0; r < shown; ++r) all[r] = r;
     c.CopyText(all);
-    if (shown > 0) c.Find(c.LineText(shown / 2).substr(0, 3), std::nullopt, true);
+    if (shown > 0) CheckFind(c, c.LineText(shown / 2).substr(0, 3), shown / 3);
+    // An ASCII letter, which the search looks for in the bytes of many lines at a step.
+    if (shown > 0) CheckFind(c, u"E", shown / 2);
     for (std::int64_t line = 0; line <= text1.LineCount() + 1; line += 1 + line / 8) {
         const std::optional<std::size_t> row = c.RowOfLine(true, line);
         if (line < 1 || text1.LineCount() == 0) {
             if (row) Fail("going to a line that is not there found a row");
         } else if (!row ||
-                   c.rows[*row].first != std::min<std::int64_t>(line, text1.LineCount()) - 1) {
+                   c.rows()[*row].first != std::min<std::int64_t>(line, text1.LineCount()) - 1) {
             Fail("going to a line found the wrong row");
         }
     }
@@ -591,53 +621,61 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rmdir(Folder().c_str());
     if ((choice & 16) != 0) {
         // Other options and back, on the comparison already made, as the menu does.
-        const std::vector<viewer::Block> before = c.rows.blocks();
-        const std::vector<std::size_t> starts = c.differenceStarts;
+        const std::vector<viewer::Block> before = c.rows().blocks();
+        const std::vector<std::size_t> starts = c.differenceStarts();
         viewer::IgnoreOptions other;
         other.allBlanks = !options.allBlanks;
         other.letterCase = !options.letterCase;
         other.lineEnds = !options.lineEnds;
         c.Rediff(other);
         c.Rediff(options);
-        const std::vector<viewer::Block>& after = c.rows.blocks();
+        const std::vector<viewer::Block>& after = c.rows().blocks();
         const bool same = std::equal(before.begin(), before.end(), after.begin(), after.end(),
                                      [](const viewer::Block& x, const viewer::Block& y) {
                                          return x.kind == y.kind && x.first == y.first &&
                                                 x.second == y.second && x.count == y.count &&
                                                 x.row == y.row;
                                      });
-        if (!same || starts != c.differenceStarts) Fail("options applied again change the rows");
+        if (!same || starts != c.differenceStarts()) Fail("options applied again change the rows");
     }
 
-    if (c.outcome == viewer::Outcome::Unreadable) Fail("a written file could not be read");
-    if (c.first.size != static_cast<std::int64_t>(first.size()) ||
-        c.second.size != static_cast<std::int64_t>(second.size())) {
+    if (c.outcome() == viewer::Outcome::Unreadable) Fail("a written file could not be read");
+    if (c.first().size != static_cast<std::int64_t>(first.size()) ||
+        c.second().size != static_cast<std::int64_t>(second.size())) {
         Fail("a file's size is wrong");
     }
     const std::size_t shorter = std::min(first.size(), second.size());
     const auto mismatch = std::mismatch(
         first.begin(), first.begin() + static_cast<std::ptrdiff_t>(shorter), second.begin());
     const std::int64_t firstDifference = first == second ? -1 : mismatch.first - first.begin();
-    if (c.firstDifferentByte != firstDifference || c.identicalBytes != (first == second))
+    if (c.firstDifferentByte() != firstDifference || c.identicalBytes() != (first == second))
         Fail("the first differing byte is wrong");
-    const bool tooLarge = static_cast<std::int64_t>(std::max(first.size(), second.size())) > limit;
-    if ((c.outcome == viewer::Outcome::TooLarge) != tooLarge) Fail("the text limit was not kept");
-    if (c.outcome != viewer::Outcome::Text && !c.identicalBytes) {
+    // UTF-16 chosen by hand is text, whatever NUL bytes it holds. A file is told binary from
+    // its first 64 KiB and then compared in blocks, as is a file over the limit; otherwise from
+    // all of it, once read.
+    const bool firstUtf16 = chosen.first && viewer::UnitBytes(*chosen.first) == 2;
+    auto start = [](const std::string& bytes) { return bytes.substr(0, 64 << 10); };
+    const bool binaryStart =
+        (!firstUtf16 && viewer::LooksBinary(start(first))) || viewer::LooksBinary(start(second));
+    const bool tooLarge =
+        !binaryStart && static_cast<std::int64_t>(std::max(first.size(), second.size())) > limit;
+    if ((c.outcome() == viewer::Outcome::TooLarge) != tooLarge) Fail("the text limit was not kept");
+    if (c.outcome() != viewer::Outcome::Text && !c.identicalBytes()) {
         // The header names where the files part, in decimal.
         const std::string at = std::to_string(firstDifference);
         const std::u16string named =
             u"最初に異なるバイトの位置: " + std::u16string(at.begin(), at.end());
-        if (c.Message().find(named) == std::u16string::npos) Fail("the offset is not named");
+        if (viewer::ComparisonMessage(c).find(named) == std::u16string::npos)
+            Fail("the offset is not named");
     }
-    c.Title(u"first", u"second");
-    c.CountText(std::nullopt);
+    viewer::ComparisonTitle(c, u"first", u"second");
+    viewer::CountText(c, std::nullopt);
     if (tooLarge) return 0;
-    // UTF-16 chosen by hand is text, whatever NUL bytes it holds.
-    const bool firstBinary =
-        !(chosen.first && viewer::UnitBytes(*chosen.first) == 2) && viewer::LooksBinary(first);
-    if ((c.outcome == viewer::Outcome::Binary) != (firstBinary || viewer::LooksBinary(second))) {
+    const bool binary =
+        binaryStart || (!firstUtf16 && viewer::LooksBinary(first)) || viewer::LooksBinary(second);
+    if ((c.outcome() == viewer::Outcome::Binary) != binary) {
         Fail("binary detection differs from the files'");
     }
-    if (c.outcome == viewer::Outcome::Text) CheckText(c, first, second);
+    if (c.outcome() == viewer::Outcome::Text) CheckText(c, first, second);
     return 0;
 }

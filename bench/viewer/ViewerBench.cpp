@@ -3,6 +3,7 @@
 // still running after a minute is stopped and said to be so.
 //
 // Usage: viewer_bench [VIEWER [EARLIER_VIEWER]]
+//        viewer_bench --keys (find, F8 and go to line on the 1,000,000-line pair only)
 //   VIEWER defaults to the one built beside this benchmark. With EARLIER_VIEWER (say, main's
 //   build), that one is timed too, its runs taking turns with VIEWER's, and the last column is
 //   VIEWER's time over it: a change to the viewer is measured against what it changes.
@@ -22,6 +23,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "Comparison.h"
 
 extern char** environ;
 
@@ -296,11 +299,51 @@ void CompareMergeWindow(const char* title, const std::string& viewer, const fs::
         merge.peakKib, static_cast<double>(merge.peakKib) / static_cast<double>(pair.peakKib));
 }
 
+// The slowest of five runs of `key`, in milliseconds.
+template <typename Key>
+double SlowestMs(Key key) {
+    double slowest = 0;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        key();
+        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+    }
+    return slowest;
+}
+
+void TimeKeys(const fs::path& a, const fs::path& b) {
+    const viewer::Comparison c = viewer::Compare(a, b);
+    const std::size_t middle = c.rows().size() / 2;
+    std::printf("\nkeys on 1,000,000 lines (slowest of 5, in this process):\n");
+    std::printf("  F8 from the middle            %8.3f ms\n",
+                SlowestMs([&] { (void)c.NextDifference(middle); }));
+    std::printf("  go to line 765,432            %8.3f ms\n",
+                SlowestMs([&] { (void)c.RowOfLine(true, 765'432); }));
+    // Not there at all: the whole file is looked through.
+    std::printf("  find \"nowhere\" (not found)    %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"nowhere", middle, true); }));
+    std::printf("  find it backwards             %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"nowhere", middle, false); }));
+    // All of it hex digits, as a character's code ("<U+C0FF>") could be.
+    std::printf("  find \"c0ffee\" (not found)     %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"c0ffee", middle, true); }));
+    // Not ASCII: every line is decoded.
+    std::printf("  find \"差分です\" (not found)   %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"差分です", middle, true); }));
+    std::printf("  find \"changed\" from the top   %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"Changed", std::nullopt, true); }));
+    std::printf("  find \"比較\" (decodes lines)   %8.3f ms\n",
+                SlowestMs([&] { (void)c.Find(u"比較(999", middle, true); }));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each row as soon as it is measured
-    const std::string viewer = argc > 1 ? argv[1] : ZARVO_VIEWER_PROGRAM;
+    const bool keysOnly = argc > 1 && std::string(argv[1]) == "--keys";
+    const std::string viewer = argc > 1 && !keysOnly ? argv[1] : ZARVO_VIEWER_PROGRAM;
     const std::string earlier = argc > 2 ? argv[2] : "";
     // The viewer is timed to its first painted window; without a display, Qt paints offscreen.
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
@@ -316,6 +359,10 @@ int main(int argc, char** argv) {
     // The files are made in a child process: a child's peak resident size counts the memory it
     // shared with its parent before exec, so this process must stay small for honest figures.
     const pid_t maker = fork();
+    if (maker == 0 && keysOnly) {
+        MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
+        _exit(0);
+    }
     if (maker == 0) {
         MakePair(dir / "a1.txt", dir / "b1.txt", 1, 1);
         MakePair(dir / "a100k.txt", dir / "b100k.txt", 100'000, 1'000);
@@ -323,6 +370,9 @@ int main(int argc, char** argv) {
         EditCopy(dir / "a100k.txt", dir / "mine100k.txt", 1'000, 1);
         EditCopy(dir / "a100k.txt", dir / "theirs100k.txt", 1'000, 2);
         MakePair(dir / "a1m.txt", dir / "b1m.txt", 1'000'000, 1'000);
+        fs::copy_file(dir / "a1m.txt", dir / "copy1m.txt");
+        // About 200 MB a file: more than the window once compared by lines.
+        MakePair(dir / "a5m.txt", dir / "b5m.txt", 5'000'000, 1'000);
         MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
         MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
         MakeReordered(dir / "aSource.txt", dir / "bSorted.txt", 4'000, true);
@@ -338,6 +388,12 @@ int main(int argc, char** argv) {
     waitpid(maker, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 2;
     ForgetEndedChildren();  // the maker's own end
+    if (keysOnly) {
+        TimeKeys(dir / "a1m.txt", dir / "b1m.txt");
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+        return 0;
+    }
 
     std::printf("%-44s %11s %11s %8s %13s %13s %8s", "files (median of 5 runs)", "diff", "viewer",
                 "ratio", "diff peak", "viewer peak", "ratio");
@@ -349,6 +405,10 @@ int main(int argc, char** argv) {
     Compare("100,000 lines, identical", viewer, earlier, dir / "a100k.txt", dir / "a100k.txt");
     Compare("1,000,000 lines, 1,000 changes", viewer, earlier, dir / "a1m.txt", dir / "b1m.txt");
     Compare("1,000,000 lines, identical", viewer, earlier, dir / "a1m.txt", dir / "a1m.txt");
+    Compare("1,000,000 lines, an identical copy", viewer, earlier, dir / "a1m.txt",
+            dir / "copy1m.txt");
+    Compare("5,000,000 lines (200 MB), 1,000 changes", viewer, earlier, dir / "a5m.txt",
+            dir / "b5m.txt");
     Compare("100,000 Latin-1 lines, 1,000 changes", viewer, earlier, dir / "aLatin1.txt",
             dir / "bLatin1.txt");
     Compare("2,000 lines of 10 KB (20 MB), 100 changes", viewer, earlier, dir / "aLong.txt",
@@ -367,6 +427,9 @@ int main(int argc, char** argv) {
                  dir / "a100k.txt", dir / "theirs100k.txt");
     CompareMergeWindow("merge window: the same three files", viewer, dir / "mine100k.txt",
                        dir / "a100k.txt", dir / "theirs100k.txt");
+
+    // The keys on the 1,000,000-line pair, on the comparison itself (the session asks the same).
+    TimeKeys(dir / "a1m.txt", dir / "b1m.txt");
 
     std::error_code ignored;
     fs::remove_all(dir, ignored);

@@ -348,6 +348,12 @@ TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
     session.SetFindText(u"YYY");
     session.Find(true);
     EXPECT_EQ(session.CurrentRow(), 50'000u);
+    // Text of another script, both ways, round the end.
+    session.SetFindText(u"ｱｱ");
+    session.Find(false);
+    EXPECT_EQ(session.CurrentRow(), 49'701u);
+    session.Find(true);
+    EXPECT_EQ(session.CurrentRow(), 700u);
     session.GoToLine(Side::Second, u"40000");
     EXPECT_EQ(session.CurrentRow(), 40'001u);
     EXPECT_EQ(Text(40'001, 3), u"line 40000");
@@ -425,9 +431,9 @@ TEST_F(SessionTest, AFileChangedBetweenItsReadingAndTheWindowOpeningIsNoticed) {
     Comparison read = Compare(dir_ / "first.txt", dir_ / "second.txt");
     // The identity is that of the file read: 4 bytes, whatever the file holds by now.
     WriteBytes(dir_ / "second.txt", "two and more\n");
-    ASSERT_TRUE(read.second.identity);
-    EXPECT_EQ(read.second.identity->size, 4);
-    EXPECT_NE(IdentityOf(dir_ / "second.txt"), read.second.identity);
+    ASSERT_TRUE(read.second().identity);
+    EXPECT_EQ(read.second().identity->size, 4);
+    EXPECT_NE(IdentityOf(dir_ / "second.txt"), read.second().identity);
 
     Session session(std::move(read), view_, dir_ / "Zarvo.ini");
     session.Open();

@@ -69,8 +69,12 @@ TEST(Wording, CountsLinesAndReadOnlyFilesInWords) {
               u"12 行目の「é」は EUC-JP で書けません");
     EXPECT_EQ(LineProblemText({3, Encoding::Cp932, {}, true}),
               u"3 行目には Shift_JIS (CP932) の文字として読めないバイトがあります");
+    // As much as line offsets of 32 bits address, and less in a 32-bit program.
     EXPECT_EQ(ReadOnlyText({ReadOnlyWhy::TooLarge, {}}),
-              u"大きなファイル（64 MiB 超）は編集できません");
+              sizeof(void*) >= 8 ? u"大きなファイル（4096 MiB 超）は編集できません"
+                                 : u"大きなファイル（512 MiB 超）は編集できません");
+    EXPECT_EQ(ReadOnlyText({ReadOnlyWhy::MemoryShort, {}}),
+              u"メモリが足りないため、編集できません");
     EXPECT_EQ(ReadOnlyText({ReadOnlyWhy::FileTrouble, {FileProblem::ReadOnlyMedium, 30, {}}}),
               u"読み取り専用のメディアにあります");
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Comparison.h"
+#include "ComparisonWording.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -44,9 +45,9 @@ TEST(Encodings, JapaneseFilesAreReadInTheirEncodingAndAStrayByteStaysInItsLine) 
         SCOPED_TRACE(file.file);
         WriteBytes(dir / file.file, file.bytes);
         const Comparison c = Compare(dir / "utf8.txt", dir / file.file);
-        EXPECT_EQ(EncodingText(c.second), file.name);
-        EXPECT_TRUE(c.differenceStarts.empty());
-        EXPECT_EQ(c.SameLinesNote(), u"行の内容は同じですが、文字コードが異なります。");
+        EXPECT_EQ(EncodingText(c.second()), file.name);
+        EXPECT_TRUE(c.differenceStarts().empty());
+        EXPECT_EQ(SameLinesNote(c), u"行の内容は同じですが、文字コードが異なります。");
         // Each row is shown from the first file: check the second's own text too.
         const Comparison alone = Compare(dir / file.file, dir / "utf8.txt");
         EXPECT_EQ(alone.LineText(1), u"漢字とひらがな、カタカナ。");
@@ -58,9 +59,9 @@ TEST(Encodings, JapaneseFilesAreReadInTheirEncodingAndAStrayByteStaysInItsLine) 
     eucStray.insert(23, "\xFF");  // after "漢字と"
     WriteBytes(dir / "euc-stray.txt", eucStray);
     const Comparison euc = Compare(dir / "euc.txt", dir / "euc-stray.txt");
-    EXPECT_EQ(EncodingText(euc.second), u"EUC-JP、不正なバイト 1 個を含みます");
-    ASSERT_EQ(euc.differenceStarts, (std::vector<std::size_t>{1}));
-    ASSERT_EQ(euc.rows.size(), 4u);
+    EXPECT_EQ(EncodingText(euc.second()), u"EUC-JP、不正なバイト 1 個を含みます");
+    ASSERT_EQ(euc.differenceStarts(), (std::vector<std::size_t>{1}));
+    ASSERT_EQ(euc.rows().size(), 4u);
     const ShownLine shown = euc.Shown(2);
     EXPECT_EQ(shown.text, u"漢字と<FF>ひらがな、カタカナ。");
     EXPECT_EQ(shown.byteMarks, (std::vector<MarkSpan>{{3, 4}}));
@@ -71,8 +72,8 @@ TEST(Encodings, JapaneseFilesAreReadInTheirEncodingAndAStrayByteStaysInItsLine) 
     jisStray.insert(jisStray.find("line"), "\x80\x81");
     WriteBytes(dir / "jis-stray.txt", jisStray);
     const Comparison jis = Compare(dir / "jis.txt", dir / "jis-stray.txt");
-    EXPECT_EQ(EncodingText(jis.second), u"ISO-2022-JP (JIS)、不正なバイト 2 個を含みます");
-    ASSERT_EQ(jis.differenceStarts, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(EncodingText(jis.second()), u"ISO-2022-JP (JIS)、不正なバイト 2 個を含みます");
+    ASSERT_EQ(jis.differenceStarts(), (std::vector<std::size_t>{2}));
     EXPECT_EQ(jis.Shown(3).text, u"<80><81>line 3");
     EXPECT_EQ(jis.Shown(3).byteMarks, (std::vector<MarkSpan>{{0, 8}}));
 }
@@ -87,12 +88,12 @@ TEST(Encodings, HalfWidthKatakanaIsShiftJisAndAccentedLettersStayUtf8) {
     // French in UTF-8: valid Shift_JIS too, as half-width katakana.
     WriteBytes(dir / "french.txt", "été café\n");
     const Comparison kana = Compare(dir / "kana.txt", dir / "kana2.txt");
-    EXPECT_EQ(EncodingText(kana.first), u"Shift_JIS (CP932)");
-    EXPECT_EQ(EncodingText(kana.second), u"Shift_JIS (CP932)");
+    EXPECT_EQ(EncodingText(kana.first()), u"Shift_JIS (CP932)");
+    EXPECT_EQ(EncodingText(kana.second()), u"Shift_JIS (CP932)");
     EXPECT_EQ(kana.LineText(0), u"ﾃｽﾄｱ ﾒｲﾝｲ");
     EXPECT_EQ(kana.LineText(1), u"ｱｲｳｴｵ");
     const Comparison french = Compare(dir / "french.txt", dir / "kana.txt");
-    EXPECT_EQ(EncodingText(french.first), u"UTF-8");
+    EXPECT_EQ(EncodingText(french.first()), u"UTF-8");
     EXPECT_EQ(french.LineText(0), u"été café");
 
     // A stray byte among them keeps them katakana, not kanji in EUC-JP.
@@ -101,8 +102,8 @@ TEST(Encodings, HalfWidthKatakanaIsShiftJisAndAccentedLettersStayUtf8) {
     WriteBytes(dir / "kana-lines.txt", lines);
     WriteBytes(dir / "kana-stray.txt", lines.insert(13, "\xFF"));
     const Comparison stray = Compare(dir / "kana-lines.txt", dir / "kana-stray.txt");
-    EXPECT_EQ(EncodingText(stray.second), u"Shift_JIS (CP932)、不正なバイト 1 個を含みます");
-    ASSERT_EQ(stray.differenceStarts, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(EncodingText(stray.second()), u"Shift_JIS (CP932)、不正なバイト 1 個を含みます");
+    ASSERT_EQ(stray.differenceStarts(), (std::vector<std::size_t>{1}));
     EXPECT_EQ(stray.LineText(2), u"ｱｲ<FF>ｳｴｵｶｷｸｹｺ");
 }
 
@@ -122,26 +123,26 @@ TEST(Encodings, ShiftJisAndTheJisTablesCompareEqualWhereTheyMapOneCharacterApart
                "ASCII\n\xBD\xAA\xA4\xEF\xA4\xEA\n");
 
     const Comparison c = Compare(dir / "utf8.txt", dir / "sjis.txt");
-    EXPECT_EQ(EncodingText(c.second), u"Shift_JIS (CP932)");
-    EXPECT_TRUE(c.differenceStarts.empty());
-    EXPECT_EQ(c.CountText(std::nullopt), u"相違はありません");
-    EXPECT_EQ(c.SameLinesNote(), u"行の内容は同じですが、文字コードが異なります。");
-    EXPECT_EQ(c.HiddenNote(),
+    EXPECT_EQ(EncodingText(c.second()), u"Shift_JIS (CP932)");
+    EXPECT_TRUE(c.differenceStarts().empty());
+    EXPECT_EQ(CountText(c, std::nullopt), u"相違はありません");
+    EXPECT_EQ(SameLinesNote(c), u"行の内容は同じですが、文字コードが異なります。");
+    EXPECT_EQ(HiddenNote(c),
               u"〜と～のように文字コードの変換表だけが異なる 5 行を同じ行として表示しています");
     // Each file keeps its own characters on screen.
     EXPECT_EQ(c.LineText(0), u"波〜線");
     EXPECT_EQ(Compare(dir / "sjis.txt", dir / "utf8.txt").LineText(0), u"波～線");
 
     const Comparison euc = Compare(dir / "euc.txt", dir / "sjis.txt");
-    EXPECT_EQ(EncodingText(euc.first), u"EUC-JP");
-    EXPECT_TRUE(euc.differenceStarts.empty());
-    EXPECT_EQ(euc.SameLinesNote(), u"行の内容は同じですが、文字コードが異なります。");
+    EXPECT_EQ(EncodingText(euc.first()), u"EUC-JP");
+    EXPECT_TRUE(euc.differenceStarts().empty());
+    EXPECT_EQ(SameLinesNote(euc), u"行の内容は同じですが、文字コードが異なります。");
 
     // A character that is really another still differs: ~ is not 〜.
     WriteBytes(dir / "tilde.txt", "波~線\n二重‖線\n−5\n¢£¬\n前—後\n同じ行\nASCII\n終わり\n");
     const Comparison tilde = Compare(dir / "tilde.txt", dir / "sjis.txt");
-    EXPECT_EQ(tilde.differenceStarts, (std::vector<std::size_t>{0}));
-    EXPECT_EQ(tilde.HiddenNote(),
+    EXPECT_EQ(tilde.differenceStarts(), (std::vector<std::size_t>{0}));
+    EXPECT_EQ(HiddenNote(tilde),
               u"〜と～のように文字コードの変換表だけが異なる 4 行を同じ行として表示しています");
 }
 
@@ -162,30 +163,30 @@ TEST(Encodings, AnEncodingChosenByHandIsKeptWhenComparedAgain) {
     WriteBytes(dir / "latin.txt", "caf\xE9\n");
     const Comparison chosen = Compare(dir / "utf8.txt", dir / "latin.txt", kTextLimitBytes, {},
                                       nullptr, {Encoding::Windows1252, std::nullopt});
-    EXPECT_EQ(EncodingText(chosen.first), u"Latin-1 (Windows-1252)");
+    EXPECT_EQ(EncodingText(chosen.first()), u"Latin-1 (Windows-1252)");
     EXPECT_EQ(chosen.LineText(0), u"cafÃ©");
-    EXPECT_EQ(chosen.differenceStarts.size(), 1u);
+    EXPECT_EQ(chosen.differenceStarts().size(), 1u);
 
     const Comparison again = CompareAgain(chosen);
-    EXPECT_EQ(again.chosen.first, Encoding::Windows1252);
+    EXPECT_EQ(again.chosen().first, Encoding::Windows1252);
     EXPECT_EQ(again.LineText(0), u"cafÃ©");
     const Comparison automatic = CompareAgain(again, ChosenEncodings{});
-    EXPECT_EQ(EncodingText(automatic.first), u"UTF-8");
-    EXPECT_TRUE(automatic.differenceStarts.empty());
+    EXPECT_EQ(EncodingText(automatic.first()), u"UTF-8");
+    EXPECT_TRUE(automatic.differenceStarts().empty());
 
     // Bytes chosen as an encoding they are not valid in are counted and shown.
     const Comparison wrong = Compare(dir / "latin.txt", dir / "utf8.txt", kTextLimitBytes, {},
                                      nullptr, {Encoding::Utf8, std::nullopt});
-    EXPECT_EQ(EncodingText(wrong.first), u"UTF-8、不正なバイト 1 個を含みます");
+    EXPECT_EQ(EncodingText(wrong.first()), u"UTF-8、不正なバイト 1 個を含みます");
     EXPECT_EQ(wrong.LineText(0), u"caf<E9>");
 
     // UTF-16 holding U+0000 looks binary; chosen by hand, it is text, the NUL drawn.
     WriteBytes(dir / "utf16.txt", std::string("a\0\0\0b\0\n\0", 8));
-    EXPECT_EQ(Compare(dir / "utf16.txt", dir / "utf8.txt").outcome, Outcome::Binary);
+    EXPECT_EQ(Compare(dir / "utf16.txt", dir / "utf8.txt").outcome(), Outcome::Binary);
     const Comparison utf16 = Compare(dir / "utf16.txt", dir / "utf8.txt", kTextLimitBytes, {},
                                      nullptr, {Encoding::Utf16Le, std::nullopt});
-    ASSERT_EQ(utf16.outcome, Outcome::Text);
-    EXPECT_EQ(EncodingText(utf16.first), u"UTF-16 LE");
+    ASSERT_EQ(utf16.outcome(), Outcome::Text);
+    EXPECT_EQ(EncodingText(utf16.first()), u"UTF-16 LE");
     EXPECT_EQ(utf16.LineText(0), u"a␀b");
 }
 

@@ -56,8 +56,8 @@ TEST(FolderSession, PairSavedInItsFileViewIsShownAsItNowIs) {
         return editing;
     };
     EditedComparison only = save(u"only1.txt");
-    EXPECT_EQ(only.comparison().second.path, b / "sub" / "only1.txt");
-    EXPECT_EQ(only.comparison().second.label, fs::path("r2/sub/only1.txt"));
+    EXPECT_EQ(only.comparison().second().path, b / "sub" / "only1.txt");
+    EXPECT_EQ(only.comparison().second().label, fs::path("r2/sub/only1.txt"));
     ASSERT_EQ(only.Save(Side::Second).status, SaveStatus::Saved);
     EXPECT_EQ(testsupport::ReadBytes(b / "sub" / "only1.txt"), "only\nin one\n");
     EXPECT_TRUE(session.PairClosed());
@@ -244,7 +244,7 @@ TEST(FolderSession, CellsTheCurrentRowAndTheKeys) {
     // Enter opens a file's pair, and opens or closes a folder.
     RowAction enter = session.Key(FolderKey::Enter, settings);
     ASSERT_EQ(enter.kind, RowAction::Kind::Compare);
-    EXPECT_EQ(enter.compare(nullptr).second.path, b / "sub" / "x.txt");
+    EXPECT_EQ(enter.compare(nullptr).second().path, b / "sub" / "x.txt");
     session.SetCurrent(1);
     EXPECT_EQ(session.Key(FolderKey::Enter, settings).kind, RowAction::Kind::Redraw);
     EXPECT_EQ(session.CellAt(1, 1), u"+ sub");

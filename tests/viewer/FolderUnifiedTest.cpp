@@ -123,8 +123,8 @@ TEST(FolderUnified, PatchRebuildsTheSecondFolderAndAFileMeetsItsNamesakeInAFolde
     const auto parsed = ParseArguments({a / "gone.txt", a});
     ASSERT_TRUE(parsed);
     const Comparison window = CompareFiles(*parsed);
-    EXPECT_EQ(window.second.path, a / "gone.txt");
-    EXPECT_EQ(window.outcome, Outcome::Text);
+    EXPECT_EQ(window.second().path, a / "gone.txt");
+    EXPECT_EQ(window.outcome(), Outcome::Text);
 }
 
 // Names with a tab, a line break, a backslash or a quote are quoted as diff quotes them: patch

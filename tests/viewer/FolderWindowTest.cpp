@@ -113,8 +113,8 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     EXPECT_GE(window.fileView()->countLabel()->width(),
               window.fileView()->countLabel()->sizeHint().width());
     const Comparison& added = window.fileView()->session().comparison();
-    EXPECT_EQ(added.outcome, Outcome::Text);
-    EXPECT_EQ(added.differenceStarts.size(), 1u);
+    EXPECT_EQ(added.outcome(), Outcome::Text);
+    EXPECT_EQ(added.differenceStarts().size(), 1u);
 
     QTest::keyClick(window.fileView()->rowsView(), Qt::Key_Backspace);
     EXPECT_EQ(window.fileView(), nullptr);
@@ -130,7 +130,7 @@ TEST(FolderWindow, OpensAPairInTheSameWindowAndComesBackWhereItWas) {
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_NE(window.fileView(), nullptr);
-    EXPECT_EQ(window.fileView()->session().comparison().first.path, a / "zz-changed.txt");
+    EXPECT_EQ(window.fileView()->session().comparison().first().path, a / "zz-changed.txt");
 
     // A change taken across in the pair: closing the window asks first, and キャンセル keeps
     // it open on the pair; the pair's 閉じる (Esc) asks again and, on 保存しない, comes back to

@@ -24,7 +24,7 @@ Comparison CompareTexts(const TempDir& dir, const std::string& first, const std:
 TEST(FuzzFindings, PartnersAreMarkedFromOneComparison) {
     TempDir dir;
     const Comparison c = CompareTexts(dir, "coo-", "-coo");
-    ASSERT_EQ(c.rows.size(), 2u);
+    ASSERT_EQ(c.rows().size(), 2u);
     const LineMarks removed = c.MarksOf(0);
     const LineMarks added = c.MarksOf(1);
     EXPECT_EQ(removed.partner, std::optional<std::size_t>(1));
@@ -36,8 +36,8 @@ TEST(FuzzFindings, PartnersAreMarkedFromOneComparison) {
 // Each row as kind and line numbers: "-0" removed line 0, "+1" added line 1, "=1,0" common.
 std::string Rendered(const Comparison& c) {
     std::string out;
-    for (std::size_t r = 0; r < c.rows.size(); ++r) {
-        const Row row = c.rows[r];
+    for (std::size_t r = 0; r < c.rows().size(); ++r) {
+        const Row row = c.rows()[r];
         if (!out.empty()) out += ' ';
         switch (row.kind) {
             case RowKind::Common:

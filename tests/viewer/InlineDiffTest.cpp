@@ -5,6 +5,7 @@
 #include <random>
 
 #include "Comparison.h"
+#include "ComparisonWording.h"
 #include "InlineDiff.h"
 #include "support/TempDir.h"
 
@@ -124,8 +125,8 @@ TEST(InlineDiff, ComparisonGivesPartnersMarksAndLongLinesAroundTheirDifference) 
     WriteBytes(dir / "b.txt", "same\nint width = 12;\n" + longHead + " tail new\nend\n");
     const Comparison c = Compare(dir / "a.txt", dir / "b.txt");
     // same, -width 10, -long old, +width 12, +long new, end
-    ASSERT_EQ(c.rows.size(), 6u);
-    EXPECT_EQ(c.differenceStarts, (std::vector<std::size_t>{1}));
+    ASSERT_EQ(c.rows().size(), 6u);
+    EXPECT_EQ(c.differenceStarts(), (std::vector<std::size_t>{1}));
     const LineMarks width = c.MarksOf(1);
     EXPECT_EQ(width.partner, std::optional<std::size_t>(3));
     EXPECT_EQ(width.marks, (std::vector<MarkSpan>{{12, 2}}));
@@ -134,7 +135,12 @@ TEST(InlineDiff, ComparisonGivesPartnersMarksAndLongLinesAroundTheirDifference) 
     EXPECT_FALSE(c.MarksOf(0).partner.has_value());
 
     // 5,009 characters: the last 2,000 are shown, "new" among them, with the number left out.
-    const ShownLine shown = c.Shown(4);
+    const ShownLine part = c.Shown(4);
+    EXPECT_EQ(part.text.size(), 2000u);
+    EXPECT_EQ(part.before, 3009u);
+    EXPECT_EQ(part.after, 0u);
+    // The window says what it left out, the mark moved along.
+    const ShownLine shown = WithOmissions(part);
     const std::u16string expectedStart = u"（先頭 3009 文字は省略）… ";
     ASSERT_EQ(shown.text.substr(0, expectedStart.size()), expectedStart);
     EXPECT_EQ(shown.text.substr(shown.text.size() - 8), u"tail new");

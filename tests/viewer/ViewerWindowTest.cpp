@@ -308,7 +308,7 @@ TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart
     window.choices(Command::EncodingFirst)[7]->trigger();
     EXPECT_TRUE(window.choices(Command::EncodingFirst)[7]->isChecked());
     EXPECT_FALSE(window.choices(Command::EncodingFirst)[0]->isChecked());
-    EXPECT_EQ(window.session().comparison().first.encoding, Encoding::Windows1252);
+    EXPECT_EQ(window.session().comparison().first().encoding, Encoding::Windows1252);
 }
 
 TEST_F(ViewerWindowTest, OverviewStripPaintsEveryDifferenceAndAClickGoesThere) {
@@ -390,7 +390,7 @@ TEST_F(ViewerWindowTest, ALongComparisonSaysSoAndEscStopsItLeavingTheWindowAsItW
     qApp->removeEventFilter(&escape);
     EXPECT_TRUE(escape.shown);
     EXPECT_FALSE(window.action(Command::IgnoreCase)->isChecked());
-    EXPECT_EQ(window.session().comparison().rows.size(), 400000u);
+    EXPECT_EQ(window.session().comparison().rows().size(), 400000u);
     EXPECT_EQ(window.countLabel()->text(), count);
 }
 

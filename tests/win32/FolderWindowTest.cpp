@@ -123,7 +123,7 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     Press(window_->list(), VK_RETURN);
     ASSERT_NE(window_->fileView(), nullptr);
     const HWND file = window_->fileView()->hwnd();
-    EXPECT_EQ(window_->fileView()->comparison().first.path, a / "sub" / "changed.txt");
+    EXPECT_EQ(window_->fileView()->comparison().first().path, a / "sub" / "changed.txt");
     EXPECT_NE(TextOf(file).find(L"changed.txt ⇔ "), std::wstring::npos) << TextOf(file);
     EXPECT_TRUE(IsWindowVisible(file));
     EXPECT_FALSE(IsWindowVisible(window_->hwnd()));
@@ -164,7 +164,7 @@ TEST_F(FolderWindowTest, ListsTheWalkOpensAPairWithEnterAndComesBack) {
     SetCurrent(1);
     Press(window_->list(), VK_RETURN);
     ASSERT_NE(window_->fileView(), nullptr);
-    EXPECT_EQ(window_->fileView()->comparison().first.path, a / "gone.txt");
+    EXPECT_EQ(window_->fileView()->comparison().first().path, a / "gone.txt");
     PostMessageW(window_->fileView()->hwnd(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return window_->fileView() == nullptr; }));
     EXPECT_EQ(Current(), 1);

@@ -84,8 +84,7 @@ Comparison CompareFiles(const Arguments& arguments, const CancelFlag* cancel,
                         const IgnoreOptions& options) {
     const auto [first, second] = ResolveFileAndFolder(arguments.first, arguments.second);
     Comparison comparison = Compare(first, second, kTextLimitBytes, options, cancel);
-    comparison.first.label = arguments.firstLabel;
-    comparison.second.label = arguments.secondLabel;
+    comparison.SetLabels(arguments.firstLabel, arguments.secondLabel);
     return comparison;
 }
 

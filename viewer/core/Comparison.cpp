@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
+#include "BothAtOnce.h"
 #include "FileRead.h"
 #include "TextDecode.h"
 
@@ -11,7 +13,7 @@ namespace viewer {
 
 namespace {
 
-std::int64_t FirstDifference(const std::string& a, const std::string& b) {
+std::int64_t FirstDifference(std::string_view a, std::string_view b) {
     // memcmp takes many bytes at a step, which std::mismatch does not: it finds the block that
     // differs, and only that block is looked at byte by byte.
     constexpr std::size_t kBlock = 4096;
@@ -25,23 +27,144 @@ std::int64_t FirstDifference(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? -1 : static_cast<std::int64_t>(shorter);
 }
 
-// Whether the text shown for a line of UTF-8 `bytes` without stray bytes may hold `needle`, ASCII
-// and folded (FoldCase, which folds ASCII letters only to ASCII): where its bytes hold it in any
-// case, or where the line has a character shown by its code ("<U+200B>", led by C2, E2 or EF).
-bool MayShowAscii(std::string_view bytes, std::u16string_view needle) {
+// Enough of a file's start to tell whether it is binary, and to find UTF-16 without a mark.
+constexpr std::int64_t kHeadBytes = 64 << 10;
+
+// Reads up to `limit` bytes more onto `bytes`; false on a read error.
+bool ReadOn(InputFile& file, std::string& bytes, std::int64_t limit) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + static_cast<std::size_t>(limit));
+    std::size_t filled = start;
+    while (filled < bytes.size()) {
+        const std::int64_t got =
+            file.Read(bytes.data() + filled, static_cast<std::int64_t>(bytes.size() - filled));
+        if (got < 0) return false;
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+// Reads the rest of the file onto `bytes`. The size taken when the file was opened is a hint:
+// the file may grow or shrink while it is read.
+bool ReadRest(InputFile& file, std::string& bytes) {
+    // One byte more than expected, to see the end.
+    std::int64_t want = std::max<std::int64_t>(file.size() - std::ssize(bytes), 0) + 1;
+    for (;;) {
+        const std::size_t before = bytes.size();
+        if (!ReadOn(file, bytes, want)) return false;
+        if (std::ssize(bytes) - static_cast<std::int64_t>(before) < want) return true;
+        want = std::max<std::int64_t>(std::ssize(bytes), kHeadBytes);  // it grew: read on
+    }
+}
+
+// Reads the rest of `file` onto `bytes`, its start, holding nothing of it while it is the same as
+// `like`: `same` tells a file that is `like` byte for byte, read without a copy of its own; a file
+// that parts from it is held whole. False on a read error.
+bool ReadLike(InputFile& file, std::string& bytes, const std::string& like, bool& same) {
+    same = false;
+    if (std::string_view(like).substr(0, bytes.size()) != bytes) return ReadRest(file, bytes);
+    std::size_t alike = bytes.size();  // bytes read that are like's
+    std::string block;
+    for (;;) {
+        block.clear();
+        if (!ReadOn(file, block, std::int64_t{1} << 20)) return false;
+        if (block.empty()) {
+            same = alike == like.size();
+            if (!same) bytes.assign(like, 0, alike);
+            return true;
+        }
+        if (std::string_view(like).substr(alike, block.size()) == block) {
+            alike += block.size();
+            continue;
+        }
+        bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(
+                          file.size(), static_cast<std::int64_t>(alike + block.size()))) +
+                      1);
+        bytes.assign(like, 0, alike);
+        bytes += block;
+        return ReadRest(file, bytes);
+    }
+}
+
+// Whether `needle` (ASCII, folded) may be found in, or across, a character shown by its code
+// ("<U+200B>"): only where it holds the code's brackets, or is all code inside them. Other
+// needles are found in the shown text only where its bytes hold them.
+bool MayMeetCode(std::u16string_view needle) {
+    const std::u16string_view inside = u"u+0123456789abcdef";
+    return needle.find_first_of(u"<>") != std::u16string_view::npos ||
+           needle.find_first_not_of(inside) == std::u16string_view::npos;
+}
+
+// Where in the UTF-8 bytes [at, end) the shown text may hold `needle`, ASCII and folded
+// (FoldCase, which folds ASCII letters only to ASCII): the first place where the bytes hold it in
+// any case, or, with `codes` (MayMeetCode), where a character shown by its code begins (led by
+// C2, E2 or EF); `end` when there is none. Eight bytes are looked at a step for the needle's
+// first two letters and the lead bytes.
+const char* MayShowAsciiAt(const char* at, const char* end, std::u16string_view needle,
+                           bool codes) {
     const auto folded = [](char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c - 'A' + 'a')
                                     : static_cast<char16_t>(static_cast<unsigned char>(c));
     };
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        const char c = bytes[at];
-        if (c == '\xC2' || c == '\xE2' || c == '\xEF') return true;
-        if (folded(c) != needle[0] || bytes.size() - at < needle.size()) continue;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    // The high bit of each byte of `word` that equals `byte`, and maybe of a byte above one that
+    // does: never none where one does.
+    const auto equal = [&](std::uint64_t word, unsigned char byte) {
+        const std::uint64_t x = word ^ (kOnes * byte);
+        return (x - kOnes) & ~x & kHighs;
+    };
+    const auto either = [&](std::uint64_t word, char16_t letter) {
+        const auto lower = static_cast<unsigned char>(letter);
+        const unsigned char upper = lower >= 'a' && lower <= 'z' ? lower - 'a' + 'A' : lower;
+        return equal(word, lower) | (upper != lower ? equal(word, upper) : 0);
+    };
+    auto matchAt = [&](const char* p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (codes && (c == 0xC2 || c == 0xE2 || c == 0xEF)) return true;
+        if (folded(*p) != needle[0] || static_cast<std::size_t>(end - p) < needle.size())
+            return false;
         std::size_t i = 1;
-        while (i < needle.size() && folded(bytes[at + i]) == needle[i]) ++i;
-        if (i == needle.size()) return true;
+        while (i < needle.size() && folded(p[i]) == needle[i]) ++i;
+        return i == needle.size();
+    };
+    const bool pair = needle.size() >= 2;
+    while (end - at >= 9) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        std::uint64_t found = either(word, needle[0]);
+        if (found != 0 && pair) {
+            // Where the next byte is the needle's second letter too.
+            std::uint64_t next;
+            std::memcpy(&next, at + 1, 8);
+            found &= either(next, needle[1]);
+        }
+        // Bytes of 0x80 and above are rare in most text: one test rules out the lead bytes.
+        if (codes && (word & kHighs) != 0) {
+            // C2 and E2 differ in one bit.
+            found |= equal(word & ~(kOnes * 0x20), 0xC2) | equal(word, 0xEF);
+        }
+        if (found == 0) {
+            at += 8;
+            continue;
+        }
+        for (int k = 0; k < 8; ++k, ++at) {
+            if (matchAt(at)) return at;
+        }
     }
-    return false;
+    for (; at < end; ++at) {
+        if (matchAt(at)) return at;
+    }
+    return end;
+}
+
+// Whether a file of these bytes is compared byte by byte; UTF-16 chosen by hand is text, whatever
+// NUL bytes it holds.
+bool Binary(std::string_view bytes, std::optional<Encoding> chosen) {
+    if (chosen && UnitBytes(*chosen) == 2) return false;
+    return LooksBinary(bytes);
 }
 
 // Whether the two encodings write the same text in the same bytes.
@@ -64,6 +187,7 @@ void TakeText(FileSide& side, std::string bytes, const DetectedEncoding& found, 
     side.encoding = found.encoding;
     side.lossy = found.lossy;
     side.badBytes = found.badBytes;
+    side.mark = bytes.substr(0, found.markBytes);
     bytes.erase(0, found.markBytes);
     if (asUtf16) {
         bytes = Utf16LeBytes(Decode(bytes, found.encoding));
@@ -102,190 +226,256 @@ std::u16string_view EndingShown(LineEnding ending) {
     return ending == LineEnding::CrLf ? u"␍␊" : ending == LineEnding::Lf ? u"␊" : u"";
 }
 
-std::u16string EndingName(LineEnding ending) {
-    switch (ending) {
-        case LineEnding::CrLf:
-            return u"CR LF";
-        case LineEnding::Lf:
-            return u"LF";
-        case LineEnding::Mixed:
-            return u"混在";
-        case LineEnding::None:
-            break;
-    }
-    return u"なし";
-}
-
-std::u16string Number(std::uint64_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
-
-std::u16string EncodingText(const FileSide& side) {
-    const std::u16string note = BadBytesNote(side.badBytes);
-    return EncodingName(side.encoding) + (note.empty() ? u"" : u"、" + note);
-}
 
 Comparison Compare(const std::filesystem::path& firstPath, const std::filesystem::path& secondPath,
                    std::int64_t textLimitBytes, const IgnoreOptions& options,
                    const CancelFlag* cancel, const ChosenEncodings& chosen, MissingSides missing) {
     Comparison result;
-    result.options = options;
-    result.chosen = chosen;
-    result.first.path = firstPath;
-    result.second.path = secondPath;
+    result.options_ = options;
+    result.chosen_ = chosen;
+    FileSide& first = result.first_;
+    FileSide& second = result.second_;
+    first.path = firstPath;
+    second.path = secondPath;
+    first.mayBeMissing = missing.first;
+    second.mayBeMissing = missing.second;
 
-    InputFile file1(firstPath, missing.first);
-    InputFile file2(secondPath, missing.second);
-    result.first.mayBeMissing = missing.first;
-    result.second.mayBeMissing = missing.second;
-    result.first.absent = file1.missing();
-    result.second.absent = file2.missing();
-    result.first.error = file1.error();
-    result.second.error = file2.error();
-    result.first.identity = file1.identity();
-    result.second.identity = file2.identity();
-    if (!file1.ok() || !file2.ok()) return result;
+    std::optional<InputFile> file1(std::in_place, firstPath, missing.first);
+    std::optional<InputFile> file2(std::in_place, secondPath, missing.second);
+    first.absent = file1->missing();
+    second.absent = file2->missing();
+    first.error = file1->error();
+    second.error = file2->error();
+    first.identity = file1->identity();
+    second.identity = file2->identity();
+    if (!file1->ok() || !file2->ok()) return result;
 
-    if (file1.size() > textLimitBytes || file2.size() > textLimitBytes) {
-        const StreamComparison blocks = CompareInBlocks(file1, file2);
-        if (!blocks.ok) {
-            result.first.error = blocks.errors.first;
-            result.second.error = blocks.errors.second;
-            return result;
-        }
-        result.outcome = Outcome::TooLarge;
-        result.first.size = blocks.size1;
-        result.second.size = blocks.size2;
-        result.firstDifferentByte = blocks.firstDifference;
-        result.identicalBytes = blocks.firstDifference < 0;
-        return result;
-    }
-
+    // The start of each file tells a binary one, which is then compared block by block whatever
+    // its size, as is a file too large to hold as text.
     std::string bytes1;
     std::string bytes2;
-    if (!file1.ReadAll(bytes1)) result.first.error = file1.error();
-    if (!file2.ReadAll(bytes2)) result.second.error = file2.error();
-    if (result.first.error.failed() || result.second.error.failed()) return result;
-
-    result.first.size = static_cast<std::int64_t>(bytes1.size());
-    result.second.size = static_cast<std::int64_t>(bytes2.size());
-    result.firstDifferentByte = FirstDifference(bytes1, bytes2);
-    result.identicalBytes = result.firstDifferentByte < 0;
-
-    auto binary = [](const std::string& bytes, std::optional<Encoding> encoding) {
-        if (encoding && UnitBytes(*encoding) == 2) return false;
-        return LooksBinary(bytes);
+    if (!ReadOn(*file1, bytes1, kHeadBytes)) first.error = file1->error();
+    if (!ReadOn(*file2, bytes2, kHeadBytes)) second.error = file2->error();
+    if (first.error.failed() || second.error.failed()) return result;
+    const bool binaryHead = Binary(bytes1, chosen.first) || Binary(bytes2, chosen.second);
+    auto inBlocks = [&](Outcome outcome) {
+        // From the start again, holding no more than two blocks.
+        file1.emplace(firstPath, missing.first);
+        file2.emplace(secondPath, missing.second);
+        first.error = file1->error();
+        second.error = file2->error();
+        first.identity = file1->identity();
+        second.identity = file2->identity();
+        if (!file1->ok() || !file2->ok()) return;
+        const StreamComparison blocks = CompareInBlocks(*file1, *file2);
+        if (!blocks.ok) {
+            first.error = blocks.errors.first;
+            second.error = blocks.errors.second;
+            return;
+        }
+        result.outcome_ = outcome;
+        first.size = blocks.size1;
+        second.size = blocks.size2;
+        result.identical_ = blocks.firstDifference < 0;
+        result.firstDifferentByte_ = blocks.firstDifference;
     };
-    if (binary(bytes1, chosen.first) || binary(bytes2, chosen.second)) {
-        result.outcome = Outcome::Binary;
+    if (binaryHead || file1->size() > textLimitBytes || file2->size() > textLimitBytes) {
+        inBlocks(binaryHead ? Outcome::Binary : Outcome::TooLarge);
         return result;
     }
-    result.outcome = Outcome::Text;
+    try {
+        result.TakeLines(*file1, *file2, std::move(bytes1), std::move(bytes2), cancel);
+    } catch (const std::bad_alloc&) {
+        // More than memory holds as lines: compared as a file past the limit is, nothing kept
+        // of the lines.
+        result.rows_ = {};
+        result.differenceStarts_.clear();
+        result.overlooked_.clear();
+        result.hiddenLines_ = result.endingOnlyLines_ = result.variantOnlyLines_ = 0;
+        for (FileSide* side : {&first, &second}) {
+            const FileSide empty;
+            side->text = empty.text;
+            side->encoding = empty.encoding;
+            side->mark.clear();
+            side->lossy = false;
+            side->badBytes = 0;
+            side->error = {};
+        }
+        inBlocks(Outcome::TooLarge);
+        result.memoryShort_ = true;
+    }
+    return result;
+}
+
+void Comparison::TakeLines(InputFile& file1, InputFile& file2, std::string bytes1,
+                           std::string bytes2, const CancelFlag* cancel) {
+    Comparison& result = *this;
+    FileSide& first = first_;
+    FileSide& second = second_;
+    const ChosenEncodings& chosen = chosen_;
+    // A file compared with itself is read once, and a copy is compared as it is read: the same
+    // bytes, known in one pass, held once.
+    std::error_code error;
+    bool sameBytes = !first.absent && !second.absent &&
+                     std::filesystem::equivalent(first.path, second.path, error);
+    if (!ReadRest(file1, bytes1)) first.error = file1.error();
+    if (!first.error.failed() && !sameBytes && !ReadLike(file2, bytes2, bytes1, sameBytes))
+        second.error = file2.error();
+    if (first.error.failed() || second.error.failed()) return;
+    if (sameBytes) bytes2.clear();
+    const std::string& other = sameBytes ? bytes1 : bytes2;
+
+    first.size = std::ssize(bytes1);
+    second.size = std::ssize(other);
+    result.SetIdentity(bytes1, other);
+    // A file whose start is text may still be binary once read whole (UTF-16 without a mark is
+    // told from all of it).
+    if (Binary(bytes1, chosen.first) || Binary(other, chosen.second)) {
+        result.outcome_ = Outcome::Binary;
+        return;
+    }
+    result.outcome_ = Outcome::Text;
     auto find = [](const std::string& bytes, std::optional<Encoding> encoding) {
         return encoding ? ReadAs(bytes, *encoding) : DetectEncoding(bytes);
     };
-    // Identical files are read in the one encoding chosen for either.
-    const DetectedEncoding found1 =
-        find(bytes1, result.identicalBytes && !chosen.first ? chosen.second : chosen.first);
-    if (result.identicalBytes) {
-        // Nothing to diff: every line is its own partner, and one copy of the text serves both.
-        TakeText(result.first, std::move(bytes1), found1, false);
-        result.second.encoding = result.first.encoding;
-        result.second.lossy = result.first.lossy;
-        result.second.badBytes = result.first.badBytes;
-        result.second.text = result.first.text;
-        result.rows.Append(RowKind::Common, 0, 0, result.first.text->LineCount());
-        return result;
+    if (result.identical_) {
+        // Nothing to diff: every line is its own partner, and one copy of the text serves both,
+        // read in the one encoding chosen for either.
+        const DetectedEncoding found = find(bytes1, chosen.first ? chosen.first : chosen.second);
+        TakeText(first, std::move(bytes1), found, false);
+        second.encoding = first.encoding;
+        second.mark = first.mark;
+        second.lossy = first.lossy;
+        second.badBytes = first.badBytes;
+        second.text = first.text;
+        result.rows_.Append(RowKind::Common, 0, 0, first.text->LineCount());
+        return;
     }
-    const DetectedEncoding found2 = find(bytes2, chosen.second);
+    // Each file's encoding found and its lines cut on a core of its own, where the files are
+    // large enough to make up for starting a thread.
+    const bool apart = bytes1.size() + bytes2.size() >= (std::size_t{1} << 20);
+    auto both = [apart](auto one, auto other) {
+        if (apart) return BothAtOnce(one, other);
+        one();
+        other();
+    };
+    DetectedEncoding found1;
+    DetectedEncoding found2;
+    both([&] { found1 = find(bytes1, chosen.first); },
+         [&] { found2 = find(bytes2, chosen.second); });
     // Text that decodes cleanly from two different encodings is compared as text; otherwise the
     // bytes are what there is to compare.
     const bool asUtf16 =
         !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
-    TakeText(result.first, std::move(bytes1), found1, asUtf16);
-    TakeText(result.second, std::move(bytes2), found2, asUtf16);
-    result.Rediff(options, cancel);
-    return result;
+    both([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
+         [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
+    Rediff(options_, cancel);
 }
 
 Comparison CompareAgain(const Comparison& earlier, const CancelFlag* cancel) {
-    return CompareAgain(earlier, earlier.chosen, cancel);
+    return CompareAgain(earlier, earlier.chosen(), cancel);
 }
 
 Comparison CompareAgain(const Comparison& earlier, const ChosenEncodings& chosen,
                         const CancelFlag* cancel) {
     Comparison again =
-        Compare(earlier.first.path, earlier.second.path, kTextLimitBytes, earlier.options, cancel,
-                chosen, {earlier.first.mayBeMissing, earlier.second.mayBeMissing});
-    again.first.label = earlier.first.label;
-    again.second.label = earlier.second.label;
+        Compare(earlier.first().path, earlier.second().path, kTextLimitBytes, earlier.options(),
+                cancel, chosen, {earlier.first().mayBeMissing, earlier.second().mayBeMissing});
+    again.SetLabels(earlier.first().label, earlier.second().label);
     return again;
 }
 
+void Comparison::SetLabels(std::filesystem::path firstLabel, std::filesystem::path secondLabel) {
+    first_.label = std::move(firstLabel);
+    second_.label = std::move(secondLabel);
+}
+
+void Comparison::SetIdentity(std::string_view firstBytes, std::string_view secondBytes) {
+    firstDifferentByte_ = FirstDifference(firstBytes, secondBytes);
+    identical_ = firstDifferentByte_ < 0;
+}
+
+void Comparison::ReplaceTexts(std::shared_ptr<const TextFile> firstText,
+                              std::shared_ptr<const TextFile> secondText) {
+    first_.text = std::move(firstText);
+    second_.text = std::move(secondText);
+    if (ByText()) {
+        // Two encodings that write the same text in other bytes: the files read were not the
+        // same, and their bytes are not held to say whether an edit made them so.
+        identical_ = false;
+        firstDifferentByte_ = -1;
+    } else if (first_.mark == second_.mark) {
+        SetIdentity(first_.text->bytes(), second_.text->bytes());
+        if (firstDifferentByte_ >= 0) firstDifferentByte_ += std::ssize(first_.mark);
+    } else {
+        // Each file as it would be written: its mark, then its text.
+        SetIdentity(first_.mark + first_.text->bytes(), second_.mark + second_.text->bytes());
+    }
+    Rediff(options_);
+}
+
 void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {
-    if (outcome != Outcome::Text) {
-        options = newOptions;
+    if (outcome_ != Outcome::Text) {
+        options_ = newOptions;
         return;
     }
     // Nothing changes until the new rows are there, so a cancelled comparison leaves the old one.
     const bool byText = ByText();
     // Making the variants one costs a text a line; where neither file has one, it changes nothing.
-    const bool unify = byText && (HasJisVariant(*first.text) || HasJisVariant(*second.text));
-    Rows newRows = DiffLines(*first.text, *second.text, newOptions, cancel, unify);
-    options = newOptions;
-    rows = std::move(newRows);
+    const bool unify = byText && (HasJisVariant(*first_.text) || HasJisVariant(*second_.text));
+    Rows newRows = DiffLines(*first_.text, *second_.text, newOptions, cancel, unify);
+    options_ = newOptions;
+    rows_ = std::move(newRows);
     pairings_.clear();
-    differenceStarts.clear();
+    differenceStarts_.clear();
     overlooked_.clear();
-    hiddenLines = 0;
+    hiddenLines_ = 0;
     endingOnlyLines_ = 0;
     variantOnlyLines_ = 0;
     // Two files each with one kind of line end, the same, have no line that ends otherwise:
     // nothing to count, line by line, unless the lines are held as text.
-    const LineEnding ending1 = first.text->ending();
-    const LineEnding ending2 = second.text->ending();
+    const LineEnding ending1 = first_.text->ending();
+    const LineEnding ending2 = second_.text->ending();
     const bool endsAlike = ending1 == LineEnding::None || ending2 == LineEnding::None ||
                            (ending1 == ending2 && ending1 != LineEnding::Mixed);
-    for (const Block& block : rows.blocks()) {
+    for (const Block& block : rows_.blocks()) {
         if (block.kind != RowKind::Common || (endsAlike && !byText)) continue;
         for (std::int32_t k = 0; k < block.count; ++k) {
             // A last line without a newline is the final newline's note, not this count.
-            const LineEnding a = first.text->EndingOf(block.first + k);
-            const LineEnding b = second.text->EndingOf(block.second + k);
+            const LineEnding a = first_.text->EndingOf(block.first + k);
+            const LineEnding b = second_.text->EndingOf(block.second + k);
             endingOnlyLines_ += a != b && a != LineEnding::None && b != LineEnding::None;
             if (byText) {
-                const std::string_view x = first.text->Line(block.first + k);
-                const std::string_view y = second.text->Line(block.second + k);
+                const std::string_view x = first_.text->Line(block.first + k);
+                const std::string_view y = second_.text->Line(block.second + k);
                 variantOnlyLines_ += x != y && !DifferUnified(x, y);
             }
         }
     }
-    for (const std::size_t start : DifferenceStarts(rows)) {
-        if (options.blankLines && BlankChange(start)) {
+    for (const std::size_t start : DifferenceStarts(rows_)) {
+        if (options_.blankLines && BlankChange(start)) {
             overlooked_.push_back(start);
         } else {
-            differenceStarts.push_back(start);
+            differenceStarts_.push_back(start);
         }
     }
-    if (!options.any()) return;
-    for (const Block& block : rows.blocks()) {
+    if (!options_.any()) return;
+    for (const Block& block : rows_.blocks()) {
         if (block.kind != RowKind::Common) {
-            if (Overlooked(block.row)) hiddenLines += static_cast<std::size_t>(block.count);
+            if (Overlooked(block.row)) hiddenLines_ += static_cast<std::size_t>(block.count);
             continue;
         }
         for (std::int32_t k = 0; k < block.count; ++k) {
-            const std::string_view x = first.text->Line(block.first + k);
-            const std::string_view y = second.text->Line(block.second + k);
-            hiddenLines += byText ? DifferUnified(x, y) : x != y;
+            const std::string_view x = first_.text->Line(block.first + k);
+            const std::string_view y = second_.text->Line(block.second + k);
+            hiddenLines_ += byText ? DifferUnified(x, y) : x != y;
         }
     }
 }
 
 bool Comparison::BlankChange(std::size_t row) const {
-    for (std::size_t at = row; at < rows.size() && rows[at].kind != RowKind::Common; ++at) {
+    for (std::size_t at = row; at < rows_.size() && rows_[at].kind != RowKind::Common; ++at) {
         for (const char16_t c : RowText(at, false)) {
             if (!IsBlank(c)) return false;
         }
@@ -294,21 +484,21 @@ bool Comparison::BlankChange(std::size_t row) const {
 }
 
 bool Comparison::Overlooked(std::size_t row) const {
-    if (overlooked_.empty() || row >= rows.size() || rows[row].kind == RowKind::Common) {
+    if (overlooked_.empty() || row >= rows_.size() || rows_[row].kind == RowKind::Common) {
         return false;
     }
     // The change's first row is the last start at or before the row, with no common row between.
     const auto after = std::upper_bound(overlooked_.begin(), overlooked_.end(), row);
     if (after == overlooked_.begin()) return false;
-    const std::vector<Block>& blocks = rows.blocks();
-    for (std::size_t b = rows.BlockIndex(*std::prev(after)); b < rows.BlockIndex(row); ++b) {
+    const std::vector<Block>& blocks = rows_.blocks();
+    for (std::size_t b = rows_.BlockIndex(*std::prev(after)); b < rows_.BlockIndex(row); ++b) {
         if (blocks[b].kind == RowKind::Common) return false;
     }
     return true;
 }
 
 std::optional<std::size_t> Comparison::NextDifference(std::optional<std::size_t> current) const {
-    const auto& starts = differenceStarts;
+    const auto& starts = differenceStarts_;
     const auto next =
         current ? std::upper_bound(starts.begin(), starts.end(), *current) : starts.begin();
     if (next == starts.end()) return std::nullopt;
@@ -318,33 +508,33 @@ std::optional<std::size_t> Comparison::NextDifference(std::optional<std::size_t>
 std::optional<std::size_t> Comparison::PreviousDifference(
     std::optional<std::size_t> current) const {
     if (!current) return std::nullopt;
-    const auto& starts = differenceStarts;
+    const auto& starts = differenceStarts_;
     const auto after = std::lower_bound(starts.begin(), starts.end(), *current);
     if (after == starts.begin()) return std::nullopt;
     return *std::prev(after);
 }
 
 std::size_t Comparison::DifferenceNumber(std::size_t row) const {
-    if (row >= rows.size() || rows[row].kind == RowKind::Common) return 0;
-    const auto& starts = differenceStarts;
+    if (row >= rows_.size() || rows_[row].kind == RowKind::Common) return 0;
+    const auto& starts = differenceStarts_;
     return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), row) -
                                     starts.begin());
 }
 
 std::string_view Comparison::LineBytes(std::size_t row) const {
-    const Row r = rows[row];
-    return r.first >= 0 ? first.text->Line(r.first) : second.text->Line(r.second);
+    const Row r = rows_[row];
+    return r.first >= 0 ? first_.text->Line(r.first) : second_.text->Line(r.second);
 }
 
 bool Comparison::ByText() const {
-    return outcome == Outcome::Text &&
-           (first.text->encoding() != first.encoding || second.text->encoding() != second.encoding);
+    return outcome_ == Outcome::Text && (first_.text->encoding() != first_.encoding ||
+                                         second_.text->encoding() != second_.encoding);
 }
 
 std::u16string Comparison::RowText(std::size_t row, bool withEnd,
                                    std::vector<MarkSpan>* byteMarks) const {
-    const Row r = rows[row];
-    const TextFile& file = r.first >= 0 ? *first.text : *second.text;
+    const Row r = rows_[row];
+    const TextFile& file = r.first >= 0 ? *first_.text : *second_.text;
     const std::int32_t line = r.first >= 0 ? r.first : r.second;
     std::u16string text = ShowControls(file.Display(line, byteMarks), byteMarks);
     if (withEnd) text += EndingShown(file.EndingOf(line));
@@ -352,14 +542,14 @@ std::u16string Comparison::RowText(std::size_t row, bool withEnd,
 }
 
 std::u16string Comparison::LineText(std::size_t row) const {
-    return RowText(row, !options.lineEnds);
+    return RowText(row, !options_.lineEnds);
 }
 
 LineMarks Comparison::MarksOf(std::size_t row) const {
-    if (row >= rows.size() || rows[row].kind == RowKind::Common || Overlooked(row)) return {};
+    if (row >= rows_.size() || rows_[row].kind == RowKind::Common || Overlooked(row)) return {};
     // A change is a run of removed rows followed by a run of added rows.
-    const std::vector<Block>& blocks = rows.blocks();
-    std::size_t index = rows.BlockIndex(row);
+    const std::vector<Block>& blocks = rows_.blocks();
+    std::size_t index = rows_.BlockIndex(row);
     const bool removed = blocks[index].kind == RowKind::Removed;
     if (!removed) {
         if (index == 0 || blocks[index - 1].kind != RowKind::Removed) return {};
@@ -415,7 +605,7 @@ LineMarks Comparison::MarksOf(std::size_t row) const {
 
 ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
     ShownLine shown;
-    shown.text = RowText(row, !options.lineEnds, &shown.byteMarks);
+    shown.text = RowText(row, !options_.lineEnds, &shown.byteMarks);
     shown.marks = MarksOf(row).marks;
     const std::u16string& text = shown.text;
     if (text.size() <= longest) return shown;
@@ -432,194 +622,145 @@ ShownLine Comparison::Shown(std::size_t row, std::size_t longest) const {
     std::size_t end = std::min(text.size(), start + longest);
     if (lowSurrogate(end)) --end;
 
-    std::u16string out;
-    if (start > 0) out = u"（先頭 " + Number(start) + u" 文字は省略）… ";
-    const std::size_t shift = out.size();
-    out.append(text, start, end - start);
-    if (end < text.size()) out += u" …（残り " + Number(text.size() - end) + u" 文字は省略）";
     auto clip = [&](const std::vector<MarkSpan>& whole) {
         std::vector<MarkSpan> part;
         for (const MarkSpan& mark : whole) {
             const std::size_t from = std::max<std::size_t>(mark.start, start);
             const std::size_t to = std::min<std::size_t>(mark.start + mark.length, end);
             if (from >= to) continue;
-            part.push_back({static_cast<std::uint32_t>(from - start + shift),
-                            static_cast<std::uint32_t>(to - from)});
+            part.push_back(
+                {static_cast<std::uint32_t>(from - start), static_cast<std::uint32_t>(to - from)});
         }
         return part;
     };
-    return {std::move(out), clip(shown.marks), clip(shown.byteMarks)};
+    return {text.substr(start, end - start), clip(shown.marks), clip(shown.byteMarks), start,
+            text.size() - end};
 }
 
-std::u16string Comparison::SameLinesNote() const {
-    if (outcome != Outcome::Text || identicalBytes || !differenceStarts.empty()) return {};
-    const TextFile& a = *first.text;
-    const TextFile& b = *second.text;
-    std::vector<std::u16string> reasons;
-    if (first.encoding != second.encoding) reasons.push_back(u"文字コード");
-    if (a.ending() != b.ending() && a.ending() != LineEnding::None &&
-        b.ending() != LineEnding::None) {
-        reasons.push_back(u"改行コード");
-    }
-    if (a.endsWithNewline() != b.endsWithNewline()) reasons.push_back(u"最終行の改行の有無");
-    if (reasons.empty()) return u"行の内容は同じですが、ファイルのバイト列は異なります。";
-    std::u16string joined;
-    for (const std::u16string& reason : reasons) {
-        if (!joined.empty()) joined += u"・";
-        joined += reason;
-    }
-    return u"行の内容は同じですが、" + joined + u"が異なります。";
-}
-
-std::u16string Comparison::Message() const {
-    switch (outcome) {
-        case Outcome::Unreadable:
-            return {};
-        case Outcome::Binary:
-        case Outcome::TooLarge:
-            break;
-        case Outcome::Text:
-            if (identicalBytes) return u"2つのファイルは同一です。";
-            return SameLinesNote();
-    }
-    std::u16string text = outcome == Outcome::TooLarge
-                              ? u"ファイルが大きいため（" +
-                                    Number(static_cast<std::uint64_t>(kTextLimitBytes >> 20)) +
-                                    u" MiB を超えます）、行ではなくバイト単位で比較しました。"
-                              : u"バイナリファイルです。";
-    if (identicalBytes) {
-        return text + u"\n2つのファイルは同一です（" +
-               Number(static_cast<std::uint64_t>(first.size)) + u" バイト）。";
-    }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::u16string hex;
-    for (auto at = static_cast<std::uint64_t>(firstDifferentByte);; at /= 16) {
-        hex.insert(hex.begin(), static_cast<char16_t>(kHex[at % 16]));
-        if (at < 16) break;
-    }
-    return text + u"\n2つのファイルは異なります。\n最初に異なるバイトの位置: " +
-           Number(static_cast<std::uint64_t>(firstDifferentByte)) + u" (0x" + hex +
-           u")\nサイズ: 第一 " + Number(static_cast<std::uint64_t>(first.size)) +
-           u" バイト、第二 " + Number(static_cast<std::uint64_t>(second.size)) + u" バイト";
-}
-
-std::u16string Comparison::CountText(std::optional<std::size_t> current) const {
-    switch (outcome) {
-        case Outcome::Unreadable:
-            return u"比較できません";
-        case Outcome::Binary:
-        case Outcome::TooLarge:
-            return identicalBytes ? u"相違はありません" : u"相違があります";
-        case Outcome::Text:
-            break;
-    }
-    if (differenceStarts.empty()) return u"相違はありません";
-    const std::u16string total = u"相違 " + Number(differenceStarts.size()) + u" 箇所";
-    const std::size_t number = current ? DifferenceNumber(*current) : 0;
-    if (number == 0) return total + u"　F8: 次の相違　Shift+F8 / F7: 前の相違";
-    return total + u" (" + Number(number) + u" 番目)";
-}
-
-std::u16string Comparison::HiddenNote() const {
-    std::vector<std::u16string> notes{OptionsNote()};
-    if (outcome == Outcome::Text && !identicalBytes) {
-        const TextFile& a = *first.text;
-        const TextFile& b = *second.text;
-        if (endingOnlyLines_ > 0) {
-            notes.push_back(u"改行コードだけが異なる " + Number(endingOnlyLines_) +
-                            u" 行を同じ行として表示しています");
-        } else if (a.ending() != b.ending() && a.ending() != LineEnding::None &&
-                   b.ending() != LineEnding::None) {
-            notes.push_back(u"改行コードが異なります（第一: " + EndingName(a.ending()) +
-                            u"、第二: " + EndingName(b.ending()) + u"）");
-        }
-        if (a.endsWithNewline() != b.endsWithNewline())
-            notes.push_back(u"最終行の改行の有無が異なります");
-        if (variantOnlyLines_ > 0) {
-            notes.push_back(u"〜と～のように文字コードの変換表だけが異なる " +
-                            Number(variantOnlyLines_) + u" 行を同じ行として表示しています");
-        }
-    }
-    std::u16string joined;
-    for (const std::u16string& note : notes) {
-        if (note.empty()) continue;
-        if (!joined.empty()) joined += u"　";
-        joined += note;
-    }
-    return joined;
-}
-
-std::u16string Comparison::OptionsNote() const {
-    if (hiddenLines == 0) return {};
-    std::u16string what;
-    auto add = [&](bool on, const char16_t* name) {
-        if (!on) return;
-        if (!what.empty()) what += u"・";
-        what += name;
-    };
-    add(options.trailingBlanks, u"行末の空白");
-    add(options.allBlanks, u"すべての空白");
-    add(options.blankLines, u"空行");
-    add(options.letterCase, u"大文字と小文字");
-    return what + u"を無視しています（" + Number(hiddenLines) + u" 行の相違を表示していません）";
-}
-
-std::u16string Comparison::Title(const std::u16string& firstName,
-                                 const std::u16string& secondName) const {
-    std::u16string state;
-    switch (outcome) {
-        case Outcome::Unreadable:
-            state = u"読み込めません";
-            break;
-        case Outcome::Binary:
-        case Outcome::TooLarge:
-            state = identicalBytes ? u"同一" : u"相違あり";
-            break;
-        case Outcome::Text:
-            if (identicalBytes) {
-                state = u"同一";
-            } else if (differenceStarts.empty()) {
-                state = u"相違なし";
-            } else {
-                state = u"相違 " + Number(differenceStarts.size()) + u" 箇所";
-            }
-            break;
-    }
-    return firstName + u" ⇔ " + secondName + u" — " + state + u" — Diff-Zarvo ビューアー";
+std::optional<BytesOnlyDifferences> Comparison::SameLines() const {
+    if (outcome_ != Outcome::Text || identical_ || !differenceStarts_.empty()) return std::nullopt;
+    const TextFile& a = *first_.text;
+    const TextFile& b = *second_.text;
+    BytesOnlyDifferences what;
+    what.encoding = first_.encoding != second_.encoding;
+    what.lineEnds = a.ending() != b.ending() && a.ending() != LineEnding::None &&
+                    b.ending() != LineEnding::None;
+    what.finalNewline = a.endsWithNewline() != b.endsWithNewline();
+    return what;
 }
 
 std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
                                             std::optional<std::size_t> from, bool forward) const {
-    const std::size_t count = rows.size();
+    const std::size_t count = rows_.size();
     if (needle.empty() || count == 0) return std::nullopt;
     std::u16string folded(needle);
     for (char16_t& c : folded) c = FoldCase(c);
     const bool ascii =
         std::all_of(folded.begin(), folded.end(), [](char16_t c) { return c < 0x80; });
-    std::size_t row = from ? *from : (forward ? count - 1 : 0);
-    for (std::size_t step = 0; step < count; ++step) {
-        row = forward ? (row + 1) % count : (row + count - 1) % count;
-        // Decoding every line of a long file takes longer than a key may: an ASCII needle is
-        // looked for in the bytes of a UTF-8 line first.
-        const Row r = rows[row];
-        const TextFile& file = r.first >= 0 ? *first.text : *second.text;
-        if (ascii && !file.lossy() &&
-            (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) &&
-            !MayShowAscii(file.Line(r.first >= 0 ? r.first : r.second), folded)) {
-            continue;
+    const bool codes = ascii && MayMeetCode(folded);
+    // Other needles are looked for by their longest run of characters that stand for themselves
+    // alone, in its UTF-8 bytes: characters that no other character folds to and no control is
+    // shown as.
+    std::string anchor;
+    if (!ascii) {
+        std::string run;
+        for (const char16_t c : folded) {
+            const bool foldTarget = (c >= 0xE0 && c <= 0xFE) || (c >= 0x3B1 && c <= 0x3C9) ||
+                                    (c >= 0x430 && c <= 0x45F) || (c >= 0xFF41 && c <= 0xFF5A);
+            const bool shownFor = c >= 0x2400 && c <= 0x2421;  // controls, line ends
+            if (c < 0x80 || foldTarget || shownFor || (c >= 0xD800 && c <= 0xDFFF)) {
+                run.clear();
+                continue;
+            }
+            if (c < 0x800) {
+                run += static_cast<char>(0xC0 | c >> 6);
+            } else {
+                run += static_cast<char>(0xE0 | c >> 12);
+                run += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            }
+            run += static_cast<char>(0x80 | (c & 0x3F));
+            if (run.size() > anchor.size()) anchor = run;
         }
+    }
+    // The first place in [at, end) where a line may show the needle; `end` if none does.
+    auto mayShow = [&](const char* at, const char* end) {
+        if (ascii) return MayShowAsciiAt(at, end, folded, codes);
+        const std::size_t found =
+            std::string_view(at, static_cast<std::size_t>(end - at)).find(anchor);
+        return found == std::string_view::npos ? end : at + found;
+    };
+    auto holds = [&](std::size_t row) {
         std::u16string text = LineText(row);
         for (char16_t& c : text) c = FoldCase(c);
-        if (text.find(folded) != std::u16string::npos) return row;
+        return text.find(folded) != std::u16string::npos;
+    };
+    // The rows [lo, hi) of one block, in the order of the search: decoding every line of a long
+    // file takes longer than a key may, so the needle is looked for in the bytes of UTF-8 lines
+    // first, many lines at a step, and only the lines that may hold it are decoded.
+    auto findIn = [&](const Block& block, std::size_t lo,
+                      std::size_t hi) -> std::optional<std::size_t> {
+        const TextFile& file = block.kind == RowKind::Added ? *second_.text : *first_.text;
+        const bool bytewise =
+            (ascii || !anchor.empty()) && !file.lossy() &&
+            (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom);
+        if (!bytewise) {
+            for (std::size_t k = 0; k < hi - lo; ++k) {
+                const std::size_t row = forward ? lo + k : hi - 1 - k;
+                if (holds(row)) return row;
+            }
+            return std::nullopt;
+        }
+        const std::int32_t firstLine = (block.kind == RowKind::Added ? block.second : block.first) -
+                                       static_cast<std::int32_t>(block.row);
+        constexpr std::size_t kStep = 4096;  // rows a look at the bytes takes in
+        for (std::size_t done = 0; done < hi - lo; done += kStep) {
+            const std::size_t take = std::min(kStep, hi - lo - done);
+            const std::size_t stepLo = forward ? lo + done : hi - done - take;
+            const auto line0 =
+                static_cast<std::int32_t>(firstLine + static_cast<std::int64_t>(stepLo));
+            const auto line1 = line0 + static_cast<std::int32_t>(take);  // past the last
+            const std::string_view last = file.Line(line1 - 1);
+            const char* at = file.Line(line0).data();
+            const char* end = last.data() + last.size();
+            std::optional<std::size_t> found;
+            while (at < end) {
+                at = mayShow(at, end);
+                if (at == end) break;
+                const std::int32_t line =
+                    file.LineAt(static_cast<std::size_t>(at - file.bytes().data()));
+                const auto row = static_cast<std::size_t>(line - firstLine);
+                if (holds(row)) {
+                    found = row;
+                    if (forward) return found;
+                }
+                if (line + 1 >= line1) break;
+                at = file.Line(line + 1).data();
+            }
+            if (found) return found;
+        }
+        return std::nullopt;
+    };
+    // From the row after `from` round to `from` itself, a block at a time.
+    std::size_t row = from ? (forward ? (*from + 1) % count : (*from + count - 1) % count)
+                           : (forward ? 0 : count - 1);
+    for (std::size_t left = count; left > 0;) {
+        const Block& block = rows_.BlockOf(row);
+        const std::size_t blockEnd = block.row + static_cast<std::size_t>(block.count);
+        const std::size_t lo =
+            forward ? row : std::max(block.row, row + 1 - std::min(left, row + 1));
+        const std::size_t hi = forward ? std::min(blockEnd, row + left) : row + 1;
+        if (const auto found = findIn(block, lo, hi)) return found;
+        left -= hi - lo;
+        row = forward ? hi % count : (lo + count - 1) % count;
     }
     return std::nullopt;
 }
 
 std::optional<std::size_t> Comparison::RowOfLine(bool inFirst, std::int64_t lineNumber) const {
-    const std::int32_t lines = (inFirst ? first : second).text->LineCount();
+    const std::int32_t lines = (inFirst ? first_ : second_).text->LineCount();
     if (lines == 0 || lineNumber < 1) return std::nullopt;
     const auto index = static_cast<std::int32_t>(std::min<std::int64_t>(lineNumber, lines) - 1);
-    for (const Block& block : rows.blocks()) {
+    for (const Block& block : rows_.blocks()) {
         if (block.kind == (inFirst ? RowKind::Added : RowKind::Removed)) continue;
         const std::int32_t start = inFirst ? block.first : block.second;
         if (index >= start && index < start + block.count) {
@@ -630,13 +771,13 @@ std::optional<std::size_t> Comparison::RowOfLine(bool inFirst, std::int64_t line
 }
 
 std::optional<std::size_t> Comparison::RowToKeep(const std::optional<Row>& before) const {
-    if (outcome != Outcome::Text) return std::nullopt;
+    if (outcome_ != Outcome::Text) return std::nullopt;
     std::optional<std::size_t> row;
     if (before) {
         const bool inFirst = before->first >= 0;
         row = RowOfLine(inFirst, (inFirst ? before->first : before->second) + 1);
     }
-    if (!row && !differenceStarts.empty()) row = differenceStarts.front();
+    if (!row && !differenceStarts_.empty()) row = differenceStarts_.front();
     return row;
 }
 
@@ -646,8 +787,8 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
     if (strayBytes != nullptr) *strayBytes = 0;
     if (nuls != nullptr) *nuls = 0;
     for (const std::size_t row : rowList) {
-        if (row >= rows.size()) continue;
-        switch (rows[row].kind) {
+        if (row >= rows_.size()) continue;
+        switch (rows_[row].kind) {
             case RowKind::Common:
                 text += u' ';
                 break;
@@ -658,8 +799,8 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
                 text += u'+';
                 break;
         }
-        const Row r = rows[row];
-        const TextFile& file = r.first >= 0 ? *first.text : *second.text;
+        const Row r = rows_[row];
+        const TextFile& file = r.first >= 0 ? *first_.text : *second_.text;
         std::vector<MarkSpan> byteMarks;
         const std::u16string line = file.Display(r.first >= 0 ? r.first : r.second, &byteMarks);
         // Each stray byte is shown as four units, "<E9>".

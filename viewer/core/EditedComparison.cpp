@@ -11,13 +11,14 @@ namespace viewer {
 namespace {
 
 ReadOnly WhyNotEditable(const Comparison& comparison, const FileSide& side) {
-    switch (comparison.outcome) {
+    switch (comparison.outcome()) {
         case Outcome::Unreadable:
             if (!side.error.failed()) return {ReadOnlyWhy::OtherUnreadable, {}};
             return {ReadOnlyWhy::FileTrouble, side.error};
         case Outcome::Binary:
             return {ReadOnlyWhy::Binary, {}};
         case Outcome::TooLarge:
+            if (comparison.memoryShort()) return {ReadOnlyWhy::MemoryShort, {}};
             return {ReadOnlyWhy::TooLarge, {}};
         case Outcome::Text:
             break;
@@ -78,10 +79,10 @@ std::vector<Change> ChangesIn(const Rows& rows, std::size_t from, std::size_t to
 
 EditedComparison::EditedComparison(Comparison comparison)
     : comparison_(std::move(comparison)),
-      files_{EditedFile(comparison_.first, comparison_.second),
-             EditedFile(comparison_.second, comparison_.first)},
-      whyReadOnly_{WhyNotEditable(comparison_, comparison_.first),
-                   WhyNotEditable(comparison_, comparison_.second)} {}
+      files_{EditedFile(comparison_.first(), comparison_.second()),
+             EditedFile(comparison_.second(), comparison_.first())},
+      whyReadOnly_{WhyNotEditable(comparison_, comparison_.first()),
+                   WhyNotEditable(comparison_, comparison_.second())} {}
 
 void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* cancel) {
     comparison_.Rediff(options, cancel);
@@ -95,19 +96,7 @@ EditResult EditedComparison::Prepare(Side side) {
     return result;
 }
 
-void EditedComparison::Recompare() {
-    Comparison& c = comparison_;
-    c.first.text = files_[0].text();
-    c.second.text = files_[1].text();
-    const std::string& a = c.first.text->bytes();
-    const std::string& b = c.second.text->bytes();
-    c.identicalBytes = c.first.encoding == c.second.encoding && a == b;
-    const auto shorter = std::min(a.size(), b.size());
-    const auto at =
-        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(shorter), b.begin());
-    c.firstDifferentByte = c.identicalBytes ? -1 : static_cast<std::int64_t>(at.first - a.begin());
-    c.Rediff(c.options);
-}
+void EditedComparison::Recompare() { comparison_.ReplaceTexts(files_[0].text(), files_[1].text()); }
 
 std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line) const {
     return comparison_.RowOfLine(side == Side::First, std::int64_t{line} + 1);
@@ -116,7 +105,7 @@ std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line)
 EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {
     const Side to = from == Side::First ? Side::Second : Side::First;
     if (EditResult why = Prepare(to); why.problem != EditProblem::None) return why;
-    const Rows& rows = comparison_.rows;
+    const Rows& rows = comparison_.rows();
     if (firstRow > lastRow) std::swap(firstRow, lastRow);
     const std::vector<Change> changes = ChangesIn(rows, firstRow, lastRow);
     if (changes.empty()) return Failed(EditProblem::NoDifference, to);
@@ -125,7 +114,7 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
     Step step{to, target.state(), {}, 0, false};
     // Line ends taken across where they are compared: they are part of what differs.
-    const bool withEnds = !comparison_.options.lineEnds;
+    const bool withEnds = !comparison_.options().lineEnds;
     // From the last change up, so that the lines of those above stay where they are.
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
         const bool intoSecond = to == Side::Second;
@@ -158,8 +147,8 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
 }
 
 std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
-    if (!WhyReadOnly(side).editable() || row >= comparison_.rows.size()) return std::nullopt;
-    const Row r = comparison_.rows[row];
+    if (!WhyReadOnly(side).editable() || row >= comparison_.rows().size()) return std::nullopt;
+    const Row r = comparison_.rows()[row];
     const std::int32_t line = side == Side::First ? r.first : r.second;
     if (line < 0) return std::nullopt;
     const TextFile& text = *files_[Index(side)].text();
@@ -170,7 +159,7 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     if (!EditableText(row, side)) return Failed(EditProblem::LineNotEditable, side);
     // A CR inside a line is the line's own, as read; only one just before the line's LF would
     // become part of its ending.
-    const Row at = comparison_.rows[row];
+    const Row at = comparison_.rows()[row];
     const TextFile& before = *files_[Index(side)].text();
     const bool endsInLf =
         before.EndingOf(side == Side::First ? at.first : at.second) != LineEnding::None;
@@ -179,7 +168,7 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
         return Failed(EditProblem::LineBreakTyped, side);
     }
     if (EditResult why = Prepare(side); why.problem != EditProblem::None) return why;
-    const Row r = comparison_.rows[row];
+    const Row r = comparison_.rows()[row];
     const std::int32_t line = side == Side::First ? r.first : r.second;
     EditedFile& file = files_[Index(side)];
     const bool extend =

@@ -23,8 +23,9 @@ enum class ReadOnlyWhy : std::uint8_t {
     FileTrouble,      // it cannot be read, or written: `error`
     OtherUnreadable,  // the other file cannot be read
     Binary,
-    TooLarge,   // larger than kTextLimitBytes
-    Iso2022Jp,  // no edit keeps its escapes as they were
+    TooLarge,     // larger than kTextLimitBytes
+    MemoryShort,  // compared byte by byte, as memory could not hold its lines
+    Iso2022Jp,    // no edit keeps its escapes as they were
 };
 struct ReadOnly {
     ReadOnlyWhy why = ReadOnlyWhy::Editable;
@@ -121,8 +122,8 @@ private:
     };
 
     static std::size_t Index(Side side) { return side == Side::First ? 0 : 1; }
-    FileSide& SideOf(Side side) {
-        return side == Side::First ? comparison_.first : comparison_.second;
+    const FileSide& SideOf(Side side) const {
+        return side == Side::First ? comparison_.first() : comparison_.second();
     }
     // Why the file cannot be edited now: read-only, or not as it was compared; none when it can.
     EditResult Prepare(Side side);

@@ -259,8 +259,7 @@ RowAction FolderSession::Activate(std::size_t row, const std::filesystem::path& 
     return {RowAction::Kind::Compare, [pair = *pair, options](const CancelFlag* cancel) {
                 Comparison comparison = Compare(pair.first, pair.second, kTextLimitBytes, options,
                                                 cancel, {}, pair.missing);
-                comparison.first.label = pair.firstLabel;
-                comparison.second.label = pair.secondLabel;
+                comparison.SetLabels(pair.firstLabel, pair.secondLabel);
                 return comparison;
             }};
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Cells.h"
+#include "ComparisonWording.h"
 #include "FolderList.h"
 #include "LineNumber.h"
 #include "TextDecode.h"
@@ -17,17 +18,17 @@ Session::Session(Comparison comparison, SessionView& view, std::filesystem::path
       window_(view),
       settingsFile_(std::move(settingsFile)),
       view_(LoadChoices(settingsFile_).view) {
-    if (view_ == View::SideBySide) side_ = SideBySide(edited_.comparison().rows);
+    if (view_ == View::SideBySide) side_ = SideBySide(edited_.comparison().rows());
 }
 
 void Session::Open() {
     StampFiles();
     window_.SetTitle(Title());
-    window_.WatchFiles({comparison().first.path, comparison().second.path});
+    window_.WatchFiles({comparison().first().path, comparison().second().path});
     window_.Redraw();
     // Open where the files part, as every comparison tool does.
-    if (ShowsRows() && !comparison().differenceStarts.empty()) {
-        GoTo(comparison().differenceStarts.front());
+    if (ShowsRows() && !comparison().differenceStarts().empty()) {
+        GoTo(comparison().differenceStarts().front());
     } else {
         window_.ShowStatus(status_);
     }
@@ -41,7 +42,7 @@ bool Session::Enabled(Command command) const {
         case Command::TakeToSecond:
         case Command::TakeToFirst:
             // A file that cannot be edited still offers the command: running it says why.
-            return ShowsRows() && !comparison().differenceStarts.empty();
+            return ShowsRows() && !comparison().differenceStarts().empty();
         case Command::Undo:
             return edited_.CanUndo();
         case Command::Redo:
@@ -55,14 +56,15 @@ bool Session::Enabled(Command command) const {
         case Command::EncodingFirst:
         case Command::EncodingSecond:
             // A file called binary may be UTF-16 read as text once chosen.
-            return comparison().outcome == Outcome::Text || comparison().outcome == Outcome::Binary;
+            return comparison().outcome() == Outcome::Text ||
+                   comparison().outcome() == Outcome::Binary;
         default:
             return ShowsRows();
     }
 }
 
 bool Session::Checked(Command command) const {
-    const IgnoreOptions& o = comparison().options;
+    const IgnoreOptions& o = comparison().options();
     switch (command) {
         case Command::SideBySide:
             return view_ == View::SideBySide;
@@ -82,8 +84,9 @@ bool Session::Checked(Command command) const {
 }
 
 std::size_t Session::Chosen(Command command) const {
-    const std::optional<Encoding> chosen =
-        command == Command::EncodingFirst ? comparison().chosen.first : comparison().chosen.second;
+    const std::optional<Encoding> chosen = command == Command::EncodingFirst
+                                               ? comparison().chosen().first
+                                               : comparison().chosen().second;
     const std::vector<EncodingChoice> choices = EncodingChoices();
     for (std::size_t i = 0; i < choices.size(); ++i) {
         if (choices[i].encoding == chosen) return i;
@@ -99,7 +102,7 @@ void Session::Choose(Command command, std::size_t index) {
         return;
     }
     status_ = {};
-    ChosenEncodings chosen = comparison().chosen;
+    ChosenEncodings chosen = comparison().chosen();
     (first ? chosen.first : chosen.second) = choices[index].encoding;
     ReadAgain(chosen, (first ? u"第一のファイルを「" : u"第二のファイルを「") +
                           choices[index].label + u"」で読み直しました");
@@ -111,7 +114,7 @@ void Session::Run(Command command) {
     FinishEdit(true);
     status_ = {};
     const auto toggled = [&](bool IgnoreOptions::*flag) {
-        IgnoreOptions options = comparison().options;
+        IgnoreOptions options = comparison().options();
         options.*flag = !(options.*flag);
         SetOptions(options);
     };
@@ -125,13 +128,13 @@ void Session::Run(Command command) {
             }
             return Say(u"これより前に相違はありません", StatusKind::Info);
         case Command::FirstDifference:
-            if (comparison().differenceStarts.empty())
+            if (comparison().differenceStarts().empty())
                 return Say(u"相違はありません", StatusKind::Info);
-            return GoTo(comparison().differenceStarts.front());
+            return GoTo(comparison().differenceStarts().front());
         case Command::LastDifference:
-            if (comparison().differenceStarts.empty())
+            if (comparison().differenceStarts().empty())
                 return Say(u"相違はありません", StatusKind::Info);
-            return GoTo(comparison().differenceStarts.back());
+            return GoTo(comparison().differenceStarts().back());
         case Command::Find:
             bar_ = Bar::Find;
             return window_.ShowBar(bar_);
@@ -212,7 +215,7 @@ void Session::SetView(View view) {
     if (view == view_) return;
     FinishEdit(true);
     view_ = view;
-    side_ = view == View::SideBySide ? SideBySide(comparison().rows) : SideBySide();
+    side_ = view == View::SideBySide ? SideBySide(comparison().rows()) : SideBySide();
     shown_.clear();
     SaveChoices();
     window_.Redraw();
@@ -220,10 +223,10 @@ void Session::SetView(View view) {
 }
 
 bool Session::SetOptions(const IgnoreOptions& options) {
-    if (options == comparison().options) return true;
+    if (options == comparison().options()) return true;
     FinishEdit(true);
     const bool hadCurrent = current_.has_value();
-    const Row before = hadCurrent ? comparison().rows[*current_] : Row{};
+    const Row before = hadCurrent ? comparison().rows()[*current_] : Row{};
     std::optional<Comparison> redone =
         window_.RunLong([earlier = comparison(), options](const CancelFlag* cancel) mutable {
             earlier.Rediff(options, cancel);
@@ -277,14 +280,14 @@ void Session::GoToLine(Side side, std::u16string_view typed) {
     GoTo(*row);
 }
 
-void Session::Reload() { ReadAgain(comparison().chosen, u"再読み込みしました"); }
+void Session::Reload() { ReadAgain(comparison().chosen(), u"再読み込みしました"); }
 
 void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool askFirst) {
     FinishEdit(true);
     // Kept: Redraw puts the encoding menu's tick back as it was.
     if (askFirst && !MayDropChanges()) return window_.Redraw();
     const std::optional<Row> before =
-        current_ ? std::optional<Row>(comparison().rows[*current_]) : std::nullopt;
+        current_ ? std::optional<Row>(comparison().rows()[*current_]) : std::nullopt;
     std::optional<Comparison> again =
         window_.RunLong([earlier = comparison(), chosen](const CancelFlag* cancel) {
             return CompareAgain(earlier, chosen, cancel);
@@ -293,7 +296,7 @@ void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool
     Replace(std::move(*again));
     StampFiles();
     window_.ShowChangeNotice(false);
-    window_.WatchFiles({comparison().first.path, comparison().second.path});
+    window_.WatchFiles({comparison().first().path, comparison().second().path});
     window_.SetTitle(Title());
     window_.Redraw();
     status_ = {std::move(said), StatusKind::Info};
@@ -304,8 +307,8 @@ void Session::ReadAgain(const ChosenEncodings& chosen, std::u16string said, bool
 }
 
 void Session::FilesChanged() {
-    if (IdentityOf(comparison().first.path) == stamps_[0] &&
-        IdentityOf(comparison().second.path) == stamps_[1]) {
+    if (IdentityOf(comparison().first().path) == stamps_[0] &&
+        IdentityOf(comparison().second().path) == stamps_[1]) {
         return;
     }
     window_.ShowChangeNotice(true);
@@ -313,8 +316,8 @@ void Session::FilesChanged() {
 
 void Session::StampFiles() {
     // Not asked again now: a change made since the files were read must show as one.
-    stamps_[0] = comparison().first.identity;
-    stamps_[1] = comparison().second.identity;
+    stamps_[0] = comparison().first().identity;
+    stamps_[1] = comparison().second().identity;
 }
 
 void Session::CloseBar() {
@@ -344,11 +347,11 @@ std::optional<std::size_t> Session::CurrentViewRow() const {
 
 void Session::Replace(std::optional<Comparison> again) {
     if (again) edited_ = EditedComparison(std::move(*again));
-    if (view_ == View::SideBySide) side_ = SideBySide(comparison().rows);
+    if (view_ == View::SideBySide) side_ = SideBySide(comparison().rows());
     shown_.clear();
     widestCells_.reset();
     selection_.clear();
-    if (current_ && *current_ >= comparison().rows.size()) current_.reset();
+    if (current_ && *current_ >= comparison().rows().size()) current_.reset();
 }
 
 void Session::Take(Side from) {
@@ -382,7 +385,7 @@ void Session::EditAt(std::size_t viewRow, Side pane) {
         }
         row = *shown;
     } else {
-        const Row r = comparison().rows[row];
+        const Row r = comparison().rows()[row];
         // A common row is the second file's line, unless only the first can be edited.
         side = r.second < 0 || (r.first >= 0 && !edited_.WhyReadOnly(Side::Second).editable() &&
                                 edited_.WhyReadOnly(Side::First).editable())
@@ -402,7 +405,7 @@ void Session::EditAt(std::size_t viewRow, Side pane) {
     }
     edit_ = LineEdit{row, side, *text};
     // Past this many rows one comparison takes longer than a key: compare when the edit ends.
-    liveTyping_ = comparison().rows.size() <= 50000;
+    liveTyping_ = comparison().rows().size() <= 50000;
     current_ = row;
     window_.OpenEditor(ViewRowOf(row), ContentColumn(side), *text);
     Say(u"Enter で確定、Esc で取り消し", StatusKind::Info);
@@ -454,7 +457,7 @@ void Session::FinishEdit(bool keep) {
     }
     edited_.EndTyping();
     Replace(std::nullopt);
-    if (!current_ && !comparison().rows.empty()) current_ = edit.row;
+    if (!current_ && !comparison().rows().empty()) current_ = edit.row;
     window_.SetTitle(Title());
     window_.Redraw();
     // A character the file cannot hold keeps its message; the line is as last written.
@@ -478,8 +481,8 @@ std::size_t Session::ContentColumn(Side side) const {
 void Session::Edited(const EditResult& result, std::u16string said) {
     if (!result.done) return Say(EditText(result, edited_), StatusKind::Warning);
     Replace(std::nullopt);
-    if (result.row) current_ = std::min(*result.row, comparison().rows.size() - 1);
-    if (comparison().rows.empty()) current_.reset();
+    if (result.row) current_ = std::min(*result.row, comparison().rows().size() - 1);
+    if (comparison().rows().empty()) current_.reset();
     window_.SetTitle(Title());
     window_.Redraw();
     status_ = {std::move(said), StatusKind::Info};
@@ -490,7 +493,7 @@ void Session::Edited(const EditResult& result, std::u16string said) {
 bool Session::SaveFile(Side side) {
     if (edited_.Changed(side) && edited_.Missing(side)) {
         // A file of the other folder only: this one is made, and the user names it first.
-        const FileSide& file = side == Side::First ? comparison().first : comparison().second;
+        const FileSide& file = side == Side::First ? comparison().first() : comparison().second();
         const std::u16string name = DisplayName(file.path.native());
         if (window_.Ask(MakeFileQuestion(name)) != Answer::Yes) {
             Say(u"「" + name + u"」を作りませんでした", StatusKind::Warning);
@@ -508,7 +511,7 @@ bool Session::SaveFile(Side side) {
 bool Session::Saved(Side side, const SaveResult& result) {
     const bool saved = result.status == SaveStatus::Saved;
     if (saved) {
-        const FileSide& file = side == Side::First ? comparison().first : comparison().second;
+        const FileSide& file = side == Side::First ? comparison().first() : comparison().second();
         stamps_[side == Side::First ? 0 : 1] = IdentityOf(file.path);
     }
     window_.SetTitle(Title());
@@ -520,7 +523,7 @@ bool Session::Saved(Side side, const SaveResult& result) {
 bool Session::AskOverwrite(Side side, const std::u16string& why) {
     const Answer answer = window_.Ask(OverwriteQuestion(why));
     if (answer == Answer::No) {
-        ReadAgain(comparison().chosen, u"比較し直しました", false);
+        ReadAgain(comparison().chosen(), u"比較し直しました", false);
         return false;
     }
     if (answer == Answer::Cancel) {
@@ -574,28 +577,28 @@ void Session::Say(std::u16string text, StatusKind kind) {
 }
 
 void Session::SaveChoices() const {
-    if (!settingsFile_.empty()) viewer::SaveChoices(settingsFile_, {comparison().options, view_});
+    if (!settingsFile_.empty()) viewer::SaveChoices(settingsFile_, {comparison().options(), view_});
 }
 
 std::u16string Session::Title() const {
     return (AnyChanged() ? u"● " : u"") +
-           comparison().Title(ShownPath(comparison().first.Name(false)),
-                              ShownPath(comparison().second.Name(false)));
+           ComparisonTitle(comparison(), ShownPath(comparison().first().Name(false)),
+                           ShownPath(comparison().second().Name(false)));
 }
 
 std::u16string Session::HeaderLine(Side side) const {
     const bool first = side == Side::First;
-    const FileSide& file = first ? comparison().first : comparison().second;
+    const FileSide& file = first ? comparison().first() : comparison().second();
     std::u16string line = edited_.Changed(side) ? u"● " : u"";
     line += (first ? u"第一: " : u"第二: ") + ShownPath(file.Name(true));
-    if (comparison().outcome == Outcome::Text) line += u"　(" + EncodingText(file) + u")";
+    if (comparison().outcome() == Outcome::Text) line += u"　(" + EncodingText(file) + u")";
     return line;
 }
 
 std::u16string Session::Message() const {
-    if (comparison().outcome != Outcome::Unreadable) return comparison().Message();
+    if (comparison().outcome() != Outcome::Unreadable) return ComparisonMessage(comparison());
     std::u16string text = u"ファイルを読み込めません。";
-    for (const FileSide* side : {&comparison().first, &comparison().second}) {
+    for (const FileSide* side : {&comparison().first(), &comparison().second()}) {
         if (!side->error.failed()) continue;
         text += u'\n';
         text += ShownPath(side->path);
@@ -605,12 +608,14 @@ std::u16string Session::Message() const {
     return text;
 }
 
-std::u16string Session::CountText() const { return comparison().CountText(current_); }
+std::u16string Session::CountText() const { return viewer::CountText(comparison(), current_); }
+
+std::u16string Session::HiddenNote() const { return viewer::HiddenNote(comparison()); }
 
 std::vector<StripMark> Session::StripMarks() const {
     std::vector<StripMark> marks;
     if (!ShowsRows()) return marks;
-    for (const Block& block : comparison().rows.blocks()) {
+    for (const Block& block : comparison().rows().blocks()) {
         if (block.kind == RowKind::Common || comparison().Overlooked(block.row)) continue;
         marks.push_back({ViewRowOf(block.row), static_cast<std::size_t>(block.count), block.kind});
     }
@@ -632,7 +637,7 @@ std::size_t Session::StripTarget(int y, int height) const {
     // A click near a difference (three pixels' worth of rows) goes to its start.
     const std::int64_t near = 3 * std::max<std::int64_t>(1, rows / height);
     std::int64_t best = -1;
-    for (const std::size_t start : comparison().differenceStarts) {
+    for (const std::size_t start : comparison().differenceStarts()) {
         const auto row = static_cast<std::int64_t>(ViewRowOf(start));
         if (std::abs(row - at) <= near && (best < 0 || std::abs(row - at) < std::abs(best - at))) {
             best = row;

@@ -74,8 +74,8 @@ public:
 
     const Comparison& comparison() const { return edited_.comparison(); }
     View view() const { return view_; }
-    const IgnoreOptions& options() const { return comparison().options; }
-    bool ShowsRows() const { return comparison().outcome == Outcome::Text; }
+    const IgnoreOptions& options() const { return comparison().options(); }
+    bool ShowsRows() const { return comparison().outcome() == Outcome::Text; }
 
     // Commands. Run does what the command's menu item does; Close closes an open bar first.
     bool Enabled(Command command) const;
@@ -147,9 +147,9 @@ public:
     std::u16string HeaderLine(Side side) const;
     // Instead of rows: identical, binary, or why the files could not be read (MessageIsError).
     std::u16string Message() const;
-    bool MessageIsError() const { return comparison().outcome == Outcome::Unreadable; }
+    bool MessageIsError() const { return comparison().outcome() == Outcome::Unreadable; }
     std::u16string CountText() const;
-    std::u16string HiddenNote() const { return comparison().HiddenNote(); }
+    std::u16string HiddenNote() const;
     const StatusMessage& status() const { return status_; }
 
 private:

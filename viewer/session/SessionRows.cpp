@@ -3,6 +3,8 @@
 
 #include "Cells.h"
 #include "Session.h"
+
+#include "ComparisonWording.h"
 #include "TextDecode.h"
 #include "Widest.h"
 #include "Wording.h"
@@ -18,7 +20,7 @@ constexpr std::size_t kLeastContentCells = 40;
 
 std::size_t Session::RowCount() const {
     if (!ShowsRows()) return 0;
-    return view_ == View::SideBySide ? side_.size() : comparison().rows.size();
+    return view_ == View::SideBySide ? side_.size() : comparison().rows().size();
 }
 
 const std::vector<Column>& Session::Columns() const {
@@ -70,9 +72,9 @@ Cell Session::CellAt(std::size_t viewRow, std::size_t column) const {
     if (!row) return cell;
     // An overlooked change is shown as it is, but not as a difference.
     const auto kindOf = [&](std::size_t at) {
-        return comparison().Overlooked(at) ? RowKind::Common : comparison().rows[at].kind;
+        return comparison().Overlooked(at) ? RowKind::Common : comparison().rows()[at].kind;
     };
-    const Row shown = comparison().rows[*row];
+    const Row shown = comparison().rows()[*row];
     const RowKind kind = kindOf(*row);
     cell.empty = false;
     cell.background = RowColour(kind);
@@ -122,8 +124,8 @@ std::size_t Session::ColumnCells(std::size_t column) const {
         case ColumnRole::SecondNumber:
         case ColumnRole::LeftNumber:
         case ColumnRole::RightNumber: {
-            const std::int32_t lines = std::max(comparison().first.text->LineCount(),
-                                                comparison().second.text->LineCount());
+            const std::int32_t lines = std::max(comparison().first().text->LineCount(),
+                                                comparison().second().text->LineCount());
             return std::max<std::size_t>(Number(lines).size() + 1, 4);
         }
         case ColumnRole::Mark:
@@ -149,13 +151,13 @@ void Session::SetPaneCells(std::size_t cells) {
 const ShownLine& Session::Shown(std::size_t row) const {
     if (shown_.size() > 4096) shown_.clear();
     if (const auto found = shown_.find(row); found != shown_.end()) return found->second;
-    ShownLine line = comparison().Shown(row);
+    ShownLine line = WithOmissions(comparison().Shown(row));
     if (view_ == View::SideBySide) {
         // As much of the line as the pane holds in cells, around its first difference: a wide
         // character takes two cells, a tab up to eight.
         std::size_t units = std::min(line.text.size(), paneCells_);
         while (TextCells(line.text) > paneCells_ && units > 1) {
-            line = comparison().Shown(row, units);
+            line = WithOmissions(comparison().Shown(row, units));
             const std::size_t cells = TextCells(line.text);
             if (cells <= paneCells_) break;
             units = std::max<std::size_t>(1, std::min(units - 1, units * paneCells_ / cells));

@@ -54,12 +54,12 @@ StartPlan PlanStart(const std::vector<std::filesystem::path>& arguments) {
 
 FilesStart FilesOpened(const Comparison& comparison) {
     FilesStart start;
-    for (const FileSide* side : {&comparison.first, &comparison.second}) {
+    for (const FileSide* side : {&comparison.first(), &comparison.second()}) {
         if (!side->error.failed()) continue;
-        start.errorOutput +=
-            "diff-zarvo-view: " + PrintedName(side->path) + ": " + ToUtf8(Reason(side->error)) + '\n';
+        start.errorOutput += "diff-zarvo-view: " + PrintedName(side->path) + ": " +
+                             ToUtf8(Reason(side->error)) + '\n';
     }
-    start.exitCode = comparison.outcome == Outcome::Unreadable ? 1 : 0;
+    start.exitCode = comparison.outcome() == Outcome::Unreadable ? 1 : 0;
     return start;
 }
 

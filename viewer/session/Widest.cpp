@@ -21,9 +21,9 @@ constexpr std::size_t kMarkersCells = 60;
 // first file's, an added row the second's.
 template <typename Visit>
 void ForEachShownLine(const Comparison& comparison, Visit visit) {
-    for (const Block& block : comparison.rows.blocks()) {
+    for (const Block& block : comparison.rows().blocks()) {
         const bool added = block.kind == RowKind::Added;
-        const TextFile& file = added ? *comparison.second.text : *comparison.first.text;
+        const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
         const std::int32_t from = added ? block.second : block.first;
         for (std::int32_t line = from; line < from + block.count; ++line) visit(file, line);
     }

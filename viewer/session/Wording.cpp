@@ -99,8 +99,10 @@ std::u16string ReadOnlyText(const ReadOnly& readOnly) {
         case ReadOnlyWhy::Binary:
             return u"バイナリファイルは編集できません";
         case ReadOnlyWhy::TooLarge:
-            return u"大きなファイル（" + Number(kTextLimitBytes >> 20) +
+            return u"大きなファイル（" + Number((kTextLimitBytes + 1) >> 20) +
                    u" MiB 超）は編集できません";
+        case ReadOnlyWhy::MemoryShort:
+            return u"メモリが足りないため、編集できません";
         case ReadOnlyWhy::Iso2022Jp:
             break;
     }
@@ -112,7 +114,7 @@ namespace {
 // 「name」: the file's label or the last part of its path.
 std::u16string QuotedName(const EditedComparison& edited, Side side) {
     const Comparison& comparison = edited.comparison();
-    const FileSide& file = side == Side::First ? comparison.first : comparison.second;
+    const FileSide& file = side == Side::First ? comparison.first() : comparison.second();
     // Appended rather than added up: GCC 12 at -O3 sees an overlap in `u"…" + string` that is not
     // there (-Wrestrict).
     std::u16string name = u"「";
