@@ -46,6 +46,7 @@
 #include "SideBySide.h"
 #include "ViewerCheck.h"
 #include "Widest.h"
+#include "EncodingWords.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "Comparison.h"
 #include "ComparisonWording.h"
 #include "support/TempDir.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 namespace {

@@ -3,6 +3,7 @@
 
 #include "TextDecode.h"
 #include "TextFile.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 namespace {

@@ -24,20 +24,6 @@ enum class Encoding : std::uint8_t {
     Windows1252,  // the single-byte fallback for files in no encoding above
 };
 
-// For the header: "UTF-8", "UTF-8 (BOM付き)", "Shift_JIS (CP932)", "EUC-JP", ...
-std::u16string EncodingName(Encoding encoding);
-
-// An entry of the menu that picks a file's encoding by hand; no encoding means "found from the
-// file's bytes".
-struct EncodingChoice {
-    std::optional<Encoding> encoding;
-    std::u16string label;  // "自動判別", "日本語 (シフト JIS)", ...
-};
-
-// The menu's entries, in its order: finding it from the bytes first, then every encoding the
-// viewer reads (UTF-8 with its byte order mark is UTF-8 for the user: the mark is found anyway).
-std::vector<EncodingChoice> EncodingChoices();
-
 // Bytes per code unit: where a line ends, and what a line ending looks like, depend on it.
 inline std::size_t UnitBytes(Encoding encoding) {
     return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be ? 2 : 1;
@@ -88,8 +74,6 @@ char16_t UnifyJisVariant(char16_t c);
 std::u16string ShowControls(std::u16string text, std::vector<MarkSpan>* marks = nullptr);
 
 // The text beside the file's encoding in the header, for a file with stray bytes:
-// "不正なバイト 3 個を含みます"; empty when there is none.
-std::u16string BadBytesNote(std::size_t badBytes);
 
 // Whether `bytes` are strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
 bool IsUtf8(std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "TextDecode.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 

@@ -4,6 +4,7 @@
 
 #include "Texts.h"
 #include "Wording.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 

@@ -1,6 +1,7 @@
 #include "MergeCommands.h"
 
 #include "TextDecode.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 

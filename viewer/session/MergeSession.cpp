@@ -13,6 +13,7 @@
 #include "Texts.h"
 #include "Unified.h"
 #include "Wording.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 

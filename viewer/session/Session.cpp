@@ -10,6 +10,7 @@
 #include "LineNumber.h"
 #include "TextDecode.h"
 #include "Wording.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 

@@ -4,6 +4,7 @@
 #include "Cells.h"
 #include "FolderList.h"
 #include "TextDecode.h"
+#include "EncodingWords.h"
 
 namespace viewer {
 
