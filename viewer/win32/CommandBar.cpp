@@ -39,6 +39,21 @@ WORD VirtualKey(const Key& key) {
     return 0;
 }
 
+void AppendCommandItem(HMENU menu, WORD id, const std::u16string& label,
+                       const std::vector<Key>& keys, std::vector<ACCEL>& accelerators) {
+    // The label, and its first key in the menu's column for keys: shown once.
+    std::wstring item = Wide(label);
+    if (!keys.empty()) item += L"\t" + Wide(KeyText(keys.front()));
+    AppendMenuW(menu, MF_STRING, id, item.c_str());
+    for (const Key& key : keys) {
+        BYTE flags = FVIRTKEY;
+        if (key.ctrl) flags |= FCONTROL;
+        if (key.shift) flags |= FSHIFT;
+        if (key.alt) flags |= FALT;
+        accelerators.push_back({flags, VirtualKey(key), id});
+    }
+}
+
 std::optional<Command> CommandOf(WORD id) {
     for (const CommandInfo& info : CommandTable()) {
         if (CommandId(info.command) == id) return info.command;
@@ -76,17 +91,7 @@ CommandBar::CommandBar(HWND window, int toolbarId) : window_(window) {
                         Wide(info.label).c_str());
             continue;
         }
-        // The label, and its first key in the menu's column for keys: shown once.
-        std::wstring item = Wide(info.label);
-        if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
-        AppendMenuW(submenu, MF_STRING, CommandId(info.command), item.c_str());
-        for (const Key& key : info.keys) {
-            BYTE flags = FVIRTKEY;
-            if (key.ctrl) flags |= FCONTROL;
-            if (key.shift) flags |= FSHIFT;
-            if (key.alt) flags |= FALT;
-            keys.push_back({flags, VirtualKey(key), CommandId(info.command)});
-        }
+        AppendCommandItem(submenu, CommandId(info.command), info.label, info.keys, keys);
         if (!info.toolbar) continue;
         if (info.separatorBefore && !firstButton) {
             TBBUTTON separator{};

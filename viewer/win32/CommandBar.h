@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "Commands.h"
 
@@ -19,6 +21,10 @@ constexpr WORD CommandId(Command command) {
 std::optional<Command> CommandOf(WORD id);
 // The virtual key of a session key, for an accelerator table.
 WORD VirtualKey(const Key& key);
+// A command's item in `menu`, sending `id`: its label, with its first key in the menu's column
+// for keys; each of its keys goes to `accelerators`.
+void AppendCommandItem(HMENU menu, WORD id, const std::u16string& label,
+                       const std::vector<Key>& keys, std::vector<ACCEL>& accelerators);
 
 class CommandBar {
 public:
