@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ constexpr WORD CommandId(Command command) {
 std::optional<Command> CommandOf(WORD id);
 // The virtual key of a session key, for an accelerator table.
 WORD VirtualKey(const Key& key);
+// The menu of the menu bar `bar` that a command of `menu` goes in, made at the first of them
+// (`menus` keeps those made); a separator first where the command asks for one.
+HMENU MenuFor(HMENU bar, std::map<Menu, HMENU>& menus, Menu menu, bool separatorBefore);
 // A command's item in `menu`, sending `id`: its label, with its first key in the menu's column
 // for keys; each of its keys goes to `accelerators`.
 void AppendCommandItem(HMENU menu, WORD id, const std::u16string& label,

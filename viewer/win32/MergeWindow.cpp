@@ -1,6 +1,7 @@
 #include "MergeWindow.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "AccessibleNames.h"
@@ -188,17 +189,9 @@ int MergeWindow::TextWidthOf(HWND control) const {
 void MergeWindow::MakeCommands() {
     menu_ = CreateMenu();
     std::vector<ACCEL> keys;
-    HMENU submenu = nullptr;
-    std::optional<Menu> current;
+    std::map<Menu, HMENU> menus;
     for (const MergeCommandInfo& info : MergeCommandTable()) {
-        if (current != info.menu) {
-            submenu = CreatePopupMenu();
-            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                        Wide(MenuTitle(info.menu)).c_str());
-            current = info.menu;
-        } else if (info.separatorBefore) {
-            AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
-        }
+        const HMENU submenu = MenuFor(menu_, menus, info.menu, info.separatorBefore);
         if (!info.choices.empty()) {
             const HMENU choices = CreatePopupMenu();
             for (std::size_t i = 0; i < info.choices.size(); ++i) {
