@@ -16,6 +16,7 @@
 #include "platform/SettingsFile.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
+#include "support/TwoFilesTest.h"
 
 namespace {
 
@@ -53,12 +54,7 @@ struct stat Stat(const std::filesystem::path& file) {
     return info;
 }
 
-class SaveKeepsTest : public ::testing::Test {
-protected:
-    testsupport::TempDir dir;
-    std::filesystem::path first = dir / "a.txt";
-    std::filesystem::path second = dir / "b.txt";
-};
+class SaveKeepsTest : public testsupport::TwoFilesTest {};
 
 // 0600 with an entry for nobody: the owning group had nothing and must keep nothing; the entry,
 // a user attribute and the mode stay, for a save and for a settings write alike.
@@ -66,9 +62,9 @@ TEST_F(SaveKeepsTest, ModeAclEntriesAndExtendedAttributesStay) {
     const std::string acl = "user::rw-\nuser:nobody:rw-\ngroup::---\nmask::rw-\nother::---\n";
     const std::filesystem::path settings = dir / "Zarvo.ini";
     WriteBytes(settings, "[WINDIFF]\r\nExePath=/old\r\n");
-    for (const auto& file : {second, settings}) {
+    for (const auto& file : {b, settings}) {
         SCOPED_TRACE(file.filename().string());
-        viewer::EditedComparison editing = faults::TakenIntoSecond(first, second);
+        viewer::EditedComparison editing = faults::TakenIntoSecond(a, b);
         chmod(file.c_str(), 0600);
         ASSERT_TRUE(SetAcl(file, "u::rw,u:nobody:rw,g::-,m::rw,o::-"));
         ASSERT_EQ(setxattr(file.c_str(), "user.origin", "kept", 4, 0), 0);
@@ -76,9 +72,9 @@ TEST_F(SaveKeepsTest, ModeAclEntriesAndExtendedAttributesStay) {
         const mode_t before = Stat(file).st_mode & 07777;
         ASSERT_EQ(before, 0660u);  // the group bits show the mask
 
-        if (file == second) {
+        if (file == b) {
             ASSERT_EQ(faults::SaveOutcome(editing), faults::kSaved);
-            EXPECT_EQ(ReadBytes(second), faults::kAfter);
+            EXPECT_EQ(ReadBytes(b), faults::kAfter);
         } else {
             ASSERT_EQ(faults::WriteResult("WINDIFF", "ExePath", "/new", file.string()),
                       faults::kWriteSucceeded);
@@ -94,14 +90,14 @@ TEST_F(SaveKeepsTest, ModeAclEntriesAndExtendedAttributesStay) {
 
 // A file with a second name: both names see the new contents, as one file still.
 TEST_F(SaveKeepsTest, HardLinkedFileIsWrittenInPlace) {
-    viewer::EditedComparison editing = faults::TakenIntoSecond(first, second);
+    viewer::EditedComparison editing = faults::TakenIntoSecond(a, b);
     const std::filesystem::path other = dir / "other-name.txt";
-    std::filesystem::create_hard_link(second, other);
-    const ino_t inode = Stat(second).st_ino;
+    std::filesystem::create_hard_link(b, other);
+    const ino_t inode = Stat(b).st_ino;
     ASSERT_EQ(faults::SaveOutcome(editing), faults::kSaved);
-    EXPECT_EQ(ReadBytes(second), faults::kAfter);
+    EXPECT_EQ(ReadBytes(b), faults::kAfter);
     EXPECT_EQ(ReadBytes(other), faults::kAfter);
-    EXPECT_EQ(Stat(second).st_ino, inode);
+    EXPECT_EQ(Stat(b).st_ino, inode);
     EXPECT_EQ(Stat(other).st_nlink, 2u);
 }
 
@@ -111,7 +107,7 @@ TEST_F(SaveKeepsTest, FileWithTheLongestNameIsSavedOverItself) {
     std::string name;
     for (int i = 0; i < 85; ++i) name += "\xE3\x81\x82";  // あ
     const std::filesystem::path longest = dir / name;
-    viewer::EditedComparison editing = faults::TakenIntoSecond(first, longest);
+    viewer::EditedComparison editing = faults::TakenIntoSecond(a, longest);
     ASSERT_EQ(faults::SaveOutcome(editing), faults::kSaved);
     EXPECT_EQ(ReadBytes(longest), faults::kAfter);
     ASSERT_TRUE(
@@ -126,10 +122,10 @@ TEST_F(SaveKeepsTest, FileWithTheLongestNameIsSavedOverItself) {
 // Deleted by another program before the save, then overwritten: made again with the mode it had
 // when read, whatever the umask.
 TEST_F(SaveKeepsTest, DeletedFileIsMadeAgainWithTheModeItHad) {
-    WriteBytes(second, faults::kBefore);
-    chmod(second.c_str(), 0600);
-    viewer::EditedComparison editing = faults::TakenIntoSecond(first, second);
-    std::filesystem::remove(second);
+    WriteBytes(b, faults::kBefore);
+    chmod(b.c_str(), 0600);
+    viewer::EditedComparison editing = faults::TakenIntoSecond(a, b);
+    std::filesystem::remove(b);
     const auto ending = faults::RunInChild([&] {
         umask(022);
         const viewer::SaveResult asked = editing.Save(viewer::Side::Second);
@@ -137,8 +133,8 @@ TEST_F(SaveKeepsTest, DeletedFileIsMadeAgainWithTheModeItHad) {
         return editing.Save(viewer::Side::Second, true).status == viewer::SaveStatus::Saved ? 0 : 4;
     });
     ASSERT_TRUE(ending.ExitedWith(0)) << ending.code;
-    EXPECT_EQ(ReadBytes(second), faults::kAfter);
-    EXPECT_EQ(Stat(second).st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadBytes(b), faults::kAfter);
+    EXPECT_EQ(Stat(b).st_mode & 07777, 0600u);
 }
 
 // A file of one folder only, made by the save in the other: the folder's default ACL applies to
@@ -147,10 +143,10 @@ TEST_F(SaveKeepsTest, FileMadeInAFolderWithADefaultAclInheritsIt) {
     const std::filesystem::path folder = dir / "r2";
     std::filesystem::create_directory(folder);
     ASSERT_TRUE(SetAcl(folder, "u::rwx,u:nobody:rw,g::r-x,m::rwx,o::-", ACL_TYPE_DEFAULT));
-    WriteBytes(first, "only\nin one\n");
+    WriteBytes(a, "only\nin one\n");
     const std::filesystem::path made = folder / "a.txt";
     viewer::EditedComparison editing(
-        viewer::Compare(first, made, viewer::kTextLimitBytes, {}, nullptr, {}, {false, true}));
+        viewer::Compare(a, made, viewer::kTextLimitBytes, {}, nullptr, {}, {false, true}));
     ASSERT_TRUE(editing.Take(viewer::Side::First, 0, 1).done);
     ASSERT_EQ(faults::SaveOutcome(editing), faults::kSaved);
     EXPECT_EQ(ReadBytes(made), "only\nin one\n");
@@ -160,7 +156,7 @@ TEST_F(SaveKeepsTest, FileMadeInAFolderWithADefaultAclInheritsIt) {
     // A file there without an ACL of its own stays without one: the new file does not keep what
     // it inherited.
     const std::filesystem::path plain = folder / "b.txt";
-    viewer::EditedComparison editing2 = faults::TakenIntoSecond(first, plain);
+    viewer::EditedComparison editing2 = faults::TakenIntoSecond(a, plain);
     ASSERT_EQ(removexattr(plain.c_str(), "system.posix_acl_access"), 0);
     chmod(plain.c_str(), 0640);
     ASSERT_EQ(faults::SaveOutcome(editing2), faults::kSaved);
@@ -183,30 +179,30 @@ TEST_F(SaveKeepsTest, FileTheUserMayWriteIsSavedWhoeverOwnsItAndTheFolder) {
     for (const Case c : {Case{0666, 0, 0777}, Case{0664, kUsers, 0777}, Case{0666, 0, 0555}}) {
         SCOPED_TRACE(std::to_string(c.file) + " " + std::to_string(c.folder));
         chmod(dir.path().c_str(), 0777);
-        viewer::EditedComparison editing = faults::TakenIntoSecond(first, second);
-        chown(second.c_str(), 0, c.group);
-        chmod(second.c_str(), c.file);
+        viewer::EditedComparison editing = faults::TakenIntoSecond(a, b);
+        chown(b.c_str(), 0, c.group);
+        chmod(b.c_str(), c.file);
         chmod(dir.path().c_str(), c.folder);
-        const ino_t inode = Stat(second).st_ino;
+        const ino_t inode = Stat(b).st_ino;
         const auto ending = faults::RunInChild([&] {
             const gid_t groups[] = {kUsers};
             if (setgroups(1, groups) != 0 || setgid(faults::kNoGroup) != 0 ||
                 setuid(faults::kNobody) != 0) {
                 return faults::kChildSetUpFailed;
             }
-            viewer::EditedComparison mine(viewer::Compare(first, second));
+            viewer::EditedComparison mine(viewer::Compare(a, b));
             if (!mine.WhyReadOnly(viewer::Side::Second).editable()) return 3;
             if (!mine.Take(viewer::Side::First, 1, 1).done) return 4;
             return faults::SaveOutcome(mine);
         });
         EXPECT_TRUE(ending.ExitedWith(faults::kSaved)) << ending.code;
-        EXPECT_EQ(ReadBytes(second), faults::kAfter);
-        EXPECT_EQ(Stat(second).st_ino, inode);
-        EXPECT_EQ(Stat(second).st_uid, 0u);
-        EXPECT_EQ(Stat(second).st_gid, c.group);
-        EXPECT_EQ(Stat(second).st_mode & 07777, c.file);
+        EXPECT_EQ(ReadBytes(b), faults::kAfter);
+        EXPECT_EQ(Stat(b).st_ino, inode);
+        EXPECT_EQ(Stat(b).st_uid, 0u);
+        EXPECT_EQ(Stat(b).st_gid, c.group);
+        EXPECT_EQ(Stat(b).st_mode & 07777, c.file);
         chmod(dir.path().c_str(), 0777);
-        std::filesystem::remove(second);
+        std::filesystem::remove(b);
     }
 }
 

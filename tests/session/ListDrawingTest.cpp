@@ -7,35 +7,16 @@
 #include "RowPaint.h"
 #include "Session.h"
 #include "StripBands.h"
+#include "support/LongFiles.h"
+#include "support/SessionViews.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
+using testsupport::QuietView;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
-
-// A window that draws nothing: these rules ask the session, not the window.
-class QuietView : public SessionView {
-public:
-    void Redraw() override {}
-    void ScrollTo(std::size_t, std::size_t) override {}
-    void ShowStatus(const StatusMessage&) override {}
-    void SetTitle(const std::u16string&) override {}
-    void CopyToClipboard(const std::u16string&) override {}
-    void ShowBar(Bar) override {}
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
-    void CloseWindow() override {}
-    Answer Ask(const Question&) override { return Answer::Cancel; }
-    void OpenEditor(std::size_t, std::size_t, const std::u16string&) override {}
-    void MoveEditor(std::size_t) override {}
-    void CloseEditor() override {}
-    std::optional<Comparison> RunLong(
-        const std::function<Comparison(const CancelFlag*)>& work) override {
-        return work(nullptr);
-    }
-};
 
 class ListDrawingTest : public ::testing::Test {
 protected:
@@ -196,12 +177,7 @@ TEST_F(ListDrawingTest, ALinesPiecesAreItsClustersAtTheirCellsMarksCutToTheText)
 }
 
 TEST_F(ListDrawingTest, TheStripHasABandPerRunTwoPixelsAtTheLeastAndFramesTheRowsOnScreen) {
-    std::string first, second;
-    for (int i = 0; i < 300; ++i) {
-        const std::string line = "line " + std::to_string(i) + "\n";
-        first += line;
-        second += i == 20 || i == 280 ? "changed " + line : line;
-    }
+    const auto [first, second] = testsupport::LinesChangedAt20And280();
     Session& session = Open(first, second);
     ASSERT_EQ(session.RowCount(), 302u);
     // 604 pixels: two a row. Removed rows on the left half, added on the right, 110 % darker.

@@ -8,54 +8,16 @@
 #include "MergeSession.h"
 #include "Settings.h"
 #include "StripBands.h"
+#include "support/SessionViews.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
 using testsupport::ReadBytes;
+using testsupport::RecordingView;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
-
-class RecordingView : public SessionView {
-public:
-    void Redraw() override {}
-    void ScrollTo(std::size_t viewRow, std::size_t) override { scrolledRow = viewRow; }
-    void ShowStatus(const StatusMessage& message) override { status = message.text; }
-    void SetTitle(const std::u16string& text) override { title = text; }
-    void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
-    void ShowBar(Bar shown) override { bar = shown; }
-    void ShowChangeNotice(bool shown) override { notice = shown; }
-    void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
-    void CloseWindow() override { closed = true; }
-    Answer Ask(const Question& question) override {
-        asked.push_back(question);
-        if (answers.empty()) return Answer::Cancel;
-        const Answer answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    }
-    void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) override {
-        editor = {viewRow, column};
-        editorText = text;
-    }
-    void MoveEditor(std::size_t) override {}
-    void CloseEditor() override { editor.reset(); }
-    std::optional<Comparison> RunLong(
-        const std::function<Comparison(const CancelFlag*)>&) override {
-        return std::nullopt;
-    }
-
-    std::optional<std::size_t> scrolledRow;
-    std::u16string status, title, editorText, clipboard;
-    bool closed = false;
-    bool notice = false;
-    std::vector<std::filesystem::path> watched;
-    Bar bar = Bar::None;
-    std::vector<Question> asked;
-    std::vector<Answer> answers;  // the user's, in order; then キャンセル
-    std::optional<std::pair<std::size_t, std::size_t>> editor;
-};
 
 class MergeSessionTest : public ::testing::Test {
 protected:

@@ -8,60 +8,16 @@
 #include "Cells.h"
 #include "Session.h"
 #include "StatusLayout.h"
+#include "support/LongFiles.h"
+#include "support/SessionViews.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
+using testsupport::RecordingView;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
-
-// A window that remembers what it was told.
-class RecordingView : public SessionView {
-public:
-    void Redraw() override { ++redraws; }
-    void ScrollTo(std::size_t viewRow, std::size_t column) override {
-        scrolledRow = viewRow;
-        scrolledColumn = column;
-    }
-    void ShowStatus(const StatusMessage& message) override { status = message.text; }
-    void SetTitle(const std::u16string& text) override { title = text; }
-    void CopyToClipboard(const std::u16string& text) override { clipboard = text; }
-    void ShowBar(Bar shown) override { bar = shown; }
-    void ShowChangeNotice(bool shown) override { notice = shown; }
-    void WatchFiles(const std::vector<std::filesystem::path>& files) override { watched = files; }
-    void CloseWindow() override { closed = true; }
-    Answer Ask(const Question& question) override {
-        asked.push_back(question);
-        if (answers.empty()) return Answer::Cancel;
-        const Answer answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    }
-    void OpenEditor(std::size_t viewRow, std::size_t column, const std::u16string& text) override {
-        editor = {viewRow, column};
-        editorText = text;
-    }
-    void MoveEditor(std::size_t viewRow) override { editor->first = viewRow; }
-    void CloseEditor() override { editor.reset(); }
-    std::optional<Comparison> RunLong(
-        const std::function<Comparison(const CancelFlag*)>& work) override {
-        if (stop) return std::nullopt;  // as a user who pressed Esc on the progress
-        return work(nullptr);
-    }
-
-    int redraws = 0;
-    std::optional<std::size_t> scrolledRow;
-    std::size_t scrolledColumn = 0;
-    std::u16string status, title, clipboard;
-    Bar bar = Bar::None;
-    bool notice = false, closed = false, stop = false;
-    std::vector<std::filesystem::path> watched;
-    std::vector<Question> asked;
-    std::vector<Answer> answers;  // the user's, in order; then キャンセル
-    std::optional<std::pair<std::size_t, std::size_t>> editor;  // view row, column
-    std::u16string editorText;
-};
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -372,12 +328,7 @@ TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
 }
 
 TEST_F(SessionTest, TheStripMarksEveryDifferenceAndAClickLandsOnTheNearestStart) {
-    std::string first, second;
-    for (int i = 0; i < 300; ++i) {
-        const std::string line = "line " + std::to_string(i) + "\n";
-        first += line;
-        second += i == 20 || i == 280 ? "changed " + line : line;
-    }
+    const auto [first, second] = testsupport::LinesChangedAt20And280();
     Session& session = Open(first, second);
     ASSERT_EQ(session.RowCount(), 302u);
     const std::vector<StripMark> marks = session.StripMarks();

@@ -4,35 +4,16 @@
 
 #include "Session.h"
 #include "Settings.h"
+#include "support/SessionViews.h"
 #include "support/TempDir.h"
 
 namespace viewer {
 namespace {
 
+using testsupport::QuietView;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
-
-class NoWindow : public SessionView {
-public:
-    void Redraw() override {}
-    void ScrollTo(std::size_t, std::size_t) override {}
-    void ShowStatus(const StatusMessage&) override {}
-    void SetTitle(const std::u16string&) override {}
-    void CopyToClipboard(const std::u16string&) override {}
-    void ShowBar(Bar) override {}
-    void ShowChangeNotice(bool) override {}
-    void WatchFiles(const std::vector<std::filesystem::path>&) override {}
-    void CloseWindow() override {}
-    Answer Ask(const Question&) override { return Answer::Cancel; }
-    void OpenEditor(std::size_t, std::size_t, const std::u16string&) override {}
-    void MoveEditor(std::size_t) override {}
-    void CloseEditor() override {}
-    std::optional<Comparison> RunLong(
-        const std::function<Comparison(const CancelFlag*)>& work) override {
-        return work(nullptr);
-    }
-};
 
 TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
     TempDir dir;
@@ -42,7 +23,7 @@ TEST(SettingsTest, ChoicesSurviveARunBesideTheFrontEndsOwnSettings) {
 
     WriteBytes(dir / "a.txt", "A\n");
     WriteBytes(dir / "b.txt", "a\n");
-    NoWindow window;
+    QuietView window;
     {
         Session session(Compare(dir / "a.txt", dir / "b.txt"), window, ini);
         session.Open();

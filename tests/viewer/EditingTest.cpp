@@ -10,27 +10,20 @@
 #include "ComparisonWording.h"
 #include "EditedComparison.h"
 #include "Wording.h"
+#include "support/EditWords.h"
 #include "support/TempDir.h"
+#include "support/TwoFilesTest.h"
 
 namespace {
 
 using namespace std::string_literals;
 using testsupport::ReadBytes;
+using testsupport::Said;
+using testsupport::WhyReadOnly;
 using testsupport::WriteBytes;
 using viewer::EditedComparison;
 using viewer::SaveStatus;
 using viewer::Side;
-
-// What the window says of an edit or a save.
-std::u16string Said(const EditedComparison& e, const viewer::EditResult& result) {
-    return viewer::EditText(result, e);
-}
-std::u16string Said(const EditedComparison& e, const viewer::SaveResult& result) {
-    return viewer::SaveText(result, e, Side::Second);
-}
-std::u16string WhyReadOnly(const EditedComparison& e, Side side) {
-    return viewer::ReadOnlyText(e.WhyReadOnly(side));
-}
 
 // The rows as a unified diff marks them: " " common, "-" first only, "+" second only.
 std::u16string Rows(const EditedComparison& editing) {
@@ -40,16 +33,13 @@ std::u16string Rows(const EditedComparison& editing) {
     return c.CopyText(all);
 }
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public testsupport::TwoFilesTest {
 protected:
     EditedComparison Open(const std::string& first, const std::string& second) {
         WriteBytes(a, first);
         WriteBytes(b, second);
         return EditedComparison(viewer::Compare(a, b));
     }
-    testsupport::TempDir dir;
-    std::filesystem::path a = dir / "a.txt";
-    std::filesystem::path b = dir / "b.txt";
 };
 
 TEST_F(EditingTest, DifferencesTakenAcrossBothWaysAtStartMiddleAndEndThenUndoneAndRedone) {

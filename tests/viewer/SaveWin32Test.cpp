@@ -14,25 +14,19 @@
 
 #include "EditedComparison.h"
 #include "Wording.h"
+#include "support/EditWords.h"
 #include "support/TempDir.h"
+#include "support/TwoFilesTest.h"
 
 namespace {
 
 using testsupport::ReadBytes;
+using testsupport::Said;
+using testsupport::WhyReadOnly;
 using testsupport::WriteBytes;
 using viewer::EditedComparison;
 using viewer::SaveStatus;
 using viewer::Side;
-
-std::u16string Said(const EditedComparison& e, const viewer::EditResult& result) {
-    return viewer::EditText(result, e);
-}
-std::u16string Said(const EditedComparison& e, const viewer::SaveResult& result) {
-    return viewer::SaveText(result, e, Side::Second);
-}
-std::u16string WhyReadOnly(const EditedComparison& e, Side side) {
-    return viewer::ReadOnlyText(e.WhyReadOnly(side));
-}
 
 // For its life, `path` (a file or a folder) grants everyone everything but denies the user this
 // program runs as `denied`; then it has its own rights back.
@@ -113,12 +107,7 @@ std::set<std::filesystem::path> Entries(const std::filesystem::path& folder) {
     return names;
 }
 
-class SaveWin32Test : public ::testing::Test {
-protected:
-    testsupport::TempDir dir;
-    std::filesystem::path a = dir / "a.txt";
-    std::filesystem::path b = dir / "b.txt";
-};
+class SaveWin32Test : public testsupport::TwoFilesTest {};
 
 TEST_F(SaveWin32Test, FileWhoseRightsDenyThisUserWritingIsNeitherEditedNorSaid) {
     WriteBytes(a, "one\ntwo\n");

@@ -2,7 +2,10 @@
 // Alt+Left, saved with Ctrl+S; what its list shows and paints, and the bytes written.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "InputBars.h"
 #include "MergeWindow.h"  // windows.h and commctrl.h
@@ -20,6 +23,24 @@ using testsupport::WriteBytes;
 
 class MergeWindowTest : public testsupport::WindowTest<MergeWindow> {
 protected:
+    // The merge window over mine.txt, base.txt and theirs.txt in the test's folder, with `more`
+    // arguments after their names.
+    void OpenMerge(const std::string& mine, const std::string& base, const std::string& theirs,
+                   const std::vector<std::filesystem::path>& more = {}) {
+        WriteBytes(dir_.path() / L"mine.txt", mine);
+        WriteBytes(dir_.path() / L"base.txt", base);
+        WriteBytes(dir_.path() / L"theirs.txt", theirs);
+        std::vector<std::filesystem::path> arguments = {
+            dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        const auto parsed = ParseArguments(arguments);
+        ASSERT_TRUE(parsed);
+        std::u16string why;
+        std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+        ASSERT_TRUE(sources);
+        window_ = std::make_unique<MergeWindow>(std::move(*sources));
+        Pump();
+    }
     std::wstring Title() const {
         wchar_t text[1024] = {};
         GetWindowTextW(window_->hwnd(), text, 1024);
@@ -51,18 +72,9 @@ protected:
 
 TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     // MINE changes line 1's case; both change line 5, differently; CR LF throughout.
-    WriteBytes(dir_.path() / L"mine.txt", "ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n");
-    WriteBytes(dir_.path() / L"base.txt", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    WriteBytes(dir_.path() / L"theirs.txt", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n");
-    const auto parsed =
-        ParseArguments({dir_.path() / L"mine.txt", dir_.path() / L"base.txt",
-                        dir_.path() / L"theirs.txt", L"-o", dir_.path() / L"結果.txt"});
-    ASSERT_TRUE(parsed);
-    std::u16string why;
-    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
-    ASSERT_TRUE(sources);
-    window_ = std::make_unique<MergeWindow>(std::move(*sources));
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(
+        OpenMerge("ONE\r\n2\r\n3\r\n4\r\nmine\r\n6\r\n", "one\r\n2\r\n3\r\n4\r\n5\r\n6\r\n",
+                  "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\n", {L"-o", dir_.path() / L"結果.txt"}));
     EXPECT_EQ(Title(), L"● 結果.txt (マージ) - Diff-Zarvo ビューアー");
     EXPECT_EQ(Status(1), L"未解決の競合 1 件");
     // What a screen reader says: the list by the title, a row by each file's line, the bars'
@@ -186,17 +198,7 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
 }
 
 TEST_F(MergeWindowTest, TheStatusBarKeepsTheCountWholeAndTheFindBarItsButtonsLabels) {
-    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
-    WriteBytes(dir_.path() / L"base.txt", "base\n");
-    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
-    const auto parsed = ParseArguments(
-        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
-    ASSERT_TRUE(parsed);
-    std::u16string why;
-    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
-    ASSERT_TRUE(sources);
-    window_ = std::make_unique<MergeWindow>(std::move(*sources));
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(OpenMerge("mine\n", "base\n", "theirs\n"));
     PressAlt(VK_LEFT);
     Press('F', VK_CONTROL);
     ASSERT_EQ(Status(1), L"未解決の競合はありません");
@@ -235,17 +237,7 @@ TEST_F(MergeWindowTest, TheStatusBarKeepsTheCountWholeAndTheFindBarItsButtonsLab
 }
 
 TEST_F(MergeWindowTest, OpensAt1200By760ScaledForTheScreenInsideTheWorkArea) {
-    WriteBytes(dir_.path() / L"mine.txt", "mine\n");
-    WriteBytes(dir_.path() / L"base.txt", "base\n");
-    WriteBytes(dir_.path() / L"theirs.txt", "theirs\n");
-    const auto parsed = ParseArguments(
-        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
-    ASSERT_TRUE(parsed);
-    std::u16string why;
-    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
-    ASSERT_TRUE(sources);
-    window_ = std::make_unique<MergeWindow>(std::move(*sources));
-    Pump();
+    ASSERT_NO_FATAL_FAILURE(OpenMerge("mine\n", "base\n", "theirs\n"));
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);

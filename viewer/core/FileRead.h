@@ -84,6 +84,10 @@ StreamComparison CompareInBlocks(InputFile& first, InputFile& second);
 // made full and put in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), the
 // only form in which the system opens it; a shorter name is left as it is.
 std::wstring OpenableName(const std::wstring& name);
+// The long form of a name, whatever its length: past MAX_PATH only this form opens, and a name
+// just short of it needs it for a temporary name beside it. A device ("NUL" is "\\.\NUL") has
+// none, and a name the system cannot make full stays as given.
+std::wstring LongName(const std::wstring& name);
 #endif
 
 }  // namespace viewer

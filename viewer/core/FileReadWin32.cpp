@@ -57,10 +57,8 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
 
 void InputFile::Fail(std::uint32_t code) { error_ = {ProblemOf(code), code, path_}; }
 
-std::wstring OpenableName(const std::wstring& name) {
-    if (name.size() < MAX_PATH || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) {
-        return name;
-    }
+std::wstring LongName(const std::wstring& name) {
+    if (name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) return name;
     std::wstring full(name.size() + MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -72,8 +70,14 @@ std::wstring OpenableName(const std::wstring& name) {
         }
         full.resize(length);
     }
+    // A device ("NUL" is "\\.\NUL") has no long form.
+    if (full.starts_with(L"\\\\.\\") || full.starts_with(L"\\\\?\\")) return full;
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
+}
+
+std::wstring OpenableName(const std::wstring& name) {
+    return name.size() < MAX_PATH ? name : LongName(name);
 }
 
 InputFile::InputFile(const std::filesystem::path& path, bool mayBeMissing) : path_(path) {

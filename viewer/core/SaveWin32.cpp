@@ -62,28 +62,6 @@ WriteResult Refusal(const FileError& why) {
     }
 }
 
-// The long form of a name, "\\?\C:\folder\file.txt" (or "\\?\UNC\server\share\..."): past
-// MAX_PATH, only this form opens, and a name just short of it needs it for the temporary name
-// beside it. The name as given where the system cannot make it whole.
-std::wstring LongName(const std::wstring& name) {
-    if (name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\")) return name;
-    std::wstring full(name.size() + MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) return name;
-        if (length < full.size()) {
-            full.resize(length);
-            break;
-        }
-        full.resize(length);
-    }
-    // A device ("NUL" is "\\.\NUL") has no long form.
-    if (full.starts_with(L"\\\\.\\") || full.starts_with(L"\\\\?\\")) return full;
-    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
-
 // The folder of a long name: "\\?\C:\folder" of "\\?\C:\folder\file.txt", "\\?\C:\" of
 // "\\?\C:\file".
 std::wstring FolderOf(const std::wstring& name) {

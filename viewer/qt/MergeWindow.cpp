@@ -26,6 +26,7 @@
 #include "ElidedLabel.h"
 #include "FileWatch.h"
 #include "LineEditor.h"
+#include "NoticeBar.h"
 #include "OverviewStrip.h"
 #include "QtCommands.h"
 #include "QtText.h"
@@ -114,7 +115,11 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
         header->addWidget(names_[i], i / 2, i % 2);
     }
     layout->addLayout(header);
-    layout->addWidget(MakeNotice());
+    notice_ = MakeNoticeBar(central, [this] {
+        session_->Run(MergeCommand::Reload);
+        UpdateCommands();
+    });
+    layout->addWidget(notice_);
 
     auto* rows = new QHBoxLayout();
     view_ = new QTableView(central);
@@ -249,25 +254,6 @@ void MergeWindow::ShowBar(Bar bar) {
     box->selectAll();
 }
 
-QWidget* MergeWindow::MakeNotice() {
-    notice_ = new QWidget(this);
-    notice_->setAutoFillBackground(true);
-    QPalette palette = notice_->palette();
-    palette.setColor(QPalette::Window, ToQColor(ColourRole::Notice));
-    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
-    notice_->setPalette(palette);
-    auto* layout = new QHBoxLayout(notice_);
-    layout->addWidget(new QLabel(ToQString(texts::kChangedOnDisk), notice_), 1);
-    auto* reload = new QPushButton(ToQString(texts::kReloadButton), notice_);
-    connect(reload, &QPushButton::clicked, this, [this] {
-        session_->Run(MergeCommand::Reload);
-        UpdateCommands();
-    });
-    layout->addWidget(reload);
-    notice_->hide();
-    return notice_;
-}
-
 void MergeWindow::ShowChangeNotice(bool shown) { notice_->setVisible(shown); }
 
 void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
@@ -277,12 +263,7 @@ void MergeWindow::WatchFiles(const std::vector<std::filesystem::path>& files) {
 void MergeWindow::MakeCommands() {
     std::map<Menu, QMenu*> menus;
     for (const MergeCommandInfo& info : MergeCommandTable()) {
-        QMenu*& menu = menus[info.menu];
-        if (menu == nullptr) {
-            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
-        } else if (info.separatorBefore) {
-            menu->addSeparator();
-        }
+        QMenu* menu = MenuFor(menuBar(), menus, info.menu, info.separatorBefore);
         if (!info.choices.empty()) {
             // A submenu of radio items: the session's choice checked.
             QMenu* submenu = menu->addMenu(ToQString(info.label));
@@ -299,18 +280,13 @@ void MergeWindow::MakeCommands() {
             }
             continue;
         }
-        auto* action = new QAction(ToQString(info.label), this);
-        QList<QKeySequence> keys;
-        for (const Key& key : info.keys) keys << ToKeySequence(key);
-        action->setShortcuts(keys);
-        action->setCheckable(info.checkable);
+        QAction* action = AddCommandAction(this, info.label, info.keys, info.checkable);
         connect(action, &QAction::triggered, this, [this, command = info.command] {
             // What the find bar holds now is what is found.
             if (findBar_->isVisible()) session_->SetFindText(findText_->text().toStdU16String());
             session_->Run(command);
             UpdateCommands();
         });
-        addAction(action);  // the keys work wherever the focus is in the window
         menu->addAction(action);
         actions_[info.command] = action;
     }

@@ -80,7 +80,6 @@ private:
     void SizeColumns();
     ListMetrics Metrics() const;
     void PlaceEditor();
-    QWidget* MakeNotice();
     QWidget* MakeFindBar();
     QWidget* MakeLineBar();
 

@@ -1,5 +1,8 @@
 #include "QtCommands.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -7,6 +10,27 @@
 #include "QtText.h"
 
 namespace viewer {
+
+QMenu* MenuFor(QMenuBar* bar, std::map<Menu, QMenu*>& menus, Menu menu, bool separatorBefore) {
+    QMenu*& made = menus[menu];
+    if (made == nullptr) {
+        made = bar->addMenu(ToQString(MenuTitle(menu)));
+    } else if (separatorBefore) {
+        made->addSeparator();
+    }
+    return made;
+}
+
+QAction* AddCommandAction(QWidget* window, const std::u16string& label,
+                          const std::vector<Key>& keys, bool checkable) {
+    auto* action = new QAction(ToQString(label), window);
+    QList<QKeySequence> sequences;
+    for (const Key& key : keys) sequences << ToKeySequence(key);
+    action->setShortcuts(sequences);
+    action->setCheckable(checkable);
+    window->addAction(action);
+    return action;
+}
 
 QKeySequence ToKeySequence(const Key& key) {
     int code = 0;

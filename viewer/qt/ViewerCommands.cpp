@@ -38,29 +38,18 @@ void ViewerWindow::MakeCommands() {
     toolbar_->setMovable(false);
     bool toolbarStarted = false;
     for (const CommandInfo& info : CommandTable()) {
-        QMenu*& menu = menus[info.menu];
-        if (menu == nullptr) {
-            menu = menuBar()->addMenu(ToQString(MenuTitle(info.menu)));
-        } else if (info.separatorBefore) {
-            menu->addSeparator();
-        }
+        QMenu* menu = MenuFor(menuBar(), menus, info.menu, info.separatorBefore);
         if (!info.choices.empty()) {
             MakeChoices(info, menu);
             continue;
         }
-        auto* action = new QAction(ToQString(info.label), this);
-        QList<QKeySequence> keys;
-        for (const Key& key : info.keys) keys << ToKeySequence(key);
-        action->setShortcuts(keys);
-        action->setCheckable(info.checkable);
+        QAction* action = AddCommandAction(this, info.label, info.keys, info.checkable);
         action->setToolTip(ToQString(ToolTip(info.command)));
         // The check follows the session, not the click: a stopped comparison leaves it as it was.
         connect(action, &QAction::triggered, this, [this, command = info.command] {
             session_->Run(command);
             UpdateCommands();
         });
-        // The window's, so the keys work wherever the focus is in it.
-        addAction(action);
         actions_[info.command] = action;
         menu->addAction(action);
         if (info.toolbar) {

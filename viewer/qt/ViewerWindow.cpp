@@ -21,6 +21,7 @@
 #include "FileWatch.h"
 #include "ListLayout.h"
 #include "LineEditor.h"
+#include "NoticeBar.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
 #include "QtCommands.h"
@@ -70,7 +71,8 @@ ViewerWindow::ViewerWindow(Comparison comparison, std::filesystem::path settings
     // A long path in a message wraps or is cut; it never widens the window.
     message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(message_);
-    layout->addWidget(MakeNotice());
+    notice_ = MakeNoticeBar(central, [this] { session_->Run(Command::Reload); });
+    layout->addWidget(notice_);
 
     rowsArea_ = new QWidget(central);
     auto* rows = new QHBoxLayout(rowsArea_);
@@ -129,22 +131,6 @@ QWidget* ViewerWindow::MakeHeader() {
     legend->addStretch(1);
     layout->addWidget(legend_);
     return header;
-}
-
-QWidget* ViewerWindow::MakeNotice() {
-    notice_ = new QWidget(this);
-    notice_->setAutoFillBackground(true);
-    QPalette palette = notice_->palette();
-    palette.setColor(QPalette::Window, ToQColor(ColourRole::Notice));
-    palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
-    notice_->setPalette(palette);
-    auto* layout = new QHBoxLayout(notice_);
-    layout->addWidget(new QLabel(ToQString(texts::kChangedOnDisk), notice_), 1);
-    auto* reload = new QPushButton(ToQString(texts::kReloadButton), notice_);
-    connect(reload, &QPushButton::clicked, this, [this] { session_->Run(Command::Reload); });
-    layout->addWidget(reload);
-    notice_->hide();
-    return notice_;
 }
 
 void ViewerWindow::MakeRowsView() {

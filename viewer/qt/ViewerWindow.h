@@ -77,7 +77,6 @@ protected:
 
 private:
     QWidget* MakeHeader();
-    QWidget* MakeNotice();
     QWidget* MakeFindBar();
     QWidget* MakeLineBar();
     void MakeRowsView();

@@ -39,6 +39,32 @@ WORD VirtualKey(const Key& key) {
     return 0;
 }
 
+HMENU MenuFor(HMENU bar, std::map<Menu, HMENU>& menus, Menu menu, bool separatorBefore) {
+    HMENU& made = menus[menu];
+    if (made == nullptr) {
+        made = CreatePopupMenu();
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(made), Wide(MenuTitle(menu)).c_str());
+    } else if (separatorBefore) {
+        AppendMenuW(made, MF_SEPARATOR, 0, nullptr);
+    }
+    return made;
+}
+
+void AppendCommandItem(HMENU menu, WORD id, const std::u16string& label,
+                       const std::vector<Key>& keys, std::vector<ACCEL>& accelerators) {
+    // The label, and its first key in the menu's column for keys: shown once.
+    std::wstring item = Wide(label);
+    if (!keys.empty()) item += L"\t" + Wide(KeyText(keys.front()));
+    AppendMenuW(menu, MF_STRING, id, item.c_str());
+    for (const Key& key : keys) {
+        BYTE flags = FVIRTKEY;
+        if (key.ctrl) flags |= FCONTROL;
+        if (key.shift) flags |= FSHIFT;
+        if (key.alt) flags |= FALT;
+        accelerators.push_back({flags, VirtualKey(key), id});
+    }
+}
+
 std::optional<Command> CommandOf(WORD id) {
     for (const CommandInfo& info : CommandTable()) {
         if (CommandId(info.command) == id) return info.command;
@@ -49,8 +75,7 @@ std::optional<Command> CommandOf(WORD id) {
 CommandBar::CommandBar(HWND window, int toolbarId) : window_(window) {
     menu_ = CreateMenu();
     std::vector<ACCEL> keys;
-    HMENU submenu = nullptr;
-    std::optional<Menu> current;
+    std::map<Menu, HMENU> menus;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     toolbar_ = CreateWindowExW(
         0, TOOLBARCLASSNAMEW, nullptr,
@@ -63,30 +88,13 @@ CommandBar::CommandBar(HWND window, int toolbarId) : window_(window) {
     SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     bool firstButton = true;
     for (const CommandInfo& info : CommandTable()) {
-        if (current != info.menu) {
-            submenu = CreatePopupMenu();
-            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                        Wide(MenuTitle(info.menu)).c_str());
-            current = info.menu;
-        } else if (info.separatorBefore) {
-            AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
-        }
+        const HMENU submenu = MenuFor(menu_, menus, info.menu, info.separatorBefore);
         if (!info.choices.empty()) {
             AppendMenuW(submenu, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeChoiceMenu(info)),
                         Wide(info.label).c_str());
             continue;
         }
-        // The label, and its first key in the menu's column for keys: shown once.
-        std::wstring item = Wide(info.label);
-        if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
-        AppendMenuW(submenu, MF_STRING, CommandId(info.command), item.c_str());
-        for (const Key& key : info.keys) {
-            BYTE flags = FVIRTKEY;
-            if (key.ctrl) flags |= FCONTROL;
-            if (key.shift) flags |= FSHIFT;
-            if (key.alt) flags |= FALT;
-            keys.push_back({flags, VirtualKey(key), CommandId(info.command)});
-        }
+        AppendCommandItem(submenu, CommandId(info.command), info.label, info.keys, keys);
         if (!info.toolbar) continue;
         if (info.separatorBefore && !firstButton) {
             TBBUTTON separator{};

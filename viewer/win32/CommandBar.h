@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "Commands.h"
 
@@ -19,6 +22,13 @@ constexpr WORD CommandId(Command command) {
 std::optional<Command> CommandOf(WORD id);
 // The virtual key of a session key, for an accelerator table.
 WORD VirtualKey(const Key& key);
+// The menu of the menu bar `bar` that a command of `menu` goes in, made at the first of them
+// (`menus` keeps those made); a separator first where the command asks for one.
+HMENU MenuFor(HMENU bar, std::map<Menu, HMENU>& menus, Menu menu, bool separatorBefore);
+// A command's item in `menu`, sending `id`: its label, with its first key in the menu's column
+// for keys; each of its keys goes to `accelerators`.
+void AppendCommandItem(HMENU menu, WORD id, const std::u16string& label,
+                       const std::vector<Key>& keys, std::vector<ACCEL>& accelerators);
 
 class CommandBar {
 public:

@@ -1,6 +1,7 @@
 #include "MergeWindow.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "AccessibleNames.h"
@@ -9,6 +10,7 @@
 #include "CommandBar.h"
 #include "InputBars.h"
 #include "LineEditor.h"
+#include "NoticeBar.h"
 #include "OverviewStrip.h"
 #include "StatusLayout.h"
 #include "StripBands.h"
@@ -187,17 +189,9 @@ int MergeWindow::TextWidthOf(HWND control) const {
 void MergeWindow::MakeCommands() {
     menu_ = CreateMenu();
     std::vector<ACCEL> keys;
-    HMENU submenu = nullptr;
-    std::optional<Menu> current;
+    std::map<Menu, HMENU> menus;
     for (const MergeCommandInfo& info : MergeCommandTable()) {
-        if (current != info.menu) {
-            submenu = CreatePopupMenu();
-            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                        Wide(MenuTitle(info.menu)).c_str());
-            current = info.menu;
-        } else if (info.separatorBefore) {
-            AppendMenuW(submenu, MF_SEPARATOR, 0, nullptr);
-        }
+        const HMENU submenu = MenuFor(menu_, menus, info.menu, info.separatorBefore);
         if (!info.choices.empty()) {
             const HMENU choices = CreatePopupMenu();
             for (std::size_t i = 0; i < info.choices.size(); ++i) {
@@ -208,16 +202,7 @@ void MergeWindow::MakeCommands() {
                         Wide(info.label).c_str());
             continue;
         }
-        std::wstring item = Wide(info.label);
-        if (!info.keys.empty()) item += L"\t" + Wide(KeyText(info.keys.front()));
-        AppendMenuW(submenu, MF_STRING, MergeCommandId(info.command), item.c_str());
-        for (const Key& key : info.keys) {
-            BYTE flags = FVIRTKEY;
-            if (key.ctrl) flags |= FCONTROL;
-            if (key.shift) flags |= FSHIFT;
-            if (key.alt) flags |= FALT;
-            keys.push_back({flags, VirtualKey(key), MergeCommandId(info.command)});
-        }
+        AppendCommandItem(submenu, MergeCommandId(info.command), info.label, info.keys, keys);
     }
     SetMenu(hwnd_, menu_);
     keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -428,16 +413,7 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->hwndItem != notice_) break;
-            FillRect(item->hDC, &item->rcItem, noticeBrush_);
-            const std::wstring text = platform::win32::WindowText(notice_);
-            RECT area = item->rcItem;
-            area.left += Scale(6);
-            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
-            SetTextColor(item->hDC, Ref(ColourRole::Text));
-            SetBkMode(item->hDC, TRANSPARENT);
-            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
-                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            SelectObject(item->hDC, oldFont);
+            DrawNoticeBar(*item, noticeBrush_, uiFont_, Scale(6));
             return TRUE;
         }
         case WM_COMMAND:

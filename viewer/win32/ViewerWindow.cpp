@@ -11,6 +11,7 @@
 #include "FolderWatch.h"
 #include "InputBars.h"
 #include "LineEditor.h"
+#include "NoticeBar.h"
 #include "OverviewStrip.h"
 #include "Progress.h"
 #include "Texts.h"
@@ -354,16 +355,7 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->hwndItem != notice_) break;
-            FillRect(item->hDC, &item->rcItem, noticeBrush_);
-            const std::wstring text = platform::win32::WindowText(notice_);
-            RECT area = item->rcItem;
-            area.left += Scale(6);
-            HGDIOBJ oldFont = SelectObject(item->hDC, uiFont_);
-            SetTextColor(item->hDC, Ref(ColourRole::Text));
-            SetBkMode(item->hDC, TRANSPARENT);
-            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &area,
-                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            SelectObject(item->hDC, oldFont);
+            DrawNoticeBar(*item, noticeBrush_, uiFont_, Scale(6));
             return TRUE;
         }
         case WM_CTLCOLORSTATIC: {
