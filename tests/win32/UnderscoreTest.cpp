@@ -9,6 +9,7 @@
 
 #include "FolderWindow.h"
 #include "MergeWindow.h"
+#include "Underscores.h"
 #include "ViewerWindow.h"
 #include "WindowTest.h"
 #include "support/TempDir.h"
@@ -25,20 +26,16 @@ std::wstring CellText(HWND list, int row, int column) {
     return text;
 }
 
-// Where two cells were first painted differently, from the left: the pixels of that column
-// above the middle of the rows (where no underscore reaches) and below it. A proportional font
-// moves the letters after an underscore, which is wider or narrower than a blank: they differ
-// too, but further right.
-struct Difference {
-    int cells = 0;  // pairs of cells compared
+// How each cell of `list` showing `with` was painted, beside the cell of the same column
+// showing `without`: the cells compared, and where they first differ, summed.
+struct Cells {
+    int compared = 0;
     int above = 0;
     int below = 0;
 };
 
-// Compares each cell of `list` showing `with` with the cell of the same column showing
-// `without`, as painted.
-Difference PaintedDifference(HWND list, const std::wstring& with, const std::wstring& without) {
-    Difference difference;
+Cells PaintedDifference(HWND list, const std::wstring& with, const std::wstring& without) {
+    Cells cells;
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetDC(list);
     const int rows = ListView_GetItemCount(list);
@@ -51,45 +48,17 @@ Difference PaintedDifference(HWND list, const std::wstring& with, const std::wst
             if (text == without && !b) b = row;
         }
         if (!a || !b) continue;
-        ++difference.cells;
+        ++cells.compared;
         RECT first{}, second{};
         ListView_GetSubItemRect(list, *a, column, LVIR_BOUNDS, &first);
         ListView_GetSubItemRect(list, *b, column, LVIR_BOUNDS, &second);
-        const int height = first.bottom - first.top;
-        for (int x = first.left; x < first.right; ++x) {
-            int above = 0, below = 0;
-            for (int y = 0; y < height; ++y) {
-                if (GetPixel(dc, x, first.top + y) == GetPixel(dc, x, second.top + y)) continue;
-                ++(y < height / 2 ? above : below);
-            }
-            if (above + below == 0) continue;
-            difference.above += above;
-            difference.below += below;
-            break;
-        }
+        const testsupport::Difference difference = testsupport::FirstDifference(dc, first, second);
+        cells.above += difference.above;
+        cells.below += difference.below;
     }
     ReleaseDC(list, dc);
-    return difference;
+    return cells;
 }
-
-// The system's message font in another face for as long as it lives; the one before after.
-class MessageFontFace {
-public:
-    explicit MessageFontFace(const wchar_t* face) {
-        before_.cbSize = sizeof before_;
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof before_, &before_, 0);
-        NONCLIENTMETRICSW changed = before_;
-        lstrcpynW(changed.lfMessageFont.lfFaceName, face, LF_FACESIZE);
-        changed.lfMessageFont.lfCharSet = SHIFTJIS_CHARSET;
-        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed, 0);
-    }
-    ~MessageFontFace() {
-        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof before_, &before_, 0);
-    }
-
-private:
-    NONCLIENTMETRICSW before_{};
-};
 
 class UnderscoreTest : public testsupport::WindowTest<ViewerWindow> {};
 
@@ -100,8 +69,8 @@ TEST_F(UnderscoreTest, FileAndMergeRowsAreDrawnWithTheirUnderscores) {
     window_ =
         std::make_unique<ViewerWindow>(Compare(dir / "a.txt", dir / "b.txt"), dir / "Zarvo.ini");
     Pump();
-    Difference drawn = PaintedDifference(window_->list(), L"Shift_JIS", L"Shift JIS");
-    EXPECT_GE(drawn.cells, 1);
+    Cells drawn = PaintedDifference(window_->list(), L"Shift_JIS", L"Shift JIS");
+    EXPECT_GE(drawn.compared, 1);
     EXPECT_EQ(drawn.above, 0);
     EXPECT_GT(drawn.below, 0) << "the file view drew \"Shift_JIS\" as \"Shift JIS\"";
     window_.reset();
@@ -116,7 +85,7 @@ TEST_F(UnderscoreTest, FileAndMergeRowsAreDrawnWithTheirUnderscores) {
     MergeWindow merge(std::move(*sources));
     Pump();
     drawn = PaintedDifference(merge.list(), L"Shift_JIS", L"Shift JIS");
-    EXPECT_GE(drawn.cells, 4);  // mine, base, theirs and the result
+    EXPECT_GE(drawn.compared, 4);  // mine, base, theirs and the result
     EXPECT_EQ(drawn.above, 0);
     EXPECT_GT(drawn.below, 0) << "the merge window drew \"Shift_JIS\" as \"Shift JIS\"";
 }
@@ -124,7 +93,7 @@ TEST_F(UnderscoreTest, FileAndMergeRowsAreDrawnWithTheirUnderscores) {
 TEST_F(UnderscoreTest, FolderRowsAreDrawnWithTheirUnderscores) {
     // The message font a Japanese Windows has, as Wine draws it: IPAGothic, which has no
     // underscore at 11 pixels (9 points at 96 dpi).
-    const MessageFontFace japanese(L"IPAGothic");
+    const testsupport::MessageFontFace japanese(L"IPAGothic");
     const fs::path dir = dir_.path();
     for (const char* side : {"a", "b"}) {
         fs::create_directories(dir / side);
@@ -134,8 +103,8 @@ TEST_F(UnderscoreTest, FolderRowsAreDrawnWithTheirUnderscores) {
     }
     FolderWindow folders(dir / "a", dir / "b", dir / "Zarvo.ini");
     ASSERT_TRUE(PumpUntil([&] { return !folders.session().Running(); }));
-    const Difference drawn = PaintedDifference(folders.list(), L"b_sjis.txt", L"b sjis.txt");
-    EXPECT_EQ(drawn.cells, 1);
+    const Cells drawn = PaintedDifference(folders.list(), L"b_sjis.txt", L"b sjis.txt");
+    EXPECT_EQ(drawn.compared, 1);
     EXPECT_EQ(drawn.above, 0);
     EXPECT_GT(drawn.below, 0) << "the folder window drew \"b_sjis.txt\" as \"b sjis.txt\"";
 }
