@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-// The system's message font in another face for as long as it lives; the one before after.
+// The system's message font in another face for as long as it lives; the one before after. The
+// setting is the whole session's: this holds because the Wine tests run one at a time.
 class MessageFontFace {
 public:
     explicit MessageFontFace(const wchar_t* face) {
