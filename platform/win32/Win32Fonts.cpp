@@ -1,5 +1,7 @@
 // Win32 backend: fonts by name at their point sizes for the window's DPI, falling back to the
-// system's Japanese font, and the system's message font for the other controls.
+// system's Japanese font, and the system's message font for the other controls, at a size that
+// draws an underscore.
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -46,6 +48,31 @@ std::wstring JapaneseFallback() {
     return any;
 }
 
+// Whether `font` draws any ink for an underscore.
+bool DrawsUnderscore(HFONT font) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int width = std::max(8, static_cast<int>(metrics.tmMaxCharWidth) * 2);
+    const int height = std::max(8, static_cast<int>(metrics.tmHeight) * 2);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 1, nullptr);  // black and white
+    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, width / 4, 0, L"_", 1);
+    bool ink = false;
+    for (int y = 0; y < height && !ink; ++y) {
+        for (int x = 0; x < width && !ink; ++x) ink = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    }
+    SelectObject(dc, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
 int HeightFor(double points, int dpi) {
     return -static_cast<int>(std::lround(points * dpi / 72.0));
 }
@@ -80,6 +107,19 @@ HFONT MakeNamedFont(const FontSpec& design, int dpi) {
     return CreateFontIndirectW(&font);
 }
 
+HFONT MakeFontDrawingUnderscores(const LOGFONTW& wanted) {
+    LOGFONTW font = wanted;
+    HFONT made = CreateFontIndirectW(&font);
+    for (int grown = 1; grown <= 4 && !DrawsUnderscore(made); ++grown) {
+        font.lfHeight = wanted.lfHeight < 0 ? wanted.lfHeight - grown : wanted.lfHeight + grown;
+        DeleteObject(made);
+        made = CreateFontIndirectW(&font);
+    }
+    if (DrawsUnderscore(made)) return made;
+    DeleteObject(made);
+    return CreateFontIndirectW(&wanted);
+}
+
 HFONT MakeDefaultGuiFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -112,7 +152,7 @@ HFONT MakeDefaultGuiFont(int dpi) {
             font.lfCharSet = SHIFTJIS_CHARSET;
         }
     }
-    return CreateFontIndirectW(&font);
+    return MakeFontDrawingUnderscores(font);
 }
 
 }  // namespace platform::win32

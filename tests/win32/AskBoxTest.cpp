@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AskBox.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 namespace {
@@ -240,7 +241,7 @@ TEST(AskBox, ItsFontDrawsAnUnderscoreWhereAJapaneseFontsSmallBitmapsHaveNone) {
     if (std::wstring(face) != L"IPAGothic" || plainInk > 0) {
         GTEST_SKIP() << "IPAGothic is not installed, or draws its underscore at 12 pixels";
     }
-    HFONT made = MakeFontDrawingUnderscores(wanted);
+    HFONT made = platform::win32::MakeFontDrawingUnderscores(wanted);
     LOGFONTW chosen{};
     GetObjectW(made, sizeof chosen, &chosen);
     EXPECT_EQ(chosen.lfHeight, -13);
@@ -250,7 +251,7 @@ TEST(AskBox, ItsFontDrawsAnUnderscoreWhereAJapaneseFontsSmallBitmapsHaveNone) {
 
     // A size that draws one is kept.
     wanted.lfHeight = -15;
-    made = MakeFontDrawingUnderscores(wanted);
+    made = platform::win32::MakeFontDrawingUnderscores(wanted);
     GetObjectW(made, sizeof chosen, &chosen);
     EXPECT_EQ(chosen.lfHeight, -15);
     DeleteObject(made);

@@ -67,31 +67,6 @@ std::vector<std::wstring> BreakLines(HDC dc, const std::wstring& text, int width
     return lines;
 }
 
-// Whether `font` draws any ink for an underscore.
-bool DrawsUnderscore(HFONT font) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ oldFont = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int width = std::max(8, static_cast<int>(metrics.tmMaxCharWidth) * 2);
-    const int height = std::max(8, static_cast<int>(metrics.tmHeight) * 2);
-    HBITMAP bitmap = CreateBitmap(width, height, 1, 1, nullptr);  // black and white
-    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, width / 4, 0, L"_", 1);
-    bool ink = false;
-    for (int y = 0; y < height && !ink; ++y) {
-        for (int x = 0; x < width && !ink; ++x) ink = GetPixel(dc, x, y) != RGB(255, 255, 255);
-    }
-    SelectObject(dc, oldBitmap);
-    SelectObject(dc, oldFont);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return ink;
-}
-
 int WidthOf(HDC dc, const std::wstring& text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -103,11 +78,7 @@ int WidthOf(HDC dc, const std::wstring& text) {
 void LayOut(HWND box, Asking& asking) {
     const Question& question = *asking.question;
     asking.dpi = platform::win32::DpiOf(asking.owner != nullptr ? asking.owner : box);
-    HFONT system = platform::win32::MakeDefaultGuiFont(asking.dpi);
-    LOGFONTW wanted{};
-    GetObjectW(system, sizeof wanted, &wanted);
-    DeleteObject(system);
-    asking.font.Reset(MakeFontDrawingUnderscores(wanted));
+    asking.font.Reset(platform::win32::MakeDefaultGuiFont(asking.dpi));
     RECT over{};
     if (asking.owner == nullptr || !GetWindowRect(asking.owner, &over)) {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
@@ -264,19 +235,6 @@ INT_PTR CALLBACK BoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
-
-HFONT MakeFontDrawingUnderscores(const LOGFONTW& wanted) {
-    LOGFONTW font = wanted;
-    HFONT made = CreateFontIndirectW(&font);
-    for (int grown = 1; grown <= 4 && !DrawsUnderscore(made); ++grown) {
-        font.lfHeight = wanted.lfHeight < 0 ? wanted.lfHeight - grown : wanted.lfHeight + grown;
-        DeleteObject(made);
-        made = CreateFontIndirectW(&font);
-    }
-    if (DrawsUnderscore(made)) return made;
-    DeleteObject(made);
-    return CreateFontIndirectW(&wanted);
-}
 
 Answer AskBox(HWND owner, const Question& question) {
     if (question.buttons.empty()) return question.dismissed;

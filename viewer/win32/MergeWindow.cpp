@@ -8,6 +8,7 @@
 #include "AskBox.h"
 #include "Clipboard.h"
 #include "CommandBar.h"
+#include "Fonts.h"
 #include "InputBars.h"
 #include "LineEditor.h"
 #include "NoticeBar.h"
@@ -113,9 +114,7 @@ void MergeWindow::MakeFonts(int dpi) {
     // The system's message font at this resolution, and the lines in a fixed-pitch Japanese
     // font, as the comparison window has them.
     uiFont_.Reset(platform::win32::MakeDefaultGuiFont(dpi));
-    listFont_.Reset(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
+    listFont_.Reset(MakeLinesFont(dpi));
     for (HWND name : names_)
         SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.Get()), TRUE);
     for (HWND control : {status_, notice_, noticeButton_}) {

@@ -5,6 +5,7 @@
 #include "Texts.h"
 #include "WindowBase.h"
 #include "platform/win32/GdiHandles.h"
+#include "platform/win32/WindowBasics.h"
 
 namespace viewer {
 
@@ -55,7 +56,7 @@ HWND MakeWindow(HWND owner, platform::win32::FontHandle& font) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    font.Reset(platform::win32::MakeFontDrawingUnderscores(metrics.lfMessageFont));
     const int unit = metrics.lfMessageFont.lfHeight < 0 ? -metrics.lfMessageFont.lfHeight : 12;
     RECT frame = {0, 0, unit * 24, unit * 7};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;

@@ -9,6 +9,7 @@
 #include "ChoiceMenus.h"
 #include "CommandBar.h"
 #include "FolderWatch.h"
+#include "Fonts.h"
 #include "InputBars.h"
 #include "LineEditor.h"
 #include "NoticeBar.h"
@@ -119,11 +120,8 @@ void ViewerWindow::NameForScreenReaders() {
 
 void ViewerWindow::MakeFonts(int dpi) {
     uiFont_.Reset(platform::win32::MakeDefaultGuiFont(dpi));
-    // A fixed-pitch Japanese font for the lines: MS Gothic, else the one the system maps to a
-    // fixed pitch and Japanese. The cells keep columns aligned in any font.
-    listFont_.Reset(CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
+    // The cells keep columns aligned in any font.
+    listFont_.Reset(MakeLinesFont(dpi));
     for (HWND control : {firstName_, secondName_, legendRemoved_, legendAdded_, message_, notice_,
                          noticeButton_, status_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.Get()), TRUE);
