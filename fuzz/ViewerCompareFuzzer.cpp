@@ -386,7 +386,7 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     // An ASCII letter, which the search looks for in the bytes of many lines at a step.
     if (shown > 0) CheckFind(c, u"E", shown / 2);
     for (std::int64_t line = 0; line <= text1.LineCount() + 1; line += 1 + line / 8) {
-        const std::optional<std::size_t> row = c.RowOfLine(true, line);
+        const std::optional<std::size_t> row = c.RowOfLine(viewer::Side::First, line);
         if (line < 1 || text1.LineCount() == 0) {
             if (row) Fail("going to a line that is not there found a row");
         } else if (!row ||

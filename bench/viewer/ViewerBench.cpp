@@ -320,7 +320,7 @@ void TimeKeys(const fs::path& a, const fs::path& b) {
     std::printf("  F8 from the middle            %8.3f ms\n",
                 SlowestMs([&] { (void)c.NextDifference(middle); }));
     std::printf("  go to line 765,432            %8.3f ms\n",
-                SlowestMs([&] { (void)c.RowOfLine(true, 765'432); }));
+                SlowestMs([&] { (void)c.RowOfLine(viewer::Side::First, 765'432); }));
     // Not there at all: the whole file is looked through.
     std::printf("  find \"nowhere\" (not found)    %8.3f ms\n",
                 SlowestMs([&] { (void)c.Find(u"nowhere", middle, true); }));

@@ -420,7 +420,7 @@ TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {
               u"行末の空白・すべての空白・空行・大文字と小文字を無視しています"
               u"（4 行の相違を表示していません）");
     // The overlooked blank line is still a row, from the first file alone, but not a difference.
-    const std::optional<std::size_t> blank = c.RowOfLine(true, 6);
+    const std::optional<std::size_t> blank = c.RowOfLine(Side::First, 6);
     ASSERT_TRUE(blank.has_value());
     EXPECT_EQ(c.rows()[*blank].kind, RowKind::Removed);
     EXPECT_TRUE(c.Overlooked(*blank));
@@ -428,7 +428,7 @@ TEST(Comparison, IgnoreOptionsHideOnlyWhatTheySayAndCountIt) {
 
     c.Rediff({});
     EXPECT_EQ(c.differenceStarts().size(), 3u);
-    EXPECT_FALSE(c.Overlooked(*c.RowOfLine(true, 6)));
+    EXPECT_FALSE(c.Overlooked(*c.RowOfLine(Side::First, 6)));
 }
 
 TEST(Comparison, FindGoToLineAndCopyText) {
@@ -500,11 +500,12 @@ TEST(Comparison, FindGoToLineAndCopyText) {
     EXPECT_EQ(long1.Find(u"比較été", 0, false), std::optional<std::size_t>(9001));
     EXPECT_EQ(long1.Find(u"比較さ", 0, true), std::nullopt);
 
-    EXPECT_EQ(c.RowOfLine(true, 3), std::optional<std::size_t>(3));
-    EXPECT_EQ(c.RowOfLine(false, 4), std::optional<std::size_t>(4));
-    EXPECT_EQ(c.RowOfLine(false, 2), std::optional<std::size_t>(2));
-    EXPECT_EQ(c.RowOfLine(true, 99), std::optional<std::size_t>(3));  // past the end: the last
-    EXPECT_EQ(c.RowOfLine(true, 0), std::nullopt);
+    EXPECT_EQ(c.RowOfLine(Side::First, 3), std::optional<std::size_t>(3));
+    EXPECT_EQ(c.RowOfLine(Side::Second, 4), std::optional<std::size_t>(4));
+    EXPECT_EQ(c.RowOfLine(Side::Second, 2), std::optional<std::size_t>(2));
+    EXPECT_EQ(c.RowOfLine(Side::First, 99),
+              std::optional<std::size_t>(3));  // past the end: the last
+    EXPECT_EQ(c.RowOfLine(Side::First, 0), std::nullopt);
 
     EXPECT_EQ(c.CopyText({0, 1, 2, 4}), u" alpha\n-Beta\n+beta 2\n+delta\n");
     EXPECT_EQ(c.NextDifference(std::nullopt), std::optional<std::size_t>(1));

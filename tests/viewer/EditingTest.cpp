@@ -235,7 +235,7 @@ TEST_F(EditingTest, EditedLineKeepsTheBytesOfEveryCharacterNotTyped) {
     for (const std::string& first : {std::string("x\r\nz\r\n"), kIchi + "\r\n" + kNi + "\r\n"}) {
         SCOPED_TRACE(first);
         EditedComparison e = Open(first, kIchi + "\r\n" + line + "\r\n");
-        const std::optional<std::size_t> row = e.comparison().RowOfLine(false, 2);
+        const std::optional<std::size_t> row = e.comparison().RowOfLine(Side::Second, 2);
         ASSERT_TRUE(row);
         const std::optional<std::u16string> text = e.EditableText(*row, Side::Second);
         ASSERT_TRUE(text);

@@ -756,7 +756,8 @@ std::optional<std::size_t> Comparison::Find(std::u16string_view needle,
     return std::nullopt;
 }
 
-std::optional<std::size_t> Comparison::RowOfLine(bool inFirst, std::int64_t lineNumber) const {
+std::optional<std::size_t> Comparison::RowOfLine(Side side, std::int64_t lineNumber) const {
+    const bool inFirst = side == Side::First;
     const std::int32_t lines = (inFirst ? first_ : second_).text->LineCount();
     if (lines == 0 || lineNumber < 1) return std::nullopt;
     const auto index = static_cast<std::int32_t>(std::min<std::int64_t>(lineNumber, lines) - 1);
@@ -775,7 +776,8 @@ std::optional<std::size_t> Comparison::RowToKeep(const std::optional<Row>& befor
     std::optional<std::size_t> row;
     if (before) {
         const bool inFirst = before->first >= 0;
-        row = RowOfLine(inFirst, (inFirst ? before->first : before->second) + 1);
+        row = RowOfLine(inFirst ? Side::First : Side::Second,
+                        (inFirst ? before->first : before->second) + 1);
     }
     if (!row && !differenceStarts_.empty()) row = differenceStarts_.front();
     return row;

@@ -13,6 +13,7 @@
 #include "Cancel.h"
 #include "FileRead.h"
 #include "Ignore.h"
+#include "Side.h"
 #include "InlineDiff.h"
 #include "LineDiff.h"
 #include "TextFile.h"
@@ -186,7 +187,7 @@ public:
                                     bool forward) const;
     // The row of a file's line, counted from 1 as the list shows it; `inFirst` picks the file.
     // A number past the end gives the file's last line.
-    std::optional<std::size_t> RowOfLine(bool inFirst, std::int64_t lineNumber) const;
+    std::optional<std::size_t> RowOfLine(Side side, std::int64_t lineNumber) const;
     // Where a window stays once the files are read again: at the line of `before` (the current
     // row of the earlier comparison) where it is still there, else at the first difference.
     std::optional<std::size_t> RowToKeep(const std::optional<Row>& before) const;

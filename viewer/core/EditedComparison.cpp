@@ -99,7 +99,7 @@ EditResult EditedComparison::Prepare(Side side) {
 void EditedComparison::Recompare() { comparison_.ReplaceTexts(files_[0].text(), files_[1].text()); }
 
 std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line) const {
-    return comparison_.RowOfLine(side == Side::First, std::int64_t{line} + 1);
+    return comparison_.RowOfLine(side, std::int64_t{line} + 1);
 }
 
 EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {

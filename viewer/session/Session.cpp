@@ -250,8 +250,8 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     // Stay on the same line of the first file (or the second, for an added line).
     if (hadCurrent) {
         const bool inFirst = before.first >= 0;
-        if (const auto row =
-                comparison().RowOfLine(inFirst, (inFirst ? before.first : before.second) + 1)) {
+        if (const auto row = comparison().RowOfLine(inFirst ? Side::First : Side::Second,
+                                                    (inFirst ? before.first : before.second) + 1)) {
             return GoTo(*row), true;
         }
     }
@@ -276,7 +276,7 @@ void Session::GoToLine(Side side, std::u16string_view typed) {
     status_ = {};
     const std::optional<std::int64_t> number = ParseLineNumber(typed);
     const std::optional<std::size_t> row =
-        number ? comparison().RowOfLine(side == Side::First, *number) : std::nullopt;
+        number ? comparison().RowOfLine(side, *number) : std::nullopt;
     if (!row) return Say(u"その行はありません", StatusKind::Warning);
     GoTo(*row);
 }
