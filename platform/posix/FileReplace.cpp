@@ -380,18 +380,22 @@ Outcome ReplaceFile(int dir, const std::string& name, bool exists, std::string_v
     return ReplaceNamed(dir, name, content, shape);
 }
 
-bool WriteFromStart(int fd, std::string_view content) {
-    return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, content) &&
-           ftruncate(fd, static_cast<off_t>(content.size())) == 0 && fsync(fd) == 0;
+// `touched` is set once the file may have changed: from the first write on.
+bool WriteFromStart(int fd, std::string_view content, bool& touched) {
+    if (lseek(fd, 0, SEEK_SET) != 0) return false;
+    touched = true;
+    return WriteAll(fd, content) && ftruncate(fd, static_cast<off_t>(content.size())) == 0 &&
+           fsync(fd) == 0;
 }
 
 // Writes content over the file itself, where a new file in its place would not be the same
 // file: one with other names (hard links) that must see the new contents, another user's file
 // this user may write, one whose attributes a new file cannot be given, or one in a folder
 // this user may not write. Not atomic as a rename is: the room is taken first, so that a full
-// disk fails before a byte changes, and a write that fails halfway puts the old bytes back.
+// disk fails before a byte changes, and a write that fails halfway puts the old bytes back;
+// `notRestored` says when that failed too.
 bool WriteInPlace(int dir, const std::string& name, const struct stat& old,
-                  std::string_view content, std::string_view before) {
+                  std::string_view content, std::string_view before, bool& notRestored) {
     Fd fd(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!fd.ok() || fstat(fd.get(), &info) != 0) return false;
@@ -404,9 +408,13 @@ bool WriteInPlace(int dir, const std::string& name, const struct stat& old,
         errno != EOPNOTSUPP && errno != ENOSYS) {
         return false;
     }
-    if (WriteFromStart(fd.get(), content)) return true;
+    bool touched = false;
+    if (WriteFromStart(fd.get(), content, touched)) return true;
     const int saved = errno;
-    WriteFromStart(fd.get(), before);
+    if (touched) {
+        bool again = false;
+        notRestored = !WriteFromStart(fd.get(), before, again);
+    }
     errno = saved;
     return false;
 }
@@ -418,7 +426,7 @@ bool ReadFileWhole(const char* path, off_t largest, std::string& content) {
 }
 
 bool ReplaceFileContent(const std::string& original, off_t largest, const ContentUpdate& update,
-                        std::optional<mode_t> newFileMode) {
+                        std::optional<mode_t> newFileMode, bool* notRestored) {
     std::string path = original;
     if (!FollowLinks(path)) return false;
     const auto [folder, name] = SplitPath(path);
@@ -462,7 +470,10 @@ bool ReplaceFileContent(const std::string& original, off_t largest, const Conten
                                            : ReplaceFile(dir.get(), name, true, *updated,
                                                          OldFileShape(info, old.get()));
     if (outcome == Outcome::CannotKeep) {
-        return WriteInPlace(dir.get(), name, info, *updated, content);
+        bool failedBack = false;
+        const bool written = WriteInPlace(dir.get(), name, info, *updated, content, failedBack);
+        if (notRestored != nullptr) *notRestored = failedBack;
+        return written;
     }
     return outcome == Outcome::Done;
 }

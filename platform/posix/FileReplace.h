@@ -26,10 +26,13 @@ using ContentUpdate = std::function<std::optional<std::string>(const std::string
 // permissions and extended attributes (its ACL among them). Where a new file cannot be all of
 // that (another name for the same file, another user's file this user may write, a folder this
 // user may not write), the file itself is written over instead; a full disk or a failed write
-// still leaves it whole. A new file gets `newFileMode` when given, else what the system gives
-// one (the umask, or the folder's default ACL). A file nobody may write, or this user may not,
-// is refused (EACCES), even for root. False, with errno set, when it could not be done.
+// still leaves it whole, unless putting the old bytes back fails too: then `notRestored`, when
+// given, is set, as the file may hold neither. A new file gets `newFileMode` when given, else what
+// the system gives one (the umask, or the folder's default ACL). A file nobody may write, or this
+// user may not, is refused (EACCES), even for root. False, with errno set, when it could not be
+// done.
 bool ReplaceFileContent(const std::string& path, off_t largest, const ContentUpdate& update,
-                        std::optional<mode_t> newFileMode = std::nullopt);
+                        std::optional<mode_t> newFileMode = std::nullopt,
+                        bool* notRestored = nullptr);
 
 }  // namespace platform::posix

@@ -10,6 +10,7 @@
 #include "Children.h"
 #include "Saves.h"
 #include "SyscallTracer.h"
+#include "Wording.h"
 
 namespace {
 
@@ -139,6 +140,37 @@ TEST(SaveFaultTest, HardLinkedFileWrittenInPlaceIsOldOrNewWhicheverCallFails) {
         EXPECT_GT(failures, 0) << "errno " << error;
         EXPECT_GT(saves, 0) << "errno " << error;
     }
+}
+
+// Every call failing from some point on, the putting back fails too: wherever that starts, the
+// file is the old one, the new one, or the user is told it may be neither.
+TEST(SaveFaultTest, FileWrittenInPlaceThatCannotBePutBackIsSaidToBe) {
+    testsupport::TempDir dir;
+    viewer::EditedComparison editing = faults::TakenIntoSecond(dir / "a.txt", dir / "b.txt");
+    std::filesystem::create_hard_link(dir / "b.txt", dir / "c.txt");
+    const auto body = [&] { return faults::SaveOutcome(editing); };
+    const int calls = faults::Trace(body, faults::Fault::None, -1).calls;
+    int notRestored = 0;
+    for (int at = 0; at < calls; ++at) {
+        WriteBytes(dir / "b.txt", faults::kBefore);
+        const auto outcome = faults::Trace(body, faults::Fault::FailOnward, at, EIO);
+        SCOPED_TRACE("from call " + std::to_string(at));
+        ASSERT_TRUE(outcome.ending.exited) << "died of signal " << outcome.ending.signal;
+        const std::string bytes = ReadBytes(dir / "c.txt");
+        if (outcome.ending.code == faults::kSaved) {
+            EXPECT_EQ(bytes, faults::kAfter);
+        } else if (outcome.ending.code == faults::kNotRestored) {
+            ++notRestored;
+        } else {
+            EXPECT_EQ(bytes, faults::kBefore) << "said to be whole, exit " << outcome.ending.code;
+        }
+    }
+    EXPECT_GT(notRestored, 0);
+    // How it is said.
+    EXPECT_EQ(viewer::WriteFailureText(u"「b.txt」", {viewer::WriteStatus::NotRestored,
+                                                      {viewer::FileProblem::System, EIO, {}}}),
+              u"「b.txt」を保存できませんでした（Input/output error）。元の内容に戻すこともできな"
+              u"かったため、ファイルは途中まで書き換わっています。");
 }
 
 #endif

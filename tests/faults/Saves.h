@@ -27,10 +27,11 @@ inline viewer::EditedComparison TakenIntoSecond(const std::filesystem::path& fir
 
 // Exit codes for a save's outcome.
 constexpr int kSaved = 0;
-constexpr int kDiskFull = 10;  // failed, and said the disk is full
-constexpr int kRefused = 11;   // failed, and said the write was refused
-constexpr int kFailed = 12;    // failed for another reason
-constexpr int kChanged = 13;   // the file changed on disk
+constexpr int kDiskFull = 10;     // failed, and said the disk is full
+constexpr int kRefused = 11;      // failed, and said the write was refused
+constexpr int kFailed = 12;       // failed for another reason
+constexpr int kChanged = 13;      // the file changed on disk
+constexpr int kNotRestored = 14;  // failed, and said the old bytes could not be put back
 
 inline int SaveOutcome(viewer::EditedComparison& editing) {
     const viewer::SaveResult result = editing.Save(viewer::Side::Second);
@@ -44,6 +45,7 @@ inline int SaveOutcome(viewer::EditedComparison& editing) {
     }
     if (result.written.status == viewer::WriteStatus::DiskFull) return kDiskFull;
     if (result.written.status == viewer::WriteStatus::Refused) return kRefused;
+    if (result.written.status == viewer::WriteStatus::NotRestored) return kNotRestored;
     return kFailed;
 }
 

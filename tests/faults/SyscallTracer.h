@@ -21,7 +21,8 @@
 
 namespace faults {
 
-enum class Fault { None, Kill, Fail };
+// FailOnward: the at-th counted call and every one after it fail, as on a disk that went away.
+enum class Fault { None, Kill, Fail, FailOnward };
 
 struct TraceOutcome {
     Ending ending;
@@ -32,7 +33,9 @@ struct TraceOutcome {
 // Kills may come at any call. Failures go only to the calls that touch files and folders: the
 // allocator's and the runtime's own calls (sanitizers included) are not ours to test.
 inline bool Counts(long call, Fault fault) {
-    if (fault != Fault::Fail) return call != SYS_exit_group && call != SYS_exit;
+    if (fault != Fault::Fail && fault != Fault::FailOnward) {
+        return call != SYS_exit_group && call != SYS_exit;
+    }
     switch (call) {
         case SYS_open:
         case SYS_openat:
@@ -128,11 +131,13 @@ inline TraceOutcome Trace(const std::function<int()>& body, Fault fault, int at,
             pendingError = result;
         };
         if (!Counts(call, fault)) continue;
-        if (outcome.calls++ != at || fault == Fault::None) {
+        const int index = outcome.calls++;
+        const bool failsNow = fault == Fault::FailOnward ? index >= at : index == at;
+        if (!failsNow || fault == Fault::None) {
             if (noUnnamedFiles && OpensUnnamedFile(info)) skip(EOPNOTSUPP);
             continue;
         }
-        outcome.faultedCall = call;
+        if (outcome.faultedCall < 0) outcome.faultedCall = call;
         if (fault == Fault::Kill) {
             kill(pid, SIGKILL);
             outcome.ending = Wait(pid);

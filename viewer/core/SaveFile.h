@@ -17,6 +17,7 @@ enum class WriteStatus {
     DiskFull,       // nothing was written; the old file is whole
     Refused,        // the system refused the write (permissions, a read-only medium)
     Failed,         // any other error
+    NotRestored,    // failed halfway, and the old bytes could not be put back: neither may be whole
 };
 
 struct WriteResult {

@@ -33,6 +33,7 @@ FileError WriteError(int error, const std::filesystem::path& path) {
 WriteResult ReplaceContent(const std::filesystem::path& path, const std::string& content,
                            const StillAsRead& stillAsRead, std::uint32_t permissions) {
     bool changed = false;
+    bool notRestored = false;
     const bool done = platform::posix::ReplaceFileContent(
         path.native(), kTextLimitBytes,
         [&](const std::string* present) -> std::optional<std::string> {
@@ -42,9 +43,10 @@ WriteResult ReplaceContent(const std::filesystem::path& path, const std::string&
             }
             return content;
         },
-        permissions != 0 ? std::optional<mode_t>(permissions & 07777) : std::nullopt);
+        permissions != 0 ? std::optional<mode_t>(permissions & 07777) : std::nullopt, &notRestored);
     if (done) return {changed ? WriteStatus::ChangedOnDisk : WriteStatus::Written, {}};
     const FileError error = WriteError(errno, path);
+    if (notRestored) return {WriteStatus::NotRestored, error};
     switch (error.problem) {
         case FileProblem::DiskFull:
             return {WriteStatus::DiskFull, error};

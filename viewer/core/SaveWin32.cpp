@@ -235,9 +235,9 @@ WriteResult WriteOver(const std::wstring& target, const std::string& content,
     if (WriteFromStart(file.get(), content)) return {WriteStatus::Written, {}};
     const DWORD error = GetLastError();
     if (WriteFromStart(file.get(), before)) return Failure(error, path);
-    // The old bytes would not go back either: the old length at least.
+    // The old bytes would not go back either: the old length at least, and the user told.
     SetEnd(file.get(), before.size());
-    return {WriteStatus::Failed, {FileProblem::System, error, path}};
+    return {WriteStatus::NotRestored, Failure(error, path).error};
 }
 
 // Whether a new file may take the place of `target`: its folder takes new files, and the old

@@ -867,15 +867,7 @@ bool MergeSession::Save() {
         written = WriteMergeResult(sources_.output, bytes, [](const std::string*) { return true; });
     }
     if (written.status != WriteStatus::Written) {
-        Say(written.status == WriteStatus::DiskFull
-                ? u"ディスクに空きがないため、「" + name +
-                      u"」を保存できませんでした。ファイルは変更されていません。"
-                : u"「" + name + u"」を保存できませんでした（" +
-                      Reason(written.error.failed()
-                                 ? written.error
-                                 : FileError{FileProblem::NotWritten, 0, sources_.output}) +
-                      u"）。ファイルは変更されていません。",
-            StatusKind::Warning);
+        Say(WriteFailureText(u"「" + name + u"」", written), StatusKind::Warning);
         return false;
     }
     written_ = bytes;

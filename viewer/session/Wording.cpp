@@ -158,7 +158,6 @@ std::u16string EditText(const EditResult& result, const EditedComparison& edited
 
 std::u16string SaveText(const SaveResult& result, const EditedComparison& edited, Side side) {
     const std::u16string name = QuotedName(edited, side);
-    const std::u16string unchanged = u"ファイルは元のままです。";
     switch (result.status) {
         case SaveStatus::Unchanged:
             return {};
@@ -170,18 +169,28 @@ std::u16string SaveText(const SaveResult& result, const EditedComparison& edited
             break;
     }
     if (result.line) return name + u"を保存できません。" + LineProblemText(*result.line) + u"。";
-    const FileError& error = result.written.error;
-    switch (result.written.status) {
+    return WriteFailureText(name, result.written);
+}
+
+std::u16string WriteFailureText(const std::u16string& quotedName, const WriteResult& written) {
+    const std::u16string unchanged = u"ファイルは元のままです。";
+    const FileError& error = written.error;
+    switch (written.status) {
         case WriteStatus::DiskFull:
-            return u"ディスクに空きがないため、" + name + u"を保存できませんでした。" + unchanged;
+            return u"ディスクに空きがないため、" + quotedName + u"を保存できませんでした。" +
+                   unchanged;
         case WriteStatus::Refused:
-            return u"書き込みが拒否されたため、" + name + u"を保存できませんでした（" +
+            return u"書き込みが拒否されたため、" + quotedName + u"を保存できませんでした（" +
                    Reason(error) + u"）。" + unchanged;
+        case WriteStatus::NotRestored:
+            return quotedName + u"を保存できませんでした（" + Reason(error) +
+                   u"）。元の内容に戻すこともできなかったため、ファイルは途中まで書き換わっています"
+                   u"。";
         default:
             break;
     }
     const FileError why = error.failed() ? error : FileError{FileProblem::NotWritten, 0, {}};
-    return name + u"を保存できませんでした（" + Reason(why) + u"）。" + unchanged;
+    return quotedName + u"を保存できませんでした（" + Reason(why) + u"）。" + unchanged;
 }
 
 std::u16string KindName(EntryKind kind) {

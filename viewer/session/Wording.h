@@ -34,6 +34,9 @@ std::u16string ReadOnlyText(const ReadOnly& readOnly);
 // What an edit that did nothing says, and what a save says, naming the file as 「name」.
 std::u16string EditText(const EditResult& result, const EditedComparison& edited);
 std::u16string SaveText(const SaveResult& result, const EditedComparison& edited, Side side);
+// Why a write did not happen, and what became of the file: "ディスクに空きがないため、「a.txt」を
+// 保存できませんでした。ファイルは元のままです。" (`quotedName` with its 「」).
+std::u16string WriteFailureText(const std::u16string& quotedName, const WriteResult& written);
 
 // An entry's kind, to show: "ファイル", "フォルダー", "リンク", ...
 std::u16string KindName(EntryKind kind);
