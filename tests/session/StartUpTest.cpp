@@ -102,5 +102,33 @@ TEST(StartUp, AFileThatCannotBeReadIsSaidOnStandardErrorAndInTheExitCode) {
     EXPECT_EQ(start.errorOutput, "");
 }
 
+// The comparison starts before any window, under the ignore options of the settings file the
+// window then opens with; without the file, under the defaults.
+TEST(StartUp, TheFileViewsComparisonStartsUnderTheRememberedOptions) {
+    TempDir dir;
+    WriteBytes(dir / "upper.txt", "Apple\r\nPear\n");
+    WriteBytes(dir / "lower.txt", "apple\nPear\n");
+    WriteBytes(dir / "Zarvo.ini", "[Viewer]\r\nIgnoreCase=1\r\nIgnoreLineEnds=1\r\n");
+    const Arguments arguments = PlanStart({dir / "upper.txt", dir / "lower.txt"}).arguments;
+
+    std::optional<Comparison> made = StartFilesComparison(arguments, dir / "Zarvo.ini")->Take();
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(made->options().letterCase);
+    EXPECT_EQ(made->differenceStarts().size(), 0u);
+
+    WriteBytes(dir / "Zarvo.ini", "[Viewer]\r\nIgnoreCase=0\r\nIgnoreLineEnds=0\r\n");
+    made = StartFilesComparison(arguments, dir / "Zarvo.ini")->Take();
+    ASSERT_TRUE(made);
+    EXPECT_FALSE(made->options().letterCase);
+    EXPECT_EQ(made->differenceStarts().size(), 1u);  // both lines differ: one change
+
+    // A file that cannot be read is said by the comparison, as when it ran in the window.
+    made = StartFilesComparison(PlanStart({dir / "upper.txt", dir / "gone.txt"}).arguments,
+                                dir / "missing" / "Zarvo.ini")
+               ->Take();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(FilesOpened(*made).exitCode, 1);
+}
+
 }  // namespace
 }  // namespace viewer

@@ -20,7 +20,9 @@ constexpr int kQuietMillis = 500;
 // Closing the window while its comparison runs stops the comparison, then closes the window.
 class CloseWatcher : public QObject {
 public:
-    CloseWatcher(QWidget* window, Background& job) : job_(job) { window->installEventFilter(this); }
+    CloseWatcher(QWidget* window, RunningComparison& job) : job_(job) {
+        window->installEventFilter(this);
+    }
     bool closeAsked() const { return closeAsked_; }
 
 protected:
@@ -33,16 +35,21 @@ protected:
     }
 
 private:
-    Background& job_;
+    RunningComparison& job_;
     bool closeAsked_ = false;
 };
 
 }  // namespace
 
 std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work) {
+    RunningComparison job(std::move(work));
+    return WaitWithProgress(parent, job);
+}
+
+std::optional<Comparison> WaitWithProgress(QWidget* parent, RunningComparison& job) {
     QEventLoop loop;
-    Background job(std::move(work),
-                   [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
+    // Told on the worker's thread; the call is queued to this one. Checked as done below.
+    job.WhenDone([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
     std::optional<CloseWatcher> watcher;
     if (parent != nullptr) watcher.emplace(parent, job);
     // A short comparison shows nothing: the user's input waits until it is over.

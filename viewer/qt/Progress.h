@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Background.h"
+#include "RunningComparison.h"
 
 class QWidget;
 
@@ -13,5 +14,7 @@ namespace viewer {
 // The comparison, or nothing when the user stopped it. `parent` (may be null) is the window the
 // dialog belongs to; its input waits meanwhile.
 std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work);
+// The same for a comparison already running, started before the window (or Qt) was.
+std::optional<Comparison> WaitWithProgress(QWidget* parent, RunningComparison& job);
 
 }  // namespace viewer

@@ -4,10 +4,10 @@
 // three-way merge, whose result is saved to `-o FILE` or MINE; `--merge` writes it without a
 // window.
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -24,6 +24,8 @@
 #include "Texts.h"
 #include "Unified.h"
 #include "ViewerWindow.h"
+#include "platform/Process.h"
+#include "platform/Text.h"
 #include "platform/qt/DisplayCheck.h"
 
 namespace {
@@ -83,13 +85,20 @@ int main(int argc, char** argv) {
                               viewer::ToQString(plan.message));
         return plan.exitCode;
     }
+    // The settings that choose the comparison's options are read without Qt, and the file view's
+    // comparison starts at once, on a thread of its own, while Qt starts on this one.
+    const std::filesystem::path settingsFile =
+        viewer::SettingsFileFor(platform::ToUtf8(platform::ExecutableDirectory()));
+    std::unique_ptr<viewer::RunningComparison> running;
+    if (plan.window == viewer::StartWindow::Files) {
+        running = viewer::StartFilesComparison(plan.arguments, settingsFile);
+    }
+
+    // Without a display this ends the program at once, whatever the comparison has got to.
     platform::qt::ExitClearlyWithoutDisplay("diff-zarvo-view");
     QApplication app(qtArgc, argv);
     app.setApplicationName(QStringLiteral("diff-zarvo-view"));
 
-    // The view and the options chosen last time, in the front end's settings file.
-    const std::filesystem::path settingsFile = viewer::SettingsFileFor(
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     QuitWhenPainted quitter;
     const bool quitWhenShown = plan.arguments.exitWhenShown;
     if (plan.window == viewer::StartWindow::Merge) {
@@ -106,11 +115,7 @@ int main(int argc, char** argv) {
         app.exec();
         return 0;
     }
-    const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
-    std::optional<viewer::Comparison> comparison =
-        viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            return viewer::CompareFiles(plan.arguments, cancel, choices.options);
-        });
+    std::optional<viewer::Comparison> comparison = viewer::WaitWithProgress(nullptr, *running);
     if (!comparison) return viewer::kStoppedExitCode;
     const viewer::FilesStart start = viewer::FilesOpened(*comparison);
     WriteError(start.errorOutput);

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "FolderCompare.h"
+#include "Settings.h"
 #include "TextDecode.h"
 #include "Unified.h"
 #include "Wording.h"
@@ -50,6 +51,14 @@ StartPlan PlanStart(const std::vector<std::filesystem::path>& arguments) {
     }
     plan.window = StartWindow::Files;
     return plan;
+}
+
+std::unique_ptr<RunningComparison> StartFilesComparison(const Arguments& arguments,
+                                                        const std::filesystem::path& settingsFile) {
+    return std::make_unique<RunningComparison>(
+        [arguments, options = LoadChoices(settingsFile).options](const CancelFlag* cancel) {
+            return CompareFiles(arguments, cancel, options);
+        });
 }
 
 FilesStart FilesOpened(const Comparison& comparison) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "Arguments.h"
 #include "Comparison.h"
 #include "MergeSession.h"
+#include "RunningComparison.h"
 
 namespace viewer {
 
@@ -37,6 +39,12 @@ struct StartPlan {
 
 // `arguments` without the program's name.
 StartPlan PlanStart(const std::vector<std::filesystem::path>& arguments);
+
+// The file view's comparison, begun at once on a thread of its own under the ignore options kept
+// in `settingsFile`, so that the toolkit starts while it runs: read before the window, with no
+// toolkit.
+std::unique_ptr<RunningComparison> StartFilesComparison(const Arguments& arguments,
+                                                        const std::filesystem::path& settingsFile);
 
 // The file view's comparison, once made: what goes to standard error (a line for each file that
 // could not be read) and the exit code when its window closes (1 then, else 0).

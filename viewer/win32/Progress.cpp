@@ -22,7 +22,7 @@ constexpr UINT kQuietMillis = 500;
 constexpr int kStopButton = 1;
 
 struct State {
-    Background* job = nullptr;
+    RunningComparison* job = nullptr;
     bool finished = false;
 };
 
@@ -86,13 +86,18 @@ HWND MakeWindow(HWND owner, platform::win32::FontHandle& font) {
 }  // namespace
 
 std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
+    RunningComparison job(std::move(work));
+    return WaitWithProgress(owner, job);
+}
+
+std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job) {
     platform::win32::FontHandle font;
     HWND hwnd = MakeWindow(owner, font);
-    if (hwnd == nullptr) return work(nullptr);  // no window to say so: the work as it comes
+    if (hwnd == nullptr) return job.Take();  // no window to say so: the work as it comes
     State state;
-    Background job(std::move(work), [hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
     state.job = &job;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    job.WhenDone([hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
     SetTimer(hwnd, kQuietTimer, kQuietMillis, nullptr);
     HWND focus = GetFocus();
     const bool ownerWasEnabled = owner != nullptr && !EnableWindow(owner, FALSE);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "Background.h"
+#include "RunningComparison.h"
 
 namespace viewer {
 
@@ -16,5 +17,7 @@ inline constexpr wchar_t kProgressClass[] = L"DiffZarvoViewerProgress";
 
 // The comparison, or nothing when the user stopped it. `owner` may be null.
 std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work);
+// The same for a comparison already running, started before the window was.
+std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job);
 
 }  // namespace viewer

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The choices of the last run (the ignore options, the view), in the front end's settings file.
     const std::filesystem::path settingsFile =
         viewer::SettingsFileFor(platform::ExecutableDirectory());
+    // The file view's comparison runs on a thread of its own while the windows are made.
+    std::unique_ptr<viewer::RunningComparison> running;
+    if (plan.window == viewer::StartWindow::Files) {
+        running = viewer::StartFilesComparison(plan.arguments, settingsFile);
+    }
     if (plan.window == viewer::StartWindow::Merge) {
         viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
         RunMessages(merge);
@@ -118,11 +124,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         RunMessages(folders);
         return 0;
     }
-    const viewer::ViewerChoices choices = viewer::LoadChoices(settingsFile);
-    std::optional<viewer::Comparison> comparison =
-        viewer::RunWithProgress(nullptr, [&](const viewer::CancelFlag* cancel) {
-            return viewer::CompareFiles(plan.arguments, cancel, choices.options);
-        });
+    std::optional<viewer::Comparison> comparison = viewer::WaitWithProgress(nullptr, *running);
     if (!comparison) return viewer::kStoppedExitCode;
     const viewer::FilesStart start = viewer::FilesOpened(*comparison);
     WriteError(start.errorOutput);
