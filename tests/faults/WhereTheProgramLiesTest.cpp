@@ -1,6 +1,7 @@
-// The front end keeps its settings beside its own file however it was started: through the
-// dynamic loader (whose folder /proc/self/exe then names), without /proc, or both. Where nothing
-// tells it its folder, it keeps no settings at all, never any in the folder it was started from.
+// The front end and the viewer keep their settings beside their own file however they were
+// started: through the dynamic loader (whose folder /proc/self/exe then names), without /proc,
+// or both. Where nothing tells the front end its folder, it keeps no settings at all, never any in
+// the folder it was started from.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -24,6 +25,8 @@ protected:
         std::filesystem::create_directory(app);
         std::filesystem::create_directory(work);
         std::filesystem::copy_file(ZARVO_FRONT_END, app / "diff-zarvo");
+        std::filesystem::copy_file(ZARVO_VIEWER, app / "diff-zarvo-view");
+        WriteBytes(dir / "a.txt", "a\n");
         WriteBytes(app / "Zarvo.ini", "[WINDIFF]\r\nExePath=/opt/beside-the-program\r\n");
         WriteBytes(work / "Zarvo.ini", "[WINDIFF]\r\nExePath=/opt/in-the-current-folder\r\n");
     }
@@ -58,6 +61,13 @@ TEST_F(WhereTheProgramLiesTest, ThroughTheLoaderOrWithoutProcItReadsTheFileBesid
         {"through ld.so", {loader, "../app/diff-zarvo"}, false},
         {"without /proc", {(app / "diff-zarvo").string()}, true},
         {"through ld.so without /proc", {loader, "../app/diff-zarvo"}, true},
+        // The viewer, which reads them before its comparison and Qt start.
+        {"the viewer through ld.so",
+         {loader, "../app/diff-zarvo-view", "../a.txt", "../a.txt"},
+         false},
+        {"the viewer without /proc",
+         {(app / "diff-zarvo-view").string(), "../a.txt", "../a.txt"},
+         true},
     };
     for (const Case& c : cases) {
         if (c.withoutProc && sanitized) continue;
