@@ -133,6 +133,10 @@ QWidget* ViewerWindow::MakeHeader() {
     return header;
 }
 
+void ViewerWindow::PrepareListFont() {
+    RowDelegate::MeasureAmbiguous(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
 void ViewerWindow::MakeRowsView() {
     view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

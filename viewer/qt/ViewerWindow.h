@@ -35,6 +35,9 @@ public:
     explicit ViewerWindow(Comparison comparison, std::filesystem::path settingsFile = {},
                           QWidget* parent = nullptr);
     ~ViewerWindow() override;
+    // Loads and measures the list's font before any window needs it: the program calls it while
+    // its comparison runs, so that the window, made once the comparison is known, finds it ready.
+    static void PrepareListFont();
 
     Session& session() { return *session_; }
     QTableView* rowsView() const { return view_; }

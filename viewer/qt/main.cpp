@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
         app.exec();
         return 0;
     }
+    viewer::ViewerWindow::PrepareListFont();
     std::optional<viewer::Comparison> comparison = viewer::WaitWithProgress(nullptr, *running);
     if (!comparison) return viewer::kStoppedExitCode;
     const viewer::FilesStart start = viewer::FilesOpened(*comparison);
