@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
     // comparison starts at once, on a thread of its own, while Qt starts on this one.
     const std::filesystem::path settingsFile =
         viewer::SettingsFileFor(platform::ToUtf8(platform::ExecutableDirectory()));
-    // Qt sets the user's locale as it starts; set first, it is not changed under the comparison's
-    // thread (setlocale is no call to make while another thread may read the locale).
+    // Qt sets the user's locale as it starts. Set here first, before the comparison's thread, Qt's
+    // call changes nothing while that thread may read it.
     std::setlocale(LC_ALL, "");
     std::unique_ptr<viewer::RunningComparison> running;
     if (plan.window == viewer::StartWindow::Files) {

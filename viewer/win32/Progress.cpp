@@ -93,7 +93,7 @@ std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
 std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job) {
     platform::win32::FontHandle font;
     HWND hwnd = MakeWindow(owner, font);
-    if (hwnd == nullptr) return job.Take();  // no window to say so: the work as it comes
+    if (hwnd == nullptr) return job.Take();  // no window to say so: waits as it is
     State state;
     state.job = &job;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
