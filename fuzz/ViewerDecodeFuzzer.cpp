@@ -225,8 +225,6 @@ void CheckLines(const std::string& bytes, Encoding encoding) {
         viewercheck::SplitLines(file.bytes(), unit, encoding == Encoding::Utf16Be);
     if (file.LineCount() != static_cast<std::int32_t>(expected.size()))
         Fail("a file was cut into the wrong number of lines");
-    std::size_t longest = 0;
-    std::int32_t longestLine = -1;
     bool sawLf = false, sawCrLf = false;
     for (std::int32_t i = 0; i < file.LineCount(); ++i) {
         const std::string_view line = file.Line(i);
@@ -237,7 +235,6 @@ void CheckLines(const std::string& bytes, Encoding encoding) {
         }
         if (i < 256 && (file.LineAt(want.begin) != i || file.LineAt(want.begin + line.size()) != i))
             Fail("the line at an offset in it is another");
-        if (longestLine < 0 || line.size() > longest) longest = line.size(), longestLine = i;
         const std::size_t next = i + 1 < file.LineCount()
                                      ? expected[static_cast<std::size_t>(i) + 1].begin
                                      : file.bytes().size();
@@ -246,7 +243,25 @@ void CheckLines(const std::string& bytes, Encoding encoding) {
         if (endingBytes == unit) sawLf = true;
         if (i < 50) file.Display(i);
     }
-    if (longestLine != file.longestLine()) Fail("the longest line is not the longest");
+    // A walk gives the same lines as the look-ups, and a walk that passes over short lines
+    // stops at every longer one, from any line on.
+    viewer::LineCursor walk(file, 0);
+    for (std::int32_t i = 0; i < file.LineCount(); ++i, walk.Next()) {
+        if (walk.index() != i || walk.Line() != file.Line(i) ||
+            walk.LineWithEnding() != file.LineWithEnding(i) || walk.Ending() != file.EndingOf(i)) {
+            Fail("a walk over the lines is not the lines");
+        }
+    }
+    const std::size_t shortest = bytes.size() % 11;
+    const std::int32_t from = file.LineCount() / 3;
+    const std::int32_t end = file.LineCount() - file.LineCount() / 4;
+    viewer::LineCursor skip(file, from);
+    for (std::int32_t i = from; i < end; ++i) {
+        if (expected[static_cast<std::size_t>(i)].bytes.size() <= shortest) continue;
+        if (!skip.SkipShorter(shortest, end) || skip.index() != i) Fail("a long line was passed");
+        skip.Next();
+    }
+    if (skip.SkipShorter(shortest, end) || skip.index() != end) Fail("a short line was not passed");
     const viewer::LineEnding ending = sawLf && sawCrLf ? viewer::LineEnding::Mixed
                                       : sawCrLf        ? viewer::LineEnding::CrLf
                                       : sawLf          ? viewer::LineEnding::Lf

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -18,49 +19,89 @@ std::u16string_view EndingKey(LineEnding ending) {
     return ending == LineEnding::CrLf ? u"\r\n" : ending == LineEnding::Lf ? u"\n" : u"";
 }
 
+// How far a group may slide each way: in a file of a million blank lines a change could slide
+// through all of them, and nothing is gained beyond a screenful or two.
+constexpr std::int32_t kMostSlides = 10000;
+
 // The lines of a file as the diff compares them: their bytes (with their ends, when those
 // count), or, when an option reduces them or the JIS variants are made one, the bytes of their
-// reduced text; or lines cut by the caller.
+// reduced text; or lines cut by the caller. Only the lines the diff works on are held at hand,
+// four bytes a line: those between the equal head and tail, and as far past them as a change
+// may slide. Others are looked up one by one.
 class LineKeys {
 public:
     LineKeys(const TextFile& file, const IgnoreOptions& options, bool unifyJisVariants,
-             const CancelFlag* cancel)
-        : file_(&file), size_(file.LineCount()), withEndings_(!options.lineEnds) {
-        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase &&
-            !unifyJisVariants) {
+             std::int32_t lo, std::int32_t hi, const CancelFlag* cancel)
+        : file_(&file),
+          size_(file.LineCount()),
+          withEndings_(!options.lineEnds),
+          unit_(UnitBytes(file.encoding())) {
+        reduces_ =
+            options.trailingBlanks || options.allBlanks || options.letterCase || unifyJisVariants;
+        if (reduces_) {
+            // A reduced line is compared by its text, which is made for every line.
+            reduced_.reserve(static_cast<std::size_t>(size_));
+            LineCursor line(file, 0);
+            for (std::int32_t i = 0; i < size_; ++i, line.Next()) {
+                if (i % 65536 == 0) ThrowIfCancelled(cancel);
+                std::u16string text = Reduce(Decode(line.Line(), file.encoding()), options);
+                if (unifyJisVariants) {
+                    for (char16_t& c : text) c = UnifyJisVariant(c);
+                }
+                if (withEndings_) text += EndingKey(line.Ending());
+                reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
+                                      text.size() * sizeof(char16_t));
+            }
             return;
         }
-        reduces_ = true;
-        reduced_.reserve(static_cast<std::size_t>(size_));
-        for (std::int32_t i = 0; i < size_; ++i) {
+        lo_ = std::clamp(lo - kMostSlides, 0, size_);
+        const std::int32_t last = std::clamp(hi + kMostSlides, lo_, size_);
+        begins_.reserve(static_cast<std::size_t>(last - lo_) + 1);
+        const char* bytes = file.bytes().data();
+        LineCursor line(file, lo_);
+        for (std::int32_t i = lo_; i < last; ++i, line.Next()) {
             if (i % 65536 == 0) ThrowIfCancelled(cancel);
-            std::u16string text = Reduce(file.Display(i), options);
-            if (unifyJisVariants) {
-                for (char16_t& c : text) c = UnifyJisVariant(c);
-            }
-            if (withEndings_) text += EndingKey(file.EndingOf(i));
-            reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
-                                  text.size() * sizeof(char16_t));
+            begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
         }
+        begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
     }
     explicit LineKeys(const std::vector<std::string_view>& lines)
         : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
     std::int32_t size() const { return size_; }
-    bool reduced() const { return reduces_; }
     std::string_view operator[](std::int32_t i) const {
         const auto at = static_cast<std::size_t>(i);
         if (file_ == nullptr) return (*lines_)[at];
         if (reduces_) return reduced_[at];
-        return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
+        const auto k = static_cast<std::size_t>(i - lo_);
+        if (i < lo_ || k + 1 >= begins_.size()) {
+            return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
+        }
+        const std::string& bytes = file_->bytes();
+        const std::size_t begin = begins_[k];
+        std::size_t end = begins_[k + 1];
+        if (!withEndings_ && (i + 1 < size_ || file_->endsWithNewline())) {
+            end -= unit_;
+            if (end >= begin + unit_ && IsCr(bytes, end - unit_)) end -= unit_;
+        }
+        return std::string_view(bytes).substr(begin, end - begin);
     }
 
 private:
+    bool IsCr(const std::string& bytes, std::size_t at) const {
+        if (unit_ == 1) return bytes[at] == '\r';
+        const bool bigEndian = file_->encoding() == Encoding::Utf16Be;
+        return bytes[at + (bigEndian ? 1 : 0)] == '\r' && bytes[at + (bigEndian ? 0 : 1)] == 0;
+    }
+
     const TextFile* file_ = nullptr;
     const std::vector<std::string_view>* lines_ = nullptr;
     std::int32_t size_ = 0;
     bool withEndings_ = false;
     bool reduces_ = false;
+    std::size_t unit_ = 1;
     std::vector<std::string> reduced_;
+    std::int32_t lo_ = 0;                // the first line held at hand
+    std::vector<std::uint32_t> begins_;  // where each of them begins, then where the next does
 };
 
 // Which lines of a file the diff left out of the common subsequence, with room for one line
@@ -137,10 +178,6 @@ bool SlideUp(Changed& changed, const LineKeys& keys, Group& g) {
     while (changed[g.start - 1]) --g.start;
     return true;
 }
-
-// How far a group may slide each way: in a file of a million blank lines a change could slide
-// through all of them, and nothing is gained beyond a screenful or two.
-constexpr std::int32_t kMostSlides = 10000;
 
 // Where lines repeat ("}", "end"), a change can often sit in several places with the same
 // length of diff. Each group of changed lines is slid to join its neighbours, and then to face
@@ -352,6 +389,38 @@ Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, 
     return BuildRows(first, changed1, second, changed2, head, tail);
 }
 
+// How many bytes the two begin with alike. memcmp takes many bytes at a step, which
+// std::mismatch does not: only the block that differs is looked at byte by byte.
+std::size_t EqualHead(std::string_view a, std::string_view b) {
+    constexpr std::size_t kBlock = 4096;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t at = 0;
+    while (at < shorter) {
+        const std::size_t length = std::min(kBlock, shorter - at);
+        if (std::memcmp(a.data() + at, b.data() + at, length) != 0) break;
+        at += length;
+    }
+    while (at < shorter && a[at] == b[at]) ++at;
+    return at;
+}
+
+// How many bytes the two end with alike.
+std::size_t EqualTail(std::string_view a, std::string_view b) {
+    constexpr std::size_t kBlock = 4096;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t same = 0;
+    while (same < shorter) {
+        const std::size_t length = std::min(kBlock, shorter - same);
+        if (std::memcmp(a.data() + a.size() - same - length, b.data() + b.size() - same - length,
+                        length) != 0) {
+            break;
+        }
+        same += length;
+    }
+    while (same < shorter && a[a.size() - 1 - same] == b[b.size() - 1 - same]) ++same;
+    return same;
+}
+
 }  // namespace
 
 Row Rows::operator[](std::size_t row) const {
@@ -387,29 +456,22 @@ void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::in
 
 Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const IgnoreOptions& options,
                const CancelFlag* cancel, bool unifyJisVariants) {
-    const LineKeys first(firstFile, options, unifyJisVariants, cancel);
-    const LineKeys second(secondFile, options, unifyJisVariants, cancel);
-    const std::int32_t count1 = first.size();
-    const std::int32_t count2 = second.size();
-
-    // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
-    // Where the keys are the bytes, the lines before the first differing byte are equal: found
-    // at the speed of memory, not a line at a time.
+    const std::int32_t count1 = firstFile.LineCount();
+    const std::int32_t count2 = secondFile.LineCount();
+    // Equal heads and tails are common as they stand; only the middle needs keys, numbering and
+    // diff. Where the keys are the bytes, the lines before the first differing byte are equal:
+    // found at the speed of memory, not a line at a time.
     std::int32_t head = 0;
     std::int32_t tail = 0;
-    const bool byBytes =
-        !first.reduced() && !second.reduced() && firstFile.encoding() == secondFile.encoding();
-    if (byBytes) {
-        const std::string& a = firstFile.bytes();
-        const std::string& b = secondFile.bytes();
-        const auto shorter = static_cast<std::ptrdiff_t>(std::min(a.size(), b.size()));
-        const auto differs = static_cast<std::size_t>(
-            std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+    const bool reduces =
+        options.trailingBlanks || options.allBlanks || options.letterCase || unifyJisVariants;
+    if (!reduces && firstFile.encoding() == secondFile.encoding()) {
+        const std::string_view a = firstFile.bytes();
+        const std::string_view b = secondFile.bytes();
         // Every line before the one that holds the differing byte is equal; that one may still
-        // be equal as a line (CR LF against LF), which the loop below finds.
-        head = std::max(0, firstFile.LineAt(differs));
-        const auto same = static_cast<std::size_t>(
-            std::mismatch(a.rbegin(), a.rbegin() + shorter, b.rbegin()).first - a.rbegin());
+        // be equal as a line (CR LF against LF), which the diff's own look finds.
+        head = std::max(0, firstFile.LineAt(EqualHead(a, b)));
+        const std::size_t same = EqualTail(a, b);
         // Lines whose line ending before them lies whole in the equal end begin a line in both
         // files, when the code units of the two (UTF-16: two bytes) line up from the end too.
         const std::size_t unit = UnitBytes(firstFile.encoding());
@@ -419,6 +481,8 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const Igno
             tail = std::max(tail, 0);
         }
     }
+    const LineKeys first(firstFile, options, unifyJisVariants, head, count1 - tail, cancel);
+    const LineKeys second(secondFile, options, unifyJisVariants, head, count2 - tail, cancel);
     return DiffKeys(first, second, head, tail, cancel);
 }
 

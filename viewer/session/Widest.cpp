@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <vector>
 
 #include "Cells.h"
 
@@ -16,18 +14,6 @@ namespace {
 // and the cells of the notes around a line shown in part.
 constexpr std::size_t kMeasuredBytes = 4 * kLongestShown;
 constexpr std::size_t kMarkersCells = 60;
-
-// Calls `visit(file, line)` for the line each row of the list shows: a common or removed row the
-// first file's, an added row the second's.
-template <typename Visit>
-void ForEachShownLine(const Comparison& comparison, Visit visit) {
-    for (const Block& block : comparison.rows().blocks()) {
-        const bool added = block.kind == RowKind::Added;
-        const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
-        const std::int32_t from = added ? block.second : block.first;
-        for (std::int32_t line = from; line < from + block.count; ++line) visit(file, line);
-    }
-}
 
 // What MostCells needs of a line's bytes: its tabs and, for UTF-8, its continuation bytes and
 // its lead bytes of three or four bytes. Eight bytes at a time: a file is looked at whole before
@@ -93,40 +79,26 @@ std::size_t LineCells(const TextFile& file, std::string_view line) {
 }
 
 std::size_t WidestLineCells(const Comparison& comparison) {
-    // Measuring a line means decoding it and walking its clusters, far more than a look at its
-    // bytes: each line's most cells are bounded from its bytes, and the lines with the highest
-    // bounds are measured, highest first, until no other line can be wider. Only when even the
-    // lowest of those is above the widest measured are the others looked at again.
-    struct Candidate {
-        std::size_t bound;
-        const TextFile* file;
-        std::int32_t line;
-        bool operator>(const Candidate& other) const { return bound > other.bound; }
-    };
-    constexpr std::size_t kCandidates = 64;
-    std::vector<Candidate> highest;  // a heap, the lowest bound on top
-    highest.reserve(kCandidates + 1);
-    ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
-        const std::size_t bound = MostCells(file, file.Line(line));
-        if (highest.size() == kCandidates && bound <= highest.front().bound) return;
-        highest.push_back({bound, &file, line});
-        std::push_heap(highest.begin(), highest.end(), std::greater<>());
-        if (highest.size() > kCandidates) {
-            std::pop_heap(highest.begin(), highest.end(), std::greater<>());
-            highest.pop_back();
-        }
-    });
-    std::sort_heap(highest.begin(), highest.end(), std::greater<>());  // highest first
+    // Measuring a line means decoding it and walking its clusters; bounding its cells from its
+    // bytes is far cheaper, and from its length alone cheaper still: no byte takes more than
+    // eight cells (a tab), and a line shown in part takes the notes' cells besides. So the lines
+    // too short to pass the widest measured so far are passed over by their newlines, eight
+    // bytes at a time; the others are bounded from their bytes, and measured only where the
+    // bound passes the widest.
+    constexpr std::size_t kMostCells = 8 * kMeasuredBytes + kMarkersCells;
     std::size_t widest = 0;
-    for (const Candidate& candidate : highest) {
-        if (candidate.bound <= widest) break;
-        widest = std::max(widest, LineCells(*candidate.file, candidate.file->Line(candidate.line)));
-    }
-    if (highest.size() == kCandidates && highest.back().bound > widest) {
-        ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
-            const std::string_view bytes = file.Line(line);
+    for (const Block& block : comparison.rows().blocks()) {
+        // A common or removed row shows the first file's line, an added row the second's.
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
+        const std::int32_t from = added ? block.second : block.first;
+        LineCursor line(file, from);
+        while (widest < kMostCells &&
+               line.SkipShorter(std::min(widest / 8, kMeasuredBytes), from + block.count)) {
+            const std::string_view bytes = line.Line();
             if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
-        });
+            line.Next();
+        }
     }
     return widest;
 }
