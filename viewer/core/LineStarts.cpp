@@ -20,18 +20,17 @@ struct Lanes {
     unsigned bits;  // a lane's bits
 };
 
-Lanes LanesOf(Units units) {
-    switch (units) {
-        case Units::Bytes:
-            return {0x8080808080808080, 0x7F7F7F7F7F7F7F7F, 0x0A0A0A0A0A0A0A0A, 0x0D0D0D0D0D0D0D0D,
-                    8};
-        case Units::Utf16Le:
-            return {0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x000A000A000A000A, 0x000D000D000D000D,
-                    16};
-        case Units::Utf16Be:
-            break;
-    }
-    return {0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x0A000A000A000A00, 0x0D000D000D000D00, 16};
+constexpr Lanes kByteLanes{0x8080808080808080, 0x7F7F7F7F7F7F7F7F, 0x0A0A0A0A0A0A0A0A,
+                           0x0D0D0D0D0D0D0D0D, 8};
+constexpr Lanes kUtf16LeLanes{0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x000A000A000A000A,
+                              0x000D000D000D000D, 16};
+constexpr Lanes kUtf16BeLanes{0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x0A000A000A000A00,
+                              0x0D000D000D000D00, 16};
+
+const Lanes& LanesOf(Units units) {
+    return units == Units::Bytes     ? kByteLanes
+           : units == Units::Utf16Le ? kUtf16LeLanes
+                                     : kUtf16BeLanes;
 }
 
 // The lanes of `word` that equal the lanes of `pattern`, each flagged by its top bit. Exact: the
@@ -44,38 +43,68 @@ std::uint64_t Matches(std::uint64_t word, std::uint64_t pattern, const Lanes& la
 // The eight bytes at `at`, those at `end` and after as zeros (which are neither LF nor CR).
 std::uint64_t Word(std::string_view bytes, std::size_t at, std::size_t end) {
     std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + at, std::min<std::size_t>(8, end - at));
+    if (at + 8 <= end) {
+        std::memcpy(&word, bytes.data() + at, 8);
+    } else {
+        std::memcpy(&word, bytes.data() + at, end - at);
+    }
     return word;
+}
+
+// How many lanes are flagged (std::popcount is a library call where the processor's own count
+// may not be assumed).
+std::size_t Count(std::uint64_t flags, const Lanes& lanes) {
+    const std::uint64_t ones = flags >> (lanes.bits - 1);  // one bit at the bottom of each lane
+    return static_cast<std::size_t>(lanes.bits == 8 ? (ones * 0x0101010101010101) >> 56
+                                                    : (ones * 0x0001000100010001) >> 48);
+}
+
+// Counts the newlines of `bytes` up to `end`, and those with a CR before them, noting the count
+// before each block in `before`. The lanes are known when compiled: this is the pass over the
+// whole file.
+template <const Lanes& kLanes>
+void CountNewlines(std::string_view bytes, std::size_t end, std::size_t block,
+                   std::vector<std::uint32_t>& before, std::size_t& newlines, std::size_t& crlfs) {
+    const std::uint64_t topCr = kLanes.cr >> (64 - kLanes.bits);
+    std::uint64_t carry = 0;  // a CR in the last lane of the word before, flagged as lane 0
+    for (std::size_t start = 0; start < end; start += block) {
+        before.push_back(static_cast<std::uint32_t>(newlines));
+        const std::size_t stop = std::min(end, start + block);
+        for (std::size_t at = start; at < stop; at += 8) {
+            const std::uint64_t word = Word(bytes, at, stop);
+            const std::uint64_t lf = Matches(word, kLanes.lf, kLanes);
+            if (lf != 0) {
+                const std::uint64_t cr = Matches(word, kLanes.cr, kLanes);
+                newlines += Count(lf, kLanes);
+                crlfs += Count(((cr << kLanes.bits) | carry) & lf, kLanes);
+            }
+            carry =
+                (word >> (64 - kLanes.bits)) == topCr ? std::uint64_t{1} << (kLanes.bits - 1) : 0;
+        }
+    }
+    before.push_back(static_cast<std::uint32_t>(newlines));
 }
 
 }  // namespace
 
 LineStarts::LineStarts(std::string_view bytes, Units units) : units_(units) {
-    const Lanes lanes = LanesOf(units);
     const std::size_t end = bytes.size() / unit() * unit();  // an odd byte of UTF-16 is no unit
-    const std::uint64_t topCr = lanes.cr >> (64 - lanes.bits);
     before_.reserve(end / kBlock + 2);
-    std::uint64_t carry = 0;  // a CR in the last lane of the word before, flagged as lane 0
-    for (std::size_t block = 0; block < end; block += kBlock) {
-        before_.push_back(static_cast<std::uint32_t>(newlines_));
-        const std::size_t stop = std::min(end, block + kBlock);
-        for (std::size_t at = block; at < stop; at += 8) {
-            const std::uint64_t word = Word(bytes, at, stop);
-            const std::uint64_t lf = Matches(word, lanes.lf, lanes);
-            if (lf != 0) {
-                const std::uint64_t cr = Matches(word, lanes.cr, lanes);
-                newlines_ += static_cast<std::size_t>(std::popcount(lf));
-                crlfs_ +=
-                    static_cast<std::size_t>(std::popcount(((cr << lanes.bits) | carry) & lf));
-            }
-            carry = (word >> (64 - lanes.bits)) == topCr ? std::uint64_t{1} << (lanes.bits - 1) : 0;
-        }
+    switch (units) {
+        case Units::Bytes:
+            CountNewlines<kByteLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
+        case Units::Utf16Le:
+            CountNewlines<kUtf16LeLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
+        case Units::Utf16Be:
+            CountNewlines<kUtf16BeLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
     }
-    before_.push_back(static_cast<std::uint32_t>(newlines_));
 }
 
 std::size_t LineStarts::Newline(std::string_view bytes, std::size_t count) const {
-    const Lanes lanes = LanesOf(units_);
+    const Lanes& lanes = LanesOf(units_);
     // The first block with `count` newlines before it comes after the one that holds it.
     const auto after = std::upper_bound(before_.begin(), before_.end(), count - 1);
     const auto block = static_cast<std::size_t>(after - before_.begin()) - 1;
@@ -83,7 +112,7 @@ std::size_t LineStarts::Newline(std::string_view bytes, std::size_t count) const
     const std::size_t end = bytes.size() / unit() * unit();
     for (std::size_t at = block * kBlock; at < end; at += 8) {
         std::uint64_t lf = Matches(Word(bytes, at, end), lanes.lf, lanes);
-        const auto here = static_cast<std::size_t>(std::popcount(lf));
+        const std::size_t here = Count(lf, lanes);
         if (here < left) {
             left -= here;
             continue;
@@ -95,13 +124,12 @@ std::size_t LineStarts::Newline(std::string_view bytes, std::size_t count) const
 }
 
 std::size_t LineStarts::NewlinesBefore(std::string_view bytes, std::size_t offset) const {
-    const Lanes lanes = LanesOf(units_);
+    const Lanes& lanes = LanesOf(units_);
     const std::size_t limit = std::min(offset, bytes.size()) / unit() * unit();
     const std::size_t block = limit / kBlock;
     std::size_t count = before_[block];
     for (std::size_t at = block * kBlock; at < limit; at += 8) {
-        count += static_cast<std::size_t>(
-            std::popcount(Matches(Word(bytes, at, limit), lanes.lf, lanes)));
+        count += Count(Matches(Word(bytes, at, limit), lanes.lf, lanes), lanes);
     }
     return count;
 }
@@ -111,7 +139,7 @@ std::size_t LineStarts::NextNewline(std::string_view bytes, std::size_t from) co
         const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
         return found == nullptr ? bytes.size() : static_cast<const char*>(found) - bytes.data();
     }
-    const Lanes lanes = LanesOf(units_);
+    const Lanes& lanes = LanesOf(units_);
     const std::size_t end = bytes.size() / 2 * 2;
     for (std::size_t at = from; at < end; at += 8) {
         const std::uint64_t lf = Matches(Word(bytes, at, end), lanes.lf, lanes);

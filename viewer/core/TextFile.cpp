@@ -165,7 +165,7 @@ bool LineCursor::SkipShorter(std::size_t bytes, std::int32_t end) {
                 }
                 if (found) break;
             }
-            index += std::popcount(lf);
+            index += static_cast<std::int32_t>(((lf >> 7) * 0x0101010101010101) >> 56);
             start = at + static_cast<std::size_t>(63 - std::countl_zero(lf)) / 8 + 1;
         }
     }

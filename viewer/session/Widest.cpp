@@ -56,17 +56,31 @@ ByteCounts CountBytes(std::string_view bytes) {
 
 // At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
 // four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
-// or more in every encoding), and in UTF-8 a character of two bytes takes one cell.
+// or more in every encoding but a single-byte code page), and in UTF-8 a character of two bytes
+// takes one cell.
 std::size_t MostCells(const TextFile& file, std::string_view line) {
     const std::string_view measured = line.substr(0, kMeasuredBytes);
     const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
     const ByteCounts counts = CountBytes(measured);
     const std::size_t tabs = counts.tabs * (kTabCells - 1);
     if (file.lossy()) return measured.size() * 4 + counts.tabs * (kTabCells - 4) + notes;
+    // A code page of one byte a character holds characters a Japanese font draws wide (é, ×).
+    if (file.encoding() == Encoding::Windows1252)
+        return measured.size() * 2 + counts.tabs * (kTabCells - 2) + notes;
     if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
         return measured.size() - counts.continuations + counts.wideLeads + tabs + notes;
     }
     return measured.size() + tabs + notes;
+}
+
+// The most cells a byte of the file takes: a tab eight, a stray byte four ("<E9>"). Any other
+// character takes no more cells than it has bytes (a wide one has two or more in every
+// encoding), but for a single-byte code page's characters that a Japanese font draws wide.
+std::size_t MostCellsPerByte(const TextFile& file) {
+    const std::string& bytes = file.bytes();
+    if (std::memchr(bytes.data(), '\t', bytes.size()) != nullptr) return kTabCells;
+    if (file.lossy()) return 4;
+    return file.encoding() == Encoding::Windows1252 ? 2 : 1;
 }
 
 }  // namespace
@@ -80,21 +94,26 @@ std::size_t LineCells(const TextFile& file, std::string_view line) {
 
 std::size_t WidestLineCells(const Comparison& comparison) {
     // Measuring a line means decoding it and walking its clusters; bounding its cells from its
-    // bytes is far cheaper, and from its length alone cheaper still: no byte takes more than
-    // eight cells (a tab), and a line shown in part takes the notes' cells besides. So the lines
-    // too short to pass the widest measured so far are passed over by their newlines, eight
-    // bytes at a time; the others are bounded from their bytes, and measured only where the
-    // bound passes the widest.
-    constexpr std::size_t kMostCells = 8 * kMeasuredBytes + kMarkersCells;
+    // bytes is far cheaper, and from its length alone cheaper still. So the lines too short to
+    // pass the widest measured so far are passed over by their newlines, eight bytes at a time;
+    // the others are bounded from their bytes, and measured only where the bound passes the
+    // widest.
     std::size_t widest = 0;
+    const TextFile* checked = nullptr;
+    std::size_t perByte = 0;
     for (const Block& block : comparison.rows().blocks()) {
         // A common or removed row shows the first file's line, an added row the second's.
         const bool added = block.kind == RowKind::Added;
         const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
+        if (&file != checked) {
+            checked = &file;
+            perByte = MostCellsPerByte(file);
+        }
+        const std::size_t most = perByte * kMeasuredBytes + kMarkersCells;
         const std::int32_t from = added ? block.second : block.first;
         LineCursor line(file, from);
-        while (widest < kMostCells &&
-               line.SkipShorter(std::min(widest / 8, kMeasuredBytes), from + block.count)) {
+        while (widest < most &&
+               line.SkipShorter(std::min(widest / perByte, kMeasuredBytes), from + block.count)) {
             const std::string_view bytes = line.Line();
             if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
             line.Next();
