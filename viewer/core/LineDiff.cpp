@@ -239,45 +239,55 @@ struct LineIds {
 // a million-line comparison allocating and chasing nodes; this is flat arrays.
 class LineNumbering {
 public:
-    explicit LineNumbering(std::size_t lines) {
+    LineNumbering(std::size_t lines, const LineKeys& first, const LineKeys& second)
+        : first_(&first), second_(&second) {
         std::size_t size = 16;
         while (size < lines * 2) size *= 2;
         slots_.assign(size, -1);
         mask_ = size - 1;
     }
 
-    // The line's number and whether it is new.
-    std::pair<int, bool> Number(std::string_view line) {
+    // The number of line `i` of the first file (`inFirst`) or the second, and whether it is new.
+    std::pair<int, bool> Number(bool inFirst, std::int32_t i) {
+        const std::string_view line = (inFirst ? *first_ : *second_)[i];
         const std::size_t hash = std::hash<std::string_view>{}(line);
+        const auto check = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
             const int id = slots_[slot];
             if (id < 0) {
-                slots_[slot] = static_cast<int>(texts_.size());
-                texts_.push_back(line);
-                hashes_.push_back(hash);
+                slots_[slot] = static_cast<int>(lines_.size());
+                lines_.push_back(inFirst ? i : -1 - i);
+                checks_.push_back(check);
                 return {slots_[slot], true};
             }
             const auto known = static_cast<std::size_t>(id);
-            if (hashes_[known] == hash && texts_[known] == line) return {id, false};
+            if (checks_[known] == check && Text(lines_[known]) == line) return {id, false};
         }
     }
 
 private:
+    std::string_view Text(std::int32_t where) const {
+        return where >= 0 ? (*first_)[where] : (*second_)[-1 - where];
+    }
+
+    const LineKeys* first_;
+    const LineKeys* second_;
     std::vector<int> slots_;
     std::size_t mask_ = 0;
-    std::vector<std::string_view> texts_;
-    std::vector<std::size_t> hashes_;
+    // By number: where the line was first met (the first file's index, or the second's as -1 - j),
+    // and more of its hash, to pass over most other lines without looking at their bytes.
+    std::vector<std::int32_t> lines_;
+    std::vector<std::uint32_t> checks_;
 };
 
 LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
                     const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
     LineIds ids;
-    LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2));
-    auto number = [&](const LineKeys& file, std::int32_t lo, std::int32_t hi, std::vector<int>& out,
-                      bool isFirst) {
+    LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2), first, second);
+    auto number = [&](std::int32_t lo, std::int32_t hi, std::vector<int>& out, bool isFirst) {
         out.reserve(static_cast<std::size_t>(hi - lo));
         for (std::int32_t i = lo; i < hi; ++i) {
-            const auto [id, added] = numbering.Number(file[i]);
+            const auto [id, added] = numbering.Number(isFirst, i);
             if (added) {
                 ids.inFirst.push_back(false);
                 ids.inSecond.push_back(false);
@@ -286,8 +296,8 @@ LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
             out.push_back(id);
         }
     };
-    number(first, lo1, hi1, ids.first, true);
-    number(second, lo2, hi2, ids.second, false);
+    number(lo1, hi1, ids.first, true);
+    number(lo2, hi2, ids.second, false);
     return ids;
 }
 

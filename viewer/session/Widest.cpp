@@ -99,16 +99,15 @@ std::size_t WidestLineCells(const Comparison& comparison) {
     // the others are bounded from their bytes, and measured only where the bound passes the
     // widest.
     std::size_t widest = 0;
-    const TextFile* checked = nullptr;
-    std::size_t perByte = 0;
+    const TextFile& first = *comparison.first().text;
+    const TextFile& second = *comparison.second().text;
+    const std::size_t firstPerByte = MostCellsPerByte(first);
+    const std::size_t secondPerByte = &second == &first ? firstPerByte : MostCellsPerByte(second);
     for (const Block& block : comparison.rows().blocks()) {
         // A common or removed row shows the first file's line, an added row the second's.
         const bool added = block.kind == RowKind::Added;
-        const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
-        if (&file != checked) {
-            checked = &file;
-            perByte = MostCellsPerByte(file);
-        }
+        const TextFile& file = added ? second : first;
+        const std::size_t perByte = added ? secondPerByte : firstPerByte;
         const std::size_t most = perByte * kMeasuredBytes + kMarkersCells;
         const std::int32_t from = added ? block.second : block.first;
         LineCursor line(file, from);
