@@ -317,6 +317,32 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (next1 != text1.LineCount() || next2 != text2.LineCount())
         Fail("a line is missing from the rows");
+    // Lines compared by their bytes (and their ends, when those count): the rows are those of the
+    // same diff run on the lines of a plain cut, found without the index and without the equal
+    // ends found by bytes.
+    if (!c.options().any() && !byText) {
+        const bool withEnds = !c.options().lineEnds;
+        auto cut = [withEnds](std::string_view bytes, const std::vector<RawLine>& lines,
+                              const std::vector<std::size_t>& ends, std::size_t unit) {
+            std::vector<std::string_view> keys;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                keys.push_back(bytes.substr(
+                    lines[i].begin, lines[i].bytes.size() + (withEnds ? ends[i] * unit : 0)));
+            }
+            return keys;
+        };
+        const viewer::Rows plain =
+            viewer::DiffRawLines(cut(WithoutMark(bytes1, c.first()), lines1, ends1,
+                                     viewer::UnitBytes(c.first().encoding)),
+                                 cut(WithoutMark(bytes2, c.second()), lines2, ends2,
+                                     viewer::UnitBytes(c.second().encoding)));
+        if (plain.size() != c.rows().size()) Fail("the rows are not the plain cut's");
+        for (std::size_t r = 0; r < plain.size(); ++r) {
+            const viewer::Row a = plain[r], b = c.rows()[r];
+            if (a.kind != b.kind || a.first != b.first || a.second != b.second)
+                Fail("the rows are not the plain cut's");
+        }
+    }
     if (c.options().any() && c.hiddenLines() != hidden) Fail("the count of hidden lines is wrong");
 
     // Where the differences start (changes of blank lines aside, when overlooked), and moving

@@ -72,6 +72,11 @@ void CountNewlines(std::string_view bytes, std::size_t end, std::size_t block,
         const std::size_t stop = std::min(end, start + block);
         for (std::size_t at = start; at < stop; at += 8) {
             const std::uint64_t word = Word(bytes, at, stop);
+            if (word == kLanes.lf) {  // empty lines only
+                newlines += 64 / kLanes.bits;
+                carry = 0;
+                continue;
+            }
             const std::uint64_t lf = Matches(word, kLanes.lf, kLanes);
             if (lf != 0) {
                 const std::uint64_t cr = Matches(word, kLanes.cr, kLanes);

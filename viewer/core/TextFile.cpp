@@ -130,6 +130,11 @@ bool LineCursor::SkipShorter(std::size_t bytes, std::int32_t end) {
             }
             std::uint64_t word = 0;
             std::memcpy(&word, text.data() + at, std::min<std::size_t>(8, text.size() - at));
+            if (word == kLf && at - start <= bytes) {  // eight newlines, the lines all short
+                index += 8;
+                start = at + 8;
+                continue;
+            }
             const std::uint64_t x = word ^ kLf;
             const std::uint64_t lf = ~(((x & kLow) + kLow) | x) & kHigh;
             if (lf == 0) {
