@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -251,7 +252,9 @@ public:
     std::pair<int, bool> Number(bool inFirst, std::int32_t i) {
         const std::string_view line = (inFirst ? *first_ : *second_)[i];
         const std::size_t hash = std::hash<std::string_view>{}(line);
-        const auto check = static_cast<std::uint32_t>(hash >> 32);
+        // The hash's high half, where the slot is taken from its low bits.
+        const auto check =
+            static_cast<std::uint32_t>(hash >> (std::numeric_limits<std::size_t>::digits / 2));
         for (std::size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
             const int id = slots_[slot];
             if (id < 0) {
