@@ -474,9 +474,19 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
 }
 
 bool Comparison::BlankChange(std::size_t row) const {
-    for (std::size_t at = row; at < rows_.size() && rows_[at].kind != RowKind::Common; ++at) {
-        for (const char16_t c : RowText(at, false)) {
-            if (!IsBlank(c)) return false;
+    // The rows from `row` to the next common one, a block's lines walked one after another.
+    const std::vector<Block>& blocks = rows_.blocks();
+    for (std::size_t b = rows_.BlockIndex(row); b < blocks.size(); ++b) {
+        const Block& block = blocks[b];
+        if (block.kind == RowKind::Common) break;
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? *second_.text : *first_.text;
+        const auto skip = static_cast<std::int32_t>(row > block.row ? row - block.row : 0);
+        LineCursor line(file, (added ? block.second : block.first) + skip);
+        for (std::int32_t k = skip; k < block.count; ++k, line.Next()) {
+            for (const char16_t c : ShowControls(Decode(line.Line(), file.encoding()))) {
+                if (!IsBlank(c)) return false;
+            }
         }
     }
     return true;

@@ -1,8 +1,10 @@
 #include "Widest.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "Cells.h"
 
@@ -22,6 +24,7 @@ struct ByteCounts {
     std::size_t tabs = 0;
     std::size_t continuations = 0;  // 10xxxxxx
     std::size_t wideLeads = 0;      // 111xxxxx
+    std::size_t high = 0;           // 1xxxxxxx
 };
 
 ByteCounts CountBytes(std::string_view bytes) {
@@ -44,43 +47,66 @@ ByteCounts CountBytes(std::string_view bytes) {
         // Shifted left, a byte's next bits come to its top bit.
         counts.continuations += count(word & ~(word << 1) & kHigh);
         counts.wideLeads += count(word & (word << 1) & (word << 2) & kHigh);
+        counts.high += count(word & kHigh);
     }
     for (; at < bytes.size(); ++at) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         counts.tabs += byte == '\t';
         counts.continuations += (byte & 0xC0) == 0x80;
         counts.wideLeads += byte >= 0xE0;
+        counts.high += byte >= 0x80;
     }
     return counts;
 }
 
+// The cells of each byte past ASCII in Windows-1252, where each is a character of its own: one,
+// or two for those a Japanese font draws wide (é, ×).
+using HighByteCells = std::array<std::uint8_t, 128>;
+
+HighByteCells Windows1252Cells() {
+    HighByteCells cells{};
+    for (std::size_t byte = 0x80; byte <= 0xFF; ++byte) {
+        const std::string one(1, static_cast<char>(byte));
+        cells[byte - 0x80] =
+            static_cast<std::uint8_t>(TextCells(Decode(one, Encoding::Windows1252)));
+    }
+    return cells;
+}
+
 // At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
 // four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
-// or more in every encoding but a single-byte code page), and in UTF-8 a character of two bytes
-// takes one cell.
-std::size_t MostCells(const TextFile& file, std::string_view line) {
+// or more in every encoding but Windows-1252, whose bytes past ASCII have their own cells in
+// `high`), and in UTF-8 a character of two bytes takes one cell.
+std::size_t MostCells(const TextFile& file, std::string_view line, const HighByteCells& high) {
     const std::string_view measured = line.substr(0, kMeasuredBytes);
     const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
     const ByteCounts counts = CountBytes(measured);
     const std::size_t tabs = counts.tabs * (kTabCells - 1);
     if (file.lossy()) return measured.size() * 4 + counts.tabs * (kTabCells - 4) + notes;
-    // A code page of one byte a character holds characters a Japanese font draws wide (é, ×).
-    if (file.encoding() == Encoding::Windows1252)
-        return measured.size() * 2 + counts.tabs * (kTabCells - 2) + notes;
+    if (file.encoding() == Encoding::Windows1252) {
+        std::size_t cells = measured.size() + tabs + notes;
+        if (counts.high == 0) return cells;
+        for (const char c : measured) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) cells += high[byte - 0x80] - std::size_t{1};
+        }
+        return cells;
+    }
     if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
         return measured.size() - counts.continuations + counts.wideLeads + tabs + notes;
     }
     return measured.size() + tabs + notes;
 }
 
-// The most cells a byte of the file takes: a tab eight, a stray byte four ("<E9>"). Any other
-// character takes no more cells than it has bytes (a wide one has two or more in every
-// encoding), but for a single-byte code page's characters that a Japanese font draws wide.
-std::size_t MostCellsPerByte(const TextFile& file) {
+// The most cells a byte of the file takes: a tab eight, a stray byte four ("<E9>"), a byte of
+// Windows-1252 its character's; any other no more than one, as above.
+std::size_t MostCellsPerByte(const TextFile& file, const HighByteCells& high) {
     const std::string& bytes = file.bytes();
     if (std::memchr(bytes.data(), '\t', bytes.size()) != nullptr) return kTabCells;
     if (file.lossy()) return 4;
-    return file.encoding() == Encoding::Windows1252 ? 2 : 1;
+    if (file.encoding() == Encoding::Windows1252)
+        return *std::max_element(high.begin(), high.end());
+    return 1;
 }
 
 }  // namespace
@@ -101,8 +127,13 @@ std::size_t WidestLineCells(const Comparison& comparison) {
     std::size_t widest = 0;
     const TextFile& first = *comparison.first().text;
     const TextFile& second = *comparison.second().text;
-    const std::size_t firstPerByte = MostCellsPerByte(first);
-    const std::size_t secondPerByte = &second == &first ? firstPerByte : MostCellsPerByte(second);
+    const HighByteCells high =
+        first.encoding() == Encoding::Windows1252 || second.encoding() == Encoding::Windows1252
+            ? Windows1252Cells()
+            : HighByteCells{};
+    const std::size_t firstPerByte = MostCellsPerByte(first, high);
+    const std::size_t secondPerByte =
+        &second == &first ? firstPerByte : MostCellsPerByte(second, high);
     for (const Block& block : comparison.rows().blocks()) {
         // A common or removed row shows the first file's line, an added row the second's.
         const bool added = block.kind == RowKind::Added;
@@ -114,7 +145,8 @@ std::size_t WidestLineCells(const Comparison& comparison) {
         while (widest < most &&
                line.SkipShorter(std::min(widest / perByte, kMeasuredBytes), from + block.count)) {
             const std::string_view bytes = line.Line();
-            if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
+            if (MostCells(file, bytes, high) > widest)
+                widest = std::max(widest, LineCells(file, bytes));
             line.Next();
         }
     }
