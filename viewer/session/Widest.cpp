@@ -131,19 +131,24 @@ std::size_t WidestLineCells(const Comparison& comparison) {
         first.encoding() == Encoding::Windows1252 || second.encoding() == Encoding::Windows1252
             ? Windows1252Cells()
             : HighByteCells{};
-    const std::size_t firstPerByte = MostCellsPerByte(first, high);
-    const std::size_t secondPerByte =
-        &second == &first ? firstPerByte : MostCellsPerByte(second, high);
+    // How many cells a byte of each file may take, looked for (a look at all its bytes) only
+    // once the widest line is wide enough for the answer to pass over more lines: until then
+    // a tab's eight cells are assumed.
+    std::size_t perByte[2] = {0, 0};
+    auto mostPerByte = [&](const TextFile& file, bool added) {
+        std::size_t& most = perByte[added && &file != &first ? 1 : 0];
+        if (most == 0 && widest >= kTabCells) most = MostCellsPerByte(file, high);
+        return most == 0 ? kTabCells : most;
+    };
     for (const Block& block : comparison.rows().blocks()) {
         // A common or removed row shows the first file's line, an added row the second's.
         const bool added = block.kind == RowKind::Added;
         const TextFile& file = added ? second : first;
-        const std::size_t perByte = added ? secondPerByte : firstPerByte;
-        const std::size_t most = perByte * kMeasuredBytes + kMarkersCells;
         const std::int32_t from = added ? block.second : block.first;
         LineCursor line(file, from);
-        while (widest < most &&
-               line.SkipShorter(std::min(widest / perByte, kMeasuredBytes), from + block.count)) {
+        while (widest < mostPerByte(file, added) * kMeasuredBytes + kMarkersCells &&
+               line.SkipShorter(std::min(widest / mostPerByte(file, added), kMeasuredBytes),
+                                from + block.count)) {
             const std::string_view bytes = line.Line();
             if (MostCells(file, bytes, high) > widest)
                 widest = std::max(widest, LineCells(file, bytes));
