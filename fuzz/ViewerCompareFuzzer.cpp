@@ -317,25 +317,20 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (next1 != text1.LineCount() || next2 != text2.LineCount())
         Fail("a line is missing from the rows");
-    // Lines compared by their bytes (and their ends, when those count): the rows are those of the
-    // same diff run on the lines of a plain cut, found without the index and without the equal
-    // ends found by bytes.
-    if (!c.options().any() && !byText) {
-        const bool withEnds = !c.options().lineEnds;
-        auto cut = [withEnds](std::string_view bytes, const std::vector<RawLine>& lines,
-                              const std::vector<std::size_t>& ends, std::size_t unit) {
-            std::vector<std::string_view> keys;
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                keys.push_back(bytes.substr(
-                    lines[i].begin, lines[i].bytes.size() + (withEnds ? ends[i] * unit : 0)));
+    // The rows are those of the same diff run on the keys above: lines cut plainly, without the
+    // index, the equal ends found by bytes, or keys kept only for the lines between them. (Where
+    // the diff itself is costly, once is enough: its cost grows with lines times changes.)
+    const std::size_t changed = c.rows().size() - common;
+    if (changed * (lines1.size() + lines2.size()) <= 4'000'000) {
+        auto views = [](const std::vector<std::u16string>& keys) {
+            std::vector<std::string_view> bytes;
+            for (const std::u16string& key : keys) {
+                bytes.emplace_back(reinterpret_cast<const char*>(key.data()),
+                                   key.size() * sizeof(char16_t));
             }
-            return keys;
+            return bytes;
         };
-        const viewer::Rows plain =
-            viewer::DiffRawLines(cut(WithoutMark(bytes1, c.first()), lines1, ends1,
-                                     viewer::UnitBytes(c.first().encoding)),
-                                 cut(WithoutMark(bytes2, c.second()), lines2, ends2,
-                                     viewer::UnitBytes(c.second().encoding)));
+        const viewer::Rows plain = viewer::DiffRawLines(views(keys1), views(keys2));
         if (plain.size() != c.rows().size()) Fail("the rows are not the plain cut's");
         for (std::size_t r = 0; r < plain.size(); ++r) {
             const viewer::Row a = plain[r], b = c.rows()[r];

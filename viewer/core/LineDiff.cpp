@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "Myers.h"
@@ -26,9 +27,9 @@ constexpr std::int32_t kMostSlides = 10000;
 
 // The lines of a file as the diff compares them: their bytes (with their ends, when those
 // count), or, when an option reduces them or the JIS variants are made one, the bytes of their
-// reduced text; or lines cut by the caller. Only the lines the diff works on are held at hand,
-// four bytes a line: those between the equal head and tail, and as far past them as a change
-// may slide. Others are looked up one by one.
+// reduced text; or lines cut by the caller. Only the lines the diff works on are held at hand:
+// those between the equal head and tail, and as far past them as a change may slide, four bytes
+// a line (or a line's reduced text). Others are looked up one by one.
 class LineKeys {
 public:
     LineKeys(const TextFile& file, const IgnoreOptions& options, bool unifyJisVariants,
@@ -36,35 +37,30 @@ public:
         : file_(&file),
           size_(file.LineCount()),
           withEndings_(!options.lineEnds),
-          unit_(UnitBytes(file.encoding())) {
+          unit_(UnitBytes(file.encoding())),
+          options_(options),
+          unify_(unifyJisVariants) {
         reduces_ =
             options.trailingBlanks || options.allBlanks || options.letterCase || unifyJisVariants;
-        if (reduces_) {
-            // A reduced line is compared by its text, which is made for every line.
-            reduced_.reserve(static_cast<std::size_t>(size_));
-            LineCursor line(file, 0);
-            for (std::int32_t i = 0; i < size_; ++i, line.Next()) {
-                if (i % 65536 == 0) ThrowIfCancelled(cancel);
-                std::u16string text = Reduce(Decode(line.Line(), file.encoding()), options);
-                if (unifyJisVariants) {
-                    for (char16_t& c : text) c = UnifyJisVariant(c);
-                }
-                if (withEndings_) text += EndingKey(line.Ending());
-                reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
-                                      text.size() * sizeof(char16_t));
-            }
-            return;
-        }
         lo_ = std::clamp(lo - kMostSlides, 0, size_);
         const std::int32_t last = std::clamp(hi + kMostSlides, lo_, size_);
-        begins_.reserve(static_cast<std::size_t>(last - lo_) + 1);
+        if (reduces_) {
+            reduced_.reserve(static_cast<std::size_t>(last - lo_));
+        } else {
+            begins_.reserve(static_cast<std::size_t>(last - lo_) + 1);
+        }
         const char* bytes = file.bytes().data();
         LineCursor line(file, lo_);
         for (std::int32_t i = lo_; i < last; ++i, line.Next()) {
             if (i % 65536 == 0) ThrowIfCancelled(cancel);
-            begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
+            if (reduces_) {
+                reduced_.push_back(Reduced(line));
+            } else {
+                begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
+            }
         }
-        begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
+        if (!reduces_)
+            begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
     }
     explicit LineKeys(const std::vector<std::string_view>& lines)
         : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
@@ -72,8 +68,14 @@ public:
     std::string_view operator[](std::int32_t i) const {
         const auto at = static_cast<std::size_t>(i);
         if (file_ == nullptr) return (*lines_)[at];
-        if (reduces_) return reduced_[at];
         const auto k = static_cast<std::size_t>(i - lo_);
+        if (reduces_) {
+            if (i >= lo_ && k < reduced_.size()) return reduced_[k];
+            // Kept once made: the diff holds on to the keys it is given.
+            auto [far, made] = far_.try_emplace(i);
+            if (made) far->second = Reduced(LineCursor(*file_, i));
+            return far->second;
+        }
         if (i < lo_ || k + 1 >= begins_.size()) {
             return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
         }
@@ -93,6 +95,16 @@ private:
         const bool bigEndian = file_->encoding() == Encoding::Utf16Be;
         return bytes[at + (bigEndian ? 1 : 0)] == '\r' && bytes[at + (bigEndian ? 0 : 1)] == 0;
     }
+    // A line's reduced text, as the bytes of its UTF-16.
+    std::string Reduced(const LineCursor& line) const {
+        std::u16string text = Reduce(Decode(line.Line(), file_->encoding()), options_);
+        if (unify_) {
+            for (char16_t& c : text) c = UnifyJisVariant(c);
+        }
+        if (withEndings_) text += EndingKey(line.Ending());
+        return std::string(reinterpret_cast<const char*>(text.data()),
+                           text.size() * sizeof(char16_t));
+    }
 
     const TextFile* file_ = nullptr;
     const std::vector<std::string_view>* lines_ = nullptr;
@@ -100,9 +112,12 @@ private:
     bool withEndings_ = false;
     bool reduces_ = false;
     std::size_t unit_ = 1;
-    std::vector<std::string> reduced_;
+    IgnoreOptions options_;
+    bool unify_ = false;
     std::int32_t lo_ = 0;                // the first line held at hand
     std::vector<std::uint32_t> begins_;  // where each of them begins, then where the next does
+    std::vector<std::string> reduced_;   // or their reduced texts
+    mutable std::unordered_map<std::int32_t, std::string> far_;  // the reduced texts of others
 };
 
 // Which lines of a file the diff left out of the common subsequence, with room for one line
@@ -476,9 +491,8 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const Igno
     // found at the speed of memory, not a line at a time.
     std::int32_t head = 0;
     std::int32_t tail = 0;
-    const bool reduces =
-        options.trailingBlanks || options.allBlanks || options.letterCase || unifyJisVariants;
-    if (!reduces && firstFile.encoding() == secondFile.encoding()) {
+    // Lines equal in their bytes are equal reduced too.
+    if (firstFile.encoding() == secondFile.encoding()) {
         const std::string_view a = firstFile.bytes();
         const std::string_view b = secondFile.bytes();
         // Every line before the one that holds the differing byte is equal; that one may still
