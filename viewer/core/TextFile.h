@@ -21,7 +21,8 @@ public:
     // LF and CR LF both end a line; a CR elsewhere is part of the line. A final line without a
     // newline is still a line, and a final newline does not start an empty one, so "a\nb" and
     // "a\nb\n" both have two lines and an empty text has none. `bytes` come without the byte
-    // order mark and must be under 4 GiB. In UTF-16 a line ends at the code unit LF.
+    // order mark and must be under 4 GiB. In UTF-16 a line ends at the code unit LF. Throws
+    // std::bad_alloc for more lines than 32 bits count, as for more than memory holds.
     TextFile(std::string bytes, Encoding encoding, bool lossy = false);
 
     Encoding encoding() const { return encoding_; }
@@ -36,7 +37,8 @@ public:
     std::string_view Line(std::int32_t index) const;
     // A line's bytes with its line ending (LF, CR LF, or none for a last line without one).
     std::string_view LineWithEnding(std::int32_t index) const;
-    // The line that holds the byte at `offset`; -1 before the first line.
+    // The line that holds the byte at `offset` (past the end, the last line); -1 when there is
+    // no line.
     std::int32_t LineAt(std::size_t offset) const;
     // How the line ends: LF, CR LF, or None for a last line without a newline.
     LineEnding EndingOf(std::int32_t index) const;
