@@ -317,6 +317,27 @@ void CheckText(const Comparison& c, std::string_view bytes1, std::string_view by
     }
     if (next1 != text1.LineCount() || next2 != text2.LineCount())
         Fail("a line is missing from the rows");
+    // The rows are those of the same diff run on the keys above: lines cut plainly, without the
+    // index, the equal ends found by bytes, or keys kept only for the lines between them. (Where
+    // the diff itself is costly, once is enough: its cost grows with lines times changes.)
+    const std::size_t changed = c.rows().size() - common;
+    if (changed * (lines1.size() + lines2.size()) <= 4'000'000) {
+        auto views = [](const std::vector<std::u16string>& keys) {
+            std::vector<std::string_view> bytes;
+            for (const std::u16string& key : keys) {
+                bytes.emplace_back(reinterpret_cast<const char*>(key.data()),
+                                   key.size() * sizeof(char16_t));
+            }
+            return bytes;
+        };
+        const viewer::Rows plain = viewer::DiffRawLines(views(keys1), views(keys2));
+        if (plain.size() != c.rows().size()) Fail("the rows are not the plain cut's");
+        for (std::size_t r = 0; r < plain.size(); ++r) {
+            const viewer::Row a = plain[r], b = c.rows()[r];
+            if (a.kind != b.kind || a.first != b.first || a.second != b.second)
+                Fail("the rows are not the plain cut's");
+        }
+    }
     if (c.options().any() && c.hiddenLines() != hidden) Fail("the count of hidden lines is wrong");
 
     // Where the differences start (changes of blank lines aside, when overlooked), and moving

@@ -241,6 +241,16 @@ TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) 
     Session& utf16 = Open(utf16First, utf16Second);
     EXPECT_EQ(utf16.ColumnCells(3), 121u);
 
+    // Latin-1 whose é and à a Japanese font draws in two cells: 75 bytes in 95 cells are wider
+    // than 80 letters.
+    std::string latin;
+    for (int i = 0; i < 5; ++i) latin += "r\xe9sum\xe9 d\xe9j\xe0 vu ";
+    SetWideAmbiguous({U'\u00E0', U'\u00E9'});
+    Session& latin1 = Open(latin + "\n" + std::string(80, 'a') + "\n", latin + "\n");
+    EXPECT_EQ(latin1.comparison().first().encoding, Encoding::Windows1252);
+    EXPECT_EQ(latin1.ColumnCells(3), 95u);
+    SetWideAmbiguous({});
+
     // A change at the start of a line too long for the window opens at column 0.
     // (Built by appending: GCC 12 at -O3 warns of an overlap in "a" + std::string that is not
     // there.)

@@ -441,16 +441,15 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
                            (ending1 == ending2 && ending1 != LineEnding::Mixed);
     for (const Block& block : rows_.blocks()) {
         if (block.kind != RowKind::Common || (endsAlike && !byText)) continue;
-        for (std::int32_t k = 0; k < block.count; ++k) {
+        LineCursor x(*first_.text, block.first);
+        LineCursor y(*second_.text, block.second);
+        for (std::int32_t k = 0; k < block.count; ++k, x.Next(), y.Next()) {
             // A last line without a newline is the final newline's note, not this count.
-            const LineEnding a = first_.text->EndingOf(block.first + k);
-            const LineEnding b = second_.text->EndingOf(block.second + k);
+            const LineEnding a = x.Ending();
+            const LineEnding b = y.Ending();
             endingOnlyLines_ += a != b && a != LineEnding::None && b != LineEnding::None;
-            if (byText) {
-                const std::string_view x = first_.text->Line(block.first + k);
-                const std::string_view y = second_.text->Line(block.second + k);
-                variantOnlyLines_ += x != y && !DifferUnified(x, y);
-            }
+            if (byText)
+                variantOnlyLines_ += x.Line() != y.Line() && !DifferUnified(x.Line(), y.Line());
         }
     }
     for (const std::size_t start : DifferenceStarts(rows_)) {
@@ -466,18 +465,28 @@ void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cance
             if (Overlooked(block.row)) hiddenLines_ += static_cast<std::size_t>(block.count);
             continue;
         }
-        for (std::int32_t k = 0; k < block.count; ++k) {
-            const std::string_view x = first_.text->Line(block.first + k);
-            const std::string_view y = second_.text->Line(block.second + k);
-            hiddenLines_ += byText ? DifferUnified(x, y) : x != y;
+        LineCursor x(*first_.text, block.first);
+        LineCursor y(*second_.text, block.second);
+        for (std::int32_t k = 0; k < block.count; ++k, x.Next(), y.Next()) {
+            hiddenLines_ += byText ? DifferUnified(x.Line(), y.Line()) : x.Line() != y.Line();
         }
     }
 }
 
 bool Comparison::BlankChange(std::size_t row) const {
-    for (std::size_t at = row; at < rows_.size() && rows_[at].kind != RowKind::Common; ++at) {
-        for (const char16_t c : RowText(at, false)) {
-            if (!IsBlank(c)) return false;
+    // The rows from `row` to the next common one, a block's lines walked one after another.
+    const std::vector<Block>& blocks = rows_.blocks();
+    for (std::size_t b = rows_.BlockIndex(row); b < blocks.size(); ++b) {
+        const Block& block = blocks[b];
+        if (block.kind == RowKind::Common) break;
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? *second_.text : *first_.text;
+        const auto skip = static_cast<std::int32_t>(row > block.row ? row - block.row : 0);
+        LineCursor line(file, (added ? block.second : block.first) + skip);
+        for (std::int32_t k = skip; k < block.count; ++k, line.Next()) {
+            for (const char16_t c : ShowControls(Decode(line.Line(), file.encoding()))) {
+                if (!IsBlank(c)) return false;
+            }
         }
     }
     return true;
@@ -788,6 +797,8 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
     std::u16string text;
     if (strayBytes != nullptr) *strayBytes = 0;
     if (nuls != nullptr) *nuls = 0;
+    LinesInOrder firstLines(*first_.text);
+    LinesInOrder secondLines(*second_.text);
     for (const std::size_t row : rowList) {
         if (row >= rows_.size()) continue;
         switch (rows_[row].kind) {
@@ -803,8 +814,10 @@ std::u16string Comparison::CopyText(const std::vector<std::size_t>& rowList,
         }
         const Row r = rows_[row];
         const TextFile& file = r.first >= 0 ? *first_.text : *second_.text;
+        const std::string_view bytes =
+            r.first >= 0 ? firstLines.At(r.first).Line() : secondLines.At(r.second).Line();
         std::vector<MarkSpan> byteMarks;
-        const std::u16string line = file.Display(r.first >= 0 ? r.first : r.second, &byteMarks);
+        const std::u16string line = Decode(bytes, file.encoding(), &byteMarks);
         // Each stray byte is shown as four units, "<E9>".
         std::size_t at = 0;
         for (const MarkSpan& mark : byteMarks) {

@@ -121,9 +121,10 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
         const std::int32_t begin = intoSecond ? change->first0 : change->second0;
         const std::int32_t end = intoSecond ? change->first1 : change->second1;
         NewLines lines;
-        for (std::int32_t i = begin; i < end; ++i) {
-            lines.lines.push_back(source->Line(i));
-            if (withEnds) lines.endings.push_back(source->EndingOf(i));
+        LineCursor line(*source, begin);
+        for (std::int32_t i = begin; i < end; ++i, line.Next()) {
+            lines.lines.push_back(line.Line());
+            if (withEnds) lines.endings.push_back(line.Ending());
         }
         // A change at the end of its file: the other file then ends as this one does.
         if (end == source->LineCount()) lines.finalNewline = source->endsWithNewline();

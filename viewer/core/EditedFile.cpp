@@ -63,9 +63,10 @@ void EditedFile::ForEachLine(Each each) const {
     if (held_->LineCount() > 0 && held_->EndingOf(0) != LineEnding::None)
         above = held_->EndingOf(0);
     std::int32_t number = 0;
+    LinesInOrder held(*held_);
     for (const Piece& piece : pieces_) {
         for (std::int32_t k = 0; k < piece.count; ++k) {
-            const LineEnding own = piece.line ? piece.ending : held_->EndingOf(piece.first + k);
+            const LineEnding own = piece.line ? piece.ending : held.At(piece.first + k).Ending();
             if (own != LineEnding::None) above = own;
             each(piece, k, ++number == total && !finalNewline_ ? LineEnding::None : above);
         }
@@ -76,8 +77,9 @@ void EditedFile::Rebuild() {
     const Encoding encoding = held_->encoding();
     std::string bytes;
     bytes.reserve(held_->bytes().size());
+    LinesInOrder held(*held_);
     ForEachLine([&](const Piece& piece, std::int32_t k, LineEnding ending) {
-        bytes += piece.line ? std::string_view(*piece.line) : held_->Line(piece.first + k);
+        bytes += piece.line ? std::string_view(*piece.line) : held.At(piece.first + k).Line();
         bytes += EndingBytes(ending, encoding);
     });
     text_ = std::make_shared<const TextFile>(std::move(bytes), encoding, held_->lossy());
@@ -185,11 +187,12 @@ bool EditedFile::DiskBytes(std::string& out, LineProblem& why) const {
     out.reserve(mark_.size() + disk_->bytes().size());
     std::int64_t number = 0;
     bool ok = true;
+    LinesInOrder disk(*disk_);
     ForEachLine([&](const Piece& piece, std::int32_t k, LineEnding ending) {
         ++number;
         if (!ok) return;
         if (!piece.line) {
-            out += disk_->Line(piece.first + k);
+            out += disk.At(piece.first + k).Line();
         } else if (SameByteForm(heldEncoding, encoding)) {
             out += *piece.line;
         } else {

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "Myers.h"
@@ -18,49 +21,103 @@ std::u16string_view EndingKey(LineEnding ending) {
     return ending == LineEnding::CrLf ? u"\r\n" : ending == LineEnding::Lf ? u"\n" : u"";
 }
 
+// How far a group may slide each way: in a file of a million blank lines a change could slide
+// through all of them, and nothing is gained beyond a screenful or two.
+constexpr std::int32_t kMostSlides = 10000;
+
 // The lines of a file as the diff compares them: their bytes (with their ends, when those
 // count), or, when an option reduces them or the JIS variants are made one, the bytes of their
-// reduced text; or lines cut by the caller.
+// reduced text; or lines cut by the caller. Only the lines the diff works on are held at hand:
+// those between the equal head and tail, and as far past them as a change may slide, four bytes
+// a line (or a line's reduced text). Others are looked up one by one.
 class LineKeys {
 public:
     LineKeys(const TextFile& file, const IgnoreOptions& options, bool unifyJisVariants,
-             const CancelFlag* cancel)
-        : file_(&file), size_(file.LineCount()), withEndings_(!options.lineEnds) {
-        if (!options.trailingBlanks && !options.allBlanks && !options.letterCase &&
-            !unifyJisVariants) {
-            return;
+             std::int32_t lo, std::int32_t hi, const CancelFlag* cancel)
+        : file_(&file),
+          size_(file.LineCount()),
+          withEndings_(!options.lineEnds),
+          unit_(UnitBytes(file.encoding())),
+          options_(options),
+          unify_(unifyJisVariants) {
+        reduces_ =
+            options.trailingBlanks || options.allBlanks || options.letterCase || unifyJisVariants;
+        lo_ = std::clamp(lo - kMostSlides, 0, size_);
+        const std::int32_t last = std::clamp(hi + kMostSlides, lo_, size_);
+        if (reduces_) {
+            reduced_.reserve(static_cast<std::size_t>(last - lo_));
+        } else {
+            begins_.reserve(static_cast<std::size_t>(last - lo_) + 1);
         }
-        reduces_ = true;
-        reduced_.reserve(static_cast<std::size_t>(size_));
-        for (std::int32_t i = 0; i < size_; ++i) {
+        const char* bytes = file.bytes().data();
+        LineCursor line(file, lo_);
+        for (std::int32_t i = lo_; i < last; ++i, line.Next()) {
             if (i % 65536 == 0) ThrowIfCancelled(cancel);
-            std::u16string text = Reduce(file.Display(i), options);
-            if (unifyJisVariants) {
-                for (char16_t& c : text) c = UnifyJisVariant(c);
+            if (reduces_) {
+                reduced_.push_back(Reduced(line));
+            } else {
+                begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
             }
-            if (withEndings_) text += EndingKey(file.EndingOf(i));
-            reduced_.emplace_back(reinterpret_cast<const char*>(text.data()),
-                                  text.size() * sizeof(char16_t));
         }
+        if (!reduces_)
+            begins_.push_back(static_cast<std::uint32_t>(line.LineWithEnding().data() - bytes));
     }
     explicit LineKeys(const std::vector<std::string_view>& lines)
         : lines_(&lines), size_(static_cast<std::int32_t>(lines.size())) {}
     std::int32_t size() const { return size_; }
-    bool reduced() const { return reduces_; }
     std::string_view operator[](std::int32_t i) const {
         const auto at = static_cast<std::size_t>(i);
         if (file_ == nullptr) return (*lines_)[at];
-        if (reduces_) return reduced_[at];
-        return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
+        const auto k = static_cast<std::size_t>(i - lo_);
+        if (reduces_) {
+            if (i >= lo_ && k < reduced_.size()) return reduced_[k];
+            // Kept once made: the diff holds on to the keys it is given.
+            auto [far, made] = far_.try_emplace(i);
+            if (made) far->second = Reduced(LineCursor(*file_, i));
+            return far->second;
+        }
+        if (i < lo_ || k + 1 >= begins_.size()) {
+            return withEndings_ ? file_->LineWithEnding(i) : file_->Line(i);
+        }
+        const std::string& bytes = file_->bytes();
+        const std::size_t begin = begins_[k];
+        std::size_t end = begins_[k + 1];
+        if (!withEndings_ && (i + 1 < size_ || file_->endsWithNewline())) {
+            end -= unit_;
+            if (end >= begin + unit_ && IsCr(bytes, end - unit_)) end -= unit_;
+        }
+        return std::string_view(bytes).substr(begin, end - begin);
     }
 
 private:
+    bool IsCr(const std::string& bytes, std::size_t at) const {
+        if (unit_ == 1) return bytes[at] == '\r';
+        const bool bigEndian = file_->encoding() == Encoding::Utf16Be;
+        return bytes[at + (bigEndian ? 1 : 0)] == '\r' && bytes[at + (bigEndian ? 0 : 1)] == 0;
+    }
+    // A line's reduced text, as the bytes of its UTF-16.
+    std::string Reduced(const LineCursor& line) const {
+        std::u16string text = Reduce(Decode(line.Line(), file_->encoding()), options_);
+        if (unify_) {
+            for (char16_t& c : text) c = UnifyJisVariant(c);
+        }
+        if (withEndings_) text += EndingKey(line.Ending());
+        return std::string(reinterpret_cast<const char*>(text.data()),
+                           text.size() * sizeof(char16_t));
+    }
+
     const TextFile* file_ = nullptr;
     const std::vector<std::string_view>* lines_ = nullptr;
     std::int32_t size_ = 0;
     bool withEndings_ = false;
     bool reduces_ = false;
-    std::vector<std::string> reduced_;
+    std::size_t unit_ = 1;
+    IgnoreOptions options_;
+    bool unify_ = false;
+    std::int32_t lo_ = 0;                // the first line held at hand
+    std::vector<std::uint32_t> begins_;  // where each of them begins, then where the next does
+    std::vector<std::string> reduced_;   // or their reduced texts
+    mutable std::unordered_map<std::int32_t, std::string> far_;  // the reduced texts of others
 };
 
 // Which lines of a file the diff left out of the common subsequence, with room for one line
@@ -138,10 +195,6 @@ bool SlideUp(Changed& changed, const LineKeys& keys, Group& g) {
     return true;
 }
 
-// How far a group may slide each way: in a file of a million blank lines a change could slide
-// through all of them, and nothing is gained beyond a screenful or two.
-constexpr std::int32_t kMostSlides = 10000;
-
 // Where lines repeat ("}", "end"), a change can often sit in several places with the same
 // length of diff. Each group of changed lines is slid to join its neighbours, and then to face
 // a change in the other file, so that one edit shows as one change rather than several.
@@ -202,45 +255,57 @@ struct LineIds {
 // a million-line comparison allocating and chasing nodes; this is flat arrays.
 class LineNumbering {
 public:
-    explicit LineNumbering(std::size_t lines) {
+    LineNumbering(std::size_t lines, const LineKeys& first, const LineKeys& second)
+        : first_(&first), second_(&second) {
         std::size_t size = 16;
         while (size < lines * 2) size *= 2;
         slots_.assign(size, -1);
         mask_ = size - 1;
     }
 
-    // The line's number and whether it is new.
-    std::pair<int, bool> Number(std::string_view line) {
+    // The number of line `i` of the first file (`inFirst`) or the second, and whether it is new.
+    std::pair<int, bool> Number(bool inFirst, std::int32_t i) {
+        const std::string_view line = (inFirst ? *first_ : *second_)[i];
         const std::size_t hash = std::hash<std::string_view>{}(line);
+        // The hash's high half, where the slot is taken from its low bits.
+        const auto check =
+            static_cast<std::uint32_t>(hash >> (std::numeric_limits<std::size_t>::digits / 2));
         for (std::size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
             const int id = slots_[slot];
             if (id < 0) {
-                slots_[slot] = static_cast<int>(texts_.size());
-                texts_.push_back(line);
-                hashes_.push_back(hash);
+                slots_[slot] = static_cast<int>(lines_.size());
+                lines_.push_back(inFirst ? i : -1 - i);
+                checks_.push_back(check);
                 return {slots_[slot], true};
             }
             const auto known = static_cast<std::size_t>(id);
-            if (hashes_[known] == hash && texts_[known] == line) return {id, false};
+            if (checks_[known] == check && Text(lines_[known]) == line) return {id, false};
         }
     }
 
 private:
+    std::string_view Text(std::int32_t where) const {
+        return where >= 0 ? (*first_)[where] : (*second_)[-1 - where];
+    }
+
+    const LineKeys* first_;
+    const LineKeys* second_;
     std::vector<int> slots_;
     std::size_t mask_ = 0;
-    std::vector<std::string_view> texts_;
-    std::vector<std::size_t> hashes_;
+    // By number: where the line was first met (the first file's index, or the second's as -1 - j),
+    // and more of its hash, to pass over most other lines without looking at their bytes.
+    std::vector<std::int32_t> lines_;
+    std::vector<std::uint32_t> checks_;
 };
 
 LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
                     const LineKeys& second, std::int32_t lo2, std::int32_t hi2) {
     LineIds ids;
-    LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2));
-    auto number = [&](const LineKeys& file, std::int32_t lo, std::int32_t hi, std::vector<int>& out,
-                      bool isFirst) {
+    LineNumbering numbering(static_cast<std::size_t>(hi1 - lo1 + hi2 - lo2), first, second);
+    auto number = [&](std::int32_t lo, std::int32_t hi, std::vector<int>& out, bool isFirst) {
         out.reserve(static_cast<std::size_t>(hi - lo));
         for (std::int32_t i = lo; i < hi; ++i) {
-            const auto [id, added] = numbering.Number(file[i]);
+            const auto [id, added] = numbering.Number(isFirst, i);
             if (added) {
                 ids.inFirst.push_back(false);
                 ids.inSecond.push_back(false);
@@ -249,8 +314,8 @@ LineIds NumberLines(const LineKeys& first, std::int32_t lo1, std::int32_t hi1,
             out.push_back(id);
         }
     };
-    number(first, lo1, hi1, ids.first, true);
-    number(second, lo2, hi2, ids.second, false);
+    number(lo1, hi1, ids.first, true);
+    number(lo2, hi2, ids.second, false);
     return ids;
 }
 
@@ -352,6 +417,38 @@ Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, 
     return BuildRows(first, changed1, second, changed2, head, tail);
 }
 
+// How many bytes the two begin with alike. memcmp takes many bytes at a step, which
+// std::mismatch does not: only the block that differs is looked at byte by byte.
+std::size_t EqualHead(std::string_view a, std::string_view b) {
+    constexpr std::size_t kBlock = 4096;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t at = 0;
+    while (at < shorter) {
+        const std::size_t length = std::min(kBlock, shorter - at);
+        if (std::memcmp(a.data() + at, b.data() + at, length) != 0) break;
+        at += length;
+    }
+    while (at < shorter && a[at] == b[at]) ++at;
+    return at;
+}
+
+// How many bytes the two end with alike.
+std::size_t EqualTail(std::string_view a, std::string_view b) {
+    constexpr std::size_t kBlock = 4096;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t same = 0;
+    while (same < shorter) {
+        const std::size_t length = std::min(kBlock, shorter - same);
+        if (std::memcmp(a.data() + a.size() - same - length, b.data() + b.size() - same - length,
+                        length) != 0) {
+            break;
+        }
+        same += length;
+    }
+    while (same < shorter && a[a.size() - 1 - same] == b[b.size() - 1 - same]) ++same;
+    return same;
+}
+
 }  // namespace
 
 Row Rows::operator[](std::size_t row) const {
@@ -387,29 +484,21 @@ void Rows::Append(RowKind kind, std::int32_t first, std::int32_t second, std::in
 
 Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const IgnoreOptions& options,
                const CancelFlag* cancel, bool unifyJisVariants) {
-    const LineKeys first(firstFile, options, unifyJisVariants, cancel);
-    const LineKeys second(secondFile, options, unifyJisVariants, cancel);
-    const std::int32_t count1 = first.size();
-    const std::int32_t count2 = second.size();
-
-    // Equal heads and tails are common as they stand; only the middle needs numbering and diff.
-    // Where the keys are the bytes, the lines before the first differing byte are equal: found
-    // at the speed of memory, not a line at a time.
+    const std::int32_t count1 = firstFile.LineCount();
+    const std::int32_t count2 = secondFile.LineCount();
+    // Equal heads and tails are common as they stand; only the middle needs keys, numbering and
+    // diff. Where the keys are the bytes, the lines before the first differing byte are equal:
+    // found at the speed of memory, not a line at a time.
     std::int32_t head = 0;
     std::int32_t tail = 0;
-    const bool byBytes =
-        !first.reduced() && !second.reduced() && firstFile.encoding() == secondFile.encoding();
-    if (byBytes) {
-        const std::string& a = firstFile.bytes();
-        const std::string& b = secondFile.bytes();
-        const auto shorter = static_cast<std::ptrdiff_t>(std::min(a.size(), b.size()));
-        const auto differs = static_cast<std::size_t>(
-            std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+    // Lines equal in their bytes are equal reduced too.
+    if (firstFile.encoding() == secondFile.encoding()) {
+        const std::string_view a = firstFile.bytes();
+        const std::string_view b = secondFile.bytes();
         // Every line before the one that holds the differing byte is equal; that one may still
-        // be equal as a line (CR LF against LF), which the loop below finds.
-        head = std::max(0, firstFile.LineAt(differs));
-        const auto same = static_cast<std::size_t>(
-            std::mismatch(a.rbegin(), a.rbegin() + shorter, b.rbegin()).first - a.rbegin());
+        // be equal as a line (CR LF against LF), which the diff's own look finds.
+        head = std::max(0, firstFile.LineAt(EqualHead(a, b)));
+        const std::size_t same = EqualTail(a, b);
         // Lines whose line ending before them lies whole in the equal end begin a line in both
         // files, when the code units of the two (UTF-16: two bytes) line up from the end too.
         const std::size_t unit = UnitBytes(firstFile.encoding());
@@ -419,6 +508,8 @@ Rows DiffLines(const TextFile& firstFile, const TextFile& secondFile, const Igno
             tail = std::max(tail, 0);
         }
     }
+    const LineKeys first(firstFile, options, unifyJisVariants, head, count1 - tail, cancel);
+    const LineKeys second(secondFile, options, unifyJisVariants, head, count2 - tail, cancel);
     return DiffKeys(first, second, head, tail, cancel);
 }
 

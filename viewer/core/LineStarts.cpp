@@ -1,40 +1,168 @@
 #include "LineStarts.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace viewer {
 
-void LineStarts::reserve(std::size_t lines) {
-    near_.reserve(lines);
-    groups_.reserve(lines / kGroup + 1);
+static_assert(std::endian::native == std::endian::little,
+              "the newline search reads the bytes as little-endian words");
+
+namespace {
+
+// A word's lanes (code units) and the lane values of LF and CR, repeated in every lane.
+struct Lanes {
+    std::uint64_t high;  // the top bit of every lane
+    std::uint64_t low;   // the other bits
+    std::uint64_t lf;
+    std::uint64_t cr;
+    unsigned bits;  // a lane's bits
+};
+
+constexpr Lanes kByteLanes{0x8080808080808080, 0x7F7F7F7F7F7F7F7F, 0x0A0A0A0A0A0A0A0A,
+                           0x0D0D0D0D0D0D0D0D, 8};
+constexpr Lanes kUtf16LeLanes{0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x000A000A000A000A,
+                              0x000D000D000D000D, 16};
+constexpr Lanes kUtf16BeLanes{0x8000800080008000, 0x7FFF7FFF7FFF7FFF, 0x0A000A000A000A00,
+                              0x0D000D000D000D00, 16};
+
+const Lanes& LanesOf(Units units) {
+    return units == Units::Bytes     ? kByteLanes
+           : units == Units::Utf16Le ? kUtf16LeLanes
+                                     : kUtf16BeLanes;
 }
 
-void LineStarts::push_back(std::uint32_t start) {
-    if (size_ % kGroup == 0) groups_.push_back({start, kNarrow});
-    Group& group = groups_.back();
-    const std::uint32_t distance = start - group.base;
-    if (group.wide == kNarrow && distance > UINT16_MAX) {
-        // Too far for 16 bits: this group's starts move to the wide table.
-        group.wide = static_cast<std::uint32_t>(wide_.size());
-        for (std::size_t line = size_ - size_ % kGroup; line < size_; ++line) {
-            wide_.push_back(group.base + near_[line]);
-        }
-    }
-    if (group.wide != kNarrow) wide_.push_back(start);
-    near_.push_back(group.wide == kNarrow ? static_cast<std::uint16_t>(distance) : 0);
-    ++size_;
+// The lanes of `word` that equal the lanes of `pattern`, each flagged by its top bit. Exact: the
+// addition sets a lane's top bit when its low bits are not all clear, and never carries further.
+std::uint64_t Matches(std::uint64_t word, std::uint64_t pattern, const Lanes& lanes) {
+    const std::uint64_t x = word ^ pattern;
+    return ~(((x & lanes.low) + lanes.low) | x) & lanes.high;
 }
 
-std::ptrdiff_t LineStarts::LastAtOrBefore(std::uint32_t offset) const {
-    std::size_t low = 0;
-    std::size_t high = size_;  // the answer is below `high`: the first line after `offset`
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if ((*this)[middle] <= offset) {
-            low = middle + 1;
-        } else {
-            high = middle;
+// The eight bytes at `at`, those at `end` and after as zeros (which are neither LF nor CR).
+std::uint64_t Word(std::string_view bytes, std::size_t at, std::size_t end) {
+    std::uint64_t word = 0;
+    if (at + 8 <= end) {
+        std::memcpy(&word, bytes.data() + at, 8);
+    } else {
+        std::memcpy(&word, bytes.data() + at, end - at);
+    }
+    return word;
+}
+
+// How many lanes are flagged (std::popcount is a library call where the processor's own count
+// may not be assumed).
+std::size_t Count(std::uint64_t flags, const Lanes& lanes) {
+    const std::uint64_t ones = flags >> (lanes.bits - 1);  // one bit at the bottom of each lane
+    return static_cast<std::size_t>(lanes.bits == 8 ? (ones * 0x0101010101010101) >> 56
+                                                    : (ones * 0x0001000100010001) >> 48);
+}
+
+// Counts the newlines of `bytes` up to `end`, and those with a CR before them, noting the count
+// before each block in `before`. The lanes are known when compiled: this is the pass over the
+// whole file.
+template <const Lanes& kLanes>
+void CountNewlines(std::string_view bytes, std::size_t end, std::size_t block,
+                   std::vector<std::uint32_t>& before, std::size_t& newlines, std::size_t& crlfs) {
+    const std::uint64_t topCr = kLanes.cr >> (64 - kLanes.bits);
+    std::uint64_t carry = 0;  // a CR in the last lane of the word before, flagged as lane 0
+    for (std::size_t start = 0; start < end; start += block) {
+        before.push_back(static_cast<std::uint32_t>(newlines));
+        const std::size_t stop = std::min(end, start + block);
+        for (std::size_t at = start; at < stop; at += 8) {
+            const std::uint64_t word = Word(bytes, at, stop);
+            if (word == kLanes.lf) {  // empty lines only
+                newlines += 64 / kLanes.bits;
+                carry = 0;
+                continue;
+            }
+            const std::uint64_t lf = Matches(word, kLanes.lf, kLanes);
+            if (lf != 0) {
+                const std::uint64_t cr = Matches(word, kLanes.cr, kLanes);
+                newlines += Count(lf, kLanes);
+                crlfs += Count(((cr << kLanes.bits) | carry) & lf, kLanes);
+            }
+            carry =
+                (word >> (64 - kLanes.bits)) == topCr ? std::uint64_t{1} << (kLanes.bits - 1) : 0;
         }
     }
-    return static_cast<std::ptrdiff_t>(low) - 1;
+    before.push_back(static_cast<std::uint32_t>(newlines));
+}
+
+}  // namespace
+
+LineStarts::LineStarts(std::string_view bytes, Units units) : units_(units) {
+    const std::size_t end = bytes.size() / unit() * unit();  // an odd byte of UTF-16 is no unit
+    before_.reserve(end / kBlock + 2);
+    switch (units) {
+        case Units::Bytes:
+            CountNewlines<kByteLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
+        case Units::Utf16Le:
+            CountNewlines<kUtf16LeLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
+        case Units::Utf16Be:
+            CountNewlines<kUtf16BeLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+            break;
+    }
+}
+
+std::size_t LineStarts::Newline(std::string_view bytes, std::size_t count) const {
+    const Lanes& lanes = LanesOf(units_);
+    // The first block with `count` newlines before it comes after the one that holds it.
+    const auto after = std::upper_bound(before_.begin(), before_.end(), count - 1);
+    const auto block = static_cast<std::size_t>(after - before_.begin()) - 1;
+    std::size_t left = count - before_[block];
+    const std::size_t end = bytes.size() / unit() * unit();
+    for (std::size_t at = block * kBlock; at < end; at += 8) {
+        std::uint64_t lf = Matches(Word(bytes, at, end), lanes.lf, lanes);
+        const std::size_t here = Count(lf, lanes);
+        if (here < left) {
+            left -= here;
+            continue;
+        }
+        while (--left > 0) lf &= lf - 1;
+        return at + static_cast<std::size_t>(std::countr_zero(lf)) / lanes.bits * unit();
+    }
+    return bytes.size();
+}
+
+std::size_t LineStarts::NewlinesBefore(std::string_view bytes, std::size_t offset) const {
+    const Lanes& lanes = LanesOf(units_);
+    const std::size_t limit = std::min(offset, bytes.size()) / unit() * unit();
+    const std::size_t block = limit / kBlock;
+    std::size_t count = before_[block];
+    for (std::size_t at = block * kBlock; at < limit; at += 8) {
+        count += Count(Matches(Word(bytes, at, limit), lanes.lf, lanes), lanes);
+    }
+    return count;
+}
+
+std::size_t LineStarts::NextNewline(std::string_view bytes, std::size_t from) const {
+    if (units_ == Units::Bytes) {
+        const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
+        return found == nullptr ? bytes.size() : static_cast<const char*>(found) - bytes.data();
+    }
+    const Lanes& lanes = LanesOf(units_);
+    const std::size_t end = bytes.size() / 2 * 2;
+    for (std::size_t at = from; at < end; at += 8) {
+        const std::uint64_t lf = Matches(Word(bytes, at, end), lanes.lf, lanes);
+        if (lf != 0) return at + static_cast<std::size_t>(std::countr_zero(lf)) / 16 * 2;
+    }
+    return bytes.size();
+}
+
+bool LineStarts::UnitIs(std::string_view bytes, std::size_t at, char c) const {
+    switch (units_) {
+        case Units::Bytes:
+            return bytes[at] == c;
+        case Units::Utf16Le:
+            return bytes[at] == c && bytes[at + 1] == 0;
+        case Units::Utf16Be:
+            break;
+    }
+    return bytes[at] == 0 && bytes[at + 1] == c;
 }
 
 }  // namespace viewer

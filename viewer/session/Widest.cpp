@@ -1,10 +1,10 @@
 #include "Widest.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <vector>
+#include <string>
 
 #include "Cells.h"
 
@@ -17,18 +17,6 @@ namespace {
 constexpr std::size_t kMeasuredBytes = 4 * kLongestShown;
 constexpr std::size_t kMarkersCells = 60;
 
-// Calls `visit(file, line)` for the line each row of the list shows: a common or removed row the
-// first file's, an added row the second's.
-template <typename Visit>
-void ForEachShownLine(const Comparison& comparison, Visit visit) {
-    for (const Block& block : comparison.rows().blocks()) {
-        const bool added = block.kind == RowKind::Added;
-        const TextFile& file = added ? *comparison.second().text : *comparison.first().text;
-        const std::int32_t from = added ? block.second : block.first;
-        for (std::int32_t line = from; line < from + block.count; ++line) visit(file, line);
-    }
-}
-
 // What MostCells needs of a line's bytes: its tabs and, for UTF-8, its continuation bytes and
 // its lead bytes of three or four bytes. Eight bytes at a time: a file is looked at whole before
 // the first paint.
@@ -36,6 +24,7 @@ struct ByteCounts {
     std::size_t tabs = 0;
     std::size_t continuations = 0;  // 10xxxxxx
     std::size_t wideLeads = 0;      // 111xxxxx
+    std::size_t high = 0;           // 1xxxxxxx
 };
 
 ByteCounts CountBytes(std::string_view bytes) {
@@ -58,29 +47,66 @@ ByteCounts CountBytes(std::string_view bytes) {
         // Shifted left, a byte's next bits come to its top bit.
         counts.continuations += count(word & ~(word << 1) & kHigh);
         counts.wideLeads += count(word & (word << 1) & (word << 2) & kHigh);
+        counts.high += count(word & kHigh);
     }
     for (; at < bytes.size(); ++at) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         counts.tabs += byte == '\t';
         counts.continuations += (byte & 0xC0) == 0x80;
         counts.wideLeads += byte >= 0xE0;
+        counts.high += byte >= 0x80;
     }
     return counts;
 }
 
+// The cells of each byte past ASCII in Windows-1252, where each is a character of its own: one,
+// or two for those a Japanese font draws wide (é, ×).
+using HighByteCells = std::array<std::uint8_t, 128>;
+
+HighByteCells Windows1252Cells() {
+    HighByteCells cells{};
+    for (std::size_t byte = 0x80; byte <= 0xFF; ++byte) {
+        const std::string one(1, static_cast<char>(byte));
+        cells[byte - 0x80] =
+            static_cast<std::uint8_t>(TextCells(Decode(one, Encoding::Windows1252)));
+    }
+    return cells;
+}
+
 // At least LineCells, from the bytes alone. A tab takes at most eight cells and a stray byte
 // four ("<E9>"). Otherwise no character takes more cells than it has bytes (a wide one has two
-// or more in every encoding), and in UTF-8 a character of two bytes takes one cell.
-std::size_t MostCells(const TextFile& file, std::string_view line) {
+// or more in every encoding but Windows-1252, whose bytes past ASCII have their own cells in
+// `high`), and in UTF-8 a character of two bytes takes one cell.
+std::size_t MostCells(const TextFile& file, std::string_view line, const HighByteCells& high) {
     const std::string_view measured = line.substr(0, kMeasuredBytes);
     const std::size_t notes = line.size() > kMeasuredBytes ? kMarkersCells : 0;
     const ByteCounts counts = CountBytes(measured);
     const std::size_t tabs = counts.tabs * (kTabCells - 1);
     if (file.lossy()) return measured.size() * 4 + counts.tabs * (kTabCells - 4) + notes;
+    if (file.encoding() == Encoding::Windows1252) {
+        std::size_t cells = measured.size() + tabs + notes;
+        if (counts.high == 0) return cells;
+        for (const char c : measured) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) cells += high[byte - 0x80] - std::size_t{1};
+        }
+        return cells;
+    }
     if (file.encoding() == Encoding::Utf8 || file.encoding() == Encoding::Utf8Bom) {
         return measured.size() - counts.continuations + counts.wideLeads + tabs + notes;
     }
     return measured.size() + tabs + notes;
+}
+
+// The most cells a byte of the file takes: a tab eight, a stray byte four ("<E9>"), a byte of
+// Windows-1252 its character's; any other no more than one, as above.
+std::size_t MostCellsPerByte(const TextFile& file, const HighByteCells& high) {
+    const std::string& bytes = file.bytes();
+    if (std::memchr(bytes.data(), '\t', bytes.size()) != nullptr) return kTabCells;
+    if (file.lossy()) return 4;
+    if (file.encoding() == Encoding::Windows1252)
+        return *std::max_element(high.begin(), high.end());
+    return 1;
 }
 
 }  // namespace
@@ -93,40 +119,41 @@ std::size_t LineCells(const TextFile& file, std::string_view line) {
 }
 
 std::size_t WidestLineCells(const Comparison& comparison) {
-    // Measuring a line means decoding it and walking its clusters, far more than a look at its
-    // bytes: each line's most cells are bounded from its bytes, and the lines with the highest
-    // bounds are measured, highest first, until no other line can be wider. Only when even the
-    // lowest of those is above the widest measured are the others looked at again.
-    struct Candidate {
-        std::size_t bound;
-        const TextFile* file;
-        std::int32_t line;
-        bool operator>(const Candidate& other) const { return bound > other.bound; }
-    };
-    constexpr std::size_t kCandidates = 64;
-    std::vector<Candidate> highest;  // a heap, the lowest bound on top
-    highest.reserve(kCandidates + 1);
-    ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
-        const std::size_t bound = MostCells(file, file.Line(line));
-        if (highest.size() == kCandidates && bound <= highest.front().bound) return;
-        highest.push_back({bound, &file, line});
-        std::push_heap(highest.begin(), highest.end(), std::greater<>());
-        if (highest.size() > kCandidates) {
-            std::pop_heap(highest.begin(), highest.end(), std::greater<>());
-            highest.pop_back();
-        }
-    });
-    std::sort_heap(highest.begin(), highest.end(), std::greater<>());  // highest first
+    // Measuring a line means decoding it and walking its clusters; bounding its cells from its
+    // bytes is far cheaper, and from its length alone cheaper still. So the lines too short to
+    // pass the widest measured so far are passed over by their newlines, eight bytes at a time;
+    // the others are bounded from their bytes, and measured only where the bound passes the
+    // widest.
     std::size_t widest = 0;
-    for (const Candidate& candidate : highest) {
-        if (candidate.bound <= widest) break;
-        widest = std::max(widest, LineCells(*candidate.file, candidate.file->Line(candidate.line)));
-    }
-    if (highest.size() == kCandidates && highest.back().bound > widest) {
-        ForEachShownLine(comparison, [&](const TextFile& file, std::int32_t line) {
-            const std::string_view bytes = file.Line(line);
-            if (MostCells(file, bytes) > widest) widest = std::max(widest, LineCells(file, bytes));
-        });
+    const TextFile& first = *comparison.first().text;
+    const TextFile& second = *comparison.second().text;
+    const HighByteCells high =
+        first.encoding() == Encoding::Windows1252 || second.encoding() == Encoding::Windows1252
+            ? Windows1252Cells()
+            : HighByteCells{};
+    // How many cells a byte of each file may take, looked for (a look at all its bytes) only
+    // once the widest line is wide enough for the answer to pass over more lines: until then
+    // a tab's eight cells are assumed.
+    std::size_t perByte[2] = {0, 0};
+    auto mostPerByte = [&](const TextFile& file, bool added) {
+        std::size_t& most = perByte[added && &file != &first ? 1 : 0];
+        if (most == 0 && widest >= kTabCells) most = MostCellsPerByte(file, high);
+        return most == 0 ? kTabCells : most;
+    };
+    for (const Block& block : comparison.rows().blocks()) {
+        // A common or removed row shows the first file's line, an added row the second's.
+        const bool added = block.kind == RowKind::Added;
+        const TextFile& file = added ? second : first;
+        const std::int32_t from = added ? block.second : block.first;
+        LineCursor line(file, from);
+        while (widest < mostPerByte(file, added) * kMeasuredBytes + kMarkersCells &&
+               line.SkipShorter(std::min(widest / mostPerByte(file, added), kMeasuredBytes),
+                                from + block.count)) {
+            const std::string_view bytes = line.Line();
+            if (MostCells(file, bytes, high) > widest)
+                widest = std::max(widest, LineCells(file, bytes));
+            line.Next();
+        }
     }
     return widest;
 }

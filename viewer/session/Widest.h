@@ -10,8 +10,9 @@
 namespace viewer {
 
 // The cells of the widest line the rows show (a common or removed row the first file's line, an
-// added row the second's). Each line's cells are bounded from its bytes, and only the lines
-// whose bound passes the widest measured so far are measured.
+// added row the second's). Lines too short to pass the widest measured so far are passed over by
+// their length; the others' cells are bounded from their bytes, and only the lines whose bound
+// passes the widest are measured.
 std::size_t WidestLineCells(const Comparison& comparison);
 
 // The cells a line of `file` takes in the list, measured: a line shown in part
