@@ -27,6 +27,24 @@ TEST(Unified, HunksWithContextJoinedAndTheMissingFinalNewlineSaid) {
     EXPECT_EQ(UnifiedHunks("same\n", "same\n"), "");
 }
 
+// Long equal heads and tails are passed over by their bytes: the hunks still count their lines,
+// and a change of blank lines among a hundred thousand slides as it would in the whole files.
+TEST(Unified, LongEqualEndsAreCountedNotDiffed) {
+    std::string first;
+    for (int i = 1; i <= 100000; ++i) first += "line " + std::to_string(i) + '\n';
+    std::string second = first;
+    second.replace(second.find("line 50000\n"), 10, "LINE 50000");
+    second.pop_back();
+    EXPECT_EQ(UnifiedHunks(first, second),
+              "@@ -49997,7 +49997,7 @@\n line 49997\n line 49998\n line 49999\n-line 50000\n"
+              "+LINE 50000\n line 50001\n line 50002\n line 50003\n"
+              "@@ -99997,4 +99997,4 @@\n line 99997\n line 99998\n line 99999\n-line 100000\n"
+              "+line 100000\n\\ No newline at end of file\n");
+    // One blank line more in the middle of 100,000: the added line is the first blank one.
+    const std::string blanks(100000, '\n');
+    EXPECT_EQ(UnifiedHunks(blanks, blanks + '\n'), "@@ -99998,3 +99998,4 @@\n \n \n \n+\n");
+}
+
 // Rebuilds `second` from `first` with the program's unified diff and the real `patch`.
 void ExpectPatchRebuilds(const std::string& first, const std::string& second) {
     TempDir dir;

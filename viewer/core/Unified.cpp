@@ -62,10 +62,72 @@ std::vector<std::string_view> RawLines(std::string_view bytes) {
     return lines;
 }
 
+namespace {
+
+// Lines left on each side of the part that is diffed, past the equal head and tail: more than a
+// change may slide (LineDiff), so that the rows are those of the whole files.
+constexpr std::int32_t kSlideRoom = 30000;
+
+// The start of the line `lines` lines before the one that starts at `at` (or the text's start).
+std::size_t LinesBack(std::string_view text, std::size_t at, std::int32_t lines) {
+    for (; lines > 0 && at > 0; --lines) {
+        const std::size_t newline = at >= 2 ? text.rfind('\n', at - 2) : std::string_view::npos;
+        at = newline == std::string_view::npos ? 0 : newline + 1;
+    }
+    return at;
+}
+
+// The start of the line `lines` lines after the one that starts at `at` (or the text's end).
+std::size_t LinesOn(std::string_view text, std::size_t at, std::int32_t lines) {
+    for (; lines > 0 && at < text.size(); --lines) {
+        const std::size_t newline = text.find('\n', at);
+        at = newline == std::string_view::npos ? text.size() : newline + 1;
+    }
+    return at;
+}
+
+// Two texts as their equal head, the parts between, and their equal tail, each of whole lines:
+// only the parts between are cut into lines and diffed, so that sixty million equal lines cost
+// a look at their bytes, not a diff.
+struct Middle {
+    std::size_t headBytes = 0;
+    std::int32_t headLines = 0;
+    std::string_view first;
+    std::string_view second;
+};
+
+Middle MiddleOf(std::string_view a, std::string_view b) {
+    const std::size_t shorter = std::min(a.size(), b.size());
+    const std::size_t differs = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+    // The head: the whole lines before the first byte that differs, less the room to slide.
+    const std::size_t lineOfDifference = LinesBack(a, differs + 1, 1);
+    Middle middle;
+    middle.headBytes = LinesBack(a, lineOfDifference, kSlideRoom);
+    middle.headLines = static_cast<std::int32_t>(
+        std::count(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(middle.headBytes), '\n'));
+    // The tail: equal bytes from the end, after the head, starting at a line in both files
+    // (after a newline that lies in the equal part itself).
+    const std::size_t room = shorter - lineOfDifference;
+    const std::size_t same = static_cast<std::size_t>(
+        std::mismatch(a.rbegin(), a.rbegin() + static_cast<std::ptrdiff_t>(room), b.rbegin())
+            .first -
+        a.rbegin());
+    const std::size_t newline = a.find('\n', a.size() - same);
+    const std::size_t tailStart = newline == std::string_view::npos ? a.size() : newline + 1;
+    const std::size_t tailBytes = a.size() - LinesOn(a, tailStart, kSlideRoom);
+    middle.first = a.substr(middle.headBytes, a.size() - tailBytes - middle.headBytes);
+    middle.second = b.substr(middle.headBytes, b.size() - tailBytes - middle.headBytes);
+    return middle;
+}
+
+}  // namespace
+
 std::string UnifiedHunks(std::string_view first, std::string_view second, int context,
                          const CancelFlag* cancel) {
-    const std::vector<std::string_view> lines1 = RawLines(first);
-    const std::vector<std::string_view> lines2 = RawLines(second);
+    const Middle middle = MiddleOf(first, second);
+    const std::vector<std::string_view> lines1 = RawLines(middle.first);
+    const std::vector<std::string_view> lines2 = RawLines(middle.second);
     const Rows rows = DiffRawLines(lines1, lines2, cancel);
     const std::vector<Block>& blocks = rows.blocks();
     // Where each block begins in each file.
@@ -74,9 +136,12 @@ std::string UnifiedHunks(std::string_view first, std::string_view second, int co
         at1[b + 1] = at1[b] + (blocks[b].kind != RowKind::Added ? blocks[b].count : 0);
         at2[b + 1] = at2[b] + (blocks[b].kind != RowKind::Removed ? blocks[b].count : 0);
     }
+    // The head's lines come before the rows; the room left to slide keeps every hunk's context
+    // among the lines cut.
     auto line = [&](std::int32_t index, bool inFirst) {
         return (inFirst ? lines1 : lines2)[static_cast<std::size_t>(index)];
     };
+    const std::int32_t skipped = middle.headLines;
     std::string out;
     for (std::size_t b = 0; b < blocks.size();) {
         if (blocks[b].kind == RowKind::Common) {
@@ -101,8 +166,8 @@ std::string UnifiedHunks(std::string_view first, std::string_view second, int co
             last + 1 < blocks.size() ? std::min(context, blocks[last + 1].count) : 0;
         const std::int32_t start1 = at1[b] - before, start2 = at2[b] - before;
         const std::int32_t end1 = at1[last + 1] + after, end2 = at2[last + 1] + after;
-        out += "@@ " + Range('-', start1, end1 - start1) + ' ' + Range('+', start2, end2 - start2) +
-               " @@\n";
+        out += "@@ " + Range('-', skipped + start1, end1 - start1) + ' ' +
+               Range('+', skipped + start2, end2 - start2) + " @@\n";
         for (std::int32_t k = start1; k < at1[b]; ++k) AddLine(out, ' ', line(k, true));
         for (std::size_t k = b; k <= last; ++k) {
             const Block& block = blocks[k];
