@@ -1,9 +1,12 @@
 #include "TextDecode.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
+#include "AsciiRun.h"
+#include "BothAtOnce.h"
 #include "Japanese.h"
 #include "JapaneseText.h"
 
@@ -57,6 +60,97 @@ std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
         }
     }
     return best;
+}
+
+// What a lead byte may start in well-formed UTF-8: the sequence's length (0 for a byte that
+// starts none) and the range of its second byte; the bytes after the second are 80..BF. The
+// narrow second bytes keep out overlong forms (E0, F0), surrogates (ED) and code points past
+// U+10FFFF (F4).
+struct Utf8Lead {
+    unsigned char length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+};
+
+constexpr std::array<Utf8Lead, 256> kUtf8Leads = [] {
+    std::array<Utf8Lead, 256> leads{};
+    for (unsigned byte = 0; byte < 0x80; ++byte) leads[byte].length = 1;
+    for (unsigned byte = 0xC2; byte <= 0xDF; ++byte) leads[byte].length = 2;
+    for (unsigned byte = 0xE0; byte <= 0xEF; ++byte) leads[byte].length = 3;
+    for (unsigned byte = 0xF0; byte <= 0xF4; ++byte) leads[byte].length = 4;
+    leads[0xE0].low = 0xA0;
+    leads[0xED].high = 0x9F;
+    leads[0xF0].low = 0x90;
+    leads[0xF4].high = 0x8F;
+    return leads;
+}();
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when it is not one: Utf8Sequence's
+// answer, without the code point.
+std::size_t Utf8Length(const unsigned char* at, const unsigned char* end) {
+    const Utf8Lead lead = kUtf8Leads[at[0]];
+    const std::size_t length = lead.length;
+    if (length <= 1) return length;
+    if (static_cast<std::size_t>(end - at) < length) return 0;
+    bool valid = at[1] >= lead.low && at[1] <= lead.high;
+    if (length >= 3) valid = valid && (at[2] & 0xC0) == 0x80;
+    if (length == 4) valid = valid && (at[3] & 0xC0) == 0x80;
+    return valid ? length : 0;
+}
+
+// How well bytes fit UTF-8: the bytes of its valid sequences of two bytes or more, and the bytes
+// that start none (each shown as "<E9>").
+Fit Utf8Fit(std::string_view bytes) {
+    Fit fit;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while ((at = SkipAscii(at, end)) != end) {
+        const std::size_t length = Utf8Length(at, end);
+        if (length == 0) {
+            ++fit.bad;
+            ++at;
+            continue;
+        }
+        fit.good += length;
+        at += length;
+    }
+    return fit;
+}
+
+// Whether bytes are strict UTF-8, and if so whether they are all ASCII.
+struct Utf8Scan {
+    bool valid = true;
+    bool ascii = true;
+};
+
+Utf8Scan ScanUtf8(const unsigned char* at, const unsigned char* end) {
+    Utf8Scan scan;
+    while ((at = SkipAscii(at, end)) != end) {
+        scan.ascii = false;
+        // Characters outside ASCII come in runs: a run is read a character at a time.
+        do {
+            const std::size_t length = Utf8Length(at, end);
+            if (length == 0) return {false, false};
+            at += length;
+        } while (at != end && *at >= 0x80);
+    }
+    return scan;
+}
+
+// The same, the two halves of the bytes on a core each. They part after an ASCII byte, which no
+// sequence of more than one byte holds: each half is then UTF-8 exactly where the whole is.
+Utf8Scan ScanUtf8(std::string_view bytes, Cores cores) {
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = begin + bytes.size();
+    constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
+    if (cores == Cores::One || bytes.size() < kWorthAThread) return ScanUtf8(begin, end);
+    const auto* middle = begin + bytes.size() / 2;
+    while (middle < end && *middle >= 0x80) ++middle;
+    if (middle == end) return ScanUtf8(begin, end);
+    Utf8Scan first, second;
+    BothAtOnce([&] { first = ScanUtf8(begin, middle + 1); },
+               [&] { second = ScanUtf8(middle + 1, end); });
+    return {first.valid && second.valid, first.ascii && second.ascii};
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -143,24 +237,20 @@ std::size_t Utf16BadBytes(std::string_view bytes, bool bigEndian) {
 }
 
 // UTF-8, every byte that is not part of a valid sequence shown as "<E9>".
-Fit DecodeUtf8Marked(std::string_view bytes, MarkedText* out) {
-    Fit fit;
+void DecodeUtf8Marked(std::string_view bytes, MarkedText& out) {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = at + bytes.size();
     while (at < end) {
         char32_t point;
         const std::size_t length = Utf8Sequence(at, end, point);
         if (length == 0) {
-            ++fit.bad;
-            if (out != nullptr) out->AddByte(*at);
+            out.AddByte(*at);
             ++at;
             continue;
         }
-        if (length > 1) fit.good += length;
-        if (out != nullptr) AppendPoint(out->text, point);
+        AppendPoint(out.text, point);
         at += length;
     }
-    return fit;
 }
 
 // Windows-1252 is Latin-1 but for 0x80..0x9F; the five bytes it leaves undefined keep their
@@ -211,22 +301,7 @@ bool LooksBinary(std::string_view bytes) {
 
 bool IsUtf8(std::string_view bytes) {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = at + bytes.size();
-    while (at < end) {
-        // Runs of ASCII, the bulk of most files, are checked eight bytes at a time.
-        while (end - at >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, at, 8);
-            if ((word & 0x8080808080808080ULL) != 0) break;
-            at += 8;
-        }
-        if (at == end) break;
-        char32_t point;
-        const std::size_t length = Utf8Sequence(at, end, point);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
+    return ScanUtf8(at, at + bytes.size()).valid;
 }
 
 std::u16string FromUtf8Lossy(std::string_view bytes) {
@@ -278,15 +353,12 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
-DetectedEncoding DetectEncoding(std::string_view bytes) {
+DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
     auto withBad = [](Encoding encoding, std::size_t markBytes, std::size_t bad) {
         return DetectedEncoding{encoding, markBytes, bad > 0, bad};
     };
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return withBad(
-            Encoding::Utf8Bom, 3,
-            IsUtf8(bytes.substr(3)) ? 0 : DecodeUtf8Marked(bytes.substr(3), nullptr).bad);
-    }
+    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+        return withBad(Encoding::Utf8Bom, 3, Utf8Fit(bytes.substr(3)).bad);
     if (StartsWith(bytes, "\xFF\xFE"))
         return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
@@ -298,15 +370,16 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
         const Fit jis = DecodeIso2022JpMarked(bytes, nullptr);
         if (jis.bad * 2 <= jis.good) return withBad(Encoding::Iso2022Jp, 0, jis.bad);
     }
-    if (IsUtf8(bytes)) {
-        if (Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
+    if (const Utf8Scan scan = ScanUtf8(bytes, cores); scan.valid) {
+        // ASCII alone is UTF-8, and no half-width katakana.
+        if (!scan.ascii && Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
             return {Encoding::Cp932, 0, false, 0};
         return {Encoding::Utf8, 0, false, 0};
     }
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
     // ASCII are seldom valid UTF-8 by chance: where they mostly are, a stray byte or two does not
     // make the file Shift_JIS, which pairs up most bytes.
-    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    const Fit utf8 = Utf8Fit(bytes);
     if (utf8.bad * 4 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
     // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
@@ -342,7 +415,7 @@ DetectedEncoding ReadAs(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
         case Encoding::Utf8:
         case Encoding::Utf8Bom:
-            bad = DecodeUtf8Marked(text, nullptr).bad;
+            bad = Utf8Fit(text).bad;
             break;
         case Encoding::Utf16Le:
         case Encoding::Utf16Be:
@@ -416,7 +489,7 @@ std::u16string Decode(std::string_view bytes, Encoding encoding, std::vector<Mar
         case Encoding::Utf8:
         case Encoding::Utf8Bom:
             marked.text.reserve(bytes.size());
-            DecodeUtf8Marked(bytes, &marked);
+            DecodeUtf8Marked(bytes, marked);
             break;
         case Encoding::Utf16Le:
             return DecodeUtf16(bytes, false);
