@@ -293,10 +293,11 @@ char16_t UnifyJisVariant(char16_t c) {
 }
 
 bool LooksBinary(std::string_view bytes) {
+    // Text without a NUL byte near the start needs no look at the rest.
+    if (bytes.substr(0, kBinaryProbeBytes).find('\0') == std::string_view::npos) return false;
     if (HasUtf16Mark(bytes)) return false;
     // A UTF-8 mark says what the file is, as it does when the encoding is detected.
-    if (!StartsWith(bytes, "\xEF\xBB\xBF") && Utf16WithoutMark(bytes)) return false;
-    return bytes.substr(0, kBinaryProbeBytes).find('\0') != std::string_view::npos;
+    return StartsWith(bytes, "\xEF\xBB\xBF") || !Utf16WithoutMark(bytes);
 }
 
 bool IsUtf8(std::string_view bytes) {
