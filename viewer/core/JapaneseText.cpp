@@ -1,6 +1,9 @@
 #include "JapaneseText.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "AsciiRun.h"
@@ -249,11 +252,27 @@ const unsigned char* Begin(std::string_view bytes) {
 }  // namespace
 
 bool MayBeEucJp(std::string_view bytes) {
+    // Counted eight bytes at a time, since in a file of Latin-1 nearly every word has one.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = kOnes * 0x80;
+    constexpr std::uint64_t kLows = kOnes * 0x7F;
     std::size_t high = 0, foreign = 0;
-    const unsigned char* const end = Begin(bytes) + bytes.size();
-    for (const unsigned char* at = Begin(bytes); (at = SkipAscii(at, end)) != end; ++at) {
-        ++high;
-        foreign += In(*at, 0x80, 0xA0) && *at != 0x8E && *at != 0x8F;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        const std::uint64_t highs = word & kHighs;
+        const std::uint64_t low = word & kLows;                       // each byte's low seven bits
+        const std::uint64_t above = (low + kOnes * 0x5F) & kHighs;    // low seven bits over 0x20
+        const std::uint64_t prefix = (low | kOnes) ^ (kOnes * 0x0F);  // 0 for 0x8E and 0x8F
+        const std::uint64_t isPrefix = ~((prefix + kLows) | prefix | kLows);
+        high += static_cast<std::size_t>(std::popcount(highs));
+        foreign += static_cast<std::size_t>(std::popcount(highs & ~above & ~isPrefix));
+    }
+    for (; i < bytes.size(); ++i) {
+        const unsigned char byte = Byte(bytes[i]);
+        high += byte >= 0x80;
+        foreign += In(byte, 0x80, 0xA0) && byte != 0x8E && byte != 0x8F;
     }
     return high > 0 && foreign * 32 <= high;
 }
