@@ -60,6 +60,7 @@ bool ReadRest(InputFile& file, std::string& bytes) {
     std::int64_t want = std::max<std::int64_t>(file.size() - std::ssize(bytes), 0) + 1;
     for (;;) {
         const std::size_t before = bytes.size();
+        ReserveForFile(bytes, before + static_cast<std::size_t>(want));
         if (!ReadOn(file, bytes, want)) return false;
         if (std::ssize(bytes) - static_cast<std::int64_t>(before) < want) return true;
         want = std::max<std::int64_t>(std::ssize(bytes), kHeadBytes);  // it grew: read on
@@ -88,9 +89,9 @@ bool ReadLike(InputFile& file, std::string& bytes, const std::string& like, bool
             alike += read.size();
             continue;
         }
-        bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(
-                          file.size(), static_cast<std::int64_t>(alike + read.size()))) +
-                      1);
+        ReserveForFile(bytes, static_cast<std::size_t>(std::max<std::int64_t>(
+                                  file.size(), static_cast<std::int64_t>(alike + read.size()))) +
+                                  1);
         bytes.assign(like, 0, alike);
         bytes += read;
         return ReadRest(file, bytes);
