@@ -152,10 +152,12 @@ TEST(EncodingScan, WordAtATimeScansAnswerAsPlainOnesAcrossWordBoundaries) {
 }
 
 TEST(EncodingScan, AFileSplitOverTwoCoresIsReadAsOnOne) {
-    // A megabyte, the piece where the halves part: at the middle, just before or after it.
+    // A megabyte in lines, the piece where the halves part: at the middle, or just after it.
+    std::string lines;
+    while (lines.size() < (std::size_t{1} << 19)) lines += "a line of ASCII text\n";
     for (const std::string& piece : kPieces) {
         for (const std::size_t shift : {0, 3}) {
-            const std::string half((std::size_t{1} << 19) + shift, 'a');
+            const std::string half = lines + std::string(shift, 'a');
             const std::string bytes = half + piece + "\n" + half.substr(0, half.size() - 2 * shift);
             SCOPED_TRACE(testing::PrintToString(piece) + " moved " + std::to_string(shift));
             const DetectedEncoding one = DetectEncoding(bytes, Cores::One);
