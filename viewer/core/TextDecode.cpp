@@ -9,6 +9,7 @@
 #include "BothAtOnce.h"
 #include "Japanese.h"
 #include "JapaneseText.h"
+#include "Utf8Vector.h"
 
 namespace viewer {
 
@@ -125,6 +126,9 @@ struct Utf8Scan {
 
 Utf8Scan ScanUtf8(const unsigned char* at, const unsigned char* end) {
     Utf8Scan scan;
+    // Sixteen bytes at a step where the processor can, the last few a character at a time.
+    at = CheckUtf8Blocks(at, end, scan.ascii);
+    if (at == nullptr) return {false, false};
     while ((at = SkipAscii(at, end)) != end) {
         scan.ascii = false;
         // Characters outside ASCII come in runs: a run is read a character at a time.
