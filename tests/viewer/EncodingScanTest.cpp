@@ -145,9 +145,24 @@ TEST(EncodingScan, WordAtATimeScansAnswerAsPlainOnesAcrossWordBoundaries) {
                     ASSERT_EQ(MayBeEucJp(bytes), PlainMayBeEucJp(bytes));
                     ASSERT_EQ(EucJpReadsAsJapanese(bytes), PlainEucJpReadsAsJapanese(bytes));
                     ASSERT_EQ(HasIso2022JpEscape(bytes), PlainHasJisEscape(bytes));
+                    if (piece[0] == '\x1B' && cut == piece.size()) {
+                        ASSERT_EQ(DetectEncoding(bytes).encoding, Encoding::Iso2022Jp);
+                    }
                 }
             }
         }
+    }
+}
+
+TEST(EncodingScan, Utf16WithoutAMarkIsFoundWhereItsNulBytesLie) {
+    // ASCII in UTF-16 is UTF-8 too, NUL bytes and all: short of a word, across words, and with
+    // the last NUL byte after the last whole one.
+    for (std::size_t units = 1; units <= 40; ++units) {
+        std::string bytes;
+        for (std::size_t i = 1; i < units; ++i) bytes += std::string("a\0", 2);
+        bytes += std::string("\n\0", 2);
+        SCOPED_TRACE(units);
+        ASSERT_EQ(DetectEncoding(bytes).encoding, Encoding::Utf16Le);
     }
 }
 

@@ -118,23 +118,30 @@ Fit Utf8Fit(std::string_view bytes) {
     return fit;
 }
 
-// Whether bytes are strict UTF-8, and if so whether they are all ASCII.
+// Whether bytes are strict UTF-8 and, if so, whether they are all ASCII and whether they hold a
+// NUL byte or an escape byte.
 struct Utf8Scan {
     bool valid = true;
     bool ascii = true;
+    bool nul = false;
+    bool escape = false;
 };
 
 Utf8Scan ScanUtf8(const unsigned char* at, const unsigned char* end) {
-    Utf8Scan scan;
     // Sixteen bytes at a step where the processor can, the last few a character at a time.
-    at = CheckUtf8Blocks(at, end, scan.ascii);
-    if (at == nullptr) return {false, false};
+    BlockSigns signs;
+    at = CheckUtf8Blocks(at, end, signs);
+    if (at == nullptr) return {false, false, false, false};
+    const std::size_t rest = static_cast<std::size_t>(end - at);
+    Utf8Scan scan{true, !signs.notAscii,
+                  signs.nul || (rest > 0 && std::memchr(at, 0, rest) != nullptr),
+                  signs.escape || (rest > 0 && std::memchr(at, 0x1B, rest) != nullptr)};
     while ((at = SkipAscii(at, end)) != end) {
         scan.ascii = false;
         // Characters outside ASCII come in runs: a run is read a character at a time.
         do {
             const std::size_t length = Utf8Length(at, end);
-            if (length == 0) return {false, false};
+            if (length == 0) return {false, false, false, false};
             at += length;
         } while (at != end && *at >= 0x80);
     }
@@ -154,7 +161,8 @@ Utf8Scan ScanUtf8(std::string_view bytes, Cores cores) {
     Utf8Scan first, second;
     BothAtOnce([&] { first = ScanUtf8(begin, middle + 1); },
                [&] { second = ScanUtf8(middle + 1, end); });
-    return {first.valid && second.valid, first.ascii && second.ascii};
+    return {first.valid && second.valid, first.ascii && second.ascii, first.nul || second.nul,
+            first.escape || second.escape};
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -368,14 +376,20 @@ DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
         return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
         return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
-    if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes)) return {*utf16, 0, false, 0};
+    // UTF-16 needs NUL bytes and ISO-2022-JP escape bytes: bytes that are UTF-8 are looked at
+    // for them in the same pass, other bytes on their own.
+    const Utf8Scan scan = ScanUtf8(bytes, cores);
+    if (!scan.valid || scan.nul) {
+        if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes))
+            return {*utf16, 0, false, 0};
+    }
     // Its escape sequences are seldom there by chance: like UTF-8, it needs only most of its
     // bytes to fit.
-    if (HasIso2022JpEscape(bytes)) {
+    if ((!scan.valid || scan.escape) && HasIso2022JpEscape(bytes)) {
         const Fit jis = DecodeIso2022JpMarked(bytes, nullptr);
         if (jis.bad * 2 <= jis.good) return withBad(Encoding::Iso2022Jp, 0, jis.bad);
     }
-    if (const Utf8Scan scan = ScanUtf8(bytes, cores); scan.valid) {
+    if (scan.valid) {
         // ASCII alone is UTF-8, and no half-width katakana.
         if (!scan.ascii && Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
             return {Encoding::Cp932, 0, false, 0};

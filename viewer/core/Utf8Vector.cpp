@@ -39,7 +39,7 @@ __attribute__((target("ssse3"))) __m128i HighHalves(__m128i bytes) {
 
 __attribute__((target("ssse3"))) const unsigned char* CheckWithSsse3(const unsigned char* begin,
                                                                      const unsigned char* end,
-                                                                     bool& ascii) {
+                                                                     BlockSigns& signs) {
     // By the high half of the byte before: ASCII, continuation, leads of two, three, four.
     const __m128i before =
         Table(kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
@@ -71,15 +71,19 @@ __attribute__((target("ssse3"))) const unsigned char* CheckWithSsse3(const unsig
         static_cast<char>(0xE0 - 1), static_cast<char>(0xC0 - 1));
     __m128i previous = zero;
     __m128i unfinished = zero;
+    __m128i nul = zero;
+    __m128i escape = zero;
     const unsigned char* block = begin;
     for (; end - block >= 16; block += 16) {
         const __m128i input = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        nul = _mm_or_si128(nul, _mm_cmpeq_epi8(input, zero));
+        escape = _mm_or_si128(escape, _mm_cmpeq_epi8(input, _mm_set1_epi8(0x1B)));
         __m128i fault;
         if (_mm_movemask_epi8(input) == 0) {
             fault = unfinished;  // ASCII where a character wanted its next byte
             unfinished = zero;
         } else {
-            ascii = false;
+            signs.notAscii = true;
             const __m128i previous1 = _mm_alignr_epi8(input, previous, 15);
             const __m128i pairs = _mm_and_si128(
                 _mm_and_si128(_mm_shuffle_epi8(before, HighHalves(previous1)),
@@ -100,6 +104,8 @@ __attribute__((target("ssse3"))) const unsigned char* CheckWithSsse3(const unsig
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(fault, zero)) != 0xFFFF) return nullptr;
         previous = input;
     }
+    signs.nul = signs.nul || _mm_movemask_epi8(nul) != 0;
+    signs.escape = signs.escape || _mm_movemask_epi8(escape) != 0;
     // The character the blocks end in, which may go on past them: back to its lead byte.
     const unsigned char* from = block;
     while (from > begin && block - from < 3 && (from[-1] & 0xC0) == 0x80) --from;
@@ -110,14 +116,15 @@ __attribute__((target("ssse3"))) const unsigned char* CheckWithSsse3(const unsig
 }  // namespace
 
 const unsigned char* CheckUtf8Blocks(const unsigned char* begin, const unsigned char* end,
-                                     bool& ascii) {
+                                     BlockSigns& signs) {
     static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    return ssse3 ? CheckWithSsse3(begin, end, ascii) : begin;
+    return ssse3 ? CheckWithSsse3(begin, end, signs) : begin;
 }
 
 #else
 
-const unsigned char* CheckUtf8Blocks(const unsigned char* begin, const unsigned char*, bool&) {
+const unsigned char* CheckUtf8Blocks(const unsigned char* begin, const unsigned char*,
+                                     BlockSigns&) {
     return begin;
 }
 
