@@ -154,6 +154,17 @@ TEST(EncodingScan, WordAtATimeScansAnswerAsPlainOnesAcrossWordBoundaries) {
     }
 }
 
+TEST(EncodingScan, LongRunsAreCountedToTheLastByte) {
+    // Bytes 80..A0 rule out EUC-JP from one in 32 bytes outside ASCII: exactly one in 32 here,
+    // through many thousand words, then one more.
+    std::string atTheLimit;
+    for (int i = 0; i < 4000; ++i) atTheLimit += std::string(31, '\xA4') + "\x80";
+    EXPECT_TRUE(MayBeEucJp(atTheLimit));
+    EXPECT_FALSE(MayBeEucJp(atTheLimit + "\x80"));
+    EXPECT_FALSE(MayBeEucJp("\x80" + atTheLimit));
+    EXPECT_EQ(ReadAs(atTheLimit, Encoding::Utf8).badBytes, 128000u);
+}
+
 TEST(EncodingScan, Utf16WithoutAMarkIsFoundWhereItsNulBytesLie) {
     // ASCII in UTF-16 is UTF-8 too, NUL bytes and all: short of a word, across words, and with
     // the last NUL byte after the last whole one.

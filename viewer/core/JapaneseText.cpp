@@ -252,31 +252,38 @@ const unsigned char* Begin(std::string_view bytes) {
 
 namespace {
 
-// How many bytes of a word have their high bit set, for a word with no other bits set: summed
-// into the top byte by a multiply (the processors a build targets need not count bits at once).
-std::size_t CountHighBits(std::uint64_t highs) {
-    return static_cast<std::size_t>(((highs >> 7) * 0x0101010101010101ULL) >> 56);
+// The sum of a word's eight bytes.
+std::size_t SumOfBytes(std::uint64_t lanes) {
+    constexpr std::uint64_t kEvenBytes = 0x00FF00FF00FF00FFULL;
+    const std::uint64_t pairs = (lanes & kEvenBytes) + ((lanes >> 8) & kEvenBytes);
+    return static_cast<std::size_t>((pairs * 0x0001000100010001ULL) >> 48);
 }
 
 }  // namespace
 
 bool MayBeEucJp(std::string_view bytes) {
-    // Counted eight bytes at a time, since in a file of Latin-1 nearly every word has one.
+    // Counted eight bytes at a time, since in a file of Latin-1 nearly every word has one: each
+    // byte's count in a lane of its own, summed every 255 words before a lane can overflow.
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHighs = kOnes * 0x80;
     constexpr std::uint64_t kLows = kOnes * 0x7F;
     std::size_t high = 0, foreign = 0;
     std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        const std::uint64_t highs = word & kHighs;
-        const std::uint64_t low = word & kLows;                       // each byte's low seven bits
-        const std::uint64_t above = (low + kOnes * 0x5F) & kHighs;    // low seven bits over 0x20
-        const std::uint64_t prefix = (low | kOnes) ^ (kOnes * 0x0F);  // 0 for 0x8E and 0x8F
-        const std::uint64_t isPrefix = ~((prefix + kLows) | prefix | kLows);
-        high += CountHighBits(highs);
-        foreign += CountHighBits(highs & ~above & ~isPrefix);
+    while (i + 8 <= bytes.size()) {
+        std::uint64_t highLanes = 0, foreignLanes = 0;
+        for (int words = 0; words < 255 && i + 8 <= bytes.size(); ++words, i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            const std::uint64_t highs = word & kHighs;
+            const std::uint64_t low = word & kLows;                       // each byte's low 7 bits
+            const std::uint64_t above = (low + kOnes * 0x5F) & kHighs;    // low 7 bits over 0x20
+            const std::uint64_t prefix = (low | kOnes) ^ (kOnes * 0x0F);  // 0 for 8E and 8F
+            const std::uint64_t isPrefix = ~((prefix + kLows) | prefix | kLows);
+            highLanes += highs >> 7;
+            foreignLanes += (highs & ~above & ~isPrefix) >> 7;
+        }
+        high += SumOfBytes(highLanes);
+        foreign += SumOfBytes(foreignLanes);
     }
     for (; i < bytes.size(); ++i) {
         const unsigned char byte = Byte(bytes[i]);

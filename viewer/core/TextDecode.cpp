@@ -106,14 +106,13 @@ Fit Utf8Fit(std::string_view bytes) {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = at + bytes.size();
     while ((at = SkipAscii(at, end)) != end) {
-        const std::size_t length = Utf8Length(at, end);
-        if (length == 0) {
-            ++fit.bad;
-            ++at;
-            continue;
-        }
-        fit.good += length;
-        at += length;
+        // A run of bytes outside ASCII, a character or a stray byte at a time.
+        do {
+            const std::size_t length = Utf8Length(at, end);
+            fit.good += length;
+            fit.bad += length == 0;
+            at += length == 0 ? 1 : length;
+        } while (at != end && *at >= 0x80);
     }
     return fit;
 }
