@@ -178,7 +178,7 @@ TEST(EncodingScan, Utf16WithoutAMarkIsFoundWhereItsNulBytesLie) {
 }
 
 TEST(EncodingScan, AFileSplitOverTwoCoresIsReadAsOnOne) {
-    // A megabyte in lines, the piece where the halves part: at the middle, or just after it.
+    // A megabyte in lines, the piece where the halves part: at the middle, or just before it.
     std::string lines;
     while (lines.size() < (std::size_t{1} << 19)) lines += "a line of ASCII text\n";
     for (const std::string& piece : kPieces) {
@@ -197,7 +197,7 @@ TEST(EncodingScan, AFileSplitOverTwoCoresIsReadAsOnOne) {
     const std::string japanese = "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86";  // あいう
     EXPECT_EQ(DetectEncoding("\xC3" + japanese + ascii + "\xE3\x81", Cores::Both).badBytes, 3u);
     EXPECT_EQ(DetectEncoding(ascii, Cores::Both).encoding, Encoding::Utf8);
-    // No ASCII byte after the middle to part at: read whole on one core.
+    // No line feed after the middle to part at: read whole on one core.
     std::string noAscii = ascii;
     for (int i = 0; i < 1 << 18; ++i) noAscii += japanese;
     EXPECT_EQ(DetectEncoding(noAscii, Cores::Both).encoding, Encoding::Utf8);

@@ -147,21 +147,32 @@ Utf8Scan ScanUtf8(const unsigned char* at, const unsigned char* end) {
     return scan;
 }
 
-// The same, the two halves of the bytes on a core each. They part after an ASCII byte, which no
-// sequence of more than one byte holds: each half is then UTF-8 exactly where the whole is.
-Utf8Scan ScanUtf8(std::string_view bytes, Cores cores) {
-    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = begin + bytes.size();
+// A pass over a whole file, on its two halves at once where both cores may work on it. They part
+// after the first line feed past the middle, which no character of UTF-8, Shift_JIS or EUC-JP
+// holds: each half reads as it does within the whole, and `join` makes the halves' results one.
+template <typename Result, typename Pass, typename Join>
+Result InHalves(std::string_view bytes, Cores cores, Pass pass, Join join) {
     constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
-    if (cores == Cores::One || bytes.size() < kWorthAThread) return ScanUtf8(begin, end);
-    const auto* middle = begin + bytes.size() / 2;
-    while (middle < end && *middle >= 0x80) ++middle;
-    if (middle == end) return ScanUtf8(begin, end);
-    Utf8Scan first, second;
-    BothAtOnce([&] { first = ScanUtf8(begin, middle + 1); },
-               [&] { second = ScanUtf8(middle + 1, end); });
-    return {first.valid && second.valid, first.ascii && second.ascii, first.nul || second.nul,
-            first.escape || second.escape};
+    if (cores == Cores::One || bytes.size() < kWorthAThread) return pass(bytes);
+    const std::size_t lineFeed = bytes.find('\n', bytes.size() / 2);
+    if (lineFeed == std::string_view::npos) return pass(bytes);
+    Result first{}, second{};
+    BothAtOnce([&] { first = pass(bytes.substr(0, lineFeed + 1)); },
+               [&] { second = pass(bytes.substr(lineFeed + 1)); });
+    return join(first, second);
+}
+
+Utf8Scan ScanUtf8(std::string_view bytes, Cores cores) {
+    return InHalves<Utf8Scan>(
+        bytes, cores,
+        [](std::string_view half) {
+            const auto* at = reinterpret_cast<const unsigned char*>(half.data());
+            return ScanUtf8(at, at + half.size());
+        },
+        [](const Utf8Scan& first, const Utf8Scan& second) {
+            return Utf8Scan{first.valid && second.valid, first.ascii && second.ascii,
+                            first.nul || second.nul, first.escape || second.escape};
+        });
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -397,7 +408,9 @@ DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
     // ASCII are seldom valid UTF-8 by chance: where they mostly are, a stray byte or two does not
     // make the file Shift_JIS, which pairs up most bytes.
-    const Fit utf8 = Utf8Fit(bytes);
+    const Fit utf8 = InHalves<Fit>(bytes, cores, Utf8Fit, [](const Fit& first, const Fit& second) {
+        return Fit{first.good + second.good, first.bad + second.bad};
+    });
     if (utf8.bad * 4 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
     // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
@@ -408,7 +421,10 @@ DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
     if (readsAsJapanese) {
         if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
     }
-    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
+    const bool cp932 = InHalves<bool>(
+        bytes, cores, [](std::string_view half) { return DecodeCp932(half, nullptr); },
+        [](bool first, bool second) { return first && second; });
+    if (cp932) return {Encoding::Cp932, 0, false, 0};
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     const Fit sjis = DecodeCp932Marked(bytes, nullptr, 256);
     if (MultiByteFits(sjis)) return withBad(Encoding::Cp932, 0, sjis.bad);
