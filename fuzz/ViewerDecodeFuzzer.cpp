@@ -4,7 +4,7 @@
 // boundaries) and how far apart the starts of the line-start check lie; the rest is the file.
 // Checks, beyond the sanitizers:
 // - the detected byte order mark is the one the file starts with, and is left out of the text;
-// - exactly the well-formed UTF-8 is taken for UTF-8;
+// - exactly the well-formed UTF-8 is taken for UTF-8, and has no stray bytes when read as UTF-8;
 // - decoding never merges two byte sequences into one text: bytes valid in an encoding encode
 //   back from their text to themselves (CP932 aside where the code page itself gives one
 //   character two codes, the NEC and IBM duplicates, which are listed at start-up);
@@ -307,6 +307,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSingleByteFallback(bytes);
     if (viewer::IsUtf8(bytes) != viewercheck::IsWellFormedUtf8(bytes))
         Fail("UTF-8 is told from other bytes wrongly");
+    if ((viewer::ReadAs(bytes, Encoding::Utf8).badBytes == 0) != viewer::IsUtf8(bytes))
+        Fail("UTF-8 read by hand finds stray bytes where there are none, or none where some are");
     if (viewer::IsUtf8(bytes)) CheckRoundTrip(bytes, Encoding::Utf8);
     for (const bool big : {false, true}) {
         if (viewercheck::IsWholeUtf16(bytes, big))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -14,6 +15,7 @@ namespace viewer {
 namespace {
 
 std::int64_t FirstDifference(std::string_view a, std::string_view b) {
+    if (a.data() == b.data() && a.size() == b.size()) return -1;  // one file read once
     // memcmp takes many bytes at a step, which std::mismatch does not: it finds the block that
     // differs, and only that block is looked at byte by byte.
     constexpr std::size_t kBlock = 4096;
@@ -30,20 +32,25 @@ std::int64_t FirstDifference(std::string_view a, std::string_view b) {
 // Enough of a file's start to tell whether it is binary, and to find UTF-16 without a mark.
 constexpr std::int64_t kHeadBytes = 64 << 10;
 
+// Fills `buffer` as far as the file goes: the bytes read, -1 on a read error.
+std::int64_t ReadFull(InputFile& file, char* buffer, std::int64_t capacity) {
+    std::int64_t filled = 0;
+    while (filled < capacity) {
+        const std::int64_t got = file.Read(buffer + filled, capacity - filled);
+        if (got < 0) return -1;
+        if (got == 0) break;
+        filled += got;
+    }
+    return filled;
+}
+
 // Reads up to `limit` bytes more onto `bytes`; false on a read error.
 bool ReadOn(InputFile& file, std::string& bytes, std::int64_t limit) {
     const std::size_t start = bytes.size();
     bytes.resize(start + static_cast<std::size_t>(limit));
-    std::size_t filled = start;
-    while (filled < bytes.size()) {
-        const std::int64_t got =
-            file.Read(bytes.data() + filled, static_cast<std::int64_t>(bytes.size() - filled));
-        if (got < 0) return false;
-        if (got == 0) break;
-        filled += static_cast<std::size_t>(got);
-    }
-    bytes.resize(filled);
-    return true;
+    const std::int64_t got = ReadFull(file, bytes.data() + start, limit);
+    bytes.resize(start + static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+    return got >= 0;
 }
 
 // Reads the rest of the file onto `bytes`. The size taken when the file was opened is a hint:
@@ -53,6 +60,7 @@ bool ReadRest(InputFile& file, std::string& bytes) {
     std::int64_t want = std::max<std::int64_t>(file.size() - std::ssize(bytes), 0) + 1;
     for (;;) {
         const std::size_t before = bytes.size();
+        ReserveForFile(bytes, before + static_cast<std::size_t>(want));
         if (!ReadOn(file, bytes, want)) return false;
         if (std::ssize(bytes) - static_cast<std::int64_t>(before) < want) return true;
         want = std::max<std::int64_t>(std::ssize(bytes), kHeadBytes);  // it grew: read on
@@ -66,24 +74,26 @@ bool ReadLike(InputFile& file, std::string& bytes, const std::string& like, bool
     same = false;
     if (std::string_view(like).substr(0, bytes.size()) != bytes) return ReadRest(file, bytes);
     std::size_t alike = bytes.size();  // bytes read that are like's
-    std::string block;
+    constexpr std::int64_t kBlock = std::int64_t{1} << 20;
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     for (;;) {
-        block.clear();
-        if (!ReadOn(file, block, std::int64_t{1} << 20)) return false;
-        if (block.empty()) {
+        const std::int64_t got = ReadFull(file, block.get(), kBlock);
+        if (got < 0) return false;
+        const std::string_view read(block.get(), static_cast<std::size_t>(got));
+        if (read.empty()) {
             same = alike == like.size();
             if (!same) bytes.assign(like, 0, alike);
             return true;
         }
-        if (std::string_view(like).substr(alike, block.size()) == block) {
-            alike += block.size();
+        if (std::string_view(like).substr(alike, read.size()) == read) {
+            alike += read.size();
             continue;
         }
-        bytes.reserve(static_cast<std::size_t>(std::max<std::int64_t>(
-                          file.size(), static_cast<std::int64_t>(alike + block.size()))) +
-                      1);
+        ReserveForFile(bytes, static_cast<std::size_t>(std::max<std::int64_t>(
+                                  file.size(), static_cast<std::int64_t>(alike + read.size()))) +
+                                  1);
         bytes.assign(like, 0, alike);
-        bytes += block;
+        bytes += read;
         return ReadRest(file, bytes);
     }
 }
@@ -320,29 +330,57 @@ void Comparison::TakeLines(InputFile& file1, InputFile& file2, std::string bytes
     bool sameBytes = !first.absent && !second.absent &&
                      std::filesystem::equivalent(first.path, second.path, error);
     if (!ReadRest(file1, bytes1)) first.error = file1.error();
-    if (!first.error.failed() && !sameBytes && !ReadLike(file2, bytes2, bytes1, sameBytes))
+    if (first.error.failed()) return;
+    // A file whose start is text may still be binary once read whole (UTF-16 without a mark is
+    // told from all of it).
+    const bool binary1 = Binary(bytes1, chosen.first);
+    auto find = [](const std::string& bytes, std::optional<Encoding> encoding,
+                   Cores cores = Cores::One) {
+        return encoding ? ReadAs(bytes, *encoding) : DetectEncoding(bytes, cores);
+    };
+    // Where the files are large enough to make up for starting a thread, each step runs on a
+    // core of its own: the first file's encoding is found while the second file is read (and
+    // compared with it), and a scan of one file alone takes both cores.
+    constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
+    std::optional<DetectedEncoding> found1;
+    if (!sameBytes && bytes1.size() >= kWorthAThread) {
+        BothAtOnce(
+            [&] {
+                if (!ReadLike(file2, bytes2, bytes1, sameBytes)) second.error = file2.error();
+            },
+            [&] {
+                if (!binary1) found1 = find(bytes1, chosen.first);
+            });
+    } else if (!sameBytes && !ReadLike(file2, bytes2, bytes1, sameBytes)) {
         second.error = file2.error();
-    if (first.error.failed() || second.error.failed()) return;
+    }
+    if (second.error.failed()) return;
     if (sameBytes) bytes2.clear();
     const std::string& other = sameBytes ? bytes1 : bytes2;
 
     first.size = std::ssize(bytes1);
     second.size = std::ssize(other);
     result.SetIdentity(bytes1, other);
-    // A file whose start is text may still be binary once read whole (UTF-16 without a mark is
-    // told from all of it).
-    if (Binary(bytes1, chosen.first) || Binary(other, chosen.second)) {
+    const bool binary2 =
+        sameBytes && chosen.first == chosen.second ? binary1 : Binary(other, chosen.second);
+    if (binary1 || binary2) {
         result.outcome_ = Outcome::Binary;
         return;
     }
     result.outcome_ = Outcome::Text;
-    auto find = [](const std::string& bytes, std::optional<Encoding> encoding) {
-        return encoding ? ReadAs(bytes, *encoding) : DetectEncoding(bytes);
+    const bool apart = bytes1.size() + bytes2.size() >= kWorthAThread;
+    auto both = [apart](auto one, auto other) {
+        if (apart) return BothAtOnce(one, other);
+        one();
+        other();
     };
+    const Cores idle = apart ? Cores::Both : Cores::One;
     if (result.identical_) {
         // Nothing to diff: every line is its own partner, and one copy of the text serves both,
         // read in the one encoding chosen for either.
-        const DetectedEncoding found = find(bytes1, chosen.first ? chosen.first : chosen.second);
+        const std::optional<Encoding> readAs = chosen.first ? chosen.first : chosen.second;
+        const DetectedEncoding found =
+            found1 && readAs == chosen.first ? *found1 : find(bytes1, readAs, idle);
         TakeText(first, std::move(bytes1), found, false);
         second.encoding = first.encoding;
         second.mark = first.mark;
@@ -352,23 +390,19 @@ void Comparison::TakeLines(InputFile& file1, InputFile& file2, std::string bytes
         result.rows_.Append(RowKind::Common, 0, 0, first.text->LineCount());
         return;
     }
-    // Each file's encoding found and its lines cut on a core of its own, where the files are
-    // large enough to make up for starting a thread.
-    const bool apart = bytes1.size() + bytes2.size() >= (std::size_t{1} << 20);
-    auto both = [apart](auto one, auto other) {
-        if (apart) return BothAtOnce(one, other);
-        one();
-        other();
-    };
-    DetectedEncoding found1;
     DetectedEncoding found2;
-    both([&] { found1 = find(bytes1, chosen.first); },
-         [&] { found2 = find(bytes2, chosen.second); });
+    if (found1) {
+        found2 = find(bytes2, chosen.second, idle);
+    } else {
+        found1.emplace();
+        both([&] { *found1 = find(bytes1, chosen.first); },
+             [&] { found2 = find(bytes2, chosen.second); });
+    }
     // Text that decodes cleanly from two different encodings is compared as text; otherwise the
     // bytes are what there is to compare.
     const bool asUtf16 =
-        !SameBytesForSameText(found1.encoding, found2.encoding) && !found1.lossy && !found2.lossy;
-    both([&] { TakeText(first, std::move(bytes1), found1, asUtf16); },
+        !SameBytesForSameText(found1->encoding, found2.encoding) && !found1->lossy && !found2.lossy;
+    both([&] { TakeText(first, std::move(bytes1), *found1, asUtf16); },
          [&] { TakeText(second, std::move(bytes2), found2, asUtf16); });
     Rediff(options_, cancel);
 }

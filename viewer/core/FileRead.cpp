@@ -13,11 +13,19 @@ constexpr std::int64_t kBlockBytes = 1 << 20;
 
 }  // namespace
 
+void ReserveForFile(std::string& bytes, std::size_t size) {
+    if (size <= bytes.capacity()) return;
+    bytes.reserve(size);
+    constexpr std::size_t kLarge = std::size_t{4} << 20;
+    if (size >= kLarge) AdviseLargePages(bytes.data() + bytes.size(), size - bytes.size());
+}
+
 bool InputFile::ReadAll(std::string& out) {
     // Read straight into a buffer of the file's size; the size is only a hint, though, since
     // the file may grow or shrink while it is read.
     std::size_t capacity =
         std::max<std::size_t>(static_cast<std::size_t>(identity_.size) + 1, 4096);
+    ReserveForFile(out, capacity);
     out.resize(capacity);
     std::size_t filled = 0;
     for (;;) {

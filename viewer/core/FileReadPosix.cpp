@@ -1,10 +1,12 @@
 // The files to compare, read through POSIX calls: open read-only and non-blocking, fstat, read.
 // Off Windows a path is the name's bytes, passed to open() unchanged.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "FileRead.h"
@@ -36,6 +38,21 @@ FileIdentity IdentityFrom(const struct stat& info) {
 }
 
 }  // namespace
+
+void AdviseLargePages(char* start, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    // Only whole large pages inside the memory: the advice covers what it names, and the memory
+    // around it may be another's.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const auto begin =
+        (reinterpret_cast<std::uintptr_t>(start) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(kLargePage - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)start;
+    (void)bytes;
+#endif
+}
 
 std::u16string SystemMessage(std::uint32_t code) {
     return FromUtf8Lossy(std::strerror(static_cast<int>(code)));

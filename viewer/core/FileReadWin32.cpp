@@ -76,6 +76,9 @@ std::wstring LongName(const std::wstring& name) {
     return L"\\\\?\\" + full;
 }
 
+// Large pages on Windows need a privilege that a user is seldom given: memory stays as it is.
+void AdviseLargePages(char*, std::size_t) {}
+
 std::wstring OpenableName(const std::wstring& name) {
     return name.size() < MAX_PATH ? name : LongName(name);
 }

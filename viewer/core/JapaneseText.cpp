@@ -1,8 +1,11 @@
 #include "JapaneseText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
+#include "AsciiRun.h"
 #include "Japanese.h"
 
 namespace viewer {
@@ -225,16 +228,65 @@ Fit DecodeIso2022JpMarked(std::string_view bytes, MarkedText* out) {
 }
 
 bool HasIso2022JpEscape(std::string_view bytes) {
-    return std::any_of(std::begin(kJisEscapes), std::end(kJisEscapes), [&](const JisEscape& e) {
-        return e.set != JisSet::Ascii && e.set != JisSet::Roman &&
-               bytes.find(e.bytes) != std::string_view::npos;
-    });
+    // One pass for the escape byte; what follows it is looked at only where it is.
+    for (std::size_t at = bytes.find('\x1B'); at != std::string_view::npos;
+         at = bytes.find('\x1B', at + 1)) {
+        const std::string_view rest = bytes.substr(at);
+        if (std::any_of(std::begin(kJisEscapes), std::end(kJisEscapes), [&](const JisEscape& e) {
+                return e.set != JisSet::Ascii && e.set != JisSet::Roman &&
+                       rest.starts_with(e.bytes);
+            })) {
+            return true;
+        }
+    }
+    return false;
 }
 
+namespace {
+
+const unsigned char* Begin(std::string_view bytes) {
+    return reinterpret_cast<const unsigned char*>(bytes.data());
+}
+
+}  // namespace
+
+namespace {
+
+// The sum of a word's eight bytes.
+std::size_t SumOfBytes(std::uint64_t lanes) {
+    constexpr std::uint64_t kEvenBytes = 0x00FF00FF00FF00FFULL;
+    const std::uint64_t pairs = (lanes & kEvenBytes) + ((lanes >> 8) & kEvenBytes);
+    return static_cast<std::size_t>((pairs * 0x0001000100010001ULL) >> 48);
+}
+
+}  // namespace
+
 bool MayBeEucJp(std::string_view bytes) {
+    // Counted eight bytes at a time, since in a file of Latin-1 nearly every word has one: each
+    // byte's count in a lane of its own, summed every 255 words before a lane can overflow.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = kOnes * 0x80;
+    constexpr std::uint64_t kLows = kOnes * 0x7F;
     std::size_t high = 0, foreign = 0;
-    for (const char c : bytes) {
-        const unsigned char byte = Byte(c);
+    std::size_t i = 0;
+    while (i + 8 <= bytes.size()) {
+        std::uint64_t highLanes = 0, foreignLanes = 0;
+        for (int words = 0; words < 255 && i + 8 <= bytes.size(); ++words, i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            const std::uint64_t highs = word & kHighs;
+            const std::uint64_t low = word & kLows;                       // each byte's low 7 bits
+            const std::uint64_t above = (low + kOnes * 0x5F) & kHighs;    // low 7 bits over 0x20
+            const std::uint64_t prefix = (low | kOnes) ^ (kOnes * 0x0F);  // 0 for 8E and 8F
+            const std::uint64_t isPrefix = ~((prefix + kLows) | prefix | kLows);
+            highLanes += highs >> 7;
+            foreignLanes += (highs & ~above & ~isPrefix) >> 7;
+        }
+        high += SumOfBytes(highLanes);
+        foreign += SumOfBytes(foreignLanes);
+    }
+    for (; i < bytes.size(); ++i) {
+        const unsigned char byte = Byte(bytes[i]);
         high += byte >= 0x80;
         foreign += In(byte, 0x80, 0xA0) && byte != 0x8E && byte != 0x8F;
     }
@@ -243,17 +295,18 @@ bool MayBeEucJp(std::string_view bytes) {
 
 bool EucJpReadsAsJapanese(std::string_view bytes) {
     std::size_t characters = 0, kana = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const Shape shape = EucJpShape(bytes.substr(i));
+    const unsigned char* const begin = Begin(bytes);
+    const unsigned char* const end = begin + bytes.size();
+    for (const unsigned char* at = begin; (at = SkipAscii(at, end)) != end;) {
+        const Shape shape = EucJpShape(bytes.substr(static_cast<std::size_t>(at - begin)));
         if (shape.length == 1 || !shape.wellFormed) {
-            ++i;
+            ++at;
             continue;
         }
         ++characters;
         // Row 1 (punctuation), 4 (hiragana), 5 (katakana).
-        const unsigned char lead = Byte(bytes[i]);
-        kana += lead == 0xA1 || lead == 0xA4 || lead == 0xA5;
-        i += shape.length;
+        kana += *at == 0xA1 || *at == 0xA4 || *at == 0xA5;
+        at += shape.length;
     }
     return characters > 0 && kana * 4 >= characters;
 }
@@ -261,20 +314,20 @@ bool EucJpReadsAsJapanese(std::string_view bytes) {
 bool Utf8IsHalfWidthKatakana(std::string_view bytes) {
     std::size_t characters = 0, inRuns = 0;
     bool afterOne = false;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char byte = Byte(bytes[i]);
-        if (byte < 0x80) {
+    const unsigned char* const end = Begin(bytes) + bytes.size();
+    for (const unsigned char* at = Begin(bytes); at != end;) {
+        const unsigned char* const notAscii = SkipAscii(at, end);
+        if (notAscii != at) {
             afterOne = false;
-            ++i;
+            at = notAscii;
             continue;
         }
         // Both bytes half-width katakana (0xA1..0xDF), and a UTF-8 lead and trail.
-        if (!In(byte, 0xC2, 0xDF) || i + 1 == bytes.size() || !In(Byte(bytes[i + 1]), 0xA1, 0xBF))
-            return false;
+        if (!In(*at, 0xC2, 0xDF) || at + 1 == end || !In(at[1], 0xA1, 0xBF)) return false;
         ++characters;
         inRuns += afterOne;
         afterOne = true;
-        i += 2;
+        at += 2;
     }
     return characters > 0 && inRuns * 2 >= characters;
 }

@@ -1,11 +1,15 @@
 #include "TextDecode.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
+#include "AsciiRun.h"
+#include "BothAtOnce.h"
 #include "Japanese.h"
 #include "JapaneseText.h"
+#include "Utf8Vector.h"
 
 namespace viewer {
 
@@ -57,6 +61,118 @@ std::optional<Encoding> Utf16WithoutMark(std::string_view bytes) {
         }
     }
     return best;
+}
+
+// What a lead byte may start in well-formed UTF-8: the sequence's length (0 for a byte that
+// starts none) and the range of its second byte; the bytes after the second are 80..BF. The
+// narrow second bytes keep out overlong forms (E0, F0), surrogates (ED) and code points past
+// U+10FFFF (F4).
+struct Utf8Lead {
+    unsigned char length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+};
+
+constexpr std::array<Utf8Lead, 256> kUtf8Leads = [] {
+    std::array<Utf8Lead, 256> leads{};
+    for (unsigned byte = 0; byte < 0x80; ++byte) leads[byte].length = 1;
+    for (unsigned byte = 0xC2; byte <= 0xDF; ++byte) leads[byte].length = 2;
+    for (unsigned byte = 0xE0; byte <= 0xEF; ++byte) leads[byte].length = 3;
+    for (unsigned byte = 0xF0; byte <= 0xF4; ++byte) leads[byte].length = 4;
+    leads[0xE0].low = 0xA0;
+    leads[0xED].high = 0x9F;
+    leads[0xF0].low = 0x90;
+    leads[0xF4].high = 0x8F;
+    return leads;
+}();
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when it is not one: Utf8Sequence's
+// answer, without the code point.
+std::size_t Utf8Length(const unsigned char* at, const unsigned char* end) {
+    const Utf8Lead lead = kUtf8Leads[at[0]];
+    const std::size_t length = lead.length;
+    if (length <= 1) return length;
+    if (static_cast<std::size_t>(end - at) < length) return 0;
+    bool valid = at[1] >= lead.low && at[1] <= lead.high;
+    if (length >= 3) valid = valid && (at[2] & 0xC0) == 0x80;
+    if (length == 4) valid = valid && (at[3] & 0xC0) == 0x80;
+    return valid ? length : 0;
+}
+
+// How well bytes fit UTF-8: the bytes of its valid sequences of two bytes or more, and the bytes
+// that start none (each shown as "<E9>").
+Fit Utf8Fit(std::string_view bytes) {
+    Fit fit;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while ((at = SkipAscii(at, end)) != end) {
+        // A run of bytes outside ASCII, a character or a stray byte at a time.
+        do {
+            const std::size_t length = Utf8Length(at, end);
+            fit.good += length;
+            fit.bad += length == 0;
+            at += length == 0 ? 1 : length;
+        } while (at != end && *at >= 0x80);
+    }
+    return fit;
+}
+
+// Whether bytes are strict UTF-8 and, if so, whether they are all ASCII and whether they hold a
+// NUL byte or an escape byte.
+struct Utf8Scan {
+    bool valid = true;
+    bool ascii = true;
+    bool nul = false;
+    bool escape = false;
+};
+
+Utf8Scan ScanUtf8(const unsigned char* at, const unsigned char* end) {
+    // Sixteen bytes at a step where the processor can, the last few a character at a time.
+    BlockSigns signs;
+    at = CheckUtf8Blocks(at, end, signs);
+    if (at == nullptr) return {false, false, false, false};
+    const std::size_t rest = static_cast<std::size_t>(end - at);
+    Utf8Scan scan{true, !signs.notAscii,
+                  signs.nul || (rest > 0 && std::memchr(at, 0, rest) != nullptr),
+                  signs.escape || (rest > 0 && std::memchr(at, 0x1B, rest) != nullptr)};
+    while ((at = SkipAscii(at, end)) != end) {
+        scan.ascii = false;
+        // Characters outside ASCII come in runs: a run is read a character at a time.
+        do {
+            const std::size_t length = Utf8Length(at, end);
+            if (length == 0) return {false, false, false, false};
+            at += length;
+        } while (at != end && *at >= 0x80);
+    }
+    return scan;
+}
+
+// A pass over a whole file, on its two halves at once where both cores may work on it. They part
+// after the first line feed past the middle, which no character of UTF-8, Shift_JIS or EUC-JP
+// holds: each half reads as it does within the whole, and `join` makes the halves' results one.
+template <typename Result, typename Pass, typename Join>
+Result InHalves(std::string_view bytes, Cores cores, Pass pass, Join join) {
+    constexpr std::size_t kWorthAThread = std::size_t{1} << 20;
+    if (cores == Cores::One || bytes.size() < kWorthAThread) return pass(bytes);
+    const std::size_t lineFeed = bytes.find('\n', bytes.size() / 2);
+    if (lineFeed == std::string_view::npos) return pass(bytes);
+    Result first{}, second{};
+    BothAtOnce([&] { first = pass(bytes.substr(0, lineFeed + 1)); },
+               [&] { second = pass(bytes.substr(lineFeed + 1)); });
+    return join(first, second);
+}
+
+Utf8Scan ScanUtf8(std::string_view bytes, Cores cores) {
+    return InHalves<Utf8Scan>(
+        bytes, cores,
+        [](std::string_view half) {
+            const auto* at = reinterpret_cast<const unsigned char*>(half.data());
+            return ScanUtf8(at, at + half.size());
+        },
+        [](const Utf8Scan& first, const Utf8Scan& second) {
+            return Utf8Scan{first.valid && second.valid, first.ascii && second.ascii,
+                            first.nul || second.nul, first.escape || second.escape};
+        });
 }
 
 // The length of the valid UTF-8 sequence at `at` and its code point, or 0 when it is not one.
@@ -143,24 +259,20 @@ std::size_t Utf16BadBytes(std::string_view bytes, bool bigEndian) {
 }
 
 // UTF-8, every byte that is not part of a valid sequence shown as "<E9>".
-Fit DecodeUtf8Marked(std::string_view bytes, MarkedText* out) {
-    Fit fit;
+void DecodeUtf8Marked(std::string_view bytes, MarkedText& out) {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = at + bytes.size();
     while (at < end) {
         char32_t point;
         const std::size_t length = Utf8Sequence(at, end, point);
         if (length == 0) {
-            ++fit.bad;
-            if (out != nullptr) out->AddByte(*at);
+            out.AddByte(*at);
             ++at;
             continue;
         }
-        if (length > 1) fit.good += length;
-        if (out != nullptr) AppendPoint(out->text, point);
+        AppendPoint(out.text, point);
         at += length;
     }
-    return fit;
 }
 
 // Windows-1252 is Latin-1 but for 0x80..0x9F; the five bytes it leaves undefined keep their
@@ -203,30 +315,16 @@ char16_t UnifyJisVariant(char16_t c) {
 }
 
 bool LooksBinary(std::string_view bytes) {
+    // Text without a NUL byte near the start needs no look at the rest.
+    if (bytes.substr(0, kBinaryProbeBytes).find('\0') == std::string_view::npos) return false;
     if (HasUtf16Mark(bytes)) return false;
     // A UTF-8 mark says what the file is, as it does when the encoding is detected.
-    if (!StartsWith(bytes, "\xEF\xBB\xBF") && Utf16WithoutMark(bytes)) return false;
-    return bytes.substr(0, kBinaryProbeBytes).find('\0') != std::string_view::npos;
+    return StartsWith(bytes, "\xEF\xBB\xBF") || !Utf16WithoutMark(bytes);
 }
 
 bool IsUtf8(std::string_view bytes) {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = at + bytes.size();
-    while (at < end) {
-        // Runs of ASCII, the bulk of most files, are checked eight bytes at a time.
-        while (end - at >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, at, 8);
-            if ((word & 0x8080808080808080ULL) != 0) break;
-            at += 8;
-        }
-        if (at == end) break;
-        char32_t point;
-        const std::size_t length = Utf8Sequence(at, end, point);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
+    return ScanUtf8(at, at + bytes.size()).valid;
 }
 
 std::u16string FromUtf8Lossy(std::string_view bytes) {
@@ -278,35 +376,41 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
-DetectedEncoding DetectEncoding(std::string_view bytes) {
+DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
     auto withBad = [](Encoding encoding, std::size_t markBytes, std::size_t bad) {
         return DetectedEncoding{encoding, markBytes, bad > 0, bad};
     };
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return withBad(
-            Encoding::Utf8Bom, 3,
-            IsUtf8(bytes.substr(3)) ? 0 : DecodeUtf8Marked(bytes.substr(3), nullptr).bad);
-    }
+    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+        return withBad(Encoding::Utf8Bom, 3, Utf8Fit(bytes.substr(3)).bad);
     if (StartsWith(bytes, "\xFF\xFE"))
         return withBad(Encoding::Utf16Le, 2, Utf16BadBytes(bytes.substr(2), false));
     if (StartsWith(bytes, "\xFE\xFF"))
         return withBad(Encoding::Utf16Be, 2, Utf16BadBytes(bytes.substr(2), true));
-    if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes)) return {*utf16, 0, false, 0};
+    // UTF-16 needs NUL bytes and ISO-2022-JP escape bytes: bytes that are UTF-8 are looked at
+    // for them in the same pass, other bytes on their own.
+    const Utf8Scan scan = ScanUtf8(bytes, cores);
+    if (!scan.valid || scan.nul) {
+        if (const std::optional<Encoding> utf16 = Utf16WithoutMark(bytes))
+            return {*utf16, 0, false, 0};
+    }
     // Its escape sequences are seldom there by chance: like UTF-8, it needs only most of its
     // bytes to fit.
-    if (HasIso2022JpEscape(bytes)) {
+    if ((!scan.valid || scan.escape) && HasIso2022JpEscape(bytes)) {
         const Fit jis = DecodeIso2022JpMarked(bytes, nullptr);
         if (jis.bad * 2 <= jis.good) return withBad(Encoding::Iso2022Jp, 0, jis.bad);
     }
-    if (IsUtf8(bytes)) {
-        if (Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
+    if (scan.valid) {
+        // ASCII alone is UTF-8, and no half-width katakana.
+        if (!scan.ascii && Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
             return {Encoding::Cp932, 0, false, 0};
         return {Encoding::Utf8, 0, false, 0};
     }
     // A few stray bytes keep a file in the encoding the rest of it is written in. Bytes outside
     // ASCII are seldom valid UTF-8 by chance: where they mostly are, a stray byte or two does not
     // make the file Shift_JIS, which pairs up most bytes.
-    const Fit utf8 = DecodeUtf8Marked(bytes, nullptr);
+    const Fit utf8 = InHalves<Fit>(bytes, cores, Utf8Fit, [](const Fit& first, const Fit& second) {
+        return Fit{first.good + second.good, first.bad + second.bad};
+    });
     if (utf8.bad * 4 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     // EUC-JP text is often valid Shift_JIS too (as half-width katakana and kanji), and Shift_JIS
     // half-width katakana valid EUC-JP (as kanji): EUC-JP comes first where it reads as Japanese,
@@ -317,7 +421,10 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
     if (readsAsJapanese) {
         if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
     }
-    if (DecodeCp932(bytes, nullptr)) return {Encoding::Cp932, 0, false, 0};
+    const bool cp932 = InHalves<bool>(
+        bytes, cores, [](std::string_view half) { return DecodeCp932(half, nullptr); },
+        [](bool first, bool second) { return first && second; });
+    if (cp932) return {Encoding::Cp932, 0, false, 0};
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
     const Fit sjis = DecodeCp932Marked(bytes, nullptr, 256);
     if (MultiByteFits(sjis)) return withBad(Encoding::Cp932, 0, sjis.bad);
@@ -342,7 +449,7 @@ DetectedEncoding ReadAs(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
         case Encoding::Utf8:
         case Encoding::Utf8Bom:
-            bad = DecodeUtf8Marked(text, nullptr).bad;
+            bad = Utf8Fit(text).bad;
             break;
         case Encoding::Utf16Le:
         case Encoding::Utf16Be:
@@ -416,7 +523,7 @@ std::u16string Decode(std::string_view bytes, Encoding encoding, std::vector<Mar
         case Encoding::Utf8:
         case Encoding::Utf8Bom:
             marked.text.reserve(bytes.size());
-            DecodeUtf8Marked(bytes, &marked);
+            DecodeUtf8Marked(bytes, marked);
             break;
         case Encoding::Utf16Le:
             return DecodeUtf16(bytes, false);

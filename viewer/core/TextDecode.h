@@ -42,6 +42,10 @@ struct DetectedEncoding {
     std::size_t badBytes = 0;   // how many; each shows as its value, "<E9>"
 };
 
+// How many cores a scan of a whole file may take: both where one file alone is read (a file
+// compared with itself, or a copy of it), one where each file of two has a core of its own.
+enum class Cores : std::uint8_t { One, Both };
+
 // Tries, in order: a byte order mark (UTF-8, UTF-16 LE or BE), UTF-16 without one, ISO-2022-JP
 // (7-bit bytes with its escape sequences), strict UTF-8 (unless it reads better as half-width
 // katakana in Shift_JIS), then EUC-JP where the bytes read as Japanese and CP932 (Windows'
@@ -49,7 +53,7 @@ struct DetectedEncoding {
 // for a few stray bytes stays in that encoding, `lossy`, its stray bytes counted: a stray byte
 // changes one line, never the whole file's character set. When none fits, the file is shown as
 // Windows-1252 (Latin-1), where every byte is a character of its own.
-DetectedEncoding DetectEncoding(std::string_view bytes);
+DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores = Cores::One);
 
 // The same for a file whose encoding the user chose: its byte order mark, when it has the one
 // of `encoding`, and its stray bytes in it. (UTF-8 with a mark is UTF-8 (BOM付き).)
