@@ -137,8 +137,15 @@ void ViewerWindow::MakeFonts(int dpi) {
     // The East Asian Ambiguous characters this font draws in two cells (※ ○ → in MS Gothic).
     std::vector<char32_t> wide;
     for (const char32_t c : AmbiguousCharacters()) {
-        if (TextWidth(dc, std::u16string(1, static_cast<char16_t>(c))) * 10 > cellWidth_ * 11)
-            wide.push_back(c);
+        // Past U+FFFF a character is two code units.
+        std::u16string one;
+        if (c > 0xFFFF) {
+            one = {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+                   static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};
+        } else {
+            one = {static_cast<char16_t>(c)};
+        }
+        if (TextWidth(dc, one) * 10 > cellWidth_ * 11) wide.push_back(c);
     }
     SetWideAmbiguous(std::move(wide));
     // A control character's letters, a cell each ("ESC" in three), inside its frame.
