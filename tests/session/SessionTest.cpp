@@ -147,7 +147,7 @@ TEST_F(SessionTest, RowsCellsAndTextsOfBothViews) {
     EXPECT_EQ(view_.scrolledRow, 4u);  // +extra in the one list
 
     // Copy: the selected rows, both sides of a side-by-side row, as a unified diff.
-    session.SetSelection({1, 2});
+    session.SetSelection({{1, 2}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-old\n+new\n");
     EXPECT_EQ(view_.status, u"2 行をコピーしました");
@@ -481,20 +481,20 @@ TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
     ASSERT_EQ(session.RowCount(), 4u);
     EXPECT_EQ(Text(0, 3), u"one␍␊");
     EXPECT_EQ(Text(1, 3), u"日本語 ␛[0m z<U+200B>w cr␍lf <E9>␊");
-    session.SetSelection({0, 1, 2, 3});
+    session.SetSelection({{0, 3}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-one\n-日本語 \x1b[0m z\u200bw cr\rlf \ufffd\n+one\n+日本語\n");
     EXPECT_EQ(view_.status,
               u"4 行をコピーしました（文字にならないバイト 1 個は「\ufffd」(U+FFFD) にしました）");
     // Without stray bytes, the plain count.
-    session.SetSelection({2});
+    session.SetSelection({{2, 2}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"+one\n");
     EXPECT_EQ(view_.status, u"1 行をコピーしました");
     // A NUL past the first block (the file is text) would end the clipboard's text there.
     Open(std::string(9000, 'x') + "\n" + std::string("a\0b\n", 4),
          std::string(9000, 'x') + "\nab\n");
-    session_->SetSelection({1});
+    session_->SetSelection({{1, 1}});
     session_->Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-a\ufffdb\n");
     EXPECT_EQ(view_.status,

@@ -18,13 +18,13 @@
 #include <QPushButton>
 #include <QProgressDialog>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include "Cells.h"
 #include "ElidedLabel.h"
 #include "OverviewStrip.h"
+#include "RowsView.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 
@@ -68,7 +68,7 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     ViewerWindow& window = Open("count = 10;\nsame\n", "count = 12;\nsame\n");
     // -count = 10 (current), +count = 12, same; content is column 3.
     ASSERT_EQ(CurrentRow(), 0);
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     const QImage image = view->viewport()->grab().toImage();
     const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
     const auto at = [&](const QImage& shot, int row, int cells) {
@@ -95,7 +95,7 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     for (int i = 0; i < 100; ++i) japanese += "語";
     const std::string tabs(40, '\t');
     ViewerWindow& wide = Open("x\n" + tabs + japanese + "A\n", "x\n" + tabs + japanese + "B\n");
-    QTableView* list = wide.rowsView();
+    RowsView* list = wide.rowsView();
     QScrollBar* sideways = list->horizontalScrollBar();
     ASSERT_EQ(CurrentRow(), 1);
     EXPECT_GT(sideways->value(), 0);  // the change is off screen: the list went to it
@@ -288,7 +288,7 @@ TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart
                                    QStringLiteral("第二のファイルの文字コード")}));
 
     // "<E9>" in a grey box of its own; the rest of the removed line on its red.
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     const QImage image = view->viewport()->grab().toImage();
     const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
     const QRect line = CellRect(1, 3);
@@ -478,7 +478,7 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     // The second file in CR LF without a final newline: what is written keeps both.
     ViewerWindow& window =
         Open("one\ntwo\nthree\nfour\n", "one\r\nTWO\r\nthree\r\nFOUR", "second.txt");
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     // one, -two, +TWO, three, -four, +FOUR: both rows of the first difference selected.
     ASSERT_EQ(CurrentRow(), 1);
     Press(Qt::Key_Down, Qt::ShiftModifier);

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,6 +26,7 @@
 #include "QtCommands.h"
 #include "QtText.h"
 #include "RowDelegate.h"
+#include "RowsView.h"
 #include "Texts.h"
 #include "WorkArea.h"
 
@@ -43,18 +43,6 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     chip->setPalette(palette);
     return chip;
 }
-
-// The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
-// long line's cell would be centred, and the line numbers and marks scrolled out of view.
-class RowsView : public QTableView {
-public:
-    using QTableView::QTableView;
-    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
-        const int sideways = horizontalScrollBar()->value();
-        QTableView::scrollTo(index, hint);
-        horizontalScrollBar()->setValue(sideways);
-    }
-};
 
 }  // namespace
 
@@ -137,21 +125,10 @@ void ViewerWindow::MakeRowsView() {
     view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RowDelegate::MeasureAmbiguous(view_->font());
-    const QFontMetrics metrics(view_->font());
-    // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
-    // The row height is set before the rows exist: set after, it is a signal for every row.
-    QHeaderView* rows = view_->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(metrics.height() + 2);
-    rows->hide();
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
-    view_->setTextElideMode(Qt::ElideNone);
+    view_->SetRowHeight(QFontMetrics(view_->font()).height() + 2);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view_->horizontalHeader()->setStretchLastSection(true);
 
     model_ = std::make_unique<DiffModel>(*session_);
@@ -199,11 +176,23 @@ void ViewerWindow::DoubleClicked(const QModelIndex& index) {
 }
 
 void ViewerWindow::SelectionChanged() {
-    std::vector<std::size_t> rows;
-    for (const QModelIndex& index : view_->selectionModel()->selectedRows()) {
-        rows.push_back(static_cast<std::size_t>(index.row()));
+    // The selection model's ranges, as runs of rows: all of millions of rows is one run.
+    std::vector<RowSpan> spans;
+    for (const QItemSelectionRange& range : view_->selectionModel()->selection()) {
+        spans.push_back(
+            {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
-    session_->SetSelection(std::move(rows));
+    std::sort(spans.begin(), spans.end(),
+              [](const RowSpan& a, const RowSpan& b) { return a.first < b.first; });
+    std::vector<RowSpan> merged;
+    for (const RowSpan& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().last + 1) {
+            merged.back().last = std::max(merged.back().last, span.last);
+        } else {
+            merged.push_back(span);
+        }
+    }
+    session_->SetSelection(std::move(merged));
 }
 
 void ViewerWindow::SizeColumns() {
@@ -263,9 +252,7 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     moving_ = false;
     // Up and down: the row in the middle of the list.
-    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
-    const int visible = std::max(1, view_->viewport()->height() / rowHeight);
-    view_->verticalScrollBar()->setValue(std::max(0, row - visible / 2));
+    view_->verticalScrollBar()->setValue(std::max(0, row - view_->PageRows() / 2));
     // Sideways: only when the cell is off screen.
     QScrollBar* sideways = view_->horizontalScrollBar();
     sideways->setValue(SidewaysScroll(
@@ -378,9 +365,7 @@ void ViewerWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void ViewerWindow::UpdateVisibleRows() {
-    const int first = view_->rowAt(0);
-    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
-    overview_->SetVisibleRows(std::max(first, 0), view_->viewport()->height() / rowHeight);
+    overview_->SetVisibleRows(view_->FirstRow(), view_->PageRows());
 }
 
 }  // namespace viewer
