@@ -502,6 +502,26 @@ TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
               u"にしました）");
 }
 
+TEST_F(SessionTest, SelectedRunsOfRowsTakeEveryDifferenceTheyTouch) {
+    // Side by side: x | a↔A | b↔B | c beside nothing | y | p↔q.
+    Session& session = Open("x\na\nb\nc\ny\np\n", "x\nA\nB\ny\nq\n");
+    session.SetView(View::SideBySide);
+    ASSERT_EQ(session.RowCount(), 6u);
+    // The last two rows of the first difference, the last with no line of the second file.
+    session.SetSelection({{2, 3}});
+    session.Run(Command::TakeToSecond);
+    EXPECT_EQ(view_.status, u"第二のファイルへ取り込みました");
+    ASSERT_EQ(session.RowCount(), 6u);
+    EXPECT_EQ(Text(1, 4), u"a");
+    EXPECT_EQ(Text(3, 4), u"c");
+    EXPECT_EQ(Text(5, 4), u"q");  // untouched
+    // Two runs, one row each: everything from the first to the last.
+    session.SetSelection({{0, 0}, {5, 5}});
+    session.Run(Command::TakeToSecond);
+    EXPECT_EQ(Text(5, 4), u"p");
+    EXPECT_EQ(session.CountText(), u"相違はありません");
+}
+
 TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows names hold no control characters";

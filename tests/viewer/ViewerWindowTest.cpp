@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QProgressDialog>
 #include <QScrollBar>
@@ -575,6 +576,76 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     const std::string saved = ReadBytes(dir_ / "second.txt");
     EXPECT_EQ(saved.size(), 40004u);
     EXPECT_TRUE(saved == "x\n" + longLine + "b\n");
+}
+
+TEST_F(ViewerWindowTest, ClicksShiftAndCtrlClicksAndADragSelectWholeRowsForCopy) {
+    ViewerWindow& window = Open("0\n1\n2\n3\n4\n5\n6\n", "0\n1\n2\n3\n4\n5\n6\nnew\n");
+    QWidget* rows = window.rowsView()->viewport();
+    const auto at = [&](int row) { return CellRect(row, 3).center(); };
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, at(1));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ShiftModifier, at(3));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, at(5));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, at(2));  // out again
+    EXPECT_EQ(CurrentRow(), 2);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 1\n 3\n 5\n"));
+    // A drag from row 4 up to row 2 selects the three rows, and only those.
+    QTest::mousePress(rows, Qt::LeftButton, Qt::NoModifier, at(4));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at(2)), rows->mapToGlobal(QPointF(at(2))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rows, &move);
+    QTest::mouseRelease(rows, Qt::LeftButton, Qt::NoModifier, at(2));
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 2\n 3\n 4\n"));
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("3 行をコピーしました"));
+    // Shift+Up from there, then Home and End go to the first and last rows.
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 1\n 2\n 3\n 4\n"));
+    Press(Qt::Key_End);
+    EXPECT_EQ(CurrentRow(), 7);
+    Press(Qt::Key_Home);
+    EXPECT_EQ(CurrentRow(), 0);
+}
+
+TEST_F(ViewerWindowTest, MillionsOfRowsShowTheirFirstScreenAndAllOfThemAreSelectedAtOnce) {
+    // 3,000,000 lines of "a"; the second file's line 1,500,000 is "b".
+    std::string first;
+    for (int i = 0; i < 3'000'000; ++i) first += "a\n";
+    std::string second = first;
+    second[2 * 1'499'999] = 'b';
+    ViewerWindow& window = Open(first, second);
+    RowsView* view = window.rowsView();
+    ASSERT_EQ(view->model()->rowCount(), 3'000'001);
+    // The first difference is current, in the middle of the list, drawn as the row it is.
+    ASSERT_EQ(CurrentRow(), 1'499'999);
+    const QRect current = CellRect(1'499'999, 3);
+    EXPECT_GT(current.top(), view->viewport()->height() / 4);
+    EXPECT_LT(current.bottom(), view->viewport()->height() * 3 / 4);
+    EXPECT_EQ(view->indexAt(current.center()).row(), 1'499'999);
+    EXPECT_EQ(view->model()->index(1'499'999, 0).data().toString(), QStringLiteral("1500000"));
+    EXPECT_EQ(view->model()->index(1'500'000, 1).data().toString(), QStringLiteral("1500000"));
+    EXPECT_EQ(view->model()->index(1'500'001, 0).data().toString(), QStringLiteral("1500001"));
+    const QImage image = view->viewport()->grab().toImage();
+    EXPECT_EQ(Pixel(image, current.left() + 40, CellRect(1'500'001, 3).center().y()),
+              QStringLiteral("#ffffff"));
+    EXPECT_EQ(Pixel(image, current.left() + 40, CellRect(1'500'000, 3).center().y()),
+              QStringLiteral("#cceeff"));
+
+    // Ctrl+A is one range of rows, however many; a row clicked with Ctrl leaves it in two.
+    Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view->selectionModel()->selection().size(), 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, current.center());
+    EXPECT_EQ(view->selectionModel()->selection().size(), 2);
+    // End, then Shift+Up twice: the last three rows are copied.
+    Press(Qt::Key_End);
+    EXPECT_EQ(CurrentRow(), 3'000'000);
+    EXPECT_EQ(view->indexAt(CellRect(3'000'000, 3).center()).row(), 3'000'000);
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" a\n a\n a\n"));
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("3 行をコピーしました"));
 }
 
 TEST_F(ViewerWindowTest, BinaryAndIdenticalFilesShowAMessageInsteadOfRows) {
