@@ -47,8 +47,13 @@ int RowsView::RowTop(qint64 row) const {
     return static_cast<int>(std::clamp<qint64>((row - FirstRow()) * rowHeight_, -kFar, kFar));
 }
 
+qint64 RowsView::RowOf(int y) const {
+    const qint64 pixels = y;
+    return FirstRow() + (pixels < 0 ? (pixels - rowHeight_ + 1) / rowHeight_ : pixels / rowHeight_);
+}
+
 int RowsView::rowAt(int y) const {
-    const qint64 row = FirstRow() + (y < 0 ? (y - rowHeight_ + 1) / rowHeight_ : y / rowHeight_);
+    const qint64 row = RowOf(y);
     return row >= 0 && row < RowCount() ? static_cast<int>(row) : -1;
 }
 
@@ -142,9 +147,7 @@ void RowsView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFla
     // Whole rows, from the row at the rectangle's top to the one at its bottom; a drag past the
     // first or last row stops there.
     const auto rowOf = [&](int y) {
-        const qint64 row =
-            FirstRow() + (y < 0 ? (y - rowHeight_ + 1) / rowHeight_ : y / rowHeight_);
-        return static_cast<int>(std::clamp<qint64>(row, 0, rows - 1));
+        return static_cast<int>(std::clamp<qint64>(RowOf(y), 0, rows - 1));
     };
     const QRect area = rect.normalized();
     const QItemSelection selection(model()->index(rowOf(area.top()), 0, rootIndex()),
@@ -155,7 +158,7 @@ void RowsView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFla
 QRegion RowsView::visualRegionForSelection(const QItemSelection& selection) const {
     // Only what is on screen, however many rows the ranges hold.
     const int first = FirstRow();
-    const int last = first + PageRows();
+    const int last = static_cast<int>(std::min<qint64>(qint64{first} + PageRows(), RowCount()));
     QRegion region;
     for (const QItemSelectionRange& range : selection) {
         const int top = std::max(range.top(), first);

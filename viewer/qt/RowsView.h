@@ -49,6 +49,8 @@ protected:
 private:
     int RowCount() const;
     int ColumnCount() const;
+    // The row at `y` in the viewport, whether there is one or not.
+    qint64 RowOf(int y) const;
     // The top of `row` in the viewport, kept within an int's range for rows far off screen.
     int RowTop(qint64 row) const;
 

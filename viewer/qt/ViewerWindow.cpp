@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "DiffModel.h"
 #include "ElidedLabel.h"
@@ -42,6 +43,12 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     palette.setColor(QPalette::WindowText, ToQColor(ColourRole::Text));
     chip->setPalette(palette);
     return chip;
+}
+
+// A row of the session as the list counts them, in an int: the rows past that are out of its
+// reach, and stand for the last it has.
+int ListRow(std::size_t viewRow) {
+    return static_cast<int>(std::min<std::size_t>(viewRow, std::numeric_limits<int>::max() - 1));
 }
 
 }  // namespace
@@ -225,7 +232,7 @@ void ViewerWindow::Redraw() {
     SelectionChanged();
     // The keys go on from the session's row, wherever the list is scrolled.
     if (const auto row = session_->CurrentViewRow()) {
-        view_->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*row), 0),
+        view_->selectionModel()->setCurrentIndex(model_->index(ListRow(*row), 0),
                                                  QItemSelectionModel::NoUpdate);
     }
     moving_ = false;
@@ -239,7 +246,7 @@ void ViewerWindow::Redraw() {
 
 void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
     lastColumn_ = column;
-    const auto row = static_cast<int>(viewRow);
+    const int row = ListRow(viewRow);
     int contentColumn = 0;
     const std::vector<Column>& columns = session_->Columns();
     while (contentColumn + 1 < static_cast<int>(columns.size()) &&
@@ -309,7 +316,7 @@ void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std
     editorRow_ = viewRow;
     editorColumn_ = column;
     editor_->setText(ToQString(text));  // not the user's change: no textEdited
-    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(column)));
+    view_->scrollTo(model_->index(ListRow(viewRow), static_cast<int>(column)));
     editor_->show();
     PlaceEditor();
     editor_->setFocus(Qt::OtherFocusReason);
@@ -317,7 +324,7 @@ void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std
 
 void ViewerWindow::MoveEditor(std::size_t viewRow) {
     editorRow_ = viewRow;
-    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(editorColumn_)));
+    view_->scrollTo(model_->index(ListRow(viewRow), static_cast<int>(editorColumn_)));
     PlaceEditor();
 }
 
@@ -332,8 +339,8 @@ QLineEdit* ViewerWindow::lineEditor() const { return editor_; }
 
 void ViewerWindow::PlaceEditor() {
     if (editor_ == nullptr || editor_->isHidden()) return;
-    const QRect cell = view_->visualRect(
-        model_->index(static_cast<int>(editorRow_), static_cast<int>(editorColumn_)));
+    const QRect cell =
+        view_->visualRect(model_->index(ListRow(editorRow_), static_cast<int>(editorColumn_)));
     // Over the part of the cell in view: a long line's cell may be far wider than the list.
     const int left = std::max(cell.left(), 0);
     const int right = std::min(cell.right(), view_->viewport()->width() - 1);
