@@ -34,6 +34,8 @@ void RowsView::SetRowHeight(int height) {
 
 void RowsView::setColumnWidth(int column, int width) { header_->resizeSection(column, width); }
 
+int RowsView::columnWidth(int column) const { return header_->sectionSize(column); }
+
 int RowsView::RowCount() const { return model() ? model()->rowCount(rootIndex()) : 0; }
 
 int RowsView::ColumnCount() const { return model() ? model()->columnCount(rootIndex()) : 0; }
@@ -202,6 +204,7 @@ void RowsView::paintEvent(QPaintEvent* event) {
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QItemSelectionModel* selected = selectionModel();
+    const QModelIndex current = hasFocus() ? currentIndex() : QModelIndex();
     const int first = std::max(FirstRow(), rowAt(exposed.top()));
     for (int row = first; row >= 0 && row < rows; ++row) {
         const int top = RowTop(row);
@@ -211,6 +214,7 @@ void RowsView::paintEvent(QPaintEvent* event) {
             option.rect = visualRect(index);
             if (!option.rect.intersects(exposed)) continue;
             option.state.setFlag(QStyle::State_Selected, selected->isSelected(index));
+            option.state.setFlag(QStyle::State_HasFocus, index == current);
             itemDelegateForIndex(index)->paint(&painter, option, index);
         }
     }

@@ -21,6 +21,7 @@ public:
     void SetRowHeight(int height);
     int RowHeight() const { return rowHeight_; }
     void setColumnWidth(int column, int width);
+    int columnWidth(int column) const;
     // The first row on screen, and how many whole rows the list shows.
     int FirstRow() const;
     int PageRows() const;
