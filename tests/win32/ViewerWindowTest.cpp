@@ -541,6 +541,10 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
     Pump();
     EXPECT_EQ(CurrentRow(), 204);
     EXPECT_EQ(GetFocus(), window.list());
+    // Alt+Right takes what the list shows selected there, not the rows copied before.
+    PressAlt(VK_RIGHT);
+    EXPECT_EQ(Status(0), L"第二のファイルへ取り込みました");
+    EXPECT_EQ(Cell(204, 3), L"line 200");
     // Elsewhere, to the row there.
     SendMessageW(window.strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, strip.bottom / 2));
     Pump();
