@@ -5,9 +5,18 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace viewer {
+
+namespace {
+
+// How far from the viewport a row's top is measured, in pixels, either way: beyond that, the
+// distance in rows times their height would not fit in an int, and a difference of two in it.
+constexpr qint64 kFar = std::numeric_limits<int>::max() / 2;
+
+}  // namespace
 
 RowsView::RowsView(QWidget* parent)
     : QAbstractItemView(parent), header_(new QHeaderView(Qt::Horizontal, this)) {
@@ -45,7 +54,6 @@ int RowsView::FirstRow() const { return verticalScrollBar()->value(); }
 int RowsView::PageRows() const { return std::max(1, viewport()->height() / rowHeight_); }
 
 int RowsView::RowTop(qint64 row) const {
-    constexpr qint64 kFar = std::numeric_limits<int>::max() / 2;
     return static_cast<int>(std::clamp<qint64>((row - FirstRow()) * rowHeight_, -kFar, kFar));
 }
 
@@ -135,11 +143,31 @@ QModelIndex RowsView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {
                           rootIndex());
 }
 
+void RowsView::reset() {
+    anchor_ = -1;
+    QAbstractItemView::reset();
+}
+
+QItemSelectionModel::SelectionFlags RowsView::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    const QItemSelectionModel::SelectionFlags command =
+        QAbstractItemView::selectionCommand(index, event);
+    // Not extending the selection: the view starts the next one here.
+    if (!command.testFlag(QItemSelectionModel::Current) && index.isValid()) {
+        anchor_ = index.row();
+        if (event != nullptr && event->type() == QEvent::MouseButtonPress) {
+            pressedFirstRow_ = FirstRow();
+        }
+    }
+    return command;
+}
+
 int RowsView::horizontalOffset() const { return horizontalScrollBar()->value(); }
 
 int RowsView::verticalOffset() const {
-    // In pixels, as the view measures a drag from where it began; the top row's top.
-    return -RowTop(0);
+    // How far the list scrolled since the mouse was pressed, in pixels: the view measures a drag
+    // by it, and only the difference matters.
+    return -RowTop(pressedFirstRow_);
 }
 
 void RowsView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
@@ -147,8 +175,10 @@ void RowsView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFla
     const int columns = ColumnCount();
     if (rows == 0 || columns == 0) return;
     // Whole rows, from the row at the rectangle's top to the one at its bottom; a drag past the
-    // first or last row stops there.
+    // first or last row stops there. An edge too far away to be measured in pixels is where the
+    // selection started: the other is the pointer or the current row, on screen.
     const auto rowOf = [&](int y) {
+        if (std::abs(qint64{y}) >= kFar / 2 && anchor_ >= 0 && anchor_ < rows) return anchor_;
         return static_cast<int>(std::clamp<qint64>(RowOf(y), 0, rows - 1));
     };
     const QRect area = rect.normalized();

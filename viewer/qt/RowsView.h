@@ -36,7 +36,11 @@ public:
     // Typing in the list finds nothing: it would read every row of millions.
     void keyboardSearch(const QString&) override {}
 
+    void reset() override;
+
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;
@@ -57,6 +61,12 @@ private:
 
     QHeaderView* header_;
     int rowHeight_ = 20;
+    // Where a selection by Shift or a drag starts, kept by row: the view measures it in pixels,
+    // and millions of rows away that is past an int. Set as the view asks how a click or a key
+    // selects (so, const); the first row on screen when the mouse was pressed, that the view's
+    // vertical offset counts from.
+    mutable int anchor_ = -1;
+    mutable int pressedFirstRow_ = 0;
 };
 
 }  // namespace viewer
