@@ -149,13 +149,18 @@ void Session::Run(Command command) {
         case Command::Copy: {
             std::vector<std::size_t> rows;
             // Side by side, a row holds a line of each file: both are copied, in the list's order.
+            const std::size_t count = RowCount();
             for (const RowSpan& span : selection_) {
-                for (std::size_t viewRow = span.first; viewRow <= span.last && viewRow < RowCount();
+                for (std::size_t viewRow = span.first; viewRow <= span.last && viewRow < count;
                      ++viewRow) {
+                    if (view_ == View::List) {
+                        rows.push_back(viewRow);
+                        continue;
+                    }
                     for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
                 }
             }
-            std::sort(rows.begin(), rows.end());
+            if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
             std::size_t strayBytes = 0, nuls = 0;
