@@ -532,6 +532,11 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
     GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
     CloseClipboard();
     EXPECT_EQ(Status(0), L"3 行をコピーしました");
+    // From the top to the end with Shift: every row.
+    Press(VK_HOME);
+    Press(VK_END, VK_SHIFT);
+    Press('C', VK_CONTROL);
+    EXPECT_EQ(Status(0), L"305 行をコピーしました");
 
     // Rows 204 and 205 (of 305) differ: a click a little off their mark goes to the first.
     RECT strip{};
