@@ -147,7 +147,7 @@ TEST_F(SessionTest, RowsCellsAndTextsOfBothViews) {
     EXPECT_EQ(view_.scrolledRow, 4u);  // +extra in the one list
 
     // Copy: the selected rows, both sides of a side-by-side row, as a unified diff.
-    session.SetSelection({1, 2});
+    session.SetSelection({{1, 2}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-old\n+new\n");
     EXPECT_EQ(view_.status, u"2 行をコピーしました");
@@ -491,25 +491,45 @@ TEST_F(SessionTest, CopyHoldsTheLinesOwnTextNotTheMarksDrawnForIt) {
     ASSERT_EQ(session.RowCount(), 4u);
     EXPECT_EQ(Text(0, 3), u"one␍␊");
     EXPECT_EQ(Text(1, 3), u"日本語 ␛[0m z<U+200B>w cr␍lf <E9>␊");
-    session.SetSelection({0, 1, 2, 3});
+    session.SetSelection({{0, 3}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-one\n-日本語 \x1b[0m z\u200bw cr\rlf \ufffd\n+one\n+日本語\n");
     EXPECT_EQ(view_.status,
               u"4 行をコピーしました（文字にならないバイト 1 個は「\ufffd」(U+FFFD) にしました）");
     // Without stray bytes, the plain count.
-    session.SetSelection({2});
+    session.SetSelection({{2, 2}});
     session.Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"+one\n");
     EXPECT_EQ(view_.status, u"1 行をコピーしました");
     // A NUL past the first block (the file is text) would end the clipboard's text there.
     Open(std::string(9000, 'x') + "\n" + std::string("a\0b\n", 4),
          std::string(9000, 'x') + "\nab\n");
-    session_->SetSelection({1});
+    session_->SetSelection({{1, 1}});
     session_->Run(Command::Copy);
     EXPECT_EQ(view_.clipboard, u"-a\ufffdb\n");
     EXPECT_EQ(view_.status,
               u"1 行をコピーしました（クリップボードに入らない NUL 1 個は「\ufffd」(U+FFFD) "
               u"にしました）");
+}
+
+TEST_F(SessionTest, SelectedRunsOfRowsTakeEveryDifferenceTheyTouch) {
+    // Side by side: x | a↔A | b↔B | c beside nothing | y | p↔q.
+    Session& session = Open("x\na\nb\nc\ny\np\n", "x\nA\nB\ny\nq\n");
+    session.SetView(View::SideBySide);
+    ASSERT_EQ(session.RowCount(), 6u);
+    // The last two rows of the first difference, the last with no line of the second file.
+    session.SetSelection({{2, 3}});
+    session.Run(Command::TakeToSecond);
+    EXPECT_EQ(view_.status, u"第二のファイルへ取り込みました");
+    ASSERT_EQ(session.RowCount(), 6u);
+    EXPECT_EQ(Text(1, 4), u"a");
+    EXPECT_EQ(Text(3, 4), u"c");
+    EXPECT_EQ(Text(5, 4), u"q");  // untouched
+    // Two runs, one row each: everything from the first to the last.
+    session.SetSelection({{0, 0}, {5, 5}});
+    session.Run(Command::TakeToSecond);
+    EXPECT_EQ(Text(5, 4), u"p");
+    EXPECT_EQ(session.CountText(), u"相違はありません");
 }
 
 TEST_F(SessionTest, ANameWithANewlineIsShownWholeWithItsMark) {

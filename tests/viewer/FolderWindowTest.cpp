@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "FolderWindow.h"
+#include "RowsView.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 

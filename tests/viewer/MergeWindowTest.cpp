@@ -12,11 +12,11 @@
 #include <QLineEdit>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 
 #include "ElidedLabel.h"
 #include "MergeWindow.h"
+#include "RowsView.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -42,7 +42,7 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(view, key, modifiers);
     };

@@ -15,16 +15,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QProgressDialog>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include "Cells.h"
 #include "ElidedLabel.h"
 #include "OverviewStrip.h"
+#include "RowsView.h"
 #include "ViewerWindow.h"
 #include "support/TempDir.h"
 
@@ -68,7 +69,7 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     ViewerWindow& window = Open("count = 10;\nsame\n", "count = 12;\nsame\n");
     // -count = 10 (current), +count = 12, same; content is column 3.
     ASSERT_EQ(CurrentRow(), 0);
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     const QImage image = view->viewport()->grab().toImage();
     const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
     const auto at = [&](const QImage& shot, int row, int cells) {
@@ -95,7 +96,7 @@ TEST_F(ViewerWindowTest, PaintsKindsMarksTheCurrentRowAndAWideLineScrolledToItsE
     for (int i = 0; i < 100; ++i) japanese += "語";
     const std::string tabs(40, '\t');
     ViewerWindow& wide = Open("x\n" + tabs + japanese + "A\n", "x\n" + tabs + japanese + "B\n");
-    QTableView* list = wide.rowsView();
+    RowsView* list = wide.rowsView();
     QScrollBar* sideways = list->horizontalScrollBar();
     ASSERT_EQ(CurrentRow(), 1);
     EXPECT_GT(sideways->value(), 0);  // the change is off screen: the list went to it
@@ -288,7 +289,7 @@ TEST_F(ViewerWindowTest, EncodingSubmenusTheLineEndItemAndStrayBytesPaintedApart
                                    QStringLiteral("第二のファイルの文字コード")}));
 
     // "<E9>" in a grey box of its own; the rest of the removed line on its red.
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     const QImage image = view->viewport()->grab().toImage();
     const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
     const QRect line = CellRect(1, 3);
@@ -478,7 +479,7 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     // The second file in CR LF without a final newline: what is written keeps both.
     ViewerWindow& window =
         Open("one\ntwo\nthree\nfour\n", "one\r\nTWO\r\nthree\r\nFOUR", "second.txt");
-    QTableView* view = window.rowsView();
+    RowsView* view = window.rowsView();
     // one, -two, +TWO, three, -four, +FOUR: both rows of the first difference selected.
     ASSERT_EQ(CurrentRow(), 1);
     Press(Qt::Key_Down, Qt::ShiftModifier);
@@ -575,6 +576,76 @@ TEST_F(ViewerWindowTest, TakesAChangeAcrossEditsLinesInPlaceAndSavesOnlyOnCtrlS)
     const std::string saved = ReadBytes(dir_ / "second.txt");
     EXPECT_EQ(saved.size(), 40004u);
     EXPECT_TRUE(saved == "x\n" + longLine + "b\n");
+}
+
+TEST_F(ViewerWindowTest, ClicksShiftAndCtrlClicksAndADragSelectWholeRowsForCopy) {
+    ViewerWindow& window = Open("0\n1\n2\n3\n4\n5\n6\n", "0\n1\n2\n3\n4\n5\n6\nnew\n");
+    QWidget* rows = window.rowsView()->viewport();
+    const auto at = [&](int row) { return CellRect(row, 3).center(); };
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, at(1));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ShiftModifier, at(3));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, at(5));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, at(2));  // out again
+    EXPECT_EQ(CurrentRow(), 2);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 1\n 3\n 5\n"));
+    // A drag from row 4 up to row 2 selects the three rows, and only those.
+    QTest::mousePress(rows, Qt::LeftButton, Qt::NoModifier, at(4));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at(2)), rows->mapToGlobal(QPointF(at(2))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(rows, &move);
+    QTest::mouseRelease(rows, Qt::LeftButton, Qt::NoModifier, at(2));
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 2\n 3\n 4\n"));
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("3 行をコピーしました"));
+    // Shift+Up from there, then Home and End go to the first and last rows.
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" 1\n 2\n 3\n 4\n"));
+    Press(Qt::Key_End);
+    EXPECT_EQ(CurrentRow(), 7);
+    Press(Qt::Key_Home);
+    EXPECT_EQ(CurrentRow(), 0);
+}
+
+TEST_F(ViewerWindowTest, MillionsOfRowsShowTheirFirstScreenAndAllOfThemAreSelectedAtOnce) {
+    // 3,000,000 lines of "a"; the second file's line 1,500,000 is "b".
+    std::string first;
+    for (int i = 0; i < 3'000'000; ++i) first += "a\n";
+    std::string second = first;
+    second[2 * 1'499'999] = 'b';
+    ViewerWindow& window = Open(first, second);
+    RowsView* view = window.rowsView();
+    ASSERT_EQ(view->model()->rowCount(), 3'000'001);
+    // The first difference is current, in the middle of the list, drawn as the row it is.
+    ASSERT_EQ(CurrentRow(), 1'499'999);
+    const QRect current = CellRect(1'499'999, 3);
+    EXPECT_GT(current.top(), view->viewport()->height() / 4);
+    EXPECT_LT(current.bottom(), view->viewport()->height() * 3 / 4);
+    EXPECT_EQ(view->indexAt(current.center()).row(), 1'499'999);
+    EXPECT_EQ(view->model()->index(1'499'999, 0).data().toString(), QStringLiteral("1500000"));
+    EXPECT_EQ(view->model()->index(1'500'000, 1).data().toString(), QStringLiteral("1500000"));
+    EXPECT_EQ(view->model()->index(1'500'001, 0).data().toString(), QStringLiteral("1500001"));
+    const QImage image = view->viewport()->grab().toImage();
+    EXPECT_EQ(Pixel(image, current.left() + 40, CellRect(1'500'001, 3).center().y()),
+              QStringLiteral("#ffffff"));
+    EXPECT_EQ(Pixel(image, current.left() + 40, CellRect(1'500'000, 3).center().y()),
+              QStringLiteral("#cceeff"));
+
+    // Ctrl+A is one range of rows, however many; a row clicked with Ctrl leaves it in two.
+    Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view->selectionModel()->selection().size(), 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, current.center());
+    EXPECT_EQ(view->selectionModel()->selection().size(), 2);
+    // End, then Shift+Up twice: the last three rows are copied.
+    Press(Qt::Key_End);
+    EXPECT_EQ(CurrentRow(), 3'000'000);
+    EXPECT_EQ(view->indexAt(CellRect(3'000'000, 3).center()).row(), 3'000'000);
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_Up, Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral(" a\n a\n a\n"));
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("3 行をコピーしました"));
 }
 
 TEST_F(ViewerWindowTest, BinaryAndIdenticalFilesShowAMessageInsteadOfRows) {

@@ -532,6 +532,11 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
     GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
     CloseClipboard();
     EXPECT_EQ(Status(0), L"3 行をコピーしました");
+    // From the top to the end with Shift: every row.
+    Press(VK_HOME);
+    Press(VK_END, VK_SHIFT);
+    Press('C', VK_CONTROL);
+    EXPECT_EQ(Status(0), L"305 行をコピーしました");
 
     // Rows 204 and 205 (of 305) differ: a click a little off their mark goes to the first.
     RECT strip{};
@@ -541,6 +546,10 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
     Pump();
     EXPECT_EQ(CurrentRow(), 204);
     EXPECT_EQ(GetFocus(), window.list());
+    // Alt+Right takes what the list shows selected there, not the rows copied before.
+    PressAlt(VK_RIGHT);
+    EXPECT_EQ(Status(0), L"第二のファイルへ取り込みました");
+    EXPECT_EQ(Cell(204, 3), L"line 200");
     // Elsewhere, to the row there.
     SendMessageW(window.strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, strip.bottom / 2));
     Pump();

@@ -1,5 +1,8 @@
 #include "DiffModel.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "QtText.h"
 
 namespace viewer {
@@ -13,7 +16,10 @@ void DiffModel::Reset() {
 }
 
 int DiffModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(session_.RowCount());
+    // A model's rows are counted in an int: past that, the rows are out of the list's reach.
+    return parent.isValid() ? 0
+                            : static_cast<int>(std::min<std::size_t>(
+                                  session_.RowCount(), std::numeric_limits<int>::max()));
 }
 
 int DiffModel::columnCount(const QModelIndex& parent) const {

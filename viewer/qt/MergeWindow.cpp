@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -30,6 +29,7 @@
 #include "OverviewStrip.h"
 #include "QtCommands.h"
 #include "QtText.h"
+#include "RowsView.h"
 #include "StripBands.h"
 #include "Texts.h"
 
@@ -122,13 +122,9 @@ MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFil
     layout->addWidget(notice_);
 
     auto* rows = new QHBoxLayout();
-    view_ = new QTableView(central);
+    view_ = new RowsView(central);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(view_->font()).height() + 2);
-    view_->verticalHeader()->hide();
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
+    view_->SetRowHeight(QFontMetrics(view_->font()).height() + 2);
     view_->setTextElideMode(Qt::ElideNone);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -336,9 +332,8 @@ void MergeWindow::ScrollTo(std::size_t row, std::size_t column) {
         model_->index(static_cast<int>(row), static_cast<int>(MergeColumn::Result)),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     moving_ = false;
-    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
-    const int visible = std::max(1, view_->viewport()->height() / rowHeight);
-    view_->verticalScrollBar()->setValue(std::max(0, static_cast<int>(row) - visible / 2));
+    view_->verticalScrollBar()->setValue(
+        std::max(0, static_cast<int>(row) - view_->PageRows() / 2));
     // Sideways, to MINE's text when it is off screen.
     QScrollBar* sideways = view_->horizontalScrollBar();
     sideways->setValue(SidewaysScroll(

@@ -15,7 +15,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTableView;
 
 namespace viewer {
 
@@ -25,6 +24,7 @@ class ElidedLabel;
 class LineEditor;
 class MergeModel;
 class MergeStrip;
+class RowsView;
 
 class MergeWindow : public QMainWindow, public SessionView {
     Q_OBJECT
@@ -36,7 +36,7 @@ public:
 
     MergeSession& session() { return *session_; }
     QWidget* changeNotice() const { return notice_; }
-    QTableView* rowsView() const { return view_; }
+    RowsView* rowsView() const { return view_; }
     QLabel* statusLabel() const { return status_; }
     QLabel* countLabel() const { return count_; }
     ElidedLabel* nameLabel(MergeColumn file) const;
@@ -86,7 +86,7 @@ private:
     std::unique_ptr<MergeSession> session_;
     std::unique_ptr<MergeModel> model_;
     ElidedLabel* names_[4] = {};  // MINE, BASE, THEIRS, the result
-    QTableView* view_ = nullptr;
+    RowsView* view_ = nullptr;
     QWidget* notice_ = nullptr;  // a file changed on disk, and the button that reads it again
     FileWatch* watch_ = nullptr;
     MergeStrip* strip_ = nullptr;

@@ -9,11 +9,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QToolBar>
 
 #include "QtCommands.h"
 #include "QtText.h"
+#include "RowsView.h"
 #include "Texts.h"
 #include "ViewerWindow.h"
 

@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "DiffModel.h"
 #include "ElidedLabel.h"
@@ -27,6 +27,7 @@
 #include "QtCommands.h"
 #include "QtText.h"
 #include "RowDelegate.h"
+#include "RowsView.h"
 #include "Texts.h"
 #include "WorkArea.h"
 
@@ -44,17 +45,11 @@ QLabel* LegendChip(RowKind kind, QWidget* parent) {
     return chip;
 }
 
-// The list. Keys, clicks and drags scroll it up and down to the current row, never sideways: a
-// long line's cell would be centred, and the line numbers and marks scrolled out of view.
-class RowsView : public QTableView {
-public:
-    using QTableView::QTableView;
-    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
-        const int sideways = horizontalScrollBar()->value();
-        QTableView::scrollTo(index, hint);
-        horizontalScrollBar()->setValue(sideways);
-    }
-};
+// A row of the session as the list counts them, in an int: the rows past that are out of its
+// reach, and stand for the last it has.
+int ListRow(std::size_t viewRow) {
+    return static_cast<int>(std::min<std::size_t>(viewRow, std::numeric_limits<int>::max() - 1));
+}
 
 }  // namespace
 
@@ -141,21 +136,10 @@ void ViewerWindow::MakeRowsView() {
     view_ = new RowsView(this);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RowDelegate::MeasureAmbiguous(view_->font());
-    const QFontMetrics metrics(view_->font());
-    // Fixed row heights and column widths keep a million rows cheap: nothing is measured per row.
-    // The row height is set before the rows exist: set after, it is a signal for every row.
-    QHeaderView* rows = view_->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(metrics.height() + 2);
-    rows->hide();
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
-    view_->setTextElideMode(Qt::ElideNone);
+    view_->SetRowHeight(QFontMetrics(view_->font()).height() + 2);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view_->horizontalHeader()->setStretchLastSection(true);
 
     model_ = std::make_unique<DiffModel>(*session_);
@@ -203,11 +187,23 @@ void ViewerWindow::DoubleClicked(const QModelIndex& index) {
 }
 
 void ViewerWindow::SelectionChanged() {
-    std::vector<std::size_t> rows;
-    for (const QModelIndex& index : view_->selectionModel()->selectedRows()) {
-        rows.push_back(static_cast<std::size_t>(index.row()));
+    // The selection model's ranges, as runs of rows: all of millions of rows is one run.
+    std::vector<RowSpan> spans;
+    for (const QItemSelectionRange& range : view_->selectionModel()->selection()) {
+        spans.push_back(
+            {static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom())});
     }
-    session_->SetSelection(std::move(rows));
+    std::sort(spans.begin(), spans.end(),
+              [](const RowSpan& a, const RowSpan& b) { return a.first < b.first; });
+    std::vector<RowSpan> merged;
+    for (const RowSpan& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().last + 1) {
+            merged.back().last = std::max(merged.back().last, span.last);
+        } else {
+            merged.push_back(span);
+        }
+    }
+    session_->SetSelection(std::move(merged));
 }
 
 void ViewerWindow::SizeColumns() {
@@ -240,7 +236,7 @@ void ViewerWindow::Redraw() {
     SelectionChanged();
     // The keys go on from the session's row, wherever the list is scrolled.
     if (const auto row = session_->CurrentViewRow()) {
-        view_->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*row), 0),
+        view_->selectionModel()->setCurrentIndex(model_->index(ListRow(*row), 0),
                                                  QItemSelectionModel::NoUpdate);
     }
     moving_ = false;
@@ -254,7 +250,7 @@ void ViewerWindow::Redraw() {
 
 void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
     lastColumn_ = column;
-    const auto row = static_cast<int>(viewRow);
+    const int row = ListRow(viewRow);
     int contentColumn = 0;
     const std::vector<Column>& columns = session_->Columns();
     while (contentColumn + 1 < static_cast<int>(columns.size()) &&
@@ -267,9 +263,7 @@ void ViewerWindow::ScrollTo(std::size_t viewRow, std::size_t column) {
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     moving_ = false;
     // Up and down: the row in the middle of the list.
-    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
-    const int visible = std::max(1, view_->viewport()->height() / rowHeight);
-    view_->verticalScrollBar()->setValue(std::max(0, row - visible / 2));
+    view_->verticalScrollBar()->setValue(std::max(0, row - view_->PageRows() / 2));
     // Sideways: only when the cell is off screen.
     QScrollBar* sideways = view_->horizontalScrollBar();
     sideways->setValue(SidewaysScroll(
@@ -326,7 +320,7 @@ void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std
     editorRow_ = viewRow;
     editorColumn_ = column;
     editor_->setText(ToQString(text));  // not the user's change: no textEdited
-    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(column)));
+    view_->scrollTo(model_->index(ListRow(viewRow), static_cast<int>(column)));
     editor_->show();
     PlaceEditor();
     editor_->setFocus(Qt::OtherFocusReason);
@@ -334,7 +328,7 @@ void ViewerWindow::OpenEditor(std::size_t viewRow, std::size_t column, const std
 
 void ViewerWindow::MoveEditor(std::size_t viewRow) {
     editorRow_ = viewRow;
-    view_->scrollTo(model_->index(static_cast<int>(viewRow), static_cast<int>(editorColumn_)));
+    view_->scrollTo(model_->index(ListRow(viewRow), static_cast<int>(editorColumn_)));
     PlaceEditor();
 }
 
@@ -349,8 +343,8 @@ QLineEdit* ViewerWindow::lineEditor() const { return editor_; }
 
 void ViewerWindow::PlaceEditor() {
     if (editor_ == nullptr || editor_->isHidden()) return;
-    const QRect cell = view_->visualRect(
-        model_->index(static_cast<int>(editorRow_), static_cast<int>(editorColumn_)));
+    const QRect cell =
+        view_->visualRect(model_->index(ListRow(editorRow_), static_cast<int>(editorColumn_)));
     // Over the part of the cell in view: a long line's cell may be far wider than the list.
     const int left = std::max(cell.left(), 0);
     const int right = std::min(cell.right(), view_->viewport()->width() - 1);
@@ -382,9 +376,7 @@ void ViewerWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void ViewerWindow::UpdateVisibleRows() {
-    const int first = view_->rowAt(0);
-    const int rowHeight = std::max(1, view_->verticalHeader()->defaultSectionSize());
-    overview_->SetVisibleRows(std::max(first, 0), view_->viewport()->height() / rowHeight);
+    overview_->SetVisibleRows(view_->FirstRow(), view_->PageRows());
 }
 
 }  // namespace viewer

@@ -17,7 +17,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTableView;
 class QToolBar;
 
 namespace viewer {
@@ -27,6 +26,7 @@ class ElidedLabel;
 class FileWatch;
 class LineEditor;
 class OverviewStrip;
+class RowsView;
 
 class ViewerWindow : public QMainWindow, public SessionView {
     Q_OBJECT
@@ -40,7 +40,7 @@ public:
     static void PrepareListFont();
 
     Session& session() { return *session_; }
-    QTableView* rowsView() const { return view_; }
+    RowsView* rowsView() const { return view_; }
     ElidedLabel* nameLabel(bool first) const { return first ? firstName_ : secondName_; }
     QLabel* messageLabel() const { return message_; }
     QLabel* statusLabel() const { return status_; }
@@ -104,7 +104,7 @@ private:
     QLabel* status_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* hidden_ = nullptr;
-    QTableView* view_ = nullptr;
+    RowsView* view_ = nullptr;
     LineEditor* editor_ = nullptr;
     std::size_t editorRow_ = 0;  // the cell the editor lies over
     std::size_t editorColumn_ = 0;

@@ -149,10 +149,18 @@ void Session::Run(Command command) {
         case Command::Copy: {
             std::vector<std::size_t> rows;
             // Side by side, a row holds a line of each file: both are copied, in the list's order.
-            for (const std::size_t viewRow : selection_) {
-                for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
+            const std::size_t count = RowCount();
+            for (const RowSpan& span : selection_) {
+                for (std::size_t viewRow = span.first; viewRow <= span.last && viewRow < count;
+                     ++viewRow) {
+                    if (view_ == View::List) {
+                        rows.push_back(viewRow);
+                        continue;
+                    }
+                    for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
+                }
             }
-            std::sort(rows.begin(), rows.end());
+            if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
             if (rows.empty()) return Say(u"コピーする行を選んでください", StatusKind::Warning);
             std::size_t strayBytes = 0, nuls = 0;
@@ -356,14 +364,23 @@ void Session::Replace(std::optional<Comparison> again) {
 }
 
 void Session::Take(Side from) {
-    std::vector<std::size_t> rows;
-    for (const std::size_t viewRow : selection_) {
-        for (const std::size_t row : ListRows(viewRow)) rows.push_back(row);
+    // The differences the selected rows touch are those between the first row's first line and
+    // the last row's last: the rows between need not be looked at one by one.
+    std::optional<std::size_t> first, last;
+    bool oneLine = true;
+    for (const RowSpan& span : selection_) {
+        const std::vector<std::size_t> head = ListRows(span.first);
+        const std::vector<std::size_t> tail = ListRows(std::min(span.last, RowCount() - 1));
+        if (head.empty() || tail.empty()) continue;
+        const auto [low, high] = std::minmax_element(head.begin(), head.end());
+        const std::size_t end = *std::max_element(tail.begin(), tail.end());
+        if (first || span.last > span.first || head.size() > 1) oneLine = false;
+        first = std::min(first.value_or(*low), *low);
+        last = std::max({last.value_or(end), end, *high});
     }
     // One row selected is the current one: its whole difference goes across.
-    if (rows.size() <= 1 && current_) rows = {*current_};
-    if (rows.empty()) return Say(u"取り込む相違を選んでください", StatusKind::Warning);
-    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    if (oneLine && current_) first = last = *current_;
+    if (!first) return Say(u"取り込む相違を選んでください", StatusKind::Warning);
     Edited(edited_.Take(from, *first, *last), from == Side::First
                                                   ? u"第二のファイルへ取り込みました"
                                                   : u"第一のファイルへ取り込みました");

@@ -55,6 +55,12 @@ struct Cell {
     ColourRole bandRight = ColourRole::Base;
 };
 
+// View rows `first` to `last`, both included.
+struct RowSpan {
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
 // A run of changed rows on the overview strip, in view rows.
 struct StripMark {
     std::size_t row = 0;
@@ -117,8 +123,9 @@ public:
     void SetCurrent(std::size_t viewRow, Side pane = Side::First);
     std::optional<std::size_t> CurrentRow() const { return current_; }  // a row of the list
     std::optional<std::size_t> CurrentViewRow() const;
-    // The selected view rows, for Copy.
-    void SetSelection(std::vector<std::size_t> viewRows) { selection_ = std::move(viewRows); }
+    // The selected view rows, for Copy and Take: runs of rows, not a row each, so that all of a
+    // list of millions of rows is selected at no cost.
+    void SetSelection(std::vector<RowSpan> viewRows) { selection_ = std::move(viewRows); }
 
     // The rows of the view shown.
     std::size_t RowCount() const;
@@ -207,7 +214,7 @@ private:
     };
     std::optional<LineEdit> edit_;
     bool liveTyping_ = true;  // compare at each key: false once one comparison took too long
-    std::vector<std::size_t> selection_;
+    std::vector<RowSpan> selection_;
     std::u16string findText_;
     Bar bar_ = Bar::None;
     StatusMessage status_;

@@ -32,13 +32,24 @@ void ListView::SetRowCount(std::size_t rows) {
     ListView_SetItemCountEx(hwnd_, static_cast<int>(rows), 0);
 }
 
-std::vector<std::size_t> ListView::SelectedRows() const {
-    std::vector<std::size_t> rows;
+std::vector<std::pair<std::size_t, std::size_t>> ListView::SelectedRuns() const {
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    // All of them (Shift+End from the top of millions of rows) without asking row by row.
+    const int rows = ListView_GetItemCount(hwnd_);
+    if (rows > 0 && ListView_GetSelectedCount(hwnd_) == static_cast<UINT>(rows)) {
+        runs.emplace_back(0, static_cast<std::size_t>(rows) - 1);
+        return runs;
+    }
     for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
-        rows.push_back(static_cast<std::size_t>(row));
+        const auto at = static_cast<std::size_t>(row);
+        if (!runs.empty() && runs.back().second + 1 == at) {
+            runs.back().second = at;
+        } else {
+            runs.emplace_back(at, at);
+        }
     }
-    return rows;
+    return runs;
 }
 
 void ListView::ClearSelection() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace viewer {
@@ -30,7 +31,8 @@ public:
     int ColumnCount() const;
     void SetRowCount(std::size_t rows);
 
-    std::vector<std::size_t> SelectedRows() const;
+    // The selected rows, as runs of rows next to each other, first to last.
+    std::vector<std::pair<std::size_t, std::size_t>> SelectedRuns() const;
     // Nothing selected, and no row with the focus.
     void ClearSelection();
     // Only `row` selected, with the focus and the mark a Shift+click extends from.

@@ -161,7 +161,13 @@ void ViewerWindow::MakeFonts(int dpi) {
 }
 
 void ViewerWindow::RunCommand(Command command) {
-    if (command == Command::Copy) session_.SetSelection(list_.SelectedRows());
+    // What the list shows selected is what is copied or taken across.
+    if (command == Command::Copy || command == Command::TakeToFirst ||
+        command == Command::TakeToSecond) {
+        std::vector<RowSpan> spans;
+        for (const auto& [first, last] : list_.SelectedRuns()) spans.push_back({first, last});
+        session_.SetSelection(std::move(spans));
+    }
     if (command == Command::FindNext || command == Command::FindPrevious) {
         session_.SetFindText(bars_->FindText());
     }
