@@ -125,6 +125,21 @@ std::string MakeLatin1Line(std::mt19937& random, long number) {
     return line;
 }
 
+// A line in Shift_JIS (CP932) bytes, as Japanese Windows writes it.
+std::string MakeCp932Line(std::mt19937& random, long number) {
+    // 比較, ファイル, 行, 差分 in CP932.
+    static const char* const kWords[] = {
+        "value",    "count",           "buffer",           "index",
+        "path",     "result",          "\x94\xe4\x8a\x72", "\x83\x74\x83\x40\x83\x43\x83\x8b",
+        "\x8d\x73", "\x8d\xb7\x95\xaa"};
+    std::uniform_int_distribution<int> word(0, 9);
+    char line[160];
+    std::snprintf(line, sizeof line, "%s_%ld = %s(%u, \"%s\");", kWords[word(random)], number,
+                  kWords[word(random)], static_cast<unsigned>(random() % 1000),
+                  kWords[word(random)]);
+    return line;
+}
+
 // A line of about 10 KB: minified code, data on one line.
 std::string MakeLongLine(std::mt19937& random, long number) {
     std::string line = "row" + std::to_string(number) + ":";
@@ -159,14 +174,14 @@ void MakeReordered(const fs::path& first, const fs::path& second, long lines, bo
 // Writes a file of `lines` lines and a copy with `changes` scattered edits: a third replaced
 // lines (an edit at the line's end), a third removed, a third added.
 void MakePair(const fs::path& first, const fs::path& second, long lines, long changes,
-              LineMaker makeLine = MakeLine) {
+              LineMaker makeLine = MakeLine, const char* end = "\n") {
     std::mt19937 random(static_cast<unsigned>(lines));
     std::vector<std::string> text;
     text.reserve(static_cast<size_t>(lines));
     for (long i = 0; i < lines; ++i) text.push_back(makeLine(random, i));
     {
         std::ofstream out(first, std::ios::binary);
-        for (const std::string& line : text) out << line << '\n';
+        for (const std::string& line : text) out << line << end;
     }
     std::vector<int> edit(static_cast<size_t>(lines), 0);
     std::uniform_int_distribution<long> where(0, lines - 1);
@@ -176,15 +191,15 @@ void MakePair(const fs::path& first, const fs::path& second, long lines, long ch
         const std::string& line = text[static_cast<size_t>(i)];
         switch (edit[static_cast<size_t>(i)]) {
             case 1:
-                out << line << " // changed\n";
+                out << line << " // changed" << end;
                 break;
             case 2:
                 break;
             case 3:
-                out << "inserted_" << i << "();\n" << line << '\n';
+                out << "inserted_" << i << "();" << end << line << end;
                 break;
             default:
-                out << line << '\n';
+                out << line << end;
         }
     }
 }
@@ -374,6 +389,7 @@ int main(int argc, char** argv) {
         // About 200 MB a file: more than the window once compared by lines.
         MakePair(dir / "a5m.txt", dir / "b5m.txt", 5'000'000, 1'000);
         MakePair(dir / "aLatin1.txt", dir / "bLatin1.txt", 100'000, 1'000, MakeLatin1Line);
+        MakePair(dir / "aCp932.txt", dir / "bCp932.txt", 100'000, 1'000, MakeCp932Line, "\r\n");
         MakePair(dir / "aLong.txt", dir / "bLong.txt", 2'000, 100, MakeLongLine);
         MakeReordered(dir / "aSource.txt", dir / "bSorted.txt", 4'000, true);
         MakeReordered(dir / "a20k.txt", dir / "bShuffled.txt", 20'000, false);
@@ -409,6 +425,8 @@ int main(int argc, char** argv) {
             dir / "copy1m.txt");
     Compare("5,000,000 lines (200 MB), 1,000 changes", viewer, earlier, dir / "a5m.txt",
             dir / "b5m.txt");
+    Compare("100,000 lines CP932 CR LF, 1,000 changes", viewer, earlier, dir / "aCp932.txt",
+            dir / "bCp932.txt");
     Compare("100,000 Latin-1 lines, 1,000 changes", viewer, earlier, dir / "aLatin1.txt",
             dir / "bLatin1.txt");
     Compare("2,000 lines of 10 KB (20 MB), 100 changes", viewer, earlier, dir / "aLong.txt",
