@@ -110,6 +110,15 @@ std::string MakeLine(std::mt19937& random, long number) {
     return line;
 }
 
+// A line of `kWords` without indent, as MakeLine makes one.
+std::string MakeLineOf(const char* const (&words)[10], std::mt19937& random, long number) {
+    std::uniform_int_distribution<int> word(0, 9);
+    char line[160];
+    std::snprintf(line, sizeof line, "%s_%ld = %s(%u, \"%s\");", words[word(random)], number,
+                  words[word(random)], static_cast<unsigned>(random() % 1000), words[word(random)]);
+    return line;
+}
+
 // A line in Latin-1 (ISO 8859-1) bytes: neither UTF-8 nor CP932, so the viewer shows it in its
 // single-byte fallback.
 std::string MakeLatin1Line(std::mt19937& random, long number) {
@@ -117,12 +126,7 @@ std::string MakeLatin1Line(std::mt19937& random, long number) {
     static const char* const kWords[] = {"caf\351",   "na\357ve", "r\351sum\351", "\351t\351",
                                          "gar\347on", "pi\361a",  "stra\337e",    "\374ber",
                                          "ni\361o",   "fa\347ade"};
-    std::uniform_int_distribution<int> word(0, 9);
-    char line[160];
-    std::snprintf(line, sizeof line, "%s_%ld = %s(%u, \"%s\");", kWords[word(random)], number,
-                  kWords[word(random)], static_cast<unsigned>(random() % 1000),
-                  kWords[word(random)]);
-    return line;
+    return MakeLineOf(kWords, random, number);
 }
 
 // A line in Shift_JIS (CP932) bytes, as Japanese Windows writes it.
@@ -132,12 +136,7 @@ std::string MakeCp932Line(std::mt19937& random, long number) {
         "value",    "count",           "buffer",           "index",
         "path",     "result",          "\x94\xe4\x8a\x72", "\x83\x74\x83\x40\x83\x43\x83\x8b",
         "\x8d\x73", "\x8d\xb7\x95\xaa"};
-    std::uniform_int_distribution<int> word(0, 9);
-    char line[160];
-    std::snprintf(line, sizeof line, "%s_%ld = %s(%u, \"%s\");", kWords[word(random)], number,
-                  kWords[word(random)], static_cast<unsigned>(random() % 1000),
-                  kWords[word(random)]);
-    return line;
+    return MakeLineOf(kWords, random, number);
 }
 
 // A line of about 10 KB: minified code, data on one line.

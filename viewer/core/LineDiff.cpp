@@ -417,6 +417,8 @@ Rows DiffKeys(const LineKeys& first, const LineKeys& second, std::int32_t head, 
     return BuildRows(first, changed1, second, changed2, head, tail);
 }
 
+}  // namespace
+
 // How many bytes the two begin with alike. memcmp takes many bytes at a step, which
 // std::mismatch does not: only the block that differs is looked at byte by byte.
 std::size_t EqualHead(std::string_view a, std::string_view b) {
@@ -448,8 +450,6 @@ std::size_t EqualTail(std::string_view a, std::string_view b) {
     while (same < shorter && a[a.size() - 1 - same] == b[b.size() - 1 - same]) ++same;
     return same;
 }
-
-}  // namespace
 
 Row Rows::operator[](std::size_t row) const {
     const Block& block = BlockOf(row);

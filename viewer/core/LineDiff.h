@@ -69,6 +69,10 @@ Rows DiffLines(const TextFile& first, const TextFile& second, const IgnoreOption
 Rows DiffRawLines(const std::vector<std::string_view>& first,
                   const std::vector<std::string_view>& second, const CancelFlag* cancel = nullptr);
 
+// How many bytes the two begin with alike, and end with alike: many bytes at a step.
+std::size_t EqualHead(std::string_view a, std::string_view b);
+std::size_t EqualTail(std::string_view a, std::string_view b);
+
 // The row where each run of differing rows begins, in order.
 std::vector<std::size_t> DifferenceStarts(const Rows& rows);
 

@@ -97,9 +97,7 @@ struct Middle {
 };
 
 Middle MiddleOf(std::string_view a, std::string_view b) {
-    const std::size_t shorter = std::min(a.size(), b.size());
-    const std::size_t differs = static_cast<std::size_t>(
-        std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+    const std::size_t differs = EqualHead(a, b);
     // The head: the whole lines before the first byte that differs, less the room to slide.
     const std::size_t lineOfDifference = LinesBack(a, differs + 1, 1);
     Middle middle;
@@ -108,11 +106,7 @@ Middle MiddleOf(std::string_view a, std::string_view b) {
         std::count(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(middle.headBytes), '\n'));
     // The tail: equal bytes from the end, after the head, starting at a line in both files
     // (after a newline that lies in the equal part itself).
-    const std::size_t room = shorter - lineOfDifference;
-    const std::size_t same = static_cast<std::size_t>(
-        std::mismatch(a.rbegin(), a.rbegin() + static_cast<std::ptrdiff_t>(room), b.rbegin())
-            .first -
-        a.rbegin());
+    const std::size_t same = EqualTail(a.substr(lineOfDifference), b.substr(lineOfDifference));
     const std::size_t newline = a.find('\n', a.size() - same);
     const std::size_t tailStart = newline == std::string_view::npos ? a.size() : newline + 1;
     const std::size_t tailBytes = a.size() - LinesOn(a, tailStart, kSlideRoom);
