@@ -75,6 +75,17 @@ void RunMessages(Window& window) {
     }
 }
 
+// The benchmark's way to time the start-up (--exit-when-shown): what is waiting is handled, the
+// window and all its children painted, and the program ends.
+void PaintAll(HWND window) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -116,12 +127,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (plan.window == viewer::StartWindow::Merge) {
         viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
-        RunMessages(merge);
+        if (plan.arguments.exitWhenShown) {
+            PaintAll(merge.hwnd());
+        } else {
+            RunMessages(merge);
+        }
         return merge.session().ExitCode();
     }
     if (plan.window == viewer::StartWindow::Folders) {
         viewer::FolderWindow folders(plan.first, plan.second, settingsFile);
-        RunMessages(folders);
+        if (plan.arguments.exitWhenShown) {
+            PaintAll(folders.hwnd());
+        } else {
+            RunMessages(folders);
+        }
         return 0;
     }
     std::optional<viewer::Comparison> comparison = viewer::WaitWithProgress(nullptr, *running);
@@ -131,16 +150,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     viewer::ViewerWindow window(std::move(*comparison), settingsFile);
     if (plan.arguments.exitWhenShown) {
-        // The benchmark's way to time the start-up: what is waiting is handled, the window and
-        // all its children painted, and the program ends.
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        return start.exitCode;
+        PaintAll(window.hwnd());
+    } else {
+        RunMessages(window);
     }
-    RunMessages(window);
     return start.exitCode;
 }
