@@ -537,6 +537,11 @@ TEST_F(ViewerWindowTest, CtrlCCopiesTheSelectedRowsAndAClickOnTheStripGoesThere)
     Press(VK_END, VK_SHIFT);
     Press('C', VK_CONTROL);
     EXPECT_EQ(Status(0), L"305 行をコピーしました");
+    // Ctrl+A from one row: every row again.
+    Press(VK_HOME);
+    Press('A', VK_CONTROL);
+    Press('C', VK_CONTROL);
+    EXPECT_EQ(Status(0), L"305 行をコピーしました");
 
     // Rows 204 and 205 (of 305) differ: a click a little off their mark goes to the first.
     RECT strip{};

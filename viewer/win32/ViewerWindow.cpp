@@ -223,6 +223,11 @@ bool ViewerWindow::TranslateKeys(MSG& msg) {
         msg.message == WM_KEYDOWN && control &&
         (msg.wParam == 'C' || msg.wParam == 'X' || msg.wParam == 'V' || msg.wParam == 'A' ||
          msg.wParam == 'Z' || msg.wParam == VK_HOME || msg.wParam == VK_END);
+    // Ctrl+A in the list selects every row, as it does in the Qt list.
+    if (msg.message == WM_KEYDOWN && control && msg.wParam == 'A' && focus == list_.hwnd()) {
+        ListView_SetItemState(list_.hwnd(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        return true;
+    }
     if (!(inField && editKey) && commands_->TranslateKeys(msg)) return true;
     // Tab and Shift+Tab move between the controls, as in a dialog.
     if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_TAB) {
