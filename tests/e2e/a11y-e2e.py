@@ -22,7 +22,9 @@ def fail(message):
 
 
 def wait_for(condition, events, what):
-    """Runs the AT-SPI event loop until condition() holds, checking it again at each event."""
+    """Runs the AT-SPI event loop until condition() holds, checking it again at each event and
+    every tenth of a second: an event that came before the listeners were in place, or one the
+    toolkit never sends for a change, would otherwise be waited for until the time is up."""
     result, timed_out = [], []
 
     def check(_event=None):
@@ -30,19 +32,29 @@ def wait_for(condition, events, what):
             result.append(True)
             pyatspi.Registry.stop()
 
+    waiting = [True]
+
+    def poll():
+        if waiting[0]:
+            check()
+        return waiting[0]  # a GLib timeout goes on while True
+
     def give_up():
         timed_out.append(True)
         pyatspi.Registry.stop()
         return False
 
-    if condition():
-        return
     for event in events:
         pyatspi.Registry.registerEventListener(check, event)
-    timer = GLib.timeout_add_seconds(TIMEOUT_SECONDS, give_up)
-    pyatspi.Registry.start()
-    if not timed_out:
-        GLib.source_remove(timer)
+    if not condition():
+        timer = GLib.timeout_add_seconds(TIMEOUT_SECONDS, give_up)
+        GLib.timeout_add(100, poll)
+        pyatspi.Registry.start()
+        waiting[0] = False  # the poll ends at its next call
+        if not timed_out:
+            GLib.source_remove(timer)
+    else:
+        result.append(True)
     for event in events:
         pyatspi.Registry.deregisterEventListener(check, event)
     if not result:
