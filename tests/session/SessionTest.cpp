@@ -274,6 +274,35 @@ TEST_F(SessionTest, WidthsAreDisplayCellsAndALongLineNeverMovesTheListSideways) 
     EXPECT_EQ(left.text.substr(0, 4), u"（先頭 ");
 }
 
+TEST_F(SessionTest, ALongFileIsDrawnBeforeItsWidestLineIsMeasuredAndSizedAgainAfter) {
+    // 5 MB of 49-letter lines, changed at the top, with a line of 300 letters far below the
+    // first screens.
+    const std::string line = std::string(49, 'x') + "\n";
+    std::string first;
+    for (int i = 0; i < 100000; ++i) first += i == 90000 ? std::string(300, 'w') + "\n" : line;
+    std::string second = first;
+    second[0] = 'y';
+    Session& session = Open(first, second);
+    EXPECT_EQ(session.ColumnCells(3), 49u);
+    EXPECT_EQ(Text(0, 3), u"x" + std::u16string(48, u'x'));
+    EXPECT_EQ(Text(1, 3), u"y" + std::u16string(48, u'x'));
+    view_.WaitForMeasure();
+    EXPECT_TRUE(session.TakeMeasured());
+    EXPECT_EQ(session.ColumnCells(3), 300u);
+    EXPECT_FALSE(session.TakeMeasured());
+
+    // Read again without the wide line: the column keeps its width until the new rows are
+    // measured, then narrows.
+    second.replace(90000 * 50, 301, line);
+    WriteBytes(dir_ / "first.txt", second);
+    WriteBytes(dir_ / "second.txt", second);
+    session.Reload();
+    EXPECT_EQ(session.ColumnCells(3), 300u);
+    view_.WaitForMeasure();
+    EXPECT_TRUE(session.TakeMeasured());
+    EXPECT_EQ(session.ColumnCells(3), 49u);
+}
+
 TEST_F(SessionTest, ALongFileOpensAtItsFirstDifferenceAndKeysLandOnTheirRows) {
     // 50,000 lines; line 10,001 changed, line 30,001 removed. Every 700th line is 100 half-width
     // katakana: three bytes each, one cell, more bytes than the widest line, 150 "y" at the end.

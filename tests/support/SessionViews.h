@@ -2,9 +2,12 @@
 // the session itself, and one that remembers what it was told.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,6 +37,7 @@ public:
         const std::function<viewer::Comparison(const viewer::CancelFlag*)>& work) override {
         return work(nullptr);
     }
+    void MeasuredInBackground() override {}
 };
 
 // A window that remembers what it was told.
@@ -69,6 +73,18 @@ public:
         if (stop) return std::nullopt;  // as a user who pressed Esc on the progress
         return work(nullptr);
     }
+    void MeasuredInBackground() override {
+        const std::lock_guard lock(measure_->mutex);
+        measure_->done = true;
+        measure_->changed.notify_all();
+    }
+    // Waits until the session says a measure beside the window is done, as a front's event loop
+    // waits for its event.
+    void WaitForMeasure() {
+        std::unique_lock lock(measure_->mutex);
+        measure_->changed.wait(lock, [this] { return measure_->done; });
+        measure_->done = false;
+    }
 
     int redraws = 0;
     std::optional<std::size_t> scrolledRow;
@@ -81,6 +97,14 @@ public:
     std::vector<viewer::Answer> answers;  // the user's, in order; then キャンセル
     std::optional<std::pair<std::size_t, std::size_t>> editor;  // view row, column
     std::u16string editorText;
+
+private:
+    struct Measure {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+    };
+    std::shared_ptr<Measure> measure_ = std::make_shared<Measure>();
 };
 
 }  // namespace testsupport

@@ -44,13 +44,21 @@ std::int64_t ReadFull(InputFile& file, char* buffer, std::int64_t capacity) {
     return filled;
 }
 
-// Reads up to `limit` bytes more onto `bytes`; false on a read error.
+// Reads up to `limit` bytes more onto `bytes`; false on a read error. A step at a time: the
+// zeros a resize writes are then still in the cache when the read writes over them, where a
+// file's worth of them would cost a pass of their own through memory.
 bool ReadOn(InputFile& file, std::string& bytes, std::int64_t limit) {
-    const std::size_t start = bytes.size();
-    bytes.resize(start + static_cast<std::size_t>(limit));
-    const std::int64_t got = ReadFull(file, bytes.data() + start, limit);
-    bytes.resize(start + static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
-    return got >= 0;
+    constexpr std::int64_t kStep = std::int64_t{1} << 20;
+    for (;;) {
+        const std::int64_t want = std::min(limit, kStep);
+        const std::size_t start = bytes.size();
+        bytes.resize(start + static_cast<std::size_t>(want));
+        const std::int64_t got = ReadFull(file, bytes.data() + start, want);
+        bytes.resize(start + static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+        if (got < want) return got >= 0;
+        limit -= got;
+        if (limit == 0) return true;
+    }
 }
 
 // Reads the rest of the file onto `bytes`. The size taken when the file was opened is a hint:

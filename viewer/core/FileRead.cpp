@@ -21,20 +21,17 @@ void ReserveForFile(std::string& bytes, std::size_t size) {
 }
 
 bool InputFile::ReadAll(std::string& out) {
-    // Read straight into a buffer of the file's size; the size is only a hint, though, since
-    // the file may grow or shrink while it is read.
-    std::size_t capacity =
-        std::max<std::size_t>(static_cast<std::size_t>(identity_.size) + 1, 4096);
-    ReserveForFile(out, capacity);
-    out.resize(capacity);
+    // Read straight into memory reserved for the file's size; the size is only a hint, though,
+    // since the file may grow or shrink while it is read. The string grows a block at a time, so
+    // that the zeros it is filled with are still in the cache when the read writes over them.
+    ReserveForFile(out, std::max<std::size_t>(static_cast<std::size_t>(identity_.size) + 1, 4096));
     std::size_t filled = 0;
     for (;;) {
-        if (filled == capacity) {
-            capacity *= 2;
-            out.resize(capacity);
-        }
-        const std::int64_t got =
-            Read(out.data() + filled, static_cast<std::int64_t>(capacity - filled));
+        // Up to the memory reserved, and past it (the file grew) a block at a time.
+        const std::size_t room = out.capacity() - filled;
+        const std::size_t step = room > 0 ? std::min<std::size_t>(room, kBlockBytes) : kBlockBytes;
+        out.resize(filled + step);
+        const std::int64_t got = Read(out.data() + filled, static_cast<std::int64_t>(step));
         if (got < 0) return false;
         if (got == 0) break;
         filled += static_cast<std::size_t>(got);

@@ -68,6 +68,7 @@ public:
         const std::function<Comparison(const CancelFlag*)>&) override {
         return std::nullopt;
     }
+    void MeasuredInBackground() override {}  // the merge measures its lines at once
 
 protected:
     void closeEvent(QCloseEvent* event) override;

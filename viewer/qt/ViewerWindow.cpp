@@ -356,6 +356,16 @@ std::optional<Comparison> ViewerWindow::RunLong(
     return RunWithProgress(this, work);
 }
 
+void ViewerWindow::MeasuredInBackground() {
+    // An event of this window's thread, dropped with the window if it closes first.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (session_->TakeMeasured()) SizeColumns();
+        },
+        Qt::QueuedConnection);
+}
+
 void ViewerWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;

@@ -72,6 +72,7 @@ public:
     void CloseEditor() override;
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override;
+    void MeasuredInBackground() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

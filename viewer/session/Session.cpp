@@ -358,7 +358,8 @@ void Session::Replace(std::optional<Comparison> again) {
     if (again) edited_ = EditedComparison(std::move(*again));
     if (view_ == View::SideBySide) side_ = SideBySide(comparison().rows());
     shown_.clear();
-    widestCells_.reset();
+    widestMeasured_ = false;
+    measuring_.reset();
     selection_.clear();
     if (current_ && *current_ >= comparison().rows().size()) current_.reset();
 }

@@ -18,6 +18,7 @@
 #include "SessionView.h"
 #include "Settings.h"
 #include "SideBySide.h"
+#include "WidestInBackground.h"
 
 namespace viewer {
 
@@ -137,6 +138,10 @@ public:
     // Side by side: how many cells a pane shows; a longer line is shown around its first
     // difference.
     void SetPaneCells(std::size_t cells);
+    // The widest line of a long comparison is measured beside the window, after its first paint
+    // (SessionView::MeasuredInBackground); until then the content column is as wide as the lines
+    // measured so far. Takes the measure in: true when the columns' widths changed.
+    bool TakeMeasured();
     // The list rows a view row shows: one, or side by side one of each file.
     std::vector<std::size_t> ListRows(std::size_t viewRow) const;
     std::size_t ViewRowOf(std::size_t listRow) const;
@@ -219,7 +224,11 @@ private:
     Bar bar_ = Bar::None;
     StatusMessage status_;
     std::size_t paneCells_ = 80;
-    mutable std::optional<std::size_t> widestCells_;
+    // The widest line's cells; while `measuring_` runs, those of the rows measured so far, or of
+    // the rows before an edit or a reload changed them.
+    mutable std::size_t widestCells_ = 0;
+    mutable bool widestMeasured_ = false;
+    mutable std::unique_ptr<WidestInBackground> measuring_;
     mutable std::unordered_map<std::size_t, ShownLine> shown_;  // the rows drawn lately
 };
 

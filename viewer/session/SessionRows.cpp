@@ -15,6 +15,10 @@ namespace {
 
 // The narrowest a content column is drawn.
 constexpr std::size_t kLeastContentCells = 40;
+// Files up to this size together have their widest line measured before the window is drawn
+// (a few milliseconds); longer ones beside it, after the widest of their first rows.
+constexpr std::size_t kMeasuredAtOnceBytes = std::size_t{4} << 20;
+constexpr std::size_t kFirstRowsMeasured = 1000;
 
 }  // namespace
 
@@ -169,8 +173,28 @@ const ShownLine& Session::Shown(std::size_t row) const {
 }
 
 std::size_t Session::WidestLineCells() const {
-    if (!widestCells_) widestCells_ = viewer::WidestLineCells(comparison());
-    return *widestCells_;
+    if (widestMeasured_ || measuring_) return widestCells_;
+    const Comparison& rows = comparison();
+    if (rows.first().text->bytes().size() + rows.second().text->bytes().size() <
+        kMeasuredAtOnceBytes) {
+        widestCells_ = viewer::WidestLineCells(rows);
+        widestMeasured_ = true;
+    } else {
+        widestCells_ = std::max(widestCells_, WidestOfFirstRows(rows, kFirstRowsMeasured));
+        measuring_ = std::make_unique<WidestInBackground>(
+            rows, [&view = window_] { view.MeasuredInBackground(); });
+    }
+    return widestCells_;
+}
+
+bool Session::TakeMeasured() {
+    if (!measuring_ || !measuring_->Result()) return false;
+    const std::size_t cells = *measuring_->Result();
+    measuring_.reset();
+    widestMeasured_ = true;
+    const bool changed = cells != widestCells_;
+    widestCells_ = cells;
+    return changed && view_ == View::List;
 }
 
 }  // namespace viewer

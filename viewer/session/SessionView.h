@@ -61,6 +61,10 @@ public:
     // cancel: nothing when the user stopped it.
     virtual std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) = 0;
+    // Called on a thread of the session's own, not the window's: what the session measures beside
+    // the window (the widest line of a long file) is done. The front then calls
+    // Session::TakeMeasured on its own thread, and sizes its columns again when it says so.
+    virtual void MeasuredInBackground() = 0;
 };
 
 }  // namespace viewer

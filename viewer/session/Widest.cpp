@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Cells.h"
 
@@ -118,15 +119,15 @@ std::size_t LineCells(const TextFile& file, std::string_view line) {
     return TextCells(Decode(line, file.encoding()));
 }
 
-std::size_t WidestLineCells(const Comparison& comparison) {
+std::optional<std::size_t> WidestLineCells(const TextFile& first, const TextFile& second,
+                                           std::span<const Block> blocks,
+                                           const CancelFlag* cancel) {
     // Measuring a line means decoding it and walking its clusters; bounding its cells from its
     // bytes is far cheaper, and from its length alone cheaper still. So the lines too short to
     // pass the widest measured so far are passed over by their newlines, eight bytes at a time;
     // the others are bounded from their bytes, and measured only where the bound passes the
     // widest.
     std::size_t widest = 0;
-    const TextFile& first = *comparison.first().text;
-    const TextFile& second = *comparison.second().text;
     const HighByteCells high =
         first.encoding() == Encoding::Windows1252 || second.encoding() == Encoding::Windows1252
             ? Windows1252Cells()
@@ -140,22 +141,47 @@ std::size_t WidestLineCells(const Comparison& comparison) {
         if (most == 0 && widest >= kTabCells) most = MostCellsPerByte(file, high);
         return most == 0 ? kTabCells : most;
     };
-    for (const Block& block : comparison.rows().blocks()) {
+    // Lines are passed over a stretch at a time, so that a cancel is seen soon.
+    constexpr std::int32_t kStretch = 1 << 16;
+    for (const Block& block : blocks) {
         // A common or removed row shows the first file's line, an added row the second's.
         const bool added = block.kind == RowKind::Added;
         const TextFile& file = added ? second : first;
         const std::int32_t from = added ? block.second : block.first;
+        const std::int32_t end = from + block.count;
         LineCursor line(file, from);
-        while (widest < mostPerByte(file, added) * kMeasuredBytes + kMarkersCells &&
-               line.SkipShorter(std::min(widest / mostPerByte(file, added), kMeasuredBytes),
-                                from + block.count)) {
-            const std::string_view bytes = line.Line();
-            if (MostCells(file, bytes, high) > widest)
-                widest = std::max(widest, LineCells(file, bytes));
-            line.Next();
+        while (line.index() < end) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return std::nullopt;
+            const std::int32_t stretchEnd =
+                end - line.index() > kStretch ? line.index() + kStretch : end;
+            while (widest < mostPerByte(file, added) * kMeasuredBytes + kMarkersCells &&
+                   line.SkipShorter(std::min(widest / mostPerByte(file, added), kMeasuredBytes),
+                                    stretchEnd)) {
+                const std::string_view bytes = line.Line();
+                if (MostCells(file, bytes, high) > widest)
+                    widest = std::max(widest, LineCells(file, bytes));
+                line.Next();
+            }
+            if (line.index() < stretchEnd) break;  // wide enough: no line can pass it
         }
     }
     return widest;
+}
+
+std::size_t WidestLineCells(const Comparison& comparison) {
+    return *WidestLineCells(*comparison.first().text, *comparison.second().text,
+                            comparison.rows().blocks(), nullptr);
+}
+
+std::size_t WidestOfFirstRows(const Comparison& comparison, std::size_t rows) {
+    std::vector<Block> first;
+    for (Block block : comparison.rows().blocks()) {
+        if (block.row >= rows) break;
+        block.count = static_cast<std::int32_t>(
+            std::min<std::size_t>(static_cast<std::size_t>(block.count), rows - block.row));
+        first.push_back(block);
+    }
+    return *WidestLineCells(*comparison.first().text, *comparison.second().text, first, nullptr);
 }
 
 }  // namespace viewer

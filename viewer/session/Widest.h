@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string_view>
 
+#include "Cancel.h"
 #include "Comparison.h"
 
 namespace viewer {
@@ -14,6 +17,12 @@ namespace viewer {
 // their length; the others' cells are bounded from their bytes, and only the lines whose bound
 // passes the widest are measured.
 std::size_t WidestLineCells(const Comparison& comparison);
+// The same for the rows of `blocks` over the two files; nothing once `cancel` is set (it is looked
+// at every 65,536 lines).
+std::optional<std::size_t> WidestLineCells(const TextFile& first, const TextFile& second,
+                                           std::span<const Block> blocks, const CancelFlag* cancel);
+// The same for the comparison's first `rows` rows only.
+std::size_t WidestOfFirstRows(const Comparison& comparison, std::size_t rows);
 
 // The cells a line of `file` takes in the list, measured: a line shown in part
 // (Comparison::Shown) by its start, with room for the notes on what is left out.

@@ -60,6 +60,7 @@ public:
         const std::function<Comparison(const CancelFlag*)>&) override {
         return std::nullopt;
     }
+    void MeasuredInBackground() override {}  // the merge measures its lines at once
 
 private:
     static LRESULT CALLBACK StripProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

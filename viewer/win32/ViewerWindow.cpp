@@ -368,6 +368,9 @@ LRESULT ViewerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kEditAt:
             session_.EditAt(static_cast<std::size_t>(wParam), static_cast<Side>(lParam));
             return 0;
+        case kMeasured:
+            if (session_.TakeMeasured()) SizeColumns();
+            return 0;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item->hwndItem != notice_) break;

@@ -73,12 +73,15 @@ public:
     void CloseEditor() override;
     std::optional<Comparison> RunLong(
         const std::function<Comparison(const CancelFlag*)>& work) override;
+    void MeasuredInBackground() override;
 
 private:
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
     // A double click on a line: edit it once the list is done with the click (wParam the view
     // row, lParam the Side).
     static constexpr UINT kEditAt = WM_APP + 11;
+    static constexpr UINT kMeasured =
+        WM_APP + 12;  // from the session's thread: MeasuredInBackground
 
     static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);

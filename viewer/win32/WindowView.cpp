@@ -162,4 +162,9 @@ std::optional<Comparison> ViewerWindow::RunLong(
     return RunWithProgress(hwnd_, work);
 }
 
+void ViewerWindow::MeasuredInBackground() {
+    // A message of the window's own thread; none once the window is gone.
+    PostMessageW(hwnd_, kMeasured, 0, 0);
+}
+
 }  // namespace viewer
