@@ -139,7 +139,7 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     EXPECT_FALSE(window.changeNotice()->isVisible());
     WriteBytes(dir / "theirs.new", "one\r\n2\r\n3\r\n4\r\ntheirs\r\n6\r\nseven\r\n");
     std::filesystem::rename(dir / "theirs.new", dir / "theirs.txt");
-    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.changeNotice()->isVisible(); }, 10000));
     press(Qt::Key_F5);
     EXPECT_FALSE(window.changeNotice()->isVisible());
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("未解決の競合 1 件"));

@@ -403,7 +403,7 @@ TEST_F(ViewerWindowTest, SavedByRenameUnderANameNotUtf8TheChangeBarShowsAndF5Rel
     WriteBytes(dir_ / "new.tmp", "one\ntwo\nthree\n");
     std::filesystem::rename(dir_ / "new.tmp", dir_ / name);
     // The watch is inotify's: wait for its event, not for a time.
-    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.changeNotice()->isVisible(); }, 10000));
     const QImage bar = window.changeNotice()->grab().toImage();
     EXPECT_EQ(Pixel(bar, 2, 2), QStringLiteral("#fff4c0"));
     Press(Qt::Key_F5);
@@ -413,13 +413,13 @@ TEST_F(ViewerWindowTest, SavedByRenameUnderANameNotUtf8TheChangeBarShowsAndF5Rel
 
     // Deleted and reloaded: the message under the header, at the top; created again: noticed.
     std::filesystem::remove(dir_ / name);
-    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.changeNotice()->isVisible(); }, 10000));
     Press(Qt::Key_F5);
     EXPECT_FALSE(window.rowsView()->isVisible());
     EXPECT_TRUE(window.messageLabel()->isVisible());
     EXPECT_LT(window.messageLabel()->mapTo(&window, QPoint(0, 0)).y(), window.height() / 3);
     WriteBytes(dir_ / name, "one\n");
-    QTRY_VERIFY_WITH_TIMEOUT(window.changeNotice()->isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.changeNotice()->isVisible(); }, 10000));
     // The bar's own button reads them again as F5 does.
     auto* reload = window.changeNotice()->findChild<QPushButton*>();
     ASSERT_NE(reload, nullptr);
@@ -609,13 +609,18 @@ TEST_F(ViewerWindowTest, ClicksShiftAndCtrlClicksAndADragSelectWholeRowsForCopy)
 }
 
 TEST_F(ViewerWindowTest, MillionsOfRowsShowTheirFirstScreenAndAllOfThemAreSelectedAtOnce) {
-    // 3,000,000 lines of "a"; the second file's line 1,500,000 is "b".
+    // 3,000,000 lines of "a" but for a line of 250 letters near the end; the second file's
+    // line 1,500,000 is "b".
     std::string first;
-    for (int i = 0; i < 3'000'000; ++i) first += "a\n";
+    for (int i = 0; i < 3'000'000; ++i)
+        first += i == 2'900'000 ? std::string(250, 'w') + "\n" : "a\n";
     std::string second = first;
     second[2 * 1'499'999] = 'b';
     ViewerWindow& window = Open(first, second);
     RowsView* view = window.rowsView();
+    // The wide line is measured after the window is drawn, and the content column widened to it.
+    const qreal cell = QFontMetricsF(view->font()).horizontalAdvance(u'0');
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->columnWidth(3) >= 250 * cell; }, 10000));
     ASSERT_EQ(view->model()->rowCount(), 3'000'001);
     // The first difference is current, in the middle of the list, drawn as the row it is.
     ASSERT_EQ(CurrentRow(), 1'499'999);

@@ -280,6 +280,19 @@ TEST_F(ViewerWindowTest, PaintsAWideLineScrolledToItsChangeAndBothPanesSideBySid
     EXPECT_EQ(RowPixel(1, ColumnLeft(1, 2) + 1), kRed);
 }
 
+TEST_F(ViewerWindowTest, ALongFilesWidestLineIsMeasuredAfterTheWindowIsDrawnAndWidensTheList) {
+    // 5 MB of 49-letter lines with one of 300 letters far below the first screens.
+    const std::string line = std::string(49, 'x') + "\n";
+    std::string first;
+    for (int i = 0; i < 100000; ++i) first += i == 90000 ? std::string(300, 'w') + "\n" : line;
+    std::string second = first;
+    second[0] = 'y';
+    ViewerWindow& window = Open(first, second);
+    const int content = 300 * CellWidth() + 2 * Margin();
+    ASSERT_TRUE(PumpUntil([&] { return ListView_GetColumnWidth(window.list(), 3) >= content; }))
+        << ListView_GetColumnWidth(window.list(), 3) << " " << content;
+}
+
 TEST_F(ViewerWindowTest, AmbiguousSymbolsGetTheCellsTheirGlyphsTake) {
     // ※ and its kind, drawn full width by a Japanese font, take two cells and do not cover the
     // character after them; in a font that draws them narrow, one.
