@@ -1,5 +1,6 @@
 // The rows and cells of the session's two views, and their widths in display cells.
 #include <algorithm>
+#include <system_error>
 
 #include "Cells.h"
 #include "Session.h"
@@ -179,10 +180,15 @@ std::size_t Session::WidestLineCells() const {
         kMeasuredAtOnceBytes) {
         widestCells_ = viewer::WidestLineCells(rows);
         widestMeasured_ = true;
-    } else {
-        widestCells_ = std::max(widestCells_, WidestOfFirstRows(rows, kFirstRowsMeasured));
+        return widestCells_;
+    }
+    widestCells_ = std::max(widestCells_, WidestOfFirstRows(rows, kFirstRowsMeasured));
+    try {
         measuring_ = std::make_unique<WidestInBackground>(
             rows, [&view = window_] { view.MeasuredInBackground(); });
+    } catch (const std::system_error&) {  // no thread to be had: measured here, then
+        widestCells_ = viewer::WidestLineCells(rows);
+        widestMeasured_ = true;
     }
     return widestCells_;
 }

@@ -141,7 +141,11 @@ std::optional<std::size_t> WidestLineCells(const TextFile& first, const TextFile
         if (most == 0 && widest >= kTabCells) most = MostCellsPerByte(file, high);
         return most == 0 ? kTabCells : most;
     };
-    // Lines are passed over a stretch at a time, so that a cancel is seen soon.
+    // Lines are passed over a stretch at a time, and measured one at a time, so that a cancel is
+    // seen soon.
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
     constexpr std::int32_t kStretch = 1 << 16;
     for (const Block& block : blocks) {
         // A common or removed row shows the first file's line, an added row the second's.
@@ -151,12 +155,13 @@ std::optional<std::size_t> WidestLineCells(const TextFile& first, const TextFile
         const std::int32_t end = from + block.count;
         LineCursor line(file, from);
         while (line.index() < end) {
-            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return std::nullopt;
+            if (cancelled()) return std::nullopt;
             const std::int32_t stretchEnd =
                 end - line.index() > kStretch ? line.index() + kStretch : end;
             while (widest < mostPerByte(file, added) * kMeasuredBytes + kMarkersCells &&
                    line.SkipShorter(std::min(widest / mostPerByte(file, added), kMeasuredBytes),
                                     stretchEnd)) {
+                if (cancelled()) return std::nullopt;
                 const std::string_view bytes = line.Line();
                 if (MostCells(file, bytes, high) > widest)
                     widest = std::max(widest, LineCells(file, bytes));
