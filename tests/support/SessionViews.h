@@ -2,6 +2,7 @@
 // the session itself, and one that remembers what it was told.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <filesystem>
@@ -79,11 +80,15 @@ public:
         measure_->changed.notify_all();
     }
     // Waits until the session says a measure beside the window is done, as a front's event loop
-    // waits for its event.
-    void WaitForMeasure() {
+    // waits for its event; false when 20 s pass without.
+    bool WaitForMeasure() {
         std::unique_lock lock(measure_->mutex);
-        measure_->changed.wait(lock, [this] { return measure_->done; });
+        if (!measure_->changed.wait_for(lock, std::chrono::seconds(20),
+                                        [this] { return measure_->done; })) {
+            return false;
+        }
         measure_->done = false;
+        return true;
     }
 
     int redraws = 0;
