@@ -131,6 +131,22 @@ TEST(LineIndex, FindsTheLinesAPlainCutFinds) {
     EXPECT_EQ(le.Line(2), Utf16("c", false) + "\x0D\x0A");
     EXPECT_EQ(le.Line(3), "x");  // an odd byte at the end is a line of its own
 
+    // A CR LF at every place around the sixteen-byte steps and a block's edge, and at the start.
+    for (std::size_t at = 1000; at < 1060; ++at) {
+        const std::string before(at, 'a');
+        EXPECT_EQ(TextFile(before + "\r\n" + "b\r\n", Encoding::Utf8).ending(), LineEnding::CrLf)
+            << at;
+        EXPECT_EQ(TextFile(before + "\r\n" + "b\n", Encoding::Utf8).ending(), LineEnding::Mixed)
+            << at;
+        EXPECT_EQ(
+            TextFile(before + "\r" + std::string(at % 17, 'c') + "\n", Encoding::Utf8).ending(),
+            at % 17 == 0 ? LineEnding::CrLf : LineEnding::Lf)
+            << at;
+    }
+    EXPECT_EQ(TextFile("\r\nb\r\n", Encoding::Utf8).ending(), LineEnding::CrLf);
+    EXPECT_EQ(TextFile("\nb\r\n", Encoding::Utf8).ending(), LineEnding::Mixed);
+    EXPECT_EQ(TextFile(std::string(5000, '\n'), Encoding::Utf8).LineCount(), 5000);
+
     for (const std::string& bytes :
          {std::string("a"), std::string("\n"), std::string("\r\n"), std::string("\n\n\r"),
           std::string("a\r\n\nb\rc\r\n\r\nlast"), blocks, std::string(2100, '\n')}) {

@@ -4,6 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace viewer {
 
 static_assert(std::endian::native == std::endian::little,
@@ -90,6 +94,50 @@ void CountNewlines(std::string_view bytes, std::size_t end, std::size_t block,
     before.push_back(static_cast<std::uint32_t>(newlines));
 }
 
+#ifdef __SSE2__
+// CountNewlines for bytes, sixteen at a step: each step adds one to a byte's counter where it is
+// LF, and to another where it is an LF after a CR (the byte before read with it, unaligned). A
+// block's 64 steps stay within a byte's count; the counters are added up once a block.
+void CountByteNewlines(std::string_view bytes, std::size_t end, std::size_t block,
+                       std::vector<std::uint32_t>& before, std::size_t& newlines,
+                       std::size_t& crlfs) {
+    const char* data = bytes.data();
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i zero = _mm_setzero_si128();
+    const auto sum = [&zero](__m128i counts) {
+        const __m128i halves = _mm_sad_epu8(counts, zero);
+        return static_cast<std::size_t>(_mm_cvtsi128_si32(halves)) +
+               static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(halves, 8)));
+    };
+    for (std::size_t start = 0; start < end; start += block) {
+        before.push_back(static_cast<std::uint32_t>(newlines));
+        const std::size_t stop = std::min(end, start + block);
+        std::size_t at = start;
+        if (at == 0) {  // the file's first byte has none before it
+            newlines += data[0] == '\n';
+            at = 1;
+        }
+        __m128i lfs = zero, pairs = zero;
+        for (; at + 16 <= stop; at += 16) {
+            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            const __m128i prior = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at - 1));
+            const __m128i isLf = _mm_cmpeq_epi8(here, lf);
+            lfs = _mm_sub_epi8(lfs, isLf);  // a match is -1
+            pairs = _mm_sub_epi8(pairs, _mm_and_si128(isLf, _mm_cmpeq_epi8(prior, cr)));
+        }
+        newlines += sum(lfs);
+        crlfs += sum(pairs);
+        for (; at < stop; ++at) {
+            if (data[at] != '\n') continue;
+            ++newlines;
+            crlfs += data[at - 1] == '\r';
+        }
+    }
+    before.push_back(static_cast<std::uint32_t>(newlines));
+}
+#endif
+
 }  // namespace
 
 LineStarts::LineStarts(std::string_view bytes, Units units) : units_(units) {
@@ -97,7 +145,12 @@ LineStarts::LineStarts(std::string_view bytes, Units units) : units_(units) {
     before_.reserve(end / kBlock + 2);
     switch (units) {
         case Units::Bytes:
+#ifdef __SSE2__
+            static_assert(kBlock / 16 <= 255, "a block's steps must stay within a byte's count");
+            CountByteNewlines(bytes, end, kBlock, before_, newlines_, crlfs_);
+#else
             CountNewlines<kByteLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
+#endif
             break;
         case Units::Utf16Le:
             CountNewlines<kUtf16LeLanes>(bytes, end, kBlock, before_, newlines_, crlfs_);
