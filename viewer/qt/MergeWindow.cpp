@@ -105,8 +105,12 @@ private:
 };
 
 MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile, QWidget* parent)
+    : MergeWindow(Merged(std::move(sources)), std::move(settingsFile), parent) {}
+
+MergeWindow::MergeWindow(std::unique_ptr<MergedFiles> merged, std::filesystem::path settingsFile,
+                         QWidget* parent)
     : QMainWindow(parent) {
-    session_ = std::make_unique<MergeSession>(std::move(sources), *this, std::move(settingsFile));
+    session_ = std::make_unique<MergeSession>(std::move(merged), *this, std::move(settingsFile));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     auto* header = new QGridLayout();
@@ -356,6 +360,16 @@ void MergeWindow::ShowStatus(const StatusMessage& message) {
             : QString());
     count_->setText(ToQString(session_->CountText()));
     view_->viewport()->update();
+}
+
+void MergeWindow::MeasuredInBackground() {
+    // An event of this window's thread, dropped with the window if it closes first.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (session_->TakeMeasured()) SizeColumns();
+        },
+        Qt::QueuedConnection);
 }
 
 void MergeWindow::SetTitle(const std::u16string& title) { setWindowTitle(ToQString(title)); }

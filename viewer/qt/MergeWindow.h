@@ -30,6 +30,9 @@ class MergeWindow : public QMainWindow, public SessionView {
     Q_OBJECT
 public:
     // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(std::unique_ptr<MergedFiles> merged,
+                         std::filesystem::path settingsFile = {}, QWidget* parent = nullptr);
+    // The same, merged here.
     explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {},
                          QWidget* parent = nullptr);
     ~MergeWindow() override;
@@ -68,7 +71,7 @@ public:
         const std::function<Comparison(const CancelFlag*)>&) override {
         return std::nullopt;
     }
-    void MeasuredInBackground() override {}  // the merge measures its lines at once
+    void MeasuredInBackground() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -20,7 +20,7 @@ constexpr int kQuietMillis = 500;
 // Closing the window while its comparison runs stops the comparison, then closes the window.
 class CloseWatcher : public QObject {
 public:
-    CloseWatcher(QWidget* window, RunningComparison& job) : job_(job) {
+    CloseWatcher(QWidget* window, RunningWork& job) : job_(job) {
         window->installEventFilter(this);
     }
     bool closeAsked() const { return closeAsked_; }
@@ -35,7 +35,7 @@ protected:
     }
 
 private:
-    RunningComparison& job_;
+    RunningWork& job_;
     bool closeAsked_ = false;
 };
 
@@ -47,6 +47,13 @@ std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work
 }
 
 std::optional<Comparison> WaitWithProgress(QWidget* parent, RunningComparison& job) {
+    const bool open = WaitForWork(parent, job);
+    std::optional<Comparison> result = job.Take();
+    if (!open) return std::nullopt;
+    return result;
+}
+
+bool WaitForWork(QWidget* parent, RunningWork& job) {
     QEventLoop loop;
     // Told on the worker's thread; the call is queued to this one. Checked as done below.
     job.WhenDone([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit); });
@@ -71,16 +78,16 @@ std::optional<Comparison> WaitWithProgress(QWidget* parent, RunningComparison& j
         dialog.show();
         if (!job.Done()) loop.exec();
     }
-    std::optional<Comparison> result = job.Take();
+    job.WhenDone(nullptr);  // a call under way ends before the loop goes
     if (watcher && watcher->closeAsked()) {
         QPointer<QWidget> window(parent);
         QTimer::singleShot(0, parent, [window] {
             if (window) window->close();
         });
         watcher.reset();
-        return std::nullopt;
+        return false;
     }
-    return result;
+    return true;
 }
 
 }  // namespace viewer

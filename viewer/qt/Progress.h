@@ -16,5 +16,8 @@ namespace viewer {
 std::optional<Comparison> RunWithProgress(QWidget* parent, Background::Work work);
 // The same for a comparison already running, started before the window (or Qt) was.
 std::optional<Comparison> WaitWithProgress(QWidget* parent, RunningComparison& job);
+// The same for any work already running (the merge's), whose end (or stop) the caller then
+// takes: false when the user closed `parent` meanwhile.
+bool WaitForWork(QWidget* parent, RunningWork& job);
 
 }  // namespace viewer

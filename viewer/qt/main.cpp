@@ -20,6 +20,7 @@
 #include "MergeWindow.h"
 #include "Progress.h"
 #include "QtText.h"
+#include "RunningMerge.h"
 #include "Settings.h"
 #include "StartUp.h"
 #include "Texts.h"
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
         return plan.exitCode;
     }
     // The settings that choose the comparison's options are read without Qt, and the file view's
-    // comparison starts at once, on a thread of its own, while Qt starts on this one.
+    // comparison (or the merge window's merge) starts at once, on a thread of its own, while Qt
+    // starts on this one.
     const std::filesystem::path settingsFile =
         viewer::SettingsFileFor(platform::ToUtf8(platform::ExecutableDirectory()));
     // Qt sets the user's locale as it starts. Set here first, before the comparison's thread, Qt's
@@ -96,6 +98,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<viewer::RunningComparison> running;
     if (plan.window == viewer::StartWindow::Files) {
         running = viewer::StartFilesComparison(plan.arguments, settingsFile);
+    }
+    std::unique_ptr<viewer::RunningMerge> merging;
+    if (plan.window == viewer::StartWindow::Merge) {
+        merging = std::make_unique<viewer::RunningMerge>(std::move(*plan.merge));
     }
 
     // Without a display this ends the program at once, whatever the comparison has got to.
@@ -106,7 +112,10 @@ int main(int argc, char** argv) {
     QuitWhenPainted quitter;
     const bool quitWhenShown = plan.arguments.exitWhenShown;
     if (plan.window == viewer::StartWindow::Merge) {
-        viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
+        viewer::WaitForWork(nullptr, *merging);
+        std::unique_ptr<viewer::MergedFiles> merged = merging->Take();
+        if (!merged) return viewer::kStoppedExitCode;
+        viewer::MergeWindow merge(std::move(merged), settingsFile);
         if (quitWhenShown) merge.installEventFilter(&quitter);
         merge.show();
         app.exec();

@@ -1,6 +1,7 @@
 #include "MergeSession.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "Cells.h"
 #include "FileRead.h"
@@ -26,21 +27,10 @@ std::string_view Body(std::string_view line) {
     return line;
 }
 
-// The cells of a line of printable ASCII and tabs, counted from its bytes (in every encoding the
-// merge takes, such bytes are those characters); none for any other line, which is decoded.
-std::optional<std::size_t> PlainCells(std::string_view line) {
-    std::size_t cells = 0;
-    for (const char byte : line) {
-        if (byte == '\t') {
-            cells += kTabCells - cells % kTabCells;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            ++cells;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return cells;
-}
+// Files up to this size together have their widest lines measured before the window is drawn;
+// longer ones beside it, after the widest of their first lines.
+constexpr std::size_t kMeasuredAtOnceBytes = std::size_t{4} << 20;
+constexpr std::size_t kFirstLinesMeasured = 1000;
 
 constexpr std::u16string_view kSideNames[] = {u"自分", u"共通の元", u"相手", u"結果"};
 
@@ -84,14 +74,28 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
     return sources;
 }
 
+void MergedFiles::Merge(const CancelFlag* cancel) {
+    lines[0] = RawLines(sources.mine.bytes);
+    lines[1] = RawLines(sources.base.bytes);
+    lines[2] = RawLines(sources.theirs.bytes);
+    chunks = MergeLines(lines[0], lines[1], lines[2], cancel);
+}
+
+std::unique_ptr<MergedFiles> Merged(MergeSources sources, const CancelFlag* cancel) {
+    auto merged = std::make_unique<MergedFiles>();
+    merged->sources = std::move(sources);
+    merged->Merge(cancel);
+    return merged;
+}
+
 MergeSession::MergeSession(MergeSources sources, SessionView& view,
                            std::filesystem::path settingsFile)
-    : sources_(std::move(sources)), settingsFile_(std::move(settingsFile)), window_(view) {
+    : MergeSession(Merged(std::move(sources)), view, std::move(settingsFile)) {}
+
+MergeSession::MergeSession(std::unique_ptr<MergedFiles> merged, SessionView& view,
+                           std::filesystem::path settingsFile)
+    : merged_(std::move(merged)), settingsFile_(std::move(settingsFile)), window_(view) {
     if (!settingsFile_.empty()) options_ = LoadChoices(settingsFile_).options;
-    lines_[0] = RawLines(sources_.mine.bytes);
-    lines_[1] = RawLines(sources_.base.bytes);
-    lines_[2] = RawLines(sources_.theirs.bytes);
-    chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
     lineEnd_ = MarkerLineEnd(lines_[0]);
     resolutions_.resize(chunks_.size());
     Overlook();
@@ -227,10 +231,7 @@ int MergeSession::UnresolvedConflicts() const {
 
 std::u16string MergeSession::Shown(const MergeFile& file, std::string_view line, bool first,
                                    std::vector<MarkSpan>* byteMarks) const {
-    line = Body(line);
-    // The byte order mark is the file's, not its first line's text.
-    if (first) line.remove_prefix(std::min(line.size(), file.encoding.markBytes));
-    return ShowControls(Decode(line, file.encoding.encoding, byteMarks), byteMarks);
+    return ShownMergeLine(file.encoding, line, first, byteMarks);
 }
 
 std::u16string MergeSession::ColumnTitle(MergeColumn column) const {
@@ -323,20 +324,11 @@ std::size_t MergeSession::NumberCells(MergeColumn column) const {
 }
 
 std::size_t MergeSession::WidestCells(int file) const {
-    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
     if (file < 3) {
-        if (!widest_[file]) {
-            std::size_t most = 0;
-            for (std::size_t at = 0; at < lines_[file].size(); ++at) {
-                const std::string_view line = lines_[file][at];
-                const std::optional<std::size_t> plain = PlainCells(Body(line));
-                most = std::max(
-                    most, plain ? *plain : TextCells(Shown(*files[file], line, at == 0, nullptr)));
-            }
-            widest_[file] = most;
-        }
-        return *widest_[file];
+        MeasureWidest();
+        return widest_[file];
     }
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
     // The result's lines are the files' lines, but for lines edited and conflicts' markers.
     std::size_t most = std::max({WidestCells(0), WidestCells(1), WidestCells(2)});
     bool markers = false;
@@ -354,6 +346,53 @@ std::size_t MergeSession::WidestCells(int file) const {
         }
     }
     return most;
+}
+
+void MergeSession::MeasureWidest() const {
+    if (widestMeasured_ || measuring_) return;
+    const MergeFile* files[] = {&sources_.mine, &sources_.base, &sources_.theirs};
+    auto measureAll = [&] {
+        for (int i = 0; i < 3; ++i)
+            widest_[i] = *WidestMergeLine(lines_[i], files[i]->encoding, nullptr);
+        widestMeasured_ = true;
+    };
+    if (sources_.mine.bytes.size() + sources_.base.bytes.size() + sources_.theirs.bytes.size() <
+        kMeasuredAtOnceBytes) {
+        return measureAll();
+    }
+    // Until the measure is done, the widest of the first lines (or of what was measured before).
+    for (int i = 0; i < 3; ++i) {
+        const std::span<const std::string_view> first(
+            lines_[i].data(), std::min(lines_[i].size(), kFirstLinesMeasured));
+        widest_[i] = std::max(widest_[i], *WidestMergeLine(first, files[i]->encoding, nullptr));
+    }
+    try {
+        measuring_ = std::make_unique<MergeWidestInBackground>(
+            std::array<MergeWidestInBackground::File, 3>{{{lines_[0], sources_.mine.encoding},
+                                                          {lines_[1], sources_.base.encoding},
+                                                          {lines_[2], sources_.theirs.encoding}}},
+            [&view = window_] { view.MeasuredInBackground(); });
+    } catch (const std::system_error&) {  // no thread to be had: measured here, then
+        measureAll();
+    }
+}
+
+bool MergeSession::TakeMeasured() {
+    if (!measuring_ || !measuring_->Result()) return false;
+    const std::array<std::size_t, 3> cells = *measuring_->Result();
+    measuring_.reset();
+    widestMeasured_ = true;
+    bool changed = false;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        changed = changed || cells[i] != widest_[i];
+        widest_[i] = cells[i];
+    }
+    return changed;
+}
+
+void MergeSession::StopMeasuring() {
+    measuring_.reset();
+    widestMeasured_ = false;
 }
 
 std::array<int, kMergeColumns> MergeSession::ColumnWidths(const ListMetrics& metrics) const {
@@ -619,8 +658,8 @@ void MergeSession::Choose(MergeCommand command, std::size_t index) {
     MergeFile& file = *files[which];
     file.encoding = encoding ? ReadAs(file.bytes, *encoding) : DetectEncoding(file.bytes);
     chosen_[which] = index;
-    widest_[which].reset();
-    Overlook();  // the lines compare as the encoding now reads them
+    StopMeasuring();  // the file's lines measure as the encoding now reads them
+    Overlook();       // the lines compare as the encoding now reads them
     status_ = {};
     window_.Redraw();
     window_.ShowStatus(status_);
@@ -666,13 +705,12 @@ void MergeSession::Reload() {
                        StatusKind::Warning);
         }
     }
+    StopMeasuring();  // before the lines it reads change
     for (int i = 0; i < 3; ++i) {
         files[i]->bytes = std::move(bytes[i]);
         files[i]->encoding = encodings[i];
-        lines_[i] = RawLines(files[i]->bytes);
-        widest_[i].reset();
     }
-    chunks_ = MergeLines(lines_[0], lines_[1], lines_[2]);
+    merged_->Merge();
     lineEnd_ = MarkerLineEnd(lines_[0]);
     resolutions_.assign(chunks_.size(), Resolution{});
     undo_.clear();

@@ -21,6 +21,7 @@
 #include "Look.h"
 #include "Merge.h"
 #include "MergeCommands.h"
+#include "MergeWidest.h"
 #include "SessionView.h"
 #include "TextDecode.h"
 
@@ -46,6 +47,20 @@ struct MergeSources {
 // Reads the files the command line names; none, with why in `why`, when one cannot be read or
 // is in UTF-16 (whose lines the merge cannot cut byte-wise).
 std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u16string& why);
+
+// The files read, cut into lines and merged: the heavy part of a merge window's start, worked
+// out before the window (RunningMerge.h: on a thread of its own while the toolkit starts). The
+// lines are views of the files' bytes, so it stays where it was made.
+struct MergedFiles {
+    MergeSources sources;
+    std::vector<std::string_view> lines[3];  // MINE's, BASE's and THEIRS' lines
+    std::vector<MergeChunk> chunks;
+
+    // Cuts the files' bytes into lines and merges them anew. Throws Cancelled once `cancel` is
+    // set.
+    void Merge(const CancelFlag* cancel = nullptr);
+};
+std::unique_ptr<MergedFiles> Merged(MergeSources sources, const CancelFlag* cancel = nullptr);
 
 // The grid's columns, in order.
 enum class MergeColumn : std::uint8_t {
@@ -87,6 +102,9 @@ class MergeSession {
 public:
     // The ignore options are read from `settingsFile` (Settings.h), and written back to it when
     // they change; none, the defaults, kept for this window only.
+    MergeSession(std::unique_ptr<MergedFiles> merged, SessionView& view,
+                 std::filesystem::path settingsFile = {});
+    // The same, merged here.
     MergeSession(MergeSources sources, SessionView& view, std::filesystem::path settingsFile = {});
 
     // Draws the window, watches the three files and goes to the first conflict (else the first
@@ -119,7 +137,11 @@ public:
     // numbers as wide as they need; the four files sharing the rest alike, and a file whose
     // longest line needs more as wide as that line, so that the list scrolls sideways to the end
     // of any line.
+    // A long merge's files (a few MiB together) are measured beside the window, after its first
+    // paint (SessionView::MeasuredInBackground); until then each file column is as wide as its
+    // first lines. Takes the measure in: true when the columns' widths changed.
     std::array<int, kMergeColumns> ColumnWidths(const ListMetrics& metrics) const;
+    bool TakeMeasured();
     std::optional<std::size_t> CurrentRow() const { return currentRow_; }
     void SetCurrent(std::size_t row);
 
@@ -186,8 +208,11 @@ private:
         return chunks_[c].kind == MergeKind::Conflict && resolutions_[c].how == How::Auto;
     }
     std::size_t ChunkOf(std::size_t row) const;
-    // The cells of the longest line of MINE (0), BASE (1), THEIRS (2) or the result (3).
+    // The cells of the longest line of MINE (0), BASE (1), THEIRS (2) or the result (3); while
+    // `measuring_` runs, of the lines measured so far.
     std::size_t WidestCells(int file) const;
+    void MeasureWidest() const;
+    void StopMeasuring();
     void Layout();
     void Change(Resolutions next, std::u16string said);
     std::optional<std::size_t> CurrentChange() const;
@@ -204,9 +229,11 @@ private:
     std::u16string Shown(const MergeFile& file, std::string_view line, bool first,
                          std::vector<MarkSpan>* byteMarks) const;
 
-    MergeSources sources_;
-    std::vector<std::string_view> lines_[3];  // MINE's, BASE's and THEIRS' lines
-    std::vector<MergeChunk> chunks_;
+    std::unique_ptr<MergedFiles> merged_;
+    // Its parts, by their short names.
+    MergeSources& sources_ = merged_->sources;
+    std::vector<std::string_view> (&lines_)[3] = merged_->lines;
+    std::vector<MergeChunk>& chunks_ = merged_->chunks;
     std::string lineEnd_ = "\n";  // the markers' line end: MINE's
     Resolutions resolutions_;
     std::vector<Resolutions> undo_;
@@ -230,13 +257,15 @@ private:
     std::u16string findText_;
     std::filesystem::path settingsFile_;
     IgnoreOptions options_;
-    std::vector<bool> overlooked_;  // each chunk: a change the options overlook
-    std::size_t chosen_[3] = {0, 0, 0};
-    mutable std::optional<std::size_t> widest_[3];  // WidestCells of each file, once measured  //
-                                                    // MINE's, BASE's and THEIRS' encoding choices
+    std::vector<bool> overlooked_;       // each chunk: a change the options overlook
+    std::size_t chosen_[3] = {0, 0, 0};  // MINE's, BASE's and THEIRS' encoding choices
     Bar bar_ = Bar::None;
     SessionView& window_;
     StatusMessage status_;
+    mutable std::size_t widest_[3] = {0, 0, 0};  // WidestCells of MINE, BASE and THEIRS
+    mutable bool widestMeasured_ = false;        // of all their lines
+    // Last: its thread reads the files' lines.
+    mutable std::unique_ptr<MergeWidestInBackground> measuring_;
 };
 
 }  // namespace viewer

@@ -23,7 +23,8 @@ enum class StartWindow : std::uint8_t {
     Output,   // -u, --merge: RunWithoutWindow(arguments, ...) writes and gives the exit code
     Files,    // the file view on CompareFiles(arguments); FilesOpened says the rest
     Folders,  // the folder window on `first` and `second`; the exit code is 0
-    Merge,    // the merge window on `merge`; the exit code is its session's ExitCode()
+    Merge,    // the merge window on `merge`, merged first (RunningMerge); the exit code is its
+              // session's ExitCode()
 };
 
 struct StartPlan {
@@ -54,7 +55,8 @@ struct FilesStart {
 };
 FilesStart FilesOpened(const Comparison& comparison);
 
-// The user stopped the comparison before the file view opened.
+// The user stopped the comparison (or the merge) before the file view (or the merge window)
+// opened.
 inline constexpr int kStoppedExitCode = 2;
 
 }  // namespace viewer

@@ -45,7 +45,10 @@ WORD MergeChoiceId(MergeCommand command, std::size_t index) {
 }  // namespace
 
 MergeWindow::MergeWindow(MergeSources sources, std::filesystem::path settingsFile)
-    : session_(std::move(sources), *this, std::move(settingsFile)) {
+    : MergeWindow(Merged(std::move(sources)), std::move(settingsFile)) {}
+
+MergeWindow::MergeWindow(std::unique_ptr<MergedFiles> merged, std::filesystem::path settingsFile)
+    : session_(std::move(merged), *this, std::move(settingsFile)) {
     Create(kClassName, CS_HREDRAW | CS_VREDRAW, 0, 1200, 760);
     FitToWorkArea(hwnd_, Scale(1200), Scale(760));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -401,6 +404,11 @@ void MergeWindow::OpenEditor(std::size_t row, std::size_t column, const std::u16
 
 void MergeWindow::CloseEditor() { editor_->Close(); }
 
+void MergeWindow::MeasuredInBackground() {
+    // A message of the window's own thread; none once the window is gone.
+    PostMessageW(hwnd_, kMeasured, 0, 0);
+}
+
 LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS:
@@ -408,6 +416,9 @@ LRESULT MergeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kFilesChanged:
             if (wParam == watchGeneration_) session_.FilesChanged();
+            return 0;
+        case kMeasured:
+            if (session_.TakeMeasured()) SizeColumns();
             return 0;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

@@ -26,6 +26,9 @@ class LineEditor;
 class MergeWindow final : public SessionView, public WindowBase {
 public:
     // The ignore options are kept in `settingsFile` (MergeSession).
+    explicit MergeWindow(std::unique_ptr<MergedFiles> merged,
+                         std::filesystem::path settingsFile = {});
+    // The same, merged here.
     explicit MergeWindow(MergeSources sources, std::filesystem::path settingsFile = {});
     ~MergeWindow() override;
 
@@ -60,7 +63,7 @@ public:
         const std::function<Comparison(const CancelFlag*)>&) override {
         return std::nullopt;
     }
-    void MeasuredInBackground() override {}  // the merge measures its lines at once
+    void MeasuredInBackground() override;
 
 private:
     static LRESULT CALLBACK StripProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -90,6 +93,8 @@ private:
     std::unique_ptr<FolderWatch> watch_;
     WPARAM watchGeneration_ = 0;  // the watch whose messages count: older ones are dropped
     static constexpr UINT kFilesChanged = WM_APP + 10;  // from the watch: wParam its generation
+    static constexpr UINT kMeasured =
+        WM_APP + 12;  // from the session's thread: MeasuredInBackground
     HWND strip_ = nullptr;
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;

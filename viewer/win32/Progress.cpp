@@ -22,7 +22,7 @@ constexpr UINT kQuietMillis = 500;
 constexpr int kStopButton = 1;
 
 struct State {
-    RunningComparison* job = nullptr;
+    RunningWork* job = nullptr;
     bool finished = false;
 };
 
@@ -91,9 +91,16 @@ std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work) {
 }
 
 std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job) {
+    const bool going = WaitForWork(owner, job);
+    std::optional<Comparison> result = job.Take();
+    if (!going) return std::nullopt;
+    return result;
+}
+
+bool WaitForWork(HWND owner, RunningWork& job) {
     platform::win32::FontHandle font;
     HWND hwnd = MakeWindow(owner, font);
-    if (hwnd == nullptr) return job.Take();  // no window to say so: waits as it is
+    if (hwnd == nullptr) return true;  // no window to say so: the caller's take waits
     State state;
     state.job = &job;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
@@ -120,7 +127,7 @@ std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    std::optional<Comparison> result = job.Take();
+    job.WhenDone(nullptr);  // a call under way ends before the window goes
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
@@ -129,7 +136,7 @@ std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job) {
         if (focus != nullptr && IsWindow(focus)) SetFocus(focus);
     }
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
-    return quit ? std::nullopt : result;
+    return !quit;
 }
 
 }  // namespace viewer

@@ -19,5 +19,8 @@ inline constexpr wchar_t kProgressClass[] = L"DiffZarvoViewerProgress";
 std::optional<Comparison> RunWithProgress(HWND owner, Background::Work work);
 // The same for a comparison already running, started before the window was.
 std::optional<Comparison> WaitWithProgress(HWND owner, RunningComparison& job);
+// The same for any work already running (the merge's), whose end (or stop) the caller then
+// takes: false when the program is ending (a WM_QUIT came meanwhile, posted again).
+bool WaitForWork(HWND owner, RunningWork& job);
 
 }  // namespace viewer

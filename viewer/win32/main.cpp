@@ -17,6 +17,7 @@
 #include "FolderWindow.h"
 #include "MergeWindow.h"
 #include "Progress.h"
+#include "RunningMerge.h"
 #include "Settings.h"
 #include "StartUp.h"
 #include "Texts.h"
@@ -126,7 +127,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         running = viewer::StartFilesComparison(plan.arguments, settingsFile);
     }
     if (plan.window == viewer::StartWindow::Merge) {
-        viewer::MergeWindow merge(std::move(*plan.merge), settingsFile);
+        // So does the merge window's merge, with the same progress window for a long one.
+        viewer::RunningMerge merging(std::move(*plan.merge));
+        if (!viewer::WaitForWork(nullptr, merging)) return viewer::kStoppedExitCode;
+        std::unique_ptr<viewer::MergedFiles> merged = merging.Take();
+        if (!merged) return viewer::kStoppedExitCode;
+        viewer::MergeWindow merge(std::move(merged), settingsFile);
         if (plan.arguments.exitWhenShown) {
             PaintAll(merge.hwnd());
         } else {

@@ -1,0 +1,87 @@
+#include "MergeWidest.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "Cells.h"
+
+namespace viewer {
+
+namespace {
+
+// A line without its end (LF, or CR LF).
+std::string_view Body(std::string_view line) {
+    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
+// The cells of a line of printable ASCII and tabs, counted from its bytes (in every encoding the
+// merge takes, such bytes are those characters); none for any other line, which is decoded.
+std::optional<std::size_t> PlainCells(std::string_view line) {
+    std::size_t cells = 0;
+    for (const char byte : line) {
+        if (byte == '\t') {
+            cells += kTabCells - cells % kTabCells;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            ++cells;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return cells;
+}
+
+// A cancel is looked for after this many lines.
+constexpr std::size_t kLinesBetweenLooks = 4096;
+
+}  // namespace
+
+std::u16string ShownMergeLine(const DetectedEncoding& encoding, std::string_view line, bool first,
+                              std::vector<MarkSpan>* byteMarks) {
+    line = Body(line);
+    // The byte order mark is the file's, not its first line's text.
+    if (first) line.remove_prefix(std::min(line.size(), encoding.markBytes));
+    return ShowControls(Decode(line, encoding.encoding, byteMarks), byteMarks);
+}
+
+std::optional<std::size_t> WidestMergeLine(std::span<const std::string_view> lines,
+                                           const DetectedEncoding& encoding,
+                                           const CancelFlag* cancel) {
+    std::size_t most = 0;
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (at % kLinesBetweenLooks == 0 && cancel != nullptr && cancel->load()) {
+            return std::nullopt;
+        }
+        const std::optional<std::size_t> plain = PlainCells(Body(lines[at]));
+        most = std::max(
+            most,
+            plain ? *plain : TextCells(ShownMergeLine(encoding, lines[at], at == 0, nullptr)));
+    }
+    return most;
+}
+
+MergeWidestInBackground::MergeWidestInBackground(std::array<File, 3> files,
+                                                 std::function<void()> done)
+    : thread_([this, files, done = std::move(done)] {
+          for (std::size_t i = 0; i < files.size(); ++i) {
+              const std::optional<std::size_t> cells =
+                  WidestMergeLine(files[i].lines, files[i].encoding, &cancel_);
+              if (!cells) return;
+              cells_[i] = *cells;
+          }
+          done_.store(true, std::memory_order_release);
+          done();
+      }) {}
+
+MergeWidestInBackground::~MergeWidestInBackground() {
+    cancel_.store(true);
+    thread_.join();
+}
+
+std::optional<std::array<std::size_t, 3>> MergeWidestInBackground::Result() const {
+    if (!done_.load(std::memory_order_acquire)) return std::nullopt;
+    return cells_;
+}
+
+}  // namespace viewer
