@@ -345,6 +345,43 @@ TEST_F(MergeSessionTest, ColumnsShareTheWidthAndALongerLineWidensItsFileToScroll
     EXPECT_EQ(bands[0].colour, (Rgb{0xc4, 0x9a, 0x8a}));  // ffc8b4 by 130%
 }
 
+TEST_F(MergeSessionTest, ALongMergeIsDrawnBeforeItsWidestLinesAreMeasuredAndSizedAgainAfter) {
+    // Three files of 100,000 49-letter lines (15 MB): MINE's line 90,001 is 300 letters, BASE's
+    // and THEIRS' 200; THEIRS' line 95,001 is 120 wide characters, 240 cells.
+    const std::string line = std::string(49, 'x') + "\n";
+    std::string base;
+    for (int i = 0; i < 100000; ++i) base += line;
+    std::string mine = base, theirs = base;
+    base.replace(90000 * 50, 50, std::string(200, 'w') + "\n");
+    mine.replace(90000 * 50, 50, std::string(300, 'w') + "\n");
+    theirs.replace(90000 * 50, 50, std::string(200, 'w') + "\n");
+    std::string wide;
+    for (int i = 0; i < 120; ++i) wide += "\xE6\x97\xA5";  // 日
+    theirs.replace(95000 * 50 + 151, 50, wide + "\n");
+    MergeSession& session = Open(mine, base, theirs);
+    // Digits of 8 pixels, 8 more each side; the numbers 6 digits. The files as wide as their
+    // first lines, 49 letters, until the measure is done; then each as its widest line, the
+    // result as the widest of them.
+    using Widths = std::array<int, kMergeColumns>;
+    EXPECT_EQ(session.ColumnWidths({8, 8, 1000}), (Widths{24, 64, 408, 64, 408, 64, 408, 64, 408}));
+    view_.WaitForMeasure();
+    EXPECT_TRUE(session.TakeMeasured());
+    EXPECT_EQ(session.ColumnWidths({8, 8, 1000}),
+              (Widths{24, 64, 2416, 64, 1616, 64, 1936, 64, 2416}));
+    EXPECT_FALSE(session.TakeMeasured());
+
+    // Read again without MINE's long line: its column keeps its width until the new lines are
+    // measured, then narrows.
+    mine.replace(90000 * 50, 301, std::string(200, 'w') + "\n");
+    WriteBytes(dir_ / "mine.txt", mine);
+    session.Run(MergeCommand::Reload);
+    EXPECT_EQ(session.ColumnWidths({8, 8, 1000})[2], 2416);
+    view_.WaitForMeasure();
+    EXPECT_TRUE(session.TakeMeasured());
+    EXPECT_EQ(session.ColumnWidths({8, 8, 1000}),
+              (Widths{24, 64, 1616, 64, 1616, 64, 1936, 64, 1936}));
+}
+
 TEST_F(MergeSessionTest, AFileChangedOnDiskShowsTheNoticeAndF5MergesAnewAskingForWorkDone) {
     MergeSession& session = Open("1\nmine\n3\n", "1\n2\n3\n", "1\ntheirs\n3\n");
     EXPECT_EQ(view_.watched, (std::vector<std::filesystem::path>{

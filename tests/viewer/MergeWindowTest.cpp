@@ -16,6 +16,8 @@
 
 #include "ElidedLabel.h"
 #include "MergeWindow.h"
+#include "Progress.h"
+#include "RunningMerge.h"
 #include "RowsView.h"
 #include "support/TempDir.h"
 
@@ -150,6 +152,39 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     // Nothing unsaved: Esc closes without a question.
     press(Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MergeWindow, ALongMergeMadeBeforeTheWindowWidensAFileOnceItsLinesAreMeasured) {
+    // Three files of 30,000 49-letter lines (4.5 MB together), BASE's line 25,001 of 200 letters;
+    // MINE changes the first line.
+    TempDir dir;
+    std::string base;
+    for (int i = 0; i < 30000; ++i) base += std::string(49, i == 25000 ? 'w' : 'x') + "\n";
+    std::string mine = base;
+    mine[0] = 'y';
+    base.replace(25000 * 50, 50, std::string(200, 'w') + "\n");
+    WriteBytes(dir / "mine.txt", mine);
+    WriteBytes(dir / "base.txt", base);
+    WriteBytes(dir / "theirs.txt", mine);
+    const auto parsed = ParseArguments({dir / "mine.txt", dir / "base.txt", dir / "theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    // Merged on a thread of its own, as the program does while Qt starts.
+    RunningMerge merging(std::move(*sources));
+    ASSERT_TRUE(WaitForWork(nullptr, merging));
+    std::unique_ptr<MergedFiles> merged = merging.Take();
+    ASSERT_TRUE(merged);
+    MergeWindow window(std::move(merged));
+    RowsView* view = window.rowsView();
+    // Drawn first with BASE's column as wide as its first lines; widened once all are measured.
+    const qreal digit = QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char('0'));
+    EXPECT_LT(view->columnWidth(4), 60 * digit);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->columnWidth(4) >= 200 * digit; }, 10000))
+        << view->columnWidth(4);
+    EXPECT_LT(view->columnWidth(2), 60 * digit);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 #include "InputBars.h"
 #include "MergeWindow.h"  // windows.h and commctrl.h
+#include "Progress.h"
+#include "RunningMerge.h"
 #include "RunViewer.h"
 #include "WindowTest.h"
 #include "support/TempDir.h"
@@ -59,6 +61,17 @@ protected:
         }
         return 0;
     }
+    // The width of a digit in the list's font.
+    int DigitWidth() const {
+        const HDC dc = GetDC(window_->list());
+        const HGDIOBJ font = SelectObject(
+            dc, reinterpret_cast<HFONT>(SendMessageW(window_->list(), WM_GETFONT, 0, 0)));
+        SIZE digit{};
+        GetTextExtentPoint32W(dc, L"0", 1, &digit);
+        SelectObject(dc, font);
+        ReleaseDC(window_->list(), dc);
+        return static_cast<int>(digit.cx);
+    }
     COLORREF RowPixel(int row, int column) const {
         RECT cell{};
         ListView_GetSubItemRect(window_->list(), row, column, LVIR_BOUNDS, &cell);
@@ -90,14 +103,8 @@ TEST_F(MergeWindowTest, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
     // and the list scrolls sideways.
     MoveWindow(window_->hwnd(), 0, 0, 500, 400, TRUE);
     Pump();
-    const HDC dc = GetDC(window_->list());
-    const HGDIOBJ font =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_->list(), WM_GETFONT, 0, 0)));
-    SIZE digit{};
-    GetTextExtentPoint32W(dc, L"0", 1, &digit);
-    SelectObject(dc, font);
-    ReleaseDC(window_->list(), dc);
-    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 20 * digit.cx + 2 * (3 * digit.cx / 2));
+    const int digit = DigitWidth();
+    EXPECT_EQ(ListView_GetColumnWidth(window_->list(), 2), 20 * digit + 2 * (3 * digit / 2));
     EXPECT_GT(ListView_GetColumnWidth(window_->list(), 8), 8 * 30);
     SCROLLINFO sideways{};
     sideways.cbSize = sizeof sideways;
@@ -278,6 +285,38 @@ TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
     EXPECT_EQ(ReadBytes(merged),
               "1\r\n<<<<<<< \xE8\x87\xAA\xE5\x88\x86\r\nmine\r\n||||||| \xE5\x85\x83\r\n2\r\n"
               "=======\r\nother\r\n>>>>>>> \xE7\x9B\xB8\xE6\x89\x8B\r\n3\r\n4\r\n");
+}
+
+TEST_F(MergeWindowTest, ALongMergeMadeBeforeTheWindowWidensAFileOnceItsLinesAreMeasured) {
+    // Three files of 30,000 49-letter lines (4.5 MB together), BASE's line 25,001 of 200 letters;
+    // MINE changes the first line.
+    std::string base;
+    for (int i = 0; i < 30000; ++i) base += std::string(49, i == 25000 ? 'w' : 'x') + "\n";
+    std::string mine = base;
+    mine[0] = 'y';
+    base.replace(25000 * 50, 50, std::string(200, 'w') + "\n");
+    WriteBytes(dir_.path() / L"mine.txt", mine);
+    WriteBytes(dir_.path() / L"base.txt", base);
+    WriteBytes(dir_.path() / L"theirs.txt", mine);
+    const auto parsed = ParseArguments(
+        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
+    ASSERT_TRUE(parsed);
+    std::u16string why;
+    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    ASSERT_TRUE(sources);
+    // Merged on a thread of its own, as the program does while its windows are made.
+    RunningMerge merging(std::move(*sources));
+    ASSERT_TRUE(WaitForWork(nullptr, merging));
+    std::unique_ptr<MergedFiles> merged = merging.Take();
+    ASSERT_TRUE(merged);
+    window_ = std::make_unique<MergeWindow>(std::move(merged));
+    // Drawn first with BASE's column as wide as its first lines; widened once all are measured.
+    const int digit = DigitWidth();
+    EXPECT_LT(ListView_GetColumnWidth(window_->list(), 4), 60 * digit);
+    ASSERT_TRUE(PumpUntil([&] {
+        return ListView_GetColumnWidth(window_->list(), 4) >= 200 * digit;
+    })) << ListView_GetColumnWidth(window_->list(), 4);
+    EXPECT_LT(ListView_GetColumnWidth(window_->list(), 2), 60 * digit);
 }
 
 }  // namespace
