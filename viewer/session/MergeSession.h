@@ -52,6 +52,10 @@ std::optional<MergeSources> ReadMergeSources(const Arguments& arguments, std::u1
 // out before the window (RunningMerge.h: on a thread of its own while the toolkit starts). The
 // lines are views of the files' bytes, so it stays where it was made.
 struct MergedFiles {
+    MergedFiles() = default;
+    MergedFiles(const MergedFiles&) = delete;
+    MergedFiles& operator=(const MergedFiles&) = delete;
+
     MergeSources sources;
     std::vector<std::string_view> lines[3];  // MINE's, BASE's and THEIRS' lines
     std::vector<MergeChunk> chunks;
@@ -137,10 +141,11 @@ public:
     // numbers as wide as they need; the four files sharing the rest alike, and a file whose
     // longest line needs more as wide as that line, so that the list scrolls sideways to the end
     // of any line.
-    // A long merge's files (a few MiB together) are measured beside the window, after its first
-    // paint (SessionView::MeasuredInBackground); until then each file column is as wide as its
-    // first lines. Takes the measure in: true when the columns' widths changed.
+    // Files of more than a few MiB together are measured beside the window, after its first
+    // paint (SessionView::MeasuredInBackground); until then each file's column is as wide as its
+    // first lines.
     std::array<int, kMergeColumns> ColumnWidths(const ListMetrics& metrics) const;
+    // Takes that measure in: true when the columns' widths changed.
     bool TakeMeasured();
     std::optional<std::size_t> CurrentRow() const { return currentRow_; }
     void SetCurrent(std::size_t row);
