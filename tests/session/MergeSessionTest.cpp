@@ -364,7 +364,7 @@ TEST_F(MergeSessionTest, ALongMergeIsDrawnBeforeItsWidestLinesAreMeasuredAndSize
     // result as the widest of them.
     using Widths = std::array<int, kMergeColumns>;
     EXPECT_EQ(session.ColumnWidths({8, 8, 1000}), (Widths{24, 64, 408, 64, 408, 64, 408, 64, 408}));
-    view_.WaitForMeasure();
+    ASSERT_TRUE(view_.WaitForMeasure());
     EXPECT_TRUE(session.TakeMeasured());
     EXPECT_EQ(session.ColumnWidths({8, 8, 1000}),
               (Widths{24, 64, 2416, 64, 1616, 64, 1936, 64, 2416}));
@@ -376,7 +376,7 @@ TEST_F(MergeSessionTest, ALongMergeIsDrawnBeforeItsWidestLinesAreMeasuredAndSize
     WriteBytes(dir_ / "mine.txt", mine);
     session.Run(MergeCommand::Reload);
     EXPECT_EQ(session.ColumnWidths({8, 8, 1000})[2], 2416);
-    view_.WaitForMeasure();
+    ASSERT_TRUE(view_.WaitForMeasure());
     EXPECT_TRUE(session.TakeMeasured());
     EXPECT_EQ(session.ColumnWidths({8, 8, 1000}),
               (Widths{24, 64, 1616, 64, 1616, 64, 1936, 64, 1936}));

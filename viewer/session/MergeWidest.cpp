@@ -32,9 +32,6 @@ std::optional<std::size_t> PlainCells(std::string_view line) {
     return cells;
 }
 
-// A cancel is looked for after this many lines.
-constexpr std::size_t kLinesBetweenLooks = 4096;
-
 }  // namespace
 
 std::u16string ShownMergeLine(const DetectedEncoding& encoding, std::string_view line, bool first,
@@ -50,9 +47,7 @@ std::optional<std::size_t> WidestMergeLine(std::span<const std::string_view> lin
                                            const CancelFlag* cancel) {
     std::size_t most = 0;
     for (std::size_t at = 0; at < lines.size(); ++at) {
-        if (at % kLinesBetweenLooks == 0 && cancel != nullptr && cancel->load()) {
-            return std::nullopt;
-        }
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return std::nullopt;
         const std::optional<std::size_t> plain = PlainCells(Body(lines[at]));
         most = std::max(
             most,
