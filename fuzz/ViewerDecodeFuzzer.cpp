@@ -288,6 +288,15 @@ void CheckLineStarts(std::string_view input, unsigned shift) {
         text += '\n';
     }
     CheckLines(text, Encoding::Utf8);
+    // The same lines in UTF-16, whose newlines are counted four units at a step; up to 64 KiB,
+    // enough for the index's blocks, so that long texts do not halve the runs.
+    if (text.size() > (std::size_t{64} << 10)) return;
+    std::string wide;
+    for (const char c : text) {
+        wide += c;
+        wide += '\0';
+    }
+    CheckLines(wide, Encoding::Utf16Le);
 }
 
 }  // namespace

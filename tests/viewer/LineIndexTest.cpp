@@ -143,6 +143,10 @@ TEST(LineIndex, FindsTheLinesAPlainCutFinds) {
             at % 17 == 0 ? LineEnding::CrLf : LineEnding::Lf)
             << at;
     }
+    // A CR that ends a word, then a word of empty lines: the first of them ends in CR LF.
+    EXPECT_EQ(TextFile(Utf16("abc\r\n\n\n\n", false), Encoding::Utf16Le).ending(),
+              LineEnding::Mixed);
+    EXPECT_EQ(TextFile("abcdefg\r\n\n\n\n\n\n\n\n", Encoding::Utf8).ending(), LineEnding::Mixed);
     EXPECT_EQ(TextFile("\r\nb\r\n", Encoding::Utf8).ending(), LineEnding::CrLf);
     EXPECT_EQ(TextFile("\nb\r\n", Encoding::Utf8).ending(), LineEnding::Mixed);
     EXPECT_EQ(TextFile(std::string(5000, '\n'), Encoding::Utf8).LineCount(), 5000);

@@ -76,8 +76,9 @@ void CountNewlines(std::string_view bytes, std::size_t end, std::size_t block,
         const std::size_t stop = std::min(end, start + block);
         for (std::size_t at = start; at < stop; at += 8) {
             const std::uint64_t word = Word(bytes, at, stop);
-            if (word == kLanes.lf) {  // empty lines only
+            if (word == kLanes.lf) {  // empty lines only, the first after a CR of the word before
                 newlines += 64 / kLanes.bits;
+                crlfs += carry != 0;
                 carry = 0;
                 continue;
             }
