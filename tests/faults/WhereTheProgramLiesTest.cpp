@@ -18,6 +18,14 @@ namespace {
 
 using testsupport::WriteBytes;
 
+// The files opened, each once: which files were read, not how often (the program may open one
+// several times as it starts, and the watch may or may not fold those opens into one event).
+std::vector<std::string> Distinct(std::vector<std::string> opened) {
+    std::sort(opened.begin(), opened.end());
+    opened.erase(std::unique(opened.begin(), opened.end()), opened.end());
+    return opened;
+}
+
 class WhereTheProgramLiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,7 +80,7 @@ TEST_F(WhereTheProgramLiesTest, ThroughTheLoaderOrWithoutProcItReadsTheFileBesid
     for (const Case& c : cases) {
         if (c.withoutProc && sanitized) continue;
         const faults::Run run = StartUntilSettingsRead({c.argv, {}, {}, c.withoutProc, false});
-        EXPECT_EQ(run.opened, std::vector<std::string>{"app/Zarvo.ini"}) << c.name;
+        EXPECT_EQ(Distinct(run.opened), std::vector<std::string>{"app/Zarvo.ini"}) << c.name;
         EXPECT_EQ(run.standardError, "") << c.name;
         EXPECT_EQ(run.ending.signal, SIGKILL) << c.name << ": it ended by itself";
     }
@@ -132,7 +140,7 @@ TEST_F(WhereTheProgramLiesTest, InAFolderItsUserCannotWriteItReadsTheUsersOwnSet
         [](const faults::Run& run) {
             return !run.opened.empty() || run.standardError.find('\n') != std::string::npos;
         });
-    EXPECT_EQ(run.opened, std::vector<std::string>{"diff-zarvo/Zarvo.ini"});
+    EXPECT_EQ(Distinct(run.opened), std::vector<std::string>{"diff-zarvo/Zarvo.ini"});
     EXPECT_EQ(run.standardError, "");
     EXPECT_EQ(run.ending.signal, SIGKILL) << "it ended by itself";
     EXPECT_FALSE(std::filesystem::exists(installed / "Zarvo.ini"));
