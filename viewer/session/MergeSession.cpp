@@ -20,13 +20,6 @@ namespace viewer {
 
 namespace {
 
-// A line without its end (LF, or CR LF).
-std::string_view Body(std::string_view line) {
-    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
-
 // Files up to this size together have their widest lines measured before the window is drawn;
 // longer ones beside it, after the widest of their first lines.
 constexpr std::size_t kMeasuredAtOnceBytes = std::size_t{4} << 20;

@@ -7,14 +7,13 @@
 
 namespace viewer {
 
-namespace {
-
-// A line without its end (LF, or CR LF).
 std::string_view Body(std::string_view line) {
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
 }
+
+namespace {
 
 // The cells of a line of printable ASCII and tabs, counted from its bytes (in every encoding the
 // merge takes, such bytes are those characters); none for any other line, which is decoded.

@@ -20,6 +20,9 @@
 
 namespace viewer {
 
+// A line without its end (LF, or CR LF).
+std::string_view Body(std::string_view line);
+
 // A line of a merge's file as the grid shows it: without its end, a first line without the
 // file's byte order mark, controls as their letters.
 std::u16string ShownMergeLine(const DetectedEncoding& encoding, std::string_view line, bool first,
