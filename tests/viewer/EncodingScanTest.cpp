@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Cp932Check.h"
+#include "Japanese.h"
 #include "JapaneseText.h"
 #include "TextDecode.h"
 
@@ -145,6 +147,7 @@ TEST(EncodingScan, WordAtATimeScansAnswerAsPlainOnesAcrossWordBoundaries) {
                     ASSERT_EQ(MayBeEucJp(bytes), PlainMayBeEucJp(bytes));
                     ASSERT_EQ(EucJpReadsAsJapanese(bytes), PlainEucJpReadsAsJapanese(bytes));
                     ASSERT_EQ(HasIso2022JpEscape(bytes), PlainHasJisEscape(bytes));
+                    ASSERT_EQ(IsCp932(bytes), DecodeCp932(bytes, nullptr));
                     if (piece[0] == '\x1B' && cut == piece.size()) {
                         ASSERT_EQ(DetectEncoding(bytes).encoding, Encoding::Iso2022Jp);
                     }
@@ -152,6 +155,29 @@ TEST(EncodingScan, WordAtATimeScansAnswerAsPlainOnesAcrossWordBoundaries) {
             }
         }
     }
+}
+
+TEST(EncodingScan, TheCp932CheckAnswersAsTheDecoderForEveryByteAndPair) {
+    // Each byte alone and each pair: after ASCII, before ASCII, and cut off at the end.
+    int pairs = 0;
+    for (int lead = 0; lead < 256; ++lead) {
+        for (int trail = -1; trail < 256; ++trail) {
+            std::string pair(1, static_cast<char>(lead));
+            if (trail >= 0) pair += static_cast<char>(trail);
+            for (const std::string& bytes : {pair, "a" + pair + "b", pair + "\x82"}) {
+                const bool decoded = DecodeCp932(bytes, nullptr);
+                if (IsCp932(bytes) != decoded) {
+                    FAIL() << testing::PrintToString(bytes) << " decodes: " << decoded;
+                }
+            }
+            pairs += trail >= 0 && lead >= 0x80 && DecodeCp932(pair, nullptr);
+        }
+    }
+    // The table is not empty: あ, the half-width ｱ and a kanji of the NEC rows.
+    EXPECT_TRUE(IsCp932("\x82\xA0\xB1\x87\x40"));
+    EXPECT_FALSE(IsCp932("\x82\xA0\x82"));
+    EXPECT_FALSE(IsCp932("\x85\x40"));  // a row CP932 leaves empty
+    EXPECT_GT(pairs, 7000);
 }
 
 TEST(EncodingScan, LongRunsAreCountedToTheLastByte) {

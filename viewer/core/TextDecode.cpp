@@ -7,6 +7,7 @@
 
 #include "AsciiRun.h"
 #include "BothAtOnce.h"
+#include "Cp932Check.h"
 #include "Japanese.h"
 #include "JapaneseText.h"
 #include "Utf8Vector.h"
@@ -401,7 +402,7 @@ DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
     }
     if (scan.valid) {
         // ASCII alone is UTF-8, and no half-width katakana.
-        if (!scan.ascii && Utf8IsHalfWidthKatakana(bytes) && DecodeCp932(bytes, nullptr))
+        if (!scan.ascii && Utf8IsHalfWidthKatakana(bytes) && IsCp932(bytes))
             return {Encoding::Cp932, 0, false, 0};
         return {Encoding::Utf8, 0, false, 0};
     }
@@ -422,7 +423,7 @@ DetectedEncoding DetectEncoding(std::string_view bytes, Cores cores) {
         if (const Fit fit = euc(); MultiByteFits(fit)) return withBad(Encoding::EucJp, 0, fit.bad);
     }
     const bool cp932 = InHalves<bool>(
-        bytes, cores, [](std::string_view half) { return DecodeCp932(half, nullptr); },
+        bytes, cores, [](std::string_view half) { return IsCp932(half); },
         [](bool first, bool second) { return first && second; });
     if (cp932) return {Encoding::Cp932, 0, false, 0};
     if (utf8.bad * 2 <= utf8.good) return withBad(Encoding::Utf8, 0, utf8.bad);
