@@ -8,6 +8,7 @@
 // - decoding never merges two byte sequences into one text: bytes valid in an encoding encode
 //   back from their text to themselves (CP932 aside where the code page itself gives one
 //   character two codes, the NEC and IBM duplicates, which are listed at start-up);
+// - the CP932 check by table answers as the decoder does;
 // - stray bytes are shown and marked, one mark "<E9>" each, as many as the detection counted;
 // - the single-byte fallback gives every byte a character of its own;
 // - a file detected without loss decodes without loss;
@@ -25,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Cp932Check.h"
 #include "Japanese.h"
 #include "LineStarts.h"
 #include "TextDecode.h"
@@ -323,7 +325,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (viewercheck::IsWholeUtf16(bytes, big))
             CheckRoundTrip(bytes, big ? Encoding::Utf16Be : Encoding::Utf16Le);
     }
-    if (viewer::DecodeCp932(bytes, nullptr)) CheckRoundTrip(bytes, Encoding::Cp932);
+    const bool cp932 = viewer::DecodeCp932(bytes, nullptr);
+    if (viewer::IsCp932(bytes) != cp932) Fail("the CP932 check and the decoder disagree");
+    if (cp932) CheckRoundTrip(bytes, Encoding::Cp932);
     if (viewer::DecodeEucJp(bytes, nullptr)) CheckRoundTrip(bytes, Encoding::EucJp);
     CheckLineStarts(input, data[0] & 7);
     // Any bytes in any encoding: decoding and cutting into lines stay within the file.
