@@ -360,10 +360,23 @@ void MergeSession::MeasureWidest() const {
         widest_[i] = std::max(widest_[i], *WidestMergeLine(first, files[i]->encoding, nullptr));
     }
     try {
-        measuring_ = std::make_unique<MergeWidestInBackground>(
-            std::array<MergeWidestInBackground::File, 3>{{{lines_[0], sources_.mine.encoding},
-                                                          {lines_[1], sources_.base.encoding},
-                                                          {lines_[2], sources_.theirs.encoding}}},
+        // The lines stay as they are until the measure is gone: a reload drops it first.
+        const std::array<std::span<const std::string_view>, 3> lines{lines_[0], lines_[1],
+                                                                     lines_[2]};
+        const std::array<DetectedEncoding, 3> encodings{
+            sources_.mine.encoding, sources_.base.encoding, sources_.theirs.encoding};
+        measuring_ = std::make_unique<MeasureInBackground<std::array<std::size_t, 3>>>(
+            [lines,
+             encodings](const CancelFlag* cancel) -> std::optional<std::array<std::size_t, 3>> {
+                std::array<std::size_t, 3> cells{};
+                for (std::size_t i = 0; i < 3; ++i) {
+                    const std::optional<std::size_t> widest =
+                        WidestMergeLine(lines[i], encodings[i], cancel);
+                    if (!widest) return std::nullopt;
+                    cells[i] = *widest;
+                }
+                return cells;
+            },
             [&view = window_] { view.MeasuredInBackground(); });
     } catch (const std::system_error&) {  // no thread to be had: measured here, then
         measureAll();

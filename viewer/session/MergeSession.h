@@ -20,6 +20,7 @@
 #include "ListLayout.h"
 #include "Look.h"
 #include "Merge.h"
+#include "MeasureInBackground.h"
 #include "MergeCommands.h"
 #include "MergeWidest.h"
 #include "SessionView.h"
@@ -270,7 +271,7 @@ private:
     mutable std::size_t widest_[3] = {0, 0, 0};  // WidestCells of MINE, BASE and THEIRS
     mutable bool widestMeasured_ = false;        // of all their lines
     // Last: its thread reads the files' lines.
-    mutable std::unique_ptr<MergeWidestInBackground> measuring_;
+    mutable std::unique_ptr<MeasureInBackground<std::array<std::size_t, 3>>> measuring_;
 };
 
 }  // namespace viewer

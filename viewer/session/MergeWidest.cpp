@@ -55,27 +55,4 @@ std::optional<std::size_t> WidestMergeLine(std::span<const std::string_view> lin
     return most;
 }
 
-MergeWidestInBackground::MergeWidestInBackground(std::array<File, 3> files,
-                                                 std::function<void()> done)
-    : thread_([this, files, done = std::move(done)] {
-          for (std::size_t i = 0; i < files.size(); ++i) {
-              const std::optional<std::size_t> cells =
-                  WidestMergeLine(files[i].lines, files[i].encoding, &cancel_);
-              if (!cells) return;
-              cells_[i] = *cells;
-          }
-          done_.store(true, std::memory_order_release);
-          done();
-      }) {}
-
-MergeWidestInBackground::~MergeWidestInBackground() {
-    cancel_.store(true);
-    thread_.join();
-}
-
-std::optional<std::array<std::size_t, 3>> MergeWidestInBackground::Result() const {
-    if (!done_.load(std::memory_order_acquire)) return std::nullopt;
-    return cells_;
-}
-
 }  // namespace viewer

@@ -1,17 +1,13 @@
 // How wide the merge window's file columns are: the widest line of each of MINE, BASE and
 // THEIRS in display cells, as the grid shows it. A merge too long to measure before its window
-// is drawn is measured on a thread of its own, and its columns sized again once that is done.
+// is drawn is measured on a thread of its own (MeasureInBackground).
 #pragma once
 
-#include <array>
-#include <atomic>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "Cancel.h"
@@ -33,29 +29,5 @@ std::u16string ShownMergeLine(const DetectedEncoding& encoding, std::string_view
 std::optional<std::size_t> WidestMergeLine(std::span<const std::string_view> lines,
                                            const DetectedEncoding& encoding,
                                            const CancelFlag* cancel);
-
-class MergeWidestInBackground {
-public:
-    struct File {
-        std::span<const std::string_view> lines;
-        DetectedEncoding encoding;
-    };
-    // The files' lines must stay as they are until this is gone. `done` is called on the worker
-    // thread once the measure is over; not when it was cancelled.
-    MergeWidestInBackground(std::array<File, 3> files, std::function<void()> done);
-    // Cancels the measure and waits for its thread.
-    ~MergeWidestInBackground();
-    MergeWidestInBackground(const MergeWidestInBackground&) = delete;
-    MergeWidestInBackground& operator=(const MergeWidestInBackground&) = delete;
-
-    // Each file's widest line, once the measure is over.
-    std::optional<std::array<std::size_t, 3>> Result() const;
-
-private:
-    CancelFlag cancel_{false};
-    std::atomic<bool> done_{false};
-    std::array<std::size_t, 3> cells_{};
-    std::thread thread_;  // last: it uses the members above
-};
 
 }  // namespace viewer

@@ -15,10 +15,10 @@
 #include "Comparison.h"
 #include "EditedComparison.h"
 #include "Look.h"
+#include "MeasureInBackground.h"
 #include "SessionView.h"
 #include "Settings.h"
 #include "SideBySide.h"
-#include "WidestInBackground.h"
 
 namespace viewer {
 
@@ -228,7 +228,7 @@ private:
     // the rows before an edit or a reload changed them.
     mutable std::size_t widestCells_ = 0;
     mutable bool widestMeasured_ = false;
-    mutable std::unique_ptr<WidestInBackground> measuring_;
+    mutable std::unique_ptr<MeasureInBackground<std::size_t>> measuring_;
     mutable std::unordered_map<std::size_t, ShownLine> shown_;  // the rows drawn lately
 };
 

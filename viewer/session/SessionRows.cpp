@@ -184,8 +184,13 @@ std::size_t Session::WidestLineCells() const {
     }
     widestCells_ = std::max(widestCells_, WidestOfFirstRows(rows, kFirstRowsMeasured));
     try {
-        measuring_ = std::make_unique<WidestInBackground>(
-            rows, [&view = window_] { view.MeasuredInBackground(); });
+        // The files are shared and the blocks copied: a reload or an edit may replace them.
+        measuring_ = std::make_unique<MeasureInBackground<std::size_t>>(
+            [first = rows.first().text, second = rows.second().text,
+             blocks = rows.rows().blocks()](const CancelFlag* cancel) {
+                return viewer::WidestLineCells(*first, *second, blocks, cancel);
+            },
+            [&view = window_] { view.MeasuredInBackground(); });
     } catch (const std::system_error&) {  // no thread to be had: measured here, then
         widestCells_ = viewer::WidestLineCells(rows);
         widestMeasured_ = true;
