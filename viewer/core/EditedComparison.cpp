@@ -112,15 +112,19 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
 
     EditedFile& target = files_[Index(to)];
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
-    Step step{to, target.state(), {}, 0, false};
     // Line ends taken across where they are compared: they are part of what differs.
     const bool withEnds = !comparison_.options().lineEnds;
-    // From the last change up, so that the lines of those above stay where they are.
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        const bool intoSecond = to == Side::Second;
-        const std::int32_t begin = intoSecond ? change->first0 : change->second0;
-        const std::int32_t end = intoSecond ? change->first1 : change->second1;
-        NewLines lines;
+    const bool intoSecond = to == Side::Second;
+    std::vector<Replacement> replacements;
+    replacements.reserve(changes.size());
+    for (const Change& change : changes) {
+        const std::int32_t begin = intoSecond ? change.first0 : change.second0;
+        const std::int32_t end = intoSecond ? change.first1 : change.second1;
+        Replacement& replacement = replacements.emplace_back();
+        replacement.at = intoSecond ? change.second0 : change.first0;
+        replacement.count =
+            intoSecond ? change.second1 - change.second0 : change.first1 - change.first0;
+        NewLines& lines = replacement.added;
         LineCursor line(*source, begin);
         for (std::int32_t i = begin; i < end; ++i, line.Next()) {
             lines.lines.push_back(line.Line());
@@ -128,23 +132,21 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
         }
         // A change at the end of its file: the other file then ends as this one does.
         if (end == source->LineCount()) lines.finalNewline = source->endsWithNewline();
-        step.line = intoSecond ? change->second0 : change->first0;
-        const std::int32_t count =
-            intoSecond ? change->second1 - change->second0 : change->first1 - change->first0;
-        if (const auto why = target.Replace(step.line, count, lines, source->encoding())) {
-            target.Restore(step.before);
-            EditResult result = Failed(EditProblem::CannotTake, to);
-            result.line = *why;
-            return result;
-        }
+    }
+    const std::int32_t first = replacements.front().at;
+    Step step{to, target.state(), {}, first, false};
+    if (const auto why = target.Replace(replacements, source->encoding())) {
+        EditResult result = Failed(EditProblem::CannotTake, to);
+        result.line = *why;
+        return result;
     }
     step.after = target.state();
     if (step.after == step.before) return Failed(EditProblem::NothingToTake, to);
-    undo_.push_back(step);
+    undo_.push_back(std::move(step));
     redo_.clear();
     typingGoesOn_ = false;
     Recompare();
-    return Done(RowOf(to, step.line));
+    return Done(RowOf(to, first));
 }
 
 std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
