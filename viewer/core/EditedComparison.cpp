@@ -96,13 +96,28 @@ EditResult EditedComparison::Prepare(Side side) {
     return result;
 }
 
-void EditedComparison::Recompare() { comparison_.ReplaceTexts(files_[0].text(), files_[1].text()); }
+bool EditedComparison::Recompare(const LongWork& longWork) {
+    if (!longWork) {
+        comparison_.ReplaceTexts(files_[0].text(), files_[1].text());
+        return true;
+    }
+    std::optional<Comparison> again =
+        longWork([earlier = comparison_, first = files_[0].text(),
+                  second = files_[1].text()](const CancelFlag* cancel) mutable {
+            earlier.ReplaceTexts(std::move(first), std::move(second), cancel);
+            return std::move(earlier);
+        });
+    if (!again) return false;
+    comparison_ = std::move(*again);
+    return true;
+}
 
 std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line) const {
     return comparison_.RowOfLine(side, std::int64_t{line} + 1);
 }
 
-EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {
+EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow,
+                                  const LongWork& longWork) {
     const Side to = from == Side::First ? Side::Second : Side::First;
     if (EditResult why = Prepare(to); why.problem != EditProblem::None) return why;
     const Rows& rows = comparison_.rows();
@@ -142,10 +157,13 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
     }
     step.after = target.state();
     if (step.after == step.before) return Failed(EditProblem::NothingToTake, to);
+    if (!Recompare(longWork)) {
+        target.Restore(std::move(step.before));
+        return Failed(EditProblem::Stopped, to);
+    }
     undo_.push_back(std::move(step));
     redo_.clear();
     typingGoesOn_ = false;
-    Recompare();
     return Done(RowOf(to, first));
 }
 
@@ -194,10 +212,14 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     return Done(RowOf(side, line));
 }
 
-EditResult EditedComparison::Apply(const Step& step, bool forward) {
-    files_[Index(step.side)].Restore(forward ? step.after : step.before);
+EditResult EditedComparison::Apply(const Step& step, bool forward, const LongWork& longWork) {
+    EditedFile& file = files_[Index(step.side)];
+    file.Restore(forward ? step.after : step.before);
     typingGoesOn_ = false;
-    Recompare();
+    if (!Recompare(longWork)) {
+        file.Restore(forward ? step.before : step.after);
+        return Failed(EditProblem::Stopped, step.side);
+    }
     return Done(RowOf(step.side, step.line));
 }
 
@@ -208,18 +230,24 @@ EditResult EditedComparison::DropTyping() {
     return Apply(step, false);
 }
 
-EditResult EditedComparison::Undo() {
+EditResult EditedComparison::Undo(const LongWork& longWork) {
     if (undo_.empty()) return Failed(EditProblem::NothingToUndo);
-    redo_.push_back(std::move(undo_.back()));
-    undo_.pop_back();
-    return Apply(redo_.back(), false);
+    const EditResult result = Apply(undo_.back(), false, longWork);
+    if (result.done) {
+        redo_.push_back(std::move(undo_.back()));
+        undo_.pop_back();
+    }
+    return result;
 }
 
-EditResult EditedComparison::Redo() {
+EditResult EditedComparison::Redo(const LongWork& longWork) {
     if (redo_.empty()) return Failed(EditProblem::NothingToRedo);
-    undo_.push_back(std::move(redo_.back()));
-    redo_.pop_back();
-    return Apply(undo_.back(), true);
+    const EditResult result = Apply(redo_.back(), true, longWork);
+    if (result.done) {
+        undo_.push_back(std::move(redo_.back()));
+        redo_.pop_back();
+    }
+    return result;
 }
 
 SaveResult EditedComparison::Save(Side side, bool overwrite) {
