@@ -411,6 +411,7 @@ TEST_F(ViewerWindowTest, ALongComparisonAfterAnUndoIsStoppedByEscAndTheEditStays
     EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("第二のファイルへ取り込みました"));
     window.action(Command::IgnoreCase)->trigger();
     ASSERT_TRUE(window.action(Command::IgnoreCase)->isChecked());
+    EXPECT_EQ(window.countLabel()->text(), QStringLiteral("相違はありません"));
     EscapeOnProgress escape;
     qApp->installEventFilter(&escape);
     window.action(Command::Undo)->trigger();

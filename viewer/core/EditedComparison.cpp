@@ -84,10 +84,6 @@ EditedComparison::EditedComparison(Comparison comparison)
       whyReadOnly_{WhyNotEditable(comparison_, comparison_.first()),
                    WhyNotEditable(comparison_, comparison_.second())} {}
 
-void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* cancel) {
-    comparison_.Rediff(options, cancel);
-}
-
 EditResult EditedComparison::Prepare(Side side) {
     if (!WhyReadOnly(side).editable()) return Failed(EditProblem::ReadOnly, side);
     EditResult result = Failed(EditProblem::None, side);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Comparison.h"
@@ -84,8 +85,9 @@ public:
     explicit EditedComparison(Comparison comparison);
 
     const Comparison& comparison() const { return comparison_; }
-    // The same lines compared under other options (Comparison::Rediff).
-    void Rediff(const IgnoreOptions& options, const CancelFlag* cancel = nullptr);
+    // The same lines compared under other options: `rediffed`, this comparison made again with
+    // Comparison::Rediff, as the window's long work makes it off the window's thread.
+    void Rediffed(Comparison rediffed) { comparison_ = std::move(rediffed); }
 
     // Why a file offers no edit: it is binary, read-only...
     const ReadOnly& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }

@@ -247,7 +247,7 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     }
     if (edited_.CanUndo() || edited_.CanRedo()) {
         // The edits and their undo stay: the edited lines compared again under the options.
-        edited_.Rediff(options);
+        edited_.Rediffed(std::move(*redone));
         Replace(std::nullopt);
     } else {
         Replace(std::move(*redone));
