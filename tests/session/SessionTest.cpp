@@ -632,6 +632,18 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     EXPECT_TRUE(session.Enabled(Command::SaveSecond));
     EXPECT_FALSE(session.Enabled(Command::SaveFirst));
 
+    // Stopped on the progress of the comparison after it, a take or an undo changes nothing.
+    view_.stop = true;
+    session.SetCurrent(3);
+    session.Run(Command::TakeToFirst);
+    EXPECT_EQ(view_.status, u"中止しました。ファイルは変わっていません");
+    EXPECT_EQ(session.RowCount(), 4u);
+    EXPECT_EQ(session.HeaderLine(Side::First).substr(0, 4), u"第一: ");
+    session.Run(Command::Undo);
+    EXPECT_EQ(Text(1, 3), u"two");
+    EXPECT_EQ(view_.title, u"● first.txt ⇔ second.txt — 相違 1 箇所 — Diff-Zarvo ビューアー");
+    view_.stop = false;
+
     session.SetCurrent(3);  // +four, into the first file
     session.Run(Command::TakeToFirst);
     EXPECT_EQ(session.RowCount(), 4u);
@@ -648,6 +660,10 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     EXPECT_EQ(view_.title, u"first.txt ⇔ second.txt — 相違 2 箇所 — Diff-Zarvo ビューアー");
     EXPECT_FALSE(session.Enabled(Command::Undo));
     EXPECT_FALSE(session.Enabled(Command::Save));
+    view_.stop = true;
+    session.Run(Command::Redo);
+    EXPECT_EQ(session.RowCount(), 5u);
+    view_.stop = false;
     session.Run(Command::Redo);
     session.Run(Command::Redo);
     EXPECT_FALSE(session.Enabled(Command::Redo));

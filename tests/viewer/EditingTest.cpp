@@ -228,6 +228,101 @@ TEST_F(EditingTest, TakingEveryDifferenceLeavesTheFilesTheSameFinalNewlineAndLin
     EXPECT_EQ(Said(e, nothing), u"相違がありません");
 }
 
+// A take over hundreds of differences at once: every kind of change, at the top and at the end,
+// CR LF and LF mixed, no final newline in the first file. With line ends ignored, a line put in
+// ends as the line it replaces, one more as the last of those, one added as the line above; with
+// them compared, the target becomes the source byte for byte. One step, undone and redone.
+TEST_F(EditingTest, TakingHundredsOfDifferencesAtOnceKeepsEveryLineEndAndIsOneStep) {
+    std::string first, second, expected;  // expected: the second file after the take
+    auto end = [](int j, int every) { return j % every == 0 ? "\r\n"s : "\n"s; };
+    for (int j = 0; j < 400; ++j) {
+        const std::string n = std::to_string(j), e1 = end(j, 3), e2 = end(j, 2);
+        const std::string e2b = end(j + 1, 2);
+        switch (j % 6) {
+            case 0:  // one line changed (the first line of the files)
+                first += "a" + n + e1, second += "b" + n + e2, expected += "a" + n + e2;
+                break;
+            case 1:  // two lines for one, the line below ending otherwise
+                first += "a" + n + "x" + e1 + "a" + n + "y" + e1;
+                second += "b" + n + e2b;
+                expected += "a" + n + "x" + e2b + "a" + n + "y" + e2b;
+                break;
+            case 2:  // one line for two
+                first += "a" + n + e1;
+                second += "b" + n + "x" + e2 + "b" + n + "y" + e2b;
+                expected += "a" + n + e2;
+                break;
+            case 3:  // a line the second file lacks: it ends as the common line above it
+                first += "a" + n + e1, expected += "a" + n + end(j - 1, 2);
+                break;
+            case 4:  // a line only the second file has
+                second += "b" + n + e2;
+                break;
+            default:  // two lines changed
+                first += "a" + n + "x" + e1 + "a" + n + "y" + e1;
+                second += "b" + n + "x" + e2 + "b" + n + "y" + e2b;
+                expected += "a" + n + "x" + e2 + "a" + n + "y" + e2b;
+                break;
+        }
+        first += "same" + n + e1, second += "same" + n + e2, expected += "same" + n + e2;
+    }
+    // At the end a changed line: the first file's, without its newline, goes across as it is.
+    first += "last", second += "LAST\r\n", expected += "last";
+    ASSERT_EQ(first.size(), 5834u);
+    ASSERT_EQ(second.size(), 6098u);
+
+    EditedComparison e = Open(first, second);
+    ASSERT_EQ(Rows(e).substr(0, 29), u"-a0\n+b0\n same0\n-a1x\n-a1y\n+b1\n");
+    // One difference first, so that the lines below have moved since the file was read.
+    ASSERT_TRUE(e.Take(Side::First, 3, 3).done);
+    std::string once = second;
+    once.replace(once.find("\nb1\r\n"), 5, "\na1x\r\na1y\r\n");
+    ASSERT_EQ(e.comparison().second().text->bytes(), once);
+    const std::size_t rows = e.comparison().rows().size();
+    ASSERT_EQ(rows, 1334u);
+    EXPECT_EQ(CountText(e.comparison(), std::nullopt),
+              u"相違 400 箇所　F8: 次の相違　Shift+F8 / F7: 前の相違");
+    const auto taken = e.Take(Side::First, 0, rows - 1);
+    ASSERT_TRUE(taken.done) << viewer::ToUtf8(Said(e, taken));
+    EXPECT_EQ(taken.row, 0u);
+    EXPECT_EQ(CountText(e.comparison(), std::nullopt), u"相違はありません");
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), expected);
+    // One step: undone, the file is as before it, byte for byte; redone, as taken.
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(e.comparison().second().text->bytes(), once);
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_FALSE(e.CanUndo());
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), second);
+    ASSERT_TRUE(e.Redo().done);
+    ASSERT_TRUE(e.Redo().done);
+    ASSERT_EQ(e.Save(Side::Second).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(b), expected);
+
+    // Line ends compared, the other way: the first file becomes the second, byte for byte.
+    WriteBytes(a, first);
+    WriteBytes(b, second);
+    viewer::IgnoreOptions compareEnds;
+    compareEnds.lineEnds = false;
+    e = EditedComparison(viewer::Compare(a, b, viewer::kTextLimitBytes, compareEnds));
+    ASSERT_TRUE(e.Take(Side::Second, 0, e.comparison().rows().size() - 1).done);
+    ASSERT_EQ(e.Save(Side::First).status, SaveStatus::Saved);
+    EXPECT_EQ(ReadBytes(a), second);
+    ASSERT_TRUE(e.Undo().done);
+    EXPECT_EQ(e.comparison().first().text->bytes(), first);
+
+    // Lines the target cannot hold: the first of them is named, and nothing is taken.
+    e = Open("ü\nsame\ncafé\nsame2\nnaïve\nsame3\n\xE9\n", kIchi + "\r\nsame\r\nold\r\nsame2\r\n");
+    ASSERT_EQ(viewer::EncodingText(e.comparison().first()), u"UTF-8、不正なバイト 1 個を含みます");
+    const auto refused = e.Take(Side::First, 0, e.comparison().rows().size() - 1);
+    EXPECT_EQ(Said(e, refused),
+              u"取り込めません。1 行目の「ü」は Shift_JIS (CP932) で書けません。");
+    EXPECT_FALSE(e.Changed(Side::Second));
+    EXPECT_FALSE(e.CanUndo());
+    EXPECT_EQ(e.comparison().second().text->bytes(), kIchi + "\r\nsame\r\nold\r\nsame2\r\n");
+}
+
 // An edit in place changes the bytes of the characters typed and no others, though CP932 has two
 // codes for some (NEC's and IBM's rows), whichever encoding the comparison holds the lines in.
 TEST_F(EditingTest, EditedLineKeepsTheBytesOfEveryCharacterNotTyped) {

@@ -439,7 +439,8 @@ void Comparison::SetIdentity(std::string_view firstBytes, std::string_view secon
 }
 
 void Comparison::ReplaceTexts(std::shared_ptr<const TextFile> firstText,
-                              std::shared_ptr<const TextFile> secondText) {
+                              std::shared_ptr<const TextFile> secondText,
+                              const CancelFlag* cancel) {
     first_.text = std::move(firstText);
     second_.text = std::move(secondText);
     if (ByText()) {
@@ -454,7 +455,7 @@ void Comparison::ReplaceTexts(std::shared_ptr<const TextFile> firstText,
         // Each file as it would be written: its mark, then its text.
         SetIdentity(first_.mark + first_.text->bytes(), second_.mark + second_.text->bytes());
     }
-    Rediff(options_);
+    Rediff(options_, cancel);
 }
 
 void Comparison::Rediff(const IgnoreOptions& newOptions, const CancelFlag* cancel) {

@@ -153,9 +153,11 @@ public:
     // What the window calls the files instead of their paths (`-L`); empty for the path.
     void SetLabels(std::filesystem::path firstLabel, std::filesystem::path secondLabel);
     // The files' texts after an edit, compared again under the same options: each must be held
-    // as the one it replaces (its own bytes, or UTF-16 for two encodings).
+    // as the one it replaces (its own bytes, or UTF-16 for two encodings). Throws Cancelled once
+    // `cancel` is set, the comparison then left half made: run it on a copy.
     void ReplaceTexts(std::shared_ptr<const TextFile> firstText,
-                      std::shared_ptr<const TextFile> secondText);
+                      std::shared_ptr<const TextFile> secondText,
+                      const CancelFlag* cancel = nullptr);
 
     // A change that the options overlook (blank lines only): shown, but neither counted nor
     // coloured.

@@ -84,10 +84,6 @@ EditedComparison::EditedComparison(Comparison comparison)
       whyReadOnly_{WhyNotEditable(comparison_, comparison_.first()),
                    WhyNotEditable(comparison_, comparison_.second())} {}
 
-void EditedComparison::Rediff(const IgnoreOptions& options, const CancelFlag* cancel) {
-    comparison_.Rediff(options, cancel);
-}
-
 EditResult EditedComparison::Prepare(Side side) {
     if (!WhyReadOnly(side).editable()) return Failed(EditProblem::ReadOnly, side);
     EditResult result = Failed(EditProblem::None, side);
@@ -96,13 +92,28 @@ EditResult EditedComparison::Prepare(Side side) {
     return result;
 }
 
-void EditedComparison::Recompare() { comparison_.ReplaceTexts(files_[0].text(), files_[1].text()); }
+bool EditedComparison::Recompare(const LongWork& longWork) {
+    if (!longWork) {
+        comparison_.ReplaceTexts(files_[0].text(), files_[1].text());
+        return true;
+    }
+    std::optional<Comparison> again =
+        longWork([earlier = comparison_, first = files_[0].text(),
+                  second = files_[1].text()](const CancelFlag* cancel) mutable {
+            earlier.ReplaceTexts(std::move(first), std::move(second), cancel);
+            return std::move(earlier);
+        });
+    if (!again) return false;
+    comparison_ = std::move(*again);
+    return true;
+}
 
 std::optional<std::size_t> EditedComparison::RowOf(Side side, std::int32_t line) const {
     return comparison_.RowOfLine(side, std::int64_t{line} + 1);
 }
 
-EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow) {
+EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t lastRow,
+                                  const LongWork& longWork) {
     const Side to = from == Side::First ? Side::Second : Side::First;
     if (EditResult why = Prepare(to); why.problem != EditProblem::None) return why;
     const Rows& rows = comparison_.rows();
@@ -112,15 +123,19 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
 
     EditedFile& target = files_[Index(to)];
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
-    Step step{to, target.state(), {}, 0, false};
     // Line ends taken across where they are compared: they are part of what differs.
     const bool withEnds = !comparison_.options().lineEnds;
-    // From the last change up, so that the lines of those above stay where they are.
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        const bool intoSecond = to == Side::Second;
-        const std::int32_t begin = intoSecond ? change->first0 : change->second0;
-        const std::int32_t end = intoSecond ? change->first1 : change->second1;
-        NewLines lines;
+    const bool intoSecond = to == Side::Second;
+    std::vector<Replacement> replacements;
+    replacements.reserve(changes.size());
+    for (const Change& change : changes) {
+        const std::int32_t begin = intoSecond ? change.first0 : change.second0;
+        const std::int32_t end = intoSecond ? change.first1 : change.second1;
+        Replacement& replacement = replacements.emplace_back();
+        replacement.at = intoSecond ? change.second0 : change.first0;
+        replacement.count =
+            intoSecond ? change.second1 - change.second0 : change.first1 - change.first0;
+        NewLines& lines = replacement.added;
         LineCursor line(*source, begin);
         for (std::int32_t i = begin; i < end; ++i, line.Next()) {
             lines.lines.push_back(line.Line());
@@ -128,23 +143,24 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
         }
         // A change at the end of its file: the other file then ends as this one does.
         if (end == source->LineCount()) lines.finalNewline = source->endsWithNewline();
-        step.line = intoSecond ? change->second0 : change->first0;
-        const std::int32_t count =
-            intoSecond ? change->second1 - change->second0 : change->first1 - change->first0;
-        if (const auto why = target.Replace(step.line, count, lines, source->encoding())) {
-            target.Restore(step.before);
-            EditResult result = Failed(EditProblem::CannotTake, to);
-            result.line = *why;
-            return result;
-        }
+    }
+    const std::int32_t first = replacements.front().at;
+    Step step{to, target.state(), {}, first, false};
+    if (const auto why = target.Replace(replacements, source->encoding())) {
+        EditResult result = Failed(EditProblem::CannotTake, to);
+        result.line = *why;
+        return result;
     }
     step.after = target.state();
     if (step.after == step.before) return Failed(EditProblem::NothingToTake, to);
-    undo_.push_back(step);
+    if (!Recompare(longWork)) {
+        target.Restore(std::move(step.before));
+        return Failed(EditProblem::Stopped, to);
+    }
+    undo_.push_back(std::move(step));
     redo_.clear();
     typingGoesOn_ = false;
-    Recompare();
-    return Done(RowOf(to, step.line));
+    return Done(RowOf(to, first));
 }
 
 std::optional<std::u16string> EditedComparison::EditableText(std::size_t row, Side side) const {
@@ -192,10 +208,14 @@ EditResult EditedComparison::EditLine(std::size_t row, Side side, std::u16string
     return Done(RowOf(side, line));
 }
 
-EditResult EditedComparison::Apply(const Step& step, bool forward) {
-    files_[Index(step.side)].Restore(forward ? step.after : step.before);
+EditResult EditedComparison::Apply(const Step& step, bool forward, const LongWork& longWork) {
+    EditedFile& file = files_[Index(step.side)];
+    file.Restore(forward ? step.after : step.before);
     typingGoesOn_ = false;
-    Recompare();
+    if (!Recompare(longWork)) {
+        file.Restore(forward ? step.before : step.after);
+        return Failed(EditProblem::Stopped, step.side);
+    }
     return Done(RowOf(step.side, step.line));
 }
 
@@ -206,18 +226,24 @@ EditResult EditedComparison::DropTyping() {
     return Apply(step, false);
 }
 
-EditResult EditedComparison::Undo() {
+EditResult EditedComparison::Undo(const LongWork& longWork) {
     if (undo_.empty()) return Failed(EditProblem::NothingToUndo);
-    redo_.push_back(std::move(undo_.back()));
-    undo_.pop_back();
-    return Apply(redo_.back(), false);
+    const EditResult result = Apply(undo_.back(), false, longWork);
+    if (result.done) {
+        redo_.push_back(std::move(undo_.back()));
+        undo_.pop_back();
+    }
+    return result;
 }
 
-EditResult EditedComparison::Redo() {
+EditResult EditedComparison::Redo(const LongWork& longWork) {
     if (redo_.empty()) return Failed(EditProblem::NothingToRedo);
-    undo_.push_back(std::move(redo_.back()));
-    redo_.pop_back();
-    return Apply(undo_.back(), true);
+    const EditResult result = Apply(redo_.back(), true, longWork);
+    if (result.done) {
+        undo_.push_back(std::move(redo_.back()));
+        redo_.pop_back();
+    }
+    return result;
 }
 
 SaveResult EditedComparison::Save(Side side, bool overwrite) {

@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Comparison.h"
@@ -46,6 +48,7 @@ enum class EditProblem : std::uint8_t {
     CannotType,  // a character (`line`) the file `side` cannot hold
     NothingToUndo,
     NothingToRedo,
+    Stopped,  // the user stopped the comparison after it: nothing changed
 };
 
 // What an edit, an undo or a redo did.
@@ -72,13 +75,19 @@ struct SaveResult {
     WriteResult written;              // how the write went, when one was tried
 };
 
+// How the comparison after an edit runs: as the window runs its long work, with its progress and
+// its stop (nothing when the user stopped it), or, left empty, at once.
+using LongWork =
+    std::function<std::optional<Comparison>(const std::function<Comparison(const CancelFlag*)>&)>;
+
 class EditedComparison {
 public:
     explicit EditedComparison(Comparison comparison);
 
     const Comparison& comparison() const { return comparison_; }
-    // The same lines compared under other options (Comparison::Rediff).
-    void Rediff(const IgnoreOptions& options, const CancelFlag* cancel = nullptr);
+    // The same lines compared under other options: `rediffed`, this comparison made again with
+    // Comparison::Rediff, as the window's long work makes it off the window's thread.
+    void Rediffed(Comparison rediffed) { comparison_ = std::move(rediffed); }
 
     // Why a file offers no edit: it is binary, read-only...
     const ReadOnly& WhyReadOnly(Side side) const { return whyReadOnly_[Index(side)]; }
@@ -90,7 +99,8 @@ public:
     // Takes every difference that rows [firstRow, lastRow] touch from `from` into the other
     // file: the other file's lines there become `from`'s, with their line ends where those are
     // compared, and the file's final newline when the change is at its end.
-    EditResult Take(Side from, std::size_t firstRow, std::size_t lastRow);
+    EditResult Take(Side from, std::size_t firstRow, std::size_t lastRow,
+                    const LongWork& longWork = {});
     // The text of the row's line in `side` to edit it; none when the row has no line there, the
     // file cannot be edited, or the line holds bytes that are not text.
     std::optional<std::u16string> EditableText(std::size_t row, Side side) const;
@@ -105,8 +115,8 @@ public:
 
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
-    EditResult Undo();
-    EditResult Redo();
+    EditResult Undo(const LongWork& longWork = {});
+    EditResult Redo(const LongWork& longWork = {});
 
     // Writes the file when it is changed, every line not edited byte for byte as read. With
     // `overwrite`, also over a file that changed on disk since it was read.
@@ -127,10 +137,11 @@ private:
     }
     // Why the file cannot be edited now: read-only, or not as it was compared; none when it can.
     EditResult Prepare(Side side);
-    // Puts the files' lines in the comparison and compares them again.
-    void Recompare();
+    // Puts the files' lines in the comparison and compares them again; false when the user
+    // stopped it, the comparison as it was.
+    bool Recompare(const LongWork& longWork = {});
     std::optional<std::size_t> RowOf(Side side, std::int32_t line) const;
-    EditResult Apply(const Step& step, bool forward);
+    EditResult Apply(const Step& step, bool forward, const LongWork& longWork = {});
 
     Comparison comparison_;
     std::array<EditedFile, 2> files_;

@@ -114,38 +114,62 @@ FileError EditedFile::Load() {
     return {};
 }
 
-std::optional<LineProblem> EditedFile::Replace(std::int32_t at, std::int32_t count,
-                                               const NewLines& added, Encoding encoding) {
+std::optional<LineProblem> EditedFile::Replace(const std::vector<Replacement>& replacements,
+                                               Encoding encoding) {
     const Encoding heldEncoding = held_->encoding();
-    // New lines end as the lines they take the place of; any more as the last of those.
+    // New lines end as the lines they take the place of, any more as the last of those: the
+    // ends as the file has them before the step. Asked for in order, as the lines are walked.
+    LinesInOrder before(*text_);
     auto endingAt = [&](std::int32_t line) {
-        return line < text_->LineCount() ? text_->EndingOf(line) : LineEnding::None;
+        return line < text_->LineCount() ? before.At(line).Ending() : LineEnding::None;
     };
-    const std::vector<std::string_view>& lines = added.lines;
-    Pieces put;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::int64_t number = at + static_cast<std::int64_t>(i) + 1;
-        const LineEnding ending =
-            !added.endings.empty() ? added.endings[i]
-            : count == 0           ? LineEnding::None
-                         : endingAt(at + std::min(static_cast<std::int32_t>(i), count - 1));
-        std::string held(lines[i]);
-        if (!SameByteForm(encoding, heldEncoding)) {
-            const std::optional<std::u16string> text = DecodeExactly(lines[i], encoding);
-            if (!text) return NotText(number, encoding);
-            std::u16string character;
-            std::optional<std::string> bytes = Encode(*text, heldEncoding, &character);
-            if (!bytes) return CannotWrite(number, character, heldEncoding);
-            held = std::move(*bytes);
-        }
-        put.push_back(
-            {0, 1, std::make_shared<const std::string>(std::move(held)), ending, nullptr});
-    }
+    // One walk down the pieces: those between the replacements kept, those they replace left.
     Pieces pieces;
-    for (const Piece& piece : Cut(pieces_, 0, at)) Append(pieces, piece);
-    for (const Piece& piece : put) Append(pieces, piece);
-    for (const Piece& piece : Cut(pieces_, at + count, INT32_MAX)) Append(pieces, piece);
-    Restore({std::move(pieces), added.finalNewline.value_or(finalNewline_)});
+    auto piece = pieces_.begin();
+    std::int32_t pieceAt = 0;  // the first line of *piece
+    std::int32_t walked = 0;   // the first line not yet kept or left
+    auto walkTo = [&](std::int32_t to, bool keep) {
+        while (walked < to && piece != pieces_.end()) {
+            const std::int32_t end = std::min(to, pieceAt + piece->count);
+            if (keep) {
+                Append(pieces, {piece->first + (walked - pieceAt), end - walked, piece->line,
+                                piece->ending, piece->disk});
+            }
+            walked = end;
+            if (walked == pieceAt + piece->count) {
+                pieceAt = walked;
+                ++piece;
+            }
+        }
+    };
+    bool finalNewline = finalNewline_;
+    for (const Replacement& replacement : replacements) {
+        const std::int32_t at = replacement.at, count = replacement.count;
+        const NewLines& added = replacement.added;
+        walkTo(at, true);
+        for (std::size_t i = 0; i < added.lines.size(); ++i) {
+            const std::int64_t number = at + static_cast<std::int64_t>(i) + 1;
+            const LineEnding ending =
+                !added.endings.empty() ? added.endings[i]
+                : count == 0           ? LineEnding::None
+                             : endingAt(at + std::min(static_cast<std::int32_t>(i), count - 1));
+            std::string held(added.lines[i]);
+            if (!SameByteForm(encoding, heldEncoding)) {
+                const std::optional<std::u16string> text = DecodeExactly(held, encoding);
+                if (!text) return NotText(number, encoding);
+                std::u16string character;
+                std::optional<std::string> bytes = Encode(*text, heldEncoding, &character);
+                if (!bytes) return CannotWrite(number, character, heldEncoding);
+                held = std::move(*bytes);
+            }
+            pieces.push_back(
+                {0, 1, std::make_shared<const std::string>(std::move(held)), ending, nullptr});
+        }
+        walkTo(at + count, false);
+        finalNewline = added.finalNewline.value_or(finalNewline);
+    }
+    walkTo(INT32_MAX, true);
+    Restore({std::move(pieces), finalNewline});
     return std::nullopt;
 }
 

@@ -56,6 +56,14 @@ struct NewLines {
     std::optional<bool> finalNewline;
 };
 
+// `count` lines of the file from `at` (as it is before the replacement) that `added` takes the
+// place of.
+struct Replacement {
+    std::int32_t at = 0;
+    std::int32_t count = 0;
+    NewLines added;
+};
+
 class EditedFile {
 public:
     // `side` as the comparison read it; `other` gives a line end and a final newline to a file
@@ -75,10 +83,11 @@ public:
     // compared (FileProblem::ChangedSinceCompared).
     FileError Load();
 
-    // `count` lines from `at` replaced by `added`, in `encoding`; why not when one is not valid
-    // text in it or has a character this file's encoding cannot hold (only where the comparison
-    // holds the file in its own encoding: otherwise the save finds it).
-    std::optional<LineProblem> Replace(std::int32_t at, std::int32_t count, const NewLines& added,
+    // Each replacement's lines put in, in `encoding`, in one step: the replacements in order,
+    // none overlapping the next. Why not when a line is not valid text in it or has a character
+    // this file's encoding cannot hold (only where the comparison holds the file in its own
+    // encoding: otherwise the save finds it): the first such line, and the file is left as it was.
+    std::optional<LineProblem> Replace(const std::vector<Replacement>& replacements,
                                        Encoding encoding);
     // The line `at` becomes `text`; the characters it keeps at its start and end keep their
     // bytes (CP932 has two codes for some characters, and the user changed neither). Why not

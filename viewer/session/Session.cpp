@@ -183,9 +183,9 @@ void Session::Run(Command command) {
             if (const auto row = CurrentViewRow()) return EditAt(*row, pane_);
             return Say(u"編集する行を選んでください", StatusKind::Warning);
         case Command::Undo:
-            return Edited(edited_.Undo(), u"元に戻しました");
+            return Edited(edited_.Undo(WindowsLongWork()), u"元に戻しました");
         case Command::Redo:
-            return Edited(edited_.Redo(), u"やり直しました");
+            return Edited(edited_.Redo(WindowsLongWork()), u"やり直しました");
         case Command::Save:
             SaveChanged();
             return;
@@ -247,7 +247,7 @@ bool Session::SetOptions(const IgnoreOptions& options) {
     }
     if (edited_.CanUndo() || edited_.CanRedo()) {
         // The edits and their undo stay: the edited lines compared again under the options.
-        edited_.Rediff(options);
+        edited_.Rediffed(std::move(*redone));
         Replace(std::nullopt);
     } else {
         Replace(std::move(*redone));
@@ -382,9 +382,17 @@ void Session::Take(Side from) {
     // One row selected is the current one: its whole difference goes across.
     if (oneLine && current_) first = last = *current_;
     if (!first) return Say(u"取り込む相違を選んでください", StatusKind::Warning);
-    Edited(edited_.Take(from, *first, *last), from == Side::First
-                                                  ? u"第二のファイルへ取り込みました"
-                                                  : u"第一のファイルへ取り込みました");
+    Edited(edited_.Take(from, *first, *last, WindowsLongWork()),
+           from == Side::First ? u"第二のファイルへ取り込みました"
+                               : u"第一のファイルへ取り込みました");
+}
+
+LongWork Session::WindowsLongWork() {
+    // The files compared again after an edit, as long as that takes, with the window's progress:
+    // stopped, the edit is not made.
+    return [this](const std::function<Comparison(const CancelFlag*)>& work) {
+        return window_.RunLong(work);
+    };
 }
 
 void Session::EditAt(std::size_t viewRow, Side pane) {

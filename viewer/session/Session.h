@@ -173,6 +173,8 @@ private:
     // The rows changed under an edit, an undo or a redo: draw them, at the row it changed.
     void Edited(const EditResult& result, std::u16string said);
     void Take(Side from);
+    // How a take, an undo or a redo runs its comparison: as the window runs long work.
+    LongWork WindowsLongWork();
     // The line being edited becomes `text`; false when it could not (said why).
     bool ApplyTyped(std::u16string_view text);
     // Where a file's lines are shown in the view.

@@ -150,6 +150,8 @@ std::u16string EditText(const EditResult& result, const EditedComparison& edited
             return u"入力できません。" + LineProblemText(result.line) + u"。";
         case EditProblem::NothingToUndo:
             return u"元に戻す操作はありません";
+        case EditProblem::Stopped:
+            return u"中止しました。ファイルは変わっていません";
         case EditProblem::NothingToRedo:
             break;
     }
