@@ -636,7 +636,7 @@ TEST_F(SessionTest, TakeBothWaysUndoRedoAndSaveWritesExactlyTheChangedFiles) {
     view_.stop = true;
     session.SetCurrent(3);
     session.Run(Command::TakeToFirst);
-    EXPECT_EQ(view_.status, u"中止しました。ファイルは変わっていません");
+    EXPECT_EQ(view_.status, u"中止しました。何も変えていません");
     EXPECT_EQ(session.RowCount(), 4u);
     EXPECT_EQ(session.HeaderLine(Side::First).substr(0, 4), u"第一: ");
     session.Run(Command::Undo);

@@ -312,12 +312,14 @@ TEST_F(EditingTest, TakingHundredsOfDifferencesAtOnceKeepsEveryLineEndAndIsOneSt
     ASSERT_TRUE(e.Undo().done);
     EXPECT_EQ(e.comparison().first().text->bytes(), first);
 
-    // Lines the target cannot hold: the first of them is named, and nothing is taken.
-    e = Open("ü\nsame\ncafé\nsame2\nnaïve\nsame3\n\xE9\n", kIchi + "\r\nsame\r\nold\r\nsame2\r\n");
+    // Lines the target cannot hold: the first of them is named, by its number in the file as
+    // the take would make it (three lines where one was above it), and nothing is taken.
+    e = Open("x\ny\nz\nsame\nüber\nsame2\ncafé\nnaïve\nsame3\n\xE9\n",
+             kIchi + "\r\nsame\r\nold\r\nsame2\r\n");
     ASSERT_EQ(viewer::EncodingText(e.comparison().first()), u"UTF-8、不正なバイト 1 個を含みます");
     const auto refused = e.Take(Side::First, 0, e.comparison().rows().size() - 1);
     EXPECT_EQ(Said(e, refused),
-              u"取り込めません。1 行目の「ü」は Shift_JIS (CP932) で書けません。");
+              u"取り込めません。5 行目の「ü」は Shift_JIS (CP932) で書けません。");
     EXPECT_FALSE(e.Changed(Side::Second));
     EXPECT_FALSE(e.CanUndo());
     EXPECT_EQ(e.comparison().second().text->bytes(), kIchi + "\r\nsame\r\nold\r\nsame2\r\n");

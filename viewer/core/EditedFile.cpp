@@ -143,12 +143,14 @@ std::optional<LineProblem> EditedFile::Replace(const std::vector<Replacement>& r
         }
     };
     bool finalNewline = finalNewline_;
+    std::int64_t moved = 0;  // how far the replacements above move a line down
     for (const Replacement& replacement : replacements) {
         const std::int32_t at = replacement.at, count = replacement.count;
         const NewLines& added = replacement.added;
         walkTo(at, true);
         for (std::size_t i = 0; i < added.lines.size(); ++i) {
-            const std::int64_t number = at + static_cast<std::int64_t>(i) + 1;
+            // Its number in the file as the step would make it.
+            const std::int64_t number = at + moved + static_cast<std::int64_t>(i) + 1;
             const LineEnding ending =
                 !added.endings.empty() ? added.endings[i]
                 : count == 0           ? LineEnding::None
@@ -166,6 +168,7 @@ std::optional<LineProblem> EditedFile::Replace(const std::vector<Replacement>& r
                 {0, 1, std::make_shared<const std::string>(std::move(held)), ending, nullptr});
         }
         walkTo(at + count, false);
+        moved += std::ssize(added.lines) - count;
         finalNewline = added.finalNewline.value_or(finalNewline);
     }
     walkTo(INT32_MAX, true);

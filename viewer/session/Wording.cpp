@@ -151,7 +151,7 @@ std::u16string EditText(const EditResult& result, const EditedComparison& edited
         case EditProblem::NothingToUndo:
             return u"元に戻す操作はありません";
         case EditProblem::Stopped:
-            return u"中止しました。ファイルは変わっていません";
+            return u"中止しました。何も変えていません";
         case EditProblem::NothingToRedo:
             break;
     }
