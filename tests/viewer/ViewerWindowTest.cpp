@@ -417,8 +417,7 @@ TEST_F(ViewerWindowTest, ALongComparisonAfterAnUndoIsStoppedByEscAndTheEditStays
     window.action(Command::Undo)->trigger();
     qApp->removeEventFilter(&escape);
     EXPECT_TRUE(escape.shown);
-    EXPECT_EQ(window.statusLabel()->text(),
-              QStringLiteral("中止しました。何も変えていません"));
+    EXPECT_EQ(window.statusLabel()->text(), QStringLiteral("中止しました。何も変えていません"));
     EXPECT_EQ(window.countLabel()->text(), QStringLiteral("相違はありません"));
     EXPECT_TRUE(window.action(Command::Undo)->isEnabled());
     // What the window shows is what the save writes.
