@@ -375,14 +375,19 @@ protected:
     }
 };
 
-TEST_F(ViewerWindowTest, ALongComparisonSaysSoAndEscStopsItLeavingTheWindowAsItWas) {
-    // No line in common as they stand; without case, 200,000 lines in a scrambled order, which
-    // take seconds to compare.
+// No line in common as they stand; without case, 200,000 lines in a scrambled order, which take
+// seconds to compare.
+std::pair<std::string, std::string> SlowWithoutCase() {
     std::string first, second;
     for (std::int64_t i = 0; i < 200000; ++i) {
         first += "row " + std::to_string(i) + "\n";
         second += "ROW " + std::to_string((i * 7919) % 200000) + "\n";
     }
+    return {first, second};
+}
+
+TEST_F(ViewerWindowTest, ALongComparisonSaysSoAndEscStopsItLeavingTheWindowAsItWas) {
+    const auto [first, second] = SlowWithoutCase();
     ViewerWindow& window = Open(first, second);
     const QString count = window.countLabel()->text();
     EscapeOnProgress escape;
@@ -398,12 +403,7 @@ TEST_F(ViewerWindowTest, ALongComparisonSaysSoAndEscStopsItLeavingTheWindowAsItW
 // The comparison after an undo may take as long as the first one: the same progress, and Esc
 // leaves the edit as it was.
 TEST_F(ViewerWindowTest, ALongComparisonAfterAnUndoIsStoppedByEscAndTheEditStays) {
-    // No line in common as they stand; without case, 200,000 lines in a scrambled order.
-    std::string first, second;
-    for (std::int64_t i = 0; i < 200000; ++i) {
-        first += "row " + std::to_string(i) + "\n";
-        second += "ROW " + std::to_string((i * 7919) % 200000) + "\n";
-    }
+    const auto [first, second] = SlowWithoutCase();
     ViewerWindow& window = Open(first, second);
     // Everything taken into the second file: the files the same, quick to compare without case.
     Press(Qt::Key_A, Qt::ControlModifier);
