@@ -19,6 +19,7 @@
 #include "Progress.h"
 #include "RunningMerge.h"
 #include "RowsView.h"
+#include "support/LongMerge.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -155,21 +156,8 @@ TEST(MergeWindow, F8ToAConflictAltLeftAndCtrlSWriteTheResolvedBytes) {
 }
 
 TEST(MergeWindow, ALongMergeMadeBeforeTheWindowWidensAFileOnceItsLinesAreMeasured) {
-    // Three files of 30,000 49-letter lines (4.5 MB together), BASE's line 25,001 of 200 letters;
-    // MINE changes the first line.
     TempDir dir;
-    std::string base;
-    for (int i = 0; i < 30000; ++i) base += std::string(49, i == 25000 ? 'w' : 'x') + "\n";
-    std::string mine = base;
-    mine[0] = 'y';
-    base.replace(25000 * 50, 50, std::string(200, 'w') + "\n");
-    WriteBytes(dir / "mine.txt", mine);
-    WriteBytes(dir / "base.txt", base);
-    WriteBytes(dir / "theirs.txt", mine);
-    const auto parsed = ParseArguments({dir / "mine.txt", dir / "base.txt", dir / "theirs.txt"});
-    ASSERT_TRUE(parsed);
-    std::u16string why;
-    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    std::optional<MergeSources> sources = testsupport::MergeWithAWideBaseLine(dir.path());
     ASSERT_TRUE(sources);
     // Merged on a thread of its own, as the program does while Qt starts.
     RunningMerge merging(std::move(*sources));

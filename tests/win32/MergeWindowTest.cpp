@@ -13,6 +13,7 @@
 #include "RunningMerge.h"
 #include "RunViewer.h"
 #include "WindowTest.h"
+#include "support/LongMerge.h"
 #include "support/TempDir.h"
 
 namespace viewer {
@@ -288,21 +289,7 @@ TEST(MergeProgramWindows, MergeWritesToThePipeOrTheOutputAndExitsAsDiff3) {
 }
 
 TEST_F(MergeWindowTest, ALongMergeMadeBeforeTheWindowWidensAFileOnceItsLinesAreMeasured) {
-    // Three files of 30,000 49-letter lines (4.5 MB together), BASE's line 25,001 of 200 letters;
-    // MINE changes the first line.
-    std::string base;
-    for (int i = 0; i < 30000; ++i) base += std::string(49, i == 25000 ? 'w' : 'x') + "\n";
-    std::string mine = base;
-    mine[0] = 'y';
-    base.replace(25000 * 50, 50, std::string(200, 'w') + "\n");
-    WriteBytes(dir_.path() / L"mine.txt", mine);
-    WriteBytes(dir_.path() / L"base.txt", base);
-    WriteBytes(dir_.path() / L"theirs.txt", mine);
-    const auto parsed = ParseArguments(
-        {dir_.path() / L"mine.txt", dir_.path() / L"base.txt", dir_.path() / L"theirs.txt"});
-    ASSERT_TRUE(parsed);
-    std::u16string why;
-    std::optional<MergeSources> sources = ReadMergeSources(*parsed, why);
+    std::optional<MergeSources> sources = testsupport::MergeWithAWideBaseLine(dir_.path());
     ASSERT_TRUE(sources);
     // Merged on a thread of its own, as the program does while its windows are made.
     RunningMerge merging(std::move(*sources));
