@@ -5,26 +5,8 @@
 namespace viewer {
 
 RunningMerge::RunningMerge(MergeSources sources)
-    : thread_([this, sources = std::move(sources)]() mutable {
-          try {
-              result_ = Merged(std::move(sources), &cancel_);
-          } catch (const Cancelled&) {
-          } catch (...) {
-              failure_ = std::current_exception();
-          }
-          done_.store(true);
-          Ended();
-      }) {}
-
-RunningMerge::~RunningMerge() {
-    Cancel();
-    if (thread_.joinable()) thread_.join();
-}
-
-std::unique_ptr<MergedFiles> RunningMerge::Take() {
-    if (thread_.joinable()) thread_.join();
-    if (failure_) std::rethrow_exception(failure_);
-    return std::move(result_);
-}
+    : job_([sources = std::move(sources)](
+               const CancelFlag* cancel) mutable { return Merged(std::move(sources), cancel); },
+           [this] { Ended(); }) {}
 
 }  // namespace viewer

@@ -2,11 +2,9 @@
 // the front waits for it as for a comparison (Progress.h).
 #pragma once
 
-#include <atomic>
-#include <exception>
 #include <memory>
-#include <thread>
 
+#include "Background.h"
 #include "MergeSession.h"
 #include "RunningComparison.h"
 
@@ -16,19 +14,15 @@ class RunningMerge final : public RunningWork {
 public:
     explicit RunningMerge(MergeSources sources);
     // Cancels what is still running and waits for it.
-    ~RunningMerge();
+    ~RunningMerge() = default;
 
-    void Cancel() override { cancel_.store(true); }
-    bool Done() const override { return done_.load(); }
+    void Cancel() override { job_.Cancel(); }
+    bool Done() const override { return job_.Done(); }
     // Waits for the end: the merge, or none when it was cancelled; rethrows what the work threw.
-    std::unique_ptr<MergedFiles> Take();
+    std::unique_ptr<MergedFiles> Take() { return job_.Take().value_or(nullptr); }
 
 private:
-    CancelFlag cancel_{false};
-    std::atomic<bool> done_{false};
-    std::unique_ptr<MergedFiles> result_;
-    std::exception_ptr failure_;
-    std::thread thread_;  // last: it uses the members above
+    BackgroundWork<std::unique_ptr<MergedFiles>> job_;  // its thread calls Ended()
 };
 
 }  // namespace viewer
