@@ -123,8 +123,10 @@ EditResult EditedComparison::Take(Side from, std::size_t firstRow, std::size_t l
 
     EditedFile& target = files_[Index(to)];
     const std::shared_ptr<const TextFile> source = files_[Index(from)].text();
-    // Line ends taken across where they are compared: they are part of what differs.
-    const bool withEnds = !comparison_.options().lineEnds;
+    // Line ends taken across where they are compared: they are part of what differs. Also into a
+    // file with no lines (empty, or of one folder only): it has no ends of its own to keep, and
+    // a file made by taking another across is a copy of it.
+    const bool withEnds = !comparison_.options().lineEnds || target.LineCount() == 0;
     const bool intoSecond = to == Side::Second;
     std::vector<Replacement> replacements;
     replacements.reserve(changes.size());
